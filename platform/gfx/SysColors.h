@@ -1,0 +1,52 @@
+// System colours and their look-up. A colour whose top byte is $FF names a
+// system colour by the index in its low byte; ColorToRGB resolves it.
+#pragma once
+
+#include "platform/gfx/Types.h"
+
+namespace vm {
+
+// System colour indexes, numbered as on the desktop platform the program imitates.
+enum : int {
+  COLOR_SCROLLBAR = 0,
+  COLOR_BACKGROUND = 1,
+  COLOR_ACTIVECAPTION = 2,
+  COLOR_INACTIVECAPTION = 3,
+  COLOR_MENU = 4,
+  COLOR_WINDOW = 5,
+  COLOR_WINDOWFRAME = 6,
+  COLOR_MENUTEXT = 7,
+  COLOR_WINDOWTEXT = 8,
+  COLOR_CAPTIONTEXT = 9,
+  COLOR_ACTIVEBORDER = 10,
+  COLOR_INACTIVEBORDER = 11,
+  COLOR_APPWORKSPACE = 12,
+  COLOR_HIGHLIGHT = 13,
+  COLOR_HIGHLIGHTTEXT = 14,
+  COLOR_BTNFACE = 15,
+  COLOR_BTNSHADOW = 16,
+  COLOR_GRAYTEXT = 17,
+  COLOR_BTNTEXT = 18,
+  COLOR_INACTIVECAPTIONTEXT = 19,
+  COLOR_BTNHIGHLIGHT = 20,
+  COLOR_3DDKSHADOW = 21,
+  COLOR_3DLIGHT = 22,
+  COLOR_INFOTEXT = 23,
+  COLOR_INFOBK = 24,
+  COLOR_HOTLIGHT = 26,
+  COLOR_GRADIENTACTIVECAPTION = 27,
+  COLOR_GRADIENTINACTIVECAPTION = 28,
+  COLOR_MENUHILIGHT = 29,
+  COLOR_MENUBAR = 30,
+  COLOR_COUNT = 31
+};
+
+// The $00BBGGRR value of a system colour index (black for unknown indexes).
+TColor GetSysColor(int index);
+// Replaces one system colour (tests and themes).
+void SetSysColor(int index, TColor value);
+// Resolves a colour: system colours ($FFxxxxxx) become their value, every
+// other colour is returned with its top byte cleared.
+TColor ColorToRGB(TColor c);
+
+}  // namespace vm
