@@ -1,0 +1,10 @@
+#include "skin/paint/pixels/EngineColors.h"
+
+#include "skin/paint/pixels/Colors.h"
+
+namespace vm {
+
+TColor KeyFillColor = KeyColor;
+TColor ParentColor = KeyColor;
+
+}  // namespace vm
