@@ -1,0 +1,74 @@
+// TMemIniFile: an INI text held in memory. Section names and key names are
+// kept in file order; values are everything after the first "=". Lines may end
+// with CR LF or LF. Lines starting with ";" are comments when asked for.
+//
+// Names are matched case-sensitively at this level (the skin description
+// writes them in upper case). A repeated section continues the first one; a
+// repeated key keeps its first value, as the first occurrence is the one read.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vm {
+
+class TMemIniFile {
+ public:
+  struct Key {
+    std::string Name;
+    std::string Value;
+  };
+  struct Section {
+    std::string Name;
+    std::vector<Key> Keys;
+  };
+
+  TMemIniFile() = default;
+  // `text` is UTF-8 (convert code page 1251 first). With `semicolonComments`
+  // lines whose first non-blank character is ";" are skipped.
+  explicit TMemIniFile(std::string_view text, bool semicolonComments = false);
+  void SetText(std::string_view text, bool semicolonComments = false);
+
+  std::vector<std::string> ReadSections() const;
+  std::vector<std::string> ReadSection(std::string_view section) const;
+  bool SectionExists(std::string_view section) const;
+  bool ValueExists(std::string_view section, std::string_view key) const;
+
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view defaultValue) const;
+  // The default when the key is missing or its value is not an integer.
+  int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;
+  // A number with a point as decimal separator, whatever the locale; the
+  // default when missing or not a number.
+  double ReadFloat(std::string_view section, std::string_view key, double defaultValue) const;
+
+  const std::vector<Section>& Sections() const { return sections_; }
+
+ private:
+  const Section* FindSection(std::string_view name) const;
+  const Key* FindKey(std::string_view section, std::string_view key) const;
+
+  std::vector<Section> sections_;
+};
+
+// Integer text as the description writes it: optional blanks, optional sign,
+// decimal digits, or hexadecimal after "0x", "0X" or "$". Returns false when
+// the text is not such an integer or does not fit 32 bits.
+bool TryStrToInt(std::string_view text, int& value);
+// As TryStrToInt, but throws EConvertError naming the text.
+int StrToInt(std::string_view text);
+// Decimal number with a point as separator; false when not a number.
+bool TryStrToFloatPoint(std::string_view text, double& value);
+
+class EConvertError : public std::invalid_argument {
+ public:
+  using std::invalid_argument::invalid_argument;
+};
+
+// Code page 1251 (the skin files' text) to UTF-8, and back (characters that
+// the code page lacks become "?").
+std::string Cp1251ToUtf8(std::string_view text);
+std::string Utf8ToCp1251(std::string_view text);
+
+}  // namespace vm

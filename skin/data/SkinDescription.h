@@ -1,0 +1,70 @@
+// The rules of the skin description file "Options.dat": how a key's value is
+// recognised as a mask, how each mask form is laid out, how the section keys
+// are read with their defaults and PARENTCLASS inheritance, and the skin-wide
+// values of GLOBALINFO.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "skin/data/MemIniFile.h"
+#include "skin/data/SkinData.h"
+#include "skin/data/SkinTypes.h"
+
+namespace vm {
+
+// What a description value defines.
+enum class TsMaskForm {
+  None,        // not a mask (colours, numbers, gradients, ...)
+  Glyph,       // "@..."
+  Border,      // "^..."
+  Texture,     // "~..."
+  OwnImage,    // "!FILE.BMP!count!masktype!imgtype[!WL!WT!WR!WB]"
+  BitmapFile,  // "FILE.BMP": the whole file, 3 states, MaskType 1
+  Hash,        // "... (L,T,R,B) (count,masktype,border,stretch)" containing "#"
+};
+
+// Recognises the kind of a value (the key MASTERBITMAP is never a mask; the
+// caller skips it).
+TsMaskForm MaskFormOf(std::string_view value);
+// True when the value, upper-cased, names a JPEG pattern (".JPG" / ".JPEG").
+bool IsPatternValue(std::string_view value);
+
+// A mask parsed from its text. Image file names are returned for the forms
+// that need one (OwnImage, BitmapFile); the loader then fills Image and R.
+struct TsParsedMask {
+  TsMaskData Mask;
+  std::string FileName;  // OwnImage and BitmapFile forms
+};
+
+// Parses the fixed-column and word forms. Throws EConvertError when a number
+// field does not parse, or when a "!" value has five to seven words. The
+// "^" form derives missing border widths; "#" applies its clamps.
+TsParsedMask ParseMaskValue(std::string_view propertyName, std::string_view value);
+// Fills WL..WB of a border mask whose four widths are all 0: BorderWidth when
+// not 0, else a third of one state picture.
+void DeriveBorderWidths(TsMaskData& mask);
+
+// The n-th word (from 1) of `text`, words being maximal runs of characters not
+// in `delimiters`; empty when missing.
+std::string ExtractWord(int n, std::string_view text, std::string_view delimiters);
+int WordCount(std::string_view text, std::string_view delimiters);
+
+// Reads one section's keys with inheritance and defaults. Parses both
+// gradients (ParseGradient errors propagate). COLOR is resolved to RGB.
+TsGeneralData ReadSectionData(const TMemIniFile& ini, const std::string& section);
+// The skin-wide values of GLOBALINFO. Throws EConvertError for a
+// SHADOW1OFFSET, SHADOW1BLUR or SHADOW1TRANSPARENCY that is not an integer.
+void ReadGlobalInfo(const TMemIniFile& ini, TsSkinData& data);
+
+// Inherited reads, exactly as the section keys use them. The parent chain
+// stops at a section naming itself and at any section already visited.
+int ReadInheritedInt(const TMemIniFile& ini, const std::string& section, const std::string& key,
+                     int defaultValue);
+std::string ReadInheritedString(const TMemIniFile& ini, const std::string& section,
+                                const std::string& key, const std::string& defaultValue);
+bool ReadInheritedBool(const TMemIniFile& ini, const std::string& section, const std::string& key,
+                       bool defaultValue);
+
+}  // namespace vm
