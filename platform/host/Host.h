@@ -129,6 +129,8 @@ class THost {
   virtual void ShowNativeWindow(THostWindow window, bool visible) = 0;
   // Moves and resizes (screen rectangle of the whole window).
   virtual void MoveNativeWindow(THostWindow window, const TRect& bounds) = 0;
+  // Iconifies the window (SC_MINIMIZE); showing it again restores it.
+  virtual void MinimizeNativeWindow(THostWindow window) = 0;
   // Puts the window on top of the others (the window system calls it on activation).
   virtual void RaiseNativeWindow(THostWindow window) = 0;
   // Asks the desktop to give keyboard focus to the window (activation by the program).
