@@ -89,6 +89,8 @@ struct THostEvent {
     FocusOut,    // the desktop took keyboard focus from Window
     Configure,   // the desktop moved or resized Window to Bounds
     Expose,      // ExposeRect (window coordinates) must be shown again from the store
+    Minimized,   // the desktop iconified Window
+    Restored,    // the desktop brought Window back from its icon
   };
   TKind Kind = TKind::MouseMove;
   THostWindow Window = 0;  // the native window the event belongs to (0 if none)
