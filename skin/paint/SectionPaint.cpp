@@ -1,0 +1,314 @@
+#include "skin/paint/SectionPaint.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/gfx/Region.h"
+#include "platform/gfx/Stretch.h"
+#include "skin/data/SkinManager.h"
+#include "skin/paint/MaskPaint.h"
+#include "skin/paint/pixels/Colors.h"
+#include "skin/paint/pixels/EngineColors.h"
+#include "skin/paint/pixels/Gradient.h"
+#include "skin/paint/pixels/PixelOps.h"
+
+namespace vm {
+
+namespace {
+
+// Leaves the two engine-wide colours unset when an entry point returns, on
+// every path.
+struct TEngineColorsReset {
+  ~TEngineColorsReset() {
+    KeyFillColor = KeyColor;
+    ParentColor = KeyColor;
+  }
+};
+
+// How PaintBorderItem's background differs from a section item's.
+struct TBackgroundRules {
+  bool LookupByName = true;    // -1 texture indexes are looked up by name
+  bool UseParentColor = true;  // ParentColor may stand in for the background copy
+  bool WholeTilePass = true;   // state 0 runs the whole-tile texture pass
+};
+
+// The texture chosen for one state: a pattern, a mask, or nothing.
+struct TTexture {
+  const TsMaskData* Mask = nullptr;
+  const TBitmap* Pattern = nullptr;
+  bool Exists() const { return Mask || Pattern; }
+};
+
+void FillRectColor(TBitmap& bitmap, const TRect& rect, TColor color) {
+  const TRect r = rect.Intersect(TRect{0, 0, bitmap.Width(), bitmap.Height()});
+  if (r.IsEmpty()) return;
+  const TColor c = ResolveColor(color);
+  const std::uint8_t b = std::uint8_t(GetBValue(c)), g = std::uint8_t(GetGValue(c)),
+                     red = std::uint8_t(GetRValue(c));
+  const int bpp = bitmap.BytesPerPixel();
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    std::uint8_t* p = bitmap.ScanLine(y) + r.Left * bpp;
+    for (int x = r.Left; x < r.Right; ++x, p += bpp) p[0] = b, p[1] = g, p[2] = red;
+  }
+}
+
+// Copies the part of the background behind rect (its top-left at
+// (OffsetX + position.X, OffsetY + position.Y)) into rect.
+void CopyBehind(TBitmap& bitmap, const TRect& rect, const BackgroundInfo& background,
+                TPoint position) {
+  if (!background.Bitmap) return;
+  const TRegion clip(rect.Intersect(TRect{0, 0, bitmap.Width(), bitmap.Height()}));
+  CopyBitmapRect(bitmap, rect.Left, rect.Top, rect.Width(), rect.Height(), *background.Bitmap,
+                 background.OffsetX + position.X, background.OffsetY + position.Y, clip);
+}
+
+TTexture FindTexture(const TsSkinManager& m, int sectionIndex, std::string_view sectionName,
+                     int given, const char* key, bool lookupByName) {
+  TTexture t;
+  int index = given;
+  if (index == -1 && lookupByName) {
+    index = m.FindMaskIndex(sectionIndex, sectionName, key);
+  } else if (m.IsValidMaskIndex(index) && m.ma[std::size_t(index)].MaskType != 0) {
+    // A given index whose mask has a mask half is not a background texture.
+    index = -1;
+  }
+  if (m.IsValidMaskIndex(index)) {
+    t.Mask = &m.ma[std::size_t(index)];
+    return t;
+  }
+  if (!lookupByName) return t;
+  const int p = m.FindPatternIndex(sectionIndex, sectionName, key);
+  if (m.IsValidPatternIndex(p) && m.pa[std::size_t(p)].Image &&
+      !m.pa[std::size_t(p)].Image->Empty())
+    t.Pattern = m.pa[std::size_t(p)].Image.get();
+  return t;
+}
+
+// Colour, texture and gradient of one state, composed into rect.
+void PaintOpaque(TBitmap& bitmap, const TRect& rect, const TsStateLook& look,
+                 const TTexture& texture, const BackgroundInfo& background) {
+  bool painted = false;
+  if (look.ImagePercent > 0 && texture.Exists()) {
+    TRect rest = AllPainted;
+    if (texture.Pattern) {
+      rest = DrawTexture(bitmap, rect, texture.Pattern, tmTile, TsMaskData{});
+    } else if (texture.Mask->MaskType >= 1) {
+      rest = TileMaskedTexture(bitmap, rect, background, texture.Mask->StretchMode, *texture.Mask);
+    } else {
+      rest = DrawTexture(bitmap, rect, texture.Mask->Image.get(), texture.Mask->StretchMode,
+                         *texture.Mask);
+    }
+    if (rest != AllPainted) FillRectColor(bitmap, rest, look.Color);
+    painted = true;
+  }
+  if (look.GradientPercent > 0) {
+    const bool hasGradient = look.Gradient && !look.Gradient->empty();
+    if (painted) {
+      TBitmap grad(rect.Width(), rect.Height());
+      const TRect whole{0, 0, rect.Width(), rect.Height()};
+      if (hasGradient) {
+        PaintGradient(grad, whole, *look.Gradient);
+      } else {
+        grad.Fill(look.Color);
+      }
+      const std::uint32_t w = PercentToWeight(look.ImagePercent);
+      MixBitmapRect(bitmap, grad, w * 0x010101u, TPoint{rect.Left, rect.Top}, whole);
+    } else if (hasGradient) {
+      PaintGradient(bitmap, rect, *look.Gradient);
+      painted = true;
+    } else {
+      FillRectColor(bitmap, rect, look.Color);
+      painted = true;
+    }
+  }
+  const int s = look.ImagePercent + look.GradientPercent;
+  if (s == 0) {
+    FillRectColor(bitmap, rect,
+                  (ParentColor != KeyColor && look.Transparency != 0) ? ParentColor : look.Color);
+    return;
+  }
+  if (s <= 99) {
+    // A texture strength without a texture lays nothing down; start from the
+    // colour so that the blend below does not mix in stale pixels.
+    if (!painted) FillRectColor(bitmap, rect, look.Color);
+    BlendRectWithColor(bitmap, TRect{rect.Left, rect.Top, rect.Right - 1, rect.Bottom - 1}, s,
+                       look.Color);
+  } else if (!painted) {
+    FillRectColor(bitmap, rect, look.Color);
+  }
+}
+
+void PaintBackground(int sectionIndex, std::string_view sectionName, BackgroundInfo background,
+                     TColor customColour, int hotTexture, int texture, TsSkinManager* manager,
+                     TBitmap& bitmap, TPoint position, TRect rect, int state,
+                     const TBackgroundRules& rules) {
+  TsSkinManager* m = PaintManager(manager);
+  if (!m || !m->IsValidSectionIndex(sectionIndex)) return;
+  if (bitmap.Empty() || bitmap.PixelFormat() != TPixelFormat::pf24bit) return;
+  rect = rect.Intersect(TRect{0, 0, bitmap.Width(), bitmap.Height()});
+  if (rect.IsEmpty()) return;
+  const TsGeneralData& gd = m->gd[std::size_t(sectionIndex)];
+  if (sectionName.empty()) sectionName = gd.SectionName;
+
+  TsStateLook look = TsStateLook::Of(gd, state);
+  if (customColour != KeyColor) {
+    look.Color = ResolveColor(customColour);
+    look.ImagePercent = 0;
+    look.GradientPercent = 0;
+    look.Transparency = 0;
+  }
+  TTexture tex;
+  if (look.ImagePercent > 0)
+    tex = FindTexture(*m, sectionIndex, sectionName, state == 0 ? texture : hotTexture,
+                      look.PatternKey, rules.LookupByName);
+
+  const bool ready = background.Ready && background.Bitmap && !background.Bitmap->Empty();
+  const int t = std::clamp(look.Transparency, 0, 100);
+  if (ready && t > 0) {
+    TBitmap own;
+    if (t < 100) {
+      own.Reset(rect.Width(), rect.Height(), TPixelFormat::pf24bit);
+      PaintOpaque(own, TRect{0, 0, rect.Width(), rect.Height()}, look, tex, background);
+    }
+    if (rules.UseParentColor && ParentColor != KeyColor) {
+      FillRectColor(bitmap, rect, ParentColor);
+    } else if (background.Bitmap != &bitmap) {
+      CopyBehind(bitmap, rect, background, position);
+    }
+    if (t < 100) {
+      const std::uint32_t w = PercentToWeight(t);
+      MixBitmapRect(bitmap, own, w * 0x010101u, TPoint{rect.Left, rect.Top},
+                    TRect{0, 0, rect.Width(), rect.Height()});
+    }
+  } else {
+    PaintOpaque(bitmap, rect, look, tex, background);
+  }
+
+  if (state == 0 && rules.WholeTilePass) {
+    // Textures with a mask half and whole-tile mode go over the finished
+    // background, their leftovers showing it.
+    auto masked = [&](int given, const char* key) -> const TsMaskData* {
+      int index = given;
+      if (index == -1 && rules.LookupByName)
+        index = m->FindMaskIndex(sectionIndex, sectionName, key);
+      if (!m->IsValidMaskIndex(index)) return nullptr;
+      const TsMaskData& md = m->ma[std::size_t(index)];
+      return md.MaskType >= 1 ? &md : nullptr;
+    };
+    const TsMaskData* md = masked(texture, "PATTERN");
+    if (!md) md = masked(hotTexture, "HOTPATTERN");
+    if (md && md->StretchMode == tmWholeTiles)
+      TileMaskedTexture(bitmap, rect, background, tmWholeTiles, *md);
+  }
+}
+
+}  // namespace
+
+TsStateLook TsStateLook::Of(const TsGeneralData& gd, int state) {
+  TsStateLook l;
+  if (state == 0) {
+    l.Color = ResolveColor(gd.Color);
+    l.ImagePercent = gd.ImagePercent;
+    l.GradientPercent = gd.GradientPercent;
+    l.Transparency = gd.Transparency;
+    l.Gradient = &gd.GradientArray;
+    l.PatternKey = "PATTERN";
+  } else {
+    l.Color = ResolveColor(gd.HotColor);
+    l.ImagePercent = gd.HotImagePercent;
+    l.GradientPercent = gd.HotGradientPercent;
+    l.Transparency = gd.HotTransparency;
+    l.Gradient = &gd.HotGradientArray;
+    l.PatternKey = "HOTPATTERN";
+  }
+  return l;
+}
+
+TsSkinManager* PaintManager(TsSkinManager* manager) {
+  return manager ? manager : DefaultManager();
+}
+
+bool RectInsideBitmap(const TBitmap& bitmap, const TRect& rect) {
+  return !rect.IsEmpty() && rect.Left >= 0 && rect.Top >= 0 && rect.Right <= bitmap.Width() &&
+         rect.Bottom <= bitmap.Height();
+}
+
+void PaintSectionBackground(int sectionIndex, std::string_view sectionName,
+                            BackgroundInfo background, TColor customColour, int hotTexture,
+                            int texture, TsSkinManager* manager, TBitmap& bitmap, TPoint position,
+                            TRect rect, int state) {
+  PaintBackground(sectionIndex, sectionName, background, customColour, hotTexture, texture, manager,
+                  bitmap, position, rect, state, TBackgroundRules{});
+}
+
+void PaintCornerImages(int sectionIndex, std::string_view sectionName, TsSkinManager* manager,
+                       TBitmap& bitmap, TRect rect, int state) {
+  TsSkinManager* m = PaintManager(manager);
+  if (!m || !m->IsValidSectionIndex(sectionIndex)) return;
+  if (sectionName.empty()) sectionName = m->gd[std::size_t(sectionIndex)].SectionName;
+  static const char* const keys[4] = {"IMGTOPLEFT", "IMGTOPRIGHT", "IMGBTMLEFT", "IMGBTMRIGHT"};
+  for (int corner = 0; corner < 4; ++corner) {
+    const int index = m->FindMaskIndex(sectionIndex, sectionName, keys[corner]);
+    if (!m->IsValidMaskIndex(index)) continue;
+    const TsMaskData& md = m->ma[std::size_t(index)];
+    const TMaskFrame f = TMaskFrame::Of(md);
+    if (!f.Valid) continue;
+    const bool right = corner == 1 || corner == 3, bottom = corner >= 2;
+    const TPoint at{right ? rect.Right - f.W : rect.Left, bottom ? rect.Bottom - f.H : rect.Top};
+    PaintStateImage(bitmap, at, state, md, 1);
+  }
+}
+
+void PaintSectionBorder(int borderIndex, TsSkinManager* manager, TBitmap& bitmap, TPoint position,
+                        TRect rect, int state, bool fillCentre, bool useBackground,
+                        BackgroundInfo background) {
+  TsSkinManager* m = PaintManager(manager);
+  if (!m || !m->IsValidMaskIndex(borderIndex)) return;
+  background.OffsetX += position.X;
+  background.OffsetY += position.Y;
+  PaintNinePart(bitmap, rect, fillCentre, useBackground, state, m->ma[std::size_t(borderIndex)],
+                background);
+}
+
+void PaintSectionItem(int sectionIndex, std::string_view sectionName, BackgroundInfo background,
+                      int hotTexture, int texture, TsSkinManager* manager, TBitmap& bitmap,
+                      TPoint position, TRect rect, int state, bool fillCentre) {
+  TEngineColorsReset reset;
+  if (!RectInsideBitmap(bitmap, rect)) return;
+  TsSkinManager* m = PaintManager(manager);
+  if (!m || !m->IsValidSectionIndex(sectionIndex)) return;
+  if (sectionName.empty()) sectionName = m->gd[std::size_t(sectionIndex)].SectionName;
+  PaintSectionBackground(sectionIndex, sectionName, background, KeyColor, hotTexture, texture, m,
+                         bitmap, position, rect, state);
+  PaintCornerImages(sectionIndex, sectionName, m, bitmap, rect, state);
+  PaintSectionBorder(m->FindMaskIndex(sectionIndex, sectionName, "BORDERSMASK"), m, bitmap,
+                     position, rect, state, fillCentre, true, background);
+}
+
+void PaintSectionToDC(int sectionIndex, std::string_view sectionName, BackgroundInfo background,
+                      TsSkinManager* manager, TDC& dc, TPoint position, TRect rect, int state,
+                      bool fillCentre) {
+  TEngineColorsReset reset;
+  if (rect.IsEmpty() || rect.Left < 0 || rect.Top < 0) return;
+  TBitmap temp(rect.Width(), rect.Height());
+  PaintSectionItem(sectionIndex, sectionName, background, -1, -1, manager, temp, position,
+                   TRect{0, 0, rect.Width(), rect.Height()}, state, fillCentre);
+  dc.BitBlt(rect.Left, rect.Top, rect.Width(), rect.Height(), temp, 0, 0, SRCCOPY);
+}
+
+void PaintBorderItem(int sectionIndex, int borderIndex, int texture, TsSkinManager* manager,
+                     TBitmap& bitmap, TPoint position, TRect rect, int state, bool fillCentre,
+                     BackgroundInfo background, std::string_view sectionName, int hotTexture) {
+  TEngineColorsReset reset;
+  if (!RectInsideBitmap(bitmap, rect)) return;
+  TBackgroundRules rules;
+  rules.LookupByName = false;
+  rules.UseParentColor = false;
+  rules.WholeTilePass = false;
+  PaintBackground(sectionIndex, sectionName, background, KeyColor, hotTexture, texture, manager,
+                  bitmap, position, rect, state, rules);
+  PaintSectionBorder(borderIndex, manager, bitmap, position, rect, state, fillCentre, true,
+                     background);
+}
+
+}  // namespace vm
