@@ -51,7 +51,9 @@ void TBitmap::Reset(int width, int height, TPixelFormat format, bool bottomUp) {
   data_.assign(std::size_t(stride_) * std::size_t(height_), 0);
 }
 
-void TBitmap::SetSize(int width, int height) { Reset(width, height, format_, bottomUp_); }
+void TBitmap::SetSize(int width, int height) {
+  Reset(width, height, format_, bottomUp_);
+}
 
 void TBitmap::SetPixelFormat(TPixelFormat format) {
   if (format != format_) Reset(width_, height_, format, bottomUp_);

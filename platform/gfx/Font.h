@@ -84,9 +84,10 @@ class TFont {
   const TGlyph& Glyph(char32_t cp) const;
   // Pen advance of a code point in pixels.
   int Advance(char32_t cp) const { return Glyph(cp).Advance; }
-  // Width in pixels of a run of code points (sum of advances, with kerning).
+  // Width in pixels of a run of code points: the sum of the advances. Text is
+  // laid out without kerning, as the platform's text output does.
   int TextWidth(std::u32string_view text) const;
-  // Kerning between two code points in whole pixels (usually 0).
+  // Kerning between two code points in whole pixels, for callers that want it.
   int Kerning(char32_t left, char32_t right) const;
 
   // Underline and strike-out position (rows below/above the baseline) and thickness.

@@ -2,8 +2,9 @@
 //
 // These are the pixel engines behind TDC::BitBlt and TDC::StretchBlt; they work
 // in bitmap coordinates and are usable without a device context. Source and
-// destination may have either pixel format and either row order; a 32-bit
-// destination keeps its alpha bytes.
+// destination may have either pixel format and either row order. Between two
+// 32-bit bitmaps the alpha byte is copied (averaged when smoothing) like the
+// colour bytes; a 32-bit destination of a 24-bit source keeps its alpha.
 #pragma once
 
 #include "platform/gfx/Bitmap.h"

@@ -10,18 +10,24 @@ namespace vm {
 // colour whose index is the low byte (see SysColors.h).
 using TColor = std::uint32_t;
 
-constexpr TColor clNone = 0x00FF00FF;     // magenta: the key colour and the "not set" marker
+constexpr TColor clNone = 0x00FF00FF;  // magenta: the key colour and the "not set" marker
 constexpr TColor clBlack = 0x00000000;
 constexpr TColor clWhite = 0x00FFFFFF;
-constexpr TColor clWindow = 0xFF000005;   // system colour: window background
+constexpr TColor clWindow = 0xFF000005;  // system colour: window background
 constexpr TColor clWindowText = 0xFF000008;
 
 constexpr TColor RGB(int r, int g, int b) {
   return TColor(r & 0xFF) | (TColor(g & 0xFF) << 8) | (TColor(b & 0xFF) << 16);
 }
-constexpr int GetRValue(TColor c) { return int(c & 0xFF); }
-constexpr int GetGValue(TColor c) { return int((c >> 8) & 0xFF); }
-constexpr int GetBValue(TColor c) { return int((c >> 16) & 0xFF); }
+constexpr int GetRValue(TColor c) {
+  return int(c & 0xFF);
+}
+constexpr int GetGValue(TColor c) {
+  return int((c >> 8) & 0xFF);
+}
+constexpr int GetBValue(TColor c) {
+  return int((c >> 16) & 0xFF);
+}
 
 struct TPoint {
   std::int32_t X = 0;

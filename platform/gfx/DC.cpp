@@ -1,0 +1,408 @@
+#include "platform/gfx/DC.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+#include "platform/gfx/SysColors.h"
+
+namespace vm {
+namespace {
+
+// Stands for "no clip region" where a region is needed to combine with.
+constexpr int Far = 1 << 29;
+const TRect Everything{-Far, -Far, Far, Far};
+
+std::uint8_t ApplyRop(std::uint32_t rop, std::uint8_t d, std::uint8_t s, std::uint8_t p) {
+  switch (rop) {
+    case SRCPAINT:
+      return std::uint8_t(d | s);
+    case SRCAND:
+      return std::uint8_t(d & s);
+    case SRCINVERT:
+      return std::uint8_t(d ^ s);
+    case NOTSRCCOPY:
+      return std::uint8_t(~s);
+    case DSTINVERT:
+      return std::uint8_t(~d);
+    case PATCOPY:
+      return p;
+    case BLACKNESS:
+      return 0;
+    case WHITENESS:
+      return 0xFF;
+    default:
+      return s;  // SRCCOPY
+  }
+}
+
+bool KnownRop(std::uint32_t rop) {
+  switch (rop) {
+    case SRCCOPY:
+    case SRCPAINT:
+    case SRCAND:
+    case SRCINVERT:
+    case NOTSRCCOPY:
+    case DSTINVERT:
+    case PATCOPY:
+    case BLACKNESS:
+    case WHITENESS:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool UsesSource(std::uint32_t rop) {
+  return rop != DSTINVERT && rop != PATCOPY && rop != BLACKNESS && rop != WHITENESS;
+}
+
+}  // namespace
+
+TDC::TDC(TBitmap& target)
+    : target_(&target), visible_(TRect{0, 0, target.Width(), target.Height()}) {}
+
+TDC::TDC(TBitmap& target, TPoint deviceOrigin, const TRegion& visible)
+    : target_(&target), deviceOrigin_(deviceOrigin), visible_(visible) {}
+
+void TDC::SetDeviceOrigin(TPoint p) {
+  deviceOrigin_ = p;
+  InvalidateClip();
+}
+
+void TDC::SetVisibleRegion(const TRegion& deviceRgn) {
+  visible_ = deviceRgn;
+  InvalidateClip();
+}
+
+TPoint TDC::SetViewportOrg(TPoint p) {
+  const TPoint old = state_.ViewportOrg;
+  state_.ViewportOrg = p;
+  return old;
+}
+
+TPoint TDC::OffsetViewportOrg(int dx, int dy) {
+  return SetViewportOrg({state_.ViewportOrg.X + dx, state_.ViewportOrg.Y + dy});
+}
+
+TPoint TDC::SetWindowOrg(TPoint p) {
+  const TPoint old = state_.WindowOrg;
+  state_.WindowOrg = p;
+  return old;
+}
+
+TPoint TDC::OffsetWindowOrg(int dx, int dy) {
+  return SetWindowOrg({state_.WindowOrg.X + dx, state_.WindowOrg.Y + dy});
+}
+
+TPoint TDC::LPtoDP(TPoint p) const {
+  return {p.X - state_.WindowOrg.X + state_.ViewportOrg.X,
+          p.Y - state_.WindowOrg.Y + state_.ViewportOrg.Y};
+}
+
+TPoint TDC::DPtoLP(TPoint p) const {
+  return {p.X + state_.WindowOrg.X - state_.ViewportOrg.X,
+          p.Y + state_.WindowOrg.Y - state_.ViewportOrg.Y};
+}
+
+TPoint TDC::LogicalToBitmap(TPoint p) const {
+  const TPoint d = LPtoDP(p);
+  return {d.X + deviceOrigin_.X, d.Y + deviceOrigin_.Y};
+}
+
+TRect TDC::LogicalToBitmap(const TRect& r) const {
+  const TPoint a = LogicalToBitmap(TPoint{r.Left, r.Top});
+  return {a.X, a.Y, a.X + r.Width(), a.Y + r.Height()};
+}
+
+TPoint TDC::BitmapToLogical(TPoint p) const {
+  return DPtoLP({p.X - deviceOrigin_.X, p.Y - deviceOrigin_.Y});
+}
+
+const TRegion& TDC::EffectiveClip() const {
+  if (!clipValid_) {
+    effective_ = visible_;
+    if (state_.Clip) effective_.Intersect(*state_.Clip);
+    effective_.Offset(deviceOrigin_.X, deviceOrigin_.Y);
+    effective_.Intersect(TRect{0, 0, target_->Width(), target_->Height()});
+    clipValid_ = true;
+  }
+  return effective_;
+}
+
+int TDC::IntersectClipRect(const TRect& r) {
+  const TPoint a = LPtoDP({r.Left, r.Top});
+  const TRect d{a.X, a.Y, a.X + r.Width(), a.Y + r.Height()};
+  if (state_.Clip)
+    state_.Clip->Intersect(d);
+  else
+    state_.Clip = TRegion(d);
+  InvalidateClip();
+  return ClipComplexity();
+}
+
+int TDC::ExcludeClipRect(const TRect& r) {
+  const TPoint a = LPtoDP({r.Left, r.Top});
+  const TRect d{a.X, a.Y, a.X + r.Width(), a.Y + r.Height()};
+  if (!state_.Clip) state_.Clip = TRegion(Everything);
+  state_.Clip->Subtract(d);
+  InvalidateClip();
+  return ClipComplexity();
+}
+
+int TDC::SelectClipRgn(const TRegion* deviceRgn, int mode) {
+  if (mode < RGN_AND || mode > RGN_COPY) return RGN_ERROR;
+  if (!deviceRgn) {
+    if (mode != RGN_COPY) return RGN_ERROR;
+    state_.Clip.reset();
+  } else if (mode == RGN_COPY) {
+    state_.Clip = *deviceRgn;
+  } else {
+    const TRegion current = state_.Clip ? *state_.Clip : TRegion(Everything);
+    state_.Clip = TRegion::Combine(current, *deviceRgn, mode);
+  }
+  InvalidateClip();
+  return ClipComplexity();
+}
+
+int TDC::OffsetClipRgn(int dx, int dy) {
+  if (state_.Clip) {
+    state_.Clip->Offset(dx, dy);
+    InvalidateClip();
+  }
+  return ClipComplexity();
+}
+
+TRect TDC::ClipBox() const {
+  const TRect b = EffectiveClip().Bounds();
+  if (b.IsEmpty()) return {};
+  const TPoint a = BitmapToLogical({b.Left, b.Top});
+  return {a.X, a.Y, a.X + b.Width(), a.Y + b.Height()};
+}
+
+bool TDC::RectVisible(const TRect& r) const {
+  return EffectiveClip().Intersects(LogicalToBitmap(r));
+}
+
+bool TDC::PtVisible(TPoint p) const {
+  return EffectiveClip().Contains(LogicalToBitmap(p));
+}
+
+int TDC::SaveDC() {
+  saved_.push_back(state_);
+  return int(saved_.size());
+}
+
+bool TDC::RestoreDC(int level) {
+  const int depth = int(saved_.size());
+  const int target = level < 0 ? depth + level + 1 : level;
+  if (level == 0 || target < 1 || target > depth) return false;
+  state_ = std::move(saved_[std::size_t(target - 1)]);
+  saved_.resize(std::size_t(target - 1));
+  InvalidateClip();
+  return true;
+}
+
+TColor TDC::SetTextColor(TColor c) {
+  return std::exchange(state_.TextColor, c);
+}
+TColor TDC::SetBkColor(TColor c) {
+  return std::exchange(state_.BkColor, c);
+}
+int TDC::SetBkMode(int mode) {
+  if (mode != TRANSPARENT && mode != OPAQUE) return 0;
+  return std::exchange(state_.BkMode, mode);
+}
+TColor TDC::SetPenColor(TColor c) {
+  return std::exchange(state_.PenColor, c);
+}
+TColor TDC::SetBrushColor(TColor c) {
+  return std::exchange(state_.BrushColor, c);
+}
+int TDC::SetStretchBltMode(int mode) {
+  if (mode < BLACKONWHITE || mode > HALFTONE) return 0;
+  return std::exchange(state_.StretchMode, mode);
+}
+
+std::shared_ptr<const TFont> TDC::SelectFont(std::shared_ptr<const TFont> font) {
+  return std::exchange(state_.Font, std::move(font));
+}
+
+const TFont& TDC::CurrentFont() const {
+  // The default font is shared and lives for the whole run.
+  return state_.Font ? *state_.Font : *TFont::Default();
+}
+
+void TDC::FillRect(const TRect& r, TColor c) {
+  if (r.IsEmpty()) return;
+  const TColor rgb = ColorToRGB(c);
+  const std::uint8_t b = std::uint8_t(GetBValue(rgb)), g = std::uint8_t(GetGValue(rgb)),
+                     rr = std::uint8_t(GetRValue(rgb));
+  const TRect area = LogicalToBitmap(r);
+  const int bpp = target_->BytesPerPixel();
+  for (const TRect& clip : EffectiveClip().Rects()) {
+    const TRect q = clip.Intersect(area);
+    for (int y = q.Top; y < q.Bottom; ++y) {
+      std::uint8_t* p = target_->ScanLine(y) + std::size_t(q.Left) * bpp;
+      for (int x = q.Left; x < q.Right; ++x, p += bpp) {
+        p[0] = b;
+        p[1] = g;
+        p[2] = rr;
+      }
+    }
+  }
+}
+
+void TDC::FillRgn(const TRegion& logicalRgn, TColor c) {
+  for (const TRect& r : logicalRgn.Rects()) FillRect(r, c);
+}
+
+void TDC::FrameRect(const TRect& r, TColor c) {
+  if (r.IsEmpty()) return;
+  FillRect({r.Left, r.Top, r.Right, r.Top + 1}, c);
+  FillRect({r.Left, r.Bottom - 1, r.Right, r.Bottom}, c);
+  FillRect({r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1}, c);
+  FillRect({r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1}, c);
+}
+
+TColor TDC::SetPixel(int x, int y, TColor c) {
+  const TPoint p = LogicalToBitmap(TPoint{x, y});
+  if (!EffectiveClip().Contains(p)) return CLR_INVALID;
+  const TColor rgb = ColorToRGB(c);
+  target_->SetPixel(p.X, p.Y, rgb);
+  return rgb;
+}
+
+TColor TDC::GetPixel(int x, int y) const {
+  const TPoint p = LogicalToBitmap(TPoint{x, y});
+  if (!EffectiveClip().Contains(p)) return CLR_INVALID;
+  return target_->GetPixel(p.X, p.Y);
+}
+
+void TDC::DrawLine(TPoint a, TPoint b) {
+  // Bresenham from a towards b; b itself is left for the next segment.
+  const TColor rgb = ColorToRGB(state_.PenColor);
+  const TRegion& clip = EffectiveClip();
+  const TRect bounds = clip.Bounds();
+  const bool simple = clip.Complexity() == SIMPLEREGION;
+  TPoint p = LogicalToBitmap(a);
+  const TPoint e = LogicalToBitmap(b);
+  const int dx = std::abs(e.X - p.X), dy = -std::abs(e.Y - p.Y);
+  const int sx = p.X < e.X ? 1 : -1, sy = p.Y < e.Y ? 1 : -1;
+  int err = dx + dy;
+  while (p != e) {
+    if (simple ? bounds.Contains(p) : clip.Contains(p)) target_->SetPixel(p.X, p.Y, rgb);
+    const int e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      p.X += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      p.Y += sy;
+    }
+  }
+}
+
+void TDC::Polyline(const TPoint* points, int count) {
+  if (!points || count < 2) return;
+  for (int i = 0; i + 1 < count; ++i) DrawLine(points[i], points[i + 1]);
+}
+
+void TDC::MoveTo(int x, int y) {
+  state_.Pen = {x, y};
+}
+
+void TDC::LineTo(int x, int y) {
+  DrawLine(state_.Pen, {x, y});
+  state_.Pen = {x, y};
+}
+
+bool TDC::Blit(int x, int y, int w, int h, const TBitmap& src, int bsx, int bsy, int sw, int sh,
+               std::uint32_t rop, bool stretch) {
+  if (!KnownRop(rop)) return false;
+  const TPoint d = LogicalToBitmap(TPoint{x, y});
+  const TRegion& clip = EffectiveClip();
+  if (stretch && (w != sw || h != sh)) {
+    const TStretchMode mode =
+        state_.StretchMode == HALFTONE ? TStretchMode::Halftone : TStretchMode::Nearest;
+    if (rop == SRCCOPY) {
+      StretchBitmapRect(*target_, d.X, d.Y, w, h, src, bsx, bsy, sw, sh, mode, clip);
+      return true;
+    }
+    if (UsesSource(rop)) {
+      // Scale into a scratch bitmap first, then combine it like a block copy.
+      const int aw = std::abs(w), ah = std::abs(h);
+      if (aw == 0 || ah == 0) return true;
+      TBitmap scaled(aw, ah, src.PixelFormat());
+      StretchBitmapRect(scaled, w < 0 ? aw : 0, h < 0 ? ah : 0, w, h, src, bsx, bsy, sw, sh, mode,
+                        TRegion(TRect{0, 0, aw, ah}));
+      const TPoint l = BitmapToLogical({std::min(d.X, d.X + w), std::min(d.Y, d.Y + h)});
+      return Blit(l.X, l.Y, aw, ah, scaled, 0, 0, aw, ah, rop, false);
+    }
+  }
+  if (w <= 0 || h <= 0) return true;
+  if (rop == SRCCOPY) {
+    CopyBitmapRect(*target_, d.X, d.Y, w, h, src, bsx, bsy, clip);
+    return true;
+  }
+  // Other raster operations, byte by byte on B, G and R.
+  TRect area{d.X, d.Y, d.X + w, d.Y + h};
+  const bool useSrc = UsesSource(rop);
+  if (useSrc)
+    area = area.Intersect(
+        TRect{d.X - bsx, d.Y - bsy, d.X - bsx + src.Width(), d.Y - bsy + src.Height()});
+  const TBitmap* from = &src;
+  TBitmap copy;
+  if (useSrc && &src == target_) {
+    copy = src;
+    from = &copy;
+  }
+  const TColor brush = ColorToRGB(state_.BrushColor);
+  const std::uint8_t pat[3] = {std::uint8_t(GetBValue(brush)), std::uint8_t(GetGValue(brush)),
+                               std::uint8_t(GetRValue(brush))};
+  const int dbpp = target_->BytesPerPixel(), sbpp = from->BytesPerPixel();
+  for (const TRect& c : clip.Rects()) {
+    const TRect q = c.Intersect(area);
+    for (int yy = q.Top; yy < q.Bottom; ++yy) {
+      std::uint8_t* p = target_->ScanLine(yy) + std::size_t(q.Left) * dbpp;
+      const std::uint8_t* s =
+          useSrc ? from->ScanLine(yy - d.Y + bsy) + std::size_t(q.Left - d.X + bsx) * sbpp : pat;
+      for (int xx = q.Left; xx < q.Right; ++xx, p += dbpp) {
+        for (int ch = 0; ch < 3; ++ch) p[ch] = ApplyRop(rop, p[ch], s[ch], pat[ch]);
+        if (useSrc) s += sbpp;
+      }
+    }
+  }
+  return true;
+}
+
+bool TDC::BitBlt(int x, int y, int w, int h, const TDC& src, int sx, int sy, std::uint32_t rop) {
+  const TPoint s = src.LogicalToBitmap(TPoint{sx, sy});
+  return Blit(x, y, w, h, *src.target_, s.X, s.Y, w, h, rop, false);
+}
+
+bool TDC::BitBlt(int x, int y, int w, int h, const TBitmap& src, int sx, int sy,
+                 std::uint32_t rop) {
+  return Blit(x, y, w, h, src, sx, sy, w, h, rop, false);
+}
+
+bool TDC::StretchBlt(int x, int y, int w, int h, const TDC& src, int sx, int sy, int sw, int sh,
+                     std::uint32_t rop) {
+  const TPoint s = src.LogicalToBitmap(TPoint{sx, sy});
+  return Blit(x, y, w, h, *src.target_, s.X, s.Y, sw, sh, rop, true);
+}
+
+bool TDC::StretchBlt(int x, int y, int w, int h, const TBitmap& src, int sx, int sy, int sw, int sh,
+                     std::uint32_t rop) {
+  return Blit(x, y, w, h, src, sx, sy, sw, sh, rop, true);
+}
+
+bool TDC::GradientFill(const TRIVERTEX* vertices, std::uint32_t vertexCount, const void* mesh,
+                       std::uint32_t meshCount, std::uint32_t mode) {
+  const TPoint o = LogicalToBitmap(TPoint{0, 0});
+  return GradientFillBitmap(*target_, EffectiveClip(), o.X, o.Y, vertices, vertexCount, mesh,
+                            meshCount, mode);
+}
+
+}  // namespace vm

@@ -1,0 +1,273 @@
+// Text output of TDC: single runs (TextOut) and laid-out text (DrawText).
+#include <algorithm>
+
+#include "platform/gfx/DC.h"
+#include "platform/gfx/SysColors.h"
+
+namespace vm {
+namespace {
+
+// One character of laid-out text; Mark is set for a character that followed a
+// single "&" and gets the short underline.
+struct TChar {
+  char32_t C;
+  bool Mark;
+};
+using TLine = std::vector<TChar>;
+
+struct TRunStyle {
+  bool ExpandTabs = false;
+  int TabWidth = 8;
+  bool DrawGlyphs = true;
+  bool DrawMarks = false;
+  bool Opaque = false;
+};
+
+int NextTabStop(int x, int tabWidth) {
+  return (x / tabWidth + 1) * tabWidth;
+}
+
+int RunWidth(const TFont& font, const TChar* s, std::size_t n, const TRunStyle& st) {
+  int x = 0;
+  for (std::size_t i = 0; i < n; ++i)
+    x = (s[i].C == U'\t' && st.ExpandTabs) ? NextTabStop(x, st.TabWidth) : x + font.Advance(s[i].C);
+  return x;
+}
+
+int RunWidth(const TFont& font, const TLine& line, const TRunStyle& st) {
+  return RunWidth(font, line.data(), line.size(), st);
+}
+
+// Blends one glyph's coverage in colour c onto the bitmap at (bx, by), bitmap
+// coordinates of the glyph's top-left, within the clip.
+void BlendGlyph(TBitmap& bmp, const TRegion& clip, const TGlyph& g, int bx, int by, TColor c) {
+  if (g.Width == 0 || g.Height == 0) return;
+  const int cr = GetRValue(c), cg = GetGValue(c), cb = GetBValue(c);
+  const TRect box{bx, by, bx + g.Width, by + g.Height};
+  const int bpp = bmp.BytesPerPixel();
+  for (const TRect& r0 : clip.Rects()) {
+    if (r0.Top >= box.Bottom) break;
+    const TRect r = r0.Intersect(box);
+    for (int y = r.Top; y < r.Bottom; ++y) {
+      const std::uint8_t* a = g.Coverage.data() + std::size_t(y - by) * g.Width + (r.Left - bx);
+      std::uint8_t* d = bmp.ScanLine(y) + std::size_t(r.Left) * bpp;
+      for (int x = r.Left; x < r.Right; ++x, ++a, d += bpp) {
+        const int k = *a;
+        if (k == 0) continue;
+        if (k == 255) {
+          d[0] = std::uint8_t(cb);
+          d[1] = std::uint8_t(cg);
+          d[2] = std::uint8_t(cr);
+          continue;
+        }
+        d[0] = std::uint8_t((d[0] * (255 - k) + cb * k + 127) / 255);
+        d[1] = std::uint8_t((d[1] * (255 - k) + cg * k + 127) / 255);
+        d[2] = std::uint8_t((d[2] * (255 - k) + cr * k + 127) / 255);
+      }
+    }
+  }
+}
+
+// Draws one line of text with its cell's top-left at logical (x, y).
+void DrawRun(TDC& dc, const TFont& font, int x, int y, const TLine& line, const TRunStyle& st) {
+  const TTextMetric& tm = font.Metrics();
+  const int width = RunWidth(font, line, st);
+  const TColor color = ColorToRGB(dc.TextColor());
+  if (st.Opaque && width > 0) dc.FillRect({x, y, x + width, y + tm.Height}, dc.BkColor());
+  const int baseline = y + tm.Ascent;
+  const TRegion& clip = dc.EffectiveClip();
+  int pen = 0;
+  for (const TChar& ch : line) {
+    const int start = pen;
+    if (ch.C == U'\t' && st.ExpandTabs) {
+      pen = NextTabStop(pen, st.TabWidth);
+    } else {
+      const TGlyph& g = font.Glyph(ch.C);
+      if (st.DrawGlyphs) {
+        const TPoint b = dc.LogicalToBitmap(TPoint{x + pen + g.Left, baseline - g.Top});
+        BlendGlyph(dc.Bitmap(), clip, g, b.X, b.Y, color);
+      }
+      pen += g.Advance;
+    }
+    if (ch.Mark && st.DrawMarks && pen > start) {
+      const int top = baseline + font.UnderlinePosition();
+      dc.FillRect({x + start, top, x + pen, top + font.LineThickness()}, color);
+    }
+  }
+  if (st.DrawGlyphs && width > 0) {
+    if (font.Desc().Underline) {
+      const int top = baseline + font.UnderlinePosition();
+      dc.FillRect({x, top, x + width, top + font.LineThickness()}, color);
+    }
+    if (font.Desc().StrikeOut) {
+      const int top = baseline - font.StrikeOutPosition();
+      dc.FillRect({x, top, x + width, top + font.LineThickness()}, color);
+    }
+  }
+}
+
+// Splits text into lines at CR LF, LF or CR.
+std::vector<TLine> SplitParagraphs(const TLine& text) {
+  std::vector<TLine> lines(1);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char32_t c = text[i].C;
+    if (c == U'\r' || c == U'\n') {
+      if (c == U'\r' && i + 1 < text.size() && text[i + 1].C == U'\n') ++i;
+      lines.emplace_back();
+    } else {
+      lines.back().push_back(text[i]);
+    }
+  }
+  return lines;
+}
+
+// Greedy word wrap: lines break at spaces; a word wider than the line stays whole.
+void WrapParagraph(const TFont& font, const TLine& para, int width, const TRunStyle& st,
+                   std::vector<TLine>& out) {
+  std::size_t start = 0;
+  const std::size_t n = para.size();
+  if (n == 0) {
+    out.emplace_back();
+    return;
+  }
+  while (start < n) {
+    std::size_t end = start, best = 0;
+    bool have = false;
+    while (end < n) {
+      // Advance to the end of the next word.
+      std::size_t e = end;
+      while (e < n && para[e].C == U' ') ++e;
+      while (e < n && para[e].C != U' ') ++e;
+      if (RunWidth(font, para.data() + start, e - start, st) > width) break;
+      best = e;
+      have = true;
+      end = e;
+    }
+    if (!have) {
+      // The first word alone is too wide: it gets a line of its own.
+      best = start;
+      while (best < n && para[best].C == U' ') ++best;
+      while (best < n && para[best].C != U' ') ++best;
+    }
+    TLine line(para.begin() + std::ptrdiff_t(start), para.begin() + std::ptrdiff_t(best));
+    while (!line.empty() && line.back().C == U' ') line.pop_back();
+    out.push_back(std::move(line));
+    start = best;
+    while (start < n && para[start].C == U' ') ++start;
+  }
+}
+
+// Cuts a line from the end until it and "..." fit the width.
+void AddEndEllipsis(const TFont& font, TLine& line, int width, const TRunStyle& st) {
+  if (RunWidth(font, line, st) <= width) return;
+  const int dots = 3 * font.Advance(U'.');
+  std::size_t n = line.size();
+  while (n > 0 && RunWidth(font, line.data(), n, st) + dots > width) --n;
+  line.resize(n);
+  for (int i = 0; i < 3; ++i) line.push_back({U'.', false});
+}
+
+}  // namespace
+
+void TDC::TextOut(int x, int y, std::string_view text) {
+  TLine line;
+  for (char32_t c : Utf8ToUtf32(text)) line.push_back({c, false});
+  TRunStyle st;
+  st.Opaque = state_.BkMode == OPAQUE;
+  DrawRun(*this, CurrentFont(), x, y, line, st);
+}
+
+TSize TDC::GetTextExtent(std::string_view text) const {
+  const TFont& font = CurrentFont();
+  return {font.TextWidth(Utf8ToUtf32(text)), font.Metrics().Height};
+}
+
+TTextMetric TDC::GetTextMetrics() const {
+  return CurrentFont().Metrics();
+}
+
+int TDC::DrawText(std::string_view text, TRect& r, std::uint32_t flags) {
+  const TFont& font = CurrentFont();
+  const TTextMetric& tm = font.Metrics();
+  TRunStyle st;
+  st.ExpandTabs = flags & DT_EXPANDTABS;
+  int tabChars = 8;
+  if (flags & DT_TABSTOP) {
+    // The second byte holds the tab size in characters instead of flags.
+    tabChars = int((flags >> 8) & 0xFF);
+    flags &= ~std::uint32_t(0xFF00);
+    if (tabChars == 0) tabChars = 8;
+  }
+  st.TabWidth = std::max(1, tabChars * std::max(1, tm.AveCharWidth));
+
+  // "&x" marks x, "&&" is a literal "&", a final lone "&" disappears.
+  TLine chars;
+  const std::u32string text32 = Utf8ToUtf32(text);
+  const bool prefixes = !(flags & DT_NOPREFIX);
+  for (std::size_t i = 0; i < text32.size(); ++i) {
+    if (prefixes && text32[i] == U'&') {
+      if (i + 1 >= text32.size()) break;
+      ++i;
+      chars.push_back({text32[i], text32[i] != U'&'});
+      continue;
+    }
+    chars.push_back({text32[i], false});
+  }
+  if (chars.empty()) {
+    if (flags & DT_CALCRECT) r = {r.Left, r.Top, r.Left, r.Top};
+    return 0;
+  }
+
+  const int width = r.Width();
+  std::vector<TLine> lines;
+  if (flags & DT_SINGLELINE) {
+    lines.push_back(std::move(chars));
+  } else {
+    for (TLine& para : SplitParagraphs(chars)) {
+      if (flags & DT_WORDBREAK)
+        WrapParagraph(font, para, width, st, lines);
+      else
+        lines.push_back(std::move(para));
+    }
+  }
+  if (flags & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS))
+    for (TLine& line : lines) AddEndEllipsis(font, line, width, st);
+
+  const int lineHeight = tm.Height + ((flags & DT_EXTERNALLEADING) ? tm.ExternalLeading : 0);
+  const int total = lineHeight * int(lines.size());
+  int maxWidth = 0;
+  for (const TLine& line : lines) maxWidth = std::max(maxWidth, RunWidth(font, line, st));
+
+  if (flags & DT_CALCRECT) {
+    r.Right = r.Left + maxWidth;
+    r.Bottom = r.Top + total;
+    return total;
+  }
+
+  int y = r.Top;
+  if (flags & DT_SINGLELINE) {
+    if (flags & DT_VCENTER)
+      y = (r.Top + r.Bottom - lineHeight) / 2;
+    else if (flags & DT_BOTTOM)
+      y = r.Bottom - lineHeight;
+  }
+  TDCSaver saver(*this);
+  if (!(flags & DT_NOCLIP)) IntersectClipRect(r);
+  st.Opaque = state_.BkMode == OPAQUE;
+  st.DrawGlyphs = !(flags & DT_PREFIXONLY);
+  st.DrawMarks = !(flags & DT_HIDEPREFIX);
+  for (const TLine& line : lines) {
+    const int w = RunWidth(font, line, st);
+    int x = r.Left;
+    if (flags & DT_CENTER)
+      x = (r.Left + r.Right - w) / 2;
+    else if (flags & DT_RIGHT)
+      x = r.Right - w;
+    DrawRun(*this, font, x, y, line, st);
+    y += lineHeight;
+  }
+  if ((flags & DT_SINGLELINE) && (flags & (DT_VCENTER | DT_BOTTOM))) return y - r.Top;
+  return total;
+}
+
+}  // namespace vm

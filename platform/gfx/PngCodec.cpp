@@ -1,0 +1,88 @@
+#include "platform/gfx/PngCodec.h"
+
+#include <png.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace vm {
+namespace {
+
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw TPngError("PNG: cannot open \"" + path + "\"");
+  std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)),
+                                 std::istreambuf_iterator<char>());
+  if (in.bad()) throw TPngError("PNG: cannot read \"" + path + "\"");
+  return data;
+}
+
+// Frees libpng's reading state on every path out.
+struct TImageGuard {
+  png_image& Image;
+  ~TImageGuard() { png_image_free(&Image); }
+};
+
+}  // namespace
+
+std::vector<std::uint8_t> EncodePng(const TBitmap& bmp) {
+  if (bmp.Empty()) throw TPngError("PNG: cannot write an empty bitmap");
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  image.width = png_uint_32(bmp.Width());
+  image.height = png_uint_32(bmp.Height());
+  image.format = bmp.PixelFormat() == TPixelFormat::pf32bit ? PNG_FORMAT_BGRA : PNG_FORMAT_BGR;
+  // The buffer starts at the first row in memory; a negative stride tells
+  // libpng that this is the bottom row.
+  const png_int_32 stride = bmp.BottomUp() ? -png_int_32(bmp.Stride()) : png_int_32(bmp.Stride());
+  png_alloc_size_t size = 0;
+  if (!png_image_write_to_memory(&image, nullptr, &size, 0, bmp.Data(), stride, nullptr))
+    throw TPngError(std::string("PNG: ") + image.message);
+  std::vector<std::uint8_t> out(size);
+  if (!png_image_write_to_memory(&image, out.data(), &size, 0, bmp.Data(), stride, nullptr))
+    throw TPngError(std::string("PNG: ") + image.message);
+  out.resize(size);
+  return out;
+}
+
+void SavePngFile(const std::string& path, const TBitmap& bmp) {
+  const std::vector<std::uint8_t> data = EncodePng(bmp);
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) throw TPngError("PNG: cannot create \"" + path + "\"");
+  out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
+  out.close();
+  if (!out) throw TPngError("PNG: cannot write \"" + path + "\"");
+}
+
+TBitmap DecodePng(std::span<const std::uint8_t> file, TPixelFormat format) {
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  TImageGuard guard{image};
+  if (!png_image_begin_read_from_memory(&image, file.data(), file.size()))
+    throw TPngError(std::string("PNG: ") + image.message);
+  if (image.width == 0 || image.height == 0 || image.width > png_uint_32(MaxBitmapSide) ||
+      image.height > png_uint_32(MaxBitmapSide) ||
+      std::int64_t(image.width) * image.height > MaxBitmapPixels)
+    throw TPngError("PNG: size " + std::to_string(image.width) + " x " +
+                    std::to_string(image.height) + " is too large");
+  image.format = format == TPixelFormat::pf32bit ? PNG_FORMAT_BGRA : PNG_FORMAT_BGR;
+  TBitmap bmp(int(image.width), int(image.height), format, false);
+  if (!png_image_finish_read(&image, nullptr, bmp.Data(), png_int_32(bmp.Stride()), nullptr))
+    throw TPngError(std::string("PNG: ") + image.message);
+  return bmp;
+}
+
+TBitmap LoadPngFile(const std::string& path, TPixelFormat format) {
+  const std::vector<std::uint8_t> data = ReadWholeFile(path);
+  try {
+    return DecodePng(data, format);
+  } catch (const TPngError& e) {
+    throw TPngError(std::string(e.what()) + " (\"" + path + "\")");
+  }
+}
+
+}  // namespace vm
