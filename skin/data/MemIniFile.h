@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "skin/paint/pixels/Gradient.h"  // EConvertError
+
 namespace vm {
 
 class TMemIniFile {
@@ -57,14 +59,9 @@ class TMemIniFile {
 // the text is not such an integer or does not fit 32 bits.
 bool TryStrToInt(std::string_view text, int& value);
 // As TryStrToInt, but throws EConvertError naming the text.
-int StrToInt(std::string_view text);
+int ParseIntValue(std::string_view text);
 // Decimal number with a point as separator; false when not a number.
 bool TryStrToFloatPoint(std::string_view text, double& value);
-
-class EConvertError : public std::invalid_argument {
- public:
-  using std::invalid_argument::invalid_argument;
-};
 
 // Code page 1251 (the skin files' text) to UTF-8, and back (characters that
 // the code page lacks become "?").

@@ -166,16 +166,21 @@ class TsSkinManager : public TComponent, public TsSkinModel {
   void MaskPass();
   void PatternPass();
   void SectionPass();
-  void LoadStoredCollections(const TsStoredSkin& skin);
+  void StoredMaskPass(const TsStoredSkin& skin);
+  void StoredPatternPass(const TsStoredSkin& skin);
+  void StoredSectionPass(const TsStoredSkin& skin);
+  void CommonMaskPass();
   void MergeCommonSections();
+  void LoadCurrent();
   void ApplyColourShifts();
   void AnnounceNewSkin();
   void Refresh();
   void SwitchOff();
   // An image named in the description: from the container when packed, else
   // from SkinPath + name (or the name alone when it holds a drive colon).
-  std::vector<std::uint8_t> FindImageBytes(const std::string& name, bool* found) const;
+  bool FindImageBytes(const std::string& name, std::vector<std::uint8_t>& bytes) const;
   std::shared_ptr<TBitmap> LoadBitmapImage(const std::string& name) const;
+  std::string NormalizedDirectory() const;
 
   bool active_ = true;
   std::string skinName_;
@@ -196,6 +201,7 @@ class TsSkinManager : public TComponent, public TsSkinModel {
   TMemIniFile* ini_ = nullptr;                // the description being read
   TnxSkinConvertor* convertor_ = nullptr;     // the container being read
   const TsStoredSkin* storedSkin_ = nullptr;  // a stored skin without data
+  bool hookInstalled_ = false;
 };
 
 }  // namespace vm

@@ -33,6 +33,8 @@ enum TThirdPartyKind : int {
 
 class ThirdPartyList {
  public:
+  ThirdPartyList() { SetDefaults(); }
+
   // Texts by index; the named accessors below address the same storage.
   std::array<std::string, ThirdPartyListCount> Lists;
 

@@ -1,0 +1,274 @@
+#include "skin/data/MemIniFile.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+namespace vm {
+
+namespace {
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+}  // namespace
+
+TMemIniFile::TMemIniFile(std::string_view text, bool semicolonComments) {
+  SetText(text, semicolonComments);
+}
+
+void TMemIniFile::SetText(std::string_view text, bool semicolonComments) {
+  sections_.clear();
+  Section* current = nullptr;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    std::string_view trimmed = TrimBlanks(line);
+    if (trimmed.empty()) continue;
+    if (semicolonComments && trimmed.front() == ';') continue;
+    if (trimmed.front() == '[' && trimmed.back() == ']' && trimmed.size() >= 2) {
+      std::string name(TrimBlanks(trimmed.substr(1, trimmed.size() - 2)));
+      current = nullptr;
+      for (Section& s : sections_)
+        if (s.Name == name) current = &s;
+      if (!current) {
+        sections_.push_back({name, {}});
+        current = &sections_.back();
+      }
+      continue;
+    }
+    if (!current) continue;  // keys before the first section belong nowhere
+    // The value is everything after the first "=", blanks included: a
+    // gradient of one blank means "no gradient".
+    std::size_t eq = line.find('=');
+    std::string name, value;
+    if (eq == std::string_view::npos) {
+      name = std::string(trimmed);
+    } else {
+      name = std::string(TrimBlanks(line.substr(0, eq)));
+      value = std::string(line.substr(eq + 1));
+    }
+    bool seen = false;
+    for (const Key& k : current->Keys)
+      if (k.Name == name) seen = true;
+    if (!seen) current->Keys.push_back({std::move(name), std::move(value)});
+  }
+}
+
+const TMemIniFile::Section* TMemIniFile::FindSection(std::string_view name) const {
+  for (const Section& s : sections_)
+    if (s.Name == name) return &s;
+  return nullptr;
+}
+
+const TMemIniFile::Key* TMemIniFile::FindKey(std::string_view section, std::string_view key) const {
+  const Section* s = FindSection(section);
+  if (!s) return nullptr;
+  for (const Key& k : s->Keys)
+    if (k.Name == key) return &k;
+  return nullptr;
+}
+
+std::vector<std::string> TMemIniFile::ReadSections() const {
+  std::vector<std::string> names;
+  names.reserve(sections_.size());
+  for (const Section& s : sections_) names.push_back(s.Name);
+  return names;
+}
+
+std::vector<std::string> TMemIniFile::ReadSection(std::string_view section) const {
+  std::vector<std::string> names;
+  if (const Section* s = FindSection(section))
+    for (const Key& k : s->Keys) names.push_back(k.Name);
+  return names;
+}
+
+bool TMemIniFile::SectionExists(std::string_view section) const {
+  return FindSection(section) != nullptr;
+}
+
+bool TMemIniFile::ValueExists(std::string_view section, std::string_view key) const {
+  return FindKey(section, key) != nullptr;
+}
+
+std::string TMemIniFile::ReadString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue) const {
+  const Key* k = FindKey(section, key);
+  return k ? k->Value : std::string(defaultValue);
+}
+
+int TMemIniFile::ReadInteger(std::string_view section, std::string_view key,
+                             int defaultValue) const {
+  const Key* k = FindKey(section, key);
+  int value;
+  if (k && TryStrToInt(k->Value, value)) return value;
+  return defaultValue;
+}
+
+double TMemIniFile::ReadFloat(std::string_view section, std::string_view key,
+                              double defaultValue) const {
+  const Key* k = FindKey(section, key);
+  double value;
+  if (k && TryStrToFloatPoint(k->Value, value)) return value;
+  return defaultValue;
+}
+
+bool TryStrToInt(std::string_view text, int& value) {
+  std::string_view s = TrimBlanks(text);
+  bool negative = false;
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
+    negative = s.front() == '-';
+    s.remove_prefix(1);
+  }
+  int base = 10;
+  if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+    base = 16;
+    s.remove_prefix(2);
+  } else if (s.size() > 1 && s[0] == '$') {
+    base = 16;
+    s.remove_prefix(1);
+  }
+  if (s.empty()) return false;
+  std::uint64_t magnitude = 0;
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), magnitude, base);
+  if (ec != std::errc() || end != s.data() + s.size()) return false;
+  if (base == 16) {
+    // Hexadecimal texts write the 32-bit pattern: $FFFFFFFF is -1.
+    if (magnitude > 0xFFFFFFFFull) return false;
+    std::int32_t bits = std::int32_t(std::uint32_t(magnitude));
+    value = negative ? -bits : bits;
+    if (negative && bits == INT32_MIN) return false;
+    return true;
+  }
+  if (negative) {
+    if (magnitude > 0x80000000ull) return false;
+    value = int(-std::int64_t(magnitude));
+  } else {
+    if (magnitude > 0x7FFFFFFFull) return false;
+    value = int(magnitude);
+  }
+  return true;
+}
+
+int ParseIntValue(std::string_view text) {
+  int value;
+  if (!TryStrToInt(text, value))
+    throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+  return value;
+}
+
+bool TryStrToFloatPoint(std::string_view text, double& value) {
+  std::string_view s = TrimBlanks(text);
+  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+  if (s.empty()) return false;
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+  return ec == std::errc() && end == s.data() + s.size() && std::isfinite(value);
+}
+
+namespace {
+
+// Unicode code points of bytes 0x80..0xFF in code page 1251 (0 = unassigned).
+constexpr char16_t Cp1251High[128] = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039,
+    0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x0000, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408,
+    0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB,
+    0x0458, 0x0405, 0x0455, 0x0457, 0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417,
+    0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F, 0x0420, 0x0421, 0x0422, 0x0423,
+    0x0424, 0x0425, 0x0426, 0x0427, 0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,
+    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437, 0x0438, 0x0439, 0x043A, 0x043B,
+    0x043C, 0x043D, 0x043E, 0x043F, 0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,
+    0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F};
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += char(cp);
+  } else if (cp < 0x800) {
+    out += char(0xC0 | (cp >> 6));
+    out += char(0x80 | (cp & 0x3F));
+  } else {
+    out += char(0xE0 | (cp >> 12));
+    out += char(0x80 | ((cp >> 6) & 0x3F));
+    out += char(0x80 | (cp & 0x3F));
+  }
+}
+
+}  // namespace
+
+std::string Cp1251ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char ch : text) {
+    auto b = std::uint8_t(ch);
+    if (b < 0x80) {
+      out += ch;
+    } else {
+      char16_t cp = Cp1251High[b - 0x80];
+      AppendUtf8(out, cp ? cp : 0xFFFD);
+    }
+  }
+  return out;
+}
+
+std::string Utf8ToCp1251(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    auto b = std::uint8_t(text[i]);
+    char32_t cp;
+    std::size_t len;
+    if (b < 0x80) {
+      cp = b;
+      len = 1;
+    } else if ((b & 0xE0) == 0xC0) {
+      cp = b & 0x1F;
+      len = 2;
+    } else if ((b & 0xF0) == 0xE0) {
+      cp = b & 0x0F;
+      len = 3;
+    } else if ((b & 0xF8) == 0xF0) {
+      cp = b & 0x07;
+      len = 4;
+    } else {
+      out += '?';
+      ++i;
+      continue;
+    }
+    if (i + len > text.size()) {
+      out += '?';
+      break;
+    }
+    bool bad = false;
+    for (std::size_t k = 1; k < len; ++k) {
+      auto c = std::uint8_t(text[i + k]);
+      if ((c & 0xC0) != 0x80) bad = true;
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    i += bad ? 1 : len;
+    if (bad) {
+      out += '?';
+      continue;
+    }
+    if (cp < 0x80) {
+      out += char(cp);
+      continue;
+    }
+    char mapped = '?';
+    for (int k = 0; k < 128; ++k)
+      if (Cp1251High[k] == cp) mapped = char(0x80 + k);
+    out += mapped;
+  }
+  return out;
+}
+
+}  // namespace vm

@@ -1,0 +1,862 @@
+#include "skin/data/SkinManager.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/gfx/BmpCodec.h"
+#include "platform/gfx/JpegCodec.h"
+#include "platform/gfx/SysColors.h"
+#include "skin/data/MemIniFile.h"
+#include "skin/data/SkinCommands.h"
+#include "skin/data/SkinConvertor.h"
+#include "skin/data/SkinDescription.h"
+#include "skin/paint/pixels/Colors.h"
+
+namespace vm {
+
+namespace fs = std::filesystem;
+
+// --- process-wide state ----------------------------------------------------
+
+namespace {
+
+TsSkinAnnouncer* announcer = nullptr;
+TsSkinManager* defaultManager = nullptr;
+bool skinChanging = false;
+bool switchingOff = false;
+std::vector<TComponent*> skinnedForms;
+std::string programFolderOverride;
+
+constexpr const char* DefaultSkinDirectory = "c:\\Skins";
+constexpr const char* OptionsFileName = "Options.dat";
+
+bool FileExists(const std::string& hostPath) {
+  std::error_code ec;
+  return fs::is_regular_file(hostPath, ec);
+}
+
+bool DirExists(const std::string& hostPath) {
+  std::error_code ec;
+  return fs::is_directory(hostPath, ec);
+}
+
+bool ReadFileBytes(const std::string& hostPath, std::vector<std::uint8_t>& bytes) {
+  std::ifstream in(hostPath, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
+}
+
+// Clears the skin-changing flag however a load ends.
+struct ChangingFlag {
+  ChangingFlag() { skinChanging = true; }
+  ~ChangingFlag() { skinChanging = false; }
+};
+
+// Applies a colour function to every pixel that is neither magenta nor grey.
+template <typename F>
+void ShiftPixels(TBitmap& bmp, F&& shift) {
+  if (bmp.Empty()) return;
+  const int bpp = bmp.BytesPerPixel();
+  for (int y = 0; y < bmp.Height(); ++y) {
+    std::uint8_t* p = bmp.ScanLine(y);
+    for (int x = 0; x < bmp.Width(); ++x, p += bpp) {
+      std::uint8_t b = p[0], g = p[1], r = p[2];
+      if (r == g && g == b) continue;
+      if (r == 255 && g == 0 && b == 255) continue;
+      TColor c = shift(RGB(r, g, b));
+      p[0] = std::uint8_t(GetBValue(c));
+      p[1] = std::uint8_t(GetGValue(c));
+      p[2] = std::uint8_t(GetRValue(c));
+    }
+  }
+}
+
+std::string FormatVersion(double v) {
+  char buf[64];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+  return ec == std::errc() ? std::string(buf, end) : "0";
+}
+
+}  // namespace
+
+void SetSkinAnnouncer(TsSkinAnnouncer* a) {
+  announcer = a;
+}
+TsSkinAnnouncer* SkinAnnouncer() {
+  return announcer;
+}
+TsSkinManager* DefaultManager() {
+  return defaultManager;
+}
+bool IsSkinChanging() {
+  return skinChanging;
+}
+bool IsSkinSwitchingOff() {
+  return switchingOff;
+}
+
+void RegisterSkinnedForm(TComponent* form) {
+  if (form && std::find(skinnedForms.begin(), skinnedForms.end(), form) == skinnedForms.end())
+    skinnedForms.push_back(form);
+}
+
+void UnregisterSkinnedForm(TComponent* form) {
+  auto it = std::find(skinnedForms.begin(), skinnedForms.end(), form);
+  if (it == skinnedForms.end()) return;
+  *it = skinnedForms.back();
+  skinnedForms.pop_back();
+}
+
+const std::vector<TComponent*>& SkinnedForms() {
+  return skinnedForms;
+}
+
+std::string ProgramFolder() {
+  if (!programFolderOverride.empty()) return programFolderOverride;
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  if (ec) return "./";
+  std::string folder = exe.parent_path().string();
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
+void SetProgramFolder(const std::string& folder) {
+  programFolderOverride = folder;
+}
+
+std::string AddTrailingSeparator(const std::string& name) {
+  if (name.empty()) return name;
+  if (name.back() == '\\') return name;
+  if (name.back() == '/') return name.substr(0, name.size() - 1) + "\\";
+  if (name.size() == 1) return name + ":\\";
+  return name + "\\";
+}
+
+std::string NormalizeDir(const std::string& name, const std::string& programFolder) {
+  if (name.empty()) return name;
+  std::string s;
+  if (name.rfind("..", 0) == 0) {
+    // The program's parent folder, then the name without its "..\".
+    std::string folder = programFolder;
+    if (!folder.empty()) folder.pop_back();
+    while (!folder.empty() && folder.back() != '/' && folder.back() != '\\') folder.pop_back();
+    s = folder + (name.size() > 3 ? name.substr(3) : std::string());
+  } else if (name.rfind(".\\", 0) == 0 || name.rfind("./", 0) == 0) {
+    s = programFolder + name.substr(2);
+  } else if (name.find(':') == std::string::npos && name.find("\\\\") == std::string::npos &&
+             name.front() != '/') {
+    // Relative: under the program's folder. (A name starting with "/" is an
+    // absolute path on this host.)
+    s = programFolder + name;
+  } else {
+    s = name;
+  }
+  return AddTrailingSeparator(s);
+}
+
+std::string HostPath(const std::string& path) {
+  std::string p = path;
+  std::replace(p.begin(), p.end(), '\\', '/');
+  return p;
+}
+
+// --- the manager -----------------------------------------------------------
+
+TsSkinManager::TsSkinManager(TComponent* owner) : TComponent(owner) {
+  skinDirectory_ = DefaultSkinDirectory;
+  if (!defaultManager) defaultManager = this;
+  UpdateClassLists(false);
+  UpdateIndexes();
+}
+
+TsSkinManager::~TsSkinManager() {
+  Destroying();
+  if (active_ || SkinData.Active) {
+    active_ = false;
+    SwitchOff();
+  }
+  if (defaultManager == this) defaultManager = nullptr;
+  ReadBackClassLists(classLists_, thirdParty_);
+}
+
+void TsSkinManager::SetActive(bool value) {
+  if (value == active_) return;
+  if (value) {
+    active_ = true;
+    ChooseAndLoad();
+  } else {
+    active_ = false;
+    SwitchOff();
+  }
+}
+
+void TsSkinManager::SetSkinName(const std::string& value) {
+  skinName_ = value;
+  if (!active_) return;
+  ChooseAndLoad();
+}
+
+void TsSkinManager::SetSkinDirectory(const std::string& value) {
+  if (value == skinDirectory_) return;
+  skinDirectory_ = value;
+  SkinData.SkinPath = NormalizedDirectory();
+}
+
+std::string TsSkinManager::NormalizedDirectory() const {
+  return NormalizeDir(skinDirectory_, ProgramFolder());
+}
+
+std::string TsSkinManager::SkinInfo() const {
+  return SkinData.Active ? FormatVersion(SkinData.Version) : "N/A";
+}
+
+void TsSkinManager::SetHueOffset(int value) {
+  if (value == hueOffset_) return;
+  hueOffset_ = value;
+  if (SkinData.Active) ReloadSkin();
+}
+
+void TsSkinManager::SetSaturation(int value) {
+  if (value == saturation_) return;
+  saturation_ = value;
+  if (SkinData.Active) ReloadSkin();
+}
+
+bool TsSkinManager::IsDefault() const {
+  return defaultManager == this;
+}
+
+void TsSkinManager::SetIsDefault(bool value) {
+  if (!value || defaultManager == this) return;
+  defaultManager = this;
+  animEffects_.Buttons.SetEvents(animEffects_.Buttons.Events());
+  if (!announcer) return;
+  if (SkinData.Active) {
+    announcer->SendCommand(*this, CmdNewSkin);
+    Refresh();
+  } else {
+    announcer->SendCommand(*this, CmdRemoveSkin);
+  }
+}
+
+void TsSkinManager::SetSkinnedPopups(bool value) {
+  skinnedPopups_ = value;
+}
+
+void TsSkinManager::SetCommonSections(const std::vector<std::string>& lines) {
+  commonSections_.clear();
+  for (const std::string& line : lines) {
+    if (line.empty() || line.front() == ';') {
+      commonSections_.push_back(line);
+      continue;
+    }
+    std::string compact;
+    for (char c : line)
+      if (c != ' ') compact += c;
+    commonSections_.push_back(compact);
+  }
+  if (SkinData.Active) ReloadSkin();
+}
+
+void TsSkinManager::UpdateClassLists(bool reset) {
+  FillClassLists(thirdParty_, classLists_, reset);
+}
+
+void TsSkinManager::Loaded() {
+  TComponent::Loaded();
+  if (skinDirectory_.empty()) skinDirectory_ = DefaultSkinDirectory;
+  if (menuSupport_.IcoLineSkin.empty()) menuSupport_.IcoLineSkin = "ICOLINE";
+  UpdateClassLists(false);
+  if (active_ && !skinName_.empty()) AnnounceNewSkin();
+}
+
+// --- choosing and loading ----------------------------------------------------
+
+void TsSkinManager::ChooseAndLoad() {
+  if (OnBeforeChange) OnBeforeChange(this);
+  {
+    ChangingFlag changing;
+    SkinData.Active = false;
+    LoadCurrent();
+    if (!active_)
+      SwitchOff();
+    else
+      AnnounceNewSkin();
+  }
+  if (OnAfterChange) OnAfterChange(this);
+}
+
+void TsSkinManager::ReloadSkin() {
+  ChangingFlag changing;
+  LoadCurrent();
+  if (!active_) {
+    SwitchOff();
+    return;
+  }
+  UpdateIndexes();
+  if (!IsLoading()) Refresh();
+}
+
+void TsSkinManager::LoadCurrent() {
+  std::string packedFile = AddTrailingSeparator(skinDirectory_) + skinName_ + ".nxz";
+  if (FileExists(HostPath(packedFile)))
+    LoadPackedFile(packedFile);
+  else
+    LoadFolderOrStored();
+}
+
+void TsSkinManager::LoadPackedFile(const std::string& fileName) {
+  std::unique_ptr<TnxSkinConvertor> convertor;
+  bool ok = ExtractPackedData(HostPath(fileName), convertor, true);
+  // A rejected container, or one without a description, loads as an empty
+  // skin rather than leaving the previous one half in place.
+  TMemIniFile ini;
+  if (ok && convertor && convertor->Options())
+    ini.SetText(Cp1251ToUtf8(convertor->Options()->Text()));
+  packed_ = true;
+  SkinData.SkinPath = NormalizedDirectory();
+  ini_ = &ini;
+  convertor_ = ok ? convertor.get() : nullptr;
+  storedSkin_ = nullptr;
+  struct Reset {
+    TsSkinManager* m;
+    ~Reset() { m->ini_ = nullptr, m->convertor_ = nullptr; }
+  } reset{this};
+  RunPasses();
+}
+
+void TsSkinManager::LoadFolderOrStored() {
+  std::string folder = NormalizedDirectory() + skinName_ + "\\";
+  std::string options = folder + OptionsFileName;
+  TMemIniFile ini;
+  std::unique_ptr<TnxSkinConvertor> convertor;
+  std::unique_ptr<TMemoryStream> dataView;
+  storedSkin_ = nullptr;
+  if (!skinName_.empty() && FileExists(HostPath(options))) {
+    packed_ = false;
+    TMemoryStream text;
+    text.LoadFromFile(HostPath(options));
+    ini.SetText(Cp1251ToUtf8(text.Text()));
+    SkinData.SkinPath = folder;
+  } else {
+    SkinData.SkinPath.clear();
+    int index = internalSkins_.IndexOf(skinName_);
+    if (index < 0) {
+      if (internalSkins_.Count() == 0) {
+        active_ = false;
+        return;
+      }
+      index = 0;
+      skinName_ = internalSkins_.Items(0).Name;
+    }
+    const TsStoredSkin& stored = internalSkins_.Items(index);
+    if (!stored.Data.empty()) {
+      packed_ = true;
+      // The stored skin keeps owning its bytes; the convertor only borrows them.
+      dataView = std::make_unique<TMemoryStream>(
+          TMemoryStream::View(stored.Data.data(), stored.Data.size()));
+      convertor = std::make_unique<TnxSkinConvertor>();
+      convertor->SetBorrowedSource(dataView.get());
+      bool ok = convertor->Parse();
+      convertor->ReleaseSource();
+      if (ok && convertor->Options()) ini.SetText(Cp1251ToUtf8(convertor->Options()->Text()));
+      if (!ok) convertor.reset();
+    } else {
+      packed_ = false;
+      storedSkin_ = &stored;
+    }
+  }
+  ini_ = storedSkin_ ? nullptr : &ini;
+  convertor_ = convertor.get();
+  struct Reset {
+    TsSkinManager* m;
+    ~Reset() { m->ini_ = nullptr, m->convertor_ = nullptr, m->storedSkin_ = nullptr; }
+  } reset{this};
+  RunPasses();
+}
+
+void TsSkinManager::RunPasses() {
+  MaskPass();
+  PatternPass();
+  SectionPass();
+}
+
+bool TsSkinManager::FindImageBytes(const std::string& name,
+                                   std::vector<std::uint8_t>& bytes) const {
+  if (packed_) {
+    // Images of a packed skin come from its container only.
+    if (!convertor_) return false;
+    TnxSkinConvertor::Image* image = convertor_->FindImage(UpperCaseAscii(name));
+    if (!image) return false;
+    bytes.assign(image->Data.Memory(), image->Data.Memory() + image->Data.Size());
+    return true;
+  }
+  std::string path = (name.find(':') != std::string::npos || (!name.empty() && name[0] == '/'))
+                         ? name
+                         : SkinData.SkinPath + name;
+  std::string host = HostPath(path);
+  return FileExists(host) && ReadFileBytes(host, bytes);
+}
+
+std::shared_ptr<TBitmap> TsSkinManager::LoadBitmapImage(const std::string& name) const {
+  std::vector<std::uint8_t> bytes;
+  if (name.empty() || !FindImageBytes(name, bytes)) return nullptr;
+  try {
+    auto bmp = std::make_shared<TBitmap>(ReadBmp(bytes));
+    if (bmp->Width() <= 0) return nullptr;
+    if (bmp->PixelFormat() != TPixelFormat::pf24bit) bmp->SetPixelFormat(TPixelFormat::pf24bit);
+    return bmp;
+  } catch (const std::exception&) {
+    // An unreadable image counts as a missing one: its masks are left out
+    // and the painters fall back.
+    return nullptr;
+  }
+}
+
+void TsSkinManager::MaskPass() {
+  while (!ma.empty()) ma.pop_back();
+  MasterBitmap.reset();
+  if (storedSkin_) {
+    StoredMaskPass(*storedSkin_);
+    CommonMaskPass();
+    return;
+  }
+  const TMemIniFile& ini = *ini_;
+  std::string master = ini.ReadString("GLOBALINFO", "MASTERBITMAP", "");
+  if (!master.empty()) MasterBitmap = LoadBitmapImage(master);
+
+  for (const TMemIniFile::Section& section : ini.Sections()) {
+    for (const TMemIniFile::Key& key : section.Keys) {
+      if (section.Name == "GLOBALINFO" && key.Name == "MASTERBITMAP") continue;
+      TsMaskForm form = MaskFormOf(key.Value);
+      if (form == TsMaskForm::None) continue;
+      TsParsedMask parsed = ParseMaskValue(key.Name, key.Value);
+      TsMaskData& m = parsed.Mask;
+      m.SectionName = section.Name;
+      m.Manager = this;
+      if (form == TsMaskForm::OwnImage || form == TsMaskForm::BitmapFile) {
+        if (UpperCaseAscii(parsed.FileName).find(".BMP") == std::string::npos) continue;
+        m.Image = LoadBitmapImage(parsed.FileName);
+        if (!m.Image) continue;
+        m.R = {0, 0, m.Image->Width(), m.Image->Height()};
+        DeriveBorderWidths(m);
+      }
+      if (form == TsMaskForm::BitmapFile || form == TsMaskForm::Hash) {
+        m.SectionName = UpperCaseAscii(m.SectionName);
+        m.PropertyName = UpperCaseAscii(m.PropertyName);
+      }
+      ma.push_back(std::move(m));
+    }
+  }
+  CommonMaskPass();
+}
+
+void TsSkinManager::PatternPass() {
+  pa.clear();
+  if (storedSkin_) {
+    StoredPatternPass(*storedSkin_);
+    return;
+  }
+  for (const TMemIniFile::Section& section : ini_->Sections()) {
+    for (const TMemIniFile::Key& key : section.Keys) {
+      if (!IsPatternValue(key.Value)) continue;
+      std::vector<std::uint8_t> bytes;
+      if (!FindImageBytes(key.Value, bytes)) continue;
+      std::shared_ptr<TBitmap> image;
+      try {
+        image = std::make_shared<TBitmap>(DecodeJpeg(bytes));
+      } catch (const std::exception&) {
+        continue;  // a pattern that does not decode is skipped
+      }
+      if (image->Width() <= 0) continue;
+      std::string sectionName = UpperCaseAscii(section.Name);
+      std::string propertyName = UpperCaseAscii(key.Name);
+      if (std::int64_t(image->Width()) * image->Height() >= MinPatternPixels) {
+        pa.push_back({image, sectionName, propertyName});
+      } else {
+        // Small pictures are cheaper to tile as texture masks.
+        TsMaskData m;
+        m.Image = image;
+        m.SectionName = sectionName;
+        m.PropertyName = propertyName;
+        m.R = {0, 0, image->Width(), image->Height()};
+        m.ImageCount = 1;
+        m.MaskType = 0;
+        m.ImgType = itisaTexture;
+        m.Manager = this;
+        ma.push_back(std::move(m));
+      }
+    }
+  }
+}
+
+void TsSkinManager::SectionPass() {
+  gd.clear();
+  SkinData.ResetGlobals();
+  if (storedSkin_) {
+    StoredSectionPass(*storedSkin_);
+  } else {
+    ReadGlobalInfo(*ini_, SkinData);
+    for (const TMemIniFile::Section& section : ini_->Sections())
+      gd.push_back(ReadSectionData(*ini_, section.Name));
+  }
+  MergeCommonSections();
+  ApplyColourShifts();
+}
+
+// --- stored-collection form ----------------------------------------------------
+
+void TsSkinManager::StoredMaskPass(const TsStoredSkin& skin) {
+  if (!skin.MasterBitmap.Empty()) {
+    auto master = std::make_shared<TBitmap>(skin.MasterBitmap);
+    if (master->PixelFormat() != TPixelFormat::pf24bit)
+      master->SetPixelFormat(TPixelFormat::pf24bit);
+    MasterBitmap = master;
+  }
+  for (const TsSkinImage& item : skin.Images) {
+    TsMaskData m;
+    m.SectionName = UpperCaseAscii(item.SectionName);
+    m.PropertyName = UpperCaseAscii(item.PropertyName);
+    m.Manager = this;
+    if (!item.Name.empty()) {
+      // A copy: colour shifts must not change the stored picture.
+      if (item.Image && !item.Image->Empty()) m.Image = std::make_shared<TBitmap>(*item.Image);
+      int w = m.Image ? m.Image->Width() : 0, h = m.Image ? m.Image->Height() : 0;
+      m.R = {0, 0, w, h};
+    } else {
+      m.R = {item.Left, item.Top, item.Right, item.Bottom};
+    }
+    m.ImageCount = item.ImageCount;
+    m.MaskType = item.MaskType;
+    if (m.ImageCount == 0) {
+      m.ImageCount = 3;
+      m.MaskType = 1;
+    }
+    m.BorderWidth = item.BorderWidth;
+    if (m.PropertyName == "PATTERN" || m.PropertyName == "HOTPATTERN") {
+      m.ImgType = itisaTexture;
+      m.StretchMode = item.ImgType == itisaTexture ? item.StretchMode : 0;
+    } else {
+      m.StretchMode = item.StretchMode;
+      m.ImgType = item.ImgType;
+    }
+    m.WL = item.WL;
+    m.WT = item.WT;
+    m.WR = item.WR;
+    m.WB = item.WB;
+    DeriveBorderWidths(m);
+    ma.push_back(std::move(m));
+  }
+}
+
+void TsSkinManager::StoredPatternPass(const TsStoredSkin& skin) {
+  for (const TsSkinPattern& item : skin.Patterns) {
+    std::shared_ptr<TBitmap> image = item.Image;
+    if (!image || image->Empty()) {
+      image.reset();
+      for (const TsSkinPattern& other : skin.Patterns)
+        if (&other != &item && other.Name == item.Name && other.Image && !other.Image->Empty()) {
+          image = other.Image;
+          break;
+        }
+    }
+    TsPatternData p;
+    if (image) p.Image = std::make_shared<TBitmap>(*image);
+    p.SectionName = UpperCaseAscii(item.SectionName);
+    p.PropertyName = UpperCaseAscii(item.PropertyName);
+    pa.push_back(std::move(p));
+  }
+}
+
+void TsSkinManager::StoredSectionPass(const TsStoredSkin& skin) {
+  SkinData.Version = skin.Version;
+  SkinData.Author = skin.Author;
+  SkinData.Description = skin.Description;
+  SkinData.Shadow1Color = skin.Shadow1Color;
+  SkinData.Shadow1Offset = skin.Shadow1Offset;
+  SkinData.Shadow1Blur = skin.Shadow1Blur;
+  SkinData.Shadow1Transparency = skin.Shadow1Transparency;
+  SkinData.BorderColor = skin.BorderColor;
+  for (const TsSkinGeneral& g : skin.GeneralData) {
+    TsGeneralData d;
+    d.SectionName = g.SectionName;
+    d.ParentClass = g.ParentClass;
+    d.Color = ColorToRGB(g.Color);
+    d.Bevel = g.Bevel;
+    d.ShadowBlur = g.ShadowBlur;
+    d.ShadowColor = g.ShadowColor;
+    d.ShadowEnabled = g.ShadowEnabled;
+    d.ReservedBoolean = g.ReservedBoolean;
+    d.ShadowOffset = g.ShadowOffset;
+    d.ShadowTransparency = g.ShadowTransparency;
+    d.FontColor = ParseStoredFontColors(g.FontColor);
+    d.HotFontColor = ParseStoredFontColors(g.HotFontColor);
+    d.Transparency = g.Transparency;
+    d.GradientPercent = g.GradientPercent;
+    d.GradientData = g.GradientData;
+    ParseGradient(d.GradientData, d.GradientArray);
+    d.ImagePercent = g.ImagePercent;
+    d.ShowFocus = g.ShowFocus;
+    d.FadingEnabled = g.FadingEnabled;
+    d.FadingIntervalIn = g.FadingIntervalIn;
+    d.FadingIntervalOut = g.FadingIntervalOut;
+    d.FadingIterations = g.FadingIterations;
+    d.HotColor = g.HotColor;
+    d.HotTransparency = g.HotTransparency;
+    d.HotBevel = g.HotBevel;
+    d.HotGradientPercent = g.HotGradientPercent;
+    d.HotGradientData = g.HotGradientData;
+    ParseGradient(d.HotGradientData, d.HotGradientArray);
+    d.HotImagePercent = g.HotImagePercent;
+    d.BorderColor1 = g.BorderColor1;
+    d.BorderColor2 = g.BorderColor2;
+    gd.push_back(std::move(d));
+  }
+}
+
+// --- common sections -------------------------------------------------------------
+
+namespace {
+
+// Overrides the fields of `d` whose keys the common section names.
+void ApplyPresentKeys(const TMemIniFile& ini, const std::string& s, TsGeneralData& d) {
+  auto has = [&](const char* key) { return ini.ValueExists(s, key); };
+  auto integer = [&](const char* key, std::int32_t& field) {
+    if (has(key)) field = ini.ReadInteger(s, key, field);
+  };
+  auto colour = [&](const char* key, TColor& field) {
+    if (has(key)) field = TColor(ini.ReadInteger(s, key, int(field)));
+  };
+  auto boolean = [&](const char* key, bool& field) {
+    if (has(key)) field = UpperCaseAscii(ini.ReadString(s, key, "")) == "TRUE";
+  };
+  auto bevel = [&](const char* key, TsControlBevel& field) {
+    if (has(key))
+      field =
+          TsControlBevel(std::clamp(ini.ReadInteger(s, key, int(field)), 0, int(cbLoweredHard)));
+  };
+  if (has("PARENTCLASS")) d.ParentClass = ini.ReadString(s, "PARENTCLASS", "");
+  if (has("COLOR")) d.Color = ColorToRGB(TColor(ini.ReadInteger(s, "COLOR", int(d.Color))));
+  colour("HOTCOLOR", d.HotColor);
+  integer("TRANSPARENCY", d.Transparency);
+  integer("HOTTRANSPARENCY", d.HotTransparency);
+  integer("GRADIENTPERCENT", d.GradientPercent);
+  integer("HOTGRADIENTPERCENT", d.HotGradientPercent);
+  d.GradientPercent = std::min(d.GradientPercent, 100);
+  d.HotGradientPercent = std::min(d.HotGradientPercent, 100);
+  if (has("GRADIENTDATA")) {
+    d.GradientData = ini.ReadString(s, "GRADIENTDATA", "");
+    ParseGradient(d.GradientData, d.GradientArray);
+  }
+  if (has("HOTGRADIENTDATA")) {
+    d.HotGradientData = ini.ReadString(s, "HOTGRADIENTDATA", "");
+    ParseGradient(d.HotGradientData, d.HotGradientArray);
+  }
+  integer("IMAGEPERCENT", d.ImagePercent);
+  integer("HOTIMAGEPERCENT", d.HotImagePercent);
+  bevel("BEVEL", d.Bevel);
+  bevel("HOTBEVEL", d.HotBevel);
+  const char* font[5] = {"FONTCOLOR", "TCLEFT", "TCTOP", "TCRIGHT", "TCBOTTOM"};
+  const char* hotFont[5] = {"HOTFONTCOLOR", "HOTTCLEFT", "HOTTCTOP", "HOTTCRIGHT", "HOTTCBOTTOM"};
+  for (int i = 0; i < 5; ++i) {
+    colour(font[i], d.FontColor[std::size_t(i)]);
+    colour(hotFont[i], d.HotFontColor[std::size_t(i)]);
+  }
+  boolean("SHADOWENABLED", d.ShadowEnabled);
+  colour("SHADOWCOLOR", d.ShadowColor);
+  integer("SHADOWOFFSET", d.ShadowOffset);
+  integer("SHADOWBLUR", d.ShadowBlur);
+  integer("SHADOWTRANSPARENCY", d.ShadowTransparency);
+  boolean("SHOWFOCUS", d.ShowFocus);
+  boolean("FADINGENABLED", d.FadingEnabled);
+  integer("FADINGINTERVALIN", d.FadingIntervalIn);
+  integer("FADINGINTERVALOUT", d.FadingIntervalOut);
+  integer("FADINGITERATIONS", d.FadingIterations);
+  boolean("RESERVEDBOOLEAN", d.ReservedBoolean);
+  colour("BORDERCOLOR1", d.BorderColor1);
+  colour("BORDERCOLOR2", d.BorderColor2);
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& l : lines) text += l + "\n";
+  return text;
+}
+
+}  // namespace
+
+void TsSkinManager::CommonMaskPass() {
+  if (commonSections_.empty()) return;
+  TMemIniFile common(JoinLines(commonSections_), true);
+  for (const TMemIniFile::Section& section : common.Sections()) {
+    if (section.Name == "GLOBALINFO") continue;
+    for (const TMemIniFile::Key& key : section.Keys) {
+      const std::string& value = key.Value;
+      bool hasHash = value.find('#') != std::string::npos;
+      if ((!MasterBitmap || !hasHash) && UpperCaseAscii(value).find(".BMP") != std::string::npos) {
+        std::string host = HostPath(SkinData.SkinPath + value);
+        std::vector<std::uint8_t> bytes;
+        if (!FileExists(host) || !ReadFileBytes(host, bytes)) continue;
+        std::shared_ptr<TBitmap> image;
+        try {
+          image = std::make_shared<TBitmap>(ReadBmp(bytes));
+        } catch (const std::exception&) {
+          continue;
+        }
+        if (image->Width() < 1) continue;
+        TsMaskData m;
+        m.Image = image;
+        m.SectionName = UpperCaseAscii(section.Name);
+        m.PropertyName = UpperCaseAscii(key.Name);
+        m.R = {0, 0, image->Width(), image->Height()};
+        m.ImageCount = 3;
+        m.MaskType = 1;
+        m.Manager = this;
+        DeriveBorderWidths(m);
+        ma.push_back(std::move(m));
+      } else if (hasHash && value != "#") {
+        TsParsedMask parsed = ParseMaskValue(key.Name, value);
+        parsed.Mask.SectionName = UpperCaseAscii(section.Name);
+        parsed.Mask.PropertyName = UpperCaseAscii(key.Name);
+        parsed.Mask.Manager = this;
+        ma.push_back(std::move(parsed.Mask));
+      }
+    }
+  }
+}
+
+void TsSkinManager::MergeCommonSections() {
+  if (commonSections_.empty()) return;
+  TMemIniFile common(JoinLines(commonSections_), true);
+  for (const TMemIniFile::Section& section : common.Sections()) {
+    int index = FindSectionIndex(section.Name);
+    if (index >= 0) {
+      ApplyPresentKeys(common, section.Name, gd[std::size_t(index)]);
+      continue;
+    }
+    TsGeneralData d;
+    std::string parent = UpperCaseAscii(common.ReadString(section.Name, "PARENTCLASS", ""));
+    int parentIndex = parent.empty() ? -1 : FindSectionIndex(parent);
+    if (parentIndex >= 0) d = gd[std::size_t(parentIndex)];
+    d.SectionName = section.Name;
+    d.ParentClass = parentIndex >= 0 ? parent : std::string();
+    ApplyPresentKeys(common, section.Name, d);
+    gd.push_back(std::move(d));
+  }
+}
+
+// --- colour shifts -------------------------------------------------------------------
+
+void TsSkinManager::ApplyColourShifts() {
+  auto shiftAll = [this](auto&& shift) {
+    if (MasterBitmap) ShiftPixels(*MasterBitmap, shift);
+    for (TsMaskData& m : ma) {
+      if (!m.Image) continue;
+      if (m.Image->PixelFormat() != TPixelFormat::pf24bit)
+        m.Image->SetPixelFormat(TPixelFormat::pf24bit);
+      ShiftPixels(*m.Image, shift);
+    }
+    for (TsGeneralData& d : gd) {
+      d.Color = shift(d.Color);
+      d.HotColor = shift(d.HotColor);
+      for (TColor& c : d.FontColor)
+        if (c != clNoContour) c = shift(c);
+      for (TColor& c : d.HotFontColor)
+        if (c != clNoContour) c = shift(c);
+      for (GradientItem& g : d.GradientArray) {
+        g.Color1 = std::int32_t(shift(TColor(g.Color1)));
+        g.Color2 = std::int32_t(shift(TColor(g.Color2)));
+      }
+      for (GradientItem& g : d.HotGradientArray) {
+        g.Color1 = std::int32_t(shift(TColor(g.Color1)));
+        g.Color2 = std::int32_t(shift(TColor(g.Color2)));
+      }
+    }
+    SkinData.Shadow1Color = shift(SkinData.Shadow1Color);
+    SkinData.BorderColor = shift(SkinData.BorderColor);
+  };
+  if (hueOffset_ != 0) {
+    const int degrees = hueOffset_;
+    shiftAll([degrees](TColor c) { return ChangeHue(degrees, c); });
+  }
+  if (saturation_ != 0) {
+    const int amount = (-saturation_) % 101;
+    shiftAll([amount](TColor c) { return ChangeSaturation(c, amount); });
+  }
+}
+
+// --- announcing ------------------------------------------------------------------------
+
+void TsSkinManager::AnnounceNewSkin() {
+  if (announcer && !IsLoading()) announcer->SetFormsRedraw(*this, false);
+  if (announcer) announcer->ResetMenuPainter(*this);
+  SkinData.Active = false;
+  UpdateIndexes();
+  if (announcer) announcer->SendCommand(*this, CmdNewSkin);
+  SkinData.Active = true;
+  if (IsDefault() && announcer && !hookInstalled_) {
+    announcer->InstallHook(*this);
+    hookInstalled_ = true;
+  }
+  Refresh();
+}
+
+void TsSkinManager::Refresh() {
+  if (!announcer) return;
+  announcer->SendCommand(*this, CmdUpdate);
+  if (!IsLoading()) announcer->SetFormsRedraw(*this, false);
+  announcer->SendCommand(*this, CmdRefresh);
+  if (!IsLoading()) announcer->RefreshForms(*this);
+}
+
+void TsSkinManager::SwitchOff() {
+  switchingOff = true;
+  if (announcer && hookInstalled_) announcer->RemoveHook(*this);
+  hookInstalled_ = false;
+  SkinData.Active = false;
+  if (announcer && !IsDestroying()) announcer->SendCommand(*this, CmdRemoveSkin);
+  ClearModel();
+  switchingOff = false;
+  UpdateIndexes();
+}
+
+// --- listing -----------------------------------------------------------------------------
+
+std::vector<std::string> TsSkinManager::GetSkinNames(TsSkinListKind kind,
+                                                     std::string* firstName) const {
+  std::vector<std::string> names;
+  for (int i = 0; i < internalSkins_.Count(); ++i) names.push_back(internalSkins_.Items(i).Name);
+  std::string dir = HostPath(NormalizedDirectory());
+  if (!dir.empty() && DirExists(dir)) {
+    std::vector<fs::directory_entry> entries;
+    std::error_code ec;
+    for (auto it = fs::directory_iterator(dir, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec))
+      entries.push_back(*it);
+    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+      return a.path().filename() < b.path().filename();
+    });
+    for (const fs::directory_entry& e : entries) {
+      std::string name = e.path().filename().string();
+      if (name.empty() || name[0] == '.') continue;
+      std::error_code ec2;
+      if (kind != slPacked && e.is_directory(ec2)) {
+        if (FileExists((e.path() / OptionsFileName).string())) names.push_back(name);
+      } else if (kind != slUnpacked && e.is_regular_file(ec2)) {
+        if (e.path().extension().string() == ".nxz")
+          names.push_back(name.substr(0, name.find('.')));
+      }
+    }
+  }
+  if (firstName) *firstName = names.empty() ? std::string() : names.front();
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace vm
