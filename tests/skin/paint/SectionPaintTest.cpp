@@ -1,0 +1,227 @@
+// Composition of a section item: colour, texture, gradient, see-through,
+// custom colour, corner images and border, on a hand-built skin model.
+#include "skin/paint/SectionPaint.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "platform/gfx/DC.h"
+#include "skin/paint/MaskPaint.h"
+#include "skin/paint/pixels/Colors.h"
+#include "skin/paint/pixels/EngineColors.h"
+#include "tests/skin/paint/PaintTestUtil.h"
+
+namespace vm {
+namespace {
+
+using namespace vm::test;
+
+constexpr TColor SectionColor = RGB(200, 100, 50);
+constexpr TColor HotSectionColor = RGB(10, 220, 30);
+constexpr TColor GradColor = RGB(20, 40, 240);
+constexpr TColor TexColor = RGB(250, 250, 0);
+constexpr TColor Behind = RGB(33, 66, 99);
+
+TsGradArray FlatGradient(TColor c) {
+  GradientItem g;
+  g.Color1 = std::int32_t(c);
+  g.Color2 = std::int32_t(c);
+  g.Percent = 100;
+  g.Mode = 0;
+  return {g};
+}
+
+int Round(double v) {
+  return int(std::nearbyint(v));
+}
+
+class SectionPaint : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Master: a 6 x 6 flat texture tile at (0, 0); a 6 x 6 border frame at
+    // (10, 0) whose pixels are Coded, with a magenta top-left pixel; a 2 x 2
+    // corner image at (20, 0).
+    manager.MasterBitmap = CodedMaster(30, 10);
+    auto& m = *manager.MasterBitmap;
+    for (int y = 0; y < 6; ++y)
+      for (int x = 0; x < 6; ++x) m.SetPixel(x, y, TexColor);
+    m.SetPixel(10, 0, Magenta);
+  }
+
+  int AddSection(const std::string& name) {
+    TsGeneralData gd;
+    gd.SectionName = name;
+    gd.Color = SectionColor;
+    gd.HotColor = HotSectionColor;
+    manager.gd.push_back(gd);
+    return int(manager.gd.size()) - 1;
+  }
+  TsGeneralData& Section(int i) { return manager.gd[std::size_t(i)]; }
+  int AddMask(const std::string& section, const std::string& key, TsMaskData md) {
+    md.SectionName = section;
+    md.PropertyName = key;
+    manager.ma.push_back(md);
+    return int(manager.ma.size()) - 1;
+  }
+  TBitmap Paint(int section, int state, BackgroundInfo bg = {}, TColor custom = Magenta) {
+    TBitmap b = MakeBitmap(8, 6, Guard);
+    PaintSectionBackground(section, "", bg, custom, -1, -1, &manager, b, {0, 0}, {1, 1, 7, 5},
+                           state);
+    EXPECT_EQ(CountOutside(b, {1, 1, 7, 5}, Guard), 0);
+    return b;
+  }
+
+  TsSkinManager manager;
+  EngineColorsGuard colors;
+};
+
+TEST_F(SectionPaint, NoTextureNoGradientNoSeeThroughIsFlatColour) {
+  const int s = AddSection("FLAT");
+  TBitmap b = Paint(s, 0);
+  EXPECT_EQ(CountOutside(b, {}, Guard), 24);
+  EXPECT_EQ(b.GetPixel(1, 1), SectionColor);
+  EXPECT_EQ(b.GetPixel(6, 4), SectionColor);
+  EXPECT_EQ(Paint(s, 1).GetPixel(3, 3), HotSectionColor);
+}
+
+TEST_F(SectionPaint, GradientShareKeepsItsPercentOfTheGradient) {
+  const int s = AddSection("GRAD");
+  Section(s).GradientPercent = 60;
+  Section(s).GradientArray = FlatGradient(GradColor);
+  const TColor expected =
+      RGB(Round(0.6 * 20 + 0.4 * 200), Round(0.6 * 40 + 0.4 * 100), Round(0.6 * 240 + 0.4 * 50));
+  TBitmap b = Paint(s, 0);
+  EXPECT_EQ(b.GetPixel(1, 1), expected);
+  EXPECT_EQ(b.GetPixel(6, 4), expected);
+}
+
+TEST_F(SectionPaint, TextureAndGradientHalfEachMixWithoutTheColour) {
+  const int s = AddSection("TEX");
+  Section(s).ImagePercent = 50;
+  Section(s).GradientPercent = 50;
+  Section(s).GradientArray = FlatGradient(GradColor);
+  AddMask("TEX", "PATTERN", MakeMask(&manager, {0, 0, 6, 6}, 1, 0, 0, 0, 0, 0, tmTile));
+  auto mix = [](int t, int g) { return (t * 127 + g * 128 + 127) >> 8; };
+  TBitmap b = Paint(s, 0);
+  EXPECT_EQ(b.GetPixel(4, 2), RGB(mix(250, 20), mix(250, 40), mix(0, 240)));
+
+  // A texture strength without a texture to show starts from the colour.
+  const int lonely = AddSection("NOTEX");
+  Section(lonely).ImagePercent = 30;
+  EXPECT_EQ(Paint(lonely, 0).GetPixel(2, 2), SectionColor);
+}
+
+TEST_F(SectionPaint, FullSeeThroughShowsTheBackgroundUnchanged) {
+  const int s = AddSection("SEE");
+  Section(s).Transparency = 100;
+  TBitmap back = MakeBitmap(20, 20, Behind);
+  back.SetPixel(5, 4, RGB(1, 2, 3));
+  TBitmap b = MakeBitmap(8, 6, Guard);
+  PaintSectionBackground(s, "", BackgroundInfo{&back, 2, 1, 1}, Magenta, -1, -1, &manager, b,
+                         {2, 2}, {1, 1, 7, 5}, 0);
+  // The rect's top-left reads the background at (OffsetX + position.X, OffsetY + position.Y).
+  EXPECT_EQ(b.GetPixel(1, 1), Behind);
+  EXPECT_EQ(b.GetPixel(2, 2), RGB(1, 2, 3));
+  EXPECT_EQ(CountOutside(b, {1, 1, 7, 5}, Guard), 0);
+
+  // A known parent colour stands in for the copy.
+  ParentColor = RGB(5, 6, 7);
+  b.Fill(Guard);
+  PaintSectionBackground(s, "", BackgroundInfo{&back, 0, 0, 1}, Magenta, -1, -1, &manager, b, {},
+                         {1, 1, 7, 5}, 0);
+  EXPECT_EQ(b.GetPixel(3, 3), RGB(5, 6, 7));
+  ParentColor = Magenta;
+
+  // Without a ready background only the section's own layers are painted.
+  EXPECT_EQ(Paint(s, 0, BackgroundInfo{&back, 0, 0, 0}).GetPixel(3, 3), SectionColor);
+}
+
+TEST_F(SectionPaint, PartialSeeThroughMixesOwnLayersOverTheBackground) {
+  const int s = AddSection("HALF");
+  Section(s).Transparency = 40;
+  TBitmap back = MakeBitmap(10, 10, Behind);
+  const int w = PercentToWeight(40);
+  auto mix = [w](int behind, int own) { return (behind * w + own * (255 - w) + 127) >> 8; };
+  TBitmap b = Paint(s, 0, BackgroundInfo{&back, 0, 0, 1});
+  EXPECT_EQ(b.GetPixel(2, 3), RGB(mix(33, 200), mix(66, 100), mix(99, 50)));
+}
+
+TEST_F(SectionPaint, CustomColourSwitchesTheOtherLayersOff) {
+  const int s = AddSection("CUSTOM");
+  Section(s).GradientPercent = 100;
+  Section(s).GradientArray = FlatGradient(GradColor);
+  Section(s).Transparency = 100;
+  TBitmap back = MakeBitmap(10, 10, Behind);
+  EXPECT_EQ(Paint(s, 0, BackgroundInfo{&back, 0, 0, 1}).GetPixel(3, 3), Behind);
+  EXPECT_EQ(Paint(s, 0, BackgroundInfo{&back, 0, 0, 1}, RGB(9, 9, 9)).GetPixel(3, 3), RGB(9, 9, 9));
+}
+
+TEST_F(SectionPaint, ItemPaintsCornerImagesAndBorderAndResetsTheEngineColours) {
+  const int s = AddSection("ITEM");
+  AddMask("ITEM", "BORDERSMASK", MakeMask(&manager, {10, 0, 16, 6}, 1, 0, 2, 2, 2, 2));
+  AddMask("ITEM", "IMGBTMRIGHT", MakeMask(&manager, {20, 0, 22, 2}, 1, 0, 0, 0, 0, 0));
+  TBitmap back = MakeBitmap(20, 20, Behind);
+  back.SetPixel(4, 3, RGB(1, 2, 3));
+  TBitmap b = MakeBitmap(10, 8, Guard);
+  KeyFillColor = RGB(1, 1, 1);
+  PaintSectionItem(s, "ITEM", BackgroundInfo{&back, 1, 1, 1}, -1, -1, &manager, b, {2, 1},
+                   {1, 1, 9, 7}, 0, false);
+  EXPECT_EQ(KeyFillColor, Magenta);
+  EXPECT_EQ(ParentColor, Magenta);
+  // The magenta border corner shows the background at offsets moved by position.
+  EXPECT_EQ(b.GetPixel(1, 1), RGB(1, 2, 3));
+  EXPECT_EQ(b.GetPixel(2, 1), Coded(11, 0));
+  EXPECT_EQ(b.GetPixel(4, 4), SectionColor);  // centre: the background layers
+  // The border is painted after the corner image, which it covers here.
+  EXPECT_EQ(b.GetPixel(8, 6), Coded(15, 5));
+  EXPECT_EQ(CountOutside(b, {1, 1, 9, 7}, Guard), 0);
+
+  // Rectangles reaching outside the bitmap paint nothing.
+  TBitmap c = MakeBitmap(10, 8, Guard);
+  PaintSectionItem(s, "ITEM", {}, -1, -1, &manager, c, {}, {-1, 0, 5, 5}, 0, false);
+  PaintSectionItem(s, "ITEM", {}, -1, -1, &manager, c, {}, {0, 0, 11, 5}, 0, false);
+  PaintSectionItem(99, "ITEM", {}, -1, -1, &manager, c, {}, {0, 0, 5, 5}, 0, false);
+  EXPECT_EQ(CountOutside(c, {}, Guard), 0);
+}
+
+TEST_F(SectionPaint, CornerImagesSitAtTheirCorners) {
+  const int s = AddSection("CORNERS");
+  AddMask("CORNERS", "IMGTOPRIGHT", MakeMask(&manager, {20, 0, 22, 2}, 1, 0, 0, 0, 0, 0));
+  AddMask("CORNERS", "IMGBTMLEFT", MakeMask(&manager, {22, 0, 24, 2}, 1, 0, 0, 0, 0, 0));
+  TBitmap b = MakeBitmap(10, 8, Guard);
+  PaintCornerImages(s, "", &manager, b, {1, 1, 9, 7}, 0);
+  EXPECT_EQ(b.GetPixel(7, 1), Coded(20, 0));
+  EXPECT_EQ(b.GetPixel(8, 2), Coded(21, 1));
+  EXPECT_EQ(b.GetPixel(1, 5), Coded(22, 0));
+  EXPECT_EQ(CountOutside(b, {7, 1, 9, 3}, Guard), 4);
+}
+
+TEST_F(SectionPaint, ToDCPaintsAtTheRectangle) {
+  const int s = AddSection("DC");
+  TBitmap target = MakeBitmap(12, 12, Guard);
+  TDC dc(target);
+  PaintSectionToDC(s, "", {}, &manager, dc, {}, {3, 4, 8, 9}, 0, false);
+  EXPECT_EQ(target.GetPixel(3, 4), SectionColor);
+  EXPECT_EQ(target.GetPixel(7, 8), SectionColor);
+  EXPECT_EQ(CountOutside(target, {3, 4, 8, 9}, Guard), 0);
+  PaintSectionToDC(s, "", {}, &manager, dc, {}, {-1, 0, 8, 9}, 0, false);
+  EXPECT_EQ(target.GetPixel(0, 0), Guard);
+}
+
+TEST_F(SectionPaint, BorderItemUsesOnlyTheGivenIndexes) {
+  const int s = AddSection("BI");
+  Section(s).ImagePercent = 100;
+  const int tex = AddMask("BI", "PATTERN", MakeMask(&manager, {0, 0, 6, 6}, 1, 0, 0, 0, 0, 0));
+  const int border = AddMask("OTHER", "X", MakeMask(&manager, {10, 0, 16, 6}, 1, 0, 2, 2, 2, 2));
+  TBitmap b = MakeBitmap(10, 8, Guard);
+  // No texture index given: no look-up by name, so the colour shows.
+  PaintBorderItem(s, border, -1, &manager, b, {}, {0, 0, 10, 8}, 0, false, {}, "BI", -1);
+  EXPECT_EQ(b.GetPixel(4, 4), SectionColor);
+  EXPECT_EQ(b.GetPixel(1, 1), Coded(11, 1));
+  PaintBorderItem(s, border, tex, &manager, b, {}, {0, 0, 10, 8}, 0, false, {}, "BI", -1);
+  EXPECT_EQ(b.GetPixel(4, 4), TexColor);
+}
+
+}  // namespace
+}  // namespace vm
