@@ -1,0 +1,413 @@
+// The built-in skin's generator: description text, layout and bitmaps.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tools/skingen/SkinBitmaps.h"
+#include "tools/skingen/SkinDescription.h"
+#include "tools/skingen/SkinLayout.h"
+
+namespace vm {
+namespace {
+
+constexpr TColor Magenta = 0x00FF00FF;
+
+std::string SourceDir() {
+  const char* dir = std::getenv("VELMORA_SOURCE_DIR");
+  return dir ? dir : ".";
+}
+
+struct TSection {
+  std::string Name;
+  std::vector<std::pair<std::string, std::string>> Keys;
+  std::string Get(const std::string& key) const {
+    for (auto& [k, v] : Keys)
+      if (k == key) return v;
+    return "<absent>";
+  }
+};
+
+// A deliberately small reader: the real one lives in the skin data layer.
+std::vector<TSection> ParseIni(const std::string& text) {
+  std::vector<TSection> out;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find("\r\n", pos);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(pos, end - pos);
+    pos = end + 2;
+    if (line.empty()) continue;
+    if (line.front() == '[') {
+      out.push_back({line.substr(1, line.size() - 2), {}});
+    } else if (!out.empty()) {
+      const std::size_t eq = line.find('=');
+      out.back().Keys.push_back({line.substr(0, eq), line.substr(eq + 1)});
+    }
+  }
+  return out;
+}
+
+// A mask value decoded by its fixed columns.
+struct TMaskValue {
+  TRect R;
+  int Count = 1;
+  int MaskType = 0;
+  bool OwnImage = false;
+};
+
+bool IsMaskValue(const std::string& v) {
+  return !v.empty() && (v[0] == '^' || v[0] == '@' || v[0] == '!' || v[0] == '~');
+}
+
+TMaskValue DecodeMask(const std::string& v) {
+  auto num = [&](int col, int len) {
+    return std::stoi(v.substr(std::size_t(col - 1), std::size_t(len)));
+  };
+  TMaskValue m;
+  if (v[0] == '!') {
+    m.OwnImage = true;
+    m.R = {0, 0, 288, 192};
+    m.Count = 3;
+    m.MaskType = 1;
+    return m;
+  }
+  m.R = {num(2, 4), num(7, 4), num(12, 4), num(17, 4)};
+  if (v[0] == '^') {
+    m.Count = num(42, 1);
+    m.MaskType = num(44, 1);
+  } else {
+    m.Count = num(22, 1);
+    m.MaskType = num(24, 1);
+  }
+  return m;
+}
+
+class SkinGen : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    layout = new TSkinLayout;
+    master = new TIndexedImage(DecodeBmp8(EncodeBmp8(Quantise(RenderMaster(*layout)))));
+    huge = new TIndexedImage(DecodeBmp8(EncodeBmp8(Quantise(RenderHugeButton()))));
+    sections = new std::vector<TSection>(ParseIni(BuildDescription(*layout)));
+  }
+  static void TearDownTestSuite() {
+    delete layout;
+    delete master;
+    delete huge;
+    delete sections;
+  }
+  static const TSection& Section(const std::string& name) {
+    for (auto& s : *sections)
+      if (s.Name == name) return s;
+    throw std::runtime_error("no section " + name);
+  }
+  static TSkinLayout* layout;
+  static TIndexedImage* master;
+  static TIndexedImage* huge;
+  static std::vector<TSection>* sections;
+};
+
+TSkinLayout* SkinGen::layout;
+TIndexedImage* SkinGen::master;
+TIndexedImage* SkinGen::huge;
+std::vector<TSection>* SkinGen::sections;
+
+TEST_F(SkinGen, CommittedDescriptionIsTheGeneratedOne) {
+  const std::vector<std::uint8_t> file =
+      ReadFile(SourceDir() + "/assets/skins/office2007-blue/Options.dat");
+  const std::string text = BuildDescription(*layout);
+  EXPECT_EQ(std::string(file.begin(), file.end()), text)
+      << "regenerate with: skingen --description assets/skins/office2007-blue/Options.dat";
+}
+
+TEST_F(SkinGen, DescriptionFormat) {
+  const std::string text = BuildDescription(*layout);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n') {
+      ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "bare LF at " << i;
+    }
+    if (text[i] == '\r') {
+      ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == '\n');
+    }
+    ASSERT_LT((unsigned char)text[i], 128) << "non-ASCII byte at " << i;
+  }
+  ASSERT_EQ(sections->size(), 64u);
+  const auto& order = SkinSectionOrder();
+  for (std::size_t i = 0; i < sections->size(); ++i) {
+    EXPECT_EQ((*sections)[i].Name, order[i]);
+    for (auto& [k, v] : (*sections)[i].Keys) {
+      EXPECT_FALSE(k.empty() || k[0] == ';' || k[0] == '#') << k;
+      for (char c : k) EXPECT_FALSE(c >= 'a' && c <= 'z') << k;
+    }
+  }
+  EXPECT_EQ((*sections)[41].Name, "BUTTON");
+  for (auto& s : *sections) {
+    const bool child =
+        s.Name == "TABCONTROLBOTTOM" || s.Name == "TABCONTROLLEFT" || s.Name == "TABCONTROLRIGHT";
+    EXPECT_EQ(s.Get("PARENTCLASS") != "<absent>", child) << s.Name;
+  }
+  EXPECT_EQ(Section("TABCONTROLLEFT").Get("PARENTCLASS"), "PAGECONTROLLEFT");
+  EXPECT_EQ(Section("TABCONTROLLEFT").Keys.size(), 1u);
+  EXPECT_NE(Section("TOOLBAR").Get("+GRADIENTDATA"), "<absent>");
+}
+
+TEST_F(SkinGen, ProgramSectionsCarryTheirFixedValues) {
+  const std::map<std::string, std::map<std::string, std::string>> want{
+      {"GLOBALINFO",
+       {{"COLOR", "16442322"},
+        {"HOTCOLOR", "16511722"},
+        {"FONTCOLOR", "8542779"},
+        {"TCLEFT", "16777215"},
+        {"BORDERCOLOR", "14598571"},
+        {"SHADOW1COLOR", "9528123"},
+        {"SHADOW1OFFSET", "1"},
+        {"SHADOW1BLUR", "4"},
+        {"BISPACE", "1"},
+        {"VERSION", "5.43"},
+        {"MASTERBITMAP", "MASTER.BMP"}}},
+      {"FORM",
+       {{"COLOR", "16442322"},
+        {"HOTCOLOR", "16442322"},
+        {"FONTCOLOR", "8542779"},
+        {"HOTFONTCOLOR", "8542779"},
+        {"TRANSPARENCY", "0"},
+        {"IMAGEPERCENT", "0"},
+        {"HOTIMAGEPERCENT", "0"},
+        {"RESERVEDBOOLEAN", "TRUE"},
+        {"BORDERSMASK", "^0012^0000^0024^0013^0005^0005^0006^0006^1^0^1^1"}}},
+      {"FORMTITLE",
+       {{"GRADIENTPERCENT", "100"},
+        {"HOTGRADIENTPERCENT", "100"},
+        {"FONTCOLOR", "10852487"},
+        {"HOTFONTCOLOR", "7228729"},
+        {"HOTTCBOTTOM", "16511722"},
+        {"TRANSPARENCY", "0"},
+        {"HOTTRANSPARENCY", "0"},
+        {"BORDERSMASK", "^0000^0000^0012^0022^0005^0007^0006^0002^1^1^1^1"}}},
+      {"BUTTON",
+       {{"BORDERSMASK", "^0066^0071^0129^0092^0010^0010^0010^0010^3^0^5^0"},
+        {"TRANSPARENCY", "100"},
+        {"HOTTRANSPARENCY", "100"},
+        {"GRADIENTPERCENT", "0"},
+        {"HOTGRADIENTPERCENT", "0"},
+        {"FADINGENABLED", "TRUE"},
+        {"FADINGITERATIONS", "20"},
+        {"FONTCOLOR", "8542779"},
+        {"HOTFONTCOLOR", "8542779"}}},
+      {"EDIT",
+       {{"COLOR", "16511722"},
+        {"HOTCOLOR", "16511722"},
+        {"BORDERSMASK", "^0021^0013^0024^0016^0001^0001^0001^0001^1^0^1^1"}}},
+      {"STATUSBAR",
+       {{"GRADIENTPERCENT", "100"},
+        {"FONTCOLOR", "8542779"},
+        {"HOTFONTCOLOR", "8542779"},
+        {"BORDERSMASK", "^0001^0009^0011^0014^0000^0002^0000^0000^1^0^1^1"}}},
+      {"TRACKBAR",
+       {{"COLOR", "15791348"},
+        {"HOTCOLOR", "16777215"},
+        {"TRANSPARENCY", "100"},
+        {"HOTTRANSPARENCY", "100"},
+        {"FADINGENABLED", "TRUE"},
+        {"FADINGITERATIONS", "20"},
+        {"SLIDERCHANNEL", "^0021^0019^0024^0022^0001^0001^0001^0001^1^0^1^1"},
+        {"SLIDERMASK", "@0129@0068@0151@0089@2@0"},
+        {"SLIDERVMASK", "@0176@0057@0218@0068@2@0"},
+        {"TICKHORZ", "@0144@0060@0146@0062@1@0"},
+        {"TICKVERT", "@0096@0025@0098@0028@1@0"}}},
+      {"MAINMENU",
+       {{"COLOR", "16448250"},
+        {"HOTCOLOR", "16184300"},
+        {"GRADIENTPERCENT", "100"},
+        {"TRANSPARENCY", "0"},
+        {"GRADIENTDATA", "16448250;16448250;50;0;0;16448250;16448250;50;0;0"},
+        {"FONTCOLOR", "8542779"},
+        {"HOTFONTCOLOR", "8542779"},
+        {"BORDERSMASK", "^0029^0004^0033^0010^0001^0001^0001^0001^1^0^1^1"}}},
+      {"MENUITEM",
+       {{"COLOR", "15791348"},
+        {"TRANSPARENCY", "100"},
+        {"HOTTRANSPARENCY", "0"},
+        {"GRADIENTPERCENT", "0"},
+        {"HOTGRADIENTPERCENT", "100"},
+        {"FADINGENABLED", "FALSE"},
+        {"FONTCOLOR", "5059883"},
+        {"HOTFONTCOLOR", "149612"},
+        {"BORDERSMASK", "^0222^0013^0240^0025^0002^0002^0002^0002^3^1^3^1"}}},
+      {"BUTTON_HUGE", {{"BORDERSMASK", "!BUTTONHUGE.BMP!3!1!0!0047!0047!0047!0047"}}},
+      {"TABCONTROL",
+       {{"GRADIENTDATA",
+         "16777215;16777215;61;0;0;16777215;16184300;36;0;0;16184300;16184300;0;0;0"}}},
+  };
+  for (auto& [section, keys] : want)
+    for (auto& [key, value] : keys)
+      EXPECT_EQ(Section(section).Get(key), value) << section << " " << key;
+  // DIALOG is FORM under another name.
+  EXPECT_EQ(Section("DIALOG").Keys, Section("FORM").Keys);
+  // Gradient step counts: five fields per step.
+  auto steps = [](const std::string& g) { return (std::count(g.begin(), g.end(), ';') + 1) / 5; };
+  EXPECT_EQ(steps(Section("FORMTITLE").Get("GRADIENTDATA")), 5);
+  EXPECT_EQ(steps(Section("FORMTITLE").Get("HOTGRADIENTDATA")), 5);
+  EXPECT_EQ(steps(Section("STATUSBAR").Get("GRADIENTDATA")), 5);
+  EXPECT_EQ(steps(Section("MENUITEM").Get("HOTGRADIENTDATA")), 4);
+}
+
+TEST_F(SkinGen, MaskInventory) {
+  int borders = 0, masks = 0;
+  std::set<std::string> glyphMasks;
+  for (auto& s : *sections)
+    for (auto& [k, v] : s.Keys) {
+      if (!IsMaskValue(v)) continue;
+      ++masks;
+      if (k == "BORDERSMASK") ++borders;
+      if (k == "GLYPHMASK") glyphMasks.insert(s.Name);
+    }
+  EXPECT_EQ(borders, 51);
+  EXPECT_EQ(masks, 83);
+  EXPECT_EQ(glyphMasks, (std::set<std::string>{"SCROLLBTNLEFT", "SCROLLBTNRIGHT", "SCROLLBTNTOP",
+                                               "SCROLLBTNBOTTOM", "COMBOBOX", "NIRVEXCOMBOBOX"}));
+  const TSection& g = Section("GLOBALINFO");
+  for (const char* key :
+       {"BOXCHECKED",   "BOXUNCHECKED",   "BOXGRAYED",   "RADIOCHECKED", "RADIOUNCHECKED",
+        "SMALLCHECKED", "SMALLUNCHECKED", "SMALLGRAYED", "CHECK",        "GRIPIMAGE",
+        "TITLEBUTTON",  "BICONCLOSE",     "BICONMAX",    "BICONNORM",    "BICONMIN",
+        "BICONHELP",    "SICONCLOSE",     "SICONMAX",    "SICONNORM",    "SICONMIN",
+        "SICONHELP"})
+    EXPECT_EQ(g.Get(key).substr(0, 1), "@") << key;
+  EXPECT_EQ(g.Get("RADIOGRAYED"), "<absent>");
+  const TMaskValue close = DecodeMask(g.Get("BICONCLOSE"));
+  EXPECT_EQ(close.R.Width(), 66);
+  EXPECT_EQ(close.R.Height(), 22);
+  EXPECT_EQ(close.Count, 3);
+}
+
+TEST_F(SkinGen, BitmapsAreValidPaletteBmps) {
+  const std::vector<std::uint8_t> bmp = EncodeBmp8(Quantise(RenderMaster(*layout)));
+  EXPECT_EQ(bmp[28], 8);                               // bits per pixel
+  EXPECT_GT(std::int32_t(bmp[22] | bmp[23] << 8), 0);  // positive height: bottom-up rows
+  EXPECT_EQ(master->Width, MasterWidth);
+  EXPECT_EQ(master->Height, MasterHeight);
+  EXPECT_EQ(huge->Width, 288);
+  EXPECT_EQ(huge->Height, 192);
+  for (const TIndexedImage* img : {master, huge}) {
+    EXPECT_LE(img->Palette.size(), 256u);
+    // Magenta appears once in the palette, exactly.
+    EXPECT_EQ(std::count(img->Palette.begin(), img->Palette.end(), Magenta), 1);
+  }
+}
+
+TEST_F(SkinGen, EveryMaskLiesInsideItsBitmapAndEveryStateIsPainted) {
+  for (auto& s : *sections)
+    for (auto& [k, v] : s.Keys) {
+      if (!IsMaskValue(v)) continue;
+      SCOPED_TRACE(s.Name + " " + k + "=" + v);
+      const TMaskValue m = DecodeMask(v);
+      const TIndexedImage& img = m.OwnImage ? *huge : *master;
+      ASSERT_GE(m.R.Left, 0);
+      ASSERT_GE(m.R.Top, 0);
+      ASSERT_LE(m.R.Right, img.Width);
+      ASSERT_LE(m.R.Bottom, img.Height);
+      ASSERT_EQ(m.R.Width() % m.Count, 0);
+      ASSERT_EQ(m.R.Height() % (m.MaskType + 1), 0);
+      const int w = m.R.Width() / m.Count, h = m.R.Height() / (m.MaskType + 1);
+      for (int state = 0; state < m.Count; ++state) {
+        int painted = 0;
+        for (int y = 0; y < h; ++y)
+          for (int x = 0; x < w; ++x)
+            if (img.ColorAt(m.R.Left + state * w + x, m.R.Top + y) != Magenta) ++painted;
+        EXPECT_GT(painted, 0) << "state " << state << " is empty";
+        // Mask rows are grey: black opaque, white transparent.
+        for (int y = h; y < m.R.Height(); ++y)
+          for (int x = 0; x < w; ++x) {
+            const TColor c = img.ColorAt(m.R.Left + state * w + x, m.R.Top + y);
+            ASSERT_TRUE(GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c));
+          }
+      }
+    }
+}
+
+TEST_F(SkinGen, LayoutKeepsImagesApartWithMagentaBetween) {
+  std::vector<TRect> rects;
+  for (const auto& img : layout->Images()) rects.push_back(layout->ImageRect(img.Name));
+  for (std::size_t i = 0; i < rects.size(); ++i)
+    for (std::size_t j = i + 1; j < rects.size(); ++j)
+      EXPECT_TRUE(rects[i].Intersect(rects[j]).IsEmpty())
+          << layout->Images()[i].Name << " overlaps " << layout->Images()[j].Name;
+  for (int y = 0; y < MasterHeight; ++y)
+    for (int x = 0; x < MasterWidth; ++x) {
+      bool inside = false;
+      for (const TRect& r : rects) inside = inside || r.Contains({x, y});
+      if (!inside) {
+        ASSERT_EQ(master->ColorAt(x, y), Magenta) << x << "," << y;
+      }
+    }
+}
+
+// Stretched and tiled pieces must not change along the direction they are stretched,
+// or a wide control shows stripes.
+TEST_F(SkinGen, StretchedEdgesAreUniform) {
+  // The status bar's top edge is two rows stretched sideways.
+  for (int y = 9; y < 11; ++y)
+    for (int x = 2; x < 11; ++x)
+      EXPECT_EQ(master->ColorAt(x, y), master->ColorAt(1, y)) << x << "," << y;
+  // The caption strip's top side (one column between the corners) and the
+  // form border's sides are single columns or rows, so nothing to compare there;
+  // the push button's top side is column 10 of each state, its centre one pixel.
+  const TRect b = layout->ImageRect("button");
+  for (int s = 0; s < 3; ++s) EXPECT_NE(master->ColorAt(b.Left + s * 21 + 10, b.Top + 10), Magenta);
+}
+
+TEST(SkinGenBmp, DecoderRejectsDamagedFiles) {
+  TIndexedImage img;
+  img.Width = 3;
+  img.Height = 2;
+  img.Palette = {Magenta, RGB(1, 2, 3)};
+  img.Pixels = {0, 1, 0, 1, 0, 1};
+  const std::vector<std::uint8_t> good = EncodeBmp8(img);
+  const TIndexedImage back = DecodeBmp8(good);
+  EXPECT_EQ(back.Pixels, img.Pixels);
+  EXPECT_EQ(back.Palette, img.Palette);
+
+  std::vector<std::uint8_t> bad = good;
+  bad[0] = 'X';
+  EXPECT_THROW(DecodeBmp8(bad), std::runtime_error);
+  bad = good;
+  bad.resize(bad.size() - 1);
+  EXPECT_THROW(DecodeBmp8(bad), std::runtime_error);
+  bad = good;
+  bad[bad.size() - 4] = 7;  // a pixel index beyond the two-colour palette
+  EXPECT_THROW(DecodeBmp8(bad), std::runtime_error);
+  bad = good;
+  bad[22] = 0, bad[23] = 0, bad[24] = 0, bad[25] = 0x80;  // height INT32_MIN
+  EXPECT_THROW(DecodeBmp8(bad), std::runtime_error);
+}
+
+// The build runs the real program; check its contract end to end.
+TEST(SkinGenProgram, WritesBothBitmapsAndPreviews) {
+  const char* bin = std::getenv("VELMORA_BINARY_DIR");
+  const std::filesystem::path exe =
+      std::filesystem::path(bin ? bin : "build") / "tools/skingen/skingen";
+  if (!std::filesystem::exists(exe)) GTEST_SKIP() << "skingen not built at " << exe;
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("skingen-test-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string cmd = exe.string() + " --preview " + dir.string();
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  for (const char* f : {"MASTER.BMP", "BUTTONHUGE.BMP", "MASTER-x4.png", "BUTTONHUGE-x4.png"})
+    EXPECT_TRUE(std::filesystem::exists(dir / f)) << f;
+  const TIndexedImage m = DecodeBmp8(ReadFile((dir / "MASTER.BMP").string()));
+  EXPECT_EQ(m.Width, MasterWidth);
+  EXPECT_NE(std::system((exe.string() + " > /dev/null 2>&1").c_str()), 0);  // usage error
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace vm
