@@ -1,0 +1,188 @@
+#include "platform/host/x11/X11Surface.h"
+
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "platform/host/x11/X11Display.h"
+
+namespace vm {
+
+namespace {
+
+void MaskShape(unsigned long mask, int& shift, int& bits) {
+  if (mask == 0) {
+    shift = 0;
+    bits = 0;
+    return;
+  }
+  shift = std::countr_zero(mask);
+  bits = std::popcount(mask);
+}
+
+// X coordinates and sizes are 16-bit on the wire.
+constexpr int MaxSide = 32767;
+
+}  // namespace
+
+TX11Surface::TX11Surface(TX11Display& display) : display_(display) {
+  ::Visual* v = display.XVisual();
+  MaskShape(v->red_mask, redShift_, redBits_);
+  MaskShape(v->green_mask, greenShift_, greenBits_);
+  MaskShape(v->blue_mask, blueShift_, blueBits_);
+}
+
+TX11Surface::~TX11Surface() {
+  Release();
+}
+
+void TX11Surface::Release() {
+  if (!image_) return;
+  if (shared_) {
+    Sync();
+    XShmDetach(display_.Handle(), &shm_);
+    XSync(display_.Handle(), False);
+    image_->data = nullptr;
+    XDestroyImage(image_);
+    shmdt(shm_.shmaddr);
+    shm_ = {};
+  } else {
+    std::free(image_->data);
+    image_->data = nullptr;
+    XDestroyImage(image_);
+  }
+  image_ = nullptr;
+  shared_ = false;
+  pending_ = false;
+  width_ = height_ = 0;
+}
+
+bool TX11Surface::CreateShared(int width, int height) {
+  Display* dpy = display_.Handle();
+  XImage* img = XShmCreateImage(dpy, display_.XVisual(), unsigned(display_.Depth()), ZPixmap,
+                                nullptr, &shm_, unsigned(width), unsigned(height));
+  if (!img) return false;
+  std::size_t bytes = std::size_t(img->bytes_per_line) * std::size_t(height);
+  shm_.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+  if (shm_.shmid < 0) {
+    XDestroyImage(img);
+    return false;
+  }
+  void* addr = shmat(shm_.shmid, nullptr, 0);
+  if (addr == reinterpret_cast<void*>(-1)) {
+    shmctl(shm_.shmid, IPC_RMID, nullptr);
+    XDestroyImage(img);
+    return false;
+  }
+  shm_.shmaddr = img->data = static_cast<char*>(addr);
+  shm_.readOnly = False;
+  int error = display_.Trap([&] { XShmAttach(dpy, &shm_); });
+  // The segment disappears once both sides have detached.
+  shmctl(shm_.shmid, IPC_RMID, nullptr);
+  if (error != 0) {
+    img->data = nullptr;
+    XDestroyImage(img);
+    shmdt(addr);
+    shm_ = {};
+    // A server that cannot attach never will: stop trying for every window.
+    display_.DisableShm();
+    return false;
+  }
+  image_ = img;
+  shared_ = true;
+  return true;
+}
+
+void TX11Surface::CreatePlain(int width, int height) {
+  Display* dpy = display_.Handle();
+  XImage* img = XCreateImage(dpy, display_.XVisual(), unsigned(display_.Depth()), ZPixmap, 0,
+                             nullptr, unsigned(width), unsigned(height), 32, 0);
+  if (!img) throw std::bad_alloc();
+  std::size_t bytes = std::size_t(img->bytes_per_line) * std::size_t(height);
+  img->data = static_cast<char*>(std::calloc(bytes, 1));
+  if (!img->data) {
+    XDestroyImage(img);
+    throw std::bad_alloc();
+  }
+  image_ = img;
+  shared_ = false;
+}
+
+void TX11Surface::Resize(int width, int height) {
+  width = std::clamp(width, 1, MaxSide);
+  height = std::clamp(height, 1, MaxSide);
+  if (image_ && width == width_ && height == height_) return;
+  Release();
+  if (!(display_.UseShm() && CreateShared(width, height))) CreatePlain(width, height);
+  width_ = width;
+  height_ = height;
+  fastBgrx_ = image_->bits_per_pixel == 32 && image_->byte_order == LSBFirst &&
+              image_->red_mask == 0xFF0000 && image_->green_mask == 0xFF00 &&
+              image_->blue_mask == 0xFF;
+}
+
+void TX11Surface::Update(const TBitmap& store, TRect r) {
+  if (!image_ || store.Empty()) return;
+  r = r.Intersect({0, 0, std::min(width_, store.Width()), std::min(height_, store.Height())});
+  if (r.IsEmpty()) return;
+  Sync();
+  const int bpp = store.BytesPerPixel();
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    const std::uint8_t* src = store.ScanLine(y) + std::size_t(r.Left) * std::size_t(bpp);
+    if (fastBgrx_) {
+      auto* dst = reinterpret_cast<std::uint8_t*>(image_->data) +
+                  std::size_t(y) * std::size_t(image_->bytes_per_line) + std::size_t(r.Left) * 4;
+      const int n = r.Width();
+      if (bpp == 4) {
+        std::memcpy(dst, src, std::size_t(n) * 4);
+      } else {
+        for (int x = 0; x < n; ++x) {
+          dst[0] = src[0];
+          dst[1] = src[1];
+          dst[2] = src[2];
+          dst[3] = 0;
+          dst += 4;
+          src += 3;
+        }
+      }
+    } else {
+      for (int x = r.Left; x < r.Right; ++x, src += bpp) {
+        unsigned long pixel =
+            (static_cast<unsigned long>(src[2] >> (8 - std::min(redBits_, 8))) << redShift_) |
+            (static_cast<unsigned long>(src[1] >> (8 - std::min(greenBits_, 8))) << greenShift_) |
+            (static_cast<unsigned long>(src[0] >> (8 - std::min(blueBits_, 8))) << blueShift_);
+        XPutPixel(image_, x, y, pixel);
+      }
+    }
+  }
+}
+
+void TX11Surface::Put(::Window window, ::GC gc, TRect r) {
+  if (!image_) return;
+  r = r.Intersect({0, 0, width_, height_});
+  if (r.IsEmpty()) return;
+  if (shared_) {
+    XShmPutImage(display_.Handle(), window, gc, image_, r.Left, r.Top, r.Left, r.Top,
+                 unsigned(r.Width()), unsigned(r.Height()), False);
+    pending_ = true;
+  } else {
+    XPutImage(display_.Handle(), window, gc, image_, r.Left, r.Top, r.Left, r.Top,
+              unsigned(r.Width()), unsigned(r.Height()));
+  }
+}
+
+void TX11Surface::Sync() {
+  if (!pending_) return;
+  // A round trip guarantees the server has processed (and so copied) every
+  // earlier put. Completion events would avoid the wait but add a queue of
+  // their own; one sync per frame is cheap next to the conversion.
+  XSync(display_.Handle(), False);
+  pending_ = false;
+}
+
+}  // namespace vm
