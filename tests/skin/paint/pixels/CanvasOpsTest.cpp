@@ -1,0 +1,178 @@
+#include "skin/paint/pixels/CanvasOps.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "TestBitmaps.h"
+#include "platform/gfx/SysColors.h"
+#include "skin/paint/pixels/Colors.h"
+
+namespace vm {
+namespace {
+
+using test::Filled;
+using test::Guard;
+using test::OutsideIs;
+
+// Compares a bitmap with a picture of one letter per pixel.
+void ExpectPicture(const TBitmap& b, const std::vector<std::string>& rows,
+                   const std::map<char, TColor>& colors) {
+  ASSERT_EQ(int(rows.size()), b.Height());
+  for (int y = 0; y < b.Height(); ++y) {
+    std::string actual;
+    for (int x = 0; x < b.Width(); ++x) {
+      char letter = '?';
+      for (const auto& [k, c] : colors)
+        if (b.GetPixel(x, y) == c) letter = k;
+      actual += letter;
+    }
+    EXPECT_EQ(actual, rows[std::size_t(y)]) << "row " << y;
+  }
+}
+
+class CanvasOps : public ::testing::TestWithParam<bool> {
+ protected:
+  bool Up() const { return GetParam(); }
+};
+
+TEST_P(CanvasOps, FillRectSolidResolvesAndRestoresState) {
+  TBitmap b = Filled(6, 5, Up());
+  TDC dc(b);
+  dc.SetPenColor(RGB(1, 2, 3));
+  dc.SetBrushColor(RGB(4, 5, 6));
+  FillRectSolid(dc, TRect{1, 2, 4, 4}, clWindowText);
+  EXPECT_EQ(b.GetPixel(1, 2), ColorToRGB(clWindowText));
+  EXPECT_EQ(b.GetPixel(3, 3), ColorToRGB(clWindowText));
+  EXPECT_TRUE(OutsideIs(b, TRect{1, 2, 4, 4}, Guard));
+  EXPECT_EQ(dc.PenColor(), RGB(1, 2, 3));
+  EXPECT_EQ(dc.BrushColor(), RGB(4, 5, 6));
+  EXPECT_EQ(dc.SaveDepth(), 0);
+  FillRectSolid(dc, TRect{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, RGB(9, 9, 9));
+  EXPECT_TRUE(OutsideIs(b, TRect{}, RGB(9, 9, 9)));
+}
+
+TEST_P(CanvasOps, Paint3DFrameDrawsNestedFramesAndConsumesWidth) {
+  const TColor light = RGB(255, 255, 255), dark = RGB(0, 0, 0);
+  TBitmap b = Filled(7, 6, Up());
+  TDC dc(b);
+  dc.SetPenColor(RGB(7, 7, 7));
+  TRect r{1, 1, 6, 5};
+  int width = 2;
+  Paint3DFrame(dc, r, light, dark, width);
+  ExpectPicture(b,
+                {
+                    ".......",
+                    ".LLLLD.",
+                    ".LLLDD.",
+                    ".LDDDD.",
+                    ".DDDDD.",
+                    ".......",
+                },
+                {{'.', Guard}, {'L', light}, {'D', dark}});
+  EXPECT_EQ(width, 0);
+  EXPECT_EQ(r, (TRect{3, 3, 4, 3}));
+  EXPECT_EQ(dc.PenColor(), RGB(7, 7, 7));
+
+  // One frame; the light colour may be a system colour.
+  TBitmap c = Filled(5, 4, Up());
+  TDC dc2(c);
+  TRect r2{0, 0, 5, 4};
+  int one = 1;
+  Paint3DFrame(dc2, r2, clWindow, dark, one);
+  ExpectPicture(c,
+                {
+                    "LLLLD",
+                    "L...D",
+                    "L...D",
+                    "DDDDD",
+                },
+                {{'.', Guard}, {'L', ColorToRGB(clWindow)}, {'D', dark}});
+  EXPECT_EQ(r2, (TRect{1, 1, 4, 3}));
+
+  // A width far larger than the rectangle ends quickly.
+  TRect r3{0, 0, 3, 3};
+  int huge = INT_MAX;
+  Paint3DFrame(dc2, r3, light, dark, huge);
+  EXPECT_EQ(huge, 0);
+  TRect r4{INT_MIN, INT_MIN, INT_MIN, INT_MIN};
+  int two = 2;
+  Paint3DFrame(dc2, r4, light, dark, two);
+}
+
+TEST_P(CanvasOps, PaintDottedFrame) {
+  TBitmap b = Filled(11, 9, Up());
+  TDC dc(b);
+  PaintDottedFrame(dc, TRect{2, 2, 8, 7});
+  ExpectPicture(b,
+                {
+                    "...........",
+                    ".W..W..W...",
+                    "..B..B..B..",
+                    "...........",
+                    ".W.....W...",
+                    "..B.....B..",
+                    ".W..W..W...",
+                    "..B..B..B..",
+                    "...........",
+                },
+                {{'.', Guard}, {'W', clWhite}, {'B', clBlack}});
+  // Any rectangle, however large, only costs the visible part.
+  TBitmap c = Filled(4, 4, Up());
+  TDC dc2(c);
+  PaintDottedFrame(dc2, TRect{INT_MIN, INT_MIN, INT_MAX, INT_MAX});
+  PaintDottedFrame(dc2, TRect{-7, -7, 1000000000, 2});
+  EXPECT_EQ(c.GetPixel(2, 2), clBlack);
+  EXPECT_EQ(c.GetPixel(1, 1), clWhite);
+}
+
+TEST_P(CanvasOps, ImageListItemToBitmap) {
+  TImageList list(3, 2);
+  TBitmap strip = Filled(6, 2, !Up(), RGB(10, 20, 30));
+  const TColor green = RGB(0, 255, 0);
+  strip.SetPixel(4, 1, green);  // item 1, pixel (1, 1)
+  EXPECT_EQ(list.AddMasked(strip, green), 0);
+  EXPECT_EQ(list.Count(), 2);
+
+  TBitmap b(1, 1, TPixelFormat::pf32bit, Up());
+  ImageListItemToBitmap(b, list, 1);
+  EXPECT_EQ(b.Width(), 3);
+  EXPECT_EQ(b.Height(), 2);
+  EXPECT_EQ(b.PixelFormat(), TPixelFormat::pf24bit);
+  EXPECT_EQ(b.GetPixel(1, 1), KeyColor);  // transparent: the fill shows
+  EXPECT_EQ(b.GetPixel(0, 0), RGB(10, 20, 30));
+  EXPECT_EQ(b.GetPixel(2, 1), RGB(10, 20, 30));
+
+  list.SetBkColor(RGB(1, 2, 3));
+  ImageListItemToBitmap(b, list, 1);
+  EXPECT_EQ(b.GetPixel(1, 1), RGB(1, 2, 3));
+  ImageListItemToBitmap(b, list, 5);  // no such item: just the fill
+  EXPECT_TRUE(OutsideIs(b, TRect{}, RGB(1, 2, 3)));
+
+  // An unmasked item covers everything; a mask bitmap marks transparent pixels.
+  TImageList plain(2, 2);
+  TBitmap img = Filled(2, 2, Up(), RGB(50, 60, 70));
+  TBitmap mask = Filled(2, 2, Up(), clBlack);
+  mask.SetPixel(0, 1, clWhite);
+  plain.Add(img);
+  plain.Add(img, &mask);
+  TBitmap target = Filled(4, 4, Up());
+  plain.Draw(target, 2, -1, 0);
+  plain.Draw(target, 0, 1, 1);
+  EXPECT_EQ(target.GetPixel(2, 0), RGB(50, 60, 70));
+  EXPECT_EQ(target.GetPixel(0, 2), Guard);
+  EXPECT_EQ(target.GetPixel(1, 2), RGB(50, 60, 70));
+  EXPECT_FALSE(plain.Draw(target, 0, 0, -1));
+  plain.Delete(0);
+  EXPECT_EQ(plain.Count(), 1);
+  EXPECT_TRUE(plain.IsTransparent(0, 0, 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothRowOrders, CanvasOps, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "BottomUp" : "TopDown"; });
+
+}  // namespace
+}  // namespace vm
