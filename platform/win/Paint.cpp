@@ -1,0 +1,416 @@
+// Update regions, device contexts on the backing store, painting order and
+// presenting, icons.
+#include <algorithm>
+
+#include "platform/win/WindowSystem.h"
+
+namespace vm {
+
+namespace {
+
+TWindowSystem& WS() {
+  return TWindowSystem::Get();
+}
+WPARAM WP(HDC dc) {
+  return WPARAM(reinterpret_cast<std::uintptr_t>(dc));
+}
+
+TRegion Offsetted(TRegion r, int dx, int dy) {
+  r.Offset(dx, dy);
+  return r;
+}
+
+// The pixels a window covers in its parent's client coordinates.
+TRegion Coverage(const TWnd* c) {
+  if (!c->WindowRgn) return TRegion(c->Rect);
+  TRegion r = Offsetted(*c->WindowRgn, c->Rect.Left, c->Rect.Top);
+  r.Intersect(c->Rect);
+  return r;
+}
+
+}  // namespace
+
+TRegion TWindowSystem::VisibleRegion(TWnd* w, bool client, bool clipChildren) const {
+  if (!Visible(w)) return {};
+  TWnd* top = Top(w);
+  TPoint o = OriginInTop(w);
+  TRect r = client ? w->Client.Offset(o.X, o.Y) : Bounds(o.X, o.Y, w->Width(), w->Height());
+  TRegion rgn(r);
+  if (w->WindowRgn) rgn.Intersect(Offsetted(*w->WindowRgn, o.X, o.Y));
+  for (const TWnd* c = w; c->Parent; c = c->Parent) {
+    const TWnd* p = c->Parent;
+    TPoint po = OriginInTop(p);
+    rgn.Intersect(p->Client.Offset(po.X, po.Y));
+    if (p->WindowRgn) rgn.Intersect(Offsetted(*p->WindowRgn, po.X, po.Y));
+    if (c->Style & WS_CLIPSIBLINGS) {
+      TPoint pc{po.X + p->Client.Left, po.Y + p->Client.Top};
+      for (const TWnd* s : p->Children) {
+        if (s == c) break;  // only the siblings above
+        if (s->Style & WS_VISIBLE) rgn.Subtract(Offsetted(Coverage(s), pc.X, pc.Y));
+      }
+    }
+    if (rgn.IsEmpty()) return rgn;
+  }
+  rgn.Intersect(Rect(0, 0, top->Width(), top->Height()));
+  if (clipChildren) {
+    TPoint cc{o.X + w->Client.Left, o.Y + w->Client.Top};
+    for (const TWnd* ch : w->Children)
+      if (ch->Style & WS_VISIBLE) rgn.Subtract(Offsetted(Coverage(ch), cc.X, cc.Y));
+  }
+  return rgn;
+}
+
+void TWindowSystem::Invalidate(TWnd* w, const TRegion* clientRgn, UINT flags) {
+  if (!Visible(w)) return;
+  TRect clientBounds = Rect(0, 0, w->Client.Width(), w->Client.Height());
+  TRegion r(clientBounds);
+  if (clientRgn) r.Intersect(*clientRgn);
+  if (flags & RDW_INVALIDATE) {
+    if (!r.IsEmpty()) {
+      w->Update.Union(r);
+      if ((flags & RDW_ERASE) && !(flags & RDW_NOERASE)) w->UpdateErase = true;
+    }
+    if ((flags & RDW_FRAME) && !(flags & RDW_NOFRAME)) w->NcUpdate = true;
+    if (flags & RDW_INTERNALPAINT) w->InternalPaint = true;
+  }
+  bool children =
+      (flags & RDW_ALLCHILDREN) || (!(flags & RDW_NOCHILDREN) && !(w->Style & WS_CLIPCHILDREN));
+  if (!children) return;
+  // The children get the part of the region they lie under, in their own
+  // client coordinates; a part over a child's frame repaints the frame too.
+  TRegion area = clientRgn ? r : TRegion(clientBounds);
+  for (TWnd* c : w->Children) {
+    if (!(c->Style & WS_VISIBLE)) continue;
+    TRegion part = area;
+    part.Intersect(Coverage(c));
+    if (part.IsEmpty()) continue;
+    part.Offset(-c->Rect.Left - c->Client.Left, -c->Rect.Top - c->Client.Top);
+    UINT childFlags = flags;
+    TRegion nc = part;
+    nc.Subtract(Rect(0, 0, c->Client.Width(), c->Client.Height()));
+    if (!nc.IsEmpty() && (flags & RDW_INVALIDATE)) childFlags |= RDW_FRAME;
+    Invalidate(c, clientRgn ? &part : nullptr, childFlags | RDW_ALLCHILDREN);
+  }
+}
+
+void TWindowSystem::Validate(TWnd* w, const TRegion* clientRgn, UINT flags) {
+  if (clientRgn)
+    w->Update.Subtract(*clientRgn);
+  else
+    w->Update.Clear();
+  if (w->Update.IsEmpty()) w->UpdateErase = false;
+  if (flags & RDW_NOINTERNALPAINT) w->InternalPaint = false;
+  if ((flags & RDW_NOFRAME) || (!clientRgn && (flags & RDW_FRAME))) w->NcUpdate = false;
+  if (flags & RDW_ALLCHILDREN)
+    for (TWnd* c : w->Children) Validate(c, nullptr, flags);
+}
+
+void TWindowSystem::NcPaint(TWnd* w) {
+  w->NcUpdate = false;
+  Send(w, WM_NCPAINT, 1, 0);
+}
+
+void TWindowSystem::EraseNow(TWnd* w, bool children) {
+  if (!Visible(w)) return;
+  HWND h = w->Handle;
+  if (w->NcUpdate) {
+    NcPaint(w);
+    if (!(w = Find(h))) return;
+  }
+  if (w->UpdateErase && !w->Update.IsEmpty()) {
+    w->UpdateErase = false;
+    TRegion upd = w->Update;
+    HDC dc = MakeDC(w, true, &upd, (w->Style & WS_CLIPCHILDREN) != 0);
+    Send(w, WM_ERASEBKGND, WP(dc), 0);
+    if (!(w = Find(h))) {
+      for (auto it = LiveDCs.begin(); it != LiveDCs.end(); ++it)
+        if (it->Dc.get() == dc) {
+          LiveDCs.erase(it);
+          break;
+        }
+      return;
+    }
+    ReleaseDCInternal(w, dc);
+  }
+  if (!children) return;
+  std::vector<HWND> list;
+  for (TWnd* c : w->Children) list.push_back(c->Handle);
+  for (auto it = list.rbegin(); it != list.rend(); ++it)
+    if (TWnd* c = Find(*it)) EraseNow(c, true);
+}
+
+void TWindowSystem::UpdateNow(TWnd* w, bool children) {
+  if (!Visible(w)) return;
+  HWND h = w->Handle;
+  if (!w->Update.IsEmpty() || w->NcUpdate || w->InternalPaint) {
+    MSG m;
+    m.hwnd = h;
+    m.message = WM_PAINT;
+    DispatchMessage(&m);
+    if (!(w = Find(h))) return;
+  }
+  if (!children) return;
+  std::vector<HWND> list;
+  for (TWnd* c : w->Children) list.push_back(c->Handle);
+  // Bottom children first, so those above paint last.
+  for (auto it = list.rbegin(); it != list.rend(); ++it)
+    if (TWnd* c = Find(*it)) UpdateNow(c, true);
+}
+
+void TWindowSystem::InvalidateParentArea(TWnd* w, const TRect& rectInParent) {
+  TWnd* p = w->Parent;
+  if (!p) return;
+  TRegion r(rectInParent);
+  Invalidate(p, &r, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+HDC TWindowSystem::MakeDC(TWnd* w, bool client, const TRegion* clipClient, bool clipChildren) {
+  TWnd* top = Top(w);
+  TRegion vis = VisibleRegion(w, client, clipChildren);
+  TPoint o = OriginInTop(w);
+  TPoint origin = client ? TPoint{o.X + w->Client.Left, o.Y + w->Client.Top} : o;
+  if (clipClient) {
+    TPoint co{o.X + w->Client.Left, o.Y + w->Client.Top};
+    vis.Intersect(Offsetted(*clipClient, co.X, co.Y));
+  }
+  TRegion dirty = vis;
+  vis.Offset(-origin.X, -origin.Y);
+  TDCRec rec;
+  rec.Hwnd = w->Handle;
+  rec.Dc = std::make_unique<TDC>(top->Store, origin, vis);
+  rec.DirtyTop = std::move(dirty);
+  HDC dc = rec.Dc.get();
+  LiveDCs.push_back(std::move(rec));
+  return dc;
+}
+
+void TWindowSystem::ReleaseDCInternal(TWnd* w, HDC dc) {
+  for (auto it = LiveDCs.begin(); it != LiveDCs.end(); ++it)
+    if (it->Dc.get() == dc) {
+      if (TWnd* top = w ? Top(w) : nullptr) top->Dirty.Union(it->DirtyTop);
+      LiveDCs.erase(it);
+      return;
+    }
+}
+
+void TWindowSystem::Present() {
+  if (!Host) return;
+  for (TWnd* t : TopLevels) {
+    if (t->Dirty.IsEmpty() || !(t->Style & WS_VISIBLE) || !t->Native) continue;
+    std::vector<TRect> rects = t->Dirty.Rects();
+    t->Dirty.Clear();
+    Host->Present(t->Native, t->Store, rects);
+  }
+}
+
+// ---------------------------------------------------------------- public API
+
+bool InvalidateRect(HWND hwnd, const TRect* r, bool erase) {
+  TWnd* w = WS().Find(hwnd);
+  if (!w) return false;
+  TRegion rgn;
+  if (r) rgn = TRegion(*r);
+  WS().Invalidate(w, r ? &rgn : nullptr, RDW_INVALIDATE | (erase ? RDW_ERASE : 0));
+  return true;
+}
+
+bool InvalidateRgn(HWND hwnd, const TRegion* rgn, bool erase) {
+  TWnd* w = WS().Find(hwnd);
+  if (!w) return false;
+  WS().Invalidate(w, rgn, RDW_INVALIDATE | (erase ? RDW_ERASE : 0));
+  return true;
+}
+
+bool ValidateRect(HWND hwnd, const TRect* r) {
+  TWnd* w = WS().Find(hwnd);
+  if (!w) return false;
+  TRegion rgn;
+  if (r) rgn = TRegion(*r);
+  WS().Validate(w, r ? &rgn : nullptr, 0);
+  return true;
+}
+
+bool ValidateRgn(HWND hwnd, const TRegion* rgn) {
+  TWnd* w = WS().Find(hwnd);
+  if (!w) return false;
+  WS().Validate(w, rgn, 0);
+  return true;
+}
+
+bool GetUpdateRect(HWND hwnd, TRect* r, bool erase) {
+  TWnd* w = WS().Find(hwnd);
+  if (!w) return false;
+  if (r) *r = w->Update.Bounds();
+  bool any = !w->Update.IsEmpty();
+  if (any && erase) WS().EraseNow(w, false);
+  return any;
+}
+
+int GetUpdateRgn(HWND hwnd, TRegion* rgn, bool erase) {
+  TWnd* w = WS().Find(hwnd);
+  if (!w) return RGN_ERROR;
+  if (rgn) *rgn = w->Update;
+  int c = w->Update.Complexity();
+  if (c != NULLREGION && erase) WS().EraseNow(w, false);
+  return c;
+}
+
+bool UpdateWindow(HWND hwnd) {
+  TWnd* w = WS().Find(hwnd);
+  if (!w) return false;
+  WS().UpdateNow(w, true);
+  return true;
+}
+
+bool RedrawWindow(HWND hwnd, const TRect* r, const TRegion* rgn, UINT flags) {
+  TWindowSystem& ws = WS();
+  TWnd* w = ws.Find(hwnd);
+  if (!w) return false;
+  TRegion area;
+  const TRegion* part = nullptr;
+  if (rgn) {
+    area = *rgn;
+    part = &area;
+  } else if (r) {
+    area = TRegion(*r);
+    part = &area;
+  }
+  if (flags & RDW_INVALIDATE) ws.Invalidate(w, part, flags);
+  if (flags & RDW_VALIDATE) ws.Validate(w, part, flags);
+  if (!(w = ws.Find(hwnd))) return true;
+  bool children = (flags & RDW_ALLCHILDREN) != 0;
+  if (flags & RDW_UPDATENOW)
+    ws.UpdateNow(w, children);
+  else if (flags & RDW_ERASENOW)
+    ws.EraseNow(w, children);
+  return true;
+}
+
+HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
+  TWindowSystem& ws = WS();
+  TWnd* w = ws.Find(hwnd);
+  if (!w) return nullptr;
+  if (w->NcUpdate) {
+    ws.NcPaint(w);
+    if (!(w = ws.Find(hwnd))) return nullptr;
+  }
+  TRegion upd = w->Update;
+  bool erase = w->UpdateErase;
+  w->Update.Clear();
+  w->UpdateErase = false;
+  w->InternalPaint = false;
+  HDC dc = ws.MakeDC(w, true, &upd, (w->Style & WS_CLIPCHILDREN) != 0);
+  PAINTSTRUCT local;
+  if (!ps) ps = &local;
+  ps->hdc = dc;
+  ps->rcPaint = upd.Bounds();
+  ps->fErase = false;
+  if (erase && !upd.IsEmpty()) ps->fErase = ws.Send(w, WM_ERASEBKGND, WP(dc), 0) == 0;
+  return dc;
+}
+
+bool EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
+  if (!ps) return false;
+  TWindowSystem& ws = WS();
+  ws.ReleaseDCInternal(ws.Find(hwnd), ps->hdc);
+  return true;
+}
+
+HDC GetDC(HWND hwnd) {
+  TWnd* w = WS().Find(hwnd);
+  if (!w) return nullptr;
+  return WS().MakeDC(w, true, nullptr, (w->Style & WS_CLIPCHILDREN) != 0);
+}
+
+HDC GetWindowDC(HWND hwnd) {
+  TWnd* w = WS().Find(hwnd);
+  if (!w) return nullptr;
+  return WS().MakeDC(w, false, nullptr, (w->Style & WS_CLIPCHILDREN) != 0);
+}
+
+int ReleaseDC(HWND hwnd, HDC dc) {
+  TWindowSystem& ws = WS();
+  for (const auto& rec : ws.LiveDCs)
+    if (rec.Dc.get() == dc) {
+      ws.ReleaseDCInternal(ws.Find(rec.Hwnd), dc);
+      return 1;
+    }
+  (void)hwnd;
+  return 0;
+}
+
+bool ScrollWindow(HWND hwnd, int dx, int dy, const TRect* r, const TRect* clip) {
+  TWindowSystem& ws = WS();
+  TWnd* w = ws.Find(hwnd);
+  if (!w) return false;
+  if (!r) {
+    // Children move with the contents.
+    for (TWnd* c : w->Children) c->Rect = c->Rect.Offset(dx, dy);
+  }
+  // The contents are painted again rather than copied: simpler, and exact
+  // for windows whose procedures paint from their own state.
+  TRegion area(r ? *r : Rect(0, 0, w->Client.Width(), w->Client.Height()));
+  if (clip) area.Intersect(*clip);
+  ws.Invalidate(w, r || clip ? &area : nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  return true;
+}
+
+void PresentWindows() {
+  WS().Present();
+}
+
+const TBitmap* GetWindowStore(HWND hwnd) {
+  TWnd* w = WS().Find(hwnd);
+  return w && !w->Parent ? &w->Store : nullptr;
+}
+
+// ---------------------------------------------------------------- icons
+
+HICON CreateIconFromBitmap(const TBitmap& image) {
+  if (image.Empty()) return nullptr;
+  auto bmp = std::make_shared<TBitmap>(image.Width(), image.Height(), TPixelFormat::pf32bit);
+  bool alpha = image.PixelFormat() == TPixelFormat::pf32bit;
+  for (int y = 0; y < image.Height(); ++y)
+    for (int x = 0; x < image.Width(); ++x) {
+      bmp->SetPixel(x, y, image.GetPixel(x, y));
+      bmp->SetAlpha(x, y, alpha ? image.GetAlpha(x, y) : 255);
+    }
+  TWindowSystem& ws = WS();
+  std::uintptr_t id = ws.NextIcon++;
+  ws.Icons.emplace(id, std::move(bmp));
+  return reinterpret_cast<HICON>(id);
+}
+
+bool DestroyIcon(HICON icon) {
+  return WS().Icons.erase(reinterpret_cast<std::uintptr_t>(icon)) != 0;
+}
+
+const TBitmap* GetIconBitmap(HICON icon) {
+  auto it = WS().Icons.find(reinterpret_cast<std::uintptr_t>(icon));
+  return it == WS().Icons.end() ? nullptr : it->second.get();
+}
+
+bool DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy) {
+  const TBitmap* bmp = GetIconBitmap(icon);
+  if (!dc || !bmp) return false;
+  if (cx <= 0) cx = bmp->Width();
+  if (cy <= 0) cy = bmp->Height();
+  for (int j = 0; j < cy; ++j)
+    for (int i = 0; i < cx; ++i) {
+      int sx = (2 * i + 1) * bmp->Width() / (2 * cx), sy = (2 * j + 1) * bmp->Height() / (2 * cy);
+      int a = bmp->GetAlpha(sx, sy);
+      if (a == 0) continue;
+      TColor s = bmp->GetPixel(sx, sy);
+      if (a < 255) {
+        TColor d = dc->GetPixel(x + i, y + j);
+        if (d == CLR_INVALID) continue;
+        auto mix = [&](int sc, int dcv) { return (sc * a + dcv * (255 - a) + 127) / 255; };
+        s = RGB(mix(GetRValue(s), GetRValue(d)), mix(GetGValue(s), GetGValue(d)),
+                mix(GetBValue(s), GetBValue(d)));
+      }
+      dc->SetPixel(x + i, y + j, s);
+    }
+  return true;
+}
+
+}  // namespace vm

@@ -1,0 +1,312 @@
+// The window system's functions, with the platform's names and behaviour.
+//
+// Everything runs on the one thread of the message loop. Before the first
+// window is created a host must be attached with SetHost (the X11 host in the
+// program, the headless host in tests and tools).
+//
+// Handles are never reused. Every function that takes an HWND answers a
+// stale or null handle as "not a window" (false, 0, an empty value) without
+// touching memory that belongs to a destroyed window.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/DC.h"
+#include "platform/gfx/Region.h"
+#include "platform/gfx/Types.h"
+#include "platform/win/WinDefs.h"
+#include "platform/win/WndProc.h"
+
+namespace vm {
+
+class THost;
+
+// ---- Structures carried by messages ----
+
+struct MSG {
+  HWND hwnd = nullptr;
+  UINT message = 0;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+  DWORD time = 0;
+  TPoint pt;
+  // Text the input method produced for a key-down; TranslateMessage posts it
+  // as WM_CHAR / WM_SYSCHAR. Internal bookkeeping, zero for other messages.
+  std::uint32_t translateId = 0;
+};
+
+struct WNDCLASS {
+  UINT style = 0;
+  WNDPROC lpfnWndProc;
+  HICON hIcon = nullptr;
+  HICON hIconSm = nullptr;
+  HCURSOR hCursor = nullptr;
+  // Background painted by DefWindowProc on WM_ERASEBKGND (system colours
+  // allowed); clNone paints nothing.
+  TColor hbrBackground = clNone;
+  std::string lpszClassName;
+};
+
+struct CREATESTRUCT {
+  void* lpCreateParams = nullptr;
+  HWND hwndParent = nullptr;
+  LONG_PTR hMenu = 0;  // the control identifier of a child window
+  int cy = 0, cx = 0, y = 0, x = 0;
+  DWORD style = 0;
+  const char* lpszName = "";
+  const char* lpszClass = "";
+  DWORD dwExStyle = 0;
+};
+
+struct WINDOWPOS {
+  HWND hwnd = nullptr;
+  HWND hwndInsertAfter = nullptr;
+  int x = 0, y = 0, cx = 0, cy = 0;
+  UINT flags = 0;
+};
+
+// WM_NCCALCSIZE with wParam TRUE: rgrc[0] comes in as the new window
+// rectangle (parent coordinates) and goes out as the new client rectangle.
+struct NCCALCSIZE_PARAMS {
+  TRect rgrc[3];
+  WINDOWPOS* lppos = nullptr;
+};
+
+struct MINMAXINFO {
+  TPoint ptReserved, ptMaxSize, ptMaxPosition, ptMinTrackSize, ptMaxTrackSize;
+};
+
+struct PAINTSTRUCT {
+  HDC hdc = nullptr;
+  bool fErase = false;  // true when WM_ERASEBKGND was not handled
+  TRect rcPaint;
+};
+
+struct TRACKMOUSEEVENT {
+  DWORD dwFlags = 0;
+  HWND hwndTrack = nullptr;
+  DWORD dwHoverTime = 0;
+};
+
+struct CBT_CREATEWND {
+  CREATESTRUCT* lpcs = nullptr;
+  HWND hwndInsertAfter = nullptr;
+};
+
+struct CBTACTIVATESTRUCT {
+  bool fMouse = false;
+  HWND hWndActive = nullptr;
+};
+
+struct NONCLIENTMETRICS {
+  int iBorderWidth = 1;
+  int iScrollWidth = 16;
+  int iScrollHeight = 16;
+  int iCaptionWidth = 18;
+  int iCaptionHeight = 18;
+  TFontDesc lfCaptionFont;
+  int iSmCaptionWidth = 12;
+  int iSmCaptionHeight = 15;
+  TFontDesc lfSmCaptionFont;
+  int iMenuWidth = 18;
+  int iMenuHeight = 18;
+  TFontDesc lfMenuFont;
+  TFontDesc lfStatusFont;
+  TFontDesc lfMessageFont;
+};
+
+constexpr int CW_USEDEFAULT = int(0x80000000u);
+
+// ---- The host ----
+
+// Attaches the host every native window, clock and input come from. Passing
+// nullptr (or another host) first destroys every remaining window and clears
+// the queue, timers and hooks; handles issued before stay invalid.
+void SetHost(THost* host);
+THost* GetHost();
+
+// ---- Classes ----
+
+// Returns 0 when the name is empty or already registered.
+ATOM RegisterClass(const WNDCLASS& wc);
+bool UnregisterClass(std::string_view name);
+bool GetClassInfo(std::string_view name, WNDCLASS* wc);
+std::string GetClassName(HWND hwnd);
+
+// ---- Windows ----
+
+HWND CreateWindowEx(DWORD exStyle, std::string_view className, std::string_view windowName,
+                    DWORD style, int x, int y, int width, int height, HWND parent,
+                    LONG_PTR menuOrId = 0, void* param = nullptr);
+bool DestroyWindow(HWND hwnd);
+bool IsWindow(HWND hwnd);
+bool IsWindowVisible(HWND hwnd);  // the window and all its ancestors are visible
+bool IsWindowEnabled(HWND hwnd);
+bool EnableWindow(HWND hwnd, bool enable);  // returns true when it was disabled before
+bool IsChild(HWND parent, HWND hwnd);
+bool IsIconic(HWND hwnd);
+bool IsZoomed(HWND hwnd);
+HWND GetParent(HWND hwnd);  // the parent of a child, the owner of a top-level window
+HWND SetParent(HWND hwnd, HWND newParent);
+HWND GetWindow(HWND hwnd, UINT cmd);
+HWND GetAncestor(HWND hwnd, UINT flags);
+HWND GetTopWindow(HWND parent);  // topmost child, or topmost top-level window for nullptr
+// Children in z-order (top first); the callback returns false to stop. Recursive, as on the
+// platform.
+bool EnumChildWindows(HWND parent, const std::function<bool(HWND)>& fn);
+// Top-level windows in z-order.
+bool EnumWindows(const std::function<bool(HWND)>& fn);
+HWND FindWindow(std::string_view className, std::string_view title);
+HWND GetDlgItem(HWND parent, int id);
+int GetDlgCtrlID(HWND hwnd);
+
+LONG_PTR GetWindowLongPtr(HWND hwnd, int index);
+// GWLP_WNDPROC cannot go through a LONG_PTR here: use SetWindowProc.
+LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value);
+WNDPROC GetWindowProc(HWND hwnd);
+// Installs a new procedure and returns the one it replaces (subclassing).
+WNDPROC SetWindowProc(HWND hwnd, WNDPROC proc);
+LRESULT CallWindowProc(const WNDPROC& proc, HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+
+bool SetProp(HWND hwnd, std::string_view name, std::intptr_t value);
+std::intptr_t GetProp(HWND hwnd, std::string_view name);
+std::intptr_t RemoveProp(HWND hwnd, std::string_view name);
+
+bool SetWindowText(HWND hwnd, std::string_view utf8);
+std::string GetWindowText(HWND hwnd);
+int GetWindowTextLength(HWND hwnd);
+
+// ---- Geometry ----
+
+bool GetWindowRect(HWND hwnd, TRect* r);  // screen coordinates
+bool GetClientRect(HWND hwnd, TRect* r);  // (0, 0, width, height)
+bool ClientToScreen(HWND hwnd, TPoint* p);
+bool ScreenToClient(HWND hwnd, TPoint* p);
+// Maps points from one window's client coordinates to another's (nullptr: the screen).
+int MapWindowPoints(HWND from, HWND to, TPoint* points, int count);
+HWND WindowFromPoint(TPoint screen);
+HWND ChildWindowFromPoint(HWND parent, TPoint client);
+bool MoveWindow(HWND hwnd, int x, int y, int width, int height, bool repaint);
+bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+bool ShowWindow(HWND hwnd, int cmd);  // returns whether it was visible before
+bool BringWindowToTop(HWND hwnd);
+// The window region, in window coordinates; nullptr removes it. The system owns the copy.
+int SetWindowRgn(HWND hwnd, const TRegion* rgn, bool redraw);
+int GetWindowRgn(HWND hwnd, TRegion* rgn);  // NULLREGION.., RGN_ERROR when none
+
+// ---- Messages ----
+
+LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM w = 0, LPARAM l = 0);
+bool PostMessage(HWND hwnd, UINT msg, WPARAM w = 0, LPARAM l = 0);
+// Posts to the thread's queue (hwnd nullptr).
+bool PostThreadMessage(UINT msg, WPARAM w, LPARAM l);
+void PostQuitMessage(int exitCode);
+// Waits for a message; false when it is WM_QUIT.
+bool GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
+bool PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags);
+bool TranslateMessage(const MSG* msg);
+LRESULT DispatchMessage(const MSG* msg);
+// Blocks until the queue has something (headless: advances to the next timer).
+bool WaitMessage();
+DWORD GetMessageTime();
+TPoint GetMessagePos();
+// Dispatches every message that is ready (posted, paint, due timers) and
+// presents what was painted; returns without waiting. Tests and tools use it.
+void ProcessPendingMessages();
+
+// Dialog navigation: the function is installed by the controls; without it
+// IsDialogMessage returns false and the message goes through the normal loop.
+using TDialogMessageHook = std::function<bool(HWND dialog, MSG& msg)>;
+void SetDialogMessageHook(TDialogMessageHook hook);
+bool IsDialogMessage(HWND dialog, MSG* msg);
+
+// The keyboard system menu (SC_KEYMENU): installed by the menus; without it
+// Alt+Space and F10 do nothing beyond the messages themselves.
+using TKeyMenuHandler = std::function<void(HWND window, LPARAM key)>;
+void SetKeyMenuHandler(TKeyMenuHandler handler);
+
+// ---- Timers ----
+
+using TIMERPROC = std::function<void(HWND, UINT, UINT_PTR, DWORD)>;
+// Returns the timer id (id itself for a window timer), 0 on failure.
+UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc = nullptr);
+bool KillTimer(HWND hwnd, UINT_PTR id);
+DWORD GetTickCount();
+
+// ---- Hooks ----
+
+using HOOKPROC = std::function<LRESULT(int code, WPARAM w, LPARAM l)>;
+HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc);
+bool UnhookWindowsHookEx(HHOOK hook);
+LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM w, LPARAM l);
+
+// ---- Focus, activation, capture, keyboard, cursor ----
+
+HWND GetFocus();
+HWND SetFocus(HWND hwnd);
+HWND GetActiveWindow();
+HWND SetActiveWindow(HWND hwnd);
+HWND GetForegroundWindow();
+bool SetForegroundWindow(HWND hwnd);
+HWND GetCapture();
+HWND SetCapture(HWND hwnd);
+bool ReleaseCapture();
+bool TrackMouseEvent(TRACKMOUSEEVENT* tme);
+std::int16_t GetKeyState(int vk);
+std::int16_t GetAsyncKeyState(int vk);
+bool GetCursorPos(TPoint* p);
+HCURSOR LoadCursor(void* instance, int id);
+HCURSOR SetCursor(HCURSOR cursor);
+HCURSOR GetCursor();
+UINT GetDoubleClickTime();
+
+// ---- Icons ----
+
+// An icon from a 32-bit bitmap with alpha (a 24-bit one is taken as opaque).
+HICON CreateIconFromBitmap(const TBitmap& image);
+bool DestroyIcon(HICON icon);
+const TBitmap* GetIconBitmap(HICON icon);
+bool DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy);
+
+// ---- Painting ----
+
+bool InvalidateRect(HWND hwnd, const TRect* r, bool erase);
+bool InvalidateRgn(HWND hwnd, const TRegion* rgn, bool erase);
+bool ValidateRect(HWND hwnd, const TRect* r);
+bool ValidateRgn(HWND hwnd, const TRegion* rgn);
+bool GetUpdateRect(HWND hwnd, TRect* r, bool erase);
+int GetUpdateRgn(HWND hwnd, TRegion* rgn, bool erase);
+bool UpdateWindow(HWND hwnd);
+bool RedrawWindow(HWND hwnd, const TRect* r, const TRegion* rgn, UINT flags);
+HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps);
+bool EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
+// Contexts on the client area (GetDC) or the whole window (GetWindowDC),
+// clipped to what is visible; must be given back with ReleaseDC.
+HDC GetDC(HWND hwnd);
+HDC GetWindowDC(HWND hwnd);
+int ReleaseDC(HWND hwnd, HDC dc);
+// Scrolls the client area's pixels and invalidates the uncovered part.
+bool ScrollWindow(HWND hwnd, int dx, int dy, const TRect* r, const TRect* clip);
+
+// Sends what was painted since the last call to the host. The loop does it
+// before it waits; tools call it before a screenshot.
+void PresentWindows();
+// The backing store of a top-level window (nullptr for child or stale windows).
+const TBitmap* GetWindowStore(HWND hwnd);
+
+// Draws the classic frame of a window into dc (window coordinates): what
+// DefWindowProc paints on WM_NCPAINT. active chooses the caption colours.
+void DrawClassicFrame(HWND hwnd, HDC dc, bool active);
+
+// ---- System metrics and parameters ----
+
+int GetSystemMetrics(int index);
+bool SystemParametersInfo(UINT action, UINT param, void* value, UINT winIni);
+
+}  // namespace vm

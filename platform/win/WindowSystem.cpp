@@ -1,0 +1,718 @@
+// Windows, classes, the message queue, timers and hooks.
+#include "platform/win/WindowSystem.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace vm {
+
+TWindowSystem& TWindowSystem::Get() {
+  static TWindowSystem instance;
+  return instance;
+}
+
+namespace {
+
+TWindowSystem& WS() {
+  return TWindowSystem::Get();
+}
+
+std::uintptr_t Key(HWND h) {
+  return reinterpret_cast<std::uintptr_t>(h);
+}
+
+// Removes one window from a list kept in z-order.
+void Erase(std::vector<TWnd*>& list, TWnd* w) {
+  list.erase(std::remove(list.begin(), list.end(), w), list.end());
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- look-up
+
+TWnd* TWindowSystem::Find(HWND h) const {
+  if (!h) return nullptr;
+  auto it = Windows.find(Key(h));
+  if (it == Windows.end() || it->second->Destroyed) return nullptr;
+  return it->second.get();
+}
+
+TWnd* TWindowSystem::Top(TWnd* w) const {
+  while (w && w->Parent) w = w->Parent;
+  return w;
+}
+
+bool TWindowSystem::Visible(const TWnd* w) const {
+  for (; w; w = w->Parent)
+    if (!(w->Style & WS_VISIBLE)) return false;
+  return true;
+}
+
+TPoint TWindowSystem::WindowOrigin(const TWnd* w) const {
+  if (!w->Parent) return {w->Rect.Left, w->Rect.Top};
+  TPoint p = ClientOrigin(w->Parent);
+  return {p.X + w->Rect.Left, p.Y + w->Rect.Top};
+}
+
+TPoint TWindowSystem::ClientOrigin(const TWnd* w) const {
+  TPoint p = WindowOrigin(w);
+  return {p.X + w->Client.Left, p.Y + w->Client.Top};
+}
+
+TPoint TWindowSystem::OriginInTop(const TWnd* w) const {
+  TPoint p{0, 0};
+  for (; w->Parent; w = w->Parent) {
+    p.X += w->Rect.Left + w->Parent->Client.Left;
+    p.Y += w->Rect.Top + w->Parent->Client.Top;
+  }
+  return p;
+}
+
+// ---------------------------------------------------------------- messages
+
+LRESULT TWindowSystem::Send(TWnd* w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (!w || w->Destroyed) return 0;
+  // Keeps the record alive while its procedure runs, even if the procedure
+  // destroys the window; the procedure is copied for the same reason.
+  auto keep = Windows.at(Key(w->Handle));
+  WNDPROC proc = w->Proc;
+  if (!proc) return DefWindowProc(w->Handle, msg, wp, lp);
+  return proc(w->Handle, msg, wp, lp);
+}
+
+LRESULT TWindowSystem::Send(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  return Send(Find(h), msg, wp, lp);
+}
+
+void TWindowSystem::Post(HWND h, UINT msg, WPARAM wp, LPARAM lp, std::uint32_t translateId) {
+  MSG m;
+  m.hwnd = h;
+  m.message = msg;
+  m.wParam = wp;
+  m.lParam = lp;
+  m.time = DWORD(Host ? Host->Now() : 0);
+  m.pt = CursorPos;
+  m.translateId = translateId;
+  Queue.push_back(m);
+}
+
+LRESULT TWindowSystem::CallHooks(int kind, int code, WPARAM wp, LPARAM lp) {
+  for (const THook& h : Hooks)
+    if (h.Kind == kind) {
+      HOOKPROC proc = h.Proc;  // the hook may unhook itself
+      return proc(code, wp, lp);
+    }
+  return 0;
+}
+
+std::optional<std::uint64_t> TWindowSystem::NextTimerDue() const {
+  std::optional<std::uint64_t> due;
+  for (const TTimer& t : Timers)
+    if (!due || t.Due < *due) due = t.Due;
+  return due;
+}
+
+namespace {
+
+bool Matches(const MSG& m, HWND filter, UINT fmin, UINT fmax) {
+  if (filter && m.hwnd != filter && !IsChild(filter, m.hwnd)) return false;
+  if (fmin == 0 && fmax == 0) return true;
+  return m.message >= fmin && m.message <= fmax;
+}
+
+}  // namespace
+
+bool TWindowSystem::FindPaint(TWnd* w, HWND filter, MSG* msg) {
+  if (!(w->Style & WS_VISIBLE)) return false;
+  bool needs = !w->Update.IsEmpty() || w->NcUpdate || w->InternalPaint;
+  if (needs && (!filter || w->Handle == filter || IsChild(filter, w->Handle))) {
+    msg->hwnd = w->Handle;
+    msg->message = WM_PAINT;
+    return true;
+  }
+  for (TWnd* c : w->Children)
+    if (FindPaint(c, filter, msg)) return true;
+  return false;
+}
+
+bool TWindowSystem::NextMessage(MSG* msg, HWND filter, UINT fmin, UINT fmax, bool remove) {
+  if (Host) {
+    Host->PumpEvents();
+    AfterPump();
+  }
+  for (;;) {
+    for (auto it = Queue.begin(); it != Queue.end(); ++it) {
+      if (!Matches(*it, filter, fmin, fmax)) continue;
+      *msg = *it;
+      if (remove) Queue.erase(it);
+      LastMessage = *msg;
+      return true;
+    }
+    if (!ProcessRawInput()) break;
+  }
+  if (QuitPosted && !filter) {
+    *msg = MSG{};
+    msg->message = WM_QUIT;
+    msg->wParam = WPARAM(QuitCode);
+    if (remove) QuitPosted = false;
+    return true;
+  }
+  auto inRange = [&](UINT m) { return (fmin == 0 && fmax == 0) || (m >= fmin && m <= fmax); };
+  if (inRange(WM_PAINT)) {
+    MSG m;
+    for (TWnd* t : std::vector<TWnd*>(TopLevels))
+      if (FindPaint(t, filter, &m)) {
+        m.time = DWORD(Host ? Host->Now() : 0);
+        m.pt = CursorPos;
+        *msg = m;
+        LastMessage = m;
+        return true;
+      }
+  }
+  if (inRange(WM_TIMER) && Host) {
+    std::uint64_t now = Host->Now();
+    for (TTimer& t : Timers) {
+      if (t.Due > now) continue;
+      if (filter && t.Hwnd != filter && !IsChild(filter, t.Hwnd)) continue;
+      MSG m;
+      m.hwnd = t.Hwnd;
+      m.message = WM_TIMER;
+      m.wParam = t.Id;
+      m.time = DWORD(now);
+      m.pt = CursorPos;
+      // A timer that comes due several times before it is served fires once,
+      // then counts its interval from now, as the platform's timers do.
+      if (remove) t.Due = now + t.Interval;
+      if (t.Proc) m.lParam = LPARAM(1);  // marks a callback timer for DispatchMessage
+      *msg = m;
+      LastMessage = m;
+      return true;
+    }
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------- destruction
+
+void TWindowSystem::Unlink(TWnd* w) {
+  if (w->Parent)
+    Erase(w->Parent->Children, w);
+  else
+    Erase(TopLevels, w);
+}
+
+void TWindowSystem::DestroyRecursive(TWnd* w) {
+  // WM_DESTROY goes to the parent first, then to its children.
+  w->Destroying = true;
+  Send(w, WM_DESTROY, 0, 0);
+  for (TWnd* c : std::vector<TWnd*>(w->Children))
+    if (!c->Destroyed) DestroyRecursive(c);
+}
+
+void TWindowSystem::Destroy(TWnd* w) {
+  HWND h = w->Handle;
+  // Owned top-level windows go first.
+  if (!w->Parent) {
+    std::vector<HWND> owned;
+    for (TWnd* t : TopLevels)
+      if (t->Owner == h) owned.push_back(t->Handle);
+    for (HWND o : owned)
+      if (TWnd* ow = Find(o)) Destroy(ow);
+    if (!Find(h)) return;
+  }
+  if (CallHooks(WH_CBT, HCBT_DESTROYWND, WPARAM(Key(h)), 0) != 0) return;
+
+  // Hidden first, so the parent repaints what the window covered and
+  // activation moves on while the window still answers messages.
+  if (w->Style & WS_VISIBLE)
+    SetPos(w, nullptr, 0, 0, 0, 0,
+           SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (!Find(h)) return;
+
+  if (w->Parent && !(w->ExStyle & WS_EX_NOPARENTNOTIFY))
+    Send(w->Parent, WM_PARENTNOTIFY, MAKEWPARAM(WM_DESTROY, int(w->Id)), LPARAM(Key(h)));
+  if (!Find(h)) return;
+
+  DestroyRecursive(w);
+
+  // Everything below the window, children last-to-first, then the window itself.
+  std::vector<TWnd*> order;
+  std::function<void(TWnd*)> collect = [&](TWnd* x) {
+    for (TWnd* c : x->Children) collect(c);
+    order.push_back(x);
+  };
+  collect(w);
+  for (TWnd* x : order) {
+    if (x->Destroyed) continue;
+    HWND xh = x->Handle;
+    if (Capture == xh) {
+      Capture = nullptr;
+      if (Host) Host->GrabPointer(0);
+    }
+    if (Focus == xh) Focus = nullptr;
+    if (TrackHwnd == xh) TrackHwnd = nullptr;
+    if (HoverHwnd == xh) HoverHwnd = nullptr;
+    if (Drag.Hwnd == xh) Drag = {};
+    if (ButtonTrack.Hwnd == xh) ButtonTrack = {};
+    if (Active == xh) {
+      Active = nullptr;
+      ActivateOther(x);
+    }
+    Send(x, WM_NCDESTROY, 0, 0);
+    Timers.erase(
+        std::remove_if(Timers.begin(), Timers.end(), [&](const TTimer& t) { return t.Hwnd == xh; }),
+        Timers.end());
+    for (auto it = LiveDCs.begin(); it != LiveDCs.end();)
+      it = it->Hwnd == xh ? LiveDCs.erase(it) : it + 1;
+    x->Destroyed = true;
+    if (x->Native && Host) Host->DestroyNativeWindow(x->Native);
+    x->Native = 0;
+  }
+  for (TWnd* x : order) {
+    Unlink(x);
+    x->Children.clear();
+  }
+  for (TWnd* x : order) Windows.erase(Key(x->Handle));
+}
+
+void TWindowSystem::DestroyAll() {
+  while (!TopLevels.empty()) {
+    TWnd* w = TopLevels.front();
+    // A window whose hook refuses destruction is torn down regardless.
+    std::vector<THook> hooks;
+    hooks.swap(Hooks);
+    Destroy(w);
+    Hooks.swap(hooks);
+    if (!TopLevels.empty() && TopLevels.front() == w) Erase(TopLevels, w);
+  }
+  Windows.clear();
+  Queue.clear();
+  Timers.clear();
+  Hooks.clear();
+  PendingText.clear();
+  LiveDCs.clear();
+  QuitPosted = false;
+  Active = Focus = Capture = TrackHwnd = HoverHwnd = LastClickHwnd = nullptr;
+  AppActive = false;
+  Drag = {};
+  ButtonTrack = {};
+  std::fill(std::begin(KeyState), std::end(KeyState), 0);
+}
+
+// ---------------------------------------------------------------- public API: host, classes
+
+void SetHost(THost* host) {
+  TWindowSystem& ws = WS();
+  ws.DestroyAll();
+  if (ws.Host) ws.Host->SetSink(nullptr);
+  ws.Host = host;
+  if (host) host->SetSink(&ws);
+}
+
+THost* GetHost() {
+  return WS().Host;
+}
+
+ATOM RegisterClass(const WNDCLASS& wc) {
+  TWindowSystem& ws = WS();
+  if (wc.lpszClassName.empty() || ws.Classes.count(wc.lpszClassName)) return 0;
+  auto rec = std::make_shared<TWndClassRec>();
+  rec->Info = wc;
+  rec->Atom = ws.NextAtom++;
+  ws.Classes.emplace(wc.lpszClassName, rec);
+  return rec->Atom;
+}
+
+bool UnregisterClass(std::string_view name) {
+  TWindowSystem& ws = WS();
+  auto it = ws.Classes.find(name);
+  if (it == ws.Classes.end()) return false;
+  for (auto& [k, w] : ws.Windows)
+    if (!w->Destroyed && w->Class == it->second) return false;  // still in use
+  ws.Classes.erase(it);
+  return true;
+}
+
+bool GetClassInfo(std::string_view name, WNDCLASS* wc) {
+  auto it = WS().Classes.find(name);
+  if (it == WS().Classes.end()) return false;
+  if (wc) *wc = it->second->Info;
+  return true;
+}
+
+std::string GetClassName(HWND hwnd) {
+  TWnd* w = WS().Find(hwnd);
+  return w ? w->Class->Info.lpszClassName : std::string();
+}
+
+// ---------------------------------------------------------------- public API: creation
+
+HWND CreateWindowEx(DWORD exStyle, std::string_view className, std::string_view windowName,
+                    DWORD style, int x, int y, int width, int height, HWND parent,
+                    LONG_PTR menuOrId, void* param) {
+  TWindowSystem& ws = WS();
+  if (!ws.Host) throw std::logic_error("CreateWindowEx: no host attached (call SetHost first)");
+  auto cls = ws.Classes.find(className);
+  if (cls == ws.Classes.end()) return nullptr;
+  TWnd* parentWnd = nullptr;
+  HWND owner = nullptr;
+  if (style & WS_CHILD) {
+    parentWnd = ws.Find(parent);
+    if (!parentWnd) return nullptr;  // a child needs a living parent
+  } else if (parent) {
+    TWnd* o = ws.Find(parent);
+    if (!o) return nullptr;
+    owner = ws.Top(o)->Handle;  // a top-level window is owned by a top-level window
+  }
+
+  // Default positions and sizes for overlapped windows, cascading a little.
+  if (!(style & WS_CHILD)) {
+    TSize screen = ws.Host->ScreenSize();
+    if (x == CW_USEDEFAULT) x = 26, y = 26;
+    if (width == CW_USEDEFAULT) width = screen.cx * 3 / 4, height = screen.cy * 3 / 4;
+  } else {
+    if (x == CW_USEDEFAULT) x = 0, y = 0;
+    if (width == CW_USEDEFAULT) width = 0, height = 0;
+  }
+  width = std::clamp(width, 0, MaxBitmapSide);
+  height = std::clamp(height, 0, MaxBitmapSide);
+
+  auto rec = std::make_shared<TWnd>();
+  TWnd* w = rec.get();
+  w->Handle = reinterpret_cast<HWND>(ws.NextHandle);
+  ws.NextHandle += 4;  // never reused within a run
+  w->Class = cls->second;
+  w->Style = style & ~WS_VISIBLE;
+  w->ExStyle = exStyle;
+  w->Parent = parentWnd;
+  w->Owner = owner;
+  w->Rect = Bounds(x, y, width, height);
+  w->Text = std::string(windowName);
+  w->Proc = cls->second->Info.lpfnWndProc;
+  w->Id = (style & WS_CHILD) ? menuOrId : 0;
+  w->Client = ClientFromWindow(w->Style, exStyle, Bounds(0, 0, width, height));
+  ws.Windows.emplace(Key(w->Handle), rec);
+  if (parentWnd)
+    parentWnd->Children.insert(parentWnd->Children.begin(), w);
+  else
+    ws.TopLevels.insert(ws.TopLevels.begin(), w);
+  HWND h = w->Handle;
+
+  std::string nameCopy(windowName), classCopy(className);
+  CREATESTRUCT cs;
+  cs.lpCreateParams = param;
+  cs.hwndParent = parent;
+  cs.hMenu = menuOrId;
+  cs.x = x;
+  cs.y = y;
+  cs.cx = width;
+  cs.cy = height;
+  cs.style = style;
+  cs.lpszName = nameCopy.c_str();
+  cs.lpszClass = classCopy.c_str();
+  cs.dwExStyle = exStyle;
+
+  auto fail = [&]() -> HWND {
+    if (TWnd* f = ws.Find(h)) ws.Destroy(f);
+    return nullptr;
+  };
+
+  CBT_CREATEWND cbt{&cs, nullptr};
+  if (ws.CallHooks(WH_CBT, HCBT_CREATEWND, WPARAM(Key(h)), LPARAM(&cbt)) != 0) return fail();
+  if (!ws.Find(h)) return nullptr;
+
+  if (!(style & WS_CHILD)) {
+    MINMAXINFO mmi;
+    TSize screen = ws.Host->ScreenSize();
+    mmi.ptMaxSize = {screen.cx, screen.cy};
+    mmi.ptMaxTrackSize = {screen.cx + 12, screen.cy + 12};
+    mmi.ptMinTrackSize = {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+    ws.Send(w, WM_GETMINMAXINFO, 0, LPARAM(&mmi));
+  }
+  if (!ws.Send(w, WM_NCCREATE, 0, LPARAM(&cs))) return fail();
+  if (!(w = ws.Find(h))) return nullptr;
+  ws.CalcClient(w);
+
+  // The native window and the backing store of a top-level window.
+  if (!w->Parent) {
+    THostWindowParams params;
+    params.Bounds = w->Rect;
+    params.Title = w->Text;
+    if (style & WS_POPUP && !(style & WS_CAPTION))
+      params.Kind =
+          (exStyle & WS_EX_TOOLWINDOW) ? THostWindowKind::Tooltip : THostWindowKind::PopupMenu;
+    else if (owner)
+      params.Kind = THostWindowKind::Dialog;
+    if (TWnd* o = ws.Find(owner)) params.TransientFor = o->Native;
+    w->Native = ws.Host->CreateNativeWindow(params);
+    w->Store.Reset(std::max(w->Width(), 0), std::max(w->Height(), 0), TPixelFormat::pf24bit);
+    HICON icon = cls->second->Info.hIconSm ? cls->second->Info.hIconSm : cls->second->Info.hIcon;
+    if (const TBitmap* ib = GetIconBitmap(icon)) ws.Host->SetNativeIcon(w->Native, *ib);
+  }
+
+  if (ws.Send(w, WM_CREATE, 0, LPARAM(&cs)) == -1) return fail();
+  if (!(w = ws.Find(h))) return nullptr;
+  TRect r = w->Rect;
+  ws.Send(w, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->Client.Width(), w->Client.Height()));
+  if (!(w = ws.Find(h))) return nullptr;
+  ws.Send(w, WM_MOVE, 0, MAKELPARAM(r.Left + w->Client.Left, r.Top + w->Client.Top));
+  if (!(w = ws.Find(h))) return nullptr;
+
+  if (w->Parent && !(exStyle & WS_EX_NOPARENTNOTIFY)) {
+    for (TWnd* p = w->Parent; p; p = p->Parent) {
+      ws.Send(p, WM_PARENTNOTIFY, MAKEWPARAM(WM_CREATE, int(w->Id)), LPARAM(Key(h)));
+      if (p->ExStyle & WS_EX_NOPARENTNOTIFY) break;
+    }
+    if (!(w = ws.Find(h))) return nullptr;
+  }
+  if (style & WS_VISIBLE) {
+    if (style & WS_MAXIMIZE)
+      ShowWindow(h, SW_SHOWMAXIMIZED);
+    else if (style & WS_MINIMIZE)
+      ShowWindow(h, SW_SHOWMINIMIZED);
+    else
+      ShowWindow(h, SW_SHOW);
+  }
+  return ws.Find(h) ? h : nullptr;
+}
+
+bool DestroyWindow(HWND hwnd) {
+  TWnd* w = WS().Find(hwnd);
+  if (!w || w->Destroying) return false;
+  WS().Destroy(w);
+  return true;
+}
+
+bool IsWindow(HWND hwnd) {
+  return WS().Find(hwnd) != nullptr;
+}
+
+// ---------------------------------------------------------------- public API: messages
+
+LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+  return WS().Send(hwnd, msg, w, l);
+}
+
+bool PostMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+  if (hwnd && !IsWindow(hwnd)) return false;
+  WS().Post(hwnd, msg, w, l);
+  return true;
+}
+
+bool PostThreadMessage(UINT msg, WPARAM w, LPARAM l) {
+  WS().Post(nullptr, msg, w, l);
+  return true;
+}
+
+void PostQuitMessage(int exitCode) {
+  WS().QuitPosted = true;
+  WS().QuitCode = exitCode;
+  if (WS().Host) WS().Host->Wake();
+}
+
+bool GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
+  TWindowSystem& ws = WS();
+  if (!msg) return false;
+  if (hwnd && !IsWindow(hwnd)) return false;
+  for (;;) {
+    if (ws.NextMessage(msg, hwnd, filterMin, filterMax, true)) return msg->message != WM_QUIT;
+    ws.Present();
+    if (!ws.Host) throw std::logic_error("GetMessage: no host attached");
+    int timeout = -1;
+    if (auto due = ws.NextTimerDue()) {
+      std::uint64_t now = ws.Host->Now();
+      timeout = *due <= now ? 0 : int(std::min<std::uint64_t>(*due - now, 0x7FFFFFFF));
+    }
+    ws.Host->WaitEvents(timeout);
+  }
+}
+
+bool PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags) {
+  if (!msg) return false;
+  if (hwnd && !IsWindow(hwnd)) return false;
+  bool got = WS().NextMessage(msg, hwnd, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0);
+  if (!got) WS().Present();
+  return got;
+}
+
+bool TranslateMessage(const MSG* msg) {
+  if (!msg) return false;
+  if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) return false;
+  TWindowSystem& ws = WS();
+  auto it = ws.PendingText.find(msg->translateId);
+  if (msg->translateId == 0 || it == ws.PendingText.end()) return false;
+  std::vector<std::uint32_t> text = std::move(it->second);
+  ws.PendingText.erase(it);
+  UINT charMsg = msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
+  // The characters go in front of anything queued after the key, as the
+  // platform delivers them right after the key-down.
+  auto pos = ws.Queue.begin();
+  for (std::uint32_t cp : text) {
+    MSG m = *msg;
+    m.message = charMsg;
+    m.wParam = cp;
+    m.translateId = 0;
+    pos = ws.Queue.insert(pos, m) + 1;
+  }
+  return !text.empty();
+}
+
+LRESULT DispatchMessage(const MSG* msg) {
+  if (!msg) return 0;
+  TWindowSystem& ws = WS();
+  if (msg->message == WM_TIMER) {
+    for (const TTimer& t : ws.Timers)
+      if (t.Hwnd == msg->hwnd && t.Id == msg->wParam && t.Proc) {
+        TIMERPROC proc = t.Proc;
+        proc(msg->hwnd, WM_TIMER, msg->wParam, msg->time);
+        return 0;
+      }
+  }
+  TWnd* w = ws.Find(msg->hwnd);
+  if (!w) return 0;
+  HWND h = w->Handle;
+  LRESULT r = ws.Send(w, msg->message, msg->wParam, msg->lParam);
+  if (msg->message == WM_PAINT) {
+    // A window procedure that ignores WM_PAINT must not be asked again forever.
+    if (TWnd* still = ws.Find(h)) {
+      if (still->NcUpdate) ws.NcPaint(still);
+      still->Update.Clear();
+      still->UpdateErase = false;
+      still->InternalPaint = false;
+    }
+  }
+  return r;
+}
+
+bool WaitMessage() {
+  TWindowSystem& ws = WS();
+  if (!ws.Host) return false;
+  MSG m;
+  if (ws.NextMessage(&m, nullptr, 0, 0, false)) return true;
+  ws.Present();
+  int timeout = -1;
+  if (auto due = ws.NextTimerDue()) {
+    std::uint64_t now = ws.Host->Now();
+    timeout = *due <= now ? 0 : int(std::min<std::uint64_t>(*due - now, 0x7FFFFFFF));
+  }
+  return ws.Host->WaitEvents(timeout);
+}
+
+DWORD GetMessageTime() {
+  return WS().LastMessage.time;
+}
+TPoint GetMessagePos() {
+  return WS().LastMessage.pt;
+}
+
+void ProcessPendingMessages() {
+  MSG m;
+  // A bound on the rounds keeps a window that re-posts forever from hanging a test.
+  for (int round = 0; round < 100000 && PeekMessage(&m, nullptr, 0, 0, PM_REMOVE); ++round) {
+    if (m.message == WM_QUIT) {
+      PostQuitMessage(int(m.wParam));  // leave it for the real loop
+      break;
+    }
+    HWND top = GetAncestor(m.hwnd, GA_ROOT);
+    if (top && IsDialogMessage(top, &m)) continue;
+    TranslateMessage(&m);
+    DispatchMessage(&m);
+  }
+  WS().Present();
+}
+
+void SetDialogMessageHook(TDialogMessageHook hook) {
+  WS().DialogHook = std::move(hook);
+}
+
+bool IsDialogMessage(HWND dialog, MSG* msg) {
+  TWindowSystem& ws = WS();
+  if (!msg || !ws.DialogHook || !IsWindow(dialog)) return false;
+  TDialogMessageHook hook = ws.DialogHook;
+  return hook(dialog, *msg);
+}
+
+void SetKeyMenuHandler(TKeyMenuHandler handler) {
+  WS().KeyMenu = std::move(handler);
+}
+
+// ---------------------------------------------------------------- timers
+
+UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
+  TWindowSystem& ws = WS();
+  if (!ws.Host) return 0;
+  if (hwnd && !IsWindow(hwnd)) return 0;
+  // The platform raises intervals below 10 ms to 10 ms.
+  elapseMs = std::max<UINT>(elapseMs, 10);
+  if (!hwnd) {
+    // Thread timers get fresh ids unless an existing one is replaced.
+    bool exists = false;
+    for (const TTimer& t : ws.Timers) exists |= (t.Hwnd == nullptr && t.Id == id);
+    if (!exists) id = ws.NextTimerId++;
+  }
+  std::uint64_t due = ws.Host->Now() + elapseMs;
+  for (TTimer& t : ws.Timers)
+    if (t.Hwnd == hwnd && t.Id == id) {
+      t.Interval = elapseMs;
+      t.Due = due;
+      t.Proc = std::move(proc);
+      return hwnd ? (id ? id : 1) : id;
+    }
+  ws.Timers.push_back({hwnd, id, elapseMs, due, std::move(proc)});
+  return hwnd ? (id ? id : 1) : id;
+}
+
+bool KillTimer(HWND hwnd, UINT_PTR id) {
+  auto& timers = WS().Timers;
+  auto it = std::find_if(timers.begin(), timers.end(),
+                         [&](const TTimer& t) { return t.Hwnd == hwnd && t.Id == id; });
+  if (it == timers.end()) return false;
+  timers.erase(it);
+  // A WM_TIMER already generated but not yet dispatched is dropped with it.
+  auto& q = WS().Queue;
+  q.erase(std::remove_if(q.begin(), q.end(),
+                         [&](const MSG& m) {
+                           return m.message == WM_TIMER && m.hwnd == hwnd && m.wParam == id;
+                         }),
+          q.end());
+  return true;
+}
+
+DWORD GetTickCount() {
+  return WS().Host ? DWORD(WS().Host->Now()) : 0;
+}
+
+// ---------------------------------------------------------------- hooks
+
+HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc) {
+  if (idHook != WH_CBT || !proc) return nullptr;
+  TWindowSystem& ws = WS();
+  HHOOK h = reinterpret_cast<HHOOK>(ws.NextHook++);
+  ws.Hooks.insert(ws.Hooks.begin(), THook{h, idHook, std::move(proc)});
+  return h;
+}
+
+bool UnhookWindowsHookEx(HHOOK hook) {
+  auto& hooks = WS().Hooks;
+  auto it =
+      std::find_if(hooks.begin(), hooks.end(), [&](const THook& h) { return h.Handle == hook; });
+  if (it == hooks.end()) return false;
+  hooks.erase(it);
+  return true;
+}
+
+LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM w, LPARAM l) {
+  auto& hooks = WS().Hooks;
+  auto it =
+      std::find_if(hooks.begin(), hooks.end(), [&](const THook& h) { return h.Handle == hook; });
+  if (it == hooks.end()) return 0;
+  int kind = it->Kind;
+  for (++it; it != hooks.end(); ++it)
+    if (it->Kind == kind) {
+      HOOKPROC proc = it->Proc;
+      return proc(code, w, l);
+    }
+  return 0;
+}
+
+}  // namespace vm

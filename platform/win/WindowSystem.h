@@ -1,0 +1,243 @@
+// Internal state of the window system: the window records, the queue, the
+// timers, the hooks and the input state. Only platform/win includes this;
+// everything else uses WinApi.h.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/host/Host.h"
+#include "platform/win/WinApi.h"
+
+namespace vm {
+
+struct TWndClassRec {
+  WNDCLASS Info;
+  ATOM Atom = 0;
+};
+
+struct TWnd {
+  HWND Handle = nullptr;
+  std::shared_ptr<TWndClassRec> Class;
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+  TWnd* Parent = nullptr;       // child windows only
+  HWND Owner = nullptr;         // top-level windows only
+  std::vector<TWnd*> Children;  // z-order, topmost first
+  TRect Rect;                   // parent client coordinates (screen for top-level windows)
+  TRect Client;                 // client area in window coordinates
+  std::string Text;
+  WNDPROC Proc;
+  LONG_PTR UserData = 0;
+  LONG_PTR Id = 0;
+  HFONT Font = nullptr;
+  HICON IconBig = nullptr;
+  HICON IconSmall = nullptr;
+  std::map<std::string, std::intptr_t, std::less<>> Props;
+
+  TRegion Update;            // client coordinates
+  bool UpdateErase = false;  // WM_ERASEBKGND still owed for Update
+  bool NcUpdate = false;     // WM_NCPAINT owed
+  bool InternalPaint = false;
+  std::optional<TRegion> WindowRgn;  // window coordinates
+  bool ActiveLook = false;           // the frame is drawn active (WM_NCACTIVATE)
+
+  bool Destroying = false;
+  bool Destroyed = false;
+  bool Minimized = false;
+  bool Maximized = false;
+  TRect RestoreRect;
+
+  // Top-level windows only.
+  THostWindow Native = 0;
+  TBitmap Store;
+  TRegion Dirty;  // window coordinates, waiting to be presented
+
+  bool IsChild() const { return Parent != nullptr; }
+  int Width() const { return Rect.Width(); }
+  int Height() const { return Rect.Height(); }
+};
+
+struct TTimer {
+  HWND Hwnd = nullptr;
+  UINT_PTR Id = 0;
+  UINT Interval = 0;
+  std::uint64_t Due = 0;
+  TIMERPROC Proc;
+};
+
+struct THook {
+  HHOOK Handle = nullptr;
+  int Kind = 0;
+  HOOKPROC Proc;
+};
+
+class TWindowSystem final : public THostSink {
+ public:
+  static TWindowSystem& Get();
+
+  // ---- state ----
+  THost* Host = nullptr;
+  std::unordered_map<std::uintptr_t, std::shared_ptr<TWnd>> Windows;
+  std::vector<TWnd*> TopLevels;  // z-order, topmost first
+  std::map<std::string, std::shared_ptr<TWndClassRec>, std::less<>> Classes;
+  std::uintptr_t NextHandle = 0x10000;
+  ATOM NextAtom = 0xC000;
+
+  std::deque<MSG> Queue;
+  bool QuitPosted = false;
+  int QuitCode = 0;
+  MSG LastMessage;
+  std::map<std::uint32_t, std::vector<std::uint32_t>> PendingText;  // translateId -> code points
+  std::uint32_t NextTranslateId = 1;
+  std::uint32_t LastKeyTranslateId = 0;  // key-down that host text attaches to
+
+  std::vector<TTimer> Timers;
+  UINT_PTR NextTimerId = 1;
+  std::vector<THook> Hooks;  // most recently installed first
+  std::uintptr_t NextHook = 1;
+  TDialogMessageHook DialogHook;
+  TKeyMenuHandler KeyMenu;
+
+  HWND Active = nullptr;
+  HWND Focus = nullptr;
+  HWND Capture = nullptr;
+  bool AppActive = false;
+  std::uint8_t KeyState[256] = {};
+  TPoint CursorPos;
+  HCURSOR Cursor = nullptr;
+  HWND CursorWindowTop = nullptr;
+
+  // Mouse-leave tracking.
+  HWND TrackHwnd = nullptr;
+  bool TrackNonClient = false;
+  HWND HoverHwnd = nullptr;
+  bool HoverClient = false;
+
+  // Double clicks.
+  HWND LastClickHwnd = nullptr;
+  UINT LastClickMsg = 0;
+  std::uint64_t LastClickTime = 0;
+  TPoint LastClickPos;
+  bool LastWasDouble = false;
+
+  // Alt pressed and released alone opens the keyboard menu.
+  bool AltAlone = false;
+
+  // Raw input from the host waits here and becomes messages only when the
+  // loop asks for the next message, so that capture, focus and drags started
+  // by one message apply to the input that follows it (the platform's input
+  // queue works the same way).
+  std::deque<THostEvent> RawInput;
+  HWND FocusOutPending = nullptr;
+  bool SuppressHostMove = false;
+
+  // Caption drag, border sizing and title-button tracking (kept as state
+  // instead of a nested loop, so a headless test can drive them step by step).
+  struct TDrag {
+    HWND Hwnd = nullptr;
+    LRESULT Hit = 0;  // HTCAPTION for moves, a border code for sizing
+    TPoint Start;     // screen
+    TRect StartRect;
+  } Drag;
+  struct TButtonTrack {
+    HWND Hwnd = nullptr;
+    LRESULT Hit = 0;
+    bool Pressed = false;
+  } ButtonTrack;
+
+  std::map<std::uintptr_t, std::shared_ptr<TBitmap>> Icons;
+  std::uintptr_t NextIcon = 1;
+
+  // ---- look-up ----
+  TWnd* Find(HWND h) const;
+  TWnd* Top(TWnd* w) const;
+  bool Visible(const TWnd* w) const;         // visible with all ancestors
+  TPoint WindowOrigin(const TWnd* w) const;  // screen position of the window's top-left
+  TPoint ClientOrigin(const TWnd* w) const;  // screen position of the client's top-left
+  TPoint OriginInTop(const TWnd* w) const;   // window top-left in top-level window coordinates
+
+  // ---- messages ----
+  LRESULT Send(TWnd* w, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Send(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+  void Post(HWND h, UINT msg, WPARAM wp, LPARAM lp, std::uint32_t translateId = 0);
+  LRESULT CallHooks(int kind, int code, WPARAM wp, LPARAM lp);
+  bool NextMessage(MSG* msg, HWND filter, UINT fmin, UINT fmax, bool remove);
+  bool FindPaint(TWnd* w, HWND filter, MSG* msg);
+  std::optional<std::uint64_t> NextTimerDue() const;
+
+  // ---- windows ----
+  void Destroy(TWnd* w);
+  void DestroyRecursive(TWnd* w);
+  void Unlink(TWnd* w);
+  void DestroyAll();
+  bool SetPos(TWnd* w, HWND after, int x, int y, int cx, int cy, UINT flags);
+  void CalcClient(TWnd* w);
+  void ShowActivateCheck(TWnd* w);
+  void Raise(TWnd* w);
+
+  // ---- activation and focus ----
+  bool Activate(TWnd* top, bool mouse);
+  void ActivateApp(bool active, HWND except);
+  void Deactivate();
+  void ActivateOther(TWnd* leaving);
+  HWND DoSetFocus(HWND h);
+
+  // ---- painting ----
+  TRegion VisibleRegion(TWnd* w, bool client, bool clipChildren) const;  // top-level coordinates
+  void Invalidate(TWnd* w, const TRegion* clientRgn, UINT flags);
+  void Validate(TWnd* w, const TRegion* clientRgn, UINT flags);
+  void EraseNow(TWnd* w, bool children);
+  void UpdateNow(TWnd* w, bool children);
+  void InvalidateParentArea(TWnd* w, const TRect& rectInParent);
+  HDC MakeDC(TWnd* w, bool client, const TRegion* clipClient, bool clipChildren);
+  void ReleaseDCInternal(TWnd* w, HDC dc);
+  void Present();
+  void NcPaint(TWnd* w);
+
+  // ---- input ----
+  void HostEvent(const THostEvent& ev) override;
+  bool ProcessRawInput();  // one raw event; false when none is waiting
+  void AfterPump();
+  void MouseEvent(const THostEvent& ev);
+  void KeyEvent(const THostEvent& ev);
+  TWnd* TopAt(const THostEvent& ev) const;
+  TWnd* ChildAt(TWnd* top, TPoint screen, LRESULT* hit);
+  void UpdateHover(HWND h, bool client);
+  WPARAM MouseKeyState() const;
+  void SetCursorShape(HCURSOR c);
+  bool HandleDrag(const THostEvent& ev);
+
+  // Live device contexts handed out, to tell apart paint and window contexts.
+  struct TDCRec {
+    HWND Hwnd = nullptr;
+    std::unique_ptr<TDC> Dc;
+    TRegion DirtyTop;  // what the context may have painted, top-level window coordinates
+  };
+  std::vector<TDCRec> LiveDCs;
+
+ private:
+  TWindowSystem() = default;
+};
+
+// Non-client geometry and painting (NonClient.cpp).
+struct TFrameMetrics {
+  int Border = 0;   // frame width on each side
+  int Caption = 0;  // caption height including its bottom line
+  bool SmallCaption = false;
+  int ClientEdge = 0;
+  int VScroll = 0;
+  int HScroll = 0;
+};
+TFrameMetrics FrameMetrics(DWORD style, DWORD exStyle);
+TRect ClientFromWindow(DWORD style, DWORD exStyle, const TRect& window);
+LRESULT ClassicHitTest(const TWnd* w, TPoint windowPt);
+TRect CaptionButtonRect(const TWnd* w, LRESULT hit);  // window coordinates; empty when absent
+void PaintClassicFrame(const TWnd* w, TDC& dc, bool active, LRESULT pressedButton);
+
+}  // namespace vm
