@@ -4,6 +4,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
+#include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
@@ -153,6 +154,10 @@ struct TFont::TFace {
   FT_Face Face = nullptr;
   bool SynthBold = false;
   bool SynthItalic = false;
+  // The bold Tahoma in the wine folder is wider than the regular one but its
+  // outlines have the regular stems (its bold look lives in embedded bitmaps
+  // we do not use), so its stems are thickened by a pixel.
+  bool WidenStems = false;
   ~TFace() {
     if (Face) FT_Done_Face(Face);
   }
@@ -174,6 +179,8 @@ TFont::TFont(const TFontDesc& desc) : desc_(desc), face_(std::make_unique<TFace>
   faceFile_ = choice.File;
   face_->SynthBold = desc.Bold && !choice.IsBold;
   face_->SynthItalic = desc.Italic && !choice.IsItalic;
+  face_->WidenStems = desc.Bold && choice.IsBold && choice.File.rfind(WineFontDir, 0) == 0 &&
+                      Lower(choice.Family) == "tahoma";
 
   FT_Face f = face_->Face;
   const double upm = f->units_per_EM ? f->units_per_EM : 2048;
@@ -211,8 +218,6 @@ TFont::TFont(const TFontDesc& desc) : desc_(desc), face_(std::make_unique<TFace>
         double(os2->sTypoLineGap) - ((asc + desc0) - (os2->sTypoAscender - os2->sTypoDescender));
     metrics_.ExternalLeading = std::max(0, int(std::lround(ext * scale)));
   }
-  metrics_.AveCharWidth =
-      (os2 && os2->xAvgCharWidth > 0) ? int(std::lround(os2->xAvgCharWidth * scale)) : 0;
   metrics_.MaxCharWidth = int(std::lround(f->max_advance_width * scale));
   metrics_.Weight = desc.Bold ? 700 : 400;
   metrics_.Italic = desc.Italic;
@@ -225,7 +230,17 @@ TFont::TFont(const TFontDesc& desc) : desc_(desc), face_(std::make_unique<TFace>
   strikePos_ = (os2 && os2->version != 0xFFFF && os2->yStrikeoutPosition > 0)
                    ? int(std::lround(os2->yStrikeoutPosition * scale))
                    : int(std::lround(em * 0.3));
-  if (metrics_.AveCharWidth == 0) metrics_.AveCharWidth = Advance(U'x');
+  // Average width of text: lowercase letters and space weighted by how often
+  // they occur in English, the classic definition. Newer fonts average over
+  // every glyph they hold, which makes dialog units and tab stops far too wide.
+  static constexpr int Weights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6,  35, 20, 56,
+                                      56, 17, 4,  49, 56,  71, 31, 10, 18, 3, 18, 2,  166};
+  int sum = 0, total = 0;
+  for (int i = 0; i < 27; ++i) {
+    sum += Weights[i] * Advance(i < 26 ? char32_t(U'a' + i) : U' ');
+    total += Weights[i];
+  }
+  metrics_.AveCharWidth = std::max(1, (sum + total / 2) / total);
 }
 
 TFont::~TFont() = default;
@@ -265,12 +280,14 @@ const TGlyph& TFont::Glyph(char32_t cp) const {
     FT_Face f = face_->Face;
     const FT_UInt index = FT_Get_Char_Index(f, FT_ULong(cp));
     // Outlines only (no embedded bitmaps), lightly hinted, rendered in grey.
-    if (FT_Load_Glyph(f, index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) == 0) {
+    if (FT_Load_Glyph(f, index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL) == 0) {
       FT_GlyphSlot slot = f->glyph;
       if (face_->SynthItalic) FT_GlyphSlot_Oblique(slot);
       if (face_->SynthBold) FT_GlyphSlot_Embolden(slot);
+      if (face_->WidenStems && slot->format == FT_GLYPH_FORMAT_OUTLINE)
+        FT_Outline_EmboldenXY(&slot->outline, 64, 0);
       g.Advance = Round26_6(slot->advance.x);
-      if (FT_Render_Glyph(slot, FT_RENDER_MODE_LIGHT) == 0 &&
+      if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0 &&
           slot->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
         const FT_Bitmap& b = slot->bitmap;
         g.Width = int(b.width);
@@ -318,8 +335,26 @@ void PinFontConfiguration(const std::vector<std::string>& dirs) {
                                               "/usr/share/fonts/truetype/liberation",
                                               "/usr/share/fonts/truetype/dejavu"}
                    : dirs;
-  for (const std::string& d : use)
-    FcConfigAppFontAddDir(config, reinterpret_cast<const FcChar8*>(d.c_str()));
+  // Only the listed folders, no substitution rules; the user's cache folder
+  // keeps start-up fast (and without it fontconfig complains on every scan).
+  std::string xml = "<fontconfig><cachedir prefix=\"xdg\">fontconfig</cachedir>";
+  for (const std::string& d : use) {
+    std::string escaped;
+    for (char c : d) {
+      if (c == '&')
+        escaped += "&amp;";
+      else if (c == '<')
+        escaped += "&lt;";
+      else if (c == '>')
+        escaped += "&gt;";
+      else
+        escaped += c;
+    }
+    xml += "<dir>" + escaped + "</dir>";
+  }
+  xml += "</fontconfig>";
+  FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(xml.c_str()), FcFalse);
+  FcConfigBuildFonts(config);
   if (sys.Config && sys.OwnConfig) FcConfigDestroy(sys.Config);
   sys.Config = config;
   sys.OwnConfig = true;
