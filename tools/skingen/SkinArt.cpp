@@ -94,11 +94,12 @@ void MinSymbol(TRaster& r, float x, float y, float w, TRgbF c) {
 }
 
 void RestoreSymbol(TRaster& r, float x, float y, float s, TRgbF c) {
-  const float w = s * 0.72f, h = s * 0.62f, off = s - w;
-  // Back window: only its visible top and right edges.
-  r.Fill(Subtract(Subtract(RoundRect(x + off, y, x + s, y + h, 0.5f),
-                           RoundRect(x + off + 1, y + 2, x + s - 1, y + h - 1, 0)),
-                  RoundRect(x - 1, y + off - 1, x + w + 1, y + s + 1, 0)),
+  // Two overlapping windows: the back one up and right, the front one hiding it.
+  const float w = s - 2, h = s - 3;
+  const TShape front = RoundRect(x, y + s - h, x + w, y + s, 0);
+  r.Fill(Subtract(Subtract(RoundRect(x + 2, y, x + s, y + h, 0.5f),
+                           RoundRect(x + 3, y + 2, x + s - 1, y + h - 1, 0)),
+                  front),
          Solid(c));
   MaxSymbol(r, x, y + s - h, w, h, c);
 }

@@ -23,11 +23,38 @@ int Channel(float v) {
   return int(std::lround(std::clamp(v, 0.0f, 255.0f)));
 }
 
+// Marks the fully transparent pixels of a cell that connect to its edge. Only these
+// are "outside" the element; transparent pixels enclosed by it (the inside of a
+// caption strip or of a highlight frame) are not.
+std::vector<bool> Outside(const TRaster& cell) {
+  const int w = cell.Width(), h = cell.Height();
+  std::vector<bool> out(std::size_t(w) * h, false);
+  std::vector<std::pair<int, int>> stack;
+  auto push = [&](int x, int y) {
+    if (x < 0 || y < 0 || x >= w || y >= h) return;
+    const std::size_t i = std::size_t(y) * w + x;
+    if (out[i] || cell.At(x, y).A > 0.5f / 255) return;
+    out[i] = true;
+    stack.push_back({x, y});
+  };
+  for (int x = 0; x < w; ++x) push(x, 0), push(x, h - 1);
+  for (int y = 0; y < h; ++y) push(0, y), push(w - 1, y);
+  while (!stack.empty()) {
+    auto [x, y] = stack.back();
+    stack.pop_back();
+    push(x + 1, y), push(x - 1, y), push(x, y + 1), push(x, y - 1);
+  }
+  return out;
+}
+
 // Copies one painted cell into the image. Without a mask row, soft edges are blended
-// with the element's usual background and nearly empty pixels become magenta; with a
+// with the element's usual background and nearly empty pixels become magenta. With a
 // mask row the picture keeps its colour and the row below gets the coverage as grey
-// (black opaque, white transparent).
+// (black opaque, white transparent); magenta marks only the pixels outside the
+// element, because painters replace magenta corner pixels with what lies behind the
+// window and the form frame cuts them out of the window's region.
 void PutCell(TRgbImage& out, const TRaster& cell, int x0, int y0, int maskType, TRgbF matte) {
+  const std::vector<bool> outside = maskType == 0 ? std::vector<bool>() : Outside(cell);
   for (int y = 0; y < cell.Height(); ++y) {
     for (int x = 0; x < cell.Width(); ++x) {
       const TRgbaF& p = cell.At(x, y);
@@ -37,7 +64,12 @@ void PutCell(TRgbImage& out, const TRaster& cell, int x0, int y0, int maskType, 
                 Channel(p.G * p.A + matte.G * (1 - p.A)), Channel(p.B * p.A + matte.B * (1 - p.A)));
       } else {
         const int grey = Channel(255 * (1 - p.A));
-        if (grey < 255) out.Set(x0 + x, y0 + y, Channel(p.R), Channel(p.G), Channel(p.B));
+        if (!outside[std::size_t(y) * cell.Width() + x]) {
+          if (grey < 255)
+            out.Set(x0 + x, y0 + y, Channel(p.R), Channel(p.G), Channel(p.B));
+          else
+            out.Set(x0 + x, y0 + y, Channel(matte.R), Channel(matte.G), Channel(matte.B));
+        }
         out.Set(x0 + x, y0 + y + cell.Height(), grey, grey, grey, true);
       }
     }
@@ -164,7 +196,8 @@ TRgbImage RenderMaster(const TSkinLayout& layout) {
 
 TRgbImage RenderHugeButton() {
   TRgbImage out(288, 192);
-  for (int s = 0; s < 3; ++s) PutCell(out, PaintHugeButtonCell(s), s * 96, 0, 1, {});
+  for (int s = 0; s < 3; ++s)
+    PutCell(out, PaintHugeButtonCell(s), s * 96, 0, 1, SkinMatte("button"));
   return out;
 }
 
@@ -358,11 +391,21 @@ bool WritePngRows(FILE* file, png_structp png, png_infop info, int w, int h, png
 }  // namespace
 
 void WritePngPreview(const std::string& path, const TIndexedImage& image, int scale) {
+  TRgbImage rgb(image.Width, image.Height);
+  for (int y = 0; y < image.Height; ++y)
+    for (int x = 0; x < image.Width; ++x) {
+      const TColor c = image.ColorAt(x, y);
+      rgb.Set(x, y, GetRValue(c), GetGValue(c), GetBValue(c));
+    }
+  WritePngPreview(path, rgb, scale);
+}
+
+void WritePngPreview(const std::string& path, const TRgbImage& image, int scale) {
   const int w = image.Width * scale, h = image.Height * scale;
   std::vector<png_byte> pixels(std::size_t(w) * h * 3);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
-      const TColor c = image.ColorAt(x / scale, y / scale);
+      const TColor c = image.Get(x / scale, y / scale);
       png_byte* p = &pixels[(std::size_t(y) * w + x) * 3];
       p[0] = png_byte(GetRValue(c));
       p[1] = png_byte(GetGValue(c));

@@ -51,5 +51,6 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& data);
 std::vector<std::uint8_t> ReadFile(const std::string& path);
 // Writes the image enlarged `scale` times with nearest-neighbour sampling.
 void WritePngPreview(const std::string& path, const TIndexedImage& image, int scale);
+void WritePngPreview(const std::string& path, const TRgbImage& image, int scale);
 
 }  // namespace vm

@@ -1,7 +1,8 @@
 // skingen: paints the built-in skin's bitmaps and writes its description.
 //
 //   skingen <outdir>              MASTER.BMP and BUTTONHUGE.BMP
-//   skingen --preview <outdir>    the same plus MASTER-x4.png and BUTTONHUGE-x4.png
+//   skingen --preview <outdir>    the same plus MASTER-x4.png and BUTTONHUGE-x4.png, and
+//                                 MOCKUP-x2.png, sample controls drawn with the skin
 //   skingen --description <file>  writes Options.dat
 #include <cstdio>
 #include <exception>
@@ -9,6 +10,7 @@
 
 #include "tools/skingen/SkinBitmaps.h"
 #include "tools/skingen/SkinDescription.h"
+#include "tools/skingen/SkinMockup.h"
 
 int main(int argc, char** argv) {
   using namespace vm;
@@ -37,6 +39,8 @@ int main(int argc, char** argv) {
     if (mode == "--preview") {
       WritePngPreview(target + "/MASTER-x4.png", master, 4);
       WritePngPreview(target + "/BUTTONHUGE-x4.png", huge, 4);
+      WritePngPreview(target + "/MOCKUP-x2.png",
+                      RenderMockup(BuildDescription(layout), master, huge), 2);
     }
     return 0;
   } catch (const std::exception& e) {

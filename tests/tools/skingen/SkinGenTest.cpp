@@ -124,8 +124,13 @@ TEST_F(SkinGen, CommittedDescriptionIsTheGeneratedOne) {
   const std::vector<std::uint8_t> file =
       ReadFile(SourceDir() + "/assets/skins/office2007-blue/Options.dat");
   const std::string text = BuildDescription(*layout);
-  EXPECT_EQ(std::string(file.begin(), file.end()), text)
-      << "regenerate with: skingen --description assets/skins/office2007-blue/Options.dat";
+  const std::string committed(file.begin(), file.end());
+  std::size_t at = 0;
+  while (at < committed.size() && at < text.size() && committed[at] == text[at]) ++at;
+  EXPECT_TRUE(committed == text)
+      << "first difference at byte " << at << " (\""
+      << text.substr(at - std::min<std::size_t>(at, 40), 80) << "\"); regenerate with: "
+      << "skingen --description assets/skins/office2007-blue/Options.dat";
 }
 
 TEST_F(SkinGen, DescriptionFormat) {
@@ -363,6 +368,41 @@ TEST_F(SkinGen, StretchedEdgesAreUniform) {
   // the push button's top side is column 10 of each state, its centre one pixel.
   const TRect b = layout->ImageRect("button");
   for (int s = 0; s < 3; ++s) EXPECT_NE(master->ColorAt(b.Left + s * 21 + 10, b.Top + 10), Magenta);
+}
+
+// The window region is the frame minus the runs of magenta in the corner pieces of the
+// caption strip and the form border: a magenta pixel anywhere but the outer corner
+// would punch a hole into the window.
+TEST_F(SkinGen, OnlyOuterCornersOfTheFrameAreKeyColoured) {
+  struct TCase {
+    TRect R;
+    int WL, WT, WR, WB;
+  };
+  for (const TCase& c : {TCase{{0, 0, 12, 11}, 5, 7, 6, 2}, TCase{{12, 0, 24, 13}, 5, 5, 6, 6}}) {
+    for (int y = c.R.Top; y < c.R.Bottom; ++y) {
+      // Left part: magenta only as a run from the left edge; right part: to the right edge.
+      bool run = true;
+      for (int x = c.R.Left; x < c.R.Right; ++x) {
+        const bool key = master->ColorAt(x, y) == Magenta;
+        if (!key) run = false;
+        if (x - c.R.Left < c.R.Width() / 2) {
+          EXPECT_TRUE(!key || run) << x << "," << y;
+        }
+      }
+      run = true;
+      for (int x = c.R.Right - 1; x >= c.R.Left + c.R.Width() / 2; --x) {
+        const bool key = master->ColorAt(x, y) == Magenta;
+        if (!key) run = false;
+        EXPECT_TRUE(!key || run) << x << "," << y;
+      }
+    }
+  }
+  // Where the caption's picture is key-coloured its mask is white (transparent).
+  for (int y = 0; y < 11; ++y)
+    for (int x = 0; x < 12; ++x)
+      if (master->ColorAt(x, y) == Magenta) {
+        EXPECT_EQ(master->ColorAt(x, y + 11), RGB(255, 255, 255));
+      }
 }
 
 TEST(SkinGenBmp, DecoderRejectsDamagedFiles) {
