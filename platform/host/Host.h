@@ -59,16 +59,14 @@ enum class THostCursor {
 };
 
 // Modifier and button state carried with input events (bit set).
-enum : std::uint32_t {
-  HostShift = 1u << 0,
-  HostControl = 1u << 1,
-  HostAlt = 1u << 2,
-  HostButtonLeft = 1u << 8,
-  HostButtonRight = 1u << 9,
-  HostButtonMiddle = 1u << 10,
-  HostButtonX1 = 1u << 11,
-  HostButtonX2 = 1u << 12,
-};
+inline constexpr std::uint32_t HostShift = 1u << 0;
+inline constexpr std::uint32_t HostControl = 1u << 1;
+inline constexpr std::uint32_t HostAlt = 1u << 2;
+inline constexpr std::uint32_t HostButtonLeft = 1u << 8;
+inline constexpr std::uint32_t HostButtonRight = 1u << 9;
+inline constexpr std::uint32_t HostButtonMiddle = 1u << 10;
+inline constexpr std::uint32_t HostButtonX1 = 1u << 11;
+inline constexpr std::uint32_t HostButtonX2 = 1u << 12;
 
 enum class THostButton { Left, Right, Middle, X1, X2 };
 
