@@ -1,0 +1,218 @@
+#include "tools/demo/DemoMainWindow.h"
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <stdexcept>
+
+#include "platform/gfx/PngCodec.h"
+#include "platform/gfx/SysColors.h"
+#include "tools/demo/DemoButton.h"
+#include "tools/demo/DemoEdit.h"
+#include "tools/demo/DemoPaint.h"
+
+namespace vm::demo {
+
+namespace {
+
+constexpr int Margin = 12;
+constexpr int LabelHeight = 16;
+constexpr int EditHeight = 24;
+constexpr int ButtonWidth = 88;
+constexpr int ButtonHeight = 26;
+
+TDemoOptions* pendingOptions = nullptr;  // handed to WM_NCCREATE by Create
+
+}  // namespace
+
+TBitmap MakeDemoIcon() {
+  constexpr int Size = 32;
+  TBitmap icon(Size, Size, TPixelFormat::pf32bit);
+  for (int y = 0; y < Size; ++y) {
+    for (int x = 0; x < Size; ++x) {
+      // Rounded corners of radius 5: pixels outside the arc are transparent.
+      auto outside = [&](int cx, int cy) {
+        const int dx = x - cx, dy = y - cy;
+        return dx * dx + dy * dy > 25;
+      };
+      if ((x < 5 && y < 5 && outside(5, 5)) || (x > 26 && y < 5 && outside(26, 5)) ||
+          (x < 5 && y > 26 && outside(5, 26)) || (x > 26 && y > 26 && outside(26, 26))) {
+        icon.SetAlpha(x, y, 0);
+        continue;
+      }
+      // Sky from light to deeper blue, a sun, and two hills in front.
+      TColor c = RGB(120 + y * 2, 170 + y * 2, 240);
+      const int sx = x - 22, sy = y - 9;
+      if (sx * sx + sy * sy <= 16) c = RGB(255, 214, 64);
+      if (y > 30 - (x * 2 / 3)) c = RGB(70, 140, 60);
+      if (y > 18 + std::abs(x - 10) / 2 + 4 && x < 22) c = RGB(40, 110, 45);
+      const bool edge = x == 0 || y == 0 || x == Size - 1 || y == Size - 1;
+      if (edge) c = RGB(30, 60, 120);
+      icon.SetPixel(x, y, c);
+      icon.SetAlpha(x, y, 255);
+    }
+  }
+  return icon;
+}
+
+void TDemoMainWindow::Register() {
+  TDemoEdit::Register();
+  TDemoButton::Register();
+  WNDCLASS wc;
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = &TDemoMainWindow::Proc;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = 0xFF000000u | COLOR_BTNFACE;
+  static const HICON icon = CreateIconFromBitmap(MakeDemoIcon());
+  wc.hIcon = icon;
+  wc.hIconSm = icon;
+  wc.lpszClassName = ClassName;
+  RegisterClass(wc);
+}
+
+HWND TDemoMainWindow::Create(const TDemoOptions& options) {
+  const int width = 440, height = 142;
+  const int x = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+  const int y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+  TDemoOptions copy = options;
+  pendingOptions = &copy;
+  HWND hwnd = CreateWindowEx(0, ClassName, Title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y,
+                             width, height, nullptr);
+  pendingOptions = nullptr;
+  if (!hwnd) throw std::runtime_error("Cannot create the demo window");
+  return hwnd;
+}
+
+TRect TDemoMainWindow::StatusRect(HWND hwnd) const {
+  TRect c;
+  GetClientRect(hwnd, &c);
+  const int top = Margin + LabelHeight + 4 + EditHeight + 12;
+  return {Margin, top, c.Right - Margin - ButtonWidth - 8, top + ButtonHeight};
+}
+
+void TDemoMainWindow::Layout(HWND hwnd) {
+  TRect c;
+  GetClientRect(hwnd, &c);
+  const int editTop = Margin + LabelHeight + 4;
+  const int width = std::max(40, c.Width() - 2 * Margin);
+  MoveWindow(edit_, Margin, editTop, width, EditHeight, true);
+  MoveWindow(clear_, std::max(Margin, c.Right - Margin - ButtonWidth), editTop + EditHeight + 12,
+             ButtonWidth, ButtonHeight, true);
+}
+
+void TDemoMainWindow::Paint(HWND hwnd) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  if (!dc) return;
+  dc->SelectFont(TFont::Default());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, Sys(COLOR_BTNTEXT));
+  TRect label{Margin, Margin, Margin + 300, Margin + LabelHeight};
+  DrawText(dc, "&Type here:", &label, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+  TRect status = StatusRect(hwnd);
+  FillRect(dc, &status, Sys(COLOR_BTNFACE));
+  std::string count = TDemoEdit::Text(edit_);
+  int chars = 0;
+  for (unsigned char b : count)
+    if ((b & 0xC0) != 0x80) ++chars;
+  DrawText(dc, "Characters: " + std::to_string(chars), &status,
+           DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+  EndPaint(hwnd, &ps);
+}
+
+void TDemoMainWindow::Record(HWND) {
+  if (options_.RecordFile.empty()) return;
+  // Write beside the target and rename over it: a reader sees the old text
+  // or the new one, never a part.
+  const std::string temp = options_.RecordFile + ".part";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out << TDemoEdit::Text(edit_);
+    if (!out) {
+      std::fprintf(stderr, "velmora-demo: cannot write %s\n", temp.c_str());
+      return;
+    }
+  }
+  if (std::rename(temp.c_str(), options_.RecordFile.c_str()) != 0)
+    std::fprintf(stderr, "velmora-demo: cannot replace %s\n", options_.RecordFile.c_str());
+}
+
+LRESULT TDemoMainWindow::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+  auto* self = reinterpret_cast<TDemoMainWindow*>(GetWindowLongPtr(hwnd, GWLP_USERDATA));
+  switch (msg) {
+    case WM_NCCREATE:
+      if (!pendingOptions) return 0;
+      SetWindowLongPtr(hwnd, GWLP_USERDATA,
+                       reinterpret_cast<LONG_PTR>(new TDemoMainWindow(*pendingOptions)));
+      return DefWindowProc(hwnd, msg, w, l);
+    case WM_NCDESTROY:
+      SetWindowLongPtr(hwnd, GWLP_USERDATA, 0);
+      delete self;
+      return DefWindowProc(hwnd, msg, w, l);
+    default:
+      break;
+  }
+  if (!self) return DefWindowProc(hwnd, msg, w, l);
+
+  switch (msg) {
+    case WM_CREATE:
+      self->edit_ = TDemoEdit::Create(hwnd, IdEdit, {});
+      self->clear_ = TDemoButton::Create(hwnd, IdClear, "&Clear", {});
+      self->lastFocus_ = self->edit_;
+      self->Layout(hwnd);
+      self->Record(hwnd);
+      return 0;
+    case WM_SIZE:
+      if (self->edit_) self->Layout(hwnd);
+      return 0;
+    case WM_PAINT:
+      self->Paint(hwnd);
+      return 0;
+    case WM_ACTIVATE:
+      // Keep the focus where the user left it when the window comes back.
+      if (LOWORD(w) == WA_INACTIVE) {
+        HWND f = GetFocus();
+        if (f && IsChild(hwnd, f)) self->lastFocus_ = f;
+      } else {
+        SetFocus(IsWindow(self->lastFocus_) ? self->lastFocus_ : self->edit_);
+      }
+      return 0;
+    case WM_COMMAND: {
+      const int id = LOWORD(w), code = HIWORD(w);
+      if (id == IdClear && code == NotifyClicked) {
+        TDemoEdit::Clear(self->edit_);
+        SetFocus(self->edit_);
+      } else if (id == IdEdit && code == NotifyChange) {
+        self->Record(hwnd);
+        TRect status = self->StatusRect(hwnd);
+        InvalidateRect(hwnd, &status, true);
+      }
+      return 0;
+    }
+    case WM_GETMINMAXINFO: {
+      auto* mmi = reinterpret_cast<MINMAXINFO*>(l);
+      mmi->ptMinTrackSize = {300, 150};
+      return 0;
+    }
+    case WM_CLOSE:
+      if (!self->options_.ShotFile.empty()) {
+        UpdateWindow(hwnd);
+        if (const TBitmap* store = GetWindowStore(hwnd)) {
+          try {
+            SavePngFile(self->options_.ShotFile, *store);
+          } catch (const std::exception& e) {
+            std::fprintf(stderr, "velmora-demo: %s\n", e.what());
+          }
+        }
+      }
+      DestroyWindow(hwnd);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProc(hwnd, msg, w, l);
+  }
+}
+
+}  // namespace vm::demo
