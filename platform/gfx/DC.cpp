@@ -112,7 +112,8 @@ TPoint TDC::LogicalToBitmap(TPoint p) const {
 
 TRect TDC::LogicalToBitmap(const TRect& r) const {
   const TPoint a = LogicalToBitmap(TPoint{r.Left, r.Top});
-  return {a.X, a.Y, a.X + r.Width(), a.Y + r.Height()};
+  const TPoint b = LogicalToBitmap(TPoint{r.Right, r.Bottom});
+  return {a.X, a.Y, b.X, b.Y};
 }
 
 TPoint TDC::BitmapToLogical(TPoint p) const {
@@ -131,8 +132,8 @@ const TRegion& TDC::EffectiveClip() const {
 }
 
 int TDC::IntersectClipRect(const TRect& r) {
-  const TPoint a = LPtoDP({r.Left, r.Top});
-  const TRect d{a.X, a.Y, a.X + r.Width(), a.Y + r.Height()};
+  const TPoint a = LPtoDP({r.Left, r.Top}), b = LPtoDP({r.Right, r.Bottom});
+  const TRect d{a.X, a.Y, b.X, b.Y};
   if (state_.Clip)
     state_.Clip->Intersect(d);
   else
@@ -142,8 +143,8 @@ int TDC::IntersectClipRect(const TRect& r) {
 }
 
 int TDC::ExcludeClipRect(const TRect& r) {
-  const TPoint a = LPtoDP({r.Left, r.Top});
-  const TRect d{a.X, a.Y, a.X + r.Width(), a.Y + r.Height()};
+  const TPoint a = LPtoDP({r.Left, r.Top}), b = LPtoDP({r.Right, r.Bottom});
+  const TRect d{a.X, a.Y, b.X, b.Y};
   if (!state_.Clip) state_.Clip = TRegion(Everything);
   state_.Clip->Subtract(d);
   InvalidateClip();
@@ -323,7 +324,8 @@ bool TDC::Blit(int x, int y, int w, int h, const TBitmap& src, int bsx, int bsy,
   if (!KnownRop(rop)) return false;
   const TPoint d = LogicalToBitmap(TPoint{x, y});
   const TRegion& clip = EffectiveClip();
-  if (stretch && (w != sw || h != sh)) {
+  // Mirrored copies (a negative size) go through the stretch path even at 1:1.
+  if (stretch && (w != sw || h != sh || w < 0 || h < 0)) {
     const TStretchMode mode =
         state_.StretchMode == HALFTONE ? TStretchMode::Halftone : TStretchMode::Nearest;
     if (rop == SRCCOPY) {

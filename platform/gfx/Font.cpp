@@ -22,10 +22,49 @@ constexpr const char* WineFontDir = "/usr/share/wine/fonts";
 
 // Process-wide font state: the fontconfig configuration, FreeType and the
 // shared fonts. Fonts stay alive once made; a program uses a handful.
+// A fontconfig configuration that knows only the given folders and has no
+// substitution rules: the fallback chain below decides what replaces a missing
+// family, so results do not depend on the machine's rule files (whose parsing
+// also leaks inside fontconfig). The user's cache folder keeps start-up fast.
+FcConfig* MakeConfig(const std::vector<std::string>& dirs) {
+  FcConfig* config = FcConfigCreate();
+  if (!config) throw std::runtime_error("fontconfig cannot be initialised");
+  std::string xml = "<fontconfig><cachedir prefix=\"xdg\">fontconfig</cachedir>";
+  for (const std::string& d : dirs) {
+    std::string escaped;
+    for (char c : d) {
+      if (c == '&')
+        escaped += "&amp;";
+      else if (c == '<')
+        escaped += "&lt;";
+      else if (c == '>')
+        escaped += "&gt;";
+      else
+        escaped += c;
+    }
+    xml += "<dir>" + escaped + "</dir>";
+  }
+  xml += "</fontconfig>";
+  FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(xml.c_str()), FcFalse);
+  FcConfigBuildFonts(config);
+  return config;
+}
+
+// Every folder fonts are installed in, plus the one that holds Tahoma.
+std::vector<std::string> SystemFontDirs() {
+  std::vector<std::string> dirs{"/usr/share/fonts", "/usr/local/share/fonts", WineFontDir};
+  if (const char* home = std::getenv("HOME")) {
+    dirs.push_back(std::string(home) + "/.local/share/fonts");
+    dirs.push_back(std::string(home) + "/.fonts");
+  }
+  return dirs;
+}
+
+// Process-wide font state: the fontconfig configuration, FreeType and the
+// shared fonts. Fonts stay alive once made; a program uses a handful.
 struct TFontSystem {
   std::mutex Mutex;
   FcConfig* Config = nullptr;
-  bool OwnConfig = false;
   FT_Library Library = nullptr;
   std::map<std::tuple<std::string, int, bool, bool, bool, bool>, std::shared_ptr<const TFont>>
       Fonts;
@@ -35,14 +74,7 @@ struct TFontSystem {
   void Init() {
     if (!Library && FT_Init_FreeType(&Library) != 0)
       throw std::runtime_error("FreeType cannot be initialised");
-    if (!Config) {
-      if (!FcInit()) throw std::runtime_error("fontconfig cannot be initialised");
-      Config = FcConfigGetCurrent();
-      FcConfigReference(Config);
-      OwnConfig = true;
-      // Tahoma lives outside fontconfig's folders.
-      FcConfigAppFontAddDir(Config, reinterpret_cast<const FcChar8*>(WineFontDir));
-    }
+    if (!Config) Config = MakeConfig(SystemFontDirs());
   }
 };
 
@@ -328,36 +360,13 @@ void PinFontConfiguration(const std::vector<std::string>& dirs) {
   std::lock_guard<std::mutex> lock(sys.Mutex);
   if (!sys.Library && FT_Init_FreeType(&sys.Library) != 0)
     throw std::runtime_error("FreeType cannot be initialised");
-  FcInit();
-  FcConfig* config = FcConfigCreate();
-  const std::vector<std::string> use =
+  FcConfig* config = MakeConfig(
       dirs.empty() ? std::vector<std::string>{WineFontDir, "/usr/share/fonts/truetype/liberation2",
                                               "/usr/share/fonts/truetype/liberation",
                                               "/usr/share/fonts/truetype/dejavu"}
-                   : dirs;
-  // Only the listed folders, no substitution rules; the user's cache folder
-  // keeps start-up fast (and without it fontconfig complains on every scan).
-  std::string xml = "<fontconfig><cachedir prefix=\"xdg\">fontconfig</cachedir>";
-  for (const std::string& d : use) {
-    std::string escaped;
-    for (char c : d) {
-      if (c == '&')
-        escaped += "&amp;";
-      else if (c == '<')
-        escaped += "&lt;";
-      else if (c == '>')
-        escaped += "&gt;";
-      else
-        escaped += c;
-    }
-    xml += "<dir>" + escaped + "</dir>";
-  }
-  xml += "</fontconfig>";
-  FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(xml.c_str()), FcFalse);
-  FcConfigBuildFonts(config);
-  if (sys.Config && sys.OwnConfig) FcConfigDestroy(sys.Config);
+                   : dirs);
+  if (sys.Config) FcConfigDestroy(sys.Config);
   sys.Config = config;
-  sys.OwnConfig = true;
   // Fonts already handed out stay valid for their holders; new requests see the new set.
   sys.Fonts.clear();
   sys.DefaultFont.reset();

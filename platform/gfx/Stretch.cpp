@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 namespace vm {
@@ -240,11 +241,21 @@ void StretchSmooth(TBitmap& dst, const TBitmap& src, const TAxis& ax, const TAxi
   }
 }
 
+// Coordinates this far out cannot touch any bitmap; refusing them keeps every
+// sum below free of integer overflow.
+constexpr int Reach = 1 << 29;
+bool Reasonable(std::initializer_list<int> values) {
+  for (int v : values)
+    if (v < -Reach || v > Reach) return false;
+  return true;
+}
+
 }  // namespace
 
 void CopyBitmapRect(TBitmap& dst, int dx, int dy, int w, int h, const TBitmap& src, int sx, int sy,
                     const TRegion& clip) {
   if (w <= 0 || h <= 0 || src.Empty() || dst.Empty()) return;
+  if (!Reasonable({dx, dy, w, h, sx, sy})) return;
   // Cut the source rectangle to the source bitmap, moving the destination along.
   if (sx < 0) {
     dx -= sx;
@@ -282,6 +293,7 @@ void CopyBitmapRect(TBitmap& dst, int dx, int dy, int w, int h, const TBitmap& s
 void StretchBitmapRect(TBitmap& dst, int dx, int dy, int dw, int dh, const TBitmap& src, int sx,
                        int sy, int sw, int sh, TStretchMode mode, const TRegion& clip) {
   if (dw == 0 || dh == 0 || sw == 0 || sh == 0 || src.Empty() || dst.Empty()) return;
+  if (!Reasonable({dx, dy, dw, dh, sx, sy, sw, sh})) return;
   const TAxis ax = NormaliseAxis(dx, dw, sx, sw), ay = NormaliseAxis(dy, dh, sy, sh);
   const TRegion area = ClipOnBitmap(dst, clip, TRect{ax.D0, ay.D0, ax.D0 + ax.DN, ay.D0 + ay.DN});
   if (area.IsEmpty()) return;
