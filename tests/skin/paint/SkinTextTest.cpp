@@ -6,6 +6,10 @@
 #include "platform/gfx/Font.h"
 #include "tests/skin/paint/PaintTestUtil.h"
 
+// fontconfig keeps a few bytes of its parsed configuration for the life of the
+// process; the leak checker of the sanitizer build is told to ignore them.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 namespace vm {
 namespace {
 
