@@ -162,8 +162,15 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_NCACTIVATE:
+      // The caption changes colour at once; this paints the frame directly
+      // rather than through WM_NCPAINT, as the platform does.
       w->ActiveLook = wp != 0;
-      if (ws.Visible(w) && w->Client != Rect(0, 0, w->Width(), w->Height())) ws.NcPaint(w);
+      if (ws.Visible(w) && w->Client != Rect(0, 0, w->Width(), w->Height())) {
+        HDC dc = ws.MakeDC(w, false, nullptr, false);
+        dc->ExcludeClipRect(w->Client);
+        PaintClassicFrame(w, *dc, w->ActiveLook, 0);
+        ws.ReleaseDCInternal(w, dc);
+      }
       return 1;
     case WM_ERASEBKGND: {
       TColor bg = w->Class->Info.hbrBackground;

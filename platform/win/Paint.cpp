@@ -359,6 +359,11 @@ void PresentWindows() {
   WS().Present();
 }
 
+THostWindow GetHostWindow(HWND hwnd) {
+  TWnd* w = WS().Find(hwnd);
+  return w && !w->Parent ? w->Native : 0;
+}
+
 const TBitmap* GetWindowStore(HWND hwnd) {
   TWnd* w = WS().Find(hwnd);
   return w && !w->Parent ? &w->Store : nullptr;

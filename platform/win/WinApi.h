@@ -19,12 +19,11 @@
 #include "platform/gfx/DC.h"
 #include "platform/gfx/Region.h"
 #include "platform/gfx/Types.h"
+#include "platform/host/Host.h"
 #include "platform/win/WinDefs.h"
 #include "platform/win/WndProc.h"
 
 namespace vm {
-
-class THost;
 
 // ---- Structures carried by messages ----
 
@@ -129,6 +128,8 @@ constexpr int CW_USEDEFAULT = int(0x80000000u);
 // the queue, timers and hooks; handles issued before stay invalid.
 void SetHost(THost* host);
 THost* GetHost();
+// The host's native window of a top-level window (0 for child or stale windows).
+THostWindow GetHostWindow(HWND hwnd);
 
 // ---- Classes ----
 

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include "WinTestSupport.h"
+
+namespace vm::test {
+namespace {
+
+// A tiny subclass object as the skin engine writes them: it installs a
+// closure over itself and gives the previous procedure back when it goes.
+struct TSubclass {
+  HWND Hwnd;
+  std::string Tag;
+  std::vector<std::string>* Trace;
+  WNDPROC Mine;
+  WNDPROC Previous;
+
+  TSubclass(HWND h, std::string tag, std::vector<std::string>* trace)
+      : Hwnd(h), Tag(std::move(tag)), Trace(trace) {
+    Mine = WNDPROC::FromClosure(
+        [this](HWND hw, UINT m, WPARAM w, LPARAM l) { return Proc(hw, m, w, l); });
+    Previous = SetWindowProc(Hwnd, Mine);
+  }
+  ~TSubclass() {
+    // Only restore when nobody subclassed on top of us in the meantime.
+    if (IsWindow(Hwnd) && GetWindowProc(Hwnd) == Mine) SetWindowProc(Hwnd, Previous);
+  }
+  LRESULT Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_USER) Trace->push_back(Tag);
+    return CallWindowProc(Previous, h, m, w, l);
+  }
+};
+
+std::vector<std::string>* gTrace = nullptr;
+LRESULT PlainSubclass(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_USER) gTrace->push_back("plain");
+  if (m == WM_USER + 1) return 42;
+  return RecordingProc(h, m, w, l);
+}
+
+class SubclassTest : public TWinTest {};
+
+TEST_F(SubclassTest, ChainsCallNewestFirstAndUnwindInAnyOrder) {
+  HWND h = MakeTop();
+  std::vector<std::string> trace;
+  auto a = std::make_unique<TSubclass>(h, "a", &trace);
+  auto b = std::make_unique<TSubclass>(h, "b", &trace);
+  SendMessage(h, WM_USER);
+  EXPECT_EQ(trace, (std::vector<std::string>{"b", "a"}));
+  // The original procedure still sees the message at the end of the chain.
+  EXPECT_EQ(Messages(h, {WM_USER}).size(), 1u);
+
+  // Removed newest first: the original procedure comes back exactly.
+  b.reset();
+  a.reset();
+  EXPECT_TRUE(GetWindowProc(h) == WNDPROC(&RecordingProc));
+
+  // The window destroyed under installed subclasses: every message up to
+  // WM_NCDESTROY runs through the whole chain, and the objects freed
+  // afterwards give nothing back.
+  a = std::make_unique<TSubclass>(h, "a", &trace);
+  b = std::make_unique<TSubclass>(h, "b", &trace);
+  Log().clear();
+  DestroyWindow(h);
+  EXPECT_EQ(Messages(h, {WM_DESTROY, WM_NCDESTROY}), (std::vector<UINT>{WM_DESTROY, WM_NCDESTROY}));
+  b.reset();
+  a.reset();
+  EXPECT_FALSE(IsWindow(h));
+}
+
+TEST_F(SubclassTest, PlainFunctionsCompareAndReturnResults) {
+  HWND h = MakeTop();
+  std::vector<std::string> trace;
+  gTrace = &trace;
+  WNDPROC old = SetWindowProc(h, &PlainSubclass);
+  EXPECT_TRUE(old == WNDPROC(&RecordingProc));
+  EXPECT_EQ(SendMessage(h, WM_USER + 1), 42);
+  SendMessage(h, WM_USER);
+  EXPECT_EQ(trace, std::vector<std::string>{"plain"});
+  // Two closures are never equal, even over the same code.
+  auto f = [](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; };
+  EXPECT_FALSE(WNDPROC::FromClosure(f) == WNDPROC::FromClosure(f));
+  EXPECT_TRUE(SetWindowProc(h, old) == WNDPROC(&PlainSubclass));
+}
+
+TEST_F(SubclassTest, StaleHandlesAreAnsweredAsInvalid) {
+  HWND h = MakeTop();
+  HWND c = MakeChild(h, 0, 0, 10, 10);
+  ASSERT_TRUE(IsWindow(h));
+  ASSERT_TRUE(DestroyWindow(h));
+  for (HWND x : {h, c}) {
+    EXPECT_FALSE(IsWindow(x));
+    EXPECT_EQ(SendMessage(x, WM_USER), 0);
+    EXPECT_FALSE(PostMessage(x, WM_USER, 0, 0));
+    EXPECT_FALSE(DestroyWindow(x));
+    EXPECT_FALSE(ShowWindow(x, SW_SHOW));
+    EXPECT_FALSE(SetWindowText(x, "x"));
+    EXPECT_EQ(GetWindowText(x), "");
+    EXPECT_EQ(GetParent(x), nullptr);
+    EXPECT_FALSE(bool(GetWindowProc(x)));
+    EXPECT_EQ(GetDC(x), nullptr);
+    EXPECT_EQ(SetFocus(x), nullptr);
+    EXPECT_EQ(SetCapture(x), nullptr);
+    EXPECT_EQ(SetTimer(x, 1, 10), 0u);
+    TRect r;
+    EXPECT_FALSE(GetWindowRect(x, &r));
+    EXPECT_FALSE(InvalidateRect(x, nullptr, true));
+  }
+  // Handles are not reused: a new window never gets an old number.
+  HWND again = MakeTop();
+  EXPECT_NE(again, h);
+  EXPECT_NE(again, c);
+  EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(std::uintptr_t(0xDEAD0000))));
+}
+
+TEST_F(SubclassTest, DestroyFromInsideItsOwnProcedureIsSafe) {
+  HWND h = MakeTop();
+  WNDPROC self = WNDPROC::FromClosure([](HWND hw, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    if (m == WM_USER) {
+      DestroyWindow(hw);
+      // The handle is already invalid, and still safe to use.
+      EXPECT_FALSE(IsWindow(hw));
+      EXPECT_EQ(SendMessage(hw, WM_USER + 5), 0);
+      return 7;
+    }
+    return DefWindowProc(hw, m, w, l);
+  });
+  SetWindowProc(h, self);
+  EXPECT_EQ(SendMessage(h, WM_USER), 7);
+  EXPECT_FALSE(IsWindow(h));
+}
+
+}  // namespace
+}  // namespace vm::test
