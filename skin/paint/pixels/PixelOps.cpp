@@ -88,9 +88,36 @@ void BlendRectWithColor(TBitmap& bitmap, TRect rect, int percent, TColor color) 
       table[k][v] = std::uint8_t(ClampByte(std::nearbyint(f * v + g * channel[k])));
 
   const int bpp = bitmap.BytesPerPixel();
+  // Fast paths: when an integer blend (rounded half up, or else half to even)
+  // gives exactly the table for every byte value of every channel, 24-bit
+  // rows go through a vectorised integer kernel; otherwise the table is used.
+  enum { kTable, kHalfUp, kHalfEven } kernel = kTable;
+  std::uint16_t k[96] = {};
+  if (bpp == 3 && percent >= 0 && percent <= 100) {
+    for (int j = 0; j < 96; ++j) k[j] = std::uint16_t((100 - percent) * channel[j % 3]);
+    bool halfUp = true, halfEven = true;
+    for (int ch = 0; ch < 3; ++ch)
+      for (int v = 0; v < 256; ++v) {
+        const auto u = std::uint8_t(v);
+        const auto pc = std::uint16_t(percent);
+        halfUp = halfUp && ColorBlendByteHalfUp(u, pc, k[ch]) == table[ch][v];
+        halfEven = halfEven && ColorBlendByte(u, pc, k[ch]) == table[ch][v];
+      }
+    kernel = halfUp ? kHalfUp : (halfEven ? kHalfEven : kTable);
+  }
   for (i64 y = 0; y < p.H; ++y) {
     std::uint8_t* d = PixelAt(bitmap, p.X[0], p.Y[0] + y);
-    for (i64 x = 0; x < p.W; ++x, d += bpp) {
+    i64 x = 0;
+    if (kernel != kTable) {
+      const i64 blocks = p.W / 32;
+      if (kernel == kHalfUp)
+        ColorBlendBlocksHalfUp(d, blocks, k, std::uint16_t(percent));
+      else
+        ColorBlendBlocks(d, blocks, k, std::uint16_t(percent));
+      x = blocks * 32;
+      d += blocks * 96;
+    }
+    for (; x < p.W; ++x, d += bpp) {
       d[0] = table[0][d[0]];
       d[1] = table[1][d[1]];
       d[2] = table[2][d[2]];

@@ -49,7 +49,7 @@ void TnxFastSum24::Blend() {
     if (aliased)
       BlendBytesBackwardAliased(d, s, bytes, w);
     else
-      BlendBytesBackward(d, s, bytes, w);
+      BlendBytes(d, s, bytes, w);
   }
 }
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "TestBitmaps.h"
 #include "platform/gfx/SysColors.h"
@@ -89,6 +91,34 @@ TEST_P(PixelOps, BlendRectWithColor) {
   TBitmap d = Filled(2, 2, Up(), Grey(0));
   BlendRectWithColor(d, TRect{0, 0, 1, 1}, 0, clWindowText);
   EXPECT_EQ(d.GetPixel(1, 1), ColorToRGB(clWindowText));
+}
+
+TEST_P(PixelOps, BlendRectWithColorWideRowsMatchFloatingPoint) {
+  // Wide rows take the integer kernel when it is exact; every byte value in
+  // every channel must still come out as nearest(f * v + (1 - f) * c).
+  TBitmap src(37, 7, TPixelFormat::pf24bit, Up());
+  for (int y = 0; y < 7; ++y)
+    for (int x = 0; x < 37; ++x) {
+      const int v = (y * 37 + x) % 256;
+      src.SetPixel(x, y, RGB(v, 255 - v, (v * 7) % 256));
+    }
+  for (int percent : {0, 1, 10, 25, 30, 33, 50, 60, 75, 99, 100, -5, 130})
+    for (TColor c : {RGB(0, 0, 0), RGB(255, 255, 255), RGB(17, 128, 201)}) {
+      TBitmap b = src;
+      BlendRectWithColor(b, TRect{0, 0, 36, 6}, percent, c);
+      const double f = percent / 100.0, g = 1 - f;
+      auto expect = [&](int v, int cc) {
+        return std::clamp(int(std::nearbyint(f * v + g * cc)), 0, 255);
+      };
+      for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 37; ++x) {
+          const TColor o = src.GetPixel(x, y);
+          const TColor want =
+              RGB(expect(GetRValue(o), GetRValue(c)), expect(GetGValue(o), GetGValue(c)),
+                  expect(GetBValue(o), GetBValue(c)));
+          ASSERT_EQ(b.GetPixel(x, y), want) << percent << "% at " << x << "," << y;
+        }
+    }
 }
 
 TEST_P(PixelOps, MixBitmapsDividesBy256) {
