@@ -683,7 +683,8 @@ void TWindowSystem::MouseEvent(const THostEvent& ev) {
     }
     // Double clicks: same window and button, soon enough, close enough.
     bool wantsDouble = hit != HTCLIENT || (target->Class->Info.style & CS_DBLCLKS);
-    std::uint64_t now = Host ? Host->Now() : 0;
+    // The event's own time stamp counts, not the time it is processed.
+    std::uint64_t now = ev.Time ? ev.Time : Host ? Host->Now() : 0;
     bool isDouble =
         wantsDouble && !LastWasDouble && LastClickHwnd == th && LastClickMsg == msg &&
         now - LastClickTime <= GetDoubleClickTime() &&

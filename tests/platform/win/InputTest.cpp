@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include "WinTestSupport.h"
+
+namespace vm::test {
+namespace {
+
+class InputTest : public TWinTest {
+ protected:
+  void SetUp() override {
+    TWinTest::SetUp();
+    top = MakeTop(100, 100, 300, 200);
+    ShowWindow(top, SW_SHOW);
+    a = MakeChild(top, 10, 10, 50, 50);
+    b = MakeChild(top, 100, 10, 50, 50);
+    Pump();
+    Log().clear();
+  }
+  TPoint Screen(HWND h, int x, int y) {
+    TPoint p{x, y};
+    ClientToScreen(h, &p);
+    return p;
+  }
+  void MoveTo(HWND h, int x, int y) {
+    TPoint p = Screen(h, x, y);
+    host.MouseMove(p.X, p.Y);
+    Pump();
+  }
+  HWND top = nullptr, a = nullptr, b = nullptr;
+};
+
+TEST_F(InputTest, CaptureKeepsTheMouseAndReportsItsLoss) {
+  MoveTo(a, 5, 5);
+  EXPECT_EQ(SetCapture(a), nullptr);
+  EXPECT_EQ(host.GrabbedWindow(), GetHostWindow(top));
+  Log().clear();
+  // Moves over b and even outside the window still go to a, in a's coordinates.
+  MoveTo(b, 5, 5);
+  host.MouseMove(5, 5);
+  Pump();
+  std::vector<std::pair<int, int>> moves;
+  for (const TLogged& e : Log())
+    if (e.Msg == WM_MOUSEMOVE) {
+      EXPECT_EQ(e.Hwnd, a);
+      moves.push_back({GET_X_LPARAM(e.L), GET_Y_LPARAM(e.L)});
+    }
+  TPoint aOrigin = Screen(a, 0, 0);
+  EXPECT_EQ(moves, (std::vector<std::pair<int, int>>{{95, 5}, {5 - aOrigin.X, 5 - aOrigin.Y}}));
+  // Taking the capture over tells the old owner who took it.
+  Log().clear();
+  EXPECT_EQ(SetCapture(b), a);
+  ASSERT_EQ(Messages(a, {WM_CAPTURECHANGED}).size(), 1u);
+  EXPECT_EQ(Log().back().L, LPARAM(reinterpret_cast<std::uintptr_t>(b)));
+  ReleaseCapture();
+  EXPECT_EQ(Messages(b, {WM_CAPTURECHANGED}).size(), 1u);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(host.GrabbedWindow(), 0u);
+  // Destroying the captured window frees the mouse.
+  SetCapture(a);
+  DestroyWindow(a);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(InputTest, MouseLeaveIsPostedOnceWhenThePointerLeaves) {
+  MoveTo(a, 5, 5);
+  TRACKMOUSEEVENT tme;
+  tme.dwFlags = TME_LEAVE;
+  tme.hwndTrack = a;
+  ASSERT_TRUE(TrackMouseEvent(&tme));
+  MoveTo(a, 20, 20);  // still inside: nothing
+  EXPECT_TRUE(Messages(a, {WM_MOUSELEAVE}).empty());
+  MoveTo(b, 5, 5);
+  EXPECT_EQ(Messages(a, {WM_MOUSELEAVE}).size(), 1u);
+  MoveTo(top, 200, 150);  // tracking ended with the leave
+  EXPECT_EQ(Messages(a, {WM_MOUSELEAVE}).size(), 1u);
+
+  // Leaving the whole window towards the desktop.
+  Log().clear();
+  MoveTo(b, 5, 5);
+  tme.hwndTrack = b;
+  TrackMouseEvent(&tme);
+  host.MouseMove(5, 5);
+  Pump();
+  EXPECT_EQ(Messages(b, {WM_MOUSELEAVE}).size(), 1u);
+
+  // Asking while the pointer is elsewhere gets the leave at once.
+  Log().clear();
+  tme.hwndTrack = a;
+  TrackMouseEvent(&tme);
+  Pump();
+  EXPECT_EQ(Messages(a, {WM_MOUSELEAVE}).size(), 1u);
+
+  // Cancelled tracking posts nothing.
+  Log().clear();
+  MoveTo(a, 5, 5);
+  TrackMouseEvent(&tme);
+  tme.dwFlags = TME_LEAVE | TME_CANCEL;
+  TrackMouseEvent(&tme);
+  MoveTo(b, 5, 5);
+  EXPECT_TRUE(Messages(a, {WM_MOUSELEAVE}).empty());
+}
+
+TEST_F(InputTest, ClicksActivateNotifyParentsAndDoubleClickOnlyWithTheClassStyle) {
+  HWND other = MakeTop(600, 100, 200, 150);
+  ShowWindow(other, SW_SHOW);
+  EXPECT_EQ(GetActiveWindow(), other);
+  Log().clear();
+  TPoint p = Screen(a, 5, 5);
+  host.Click(p.X, p.Y);
+  Pump();
+  EXPECT_EQ(GetActiveWindow(), top);
+  EXPECT_EQ(Messages(a, {WM_MOUSEACTIVATE, WM_LBUTTONDOWN, WM_LBUTTONUP}),
+            (std::vector<UINT>{WM_MOUSEACTIVATE, WM_LBUTTONDOWN, WM_LBUTTONUP}));
+  std::vector<UINT> notes;
+  for (const TLogged& e : Log())
+    if (e.Hwnd == top && e.Msg == WM_PARENTNOTIFY) {
+      notes.push_back(LOWORD(e.W));
+      EXPECT_EQ(GET_X_LPARAM(e.L), 15);  // in the parent's client coordinates
+      EXPECT_EQ(GET_Y_LPARAM(e.L), 15);
+    }
+  EXPECT_EQ(notes, std::vector<UINT>{WM_LBUTTONDOWN});
+
+  // Two quick clicks: a plain class gets two downs, a CS_DBLCLKS class a double click.
+  Log().clear();
+  host.DoubleClick(p.X, p.Y);
+  Pump();
+  EXPECT_EQ(Messages(a, {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}),
+            (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDOWN}));
+  HWND d = MakeChild(top, 10, 100, 50, 50, WS_VISIBLE, 0, "TestDblClk");
+  TPoint q = Screen(d, 5, 5);
+  Log().clear();
+  host.DoubleClick(q.X, q.Y);
+  Pump();
+  EXPECT_EQ(Messages(d, {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}),
+            (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}));
+  // Too slow is two single clicks.
+  Log().clear();
+  host.Click(q.X, q.Y);
+  host.AdvanceClock(GetDoubleClickTime() + 1);
+  Pump();
+  host.Click(q.X, q.Y);
+  Pump();
+  EXPECT_EQ(Messages(d, {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}),
+            (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDOWN}));
+
+  // A disabled child lets its parent have the click.
+  EnableWindow(b, false);
+  Log().clear();
+  TPoint r = Screen(b, 5, 5);
+  host.Click(r.X, r.Y);
+  Pump();
+  EXPECT_TRUE(Messages(b, {WM_LBUTTONDOWN}).empty());
+  EXPECT_EQ(Messages(top, {WM_LBUTTONDOWN}).size(), 1u);
+}
+
+TEST_F(InputTest, FocusAndActivationMessagesFollowThePlatform) {
+  SetFocus(a);
+  EXPECT_EQ(GetFocus(), a);
+  Log().clear();
+  SetFocus(b);
+  EXPECT_EQ(Messages(nullptr, {WM_KILLFOCUS, WM_SETFOCUS}),
+            (std::vector<UINT>{WM_KILLFOCUS, WM_SETFOCUS}));
+  EXPECT_EQ(Log().front().Hwnd, a);
+
+  // Another top-level window takes the activation; then the desktop gives the focus to
+  // another program, and back.
+  HWND other = MakeTop(600, 100, 200, 150);
+  Log().clear();
+  ShowWindow(other, SW_SHOW);
+  std::vector<UINT> keep = {WM_NCACTIVATE, WM_ACTIVATE, WM_ACTIVATEAPP, WM_KILLFOCUS, WM_SETFOCUS};
+  EXPECT_EQ(Messages(top, keep), (std::vector<UINT>{WM_NCACTIVATE, WM_ACTIVATE}));
+  EXPECT_EQ(Messages(b, keep), std::vector<UINT>{WM_KILLFOCUS});
+  EXPECT_EQ(Messages(other, keep), (std::vector<UINT>{WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS}));
+
+  Log().clear();
+  host.DesktopFocus(0);
+  Pump();
+  EXPECT_EQ(GetActiveWindow(), nullptr);
+  EXPECT_EQ(GetFocus(), nullptr);
+  EXPECT_EQ(Messages(other, keep),
+            (std::vector<UINT>{WM_NCACTIVATE, WM_ACTIVATE, WM_ACTIVATEAPP, WM_KILLFOCUS}));
+  EXPECT_EQ(Messages(top, keep), std::vector<UINT>{WM_ACTIVATEAPP});
+
+  Log().clear();
+  host.DesktopFocus(GetHostWindow(top));
+  Pump();
+  EXPECT_EQ(GetActiveWindow(), top);
+  EXPECT_EQ(Messages(top, keep),
+            (std::vector<UINT>{WM_ACTIVATEAPP, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS}));
+  // Switching between two windows of the program does not deactivate the program.
+  Log().clear();
+  host.DesktopFocus(GetHostWindow(other));
+  Pump();
+  EXPECT_EQ(GetActiveWindow(), other);
+  EXPECT_TRUE(Messages(nullptr, {WM_ACTIVATEAPP}).empty());
+
+  // Hiding the active window activates the next one.
+  ShowWindow(other, SW_HIDE);
+  EXPECT_EQ(GetActiveWindow(), top);
+}
+
+TEST_F(InputTest, KeysGoToTheFocusAndTextComesThroughTranslateMessage) {
+  SetFocus(a);
+  Log().clear();
+  host.Type("A");  // Shift down, 'A' down with its text, 'A' up, Shift up
+  MSG m;
+  std::vector<UINT> seen;
+  // Without TranslateMessage there is no WM_CHAR: a dialog that eats the key eats its text too.
+  while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+    seen.push_back(m.message);
+    DispatchMessage(&m);
+  }
+  EXPECT_EQ(seen, (std::vector<UINT>{WM_KEYDOWN, WM_KEYDOWN, WM_KEYUP, WM_KEYUP}));
+  Log().clear();
+  host.Type("Aж");
+  Pump();
+  std::vector<std::pair<UINT, WPARAM>> got;
+  for (const TLogged& e : Log())
+    if (e.Hwnd == a && (e.Msg == WM_KEYDOWN || e.Msg == WM_CHAR || e.Msg == WM_KEYUP))
+      got.push_back({e.Msg, e.W});
+  EXPECT_EQ(got, (std::vector<std::pair<UINT, WPARAM>>{{WM_KEYDOWN, VK_SHIFT},
+                                                       {WM_KEYDOWN, 'A'},
+                                                       {WM_CHAR, 'A'},
+                                                       {WM_KEYUP, 'A'},
+                                                       {WM_KEYUP, VK_SHIFT},
+                                                       {WM_CHAR, 0x0436}}));
+  EXPECT_FALSE(GetKeyState(VK_SHIFT) & 0x8000);
+
+  // Alt+key is a system key; Alt+F4 closes the top-level window.
+  Log().clear();
+  host.KeyDown(VK_MENU);
+  host.Key('X');
+  host.KeyUp(VK_MENU);
+  Pump();
+  EXPECT_EQ(
+      Messages(a, {WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSKEYUP, WM_KEYDOWN}),
+      (std::vector<UINT>{WM_SYSKEYDOWN, WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSKEYUP, WM_SYSKEYUP}));
+  host.KeyDown(VK_MENU);
+  host.Key(VK_F4);
+  host.KeyUp(VK_MENU);
+  Pump();
+  EXPECT_FALSE(IsWindow(top));
+}
+
+TEST_F(InputTest, KeyMenuHandlerRunsForAltAloneAndF10) {
+  std::vector<LPARAM> calls;
+  SetKeyMenuHandler([&](HWND h, LPARAM key) {
+    EXPECT_EQ(h, top);
+    calls.push_back(key);
+  });
+  SetFocus(a);
+  host.Key(VK_MENU);
+  host.Key(VK_F10);
+  host.KeyDown(VK_MENU);
+  host.Key(VK_SPACE);
+  host.KeyUp(VK_MENU);
+  Pump();
+  EXPECT_EQ(calls, (std::vector<LPARAM>{0, 0, ' '}));
+  SetKeyMenuHandler(nullptr);
+}
+
+}  // namespace
+}  // namespace vm::test
