@@ -43,12 +43,17 @@ TFace FaceOf(int state) {
 // A rounded push-button face filling (x0, y0)-(x1, y1). split is where the lower band
 // starts, as a fraction of the height. vertical = false turns the bands sideways.
 void Button(TRaster& r, float x0, float y0, float x1, float y1, float radius, int state,
-            float split = 0.47f, bool vertical = true) {
+            float split = 0.47f, bool vertical = true, float flat = 0) {
   const TFace f = FaceOf(state);
   r.Fill(RoundRect(x0, y0, x1, y1, radius), Solid(f.Outline));
   const float a = vertical ? y0 + 1 : x0 + 1, b = vertical ? y1 - 1 : x1 - 1;
-  std::vector<TStop> stops{
-      {0, f.Top0}, {split - 0.001f, f.Top1}, {split, f.Bottom0}, {1, f.Bottom1}};
+  // flat keeps the lower band's first colour for a while, so that a middle strip
+  // that painters tile stays one colour.
+  std::vector<TStop> stops{{0, f.Top0},
+                           {split - 0.001f, f.Top1},
+                           {split, f.Bottom0},
+                           {split + flat, f.Bottom0},
+                           {1, f.Bottom1}};
   TPaint face = vertical ? VGradient(a, b, stops) : HGradient(a, b, stops);
   r.Fill(RoundRect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, std::max(radius - 1, 0.0f)), face);
   if (f.Shine > 0) {
@@ -68,15 +73,20 @@ TRgbF GlyphTone(int state) {
 }
 
 // Background of a caption button: nothing in the normal state (the caption shows
-// through), a warm face when hot, a deeper one when pressed.
+// through), a warm face when hot, a deeper one when pressed. The large buttons are
+// as high as the whole caption strip, so their face keeps clear of the window's
+// outline and light rim along the top.
 void CaptionButtonBack(TRaster& r, int state, int w, int h) {
   if (state == 0) return;
-  Button(r, 0.5f, 0.5f, w - 0.5f, h - 0.5f, 3, state);
+  if (w >= 20)
+    Button(r, 1, 2, w - 1.0f, h - 1.0f, 3, state);
+  else
+    Button(r, 0, 0, float(w), float(h), 3, state);
 }
 
 // Caption button symbols, drawn in a box of size s centred in the cell.
 void CloseSymbol(TRaster& r, float cx, float cy, float s, TRgbF c) {
-  const float d = s * 0.5f, t = std::max(0.9f, s * 0.11f);
+  const float d = s * 0.5f, t = s >= 7.5f ? 1.15f : 0.95f;
   r.Fill(
       Union(Capsule(cx - d, cy - d, cx + d, cy + d, t), Capsule(cx - d, cy + d, cx + d, cy - d, t)),
       Solid(c));
@@ -120,7 +130,7 @@ void HelpSymbol(TRaster& r, float cx, float cy, float s, TRgbF c) {
 void TitleGlyph(TRaster& r, const std::string& kind, int state, int w, int h) {
   CaptionButtonBack(r, state, w, h);
   const TRgbF c = GlyphTone(state);
-  const float s = w >= 20 ? 9.0f : 7.0f;
+  const float s = w >= 20 ? 9.0f : 8.0f;
   const float x = std::floor((w - s) / 2), y = std::floor((h - s) / 2);
   if (kind == "close") CloseSymbol(r, w / 2.0f, h / 2.0f, s * 0.85f, c);
   if (kind == "max") MaxSymbol(r, x, y, s, s - 1, c);
@@ -336,7 +346,7 @@ TRaster PaintSkinCell(const std::string& image, int state, int w, int h) {
                       RoundRect(1.5f, 1.5f, W - 1.5f, H - 1.5f, 2)),
              Solid(White), 0.6f);
     else
-      Button(r, 0.5f, 0.5f, W - 0.5f, H - 0.5f, 3, state);
+      Button(r, 0, 0, W, H, 3, state);
     return r;
   }
   if (image == "boxchecked" || image == "boxunchecked" || image == "boxgrayed" ||
@@ -526,7 +536,8 @@ TRaster PaintSkinCell(const std::string& image, int state, int w, int h) {
 
 TRaster PaintHugeButtonCell(int state) {
   TRaster r(96, 96);
-  Button(r, 2, 2, 94, 94, 12, state, 0.47f);
+  // The middle rows 47 and 48 are tiled by painters: keep them one colour.
+  Button(r, 2, 2, 94, 94, 12, state, 0.42f, true, 0.16f);
   // A broad soft highlight over the upper band makes the large face read as glass.
   if (state != 2)
     r.Fill(RoundRect(6, 4, 90, 40, 9), VGradient(4, 40, {{0, White}, {1, White}}), 0.25f);

@@ -159,15 +159,19 @@ std::map<std::string, TKeys> SectionValues() {
   v["GROUPBOX"] = Plain(Window, Window, 100, 100);
   v["COMBOBOX"] = Fading(Plain("16777215", "16777215", 0, 0), 10);
   v["PANEL_LOW"] = Plain(Light, Light, 0, 0);
+  const std::string statusGradient = Gradient({{231, 240, 253, 222, 234, 251, 30},
+                                               {222, 234, 251, 212, 227, 248, 20},
+                                               {203, 220, 245, 199, 217, 244, 20},
+                                               {199, 217, 244, 206, 222, 246, 20},
+                                               {206, 222, 246, 214, 228, 248, 10}});
+  // The bar looks the same whatever its state.
   v["STATUSBAR"] = {{"COLOR", C(214, 228, 248)},
                     {"HOTCOLOR", C(214, 228, 248)},
                     {"TRANSPARENCY", "0"},
                     {"GRADIENTPERCENT", "100"},
-                    {"GRADIENTDATA", Gradient({{231, 240, 253, 222, 234, 251, 30},
-                                               {222, 234, 251, 212, 227, 248, 20},
-                                               {203, 220, 245, 199, 217, 244, 20},
-                                               {199, 217, 244, 206, 222, 246, 20},
-                                               {206, 222, 246, 214, 228, 248, 10}})},
+                    {"GRADIENTDATA", statusGradient},
+                    {"HOTGRADIENTPERCENT", "100"},
+                    {"HOTGRADIENTDATA", statusGradient},
                     {"FONTCOLOR", Text},
                     {"HOTFONTCOLOR", Text}};
   v["COMBOBTN"] = Fading(Plain(Window, Light, 100, 100), 10);
