@@ -60,7 +60,9 @@ bool UsesSource(std::uint32_t rop) {
 }  // namespace
 
 TDC::TDC(TBitmap& target)
-    : target_(&target), visible_(TRect{0, 0, target.Width(), target.Height()}) {}
+    : target_(&target),
+      visible_(TRect{0, 0, target.Width(), target.Height()}),
+      wholeBitmap_(true) {}
 
 TDC::TDC(TBitmap& target, TPoint deviceOrigin, const TRegion& visible)
     : target_(&target), deviceOrigin_(deviceOrigin), visible_(visible) {}
@@ -72,6 +74,7 @@ void TDC::SetDeviceOrigin(TPoint p) {
 
 void TDC::SetVisibleRegion(const TRegion& deviceRgn) {
   visible_ = deviceRgn;
+  wholeBitmap_ = false;
   InvalidateClip();
 }
 
@@ -121,7 +124,10 @@ TPoint TDC::BitmapToLogical(TPoint p) const {
 }
 
 const TRegion& TDC::EffectiveClip() const {
-  if (!clipValid_) {
+  const TSize size{target_->Width(), target_->Height()};
+  if (!clipValid_ || size != clipForSize_) {
+    clipForSize_ = size;
+    if (wholeBitmap_) visible_ = TRegion(TRect{0, 0, size.cx, size.cy});
     effective_ = visible_;
     if (state_.Clip) effective_.Intersect(*state_.Clip);
     effective_.Offset(deviceOrigin_.X, deviceOrigin_.Y);

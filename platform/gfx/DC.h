@@ -89,7 +89,8 @@ constexpr TColor CLR_INVALID = 0xFFFFFFFF;
 
 class TDC {
  public:
-  // A context on the whole bitmap: device origin (0, 0), visible region = bitmap.
+  // A context on the whole bitmap: device origin (0, 0), visible region = the
+  // bitmap, following it when the bitmap changes size.
   explicit TDC(TBitmap& target);
   // A context for a part of the bitmap: device (0, 0) is bitmap point
   // deviceOrigin; visible is in device coordinates.
@@ -103,7 +104,10 @@ class TDC {
   // --- Window-system level (not saved by SaveDC) ---
   TPoint DeviceOrigin() const { return deviceOrigin_; }
   void SetDeviceOrigin(TPoint p);
-  const TRegion& VisibleRegion() const { return visible_; }
+  const TRegion& VisibleRegion() const {
+    EffectiveClip();  // brings a whole-bitmap context up to the bitmap's size
+    return visible_;
+  }
   void SetVisibleRegion(const TRegion& deviceRgn);
 
   // --- Coordinates ---
@@ -235,11 +239,13 @@ class TDC {
 
   TBitmap* target_;
   TPoint deviceOrigin_;
-  TRegion visible_;  // device coordinates
+  mutable TRegion visible_;   // device coordinates
+  bool wholeBitmap_ = false;  // visible_ is the bitmap itself, whatever its size
   TState state_;
   std::vector<TState> saved_;
   mutable TRegion effective_;  // bitmap coordinates
   mutable bool clipValid_ = false;
+  mutable TSize clipForSize_;  // bitmap size effective_ was computed for
 };
 
 // Saves a context's state for the lifetime of the object.

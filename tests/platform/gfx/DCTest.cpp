@@ -156,6 +156,19 @@ TEST(DC, BitBltCopiesBetweenOrdersAndOverlapsAndCombines) {
   EXPECT_FALSE(tdc.BitBlt(0, 0, 1, 1, one, 0, 0, 0x12345678));
 }
 
+TEST(DC, WholeBitmapContextFollowsResizes) {
+  TBitmap bmp(4, 4);
+  TDC dc(bmp);
+  EXPECT_EQ(dc.ClipBox(), (TRect{0, 0, 4, 4}));
+  bmp.SetSize(9, 6);
+  bmp.Fill(Guard);
+  dc.FillRect({0, 0, 100, 100}, Red);
+  ExpectOnly(bmp, TRegion(TRect{0, 0, 9, 6}), Red);
+  bmp.SetSize(2, 2);
+  dc.FillRect({0, 0, 100, 100}, Red);  // must not write past the smaller bitmap
+  EXPECT_EQ(dc.VisibleRegion(), TRegion(TRect{0, 0, 2, 2}));
+}
+
 TEST(DC, DrawingOutsideEverythingIsHarmless) {
   TBitmap bmp(4, 4);
   bmp.Fill(Guard);
