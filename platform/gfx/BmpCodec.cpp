@@ -264,6 +264,22 @@ TBitmap ReadBmp(std::span<const std::uint8_t> file, TBmpRowOrder order, TBmpInfo
     }
   }
 
+  // The pixel data must be able to describe the picture before memory is
+  // spent on it, so a small file never costs a large allocation.
+  const std::uint64_t stride = ((std::uint64_t(width) * bits + 31) / 32) * 4;
+  if (rle) {
+    if (pixelOffset >= size) Fail("run-length data missing");
+    // Runs give at most 255 pixels per two bytes; allow twice that.
+    const std::uint64_t dataBytes = size - pixelOffset;
+    if (std::uint64_t(width) * std::uint64_t(height) >
+        std::max<std::uint64_t>(65536, dataBytes * 256))
+      Fail("run-length data of " + std::to_string(dataBytes) + " bytes cannot fill " +
+           std::to_string(width) + " x " + std::to_string(height) + " pixels");
+  } else if (pixelOffset + stride * std::uint64_t(height) > size) {
+    Fail("pixel array truncated: needs " + std::to_string(stride * std::uint64_t(height)) +
+         " bytes, file holds " + std::to_string(size > pixelOffset ? size - pixelOffset : 0));
+  }
+
   const bool alphaOut = keepAlpha && bits == 32;
   const bool bottomUp = order == TBmpRowOrder::AsFile ? !topDown : order == TBmpRowOrder::BottomUp;
   TBitmap bmp(int(width), int(height), alphaOut ? TPixelFormat::pf32bit : TPixelFormat::pf24bit,
@@ -272,17 +288,11 @@ TBitmap ReadBmp(std::span<const std::uint8_t> file, TBmpRowOrder order, TBmpInfo
   const std::vector<TColor>& pal = inf.Palette;
 
   if (rle) {
-    if (pixelOffset >= size) Fail("run-length data missing");
     FillIndex0(bmp, pal);
     TRleDecoder(f + pixelOffset, std::size_t(size - pixelOffset), bmp, pal, compression == BI_RLE4)
         .Run();
     return bmp;
   }
-
-  const std::uint64_t stride = ((std::uint64_t(width) * bits + 31) / 32) * 4;
-  if (pixelOffset + stride * std::uint64_t(height) > size)
-    Fail("pixel array truncated: needs " + std::to_string(stride * std::uint64_t(height)) +
-         " bytes, file holds " + std::to_string(size > pixelOffset ? size - pixelOffset : 0));
 
   const int obpp = bmp.BytesPerPixel();
   for (int r = 0; r < hh; ++r) {

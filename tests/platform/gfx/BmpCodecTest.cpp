@@ -221,6 +221,16 @@ TEST(Bmp, MalformedFilesGiveClearErrors) {
   EXPECT_NE(ErrorOf(huge).find("too large"), std::string::npos);
   // A big but allowed size whose pixels the file does not hold.
   EXPECT_NE(ErrorOf(with(18, 4000)).find("truncated"), std::string::npos);
+  // The largest allowed size in a tiny file is refused before 800 MB are reserved for it.
+  auto big = with(18, 16384);
+  for (int i = 0; i < 4; ++i) big[22 + std::size_t(i)] = std::uint8_t(16384 >> (8 * i));
+  EXPECT_NE(ErrorOf(big).find("truncated"), std::string::npos);
+  auto bigRle = big;
+  bigRle[28] = 8;  // 8 bits, RLE8, palette of one colour
+  bigRle[30] = 1;
+  bigRle[46] = 1;
+  bigRle[10] = 58;  // pixels after the one palette entry
+  EXPECT_NE(ErrorOf(bigRle).find("cannot fill"), std::string::npos);
   auto cut = good;
   cut.pop_back();
   EXPECT_NE(ErrorOf(cut).find("truncated"), std::string::npos);
