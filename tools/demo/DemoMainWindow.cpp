@@ -1,5 +1,7 @@
 #include "tools/demo/DemoMainWindow.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -22,6 +24,38 @@ constexpr int ButtonWidth = 88;
 constexpr int ButtonHeight = 26;
 
 TDemoOptions* pendingOptions = nullptr;  // handed to WM_NCCREATE by Create
+
+// Writes text to path through a temporary file and a rename.
+void ReplaceFile(const std::string& path, const std::string& text) {
+  const std::string temp = path + ".part";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out << text;
+    if (!out) {
+      std::fprintf(stderr, "velmora-demo: cannot write %s\n", temp.c_str());
+      return;
+    }
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0)
+    std::fprintf(stderr, "velmora-demo: cannot replace %s\n", path.c_str());
+}
+
+// The centre of the area of hwnd's frame that hit-tests as code, searched in
+// the top band of the window (window coordinates); (-1, -1) when none.
+TPoint FindHit(HWND hwnd, LRESULT code) {
+  TRect w;
+  GetWindowRect(hwnd, &w);
+  TRect found{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  for (int y = 0; y < std::min(48, w.Height()); ++y) {
+    for (int x = 0; x < w.Width(); ++x) {
+      if (SendMessage(hwnd, WM_NCHITTEST, 0, MAKELPARAM(w.Left + x, w.Top + y)) != code) continue;
+      found = {std::min(found.Left, x), std::min(found.Top, y), std::max(found.Right, x + 1),
+               std::max(found.Bottom, y + 1)};
+    }
+  }
+  if (found.IsEmpty()) return {-1, -1};
+  return {(found.Left + found.Right) / 2, (found.Top + found.Bottom) / 2};
+}
 
 }  // namespace
 
@@ -121,20 +155,28 @@ void TDemoMainWindow::Paint(HWND hwnd) {
 }
 
 void TDemoMainWindow::Record(HWND) {
+  if (!options_.RecordFile.empty()) ReplaceFile(options_.RecordFile, TDemoEdit::Text(edit_));
+}
+
+void TDemoMainWindow::WriteLayout(HWND hwnd) {
   if (options_.RecordFile.empty()) return;
-  // Write beside the target and rename over it: a reader sees the old text
-  // or the new one, never a part.
-  const std::string temp = options_.RecordFile + ".part";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out << TDemoEdit::Text(edit_);
-    if (!out) {
-      std::fprintf(stderr, "velmora-demo: cannot write %s\n", temp.c_str());
-      return;
-    }
-  }
-  if (std::rename(temp.c_str(), options_.RecordFile.c_str()) != 0)
-    std::fprintf(stderr, "velmora-demo: cannot replace %s\n", options_.RecordFile.c_str());
+  TRect window;
+  GetWindowRect(hwnd, &window);
+  std::string text;
+  auto line = [&](const char* name, HWND child) {
+    TRect r;
+    GetWindowRect(child, &r);
+    r = r.Offset(-window.Left, -window.Top);
+    text += std::string(name) + " " + std::to_string(r.Left) + " " + std::to_string(r.Top) + " " +
+            std::to_string(r.Right) + " " + std::to_string(r.Bottom) + "\n";
+  };
+  line("edit", edit_);
+  line("clear", clear_);
+  TPoint close = FindHit(hwnd, HTCLOSE);
+  TPoint caption = FindHit(hwnd, HTCAPTION);
+  text += "close " + std::to_string(close.X) + " " + std::to_string(close.Y) + "\n";
+  text += "caption " + std::to_string(caption.X) + " " + std::to_string(caption.Y) + "\n";
+  ReplaceFile(options_.RecordFile + ".layout", text);
 }
 
 LRESULT TDemoMainWindow::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
@@ -160,10 +202,14 @@ LRESULT TDemoMainWindow::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
       self->clear_ = TDemoButton::Create(hwnd, IdClear, "&Clear", {});
       self->lastFocus_ = self->edit_;
       self->Layout(hwnd);
+      self->WriteLayout(hwnd);
       self->Record(hwnd);
       return 0;
     case WM_SIZE:
-      if (self->edit_) self->Layout(hwnd);
+      if (self->edit_) {
+        self->Layout(hwnd);
+        self->WriteLayout(hwnd);
+      }
       return 0;
     case WM_PAINT:
       self->Paint(hwnd);

@@ -3,7 +3,9 @@
 //
 // For end-to-end tests it can mirror the field's text into a file after
 // every change (written whole and renamed into place, so a reader never
-// sees half of it) and save a PNG of itself when it closes.
+// sees half of it), describe where its parts are in a second file named
+// like the first with ".layout" appended, and save a PNG of itself when it
+// closes.
 #pragma once
 
 #include <string>
@@ -33,6 +35,7 @@ class TDemoMainWindow {
   void Layout(HWND hwnd);
   void Paint(HWND hwnd);
   void Record(HWND hwnd);
+  void WriteLayout(HWND hwnd);
   TRect StatusRect(HWND hwnd) const;
 
   TDemoOptions options_;
