@@ -820,7 +820,8 @@ void TsSkinManager::SwitchOff() {
   if (announcer && hookInstalled_) announcer->RemoveHook(*this);
   hookInstalled_ = false;
   SkinData.Active = false;
-  if (announcer && !IsDestroying()) announcer->SendCommand(*this, CmdRemoveSkin);
+  // Sent also while this manager is being destroyed: controls then forget it.
+  if (announcer) announcer->SendCommand(*this, CmdRemoveSkin);
   ClearModel();
   switchingOff = false;
   UpdateIndexes();

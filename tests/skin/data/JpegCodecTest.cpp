@@ -5,6 +5,11 @@
 
 #include "platform/gfx/JpegCodec.h"
 
+// clang-format off
+#include <cstdio>
+#include <jpeglib.h>
+// clang-format on
+
 namespace vm {
 namespace {
 
@@ -71,6 +76,47 @@ TEST(JpegCodec, BadDataIsAClearError) {
   small.MaxPixels = 100;
   EXPECT_THROW(DecodeJpeg(bytes, small), TJpegError);
   EXPECT_THROW(EncodeJpeg(TBitmap(), 50), TJpegError);
+}
+
+// A flat CMYK picture written with the library itself, with the Adobe marker
+// (so the samples are stored inverted, as print software writes them).
+std::vector<std::uint8_t> FlatCmykJpeg(int w, int h, const std::uint8_t sample[4]) {
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr jerr;
+  cinfo.err = jpeg_std_error(&jerr);
+  jpeg_create_compress(&cinfo);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &buffer, &size);
+  cinfo.image_width = JDIMENSION(w);
+  cinfo.image_height = JDIMENSION(h);
+  cinfo.input_components = 4;
+  cinfo.in_color_space = JCS_CMYK;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, 95, TRUE);
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<std::uint8_t> row(std::size_t(w) * 4);
+  for (int x = 0; x < w; ++x) std::copy(sample, sample + 4, row.begin() + 4 * x);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_write_scanlines(&cinfo, rows, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  std::vector<std::uint8_t> out(buffer, buffer + size);
+  std::free(buffer);
+  return out;
+}
+
+TEST(JpegCodec, CmykIsConvertedToRgb) {
+  // Stored inverted: 255 is no ink. No cyan, half magenta, full yellow, no black.
+  const std::uint8_t sample[4] = {255, 128, 0, 255};
+  TBitmap b = DecodeJpeg(FlatCmykJpeg(16, 8, sample));
+  ASSERT_EQ(b.Width(), 16);
+  TColor c = b.GetPixel(7, 4);
+  EXPECT_NEAR(GetRValue(c), 255, 3);
+  EXPECT_NEAR(GetGValue(c), 128, 3);
+  EXPECT_NEAR(GetBValue(c), 0, 3);
 }
 
 TEST(JpegCodec, FilesOnDisk) {
