@@ -142,7 +142,12 @@ void TWindowSystem::EraseNow(TWnd* w, bool children) {
 void TWindowSystem::UpdateNow(TWnd* w, bool children) {
   if (!Visible(w)) return;
   HWND h = w->Handle;
-  if (!w->Update.IsEmpty() || w->NcUpdate || w->InternalPaint) {
+  if (w->NcUpdate) {
+    // The frame first, then WM_PAINT (whose BeginPaint erases).
+    NcPaint(w);
+    if (!(w = Find(h))) return;
+  }
+  if (!w->Update.IsEmpty() || w->InternalPaint) {
     MSG m;
     m.hwnd = h;
     m.message = WM_PAINT;

@@ -190,6 +190,7 @@ void THeadlessHost::DestroyNativeWindow(THostWindow window) {
   if (focused_ == window) focused_ = 0;
   if (grab_ == window) grab_ = 0;
   if (pointerWindow_ == window) pointerWindow_ = 0;
+  if (pressGrab_ == window) pressGrab_ = 0;
 }
 
 void THeadlessHost::ShowNativeWindow(THostWindow window, bool visible) {
@@ -319,7 +320,7 @@ void THeadlessHost::Queue(THostEvent ev) {
 void THeadlessHost::MouseMove(int x, int y) {
   pointer_ = {x, y};
   THostWindow under = WindowAt(pointer_);
-  if (pointerWindow_ && !under && !grab_) {
+  if (pointerWindow_ && !under && !grab_ && !pressGrab_) {
     THostEvent leave;
     leave.Kind = THostEvent::TKind::MouseLeave;
     leave.Window = pointerWindow_;
@@ -329,7 +330,7 @@ void THeadlessHost::MouseMove(int x, int y) {
   pointerWindow_ = under;
   THostEvent ev;
   ev.Kind = THostEvent::TKind::MouseMove;
-  ev.Window = grab_ ? grab_ : under;
+  ev.Window = grab_ ? grab_ : pressGrab_ ? pressGrab_ : under;
   ev.ScreenPos = pointer_;
   if (ev.Window) Queue(ev);
 }
@@ -358,9 +359,12 @@ void THeadlessHost::MouseDown(THostButton button) {
   THostEvent ev;
   ev.Kind = THostEvent::TKind::ButtonDown;
   ev.Button = button;
-  ev.Window = grab_ ? grab_ : WindowAt(pointer_);
+  ev.Window = grab_ ? grab_ : pressGrab_ ? pressGrab_ : WindowAt(pointer_);
   ev.ScreenPos = pointer_;
   if (ev.Window) Queue(ev);
+  // As on a real display, the window pressed on keeps the pointer until the
+  // last button is released.
+  if (!buttons_) pressGrab_ = ev.Window;
   buttons_ |= ButtonBit(button);
 }
 
@@ -369,7 +373,8 @@ void THeadlessHost::MouseUp(THostButton button) {
   THostEvent ev;
   ev.Kind = THostEvent::TKind::ButtonUp;
   ev.Button = button;
-  ev.Window = grab_ ? grab_ : WindowAt(pointer_);
+  ev.Window = grab_ ? grab_ : pressGrab_ ? pressGrab_ : WindowAt(pointer_);
+  if (!buttons_) pressGrab_ = 0;
   ev.ScreenPos = pointer_;
   // A release is delivered even outside every window: the button is up.
   Queue(ev);

@@ -124,6 +124,7 @@ class THeadlessHost final : public THost {
   THostWindow focused_ = 0;
   THostWindow grab_ = 0;
   THostWindow pointerWindow_ = 0;
+  THostWindow pressGrab_ = 0;  // the window a held button was pressed on
   TPoint pointer_;
   std::uint32_t buttons_ = 0;
   bool shift_ = false, control_ = false, alt_ = false;
