@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/skingen/Raster.h"
 #include "tools/skingen/SkinBitmaps.h"
 #include "tools/skingen/SkinDescription.h"
 #include "tools/skingen/SkinLayout.h"
@@ -403,6 +404,92 @@ TEST_F(SkinGen, OnlyOuterCornersOfTheFrameAreKeyColoured) {
       if (master->ColorAt(x, y) == Magenta) {
         EXPECT_EQ(master->ColorAt(x, y + 11), RGB(255, 255, 255));
       }
+}
+
+// Border widths must leave a centre inside each state picture, and pieces that
+// painters tile (every piece of an image with a mask row) must repeat seamlessly:
+// one colour along the tiling direction, or a wide control shows stripes.
+TEST_F(SkinGen, NinePartPiecesFitAndTileCleanly) {
+  for (auto& sec : *sections)
+    for (auto& [k, v] : sec.Keys) {
+      if (v.empty() || v[0] != '^') continue;
+      SCOPED_TRACE(sec.Name + " " + k + "=" + v);
+      const TMaskValue m = DecodeMask(v);
+      auto num = [&](int col) { return std::stoi(v.substr(std::size_t(col - 1), 4)); };
+      const int wl = num(22), wt = num(27), wr = num(32), wb = num(37);
+      const int w = m.R.Width() / m.Count, h = m.R.Height() / (m.MaskType + 1);
+      EXPECT_LE(wl + wr, w);
+      EXPECT_LE(wt + wb, h);
+      if (m.MaskType == 0) continue;
+      for (int state = 0; state < m.Count; ++state) {
+        const int fx = m.R.Left + state * w, fy = m.R.Top;
+        for (int y = 0; y < h; ++y)  // top, centre and bottom bands: same across the middle columns
+          for (int x = wl + 1; x < w - wr; ++x) {
+            EXPECT_EQ(master->ColorAt(fx + x, fy + y), master->ColorAt(fx + wl, fy + y))
+                << x << "," << y;
+            EXPECT_EQ(master->ColorAt(fx + x, fy + y + h), master->ColorAt(fx + wl, fy + y + h));
+          }
+        for (int y = wt + 1; y < h - wb; ++y)  // left and right sides: same down the middle rows
+          for (int x = 0; x < w; ++x) {
+            EXPECT_EQ(master->ColorAt(fx + x, fy + y), master->ColorAt(fx + x, fy + wt))
+                << x << "," << y;
+            EXPECT_EQ(master->ColorAt(fx + x, fy + y + h), master->ColorAt(fx + x, fy + wt + h));
+          }
+      }
+    }
+  // The large button's own picture: 47-pixel borders around a 2 x 2 centre.
+  for (int state = 0; state < 3; ++state)
+    for (int i = 0; i < 96; ++i) {
+      EXPECT_EQ(huge->ColorAt(state * 96 + 48, i), huge->ColorAt(state * 96 + 47, i));
+      EXPECT_EQ(huge->ColorAt(state * 96 + i, 48), huge->ColorAt(state * 96 + i, 47));
+    }
+}
+
+TEST(SkinGenQuantise, KeepsKeyAndMaskColoursExact) {
+  // A picture with far more than 256 colours, a magenta area and a mask row.
+  TRgbImage img(64, 16);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 64; ++x) img.Set(x, y, x * 4, y * 32, 255 - x * 3);
+  img.Set(5, 3, 255, 0, 254);  // one step from magenta: must not become the key
+  for (int x = 0; x < 64; ++x) img.Set(x, 8, x * 4, x * 4, x * 4, true);
+  // Rows 9..15 stay magenta.
+  const TIndexedImage q = Quantise(img);
+  ASSERT_LE(q.Palette.size(), 256u);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 64; ++x) {
+      const TColor c = q.ColorAt(x, y);
+      if (y >= 9) {
+        EXPECT_EQ(c, Magenta);
+      } else if (y == 8) {
+        EXPECT_TRUE(GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c)) << x;
+        EXPECT_LE(std::abs(GetRValue(c) - x * 4), 5) << x;
+      } else if (x == 5 && y == 3) {
+        EXPECT_NE(c, Magenta);
+      } else {
+        EXPECT_NE(c, Magenta) << x << "," << y;
+        EXPECT_LE(std::abs(GetRValue(c) - x * 4) + std::abs(GetGValue(c) - y * 32) +
+                      std::abs(GetBValue(c) - (255 - x * 3)),
+                  40)
+            << x << "," << y;
+      }
+    }
+}
+
+// Shapes on whole pixels cover them exactly: no bleeding into the neighbours,
+// which would turn magenta margins into stray pixels.
+TEST(SkinGenRaster, AlignedShapesCoverWholePixels) {
+  TRaster r(8, 6);
+  r.Fill(RoundRect(2, 1, 6, 5, 0), Solid(Rgb(10, 20, 30)));
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x) {
+      const bool inside = x >= 2 && x < 6 && y >= 1 && y < 5;
+      EXPECT_FLOAT_EQ(r.At(x, y).A, inside ? 1.0f : 0.0f) << x << "," << y;
+    }
+  EXPECT_FLOAT_EQ(r.At(3, 2).R, 10.0f);
+  // Half a pixel covered gives half coverage.
+  TRaster h(2, 1);
+  h.Fill(RoundRect(0, 0, 1.5f, 1, 0), Solid(Rgb(0, 0, 0)));
+  EXPECT_FLOAT_EQ(h.At(1, 0).A, 0.5f);
 }
 
 TEST(SkinGenBmp, DecoderRejectsDamagedFiles) {
