@@ -112,6 +112,49 @@ void TileArea(const TRect& area, int tileW, int tileH, F&& place) {
   });
 }
 
+// Fills area (cut to clip, which lies inside the bitmap) as if the source
+// piece were tiled from area's top-left: column x takes piece column
+// (x - area.Left) mod width, row y piece row (y - area.Top) mod height. This
+// is what stepping whole tiles and then one cut tile gives, done a row at a
+// time so that one-pixel pieces cost no more than large ones. Source pixels
+// outside the source bitmap (or whose rows `extraRows` below are outside it)
+// leave their destination unchanged. op(dest, source, sourceY, count) writes
+// one run.
+template <typename Op>
+void TileRows(TBitmap& bitmap, const TRect& area, const TRect& piece, const TRect& clip,
+              const TBitmap& source, int extraRows, Op&& op) {
+  const int tw = piece.Width(), th = piece.Height();
+  if (tw < 1 || th < 1) return;
+  const TRect a = area.Intersect(clip);
+  if (a.IsEmpty()) return;
+  const int sx0 = std::max(piece.Left, 0), sx1 = std::min(piece.Right, source.Width());
+  const int sy0 = std::max(piece.Top, 0), sy1 = std::min(piece.Bottom, source.Height() - extraRows);
+  if (sx0 >= sx1 || sy0 >= sy1) return;
+  const TRows<std::uint8_t> d = RowsOf(bitmap);
+  const TRows<const std::uint8_t> s = RowsOf(source);
+  for (int y = a.Top; y < a.Bottom; ++y) {
+    const int sy = piece.Top + (y - area.Top) % th;
+    if (sy < sy0 || sy >= sy1) continue;
+    for (int x = a.Left; x < a.Right;) {
+      const int off = (x - area.Left) % tw;
+      const int sx = piece.Left + off;
+      const int n = std::min(tw - off, a.Right - x);
+      const int lo = std::max(sx, sx0), hi = std::min(sx + n, sx1);
+      if (lo < hi) op(d.At(x + (lo - sx), y), s.At(lo, sy), lo, sy, hi - lo);
+      x += n;
+    }
+  }
+}
+
+// Plain copy of a run of source pixels (24- or 32-bit) into a 24-bit row.
+void CopyRun(std::uint8_t* dp, const std::uint8_t* sp, int bpp, int n) {
+  if (bpp == 3) {
+    std::memcpy(dp, sp, std::size_t(n) * 3);
+    return;
+  }
+  for (int i = 0; i < n; ++i, dp += 3, sp += bpp) dp[0] = sp[0], dp[1] = sp[1], dp[2] = sp[2];
+}
+
 }  // namespace
 
 TMaskFrame TMaskFrame::Of(const TsMaskData& mask) {
@@ -246,11 +289,21 @@ void PaintNinePart(TBitmap& bitmap, TRect rect, bool fillCentre, bool useBackgro
     auto masked = [&](TRect d, TRect s, bool useBack, const BackgroundInfo& back) {
       if (ClipPair(d, s, clip)) CopyMaskedPiece(d, s, bitmap, mask, useBack, back, *source);
     };
-    // Sides and centre of masked images are always tiled, without background.
+    // Sides and centre of masked images are always tiled, without background:
+    // every pixel, magenta included, is blended through its mask.
+    const int bpp = source->BytesPerPixel();
+    const TRows<const std::uint8_t> src = RowsOf(*source);
     auto tiled = [&](const TRect& area, const TRect& piece) {
-      TileArea(area, piece.Width(), piece.Height(), [&](const TRect& d) {
-        masked(d, Bounds(piece.Left, piece.Top, d.Width(), d.Height()), false, BackgroundInfo{});
-      });
+      TileRows(bitmap, area, piece, clip, *source, f.H,
+               [&](std::uint8_t* dp, const std::uint8_t* sp, int sx, int sy, int n) {
+                 const std::uint8_t* mp = src.At(sx, sy + f.H);
+                 if (bpp == 3) {
+                   MaskBlendRow(dp, sp, mp, n * 3);
+                   return;
+                 }
+                 for (int i = 0; i < n; ++i, dp += 3, sp += bpp, mp += bpp)
+                   for (int c = 0; c < 3; ++c) dp[c] = MaskBlendByte(dp[c], sp[c], mp[c]);
+               });
     };
     masked(dTL, sTL, useBackground, background);
     masked(dTR, sTR, useBackground, background);
@@ -292,11 +345,12 @@ void PaintNinePart(TBitmap& bitmap, TRect rect, bool fillCentre, bool useBackgro
     if (centre) stretch(dC, sC);
     return;
   }
+  const int bpp = source->BytesPerPixel();
   auto tiled = [&](const TRect& area, const TRect& piece) {
-    TileArea(area, piece.Width(), piece.Height(), [&](const TRect& d) {
-      CopyBitmapRect(bitmap, d.Left, d.Top, d.Width(), d.Height(), *source, piece.Left, piece.Top,
-                     clipRgn);
-    });
+    TileRows(bitmap, area, piece, clip, *source, 0,
+             [&](std::uint8_t* dp, const std::uint8_t* sp, int, int, int n) {
+               CopyRun(dp, sp, bpp, n);
+             });
   };
   tiled(dT, sT);
   tiled(dB, sB);
@@ -353,11 +407,14 @@ void PaintStateImage(TBitmap& bitmap, TPoint point, int state, const TsMaskData&
 TRect DrawTexture(TBitmap& bitmap, TRect rect, const TBitmap* ownBitmap, int mode,
                   const TsMaskData& mask) {
   if (rect.IsEmpty() || bitmap.Empty()) return AllPainted;
-  const TRegion clip(rect.Intersect(TRect{0, 0, bitmap.Width(), bitmap.Height()}));
+  const TRect clipRect = rect.Intersect(TRect{0, 0, bitmap.Width(), bitmap.Height()});
+  const TRegion clip(clipRect);
   auto tileOver = [&](const TBitmap& src, const TRect& tile, const TRect& area) {
-    TileArea(area, tile.Width(), tile.Height(), [&](const TRect& d) {
-      CopyBitmapRect(bitmap, d.Left, d.Top, d.Width(), d.Height(), src, tile.Left, tile.Top, clip);
-    });
+    const int bpp = src.BytesPerPixel();
+    TileRows(bitmap, area, tile, clipRect, src, 0,
+             [&](std::uint8_t* dp, const std::uint8_t* sp, int, int, int n) {
+               CopyRun(dp, sp, bpp, n);
+             });
   };
 
   if (ownBitmap && !ownBitmap->Empty()) {
