@@ -152,13 +152,14 @@ void PaintVertical(TBitmap& bitmap, const TRect& rect, const TsGradArray& array)
   }
 }
 
-// Bands from left to right. Every row is the same, so the row is computed
-// once and copied to the others.
+// Bands from left to right. Every row gets the same bands, so the first row
+// is computed and its painted part copied to the others.
 void PaintHorizontal(TBitmap& bitmap, const TRect& rect, const TsGradArray& array) {
   const int lastColumn = std::min(rect.Right, bitmap.Width()) - 1;
   const double unit = rect.Width() / 100.0;
   std::uint8_t* first = bitmap.ScanLine(rect.Top);
   int end = rect.Left;
+  int paintedRight = rect.Left - 1;  // bands paint one run from rect.Left
   for (std::size_t i = 0; i < array.size(); ++i) {
     const bool last = i + 1 == array.size();
     const int start = end;
@@ -166,6 +167,7 @@ void PaintHorizontal(TBitmap& bitmap, const TRect& rect, const TsGradArray& arra
     end = last ? lastColumn : int(std::min<double>(wanted, lastColumn));
     const int n = end - start;
     if (n <= 0) continue;
+    paintedRight = std::max(paintedRight, end);
     const TChannels c1 = Split(array[i].Color1), c2 = Split(array[i].Color2);
     const double stepR = (c2.R - c1.R) / n, stepG = (c2.G - c1.G) / n, stepB = (c2.B - c1.B) / n;
     double r = c1.R, g = c1.G, b = c1.B;
@@ -179,7 +181,10 @@ void PaintHorizontal(TBitmap& bitmap, const TRect& rect, const TsGradArray& arra
       b += stepB;
     }
   }
-  const std::size_t bytes = std::size_t(lastColumn - rect.Left + 1) * 3;
+  // Only what the bands painted is copied: a rectangle one column wide gets
+  // no band at all, and the other rows must then keep their own pixels.
+  if (paintedRight < rect.Left) return;
+  const std::size_t bytes = std::size_t(paintedRight - rect.Left + 1) * 3;
   const std::uint8_t* src = first + std::ptrdiff_t(rect.Left) * 3;
   for (int y = rect.Top + 1; y < rect.Bottom; ++y)
     std::memcpy(bitmap.ScanLine(y) + std::ptrdiff_t(rect.Left) * 3, src, bytes);

@@ -29,9 +29,10 @@ class TnxFastSum24 {
   bool Attach(const TBitmap& source, TBitmap& dest);
 
   // Blends the source rectangle into the destination rectangle, rows from the
-  // bottom up and bytes from the right end of each row backwards. The
-  // rectangles are checked against both bitmaps first; a rectangle that does
-  // not lie inside its bitmap blends nothing.
+  // bottom up and bytes from the right end of each row backwards (which
+  // decides the result only when a bitmap is blended into itself). The
+  // destination rectangle, with the source rectangle moving along, is first
+  // cut to both bitmaps, so no rectangle can make it leave a bitmap.
   void Blend();
 };
 

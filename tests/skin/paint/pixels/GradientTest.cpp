@@ -118,6 +118,18 @@ TEST_P(PaintGradientTest, HorizontalEndsAtRightEdge) {
   EXPECT_TRUE(OutsideIs(b, TRect{1, 1, 11, 3}, Guard));
 }
 
+TEST_P(PaintGradientTest, OneColumnOrOneRowPaintsNothing) {
+  // A single band over one column (or row) has no length to interpolate over.
+  TBitmap b = Filled(4, 4, BottomUp());
+  b.SetPixel(1, 0, Grey(1));
+  b.SetPixel(1, 2, Grey(2));
+  PaintGradient(b, TRect{1, 0, 2, 4}, {Band(Grey(9), Grey(99), 100, 1)});
+  PaintGradient(b, TRect{0, 3, 4, 4}, {Band(Grey(9), Grey(99), 100, 0)});
+  EXPECT_EQ(b.GetPixel(1, 0), Grey(1));
+  EXPECT_EQ(b.GetPixel(1, 2), Grey(2));
+  EXPECT_EQ(b.GetPixel(1, 3), Guard);
+}
+
 TEST_P(PaintGradientTest, TrianglesWithOneBandAreFlat) {
   TsGradArray a;
   ParseGradient("$3366CC;0;100;2;0", a);
