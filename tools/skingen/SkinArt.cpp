@@ -309,14 +309,15 @@ TRaster PaintSkinCell(const std::string& image, int state, int w, int h) {
     TRaster t(tw, th);
     const float TW = float(tw), TH = float(th);
     const TFace f = FaceOf(state == 0 ? 0 : 1);
-    const float body = TH - 6.5f;
-    TShape outer = Union(RoundRect(0.5f, 0.5f, TW - 0.5f, body, 2),
-                         Polygon({0.5f, body - 2, TW - 0.5f, body - 2, TW / 2, TH - 0.3f}));
-    TShape inner = Union(RoundRect(1.5f, 1.5f, TW - 1.5f, body - 0.5f, 1.2f),
-                         Polygon({1.5f, body - 2, TW - 1.5f, body - 2, TW / 2, TH - 1.9f}));
-    t.Fill(outer, Solid(f.Outline));
-    t.Fill(inner, HGradient(1.5f, TW - 1.5f, {{0, f.Top0}, {0.5f, f.Top1}, {1, f.Bottom0}}));
-    t.Fill(Capsule(2.2f, 2.5f, 2.2f, body - 2.5f, 0.5f), Solid(White), 0.7f);
+    const float body = TH - 6;
+    const TRgbF outline = state == 0 ? Rgb(96, 128, 176) : Rgb(196, 146, 60);
+    TShape outer =
+        Union(RoundRect(0, 0, TW, body, 2), Polygon({0, body - 2.5f, TW, body - 2.5f, TW / 2, TH}));
+    TShape inner = Union(RoundRect(1, 1, TW - 1, body - 1, 1),
+                         Polygon({1, body - 2.5f, TW - 1, body - 2.5f, TW / 2, TH - 1.6f}));
+    t.Fill(outer, Solid(outline));
+    t.Fill(inner, HGradient(1, TW - 1, {{0, f.Top0}, {0.45f, f.Top1}, {1, f.Bottom0}}));
+    t.Fill(Capsule(2, 2.5f, 2, body - 3, 0.5f), Solid(White), 0.6f);
     r = image == "thumbh" ? t : t.Transposed();
     return r;
   }
