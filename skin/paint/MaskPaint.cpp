@@ -155,6 +155,44 @@ void CopyRun(std::uint8_t* dp, const std::uint8_t* sp, int bpp, int n) {
   for (int i = 0; i < n; ++i, dp += 3, sp += bpp) dp[0] = sp[0], dp[1] = sp[1], dp[2] = sp[2];
 }
 
+// Plain tiling (see TileRows). When the piece lies inside a 24-bit source,
+// each row gets one period from the source and then repeats it from itself
+// in doubling chunks, which keeps narrow pieces as cheap as a row copy.
+void TileCopy(TBitmap& bitmap, const TRect& area, const TRect& piece, const TRect& clip,
+              const TBitmap& source) {
+  const int tw = piece.Width(), th = piece.Height();
+  const int bpp = source.BytesPerPixel();
+  const bool inside = piece.Left >= 0 && piece.Top >= 0 && piece.Right <= source.Width() &&
+                      piece.Bottom <= source.Height();
+  if (!inside || bpp != 3) {
+    TileRows(bitmap, area, piece, clip, source, 0,
+             [&](std::uint8_t* dp, const std::uint8_t* sp, int, int, int n) {
+               CopyRun(dp, sp, bpp, n);
+             });
+    return;
+  }
+  if (tw < 1 || th < 1) return;
+  const TRect a = area.Intersect(clip);
+  if (a.IsEmpty()) return;
+  const TRows<std::uint8_t> d = RowsOf(bitmap);
+  const TRows<const std::uint8_t> s = RowsOf(source);
+  const int total = a.Width();
+  const int phase = (a.Left - area.Left) % tw;
+  const int first = std::min(total, tw - phase);
+  const int second = std::min(total, tw) - first;
+  for (int y = a.Top; y < a.Bottom; ++y) {
+    const int sy = piece.Top + (y - area.Top) % th;
+    std::uint8_t* dp = d.At(a.Left, y);
+    std::memcpy(dp, s.At(piece.Left + phase, sy), std::size_t(first) * 3);
+    if (second > 0) std::memcpy(dp + first * 3, s.At(piece.Left, sy), std::size_t(second) * 3);
+    for (int done = first + second; done < total;) {
+      const int chunk = std::min(done, total - done);
+      std::memcpy(dp + std::size_t(done) * 3, dp, std::size_t(chunk) * 3);
+      done += chunk;
+    }
+  }
+}
+
 }  // namespace
 
 TMaskFrame TMaskFrame::Of(const TsMaskData& mask) {
@@ -345,12 +383,8 @@ void PaintNinePart(TBitmap& bitmap, TRect rect, bool fillCentre, bool useBackgro
     if (centre) stretch(dC, sC);
     return;
   }
-  const int bpp = source->BytesPerPixel();
   auto tiled = [&](const TRect& area, const TRect& piece) {
-    TileRows(bitmap, area, piece, clip, *source, 0,
-             [&](std::uint8_t* dp, const std::uint8_t* sp, int, int, int n) {
-               CopyRun(dp, sp, bpp, n);
-             });
+    TileCopy(bitmap, area, piece, clip, *source);
   };
   tiled(dT, sT);
   tiled(dB, sB);
@@ -410,11 +444,7 @@ TRect DrawTexture(TBitmap& bitmap, TRect rect, const TBitmap* ownBitmap, int mod
   const TRect clipRect = rect.Intersect(TRect{0, 0, bitmap.Width(), bitmap.Height()});
   const TRegion clip(clipRect);
   auto tileOver = [&](const TBitmap& src, const TRect& tile, const TRect& area) {
-    const int bpp = src.BytesPerPixel();
-    TileRows(bitmap, area, tile, clipRect, src, 0,
-             [&](std::uint8_t* dp, const std::uint8_t* sp, int, int, int n) {
-               CopyRun(dp, sp, bpp, n);
-             });
+    TileCopy(bitmap, area, tile, clipRect, src);
   };
 
   if (ownBitmap && !ownBitmap->Empty()) {

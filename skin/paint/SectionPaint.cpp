@@ -1,6 +1,7 @@
 #include "skin/paint/SectionPaint.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "platform/gfx/Region.h"
@@ -46,9 +47,19 @@ void FillRectColor(TBitmap& bitmap, const TRect& rect, TColor color) {
   const std::uint8_t b = std::uint8_t(GetBValue(c)), g = std::uint8_t(GetGValue(c)),
                      red = std::uint8_t(GetRValue(c));
   const int bpp = bitmap.BytesPerPixel();
-  for (int y = r.Top; y < r.Bottom; ++y) {
-    std::uint8_t* p = bitmap.ScanLine(y) + r.Left * bpp;
-    for (int x = r.Left; x < r.Right; ++x, p += bpp) p[0] = b, p[1] = g, p[2] = red;
+  // One row by pixels, the others copied from it.
+  std::uint8_t* row = bitmap.ScanLine(r.Top) + r.Left * bpp;
+  std::uint8_t* p = row;
+  for (int x = r.Left; x < r.Right; ++x, p += bpp) p[0] = b, p[1] = g, p[2] = red;
+  const std::size_t bytes = std::size_t(r.Width()) * std::size_t(bpp);
+  for (int y = r.Top + 1; y < r.Bottom; ++y) {
+    std::uint8_t* q = bitmap.ScanLine(y) + r.Left * bpp;
+    if (bpp == 3) {
+      std::memcpy(q, row, bytes);
+    } else {
+      // Keep the alpha bytes of a 32-bit target.
+      for (int x = 0; x < r.Width(); ++x) q[x * 4] = b, q[x * 4 + 1] = g, q[x * 4 + 2] = red;
+    }
   }
 }
 

@@ -7,7 +7,9 @@
 // PaintSectionBackground, PaintSectionBorder and PaintCornerImages, and reset
 // the two colours.
 //
-// Every entry point leaves KeyFillColor and ParentColor unset (KeyColor).
+// The item painters (PaintSectionItem, PaintSectionToDC, PaintBorderItem)
+// leave KeyFillColor and ParentColor unset (KeyColor); the building blocks
+// read them as their caller set them.
 // Invalid section or mask indexes, missing bitmaps and rectangles outside the
 // bitmap paint nothing and report nothing.
 #pragma once
