@@ -40,7 +40,7 @@ long MonotonicSeconds() {
 
 }  // namespace
 
-TX11Display::TX11Display(const char* name) {
+TX11Display::TX11Display(const char* name, bool allowShm) {
   // The input method decodes keys in the locale's encoding; an unset LC_CTYPE
   // would give Latin-1 at best. Keep a UTF-8 locale if the user has one, else
   // pick C.UTF-8, which every Debian system has.
@@ -108,8 +108,7 @@ TX11Display::TX11Display(const char* name) {
   // attach and then fail, which the first attach detects (see TX11Surface).
   int major = 0, minor = 0;
   Bool pixmaps = False;
-  shm_ = XShmQueryVersion(dpy_, &major, &minor, &pixmaps) == True &&
-         std::getenv("VELMORA_NO_SHM") == nullptr;
+  shm_ = allowShm && XShmQueryVersion(dpy_, &major, &minor, &pixmaps) == True;
 }
 
 TX11Display::~TX11Display() {

@@ -43,7 +43,9 @@ class TX11Display {
  public:
   // Opens the display named by name (nullptr: $DISPLAY). Throws
   // std::runtime_error with the display name when no server answers.
-  explicit TX11Display(const char* name = nullptr);
+  // allowShm false keeps every image in ordinary memory (for comparing the
+  // two ways of presenting).
+  explicit TX11Display(const char* name = nullptr, bool allowShm = true);
   ~TX11Display();
   TX11Display(const TX11Display&) = delete;
   TX11Display& operator=(const TX11Display&) = delete;

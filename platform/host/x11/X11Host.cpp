@@ -137,7 +137,7 @@ constexpr int CursorCount = int(THostCursor::Help) + 1;
 }  // namespace
 
 struct TX11Host::TImpl {
-  explicit TImpl(const char* name) : Display(name) {}
+  TImpl(const char* name, bool allowShm) : Display(name, allowShm) {}
 
   TX11Display Display;
   THostSink* Sink = nullptr;
@@ -677,7 +677,8 @@ struct TX11Host::TImpl {
   }
 };
 
-TX11Host::TX11Host(const char* displayName) : impl_(std::make_unique<TImpl>(displayName)) {
+TX11Host::TX11Host(const char* displayName, bool allowShm)
+    : impl_(std::make_unique<TImpl>(displayName, allowShm)) {
   ::Display* dpy = impl_->Dpy();
   int fds[2];
   if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) throw std::runtime_error("Cannot create a pipe");

@@ -21,8 +21,9 @@ namespace vm {
 class TX11Host final : public THost {
  public:
   // Connects to the display named by displayName (nullptr: $DISPLAY).
-  // Throws std::runtime_error when no X server answers.
-  explicit TX11Host(const char* displayName = nullptr);
+  // Throws std::runtime_error when no X server answers. allowShm false
+  // presents through the socket even where shared memory would work.
+  explicit TX11Host(const char* displayName = nullptr, bool allowShm = true);
   ~TX11Host() override;
   TX11Host(const TX11Host&) = delete;
   TX11Host& operator=(const TX11Host&) = delete;

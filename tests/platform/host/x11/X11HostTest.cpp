@@ -240,6 +240,10 @@ TEST_F(X11HostTest, IconIsAnArrayOfLongsWithArgbPixels) {
 TEST_F(X11HostTest, PresentShowsOnlyDirtyRectanglesAndExposeRestoresFromTheStore) {
   for (bool bottomUp : {false, true}) {
     SCOPED_TRACE(bottomUp ? "bottom-up store" : "top-down store");
+    // Shared memory for one orientation, the socket for the other.
+    host_ = std::make_unique<TX11Host>(server_->Display().c_str(), bottomUp);
+    host_->SetSink(&events_);
+    EXPECT_EQ(host_->UsesSharedMemory(), bottomUp);
     THostWindow w = Shown({Bounds(30, 30, 64, 48), "present"});
     TBitmap store(64, 48, TPixelFormat::pf24bit, bottomUp);
     store.Fill(RGB(0x10, 0x20, 0x30));
