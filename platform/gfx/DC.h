@@ -211,7 +211,13 @@ class TDC {
   TSize GetTextExtent(std::string_view text) const;
   // Lays out and draws text within r with DT_* flags. With DT_CALCRECT nothing
   // is drawn and r's right and bottom are set to the extent of the text.
-  // Returns the height of the text (0 when nothing fits or the text is empty).
+  // Lines break at CR LF, LF or CR (not with DT_SINGLELINE) and, with
+  // DT_WORDBREAK, at spaces; a word wider than the line keeps a line of its
+  // own. DT_VCENTER and DT_BOTTOM act on single lines only. DT_WORD_ELLIPSIS
+  // and DT_PATH_ELLIPSIS shorten at the end like DT_END_ELLIPSIS. Without
+  // DT_NOPREFIX, "&x" underlines x and "&&" is an ampersand.
+  // Returns the height of the text (0 for an empty text); for a single line
+  // with DT_VCENTER or DT_BOTTOM, the distance from r.Top to the text's bottom.
   int DrawText(std::string_view text, TRect& r, std::uint32_t flags);
   TTextMetric GetTextMetrics() const;
 
