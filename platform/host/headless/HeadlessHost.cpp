@@ -320,14 +320,9 @@ void THeadlessHost::Queue(THostEvent ev) {
 void THeadlessHost::MouseMove(int x, int y) {
   pointer_ = {x, y};
   THostWindow under = WindowAt(pointer_);
-  if (pointerWindow_ && !under && !grab_ && !pressGrab_) {
-    THostEvent leave;
-    leave.Kind = THostEvent::TKind::MouseLeave;
-    leave.Window = pointerWindow_;
-    leave.ScreenPos = pointer_;
-    Queue(leave);
-  }
-  pointerWindow_ = under;
+  // While the pointer is grabbed it stays with the grabbing window; the leave
+  // comes when the grab ends (MouseUp).
+  if (!grab_ && !pressGrab_) LeaveIfOutside(under);
   THostEvent ev;
   ev.Kind = THostEvent::TKind::MouseMove;
   ev.Window = grab_ ? grab_ : pressGrab_ ? pressGrab_ : under;
@@ -374,10 +369,22 @@ void THeadlessHost::MouseUp(THostButton button) {
   ev.Kind = THostEvent::TKind::ButtonUp;
   ev.Button = button;
   ev.Window = grab_ ? grab_ : pressGrab_ ? pressGrab_ : WindowAt(pointer_);
-  if (!buttons_) pressGrab_ = 0;
   ev.ScreenPos = pointer_;
+  if (!buttons_) pressGrab_ = 0;
   // A release is delivered even outside every window: the button is up.
   Queue(ev);
+  if (!grab_ && !pressGrab_) LeaveIfOutside(WindowAt(pointer_));
+}
+
+void THeadlessHost::LeaveIfOutside(THostWindow under) {
+  if (pointerWindow_ && !under) {
+    THostEvent leave;
+    leave.Kind = THostEvent::TKind::MouseLeave;
+    leave.Window = pointerWindow_;
+    leave.ScreenPos = pointer_;
+    Queue(leave);
+  }
+  pointerWindow_ = under;
 }
 
 void THeadlessHost::Click(int x, int y, THostButton button) {

@@ -113,6 +113,7 @@ class THeadlessHost final : public THost {
   TNative* Find(THostWindow window);
   THostWindow WindowAt(TPoint p) const;
   void Queue(THostEvent ev);
+  void LeaveIfOutside(THostWindow under);
   std::uint32_t State() const;
 
   THostSink* sink_ = nullptr;

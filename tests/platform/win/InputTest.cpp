@@ -261,3 +261,95 @@ TEST_F(InputTest, KeyMenuHandlerRunsForAltAloneAndF10) {
 
 }  // namespace
 }  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+class OwnedWindowTest : public TWinTest {};
+
+TEST_F(OwnedWindowTest, OwnedWindowsStayAboveAndGoWithTheirOwner) {
+  HWND owner = MakeTop(100, 100, 300, 200);
+  ShowWindow(owner, SW_SHOW);
+  HWND dialog = CreateWindowEx(0, "TestWindow", "Dialog", WS_POPUP | WS_CAPTION | WS_SYSMENU, 150,
+                               150, 200, 100, owner);
+  EXPECT_EQ(GetParent(dialog), owner);
+  EXPECT_EQ(host.Native(GetHostWindow(dialog))->Params.Kind, THostWindowKind::Dialog);
+  EXPECT_EQ(host.Native(GetHostWindow(dialog))->Params.TransientFor, GetHostWindow(owner));
+  ShowWindow(dialog, SW_SHOW);
+  // A modal dialog: the owner disabled; clicking the owner brings the dialog back.
+  EnableWindow(owner, false);
+  EXPECT_EQ(Messages(owner, {WM_ENABLE}).size(), 1u);
+  SetActiveWindow(owner);  // refused by nobody, but the owner is disabled for input
+  host.Click(120, 290);
+  Pump();
+  EXPECT_EQ(GetActiveWindow(), dialog);
+  EXPECT_TRUE(Messages(owner, {WM_LBUTTONDOWN}).empty());
+  // Activating the owner keeps its owned window above it.
+  EnableWindow(owner, true);
+  SetActiveWindow(owner);
+  EXPECT_EQ(GetTopWindow(nullptr), dialog);
+  EXPECT_EQ(host.ZOrder().front(), GetHostWindow(dialog));
+  DestroyWindow(owner);
+  EXPECT_FALSE(IsWindow(dialog));
+}
+
+TEST_F(OwnedWindowTest, CursorsComeFromTheClassAndTheFrame) {
+  WNDCLASS wc;
+  wc.lpszClassName = "IBeamBox";
+  wc.lpfnWndProc = &RecordingProc;
+  wc.hCursor = LoadCursor(nullptr, IDC_IBEAM);
+  RegisterClass(wc);
+  HWND top = MakeTop(100, 100, 300, 200);
+  ShowWindow(top, SW_SHOW);
+  HWND box = MakeChild(top, 10, 10, 50, 50, WS_VISIBLE, 0, "IBeamBox");
+  TPoint p{20, 20};
+  ClientToScreen(box, &p);
+  host.MouseMove(p.X, p.Y);
+  Pump();
+  EXPECT_EQ(host.Native(GetHostWindow(top))->Cursor, THostCursor::IBeam);
+  EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_IBEAM));
+  host.MouseMove(101, 200);  // the left sizing border
+  Pump();
+  EXPECT_EQ(host.Native(GetHostWindow(top))->Cursor, THostCursor::SizeWE);
+  // WM_SETCURSOR is asked of the parent first: a parent that answers decides.
+  SetWindowProc(top, WNDPROC::FromClosure([](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+                  if (m == WM_SETCURSOR && LOWORD(l) == HTCLIENT) {
+                    SetCursor(LoadCursor(nullptr, IDC_HAND));
+                    return 1;
+                  }
+                  return DefWindowProc(h, m, w, l);
+                }));
+  host.MouseMove(p.X, p.Y);
+  Pump();
+  EXPECT_EQ(host.Native(GetHostWindow(top))->Cursor, THostCursor::Hand);
+  DestroyWindow(top);
+  UnregisterClass("IBeamBox");
+}
+
+TEST_F(OwnedWindowTest, DialogMessageHookTakesMessagesBeforeDispatch) {
+  HWND top = MakeTop();
+  ShowWindow(top, SW_SHOW);
+  std::vector<WPARAM> taken;
+  SetDialogMessageHook([&](HWND dlg, MSG& m) {
+    EXPECT_EQ(dlg, top);
+    if (m.message == WM_KEYDOWN && m.wParam == VK_TAB) {
+      taken.push_back(m.wParam);
+      return true;
+    }
+    return false;
+  });
+  Log().clear();
+  host.Key(VK_TAB);
+  host.Key('Q');
+  Pump();
+  SetDialogMessageHook(nullptr);
+  EXPECT_EQ(taken, std::vector<WPARAM>{VK_TAB});
+  // The Tab key and its character never reached the window; Q did.
+  std::vector<std::pair<UINT, WPARAM>> got;
+  for (const TLogged& e : Log())
+    if (e.Msg == WM_KEYDOWN || e.Msg == WM_CHAR) got.push_back({e.Msg, e.W});
+  EXPECT_EQ(got, (std::vector<std::pair<UINT, WPARAM>>{{WM_KEYDOWN, 'Q'}, {WM_CHAR, 'q'}}));
+}
+
+}  // namespace
+}  // namespace vm::test
