@@ -1,6 +1,8 @@
 #include "platform/gfx/DC.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <utility>
 
@@ -288,6 +290,7 @@ TColor TDC::GetPixel(int x, int y) const {
 
 void TDC::DrawLine(TPoint a, TPoint b) {
   // Bresenham from a towards b; b itself is left for the next segment.
+  if (state_.PenColor == CLR_NONE) return;
   const TColor rgb = ColorToRGB(state_.PenColor);
   const TRegion& clip = EffectiveClip();
   const TRect bounds = clip.Bounds();
@@ -323,6 +326,56 @@ void TDC::MoveTo(int x, int y) {
 void TDC::LineTo(int x, int y) {
   DrawLine(state_.Pen, {x, y});
   state_.Pen = {x, y};
+}
+
+void TDC::Polygon(const TPoint* points, int count) {
+  if (!points || count < 2) return;
+  if (state_.BrushColor != CLR_NONE && count >= 3) {
+    // Even-odd scan conversion in bitmap coordinates, sampling each pixel at
+    // its own integer point (left and top edges inside), so a one-pixel
+    // outline drawn afterwards covers the boundary on every side.
+    std::vector<TPoint> p(static_cast<std::size_t>(count));
+    int top = INT32_MAX, bottom = INT32_MIN;
+    for (int i = 0; i < count; ++i) {
+      p[std::size_t(i)] = LogicalToBitmap(points[i]);
+      top = std::min(top, p[std::size_t(i)].Y);
+      bottom = std::max(bottom, p[std::size_t(i)].Y);
+    }
+    const TRect bounds = EffectiveClip().Bounds();
+    top = std::max(top, bounds.Top);
+    bottom = std::min(bottom, bounds.Bottom);
+    const TColor rgb = ColorToRGB(state_.BrushColor);
+    const TRegion& clip = EffectiveClip();
+    std::vector<double> xs;
+    for (int y = top; y < bottom; ++y) {
+      const double cy = y;
+      xs.clear();
+      for (int i = 0; i < count; ++i) {
+        const TPoint& a = p[std::size_t(i)];
+        const TPoint& b = p[std::size_t((i + 1) % count)];
+        if ((a.Y <= cy) == (b.Y <= cy)) continue;  // edge does not cross this row
+        xs.push_back(a.X + (cy - a.Y) * double(b.X - a.X) / double(b.Y - a.Y));
+      }
+      std::sort(xs.begin(), xs.end());
+      for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
+        // Pixels x with xs[k] <= x < xs[k + 1].
+        const double from = std::ceil(xs[k]), to = std::ceil(xs[k + 1]);
+        const TRect span{int(std::max(from, double(bounds.Left))), y,
+                         int(std::min(to, double(bounds.Right))), y + 1};
+        for (const TRect& c : clip.Rects()) {
+          const TRect q = c.Intersect(span);
+          for (int x = q.Left; x < q.Right; ++x) target_->SetPixel(x, y, rgb);
+        }
+      }
+    }
+  }
+  for (int i = 0; i < count; ++i) DrawLine(points[i], points[(i + 1) % count]);
+}
+
+void TDC::Rectangle(const TRect& r) {
+  if (r.IsEmpty()) return;
+  if (state_.BrushColor != CLR_NONE) FillRect(r, state_.BrushColor);
+  if (state_.PenColor != CLR_NONE) FrameRect(r, state_.PenColor);
 }
 
 bool TDC::Blit(int x, int y, int w, int h, const TBitmap& src, int bsx, int bsy, int sw, int sh,

@@ -86,6 +86,8 @@ enum : std::uint32_t {
 
 // GetPixel's answer for a point outside the clip.
 constexpr TColor CLR_INVALID = 0xFFFFFFFF;
+// As a pen or brush colour: draw no outline, or leave the inside unfilled.
+constexpr TColor CLR_NONE = 0xFFFFFFFF;
 
 class TDC {
  public:
@@ -185,6 +187,12 @@ class TDC {
   void MoveTo(int x, int y);
   // Line from the current position to (x, y), excluding (x, y).
   void LineTo(int x, int y);
+  // A closed polygon: the inside (pixel centres inside by the even-odd rule)
+  // in the brush colour, then the one-pixel outline through every point in the
+  // pen colour. Either colour may be CLR_NONE.
+  void Polygon(const TPoint* points, int count);
+  // The outline of r just inside it in the pen colour, the rest in the brush colour.
+  void Rectangle(const TRect& r);
 
   // Block copy of w x h from src's logical (sx, sy) to logical (x, y); src may be this DC.
   // Returns false for an unsupported raster operation.
@@ -303,6 +311,16 @@ inline int GetStretchBltMode(HDC dc) {
 inline bool Polyline(HDC dc, const TPoint* pts, int count) {
   if (!dc || !pts || count < 0) return false;
   dc->Polyline(pts, count);
+  return true;
+}
+inline bool Polygon(HDC dc, const TPoint* pts, int count) {
+  if (!dc || !pts || count < 2) return false;
+  dc->Polygon(pts, count);
+  return true;
+}
+inline bool Rectangle(HDC dc, int l, int t, int r, int b) {
+  if (!dc) return false;
+  dc->Rectangle(TRect{l, t, r, b});
   return true;
 }
 inline bool MoveToEx(HDC dc, int x, int y, TPoint* prev) {

@@ -117,6 +117,34 @@ TEST(DC, PixelsAndPolylineSkipLastPointAndClip) {
   for (int i = 0; i < 10; ++i) EXPECT_EQ(bmp.GetPixel(i, i), Red);
 }
 
+TEST(DC, PolygonFillsInsideItsOutline) {
+  // A small arrow glyph: solid black inside, red outline.
+  TBitmap bmp(9, 5);
+  bmp.Fill(Guard);
+  TDC dc(bmp);
+  dc.SetBrushColor(clBlack);
+  dc.SetPenColor(Red);
+  const TPoint up[] = {{1, 4}, {7, 4}, {4, 1}};
+  dc.Polygon(up, 3);
+  const char* expect[5] = {".........", "....r....", "...rkr...", "..rkkkr..", ".rrrrrrr."};
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 9; ++x) {
+      const TColor c = expect[y][x] == 'r' ? Red : expect[y][x] == 'k' ? clBlack : Guard;
+      EXPECT_EQ(bmp.GetPixel(x, y), c) << x << "," << y;
+    }
+  // Hollow brush: outline only; hollow pen: inside only.
+  bmp.Fill(Guard);
+  dc.SetBrushColor(CLR_NONE);
+  dc.Polygon(up, 3);
+  EXPECT_EQ(bmp.GetPixel(4, 3), Guard);
+  EXPECT_EQ(bmp.GetPixel(4, 4), Red);
+  bmp.Fill(Guard);
+  dc.SetBrushColor(clBlack);
+  dc.SetPenColor(CLR_NONE);
+  dc.Rectangle({2, 1, 6, 4});
+  ExpectOnly(bmp, TRegion(TRect{2, 1, 6, 4}), clBlack);
+}
+
 TEST(DC, BitBltCopiesBetweenOrdersAndOverlapsAndCombines) {
   TBitmap src(6, 4, TPixelFormat::pf32bit, true);
   for (int y = 0; y < 4; ++y)
