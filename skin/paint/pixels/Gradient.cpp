@@ -51,11 +51,9 @@ std::int32_t StrToInt(std::string_view text) {
   if (t.front() == '$') {
     // Hexadecimal takes up to 32 bits; $FFFFFFFF is -1 like any 32-bit pattern.
     t.remove_prefix(1);
-    if (t.empty() || t.size() > 8) {
-      // Allow leading zeros beyond eight digits.
-      while (t.size() > 8 && t.front() == '0') t.remove_prefix(1);
-      if (t.empty() || t.size() > 8) ThrowNotInteger(text);
-    }
+    if (t.empty()) ThrowNotInteger(text);
+    while (t.size() > 8 && t.front() == '0') t.remove_prefix(1);  // leading zeros are free
+    if (t.size() > 8) ThrowNotInteger(text);
     for (char c : t) {
       int digit;
       if (c >= '0' && c <= '9')

@@ -140,6 +140,29 @@ void BM_GradientHorizontal713x510(benchmark::State& state) {
 }
 BENCHMARK(BM_GradientHorizontal713x510);
 
+// A picture far larger than the caches: memory speed decides.
+void BM_Memcpy4000x3000(benchmark::State& state) {
+  const TBitmap a = Noise(4000, 3000, 1);
+  TBitmap b = Noise(4000, 3000, 2);
+  for (auto _ : state) {
+    std::memcpy(b.Data(), a.Data(), a.DataSize());
+    benchmark::ClobberMemory();
+  }
+  Bytes(state, a.DataSize());
+}
+BENCHMARK(BM_Memcpy4000x3000)->Unit(benchmark::kMillisecond);
+
+void BM_MixBitmaps4000x3000(benchmark::State& state) {
+  const TBitmap s = Noise(4000, 3000, 1);
+  TBitmap d = Noise(4000, 3000, 2);
+  for (auto _ : state) {
+    MixBitmaps(d, s, 127);
+    benchmark::ClobberMemory();
+  }
+  Bytes(state, d.DataSize());
+}
+BENCHMARK(BM_MixBitmaps4000x3000)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace vm
 

@@ -70,6 +70,8 @@ TEST(ParseGradient, BadNumberRaisesAfterSizingTheArray) {
   EXPECT_EQ(StrToInt("-2147483648"), INT32_MIN);
   EXPECT_EQ(StrToInt(" 42 "), 42);
   EXPECT_EQ(StrToInt("+$10"), 16);
+  EXPECT_EQ(StrToInt("$000000000FF"), 255);
+  EXPECT_EQ(StrToInt("-$1"), -1);
 }
 
 class PaintGradientTest : public ::testing::TestWithParam<bool> {
