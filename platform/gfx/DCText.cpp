@@ -27,15 +27,11 @@ int NextTabStop(int x, int tabWidth) {
   return (x / tabWidth + 1) * tabWidth;
 }
 
-int RunWidth(const TFont& font, const TChar* s, std::size_t n, const TRunStyle& st) {
-  int x = 0;
-  for (std::size_t i = 0; i < n; ++i)
-    x = (s[i].C == U'\t' && st.ExpandTabs) ? NextTabStop(x, st.TabWidth) : x + font.Advance(s[i].C);
-  return x;
-}
-
 int RunWidth(const TFont& font, const TLine& line, const TRunStyle& st) {
-  return RunWidth(font, line.data(), line.size(), st);
+  int x = 0;
+  for (const TChar& c : line)
+    x = (c.C == U'\t' && st.ExpandTabs) ? NextTabStop(x, st.TabWidth) : x + font.Advance(c.C);
+  return x;
 }
 
 // Blends one glyph's coverage in colour c onto the bitmap at (bx, by), bitmap
@@ -121,48 +117,53 @@ std::vector<TLine> SplitParagraphs(const TLine& text) {
   return lines;
 }
 
+// Pen position after one more character, tabs jumping to the next stop.
+int Step(const TFont& font, int pen, char32_t c, const TRunStyle& st) {
+  return (c == U'\t' && st.ExpandTabs) ? NextTabStop(pen, st.TabWidth) : pen + font.Advance(c);
+}
+
 // Greedy word wrap: lines break at spaces; a word wider than the line stays whole.
 void WrapParagraph(const TFont& font, const TLine& para, int width, const TRunStyle& st,
                    std::vector<TLine>& out) {
-  std::size_t start = 0;
   const std::size_t n = para.size();
   if (n == 0) {
     out.emplace_back();
     return;
   }
+  std::size_t start = 0;
   while (start < n) {
-    std::size_t end = start, best = 0;
-    bool have = false;
+    // Take words (each with the spaces before it) while they fit; the first
+    // word of a line is taken even when it does not.
+    std::size_t end = start;
+    int pen = 0;
+    bool any = false;
     while (end < n) {
-      // Advance to the end of the next word.
       std::size_t e = end;
-      while (e < n && para[e].C == U' ') ++e;
-      while (e < n && para[e].C != U' ') ++e;
-      if (RunWidth(font, para.data() + start, e - start, st) > width) break;
-      best = e;
-      have = true;
+      int p = pen;
+      while (e < n && para[e].C == U' ') p = Step(font, p, para[e++].C, st);
+      while (e < n && para[e].C != U' ') p = Step(font, p, para[e++].C, st);
+      if (p > width && any) break;
       end = e;
+      pen = p;
+      any = true;
+      if (p > width) break;
     }
-    if (!have) {
-      // The first word alone is too wide: it gets a line of its own.
-      best = start;
-      while (best < n && para[best].C == U' ') ++best;
-      while (best < n && para[best].C != U' ') ++best;
-    }
-    TLine line(para.begin() + std::ptrdiff_t(start), para.begin() + std::ptrdiff_t(best));
+    TLine line(para.begin() + std::ptrdiff_t(start), para.begin() + std::ptrdiff_t(end));
     while (!line.empty() && line.back().C == U' ') line.pop_back();
     out.push_back(std::move(line));
-    start = best;
+    start = end;
     while (start < n && para[start].C == U' ') ++start;
   }
 }
 
 // Cuts a line from the end until it and "..." fit the width.
 void AddEndEllipsis(const TFont& font, TLine& line, int width, const TRunStyle& st) {
-  if (RunWidth(font, line, st) <= width) return;
+  std::vector<int> pen(line.size() + 1, 0);
+  for (std::size_t i = 0; i < line.size(); ++i) pen[i + 1] = Step(font, pen[i], line[i].C, st);
+  if (pen.back() <= width) return;
   const int dots = 3 * font.Advance(U'.');
   std::size_t n = line.size();
-  while (n > 0 && RunWidth(font, line.data(), n, st) + dots > width) --n;
+  while (n > 0 && pen[n] + dots > width) --n;
   line.resize(n);
   for (int i = 0; i < 3; ++i) line.push_back({U'.', false});
 }
