@@ -203,10 +203,15 @@ void TWindowSystem::Unlink(TWnd* w) {
 
 void TWindowSystem::DestroyRecursive(TWnd* w) {
   // WM_DESTROY goes to the parent first, then to its children.
+  // Handles, not pointers: a WM_DESTROY handler may destroy a sibling first.
   w->Destroying = true;
+  HWND h = w->Handle;
+  std::vector<HWND> kids;
+  for (TWnd* c : w->Children) kids.push_back(c->Handle);
   Send(w, WM_DESTROY, 0, 0);
-  for (TWnd* c : std::vector<TWnd*>(w->Children))
-    if (!c->Destroyed) DestroyRecursive(c);
+  if (!Find(h)) return;
+  for (HWND k : kids)
+    if (TWnd* c = Find(k)) DestroyRecursive(c);
 }
 
 void TWindowSystem::Destroy(TWnd* w) {

@@ -285,3 +285,25 @@ TEST_F(MessageTest, TextIsUtf8AndNeverCutMidCharacter) {
 
 }  // namespace
 }  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+TEST_F(MessageTest, DestroyHandlersThatDestroyOtherWindowsAreSafe) {
+  HWND top = MakeTop();
+  HWND a = MakeChild(top, 0, 0, 10, 10);
+  HWND b = MakeChild(top, 20, 0, 10, 10);
+  // While the parent is being destroyed, a child destroys its sibling.
+  SetWindowProc(a, WNDPROC::FromClosure([b](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+                  if (m == WM_DESTROY) DestroyWindow(b);
+                  return RecordingProc(h, m, w, l);
+                }));
+  Log().clear();
+  EXPECT_TRUE(DestroyWindow(top));
+  for (HWND h : {top, a, b}) EXPECT_FALSE(IsWindow(h));
+  // Every window still got exactly one WM_NCDESTROY.
+  for (HWND h : {top, a, b}) EXPECT_EQ(Messages(h, {WM_NCDESTROY}).size(), 1u);
+}
+
+}  // namespace
+}  // namespace vm::test
