@@ -70,6 +70,11 @@ TEST_P(MaskPaint, TiledSidesEndWithAFullTileOnAnExactMultiple) {
   EXPECT_EQ(b.GetPixel(9, 9), Coded(2 + 7 % 3, 2 + 7 % 3));
   EXPECT_EQ(b.GetPixel(12, 11), Coded(6, 6));
   EXPECT_EQ(CountOutside(b, {0, 0, 13, 12}, Guard), 0);
+
+  // A rectangle starting left of the bitmap keeps the tiles' phase.
+  b.Fill(Guard);
+  PaintNinePart(b, {-4, 0, 13, 12}, true, false, 0, md, {});
+  for (int x = 0; x < 11; ++x) EXPECT_EQ(b.GetPixel(x, 0), Coded(2 + (x + 2) % 3, 0)) << x;
 }
 
 TEST_P(MaskPaint, MagentaCornersShowTheBackgroundOnlyWhenAskedAndReady) {
