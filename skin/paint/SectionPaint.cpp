@@ -322,4 +322,58 @@ void PaintBorderItem(int sectionIndex, int borderIndex, int texture, TsSkinManag
                      background);
 }
 
+void RefillCornerPieces(TBitmap& picture, const TsMaskData& border, int state, int corners,
+                        BackgroundInfo background) {
+  if (picture.Empty() || picture.PixelFormat() != TPixelFormat::pf24bit) return;
+  TsMaskData md = border;
+  if (md.ImageCount == 0 && md.Image && !md.Image->Empty()) {
+    md.ImageCount = 3;
+    md.MaskType = 1;
+    md.R = TRect{0, 0, md.Image->Width(), md.Image->Height()};
+  }
+  const TBitmap* source = MaskSourceBitmap(md);
+  const TMaskFrame f = TMaskFrame::Of(md);
+  if (!source || !f.Valid) return;
+  const int fx = md.R.Left + f.ClampState(state) * md.R.Width() / md.ImageCount;
+  const int bl = std::max<int>(md.WL, 0), bt = std::max<int>(md.WT, 0);
+  const int br = std::max<int>(md.WR, 0), bb = std::max<int>(md.WB, 0);
+  const int pw = picture.Width(), ph = picture.Height();
+  const int frameBottom = md.R.Top + f.H;
+  struct TPiece {
+    int Bit;
+    TRect Dest;
+    TPoint Source;
+  };
+  const TPiece pieces[4] = {
+      {cnTopLeft, Bounds(0, 0, bl, bt), {fx, md.R.Top}},
+      {cnBottomLeft, Bounds(0, ph - bb, bl, bb), {fx, frameBottom - bb}},
+      {cnTopRight, Bounds(pw - br, 0, br, bt), {fx + f.W - br, md.R.Top}},
+      {cnBottomRight, Bounds(pw - br, ph - bb, br, bb), {fx + f.W - br, frameBottom - bb}},
+  };
+  const bool ready = background.Ready && background.Bitmap && !background.Bitmap->Empty();
+  const TBitmap* back = ready ? background.Bitmap : nullptr;
+  for (const TPiece& piece : pieces) {
+    if (!(corners & piece.Bit)) continue;
+    for (int y = piece.Dest.Top; y < piece.Dest.Bottom; ++y) {
+      const int sy = piece.Source.Y + (y - piece.Dest.Top);
+      if (y < 0 || y >= ph || sy < 0 || sy >= source->Height()) continue;
+      for (int x = piece.Dest.Left; x < piece.Dest.Right; ++x) {
+        const int sx = piece.Source.X + (x - piece.Dest.Left);
+        if (x < 0 || x >= pw || sx < 0 || sx >= source->Width()) continue;
+        if (source->GetPixel(sx, sy) != KeyColor) continue;
+        if (ParentColor == KeyColor && back) {
+          const std::int64_t bx = std::int64_t(background.OffsetX) + x;
+          const std::int64_t by = std::int64_t(background.OffsetY) + y;
+          if (bx >= 0 && by >= 0 && bx < back->Width() && by < back->Height())
+            picture.SetPixel(x, y, back->GetPixel(int(bx), int(by)));
+        } else if (ParentColor != KeyColor) {
+          picture.SetPixel(x, y, ResolveColor(ParentColor));
+        } else if (KeyFillColor != KeyColor) {
+          picture.SetPixel(x, y, ResolveColor(KeyFillColor));
+        }
+      }
+    }
+  }
+}
+
 }  // namespace vm

@@ -86,4 +86,18 @@ void PaintBorderItem(int sectionIndex, int borderIndex, int texture, TsSkinManag
                      TBitmap& bitmap, TPoint position, TRect rect, int state, bool fillCentre,
                      BackgroundInfo background, std::string_view sectionName, int hotTexture);
 
+// Corner pieces of a border for RefillCornerPieces (a set of bits).
+enum : int { cnTopLeft = 1, cnBottomLeft = 2, cnTopRight = 4, cnBottomRight = 8, cnAll = 15 };
+
+// Re-fills the transparent parts of a border's corner pieces in a finished
+// picture (a control's cache) from what lies behind it: every pixel of a
+// selected corner whose source pixel in the state's frame is magenta takes the
+// background pixel at (OffsetX + x, OffsetY + y) when ParentColor is unset and
+// the background is ready, else ParentColor, else (no ready background)
+// KeyFillColor when set; other pixels stay. Corners have the border's stored
+// widths and sit at the picture's corners. A border of ImageCount 0 with its
+// own picture counts as three frames with a mask half.
+void RefillCornerPieces(TBitmap& picture, const TsMaskData& border, int state, int corners,
+                        BackgroundInfo background);
+
 }  // namespace vm

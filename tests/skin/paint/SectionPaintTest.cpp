@@ -223,5 +223,32 @@ TEST_F(SectionPaint, BorderItemUsesOnlyTheGivenIndexes) {
   EXPECT_EQ(b.GetPixel(4, 4), TexColor);
 }
 
+TEST_F(SectionPaint, RefillingOneCornerTouchesExactlyItsKeyPixels) {
+  // A frame of magenta with top and bottom borders of different heights.
+  auto& m = *manager.MasterBitmap;
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 16; ++x) m.SetPixel(x, y, Magenta);
+  m.SetPixel(15, 0, RGB(1, 1, 1));  // an opaque pixel in frame 1's top-right corner
+  const TsMaskData border = MakeMask(&manager, {0, 0, 16, 8}, 2, 0, 2, 2, 3, 4);
+  TBitmap b = MakeBitmap(10, 12, Guard);
+  ParentColor = RGB(5, 6, 7);
+  RefillCornerPieces(b, border, 1, cnTopRight, {});
+  EXPECT_EQ(b.GetPixel(7, 0), RGB(5, 6, 7));
+  EXPECT_EQ(b.GetPixel(8, 1), RGB(5, 6, 7));
+  EXPECT_EQ(b.GetPixel(9, 0), Guard);  // opaque in the source: stays
+  EXPECT_EQ(CountOutside(b, {7, 0, 10, 2}, Guard), 0);
+
+  // Without a parent colour the ready background shows through.
+  ParentColor = Magenta;
+  TBitmap back = MakeBitmap(20, 20, Behind);
+  b.Fill(Guard);
+  RefillCornerPieces(b, border, 0, cnAll, BackgroundInfo{&back, 3, 3, 1});
+  EXPECT_EQ(b.GetPixel(0, 0), Behind);
+  EXPECT_EQ(b.GetPixel(0, 8), Behind);  // bottom-left: the last 4 rows
+  EXPECT_EQ(b.GetPixel(0, 7), Guard);
+  EXPECT_EQ(b.GetPixel(9, 11), Behind);
+  EXPECT_EQ(b.GetPixel(5, 5), Guard);
+}
+
 }  // namespace
 }  // namespace vm
