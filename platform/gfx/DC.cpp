@@ -55,6 +55,48 @@ bool KnownRop(std::uint32_t rop) {
   }
 }
 
+// Coordinates are kept within ±2^29 when converted, so that sums and
+// differences of two (and twice one) stay inside 32 bits; nothing that far out
+// is ever on a bitmap.
+std::int32_t Saturate(std::int64_t v) {
+  return std::int32_t(std::clamp<std::int64_t>(v, -(std::int64_t(1) << 29), std::int64_t(1) << 29));
+}
+
+// Lines longer than this are first cut to the clip bounds so that drawing
+// never walks billions of invisible pixels. Shorter lines keep their exact
+// pixels wherever their ends are.
+constexpr int LongLine = 1 << 14;
+
+// Cuts segment p-e to the rectangle grown by two pixels (Liang-Barsky);
+// false when nothing of it is inside. The cut ends are rounded to pixels.
+bool ClipLongLine(TPoint& p, TPoint& e, const TRect& r) {
+  const double x0 = p.X, y0 = p.Y, dx = double(e.X) - p.X, dy = double(e.Y) - p.Y;
+  double t0 = 0, t1 = 1;
+  const double lo[2] = {r.Left - 2.0, r.Top - 2.0}, hi[2] = {r.Right + 2.0, r.Bottom + 2.0};
+  const double start[2] = {x0, y0}, dir[2] = {dx, dy};
+  for (int k = 0; k < 2; ++k) {
+    if (dir[k] == 0) {
+      if (start[k] < lo[k] || start[k] > hi[k]) return false;
+      continue;
+    }
+    double ta = (lo[k] - start[k]) / dir[k], tb = (hi[k] - start[k]) / dir[k];
+    if (ta > tb) std::swap(ta, tb);
+    t0 = std::max(t0, ta);
+    t1 = std::min(t1, tb);
+    if (t0 > t1) return false;
+  }
+  const TPoint np{int(std::lround(x0 + t0 * dx)), int(std::lround(y0 + t0 * dy))};
+  // An end that was cut moves one pixel on, so the last visible pixel is drawn.
+  TPoint ne{int(std::lround(x0 + t1 * dx)), int(std::lround(y0 + t1 * dy))};
+  if (t1 < 1) {
+    ne.X += dx > 0 ? 1 : dx < 0 ? -1 : 0;
+    ne.Y += dy > 0 ? 1 : dy < 0 ? -1 : 0;
+  }
+  p = np;
+  e = ne;
+  return true;
+}
+
 bool UsesSource(std::uint32_t rop) {
   return rop != DSTINVERT && rop != PATCOPY && rop != BLACKNESS && rop != WHITENESS;
 }
@@ -101,18 +143,19 @@ TPoint TDC::OffsetWindowOrg(int dx, int dy) {
 }
 
 TPoint TDC::LPtoDP(TPoint p) const {
-  return {p.X - state_.WindowOrg.X + state_.ViewportOrg.X,
-          p.Y - state_.WindowOrg.Y + state_.ViewportOrg.Y};
+  return {Saturate(std::int64_t(p.X) - state_.WindowOrg.X + state_.ViewportOrg.X),
+          Saturate(std::int64_t(p.Y) - state_.WindowOrg.Y + state_.ViewportOrg.Y)};
 }
 
 TPoint TDC::DPtoLP(TPoint p) const {
-  return {p.X + state_.WindowOrg.X - state_.ViewportOrg.X,
-          p.Y + state_.WindowOrg.Y - state_.ViewportOrg.Y};
+  return {Saturate(std::int64_t(p.X) + state_.WindowOrg.X - state_.ViewportOrg.X),
+          Saturate(std::int64_t(p.Y) + state_.WindowOrg.Y - state_.ViewportOrg.Y)};
 }
 
 TPoint TDC::LogicalToBitmap(TPoint p) const {
   const TPoint d = LPtoDP(p);
-  return {d.X + deviceOrigin_.X, d.Y + deviceOrigin_.Y};
+  return {Saturate(std::int64_t(d.X) + deviceOrigin_.X),
+          Saturate(std::int64_t(d.Y) + deviceOrigin_.Y)};
 }
 
 TRect TDC::LogicalToBitmap(const TRect& r) const {
@@ -122,7 +165,8 @@ TRect TDC::LogicalToBitmap(const TRect& r) const {
 }
 
 TPoint TDC::BitmapToLogical(TPoint p) const {
-  return DPtoLP({p.X - deviceOrigin_.X, p.Y - deviceOrigin_.Y});
+  return DPtoLP({Saturate(std::int64_t(p.X) - deviceOrigin_.X),
+                 Saturate(std::int64_t(p.Y) - deviceOrigin_.Y)});
 }
 
 const TRegion& TDC::EffectiveClip() const {
@@ -296,7 +340,10 @@ void TDC::DrawLine(TPoint a, TPoint b) {
   const TRect bounds = clip.Bounds();
   const bool simple = clip.Complexity() == SIMPLEREGION;
   TPoint p = LogicalToBitmap(a);
-  const TPoint e = LogicalToBitmap(b);
+  TPoint e = LogicalToBitmap(b);
+  if (bounds.IsEmpty()) return;
+  if (std::max(std::abs(e.X - p.X), std::abs(e.Y - p.Y)) > LongLine && !ClipLongLine(p, e, bounds))
+    return;
   const int dx = std::abs(e.X - p.X), dy = -std::abs(e.Y - p.Y);
   const int sx = p.X < e.X ? 1 : -1, sy = p.Y < e.Y ? 1 : -1;
   int err = dx + dy;
@@ -381,6 +428,8 @@ void TDC::Rectangle(const TRect& r) {
 bool TDC::Blit(int x, int y, int w, int h, const TBitmap& src, int bsx, int bsy, int sw, int sh,
                std::uint32_t rop, bool stretch) {
   if (!KnownRop(rop)) return false;
+  w = Saturate(w);
+  h = Saturate(h);
   const TPoint d = LogicalToBitmap(TPoint{x, y});
   const TRegion& clip = EffectiveClip();
   // Mirrored copies (a negative size) go through the stretch path even at 1:1.

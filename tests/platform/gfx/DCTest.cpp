@@ -115,6 +115,15 @@ TEST(DC, PixelsAndPolylineSkipLastPointAndClip) {
   dc.MoveTo(-50, -50);
   dc.LineTo(50, 50);
   for (int i = 0; i < 10; ++i) EXPECT_EQ(bmp.GetPixel(i, i), Red);
+  // Very long lines are cut to the bitmap first and still hit the same pixels.
+  bmp.Fill(Guard);
+  dc.MoveTo(-1000000, -1000000);
+  dc.LineTo(1000000, 1000000);
+  const TPoint across[] = {{-3000000, 4}, {3000000, 4}};
+  dc.Polyline(across, 2);
+  TRegion drawn(TRect{0, 4, 10, 5});
+  for (int i = 0; i < 10; ++i) drawn.Union(TRect{i, i, i + 1, i + 1});
+  ExpectOnly(bmp, drawn, Red);
 }
 
 TEST(DC, PolygonFillsInsideItsOutline) {
@@ -209,6 +218,14 @@ TEST(DC, DrawingOutsideEverythingIsHarmless) {
   dc.TextOut(0, 0, "hidden");
   ExpectOnly(bmp, TRegion(), Red);
   EXPECT_EQ(dc.ClipBox(), TRect{});
+  // Extreme coordinates with moved origins neither overflow nor miss the bitmap.
+  TDC whole(bmp);
+  whole.SetViewportOrg({5, 5});
+  whole.SetWindowOrg({-7, -7});
+  whole.FillRect({INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, Red);
+  ExpectOnly(bmp, TRegion(TRect{0, 0, 4, 4}), Red);
+  const TPoint far[] = {{INT32_MIN, 0}, {INT32_MAX, 0}};
+  whole.Polyline(far, 2);
   EXPECT_FALSE(dc.RectVisible({0, 0, 50, 50}));
 }
 
