@@ -379,8 +379,13 @@ HWND CreateWindowEx(DWORD exStyle, std::string_view className, std::string_view 
     if (x == CW_USEDEFAULT) x = 0, y = 0;
     if (width == CW_USEDEFAULT) width = 0, height = 0;
   }
-  width = std::clamp(width, 0, MaxBitmapSide);
-  height = std::clamp(height, 0, MaxBitmapSide);
+  // A top-level window owns a backing store of its size, so it never grows
+  // beyond the largest size the platform lets a window track to (a little
+  // more than the screen); children own no pixels.
+  int maxW = (style & WS_CHILD) ? MaxBitmapSide : GetSystemMetrics(SM_CXMAXTRACK);
+  int maxH = (style & WS_CHILD) ? MaxBitmapSide : GetSystemMetrics(SM_CYMAXTRACK);
+  width = std::clamp(width, 0, maxW);
+  height = std::clamp(height, 0, maxH);
 
   auto rec = std::make_shared<TWnd>();
   TWnd* w = rec.get();

@@ -82,8 +82,8 @@ bool TWindowSystem::SetPos(TWnd* w, HWND after, int x, int y, int cx, int cy, UI
     Send(w, WM_WINDOWPOSCHANGING, 0, LPARAM(&wp));
     if (!(w = Find(h))) return false;
   }
-  wp.cx = std::clamp(wp.cx, 0, MaxBitmapSide);
-  wp.cy = std::clamp(wp.cy, 0, MaxBitmapSide);
+  wp.cx = std::clamp(wp.cx, 0, w->Parent ? MaxBitmapSide : GetSystemMetrics(SM_CXMAXTRACK));
+  wp.cy = std::clamp(wp.cy, 0, w->Parent ? MaxBitmapSide : GetSystemMetrics(SM_CYMAXTRACK));
   flags = wp.flags;
 
   TRect oldRect = w->Rect;

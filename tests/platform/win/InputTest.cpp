@@ -353,3 +353,47 @@ TEST_F(OwnedWindowTest, DialogMessageHookTakesMessagesBeforeDispatch) {
 
 }  // namespace
 }  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+TEST_F(InputTest, WheelGoesToTheFocusAndUpToItsParents) {
+  SetFocus(a);
+  Log().clear();
+  MoveTo(b, 5, 5);  // the pointer elsewhere does not matter
+  host.Wheel(-WHEEL_DELTA);
+  Pump();
+  ASSERT_EQ(Messages(a, {WM_MOUSEWHEEL}).size(), 1u);
+  ASSERT_EQ(Messages(top, {WM_MOUSEWHEEL}).size(), 1u);  // passed on by DefWindowProc
+  for (const TLogged& e : Log())
+    if (e.Msg == WM_MOUSEWHEEL) {
+      EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(e.W), -WHEEL_DELTA);
+      TPoint p = Screen(b, 5, 5);
+      EXPECT_EQ(GET_X_LPARAM(e.L), p.X);  // screen coordinates
+    }
+  EXPECT_TRUE(Messages(b, {WM_MOUSEWHEEL}).empty());
+}
+
+TEST_F(InputTest, ImpossibleSizesAreClampedNotAllocated) {
+  // A top-level window's store never exceeds what a window may track to.
+  HWND huge = CreateWindowEx(0, "TestWindow", "", WS_POPUP, 0, 0, 1 << 30, 1 << 30, nullptr);
+  ASSERT_NE(huge, nullptr);
+  const TBitmap* store = GetWindowStore(huge);
+  EXPECT_EQ(store->Width(), GetSystemMetrics(SM_CXMAXTRACK));
+  EXPECT_EQ(store->Height(), GetSystemMetrics(SM_CYMAXTRACK));
+  EXPECT_TRUE(SetWindowPos(huge, nullptr, 0, 0, -5, 1 << 30, SWP_NOZORDER));
+  EXPECT_TRUE(GetWindowStore(huge)->Empty());
+  TRect wr;
+  GetWindowRect(huge, &wr);
+  EXPECT_EQ(wr, Rect(0, 0, 0, GetSystemMetrics(SM_CYMAXTRACK)));
+  // Negative sizes of children become empty windows.
+  HWND c = CreateWindowEx(0, "TestWindow", "", WS_CHILD | WS_VISIBLE, 0, 0, -10, -10, top);
+  TRect r;
+  GetClientRect(c, &r);
+  EXPECT_TRUE(r.IsEmpty());
+  InvalidateRect(c, nullptr, true);
+  Pump();
+}
+
+}  // namespace
+}  // namespace vm::test
