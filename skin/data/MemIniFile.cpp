@@ -23,6 +23,7 @@ TMemIniFile::TMemIniFile(std::string_view text, bool semicolonComments) {
 
 void TMemIniFile::SetText(std::string_view text, bool semicolonComments) {
   sections_.clear();
+  sectionIndex_.clear();
   Section* current = nullptr;
   std::size_t pos = 0;
   while (pos < text.size()) {
@@ -36,13 +37,10 @@ void TMemIniFile::SetText(std::string_view text, bool semicolonComments) {
     if (semicolonComments && trimmed.front() == ';') continue;
     if (trimmed.front() == '[' && trimmed.back() == ']' && trimmed.size() >= 2) {
       std::string name(TrimBlanks(trimmed.substr(1, trimmed.size() - 2)));
-      current = nullptr;
-      for (Section& s : sections_)
-        if (s.Name == name) current = &s;
-      if (!current) {
-        sections_.push_back({name, {}});
-        current = &sections_.back();
-      }
+      // A repeated section continues the first one.
+      auto [it, added] = sectionIndex_.try_emplace(name, sections_.size());
+      if (added) sections_.push_back({name, {}});
+      current = &sections_[it->second];
       continue;
     }
     if (!current) continue;  // keys before the first section belong nowhere
@@ -64,9 +62,8 @@ void TMemIniFile::SetText(std::string_view text, bool semicolonComments) {
 }
 
 const TMemIniFile::Section* TMemIniFile::FindSection(std::string_view name) const {
-  for (const Section& s : sections_)
-    if (s.Name == name) return &s;
-  return nullptr;
+  auto it = sectionIndex_.find(name);
+  return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
 const TMemIniFile::Key* TMemIniFile::FindKey(std::string_view section, std::string_view key) const {
@@ -75,6 +72,11 @@ const TMemIniFile::Key* TMemIniFile::FindKey(std::string_view section, std::stri
   for (const Key& k : s->Keys)
     if (k.Name == key) return &k;
   return nullptr;
+}
+
+const std::string* TMemIniFile::FindValue(std::string_view section, std::string_view key) const {
+  const Key* k = FindKey(section, key);
+  return k ? &k->Value : nullptr;
 }
 
 std::vector<std::string> TMemIniFile::ReadSections() const {

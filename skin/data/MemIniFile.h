@@ -7,6 +7,7 @@
 // repeated key keeps its first value, as the first occurrence is the one read.
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,12 +47,15 @@ class TMemIniFile {
   double ReadFloat(std::string_view section, std::string_view key, double defaultValue) const;
 
   const std::vector<Section>& Sections() const { return sections_; }
+  // The stored value of a key, or nullptr when the key is missing.
+  const std::string* FindValue(std::string_view section, std::string_view key) const;
 
  private:
   const Section* FindSection(std::string_view name) const;
   const Key* FindKey(std::string_view section, std::string_view key) const;
 
   std::vector<Section> sections_;
+  std::map<std::string, std::size_t, std::less<>> sectionIndex_;  // name -> position
 };
 
 // Integer text as the description writes it: optional blanks, optional sign,

@@ -1,7 +1,6 @@
 #include "skin/data/SkinDescription.h"
 
 #include <algorithm>
-#include <set>
 
 #include "platform/gfx/SysColors.h"
 #include "skin/data/SkinConvertor.h"
@@ -188,53 +187,50 @@ TsParsedMask ParseMaskValue(std::string_view propertyName, std::string_view valu
 
 namespace {
 
-constexpr const char* NoValue = "?";
-
-// The usable parent of a section, or empty.
-std::string ParentOf(const TMemIniFile& ini, const std::string& section) {
-  std::string parent = ini.ReadString(section, "PARENTCLASS", NoValue);
-  if (parent.empty() || parent == NoValue || parent == section) return {};
-  return parent;
+// Follows a key up the PARENTCLASS chain: the first section on the chain whose
+// value `usable` accepts wins. The chain ends at a missing, empty or "?"
+// parent, at a section naming itself, and at a section already visited (a
+// longer loop would otherwise never end).
+template <typename Usable>
+const std::string* FindInherited(const TMemIniFile& ini, std::string_view section,
+                                 std::string_view key, Usable&& usable) {
+  std::vector<std::string_view> visited;
+  for (;;) {
+    const std::string* value = ini.FindValue(section, key);
+    if (value && usable(*value)) return value;
+    const std::string* parent = ini.FindValue(section, "PARENTCLASS");
+    if (!parent || parent->empty() || *parent == "?" || *parent == section) return nullptr;
+    visited.push_back(section);
+    for (std::string_view v : visited)
+      if (v == *parent) return nullptr;
+    section = *parent;
+  }
 }
 
-int ChainInt(const TMemIniFile& ini, const std::string& section, const std::string& key,
-             std::set<std::string>& visited) {
-  int value = ini.ReadInteger(section, key, -1);
-  if (value != -1) return value;
-  visited.insert(section);
-  std::string parent = ParentOf(ini, section);
-  // A chain that returns to a section already read ends here instead of looping.
-  if (parent.empty() || visited.count(parent)) return -1;
-  return ChainInt(ini, parent, key, visited);
-}
-
-std::string ChainString(const TMemIniFile& ini, const std::string& section, const std::string& key,
-                        std::set<std::string>& visited) {
-  std::string value = ini.ReadString(section, key, NoValue);
-  if (value != NoValue) return value;
-  visited.insert(section);
-  std::string parent = ParentOf(ini, section);
-  if (parent.empty() || visited.count(parent)) return NoValue;
-  return ChainString(ini, parent, key, visited);
+// Integers: a value that does not parse, or -1, counts as absent.
+bool UsableInt(const std::string& v, int& out) {
+  return TryStrToInt(v, out) && out != -1;
 }
 
 }  // namespace
 
-int ReadInheritedInt(const TMemIniFile& ini, const std::string& section, const std::string& key,
+int ReadInheritedInt(const TMemIniFile& ini, std::string_view section, std::string_view key,
                      int defaultValue) {
-  std::set<std::string> visited;
-  int value = ChainInt(ini, section, key, visited);
-  return value == -1 ? defaultValue : value;
+  int value = -1;
+  const std::string* found = FindInherited(
+      ini, section, key, [&value](const std::string& v) { return UsableInt(v, value); });
+  return found ? value : defaultValue;
 }
 
-std::string ReadInheritedString(const TMemIniFile& ini, const std::string& section,
-                                const std::string& key, const std::string& defaultValue) {
-  std::set<std::string> visited;
-  std::string value = ChainString(ini, section, key, visited);
-  return value == NoValue ? defaultValue : value;
+std::string ReadInheritedString(const TMemIniFile& ini, std::string_view section,
+                                std::string_view key, const std::string& defaultValue) {
+  // "?" is the reader's marker for "absent", so a stored "?" counts as absent.
+  const std::string* found =
+      FindInherited(ini, section, key, [](const std::string& v) { return v != "?"; });
+  return found ? *found : defaultValue;
 }
 
-bool ReadInheritedBool(const TMemIniFile& ini, const std::string& section, const std::string& key,
+bool ReadInheritedBool(const TMemIniFile& ini, std::string_view section, std::string_view key,
                        bool defaultValue) {
   return UpperCaseAscii(ReadInheritedString(ini, section, key, defaultValue ? "TRUE" : "FALSE")) ==
          "TRUE";

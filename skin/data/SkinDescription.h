@@ -60,11 +60,11 @@ void ReadGlobalInfo(const TMemIniFile& ini, TsSkinData& data);
 
 // Inherited reads, exactly as the section keys use them. The parent chain
 // stops at a section naming itself and at any section already visited.
-int ReadInheritedInt(const TMemIniFile& ini, const std::string& section, const std::string& key,
+int ReadInheritedInt(const TMemIniFile& ini, std::string_view section, std::string_view key,
                      int defaultValue);
-std::string ReadInheritedString(const TMemIniFile& ini, const std::string& section,
-                                const std::string& key, const std::string& defaultValue);
-bool ReadInheritedBool(const TMemIniFile& ini, const std::string& section, const std::string& key,
+std::string ReadInheritedString(const TMemIniFile& ini, std::string_view section,
+                                std::string_view key, const std::string& defaultValue);
+bool ReadInheritedBool(const TMemIniFile& ini, std::string_view section, std::string_view key,
                        bool defaultValue);
 
 }  // namespace vm

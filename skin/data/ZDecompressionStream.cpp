@@ -9,12 +9,13 @@ namespace vm {
 
 struct TZDecompressionStream::State {
   z_stream z{};
-  std::vector<std::uint8_t> buffer = std::vector<std::uint8_t>(BlockSize);
+  // Left uninitialised: it is only ever read after the source filled it.
+  std::unique_ptr<std::uint8_t[]> buffer{new std::uint8_t[BlockSize]};
 };
 
 TZDecompressionStream::TZDecompressionStream(TStream& source)
     : source_(source), state_(std::make_unique<State>()) {
-  state_->z.next_in = state_->buffer.data();
+  state_->z.next_in = state_->buffer.get();
   state_->z.avail_in = 0;
   if (inflateInit(&state_->z) != Z_OK) throw EZDecompressionError("Decompression error");
 }
@@ -30,9 +31,9 @@ std::size_t TZDecompressionStream::Read(void* buffer, std::size_t count) {
   std::size_t done = 0;
   while (done < count && !finished_) {
     if (z.avail_in == 0) {
-      std::size_t got = source_.Read(state_->buffer.data(), BlockSize);
+      std::size_t got = source_.Read(state_->buffer.get(), BlockSize);
       if (got == 0) throw EZDecompressionError("Decompression error: data ends inside a stream");
-      z.next_in = state_->buffer.data();
+      z.next_in = state_->buffer.get();
       z.avail_in = uInt(got);
     }
     std::size_t want = count - done;
