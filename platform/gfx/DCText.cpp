@@ -1,5 +1,6 @@
 // Text output of TDC: single runs (TextOut) and laid-out text (DrawText).
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/gfx/DC.h"
 #include "platform/gfx/SysColors.h"
@@ -219,7 +220,7 @@ int TDC::DrawText(std::string_view text, TRect& r, std::uint32_t flags) {
     return 0;
   }
 
-  const int width = r.Width();
+  const int width = int(std::clamp<std::int64_t>(std::int64_t(r.Right) - r.Left, 0, INT32_MAX));
   std::vector<TLine> lines;
   if (flags & DT_SINGLELINE) {
     lines.push_back(std::move(chars));
@@ -248,7 +249,7 @@ int TDC::DrawText(std::string_view text, TRect& r, std::uint32_t flags) {
   int y = r.Top;
   if (flags & DT_SINGLELINE) {
     if (flags & DT_VCENTER)
-      y = (r.Top + r.Bottom - lineHeight) / 2;
+      y = int((std::int64_t(r.Top) + r.Bottom - lineHeight) / 2);
     else if (flags & DT_BOTTOM)
       y = r.Bottom - lineHeight;
   }
@@ -261,7 +262,7 @@ int TDC::DrawText(std::string_view text, TRect& r, std::uint32_t flags) {
     const int w = RunWidth(font, line, st);
     int x = r.Left;
     if (flags & DT_CENTER)
-      x = (r.Left + r.Right - w) / 2;
+      x = int((std::int64_t(r.Left) + r.Right - w) / 2);
     else if (flags & DT_RIGHT)
       x = r.Right - w;
     DrawRun(*this, font, x, y, line, st);
