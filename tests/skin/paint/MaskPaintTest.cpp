@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
+#include "skin/paint/SectionPaint.h"
 #include "skin/paint/pixels/EngineColors.h"
 #include "skin/paint/pixels/PixelOps.h"
 #include "tests/skin/paint/PaintTestUtil.h"
@@ -352,6 +354,27 @@ TEST(MaskBadInput, BrokenRecordsNeverTouchAnythingOutsideTheirTarget) {
       }
     }
   }
+  // Random records and rectangles (a fixed seed, so failures repeat).
+  std::mt19937 rng(5);
+  auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int i = 0; i < 3000; ++i) {
+    const TRect r{any(-20, 20), any(-20, 20), any(-20, 40), any(-20, 40)};
+    TsMaskData md = MakeMask(&manager, r, any(-2, 5), any(-2, 3), any(-3, 30), any(-3, 30),
+                             any(-3, 30), any(-3, 30), any(0, 12));
+    const TRect rect{any(-10, 16), any(-10, 16), any(-10, 30), any(-10, 30)};
+    TBitmap b = MakeBitmap(any(1, 16), any(1, 16), Guard, i % 2 == 0);
+    const TRect inside = rect.Intersect({0, 0, b.Width(), b.Height()});
+    TBitmap back = MakeBitmap(any(1, 8), any(1, 8), RGB(1, 1, 1), i % 3 == 0);
+    const BackgroundInfo bg{&back, any(-10, 10), any(-10, 10), std::uint8_t(any(0, 1))};
+    PaintNinePart(b, rect, true, any(0, 1) != 0, any(-3, 9), md, bg);
+    TileMaskedTexture(b, rect, bg, any(0, 1) ? tmTile : tmWholeTiles, md);
+    DrawTexture(b, rect, nullptr, any(0, 11), md);
+    ASSERT_EQ(CountOutside(b, inside, Guard), 0) << "case " << i;
+    PaintStateImage(b, {any(-20, 20), any(-20, 20)}, any(-3, 9), md, any(0, 2));
+    CopyMaskedPiece(rect, r, b, md, any(0, 1) != 0, bg, *manager.MasterBitmap);
+    RefillCornerPieces(b, md, any(-3, 9), any(0, 15), bg);
+  }
+
   // A mask without manager or picture paints nothing at all.
   TsMaskData orphan = masks[0];
   orphan.Manager = nullptr;
