@@ -8,7 +8,9 @@
 
 // fontconfig keeps a few bytes of its parsed configuration for the life of the
 // process; the leak checker of the sanitizer build is told to ignore them.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\n";
+}
 
 namespace vm {
 namespace {
@@ -102,15 +104,6 @@ TEST_F(SkinText, FitTextCutsWholeCharactersBeforeAnEllipsis) {
   // The cut never splits a two-byte letter.
   EXPECT_EQ(Utf32ToUtf8(Utf8ToUtf32(cut)), cut);
   EXPECT_EQ(TextExtent(dc, text).cx, full);
-}
-
-TEST_F(SkinText, AlignFlags) {
-  EXPECT_EQ(TextAlignFlags(alignLeft), DT_LEFT | DT_VCENTER | DT_EXPANDTABS);
-  EXPECT_EQ(TextAlignFlags(alignRight), DT_RIGHT | DT_VCENTER | DT_EXPANDTABS);
-  EXPECT_EQ(TextAlignFlags(alignCentre), DT_CENTER | DT_VCENTER | DT_EXPANDTABS);
-  EXPECT_EQ(TextAlignFlags(alignLeft, true), DT_RIGHT | DT_RTLREADING | DT_VCENTER | DT_EXPANDTABS);
-  EXPECT_EQ(TextAlignFlags(alignCentre, true),
-            DT_CENTER | DT_RTLREADING | DT_VCENTER | DT_EXPANDTABS);
 }
 
 }  // namespace
