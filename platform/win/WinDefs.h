@@ -158,6 +158,32 @@ inline constexpr UINT WM_NCMOUSELEAVE = 0x02A2;
 inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
 inline constexpr UINT WM_PRINT = 0x0317;
 inline constexpr UINT WM_PRINTCLIENT = 0x0318;
+inline constexpr UINT WM_QUERYENDSESSION = 0x0011;
+inline constexpr UINT WM_SETTINGCHANGE = 0x001A;
+inline constexpr UINT WM_NEXTDLGCTL = 0x0028;
+inline constexpr UINT WM_DRAWITEM = 0x002B;
+inline constexpr UINT WM_MEASUREITEM = 0x002C;
+inline constexpr UINT WM_NOTIFY = 0x004E;
+inline constexpr UINT WM_HELP = 0x0053;
+inline constexpr UINT WM_CONTEXTMENU = 0x007B;
+inline constexpr UINT WM_DISPLAYCHANGE = 0x007E;
+inline constexpr UINT WM_DEADCHAR = 0x0103;
+inline constexpr UINT WM_SYSDEADCHAR = 0x0107;
+inline constexpr UINT WM_CHANGEUISTATE = 0x0127;
+inline constexpr UINT WM_UPDATEUISTATE = 0x0128;
+inline constexpr UINT WM_QUERYUISTATE = 0x0129;
+inline constexpr UINT WM_CTLCOLORMSGBOX = 0x0132;
+inline constexpr UINT WM_CTLCOLORLISTBOX = 0x0134;
+inline constexpr UINT WM_CTLCOLORDLG = 0x0136;
+inline constexpr UINT WM_CTLCOLORSCROLLBAR = 0x0137;
+inline constexpr UINT WM_SIZING = 0x0214;
+inline constexpr UINT WM_DROPFILES = 0x0233;
+inline constexpr UINT WM_MOUSEHOVER = 0x02A1;
+inline constexpr UINT WM_NCMOUSEHOVER = 0x02A0;
+inline constexpr UINT WM_THEMECHANGED = 0x031A;
+inline constexpr UINT WM_NCXBUTTONDOWN = 0x00AB;
+inline constexpr UINT WM_NCXBUTTONUP = 0x00AC;
+inline constexpr UINT WM_NCXBUTTONDBLCLK = 0x00AD;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT WM_APP = 0x8000;
 
@@ -533,6 +559,38 @@ inline constexpr int IDC_HELP = 32651;
 // ---- WM_SETICON ----
 inline constexpr WPARAM ICON_SMALL = 0;
 inline constexpr WPARAM ICON_BIG = 1;
+
+// ---- WM_GETDLGCODE answers (dialog navigation) ----
+inline constexpr LRESULT DLGC_WANTARROWS = 0x0001;
+inline constexpr LRESULT DLGC_WANTTAB = 0x0002;
+inline constexpr LRESULT DLGC_WANTALLKEYS = 0x0004;
+inline constexpr LRESULT DLGC_WANTMESSAGE = 0x0004;
+inline constexpr LRESULT DLGC_HASSETSEL = 0x0008;
+inline constexpr LRESULT DLGC_DEFPUSHBUTTON = 0x0010;
+inline constexpr LRESULT DLGC_UNDEFPUSHBUTTON = 0x0020;
+inline constexpr LRESULT DLGC_RADIOBUTTON = 0x0040;
+inline constexpr LRESULT DLGC_WANTCHARS = 0x0080;
+inline constexpr LRESULT DLGC_STATIC = 0x0100;
+inline constexpr LRESULT DLGC_BUTTON = 0x2000;
+
+// ---- Dialog results and the control ids of standard buttons ----
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDABORT = 3;
+inline constexpr int IDRETRY = 4;
+inline constexpr int IDIGNORE = 5;
+inline constexpr int IDYES = 6;
+inline constexpr int IDNO = 7;
+
+// ---- WM_SIZING edges (and SC_SIZE's low bits) ----
+inline constexpr WPARAM WMSZ_LEFT = 1;
+inline constexpr WPARAM WMSZ_RIGHT = 2;
+inline constexpr WPARAM WMSZ_TOP = 3;
+inline constexpr WPARAM WMSZ_TOPLEFT = 4;
+inline constexpr WPARAM WMSZ_TOPRIGHT = 5;
+inline constexpr WPARAM WMSZ_BOTTOM = 6;
+inline constexpr WPARAM WMSZ_BOTTOMLEFT = 7;
+inline constexpr WPARAM WMSZ_BOTTOMRIGHT = 8;
 
 // ---- Keyboard state bits in lParam of key messages ----
 constexpr LPARAM KF_EXTENDED_BIT = LPARAM(1) << 24;
