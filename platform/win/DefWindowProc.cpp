@@ -93,12 +93,16 @@ LRESULT SysCommand(TWnd* w, WPARAM cmd, LPARAM l) {
         ws.Send(w, WM_EXITSIZEMOVE, 0, 0);
         return 0;
       }
+      MINMAXINFO mmi = ws.MinMaxInfo(w);
+      if (!(w = ws.Find(h))) return 0;
       SetCapture(h);
       ws.Drag.Hwnd = h;
       ws.Drag.Hit = hit;
       ws.Drag.Start = ws.CursorPos;
       TPoint o = ws.WindowOrigin(w);
       ws.Drag.StartRect = Bounds(o.X, o.Y, w->Width(), w->Height());
+      ws.Drag.MinTrack = mmi.ptMinTrackSize;
+      ws.Drag.MaxTrack = mmi.ptMaxTrackSize;
       return 0;
     }
     case SC_MINIMIZE:

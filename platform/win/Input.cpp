@@ -499,7 +499,7 @@ bool TWindowSystem::HandleDrag(const THostEvent& ev) {
     if (ev.Kind == K::MouseMove) {
       int dx = ev.ScreenPos.X - Drag.Start.X, dy = ev.ScreenPos.Y - Drag.Start.Y;
       TRect r = Drag.StartRect;
-      int minW = GetSystemMetrics(SM_CXMINTRACK), minH = GetSystemMetrics(SM_CYMINTRACK);
+      int minW = Drag.MinTrack.X, minH = Drag.MinTrack.Y;
       switch (Drag.Hit) {
         case HTCAPTION:
           r = r.Offset(dx, dy);
@@ -533,6 +533,28 @@ bool TWindowSystem::HandleDrag(const THostEvent& ev) {
           r.Bottom = std::max(r.Bottom + dy, r.Top + minH);
           break;
       }
+      if (Drag.Hit != HTCAPTION) {
+        // The edge being dragged stops at the largest size too.
+        bool left = Drag.Hit == HTLEFT || Drag.Hit == HTTOPLEFT || Drag.Hit == HTBOTTOMLEFT;
+        bool top = Drag.Hit == HTTOP || Drag.Hit == HTTOPLEFT || Drag.Hit == HTTOPRIGHT;
+        if (r.Width() > Drag.MaxTrack.X) {
+          if (left)
+            r.Left = r.Right - Drag.MaxTrack.X;
+          else
+            r.Right = r.Left + Drag.MaxTrack.X;
+        }
+        if (r.Height() > Drag.MaxTrack.Y) {
+          if (top)
+            r.Top = r.Bottom - Drag.MaxTrack.Y;
+          else
+            r.Bottom = r.Top + Drag.MaxTrack.Y;
+        }
+      }
+      // The window may still adjust the rectangle (snapping to edges, fixed ratios).
+      HWND h = w->Handle;
+      Send(w, Drag.Hit == HTCAPTION ? WM_MOVING : WM_SIZING,
+           Drag.Hit == HTCAPTION ? 0 : WPARAM(Drag.Hit - HTLEFT + 1), LPARAM(&r));
+      if (!(w = Find(h)) || Drag.Hwnd != h) return true;
       if (w->Parent) {
         TPoint o = ClientOrigin(w->Parent);
         r = r.Offset(-o.X, -o.Y);
@@ -702,9 +724,9 @@ void TWindowSystem::MouseEvent(const THostEvent& ev) {
     TPoint o = ClientOrigin(target);
     Post(th, msg, MouseKeyState() | (xbutton << 16),
          MAKELPARAM(ev.ScreenPos.X - o.X, ev.ScreenPos.Y - o.Y));
-  } else if (xbutton == 0) {
+  } else {
     // Non-client messages keep the platform's distance: WM_NCMOUSEMOVE = WM_MOUSEMOVE - 0x160.
-    Post(th, msg - (WM_MOUSEMOVE - WM_NCMOUSEMOVE), WPARAM(hit),
+    Post(th, msg - (WM_MOUSEMOVE - WM_NCMOUSEMOVE), WPARAM(hit) | (xbutton << 16),
          MAKELPARAM(ev.ScreenPos.X, ev.ScreenPos.Y));
   }
 }

@@ -144,6 +144,7 @@ class TWindowSystem final : public THostSink {
     LRESULT Hit = 0;  // HTCAPTION for moves, a border code for sizing
     TPoint Start;     // screen
     TRect StartRect;
+    TPoint MinTrack, MaxTrack;  // from WM_GETMINMAXINFO at the start
   } Drag;
   struct TButtonTrack {
     HWND Hwnd = nullptr;
@@ -178,6 +179,8 @@ class TWindowSystem final : public THostSink {
   void DestroyAll();
   bool SetPos(TWnd* w, HWND after, int x, int y, int cx, int cy, UINT flags);
   void CalcClient(TWnd* w);
+  // The window's answer to WM_GETMINMAXINFO, starting from the platform's defaults.
+  MINMAXINFO MinMaxInfo(TWnd* w);
   void ShowActivateCheck(TWnd* w);
   void Raise(TWnd* w);
 

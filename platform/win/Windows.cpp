@@ -38,6 +38,20 @@ void TWindowSystem::CalcClient(TWnd* w) {
   w->Client = c;
 }
 
+MINMAXINFO TWindowSystem::MinMaxInfo(TWnd* w) {
+  TRect work;
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+  // Maximised, the frame hangs just outside the work area, as on the platform.
+  int f = FrameMetrics(w->Style, w->ExStyle).Border;
+  MINMAXINFO mmi;
+  mmi.ptMaxSize = {work.Width() + 2 * f, work.Height() + 2 * f};
+  mmi.ptMaxPosition = {work.Left - f, work.Top - f};
+  mmi.ptMinTrackSize = {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+  mmi.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+  Send(w, WM_GETMINMAXINFO, 0, LPARAM(&mmi));
+  return mmi;
+}
+
 void TWindowSystem::Raise(TWnd* w) {
   auto& sib = Siblings(w);
   auto it = std::find(sib.begin(), sib.end(), w);
@@ -587,11 +601,9 @@ bool ShowWindow(HWND hwnd, int cmd) {
         w->Maximized = true;
         w->Style |= WS_MAXIMIZE;
       }
-      TRect work;
-      SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
-      // The frame hangs outside the work area, as on the platform.
-      int f = FrameMetrics(w->Style, w->ExStyle).Border;
-      TRect r{work.Left - f, work.Top - f, work.Right + f, work.Bottom + f};
+      MINMAXINFO mmi = ws.MinMaxInfo(w);
+      if (!(w = ws.Find(hwnd))) return false;
+      TRect r = Bounds(mmi.ptMaxPosition.X, mmi.ptMaxPosition.Y, mmi.ptMaxSize.X, mmi.ptMaxSize.Y);
       ws.SetPos(w, HWND_TOP, r.Left, r.Top, r.Width(), r.Height(),
                 SWP_SHOWWINDOW | SWP_FRAMECHANGED);
       return wasVisible;

@@ -279,3 +279,47 @@ TEST_F(PaintTest, FrameHitTestsAndSystemCommands) {
 
 }  // namespace
 }  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+TEST_F(PaintTest, WindowsAdjustMaximisingAndDraggingThroughTheirAnswers) {
+  HWND h = MakeTop(100, 100, 300, 200);
+  ShowWindow(h, SW_SHOW);
+  // A window that limits its size and snaps its moves to a 10-pixel grid.
+  SetWindowProc(h, WNDPROC::FromClosure([](HWND hw, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+                  if (m == WM_GETMINMAXINFO) {
+                    auto* mmi = reinterpret_cast<MINMAXINFO*>(l);
+                    mmi->ptMaxSize = {640, 480};
+                    mmi->ptMaxPosition = {20, 10};
+                    mmi->ptMinTrackSize = {200, 150};
+                    mmi->ptMaxTrackSize = {400, 300};
+                    return 0;
+                  }
+                  if (m == WM_MOVING) {
+                    auto* r = reinterpret_cast<TRect*>(l);
+                    *r = r->Offset(-(r->Left % 10), -(r->Top % 10));
+                    return 1;
+                  }
+                  return DefWindowProc(hw, m, w, l);
+                }));
+  host.Drag({250, 110}, {263, 127});
+  Pump();
+  TRect r;
+  GetWindowRect(h, &r);
+  EXPECT_EQ(r, Bounds(110, 110, 300, 200));
+  host.Drag({409, 309}, {700, 700});  // bottom-right corner, far out
+  Pump();
+  GetWindowRect(h, &r);
+  EXPECT_EQ(r, Bounds(110, 110, 400, 300));
+  host.Drag({509, 409}, {0, 0});
+  Pump();
+  GetWindowRect(h, &r);
+  EXPECT_EQ(r, Bounds(110, 110, 200, 150));
+  ShowWindow(h, SW_MAXIMIZE);
+  GetWindowRect(h, &r);
+  EXPECT_EQ(r, Bounds(20, 10, 640, 480));
+}
+
+}  // namespace
+}  // namespace vm::test
