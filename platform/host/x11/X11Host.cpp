@@ -152,6 +152,7 @@ struct TX11Host::TImpl {
   std::uint32_t ExtraButtons = 0;  // X1/X2: the core protocol has no state bits for them
   THostWindow Grabbed = 0;
   THostWindow NativeMove = 0;  // a desktop move is running; its button-up never reaches us
+  int XkbEventBase = -1;       // first event code of the keyboard extension, -1 without it
 
   ::Display* Dpy() const { return Display.Handle(); }
 
@@ -307,7 +308,10 @@ struct TX11Host::TImpl {
 
   void Pump() {
     ::Display* dpy = Dpy();
-    while (XPending(dpy) > 0) {
+    // Only what is pending now: a flood of input must not keep the loop
+    // from its timers and painting.
+    for (int budget = XPending(dpy); budget > 0 && XEventsQueued(dpy, QueuedAlready) > 0;
+         --budget) {
       XEvent ev;
       XNextEvent(dpy, &ev);
       // The input method sees every event first; what it consumes (a key
@@ -353,6 +357,14 @@ struct TX11Host::TImpl {
   }
 
   void Handle(XEvent& ev) {
+    if (XkbEventBase >= 0 && ev.type == XkbEventBase) {
+      // The key map changed (a layout switch, a key bound by a test driver).
+      // Xlib keeps its copy until told; without this, keys would go on
+      // reading the old map.
+      auto& xkb = reinterpret_cast<XkbEvent&>(ev);
+      if (xkb.any.xkb_type == XkbMapNotify) XkbRefreshKeyboardMapping(&xkb.map);
+      return;
+    }
     switch (ev.type) {
       case MappingNotify:
         XRefreshKeyboardMapping(&ev.xmapping);
@@ -690,6 +702,13 @@ TX11Host::TX11Host(const char* displayName, bool allowShm)
   // platform; the host marks the repeats.
   Bool supported = False;
   XkbSetDetectableAutoRepeat(dpy, True, &supported);
+  int opcode = 0, xkbError = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
+  int xkbEvent = 0;
+  if (XkbQueryExtension(dpy, &opcode, &xkbEvent, &xkbError, &major, &minor)) {
+    impl_->XkbEventBase = xkbEvent;
+    const unsigned long mask = XkbMapNotifyMask | XkbNewKeyboardNotifyMask;
+    XkbSelectEvents(dpy, XkbUseCoreKbd, mask, mask);
+  }
 }
 
 TX11Host::~TX11Host() {

@@ -25,6 +25,14 @@ void MaskShape(unsigned long mask, int& shift, int& bits) {
   bits = std::popcount(mask);
 }
 
+// An 8-bit channel value in a channel of bits bits (5 or 6 on 16-bit
+// visuals, 10 on deep ones), rounded to the nearest level.
+unsigned long Scale(std::uint8_t v, int bits) {
+  if (bits == 8) return v;
+  const unsigned long top = (1ul << bits) - 1;
+  return (v * top + 127) / 255;
+}
+
 // X coordinates and sizes are 16-bit on the wire.
 constexpr int MaxSide = 32767;
 
@@ -152,10 +160,9 @@ void TX11Surface::Update(const TBitmap& store, TRect r) {
       }
     } else {
       for (int x = r.Left; x < r.Right; ++x, src += bpp) {
-        unsigned long pixel =
-            (static_cast<unsigned long>(src[2] >> (8 - std::min(redBits_, 8))) << redShift_) |
-            (static_cast<unsigned long>(src[1] >> (8 - std::min(greenBits_, 8))) << greenShift_) |
-            (static_cast<unsigned long>(src[0] >> (8 - std::min(blueBits_, 8))) << blueShift_);
+        const unsigned long pixel = Scale(src[2], redBits_) << redShift_ |
+                                    Scale(src[1], greenBits_) << greenShift_ |
+                                    Scale(src[0], blueBits_) << blueShift_;
         XPutPixel(image_, x, y, pixel);
       }
     }

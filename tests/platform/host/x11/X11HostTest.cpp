@@ -288,6 +288,41 @@ TEST_F(X11HostTest, PresentShowsOnlyDirtyRectanglesAndExposeRestoresFromTheStore
   }
 }
 
+TEST(X11HostDepth16, PresentConvertsToTheVisualsOwnPixelFormat) {
+  // A 16-bit server (5-6-5) takes the general conversion path.
+  test::TXvfbServer server(320, 240, 16);
+  if (!server.Running()) GTEST_SKIP() << server.Error();
+  TX11Host host(server.Display().c_str());
+  THostWindow w = host.CreateNativeWindow({Bounds(0, 0, 8, 8), "deep"});
+  host.ShowNativeWindow(w, true);
+  ::Display* desk = XOpenDisplay(server.Display().c_str());
+  ASSERT_NE(desk, nullptr);
+  ASSERT_EQ(DefaultDepth(desk, DefaultScreen(desk)), 16);
+  XWindowAttributes a{};
+  for (int i = 0; i < 200 && a.map_state != IsViewable; ++i) {
+    host.WaitEvents(10);
+    XGetWindowAttributes(desk, ::Window(host.XWindowOf(w)), &a);
+  }
+  TBitmap store(8, 8);
+  store.Fill(RGB(255, 0, 0));
+  store.SetPixel(1, 0, RGB(0, 255, 0));
+  store.SetPixel(2, 0, RGB(0, 0, 255));
+  store.SetPixel(3, 0, RGB(255, 255, 255));
+  store.SetPixel(4, 0, RGB(132, 130, 8));  // rounds to 16, 32, 1 of 31, 63, 31
+  host.Present(w, store, {Bounds(0, 0, 8, 8)});
+  host.Flush();
+  XImage* img = XGetImage(desk, ::Window(host.XWindowOf(w)), 0, 0, 8, 1, AllPlanes, ZPixmap);
+  ASSERT_NE(img, nullptr);
+  EXPECT_EQ(XGetPixel(img, 0, 0), 0xF800ul);
+  EXPECT_EQ(XGetPixel(img, 1, 0), 0x07E0ul);
+  EXPECT_EQ(XGetPixel(img, 2, 0), 0x001Ful);
+  EXPECT_EQ(XGetPixel(img, 3, 0), 0xFFFFul);
+  EXPECT_EQ(XGetPixel(img, 4, 0), (16ul << 11) | (32ul << 5) | 1ul);
+  EXPECT_EQ(XGetPixel(img, 5, 0), 0xF800ul);
+  XDestroyImage(img);
+  XCloseDisplay(desk);
+}
+
 TEST_F(X11HostTest, ShapeFollowsTheRegionRectangles) {
   THostWindow w = host_->CreateNativeWindow({Bounds(0, 0, 100, 100), "shape"});
   host_->SetNativeShape(w, {Rect(0, 0, 100, 10), Rect(5, 10, 95, 100)});

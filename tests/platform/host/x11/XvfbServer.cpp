@@ -26,13 +26,14 @@ bool WaitChild(int pid, int timeoutMs) {
 
 }  // namespace
 
-TXvfbServer::TXvfbServer(int width, int height) {
+TXvfbServer::TXvfbServer(int width, int height, int depth) {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) {
     error_ = "cannot create a pipe";
     return;
   }
-  const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+  const std::string screen =
+      std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
   pid_ = fork();
   if (pid_ == 0) {
     // The child keeps only the write end, as the descriptor Xvfb reports on.

@@ -9,9 +9,9 @@ namespace vm::test {
 
 class TXvfbServer {
  public:
-  // Starts Xvfb with one screen of width x height x 24. Running() tells
+  // Starts Xvfb with one screen of width x height x depth. Running() tells
   // whether it came up; Error() says why not (Xvfb missing, no answer).
-  explicit TXvfbServer(int width = 1280, int height = 1024);
+  explicit TXvfbServer(int width = 1280, int height = 1024, int depth = 24);
   ~TXvfbServer();
   TXvfbServer(const TXvfbServer&) = delete;
   TXvfbServer& operator=(const TXvfbServer&) = delete;
