@@ -371,6 +371,13 @@ void PaintNinePart(TBitmap& bitmap, TRect rect, bool fillCentre, bool useBackgro
   if (mask.StretchMode & smStretchMiddle) {
     auto stretch = [&](const TRect& d, const TRect& s) {
       if (d.IsEmpty() || s.IsEmpty()) return;
+      // Along an axis where the piece is one pixel thick or already has the
+      // target size there is nothing to interpolate: repeat or copy it.
+      if ((s.Width() == 1 || s.Width() == d.Width()) &&
+          (s.Height() == 1 || s.Height() == d.Height())) {
+        TileCopy(bitmap, d, s, clip, *source);
+        return;
+      }
       StretchBitmapRect(bitmap, d.Left, d.Top, d.Width(), d.Height(), *source, s.Left, s.Top,
                         s.Width(), s.Height(), TStretchMode::Halftone, clipRgn);
     };

@@ -126,12 +126,18 @@ void BM_MemcpyForm(benchmark::State& state) {
 }
 BENCHMARK(BM_MemcpyForm);
 
-// A 300 x 200 nine-part image from the BUTTON frame: sides and centre tiled
-// (arg 0) or stretched (arg 1).
+// A 300 x 200 nine-part image: the BUTTON frame (one-pixel middle pieces)
+// with sides and centre tiled (arg 0) or stretched (arg 1, which repeats the
+// one pixel), and a 40 x 30 frame with a 20 x 10 middle stretched (arg 2,
+// interpolated).
 void BM_NinePart(benchmark::State& state) {
   TBenchSkin& s = Skin();
   TsMaskData md = s.manager.ma[std::size_t(s.buttonMask)];
   md.StretchMode = std::int16_t(smPaintCentre | (state.range(0) ? smStretchMiddle : 0));
+  if (state.range(0) == 2) {
+    md.R = TRect{130, 10, 170, 40};
+    md.ImageCount = 1;
+  }
   TBitmap target(300, 200);
   for (auto _ : state) {
     PaintNinePart(target, {0, 0, 300, 200}, true, false, 1, md, {});
@@ -139,7 +145,7 @@ void BM_NinePart(benchmark::State& state) {
   }
   state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(target.DataSize()));
 }
-BENCHMARK(BM_NinePart)->Arg(0)->Arg(1);
+BENCHMARK(BM_NinePart)->Arg(0)->Arg(1)->Arg(2);
 void BM_MemcpyNinePart(benchmark::State& state) {
   Memcpy(state, TBitmap(300, 200));
 }
