@@ -14,6 +14,7 @@
 #include "platform/gfx/Font.h"
 #include "platform/gfx/PngCodec.h"
 #include "skin/data/SkinManager.h"
+#include "skin/paint/MaskPaint.h"
 #include "skin/paint/SectionPaint.h"
 #include "skin/paint/SkinText.h"
 
@@ -167,6 +168,39 @@ TEST_F(Golden, MenuItem) {
   Compare("MENUITEM", Render({{"MENUITEM", 154, 19, "MAINMENU", "Открыть"},
                               {"MENUITEM", 40, 18, "MENULINE", "Файл"}},
                              2));
+}
+
+// Every border of the built-in skin keeps its corner pieces byte for byte at
+// any size large enough for them, in every state (masks without a mask half;
+// magenta pixels are skipped and leave the guard colour).
+TEST_F(Golden, RealBordersKeepTheirCorners) {
+  constexpr TColor guard = RGB(1, 2, 3);
+  int checked = 0;
+  for (const TsMaskData& md : manager.ma) {
+    if (md.PropertyName != "BORDERSMASK" || md.MaskType != 0 || md.Image) continue;
+    const int w = md.R.Width() / md.ImageCount, h = md.R.Height();
+    for (int state = 0; state < md.ImageCount; ++state) {
+      if (state == 0 && (md.StretchMode & 2)) continue;
+      TBitmap b(w + 37, h + 23);
+      b.Fill(guard);
+      PaintNinePart(b, {0, 0, b.Width(), b.Height()}, true, false, state, md, {});
+      const int fx = md.R.Left + state * w;
+      const TBitmap& m = *manager.MasterBitmap;
+      auto same = [&](int dx, int dy, int sx, int sy) {
+        const TColor s = m.GetPixel(sx, sy);
+        EXPECT_EQ(b.GetPixel(dx, dy), s == Magenta ? guard : s)
+            << md.SectionName << " state " << state << " at " << dx << "," << dy;
+      };
+      for (int y = 0; y < md.WT; ++y)
+        for (int x = 0; x < md.WL; ++x) same(x, y, fx + x, md.R.Top + y);
+      for (int y = 0; y < md.WB; ++y)
+        for (int x = 0; x < md.WR; ++x)
+          same(b.Width() - md.WR + x, b.Height() - md.WB + y, fx + w - md.WR + x,
+               md.R.Top + h - md.WB + y);
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 20);
 }
 
 }  // namespace
