@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -69,6 +70,13 @@ TBitmap DecodePng(std::span<const std::uint8_t> file, TPixelFormat format) {
       std::int64_t(image.width) * image.height > MaxBitmapPixels)
     throw TPngError("PNG: size " + std::to_string(image.width) + " x " +
                     std::to_string(image.height) + " is too large");
+  // zlib packs at most about 1032 bytes into one, and a row holds at least a
+  // bit per pixel: a file too small for its declared size is refused before
+  // the memory for it is taken.
+  const std::uint64_t maxPixels = std::max<std::uint64_t>(1u << 20, file.size() * 1032ull * 8);
+  if (std::uint64_t(image.width) * image.height > maxPixels)
+    throw TPngError("PNG: " + std::to_string(file.size()) + " bytes cannot hold " +
+                    std::to_string(image.width) + " x " + std::to_string(image.height) + " pixels");
   image.format = format == TPixelFormat::pf32bit ? PNG_FORMAT_BGRA : PNG_FORMAT_BGR;
   TBitmap bmp(int(image.width), int(image.height), format, false);
   if (!png_image_finish_read(&image, nullptr, bmp.Data(), png_int_32(bmp.Stride()), nullptr))

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
 #include <cstdio>
+#include <string>
 
 namespace vm {
 namespace {
@@ -40,6 +43,19 @@ TEST(Png, DamagedDataAndFilesThrow) {
   bad[0] = 'X';
   EXPECT_THROW(DecodePng(bad), TPngError);
   EXPECT_THROW(EncodePng(TBitmap()), TPngError);
+  // A small file declaring a huge picture is refused before the memory is taken.
+  auto huge = png;
+  const std::uint8_t side[4] = {0, 0, 0x40, 0};  // 16384, big-endian
+  std::copy(side, side + 4, huge.begin() + 16);
+  std::copy(side, side + 4, huge.begin() + 20);
+  const uLong crc = crc32(0, huge.data() + 12, 17);  // chunk type and IHDR data
+  for (int i = 0; i < 4; ++i) huge[29 + std::size_t(i)] = std::uint8_t(crc >> (24 - 8 * i));
+  try {
+    DecodePng(huge);
+    ADD_FAILURE() << "no error";
+  } catch (const TPngError& e) {
+    EXPECT_NE(std::string(e.what()).find("cannot hold"), std::string::npos) << e.what();
+  }
   EXPECT_THROW(LoadPngFile("/nonexistent/x.png"), TPngError);
 
   const std::string path = std::string(::testing::TempDir()) + "velmora-png-test.png";
