@@ -408,8 +408,14 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
         TWnd* o = ws.Find(owner);
         if (o == w) return 0;
         w->Owner = o ? ws.Top(o)->Handle : nullptr;
-        if (ws.Host && w->Native)
+        if (ws.Host && w->Native) {
+          // Owned windows are dialogs to the desktop (no taskbar entry); pop-ups keep their kind.
           ws.Host->SetNativeTransientFor(w->Native, o ? ws.Top(o)->Native : 0);
+          bool popup = (w->Style & WS_POPUP) && (w->Style & WS_CAPTION) != WS_CAPTION;
+          if (!popup)
+            ws.Host->SetNativeKind(w->Native,
+                                   o ? THostWindowKind::Dialog : THostWindowKind::Normal);
+        }
       }
       break;
     default:

@@ -533,4 +533,8 @@ void THeadlessHost::SaveScreenshotPng(const std::string& path) const {
   SavePngFile(path, Screenshot());
 }
 
+void THeadlessHost::SaveWindowPng(THostWindow window, const std::string& path) const {
+  SavePngFile(path, WindowShot(window));
+}
+
 }  // namespace vm

@@ -108,6 +108,7 @@ class THeadlessHost final : public THost {
   // What one window shows (its presented pixels), window-sized.
   TBitmap WindowShot(THostWindow window) const;
   void SaveScreenshotPng(const std::string& path) const;
+  void SaveWindowPng(THostWindow window, const std::string& path) const;
 
  private:
   TNative* Find(THostWindow window);

@@ -289,8 +289,16 @@ TEST_F(OwnedWindowTest, OwnedWindowsStayAboveAndGoWithTheirOwner) {
   SetActiveWindow(owner);
   EXPECT_EQ(GetTopWindow(nullptr), dialog);
   EXPECT_EQ(host.ZOrder().front(), GetHostWindow(dialog));
+  // Owned later or let go: the desktop is told.
+  HWND loose = MakeTop(500, 500, 100, 100);
+  SetWindowLongPtr(loose, GWLP_HWNDPARENT, LONG_PTR(reinterpret_cast<std::uintptr_t>(owner)));
+  EXPECT_EQ(host.Native(GetHostWindow(loose))->Params.Kind, THostWindowKind::Dialog);
+  SetWindowLongPtr(loose, GWLP_HWNDPARENT, 0);
+  EXPECT_EQ(host.Native(GetHostWindow(loose))->Params.Kind, THostWindowKind::Normal);
+  EXPECT_EQ(host.Native(GetHostWindow(loose))->Params.TransientFor, 0u);
   DestroyWindow(owner);
   EXPECT_FALSE(IsWindow(dialog));
+  EXPECT_TRUE(IsWindow(loose));
 }
 
 TEST_F(OwnedWindowTest, CursorsComeFromTheClassAndTheFrame) {
