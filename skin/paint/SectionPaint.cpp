@@ -156,8 +156,13 @@ void PaintBackground(int sectionIndex, std::string_view sectionName, BackgroundI
   TsSkinManager* m = PaintManager(manager);
   if (!m || !m->IsValidSectionIndex(sectionIndex)) return;
   if (bitmap.Empty() || bitmap.PixelFormat() != TPixelFormat::pf24bit) return;
-  rect = rect.Intersect(TRect{0, 0, bitmap.Width(), bitmap.Height()});
-  if (rect.IsEmpty()) return;
+  // Only the part inside the bitmap is painted; what lies behind it keeps its
+  // place.
+  const TRect inside = rect.Intersect(TRect{0, 0, bitmap.Width(), bitmap.Height()});
+  if (inside.IsEmpty()) return;
+  position.X += inside.Left - rect.Left;
+  position.Y += inside.Top - rect.Top;
+  rect = inside;
   const TsGeneralData& gd = m->gd[std::size_t(sectionIndex)];
   if (sectionName.empty()) sectionName = gd.SectionName;
 
