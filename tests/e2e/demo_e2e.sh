@@ -161,9 +161,14 @@ moved() {
 wait_for 5 moved || fail "caption drag moved the window to $win_x,$win_y (from $old_x,$old_y)"
 echo "ok: caption drag moved the window by 80,40"
 
-# The field still takes text after the move.
+# The field still takes text after the move; Alt+C clicks Clear from the
+# keyboard.
 xdotool type --delay 30 '!'
 expect_text 'Ещё!'
+xdotool key alt+c
+expect_text ''
+xdotool type --delay 30 'Bye'
+expect_text 'Bye'
 
 # Close with the caption's close button; the program saves its picture and ends.
 [ "$close_x" -ge 0 ] || fail "no close button found"

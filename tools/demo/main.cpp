@@ -13,6 +13,7 @@
 
 #include "platform/host/x11/X11Host.h"
 #include "platform/win/WinApi.h"
+#include "tools/demo/DemoEdit.h"
 #include "tools/demo/DemoMainWindow.h"
 
 using namespace vm;
@@ -23,8 +24,23 @@ void Usage() {
   std::fprintf(stderr, "usage: velmora-demo [--display NAME] [--record FILE] [--shot FILE.png]\n");
 }
 
-// Tab and Shift+Tab move the focus among the window's tab stops.
+// Tab and Shift+Tab move the focus among the window's tab stops; Alt with an
+// underlined letter goes to the field ("Type here") or clicks "Clear".
 bool Navigate(const MSG& msg, HWND main) {
+  if (msg.message == WM_SYSCHAR) {
+    const auto c = char32_t(msg.wParam);
+    if (c == U't' || c == U'T') {
+      SetFocus(GetDlgItem(main, demo::TDemoMainWindow::IdEdit));
+      return true;
+    }
+    if (c == U'c' || c == U'C') {
+      SendMessage(main, WM_COMMAND, MAKEWPARAM(demo::TDemoMainWindow::IdClear, demo::NotifyClicked),
+                  LPARAM(reinterpret_cast<std::intptr_t>(
+                      GetDlgItem(main, demo::TDemoMainWindow::IdClear))));
+      return true;
+    }
+    return false;
+  }
   if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
   HWND focus = GetFocus();
   if (!focus || !IsChild(main, focus)) return false;

@@ -52,7 +52,9 @@ TX11Display::TX11Display(const char* name, bool allowShm) {
   dpy_ = XOpenDisplay(name);
   if (!dpy_) {
     const char* shown = name ? name : std::getenv("DISPLAY");
-    throw std::runtime_error(std::string("Cannot open X display \"") + (shown ? shown : "") + "\"");
+    if (!shown || !*shown)
+      throw std::runtime_error("Cannot open the X display: DISPLAY is not set");
+    throw std::runtime_error(std::string("Cannot open the X display \"") + shown + "\"");
   }
   XSetErrorHandler(OnXError);
   screen_ = DefaultScreen(dpy_);
