@@ -164,6 +164,9 @@ TEST_F(BuiltinSkin, LookUpExamples) {
   EXPECT_EQ(m.ma[std::size_t(button)].R, Rect(66, 71, 129, 92));
   EXPECT_EQ(m.MaskStateSize(button), (TSize{21, 21}));
   EXPECT_EQ(m.MaskBorderLeft(button), 10);
+  // Each state picture of the button has something in its middle (the
+  // bitmap's rows are not upside down in the model).
+  for (int s = 0; s < 3; ++s) EXPECT_NE(m.MasterBitmap->GetPixel(66 + 21 * s + 10, 81), clNone);
   int huge = m.FindMaskIndex(m.FindSectionIndex("BUTTON_HUGE"), "BUTTON_HUGE", "BORDERSMASK");
   ASSERT_GE(huge, 0);
   EXPECT_EQ(m.MaskStateSize(huge), (TSize{96, 96}));
