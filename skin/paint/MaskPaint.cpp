@@ -448,6 +448,7 @@ void PaintStateImage(TBitmap& bitmap, TPoint point, int state, const TsMaskData&
 TRect DrawTexture(TBitmap& bitmap, TRect rect, const TBitmap* ownBitmap, int mode,
                   const TsMaskData& mask) {
   if (rect.IsEmpty() || bitmap.Empty()) return AllPainted;
+  if (bitmap.PixelFormat() != TPixelFormat::pf24bit) return rect;
   const TRect clipRect = rect.Intersect(TRect{0, 0, bitmap.Width(), bitmap.Height()});
   const TRegion clip(clipRect);
   auto tileOver = [&](const TBitmap& src, const TRect& tile, const TRect& area) {
