@@ -179,7 +179,7 @@ void PaintBackground(int sectionIndex, std::string_view sectionName, BackgroundI
                       look.PatternKey, rules.LookupByName);
 
   const bool ready = background.Ready && background.Bitmap && !background.Bitmap->Empty();
-  const int t = std::clamp(look.Transparency, 0, 100);
+  const int t = look.Transparency;
   if (ready && t > 0) {
     TBitmap own;
     if (t < 100) {
@@ -237,6 +237,10 @@ TsStateLook TsStateLook::Of(const TsGeneralData& gd, int state) {
     l.Gradient = &gd.HotGradientArray;
     l.PatternKey = "HOTPATTERN";
   }
+  // Percentages outside 0..100 in a skin description count as their limits.
+  l.ImagePercent = std::clamp(l.ImagePercent, 0, 100);
+  l.GradientPercent = std::clamp(l.GradientPercent, 0, 100);
+  l.Transparency = std::clamp(l.Transparency, 0, 100);
   return l;
 }
 
