@@ -14,45 +14,64 @@ void FillRectSolid(TDC& dc, const TRect& rect, TColor color) {
 
 void Paint3DFrame(TDC& dc, TRect& rect, TColor lightColor, TColor darkColor, int& width) {
   if (width <= 0) return;
-  if (rect.Right == INT32_MIN || rect.Bottom == INT32_MIN || rect.Left == INT32_MAX ||
-      rect.Top == INT32_MAX) {
-    width = 0;
-    return;
-  }
   const TColor light = ResolveColor(lightColor);
   const TColor oldPen = dc.PenColor();
+  // The frames are walked in 64 bits, and frames whose four lines all lie
+  // outside the clip box are counted without being drawn, so neither a huge
+  // rectangle nor a huge width can overflow or turn into a long loop. What
+  // reaches the pixels is exactly what drawing every frame would give.
+  const TRect box = dc.ClipBox();
+  using i64 = std::int64_t;
   // Right and Bottom name the last column and row while the frames are drawn.
-  --rect.Right;
-  --rect.Bottom;
-  while (width > 0) {
-    --width;
-    // Once the frames have met in the middle there is nothing left to frame;
-    // a huge width must not turn into a huge loop.
-    if (rect.Left > rect.Right && rect.Top > rect.Bottom) {
-      rect.Left += width + 1;
-      rect.Top += width + 1;
-      rect.Right -= width + 1;
-      rect.Bottom -= width + 1;
-      width = 0;
+  i64 left = rect.Left, top = rect.Top, right = i64(rect.Right) - 1, bottom = i64(rect.Bottom) - 1;
+  i64 remaining = width;
+  auto shrink = [&](i64 k) {
+    left += k;
+    top += k;
+    right -= k;
+    bottom -= k;
+    remaining -= k;
+  };
+  while (remaining > 0) {
+    if (box.IsEmpty()) {
+      shrink(remaining);
       break;
     }
+    // Each frame draws only on its own four lines, between the outermost of
+    // its corners.
+    const i64 lo_x = std::min(left, right), hi_x = std::max(left, right);
+    const i64 lo_y = std::min(top, bottom), hi_y = std::max(top, bottom);
+    const bool outside =
+        lo_x < box.Left && hi_x >= box.Right && lo_y < box.Top && hi_y >= box.Bottom;
+    if (outside) {
+      // None of the next frames can show until a closing-in side reaches the
+      // box; sides already past the middle only move further out. With both
+      // past the middle nothing more can show at all.
+      i64 skip = remaining;
+      if (left <= right) skip = std::min({skip, box.Left - left, right - (box.Right - 1)});
+      if (top <= bottom) skip = std::min({skip, box.Top - top, bottom - (box.Bottom - 1)});
+      shrink(std::max<i64>(skip, 1));
+      continue;
+    }
     // Polylines leave out their last point: the light edges stop short of the
-    // top-right corner and the dark ones cover the bottom-left corner.
-    const TPoint topLeft[3] = {
-        {rect.Left, rect.Bottom}, {rect.Left, rect.Top}, {rect.Right, rect.Top}};
+    // top-right corner and the dark ones cover the bottom-left corner. The
+    // lines are axis-aligned, so moving their points to one pixel outside the
+    // clip box changes no visible pixel and keeps the line short.
+    auto at = [&](i64 x, i64 y) {
+      return TPoint{std::int32_t(std::clamp<i64>(x, i64(box.Left) - 1, box.Right)),
+                    std::int32_t(std::clamp<i64>(y, i64(box.Top) - 1, box.Bottom))};
+    };
+    const TPoint topLeft[3] = {at(left, bottom), at(left, top), at(right, top)};
     dc.SetPenColor(light);
     dc.Polyline(topLeft, 3);
-    const TPoint bottomRight[3] = {
-        {rect.Right, rect.Top}, {rect.Right, rect.Bottom}, {rect.Left - 1, rect.Bottom}};
+    const TPoint bottomRight[3] = {at(right, top), at(right, bottom), at(left - 1, bottom)};
     dc.SetPenColor(darkColor);
     dc.Polyline(bottomRight, 3);
-    ++rect.Left;
-    ++rect.Top;
-    --rect.Right;
-    --rect.Bottom;
+    shrink(1);
   }
-  ++rect.Right;
-  ++rect.Bottom;
+  auto toInt = [](i64 v) { return std::int32_t(std::clamp<i64>(v, INT32_MIN, INT32_MAX)); };
+  rect = TRect{toInt(left), toInt(top), toInt(right + 1), toInt(bottom + 1)};
+  width = 0;
   dc.SetPenColor(oldPen);
 }
 

@@ -93,14 +93,87 @@ TEST_P(CanvasOps, Paint3DFrameDrawsNestedFramesAndConsumesWidth) {
                 {{'.', Guard}, {'L', ColorToRGB(clWindow)}, {'D', dark}});
   EXPECT_EQ(r2, (TRect{1, 1, 4, 3}));
 
-  // A width far larger than the rectangle ends quickly.
+  // Frames past the middle turn inside out and repaint the outer ones, as
+  // drawing every frame does; a huge width still ends quickly.
+  TBitmap d = Filled(3, 3, Up());
+  TDC dc3(d);
   TRect r3{0, 0, 3, 3};
   int huge = INT_MAX;
-  Paint3DFrame(dc2, r3, light, dark, huge);
+  Paint3DFrame(dc3, r3, light, dark, huge);
   EXPECT_EQ(huge, 0);
-  TRect r4{INT_MIN, INT_MIN, INT_MIN, INT_MIN};
-  int two = 2;
-  Paint3DFrame(dc2, r4, light, dark, two);
+  EXPECT_EQ(r3.Left, INT_MAX);
+  ExpectPicture(d,
+                {
+                    "DLL",
+                    "DDL",
+                    "DLL",
+                },
+                {{'.', Guard}, {'L', light}, {'D', dark}});
+  // Huge rectangles around the bitmap cost only the frames that can show.
+  TBitmap e = Filled(4, 4, Up());
+  TDC dc4(e);
+  for (TRect big : {TRect{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, TRect{0, -2000000000, 2, 2000000000},
+                    TRect{-2000000000, 1, 2000000000, 2}}) {
+    int w = INT_MAX;
+    Paint3DFrame(dc4, big, light, dark, w);
+    EXPECT_EQ(w, 0);
+  }
+  TBitmap f = Filled(4, 4, Up());
+  TDC dc5(f);
+  TRect ring{-1000000, -1000000, 1000002, 1000002};
+  int thick = 1000000;
+  Paint3DFrame(dc5, ring, light, dark, thick);
+  EXPECT_EQ(ring, (TRect{0, 0, 2, 2}));
+  // The last frames' right and bottom lines cross the bitmap; their top and
+  // left lines lie outside it.
+  ExpectPicture(f,
+                {
+                    "..DD",
+                    "..DD",
+                    "DDDD",
+                    "DDDD",
+                },
+                {{'.', Guard}, {'L', light}, {'D', dark}});
+}
+
+// Every frame drawn one by one, as the frames are defined.
+void NaiveFrames(TDC& dc, TRect r, TColor light, TColor dark, int width) {
+  --r.Right;
+  --r.Bottom;
+  for (; width > 0; --width) {
+    const TPoint a[3] = {{r.Left, r.Bottom}, {r.Left, r.Top}, {r.Right, r.Top}};
+    dc.SetPenColor(light);
+    dc.Polyline(a, 3);
+    const TPoint b[3] = {{r.Right, r.Top}, {r.Right, r.Bottom}, {r.Left - 1, r.Bottom}};
+    dc.SetPenColor(dark);
+    dc.Polyline(b, 3);
+    r = TRect{r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
+  }
+}
+
+TEST_P(CanvasOps, Paint3DFrameSkipsOnlyInvisibleFrames) {
+  const TColor light = RGB(250, 250, 250), dark = RGB(5, 5, 5);
+  for (int l = -4; l <= 6; l += 2)
+    for (int t = -5; t <= 5; t += 3)
+      for (int w = 1; w <= 12; w += 3)
+        for (int h = 1; h <= 12; h += 4)
+          for (int width = 1; width <= 9; width += 2)
+            for (bool clip : {false, true}) {
+              TBitmap a = Filled(6, 5, Up()), b = Filled(6, 5, Up());
+              TDC dca(a), dcb(b);
+              if (clip) {
+                dca.IntersectClipRect(TRect{1, 2, 4, 4});
+                dcb.IntersectClipRect(TRect{1, 2, 4, 4});
+              }
+              TRect r{l, t, l + w, t + h};
+              int n = width;
+              Paint3DFrame(dca, r, light, dark, n);
+              NaiveFrames(dcb, TRect{l, t, l + w, t + h}, light, dark, width);
+              ASSERT_TRUE(a.SamePixels(b))
+                  << l << "," << t << " " << w << "x" << h << " width " << width << "\n"
+                  << test::Dump(a) << test::Dump(b);
+              EXPECT_EQ(r, (TRect{l + width, t + width, l + w - width, t + h - width}));
+            }
 }
 
 TEST_P(CanvasOps, PaintDottedFrame) {
