@@ -427,63 +427,70 @@ HWND CreateWindowEx(DWORD exStyle, std::string_view className, std::string_view 
     return nullptr;
   };
 
-  CBT_CREATEWND cbt{&cs, nullptr};
-  if (ws.CallHooks(WH_CBT, HCBT_CREATEWND, WPARAM(Key(h)), LPARAM(&cbt)) != 0) return fail();
-  if (!ws.Find(h)) return nullptr;
+  // A procedure that throws while the window is being built leaves no
+  // half-made window behind.
+  try {
+    CBT_CREATEWND cbt{&cs, nullptr};
+    if (ws.CallHooks(WH_CBT, HCBT_CREATEWND, WPARAM(Key(h)), LPARAM(&cbt)) != 0) return fail();
+    if (!ws.Find(h)) return nullptr;
 
-  if (!(style & WS_CHILD)) {
-    MINMAXINFO mmi;
-    TSize screen = ws.Host->ScreenSize();
-    mmi.ptMaxSize = {screen.cx, screen.cy};
-    mmi.ptMaxTrackSize = {screen.cx + 12, screen.cy + 12};
-    mmi.ptMinTrackSize = {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
-    ws.Send(w, WM_GETMINMAXINFO, 0, LPARAM(&mmi));
-  }
-  if (!ws.Send(w, WM_NCCREATE, 0, LPARAM(&cs))) return fail();
-  if (!(w = ws.Find(h))) return nullptr;
-  ws.CalcClient(w);
-
-  // The native window and the backing store of a top-level window.
-  if (!w->Parent) {
-    THostWindowParams params;
-    params.Bounds = w->Rect;
-    params.Title = w->Text;
-    if (style & WS_POPUP && !(style & WS_CAPTION))
-      params.Kind =
-          (exStyle & WS_EX_TOOLWINDOW) ? THostWindowKind::Tooltip : THostWindowKind::PopupMenu;
-    else if (owner)
-      params.Kind = THostWindowKind::Dialog;
-    if (TWnd* o = ws.Find(owner)) params.TransientFor = o->Native;
-    w->Native = ws.Host->CreateNativeWindow(params);
-    w->Store.Reset(std::max(w->Width(), 0), std::max(w->Height(), 0), TPixelFormat::pf24bit);
-    HICON icon = cls->second->Info.hIconSm ? cls->second->Info.hIconSm : cls->second->Info.hIcon;
-    if (const TBitmap* ib = GetIconBitmap(icon)) ws.Host->SetNativeIcon(w->Native, *ib);
-  }
-
-  if (ws.Send(w, WM_CREATE, 0, LPARAM(&cs)) == -1) return fail();
-  if (!(w = ws.Find(h))) return nullptr;
-  TRect r = w->Rect;
-  ws.Send(w, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->Client.Width(), w->Client.Height()));
-  if (!(w = ws.Find(h))) return nullptr;
-  ws.Send(w, WM_MOVE, 0, MAKELPARAM(r.Left + w->Client.Left, r.Top + w->Client.Top));
-  if (!(w = ws.Find(h))) return nullptr;
-
-  if (w->Parent && !(exStyle & WS_EX_NOPARENTNOTIFY)) {
-    for (TWnd* p = w->Parent; p; p = p->Parent) {
-      ws.Send(p, WM_PARENTNOTIFY, MAKEWPARAM(WM_CREATE, int(w->Id)), LPARAM(Key(h)));
-      if (p->ExStyle & WS_EX_NOPARENTNOTIFY) break;
+    if (!(style & WS_CHILD)) {
+      MINMAXINFO mmi;
+      TSize screen = ws.Host->ScreenSize();
+      mmi.ptMaxSize = {screen.cx, screen.cy};
+      mmi.ptMaxTrackSize = {screen.cx + 12, screen.cy + 12};
+      mmi.ptMinTrackSize = {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+      ws.Send(w, WM_GETMINMAXINFO, 0, LPARAM(&mmi));
     }
+    if (!ws.Send(w, WM_NCCREATE, 0, LPARAM(&cs))) return fail();
     if (!(w = ws.Find(h))) return nullptr;
+    ws.CalcClient(w);
+
+    // The native window and the backing store of a top-level window.
+    if (!w->Parent) {
+      THostWindowParams params;
+      params.Bounds = w->Rect;
+      params.Title = w->Text;
+      if (style & WS_POPUP && !(style & WS_CAPTION))
+        params.Kind =
+            (exStyle & WS_EX_TOOLWINDOW) ? THostWindowKind::Tooltip : THostWindowKind::PopupMenu;
+      else if (owner)
+        params.Kind = THostWindowKind::Dialog;
+      if (TWnd* o = ws.Find(owner)) params.TransientFor = o->Native;
+      w->Native = ws.Host->CreateNativeWindow(params);
+      w->Store.Reset(std::max(w->Width(), 0), std::max(w->Height(), 0), TPixelFormat::pf24bit);
+      HICON icon = cls->second->Info.hIconSm ? cls->second->Info.hIconSm : cls->second->Info.hIcon;
+      if (const TBitmap* ib = GetIconBitmap(icon)) ws.Host->SetNativeIcon(w->Native, *ib);
+    }
+
+    if (ws.Send(w, WM_CREATE, 0, LPARAM(&cs)) == -1) return fail();
+    if (!(w = ws.Find(h))) return nullptr;
+    TRect r = w->Rect;
+    ws.Send(w, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->Client.Width(), w->Client.Height()));
+    if (!(w = ws.Find(h))) return nullptr;
+    ws.Send(w, WM_MOVE, 0, MAKELPARAM(r.Left + w->Client.Left, r.Top + w->Client.Top));
+    if (!(w = ws.Find(h))) return nullptr;
+
+    if (w->Parent && !(exStyle & WS_EX_NOPARENTNOTIFY)) {
+      for (TWnd* p = w->Parent; p; p = p->Parent) {
+        ws.Send(p, WM_PARENTNOTIFY, MAKEWPARAM(WM_CREATE, int(w->Id)), LPARAM(Key(h)));
+        if (p->ExStyle & WS_EX_NOPARENTNOTIFY) break;
+      }
+      if (!(w = ws.Find(h))) return nullptr;
+    }
+    if (style & WS_VISIBLE) {
+      if (style & WS_MAXIMIZE)
+        ShowWindow(h, SW_SHOWMAXIMIZED);
+      else if (style & WS_MINIMIZE)
+        ShowWindow(h, SW_SHOWMINIMIZED);
+      else
+        ShowWindow(h, SW_SHOW);
+    }
+    return ws.Find(h) ? h : nullptr;
+  } catch (...) {
+    if (TWnd* f = ws.Find(h)) ws.Destroy(f);
+    throw;
   }
-  if (style & WS_VISIBLE) {
-    if (style & WS_MAXIMIZE)
-      ShowWindow(h, SW_SHOWMAXIMIZED);
-    else if (style & WS_MINIMIZE)
-      ShowWindow(h, SW_SHOWMINIMIZED);
-    else
-      ShowWindow(h, SW_SHOW);
-  }
-  return ws.Find(h) ? h : nullptr;
 }
 
 bool DestroyWindow(HWND hwnd) {

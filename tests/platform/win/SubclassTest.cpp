@@ -131,3 +131,39 @@ TEST_F(SubclassTest, DestroyFromInsideItsOwnProcedureIsSafe) {
 
 }  // namespace
 }  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+LRESULT ThrowOnCreate(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_CREATE) throw std::runtime_error("cannot create");
+  return DefWindowProc(h, m, w, l);
+}
+
+TEST_F(SubclassTest, AWindowWhoseCreationThrowsIsNotLeftBehind) {
+  WNDCLASS wc;
+  wc.lpszClassName = "Thrower";
+  wc.lpfnWndProc = &ThrowOnCreate;
+  RegisterClass(wc);
+  HWND parent = MakeTop();
+  EXPECT_THROW(CreateWindowEx(0, "Thrower", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent),
+               std::runtime_error);
+  EXPECT_EQ(GetWindow(parent, GW_CHILD), nullptr);
+  std::size_t tops = 0;
+  EnumWindows([&](HWND) { return ++tops, true; });
+  EXPECT_THROW(CreateWindowEx(0, "Thrower", "", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr),
+               std::runtime_error);
+  std::size_t after = 0;
+  EnumWindows([&](HWND) { return ++after, true; });
+  EXPECT_EQ(tops, after);
+  EXPECT_EQ(host.ZOrder().size(), 0u);
+  // Unknown classes and dead parents simply fail.
+  EXPECT_EQ(CreateWindowEx(0, "NoSuchClass", "", WS_POPUP, 0, 0, 1, 1, nullptr), nullptr);
+  DestroyWindow(parent);
+  EXPECT_EQ(MakeChild(parent, 0, 0, 1, 1), nullptr);
+  DestroyWindow(parent);
+  UnregisterClass("Thrower");
+}
+
+}  // namespace
+}  // namespace vm::test
