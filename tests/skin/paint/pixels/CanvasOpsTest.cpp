@@ -202,6 +202,39 @@ TEST_P(CanvasOps, PaintDottedFrame) {
   EXPECT_EQ(c.GetPixel(1, 1), clWhite);
 }
 
+TEST_P(CanvasOps, PaintDottedFrameMatchesEveryDot) {
+  // The clip-limited loops give what drawing every dot gives.
+  auto naive = [](TDC& dc, const TRect& r) {
+    for (int i = 0; i <= (r.Right - r.Left) / 3; ++i) {
+      dc.SetPixel(r.Left + 3 * i, r.Top, clBlack);
+      dc.SetPixel(r.Left + 3 * i - 1, r.Top - 1, clWhite);
+      dc.SetPixel(r.Left + 3 * i, r.Bottom, clBlack);
+      dc.SetPixel(r.Left + 3 * i - 1, r.Bottom - 1, clWhite);
+    }
+    for (int j = 0; j <= (r.Bottom - r.Top) / 3; ++j) {
+      dc.SetPixel(r.Left, r.Top + 3 * j, clBlack);
+      dc.SetPixel(r.Left - 1, r.Top + 3 * j - 1, clWhite);
+      dc.SetPixel(r.Right, r.Top + 3 * j, clBlack);
+      dc.SetPixel(r.Right - 1, r.Top + 3 * j - 1, clWhite);
+    }
+  };
+  for (int l = -20; l <= 8; l += 3)
+    for (int t = -17; t <= 8; t += 4)
+      for (int w = 0; w <= 40; w += 7)
+        for (int h = 0; h <= 30; h += 5)
+          for (bool clip : {false, true}) {
+            TBitmap a = Filled(8, 7, Up()), b = Filled(8, 7, Up());
+            TDC dca(a), dcb(b);
+            if (clip) {
+              dca.IntersectClipRect(TRect{2, 1, 6, 5});
+              dcb.IntersectClipRect(TRect{2, 1, 6, 5});
+            }
+            PaintDottedFrame(dca, TRect{l, t, l + w, t + h});
+            naive(dcb, TRect{l, t, l + w, t + h});
+            ASSERT_TRUE(a.SamePixels(b)) << l << "," << t << " " << w << "x" << h;
+          }
+}
+
 TEST_P(CanvasOps, ImageListItemToBitmap) {
   TImageList list(3, 2);
   TBitmap strip = Filled(6, 2, !Up(), RGB(10, 20, 30));
