@@ -119,6 +119,48 @@ TEST(JpegCodec, CmykIsConvertedToRgb) {
   EXPECT_NEAR(GetBValue(c), 0, 3);
 }
 
+// A progressive picture (about ten scans) written with the library.
+std::vector<std::uint8_t> ProgressiveJpeg(int w, int h) {
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr jerr;
+  cinfo.err = jpeg_std_error(&jerr);
+  jpeg_create_compress(&cinfo);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &buffer, &size);
+  cinfo.image_width = JDIMENSION(w);
+  cinfo.image_height = JDIMENSION(h);
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  jpeg_simple_progression(&cinfo);
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<std::uint8_t> row(std::size_t(w) * 3, 90);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_write_scanlines(&cinfo, rows, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  std::vector<std::uint8_t> out(buffer, buffer + size);
+  std::free(buffer);
+  return out;
+}
+
+TEST(JpegCodec, ScanLimitStopsProgressiveFiles) {
+  std::vector<std::uint8_t> jpeg = ProgressiveJpeg(24, 24);
+  EXPECT_TRUE(ReadJpegInfo(jpeg).Progressive);
+  EXPECT_EQ(DecodeJpeg(jpeg).Width(), 24);  // within the default limit
+  TJpegLimits few;
+  few.MaxScans = 2;
+  try {
+    DecodeJpeg(jpeg, few);
+    FAIL() << "decoded past the scan limit";
+  } catch (const TJpegError& e) {
+    EXPECT_NE(std::string(e.what()).find("scans"), std::string::npos) << e.what();
+  }
+}
+
 TEST(JpegCodec, FilesOnDisk) {
   std::string path = testing::TempDir() + "velmora-jpeg-test.jpg";
   SaveJpegFile(path, TestPicture(8, 9), 75);

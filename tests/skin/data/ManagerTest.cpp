@@ -447,6 +447,31 @@ TEST(ManagerOptions, DefaultsAndClassLists) {
   EXPECT_FALSE(first.IsDefault());
 }
 
+TEST(ManagerOptions, StoredDataStreamsAsLengthAndBytes) {
+  TsStoredSkin a;
+  a.Data = {1, 2, 3};
+  std::vector<std::uint8_t> stored = a.WriteData();
+  EXPECT_EQ(stored, (std::vector<std::uint8_t>{3, 0, 0, 0, 1, 2, 3}));
+  stored.push_back(99);  // what follows in the form is not consumed
+  TsStoredSkin b;
+  EXPECT_EQ(b.ReadData(stored.data(), stored.size()), 7u);
+  EXPECT_EQ(b.Data, a.Data);
+  std::vector<std::uint8_t> lying{200, 0, 0, 0, 1};
+  EXPECT_THROW(b.ReadData(lying.data(), lying.size()), std::runtime_error);
+  EXPECT_THROW(b.ReadData(lying.data(), 2), std::runtime_error);
+
+  TsStoredSkins skins;
+  skins.Add().Name = "One";
+  skins.Add().Name = "Two";
+  EXPECT_EQ(skins.IndexOf("Two"), 1);
+  EXPECT_EQ(skins.IndexOf("two"), -1);
+  TsStoredSkins copy;
+  copy.Assign(skins);
+  skins.Delete(0);
+  EXPECT_EQ(copy.Count(), 2);
+  EXPECT_EQ(copy.Items(0).Name, "One");
+}
+
 TEST(ManagerOptions, LoadingFromAStoredForm) {
   TComponent form;
   auto* m = new TsSkinManager(&form);
