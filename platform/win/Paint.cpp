@@ -198,13 +198,32 @@ void TWindowSystem::ReleaseDCInternal(TWnd* w, HDC dc) {
     }
 }
 
+namespace {
+
+// Inverts the pixels of a region of a 24-bit store (the caret).
+void InvertRegion(TBitmap& store, const TRegion& rgn) {
+  for (const TRect& r0 : rgn.Rects()) {
+    TRect r = r0.Intersect(Rect(0, 0, store.Width(), store.Height()));
+    for (int y = r.Top; y < r.Bottom; ++y) {
+      std::uint8_t* p = store.ScanLine(y) + std::size_t(r.Left) * 3;
+      for (int i = 0; i < r.Width() * 3; ++i) p[i] = std::uint8_t(~p[i]);
+    }
+  }
+}
+
+}  // namespace
+
 void TWindowSystem::Present() {
   if (!Host) return;
+  TWnd* caretTop = Caret.On ? Top(Find(Caret.Hwnd)) : nullptr;
   for (TWnd* t : TopLevels) {
     if (t->Dirty.IsEmpty() || !(t->Style & WS_VISIBLE) || !t->Native) continue;
     std::vector<TRect> rects = t->Dirty.Rects();
     t->Dirty.Clear();
+    TRegion caret = t == caretTop ? CaretRegion() : TRegion();
+    InvertRegion(t->Store, caret);
     Host->Present(t->Native, t->Store, rects);
+    InvertRegion(t->Store, caret);
   }
 }
 

@@ -267,6 +267,19 @@ HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 UINT GetDoubleClickTime();
 
+// ---- The caret (one per thread; it blinks on the message loop's clock) ----
+
+// A solid caret of the given size (0: one pixel wide / the system height) in
+// hwnd's client area; it starts hidden. Replaces any existing caret.
+bool CreateCaret(HWND hwnd, void* bitmap, int width, int height);
+bool DestroyCaret();
+bool ShowCaret(HWND hwnd);  // undoes one HideCaret (or the initial hidden state)
+bool HideCaret(HWND hwnd);  // hides cumulatively
+bool SetCaretPos(int x, int y);
+bool GetCaretPos(TPoint* p);
+UINT GetCaretBlinkTime();
+bool SetCaretBlinkTime(UINT ms);
+
 // ---- Icons ----
 
 // An icon from a 32-bit bitmap with alpha (a 24-bit one is taken as opaque).

@@ -109,6 +109,9 @@ std::optional<std::uint64_t> TWindowSystem::NextTimerDue() const {
   std::optional<std::uint64_t> due;
   for (const TTimer& t : Timers)
     if (!due || t.Due < *due) due = t.Due;
+  // The caret's blink wakes the loop too.
+  if (Caret.Hwnd && Caret.HideCount == 0 && (!due || Caret.NextToggle < *due))
+    due = Caret.NextToggle;
   return due;
 }
 
@@ -169,6 +172,7 @@ bool TWindowSystem::NextMessage(MSG* msg, HWND filter, UINT fmin, UINT fmax, boo
         return true;
       }
   }
+  CaretTick();
   if (inRange(WM_TIMER) && Host) {
     std::uint64_t now = Host->Now();
     for (TTimer& t : Timers) {
@@ -255,6 +259,7 @@ void TWindowSystem::Destroy(TWnd* w) {
       if (Host) Host->GrabPointer(0);
     }
     if (Focus == xh) Focus = nullptr;
+    if (Caret.Hwnd == xh) RemoveCaret();
     if (TrackHwnd == xh) TrackHwnd = nullptr;
     if (HoverHwnd == xh) HoverHwnd = nullptr;
     if (Drag.Hwnd == xh) Drag = {};
@@ -301,6 +306,7 @@ void TWindowSystem::DestroyAll() {
   AppActive = false;
   Drag = {};
   ButtonTrack = {};
+  Caret = TCaret{};
   std::fill(std::begin(KeyState), std::end(KeyState), 0);
 }
 

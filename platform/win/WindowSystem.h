@@ -152,6 +152,23 @@ class TWindowSystem final : public THostSink {
     bool Pressed = false;
   } ButtonTrack;
 
+  // The caret: one per thread. It never enters the backing store: Present
+  // inverts it into the pixels just while they go to the host, so painting
+  // can never leave a stale inverted block behind.
+  struct TCaret {
+    HWND Hwnd = nullptr;
+    int Width = 0, Height = 0;
+    TPoint Pos;
+    int HideCount = 1;  // shown when it drops to 0
+    bool On = false;    // in its visible blink phase
+    std::uint64_t NextToggle = 0;
+  } Caret;
+  UINT CaretBlinkMs = 530;
+  TRegion CaretRegion();  // top-level window coordinates, empty when not showable
+  void SetCaretOn(bool on);
+  void CaretTick();
+  void RemoveCaret();
+
   std::map<std::uintptr_t, std::shared_ptr<TBitmap>> Icons;
   std::uintptr_t NextIcon = 1;
 

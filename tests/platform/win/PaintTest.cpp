@@ -323,3 +323,52 @@ TEST_F(PaintTest, WindowsAdjustMaximisingAndDraggingThroughTheirAnswers) {
 
 }  // namespace
 }  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+TEST_F(PaintTest, TheCaretBlinksOnTheScreenButNeverEntersTheStore) {
+  HWND top = Fill(nullptr, Bounds(0, 0, 100, 60), RGB(255, 255, 255));
+  ShowWindow(top, SW_SHOW);
+  UpdateWindow(top);
+  ASSERT_TRUE(CreateCaret(top, nullptr, 2, 10));
+  SetCaretPos(5, 5);
+  Pump();
+  EXPECT_EQ(At(5, 5), RGB(255, 255, 255));  // created hidden
+  ShowCaret(top);
+  Pump();
+  EXPECT_EQ(At(5, 5), RGB(0, 0, 0));
+  EXPECT_EQ(At(6, 14), RGB(0, 0, 0));
+  EXPECT_EQ(At(7, 5), RGB(255, 255, 255));
+  EXPECT_EQ(GetWindowStore(top)->GetPixel(5, 5), RGB(255, 255, 255));
+  host.AdvanceClock(GetCaretBlinkTime());
+  Pump();
+  EXPECT_EQ(At(5, 5), RGB(255, 255, 255));
+  host.AdvanceClock(GetCaretBlinkTime());
+  Pump();
+  EXPECT_EQ(At(5, 5), RGB(0, 0, 0));
+  // Repainting under a shown caret keeps it whole.
+  SetWindowLongPtr(top, GWLP_USERDATA, LONG_PTR(RGB(0, 0, 255)));
+  InvalidateRect(top, nullptr, false);
+  Pump();
+  EXPECT_EQ(At(5, 5), RGB(255, 255, 0));
+  EXPECT_EQ(At(50, 50), RGB(0, 0, 255));
+  // Moving shows it at once in the new place; hiding takes it away.
+  host.AdvanceClock(GetCaretBlinkTime());
+  Pump();
+  SetCaretPos(40, 20);
+  Pump();
+  EXPECT_EQ(At(5, 5), RGB(0, 0, 255));
+  EXPECT_EQ(At(40, 20), RGB(255, 255, 0));
+  HideCaret(top);
+  Pump();
+  EXPECT_EQ(At(40, 20), RGB(0, 0, 255));
+  ShowCaret(top);
+  DestroyWindow(top);
+  EXPECT_FALSE(GetCaretPos(nullptr));
+  TPoint p;
+  EXPECT_FALSE(GetCaretPos(&p));  // the caret went with its window
+}
+
+}  // namespace
+}  // namespace vm::test
