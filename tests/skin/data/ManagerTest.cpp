@@ -216,6 +216,19 @@ TEST_F(ManagerTest, AnnouncementOrder) {
   EXPECT_EQ(after, 1);
   EXPECT_EQ(probe.log,
             (std::vector<std::string>{"redraw-", "1", "hook+", "16", "redraw-", "3", "refresh"}));
+  // A hue change reloads and refreshes; it announces no new skin.
+  probe.log.clear();
+  m.SetHueOffset(10);
+  EXPECT_EQ(probe.log, (std::vector<std::string>{"16", "redraw-", "3", "refresh"}));
+  EXPECT_TRUE(m.SkinData.Active);
+  // Another manager made default re-announces its own state: it has no skin.
+  probe.log.clear();
+  TsSkinManager other;
+  other.SetActive(false);
+  probe.log.clear();
+  other.SetIsDefault(true);
+  EXPECT_EQ(probe.log, (std::vector<std::string>{"2"}));
+  m.SetIsDefault(true);
   probe.log.clear();
   m.SetActive(false);
   EXPECT_EQ(probe.log, (std::vector<std::string>{"hook-", "2"}));
