@@ -612,7 +612,10 @@ void TWindowSystem::MouseEvent(const THostEvent& ev) {
   CursorPos = ev.ScreenPos;
   static constexpr int buttonVk[] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, VK_XBUTTON1, VK_XBUTTON2};
   int bi = int(ev.Button);
-  if (ev.Kind == K::ButtonDown) KeyState[buttonVk[bi]] |= 0x80;
+  if (ev.Kind == K::ButtonDown) {
+    KeyState[buttonVk[bi]] |= 0x80;
+    AltAlone = false;  // Alt held over a click does not open the keyboard menu
+  }
   if (ev.Kind == K::ButtonUp) KeyState[buttonVk[bi]] &= ~0x80;
   if (ev.Kind == K::MouseLeave) {
     if (!Capture) UpdateHover(nullptr, false);
