@@ -517,6 +517,61 @@ TEST_F(X11HostTest, DesktopRequestsBecomeCloseFocusAndConfigureEvents) {
   EXPECT_FALSE(host_->BeginNativeMove(w, {30, 30}));
 }
 
+TEST_F(X11HostTest, MinimisingAndTheDesktopsOwnUnmapsAndMaps) {
+  THostWindow w = Shown({Bounds(100, 100, 120, 90), "iconic"});
+  auto viewable = [&] {
+    XWindowAttributes a{};
+    XGetWindowAttributes(desk_, X(w), &a);
+    return a.map_state == IsViewable;
+  };
+  events_.Events.clear();
+  // Without a window manager minimising takes the window off the screen;
+  // showing it brings it back. The program's own minimise is not echoed.
+  host_->MinimizeNativeWindow(w);
+  ASSERT_TRUE(PumpUntil([&] { return !viewable(); }));
+  host_->ShowNativeWindow(w, true);
+  ASSERT_TRUE(PumpUntil(viewable));
+  for (int i = 0; i < 5; ++i) host_->WaitEvents(5);
+  EXPECT_TRUE(events_.Of(TKind::Minimized).empty());
+  EXPECT_TRUE(events_.Of(TKind::Restored).empty());
+
+  // The desktop unmapping a shown window is a minimise, mapping it a restore.
+  XUnmapWindow(desk_, X(w));
+  XSync(desk_, False);
+  ASSERT_TRUE(PumpUntil([&] { return !events_.Of(TKind::Minimized).empty(); }));
+  XMapWindow(desk_, X(w));
+  XSync(desk_, False);
+  ASSERT_TRUE(PumpUntil([&] { return !events_.Of(TKind::Restored).empty(); }));
+  EXPECT_EQ(events_.Of(TKind::Restored)[0].Window, w);
+
+  // Hiding is not minimising.
+  events_.Events.clear();
+  host_->ShowNativeWindow(w, false);
+  ASSERT_TRUE(PumpUntil([&] { return !viewable(); }));
+  for (int i = 0; i < 5; ++i) host_->WaitEvents(5);
+  EXPECT_TRUE(events_.Of(TKind::Minimized).empty());
+}
+
+TEST_F(X11HostTest, CaptureGrabsThePointerUntilReleased) {
+  THostWindow w = Shown({Bounds(100, 100, 120, 90), "capture"});
+  host_->GrabPointer(w);
+  host_->Flush();
+  auto otherGrab = [&] {
+    int r = XGrabPointer(desk_, DefaultRootWindow(desk_), False, ButtonPressMask, GrabModeAsync,
+                         GrabModeAsync, 0, 0, CurrentTime);
+    if (r == GrabSuccess) XUngrabPointer(desk_, CurrentTime);
+    XSync(desk_, False);
+    return r;
+  };
+  EXPECT_EQ(otherGrab(), AlreadyGrabbed);
+  host_->GrabPointer(0);
+  host_->Flush();
+  EXPECT_EQ(otherGrab(), GrabSuccess);
+  // Cursor shapes are set without errors for every kind the window system uses.
+  for (int c = 0; c <= int(THostCursor::Help); ++c) host_->SetNativeCursor(w, THostCursor(c));
+  host_->Flush();
+}
+
 TEST_F(X11HostTest, WaitingTimesOutOrEndsOnWake) {
   host_->PumpEvents();
   while (host_->WaitEvents(0)) {
