@@ -59,16 +59,6 @@ TEST_P(PixelOps, AccessorsAttachAndRead) {
   EXPECT_EQ(sum.Height, 2);
 }
 
-TEST_P(PixelOps, CreateBitmaps) {
-  auto b24 = CreateBitmap24(5, 3);
-  auto b32 = CreateBitmap32(2, 7);
-  EXPECT_EQ(b24->PixelFormat(), TPixelFormat::pf24bit);
-  EXPECT_EQ(b24->Width(), 5);
-  EXPECT_EQ(b32->PixelFormat(), TPixelFormat::pf32bit);
-  EXPECT_EQ(b32->Height(), 7);
-  EXPECT_TRUE(CreateBitmap24(0, 0)->Empty());
-}
-
 TEST_P(PixelOps, BlendRectWithColor) {
   TBitmap b = Filled(4, 4, Up(), Grey(100));
   BlendRectWithColor(b, TRect{0, 0, 4, 4}, 100, RGB(255, 0, 0));
@@ -138,18 +128,6 @@ TEST_P(PixelOps, MixBitmapsDividesBy256) {
   TBitmap g = Filled(3, 3, Up(), Grey(9));
   MixBitmaps(g, f, 0);
   EXPECT_TRUE(OutsideIs(g, TRect{}, Grey(9)));
-}
-
-TEST_P(PixelOps, MixBitmapsKeepsPixelPositionsAcrossRowOrders) {
-  TBitmap d = Filled(5, 4, Up(), Grey(0));
-  const TBitmap s = Pattern(5, 4, !Up());
-  MixBitmaps(d, s, 0);
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 5; ++x) {
-      const TColor p = PatternAt(x, y);
-      auto mix = [](int v) { return (v * 255 + 127) >> 8; };
-      EXPECT_EQ(d.GetPixel(x, y), RGB(mix(GetRValue(p)), mix(GetGValue(p)), mix(GetBValue(p))));
-    }
 }
 
 TEST_P(PixelOps, MixBitmapRectClipsBothWays) {
