@@ -352,6 +352,35 @@ HDC GetWindowDC(HWND hwnd) {
   return WS().MakeDC(w, false, nullptr, (w->Style & WS_CLIPCHILDREN) != 0);
 }
 
+HDC GetDCEx(HWND hwnd, const TRegion* screenRgn, DWORD flags) {
+  TWindowSystem& ws = WS();
+  TWnd* w = ws.Find(hwnd);
+  if (!w) return nullptr;
+  bool client = !(flags & DCX_WINDOW);
+  bool clipChildren = (flags & DCX_CLIPCHILDREN) || (w->Style & WS_CLIPCHILDREN);
+  HDC dc = ws.MakeDC(w, client, nullptr, clipChildren);
+  if (screenRgn && (flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN))) {
+    // Into the context's device coordinates: the window's (or client's) own.
+    TPoint o = client ? ws.ClientOrigin(w) : ws.WindowOrigin(w);
+    TRegion r = *screenRgn;
+    r.Offset(-o.X, -o.Y);
+    TRegion vis = dc->VisibleRegion();
+    if (flags & DCX_INTERSECTRGN)
+      vis.Intersect(r);
+    else
+      vis.Subtract(r);
+    dc->SetVisibleRegion(vis);
+    // Only what the narrowed context can touch is presented.
+    for (auto& rec : ws.LiveDCs)
+      if (rec.Dc.get() == dc) {
+        rec.DirtyTop = vis;
+        TPoint d = dc->DeviceOrigin();
+        rec.DirtyTop.Offset(d.X, d.Y);
+      }
+  }
+  return dc;
+}
+
 int ReleaseDC(HWND hwnd, HDC dc) {
   TWindowSystem& ws = WS();
   for (const auto& rec : ws.LiveDCs)

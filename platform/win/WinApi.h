@@ -304,6 +304,10 @@ bool EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
 // clipped to what is visible; must be given back with ReleaseDC.
 HDC GetDC(HWND hwnd);
 HDC GetWindowDC(HWND hwnd);
+// A context with DCX_* choices: DCX_WINDOW for the whole window,
+// DCX_CLIPCHILDREN to leave children out, and a region in screen coordinates
+// (as WM_NCPAINT's) to intersect (DCX_INTERSECTRGN) or exclude (DCX_EXCLUDERGN).
+HDC GetDCEx(HWND hwnd, const TRegion* screenRgn, DWORD flags);
 int ReleaseDC(HWND hwnd, HDC dc);
 // Scrolls the client area's pixels and invalidates the uncovered part.
 bool ScrollWindow(HWND hwnd, int dx, int dy, const TRect* r, const TRect* clip);

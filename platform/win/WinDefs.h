@@ -592,6 +592,15 @@ inline constexpr WPARAM WMSZ_BOTTOM = 6;
 inline constexpr WPARAM WMSZ_BOTTOMLEFT = 7;
 inline constexpr WPARAM WMSZ_BOTTOMRIGHT = 8;
 
+// ---- GetDCEx flags ----
+inline constexpr DWORD DCX_WINDOW = 0x0001;
+inline constexpr DWORD DCX_CACHE = 0x0002;
+inline constexpr DWORD DCX_CLIPCHILDREN = 0x0008;
+inline constexpr DWORD DCX_CLIPSIBLINGS = 0x0010;
+inline constexpr DWORD DCX_PARENTCLIP = 0x0020;
+inline constexpr DWORD DCX_EXCLUDERGN = 0x0040;
+inline constexpr DWORD DCX_INTERSECTRGN = 0x0080;
+
 // ---- Keyboard state bits in lParam of key messages ----
 constexpr LPARAM KF_EXTENDED_BIT = LPARAM(1) << 24;
 constexpr LPARAM KF_ALTDOWN_BIT = LPARAM(1) << 29;

@@ -372,3 +372,32 @@ TEST_F(PaintTest, TheCaretBlinksOnTheScreenButNeverEntersTheStore) {
 
 }  // namespace
 }  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+TEST_F(PaintTest, GetDCExNarrowsToAScreenRegion) {
+  HWND top = MakeTop(100, 100, 200, 150);
+  ShowWindow(top, SW_SHOW);
+  UpdateWindow(top);
+  Pump();
+  TColor before = At(150, 150);
+  // The window's own coordinates start at its top-left corner on the screen.
+  TRegion rgn(Bounds(110, 110, 10, 10));
+  HDC dc = GetDCEx(top, &rgn, DCX_WINDOW | DCX_INTERSECTRGN);
+  dc->FillRect(Rect(0, 0, 200, 150), Red);
+  ReleaseDC(top, dc);
+  Pump();
+  EXPECT_EQ(At(115, 115), Red);
+  EXPECT_EQ(At(150, 150), before);
+  dc = GetDCEx(top, &rgn, DCX_EXCLUDERGN);
+  dc->FillRect(Rect(0, 0, 200, 150), Green);
+  ReleaseDC(top, dc);
+  Pump();
+  EXPECT_EQ(At(115, 115), Red);  // frame: outside the client context anyway
+  EXPECT_EQ(At(150, 150), Green);
+  EXPECT_EQ(GetDCEx(nullptr, nullptr, 0), nullptr);
+}
+
+}  // namespace
+}  // namespace vm::test
