@@ -397,8 +397,14 @@ bool ScrollWindow(HWND hwnd, int dx, int dy, const TRect* r, const TRect* clip) 
   TWnd* w = ws.Find(hwnd);
   if (!w) return false;
   if (!r) {
-    // Children move with the contents.
-    for (TWnd* c : w->Children) c->Rect = c->Rect.Offset(dx, dy);
+    // Children move with the contents, each told of its new place (WM_MOVE).
+    std::vector<HWND> kids;
+    for (TWnd* c : w->Children) kids.push_back(c->Handle);
+    for (HWND k : kids)
+      if (TWnd* c = ws.Find(k))
+        ws.SetPos(c, nullptr, c->Rect.Left + dx, c->Rect.Top + dy, 0, 0,
+                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    if (!(w = ws.Find(hwnd))) return false;
   }
   // The contents are painted again rather than copied: simpler, and exact
   // for windows whose procedures paint from their own state.

@@ -401,3 +401,26 @@ TEST_F(PaintTest, GetDCExNarrowsToAScreenRegion) {
 
 }  // namespace
 }  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+TEST_F(PaintTest, ScrollingMovesChildrenWithTheContents) {
+  HWND top = Fill(nullptr, Bounds(0, 0, 200, 150), Red);
+  HWND child = Fill(top, Bounds(10, 10, 30, 30), Blue);
+  ShowWindow(top, SW_SHOW);
+  UpdateWindow(top);
+  Pump();
+  Log().clear();
+  ScrollWindow(top, 20, -5, nullptr, nullptr);
+  Pump();
+  TRect r;
+  GetWindowRect(child, &r);
+  EXPECT_EQ(r, Bounds(30, 5, 30, 30));
+  EXPECT_EQ(Messages(child, {WM_MOVE}).size(), 1u);
+  EXPECT_EQ(At(40, 20), Blue);
+  EXPECT_EQ(At(15, 35), Red);
+}
+
+}  // namespace
+}  // namespace vm::test
