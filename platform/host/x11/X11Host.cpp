@@ -324,8 +324,10 @@ struct TX11Host::TImpl {
   // When a desktop move ends, the window manager keeps the button release;
   // the first pointer event after it shows the button up, and the window
   // system hears of the release then.
-  void EndNativeMove(TNative& n, unsigned xstate, int rootX, int rootY) {
-    if (!NativeMove || (xstate & Button1Mask)) return;
+  // Returns false when the window went away while the release was handled.
+  bool EndNativeMove(TNative& n, unsigned xstate, int rootX, int rootY) {
+    const THostWindow id = n.Id;
+    if (!NativeMove || (xstate & Button1Mask)) return true;
     NativeMove = 0;
     THostEvent e;
     e.Kind = THostEvent::TKind::ButtonUp;
@@ -334,6 +336,7 @@ struct TX11Host::TImpl {
     e.ScreenPos = {rootX, rootY};
     e.State = StateBits(xstate) | ExtraButtons;
     Deliver(e);
+    return Find(id) != nullptr;
   }
 
   bool EnterPendingForOtherWindow(::Window leaving) {
@@ -444,8 +447,7 @@ struct TX11Host::TImpl {
       case EnterNotify: {
         const XCrossingEvent& c = ev.xcrossing;
         Display.NoteTime(c.time);
-        EndNativeMove(*n, c.state, c.x_root, c.y_root);
-        if (!Find(n->Id)) return;
+        if (!EndNativeMove(*n, c.state, c.x_root, c.y_root)) return;
         THostEvent e;
         e.Kind = THostEvent::TKind::MouseMove;
         e.Window = n->Id;
@@ -478,8 +480,7 @@ struct TX11Host::TImpl {
         }
         const XMotionEvent& m = ev.xmotion;
         Display.NoteTime(m.time);
-        EndNativeMove(*n, m.state, m.x_root, m.y_root);
-        if (!Find(n->Id)) return;
+        if (!EndNativeMove(*n, m.state, m.x_root, m.y_root)) return;
         THostEvent e;
         e.Kind = THostEvent::TKind::MouseMove;
         e.Window = n->Id;
@@ -572,11 +573,12 @@ struct TX11Host::TImpl {
       default:
         return;  // horizontal wheel and beyond
     }
-    if (!(down == false && b.button == Button1))
-      EndNativeMove(n, b.state, b.x_root, b.y_root);
-    else
+    if (!down && b.button == Button1) {
+      // The release reached us after all: the desktop did not take the move.
       NativeMove = 0;
-    if (!Find(n.Id)) return;
+    } else if (!EndNativeMove(n, b.state, b.x_root, b.y_root)) {
+      return;
+    }
     const std::uint32_t bit = ButtonBit(e.Button);
     if (e.Button == THostButton::X1 || e.Button == THostButton::X2) {
       if (down)
