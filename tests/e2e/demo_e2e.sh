@@ -21,7 +21,7 @@ set -u
 
 demo=$1
 wm=${2:-none}
-for tool in Xvfb xdotool xprop setxkbmap; do
+for tool in Xvfb xdpyinfo xdotool xprop setxkbmap; do
   if ! command -v "$tool" >/dev/null; then
     echo "SKIP: $tool is not installed (scripts/deps.sh installs it)"
     exit 77
