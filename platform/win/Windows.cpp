@@ -655,7 +655,9 @@ bool ShowWindow(HWND hwnd, int cmd) {
         return true;
       }
       ws.Send(w, WM_SHOWWINDOW, 1, 0);
-      if ((w = ws.Find(hwnd))) ws.SetPos(w, HWND_TOP, 0, 0, 0, 0, flags & ~SWP_NOZORDER);
+      // A top-level window comes to the top; a child keeps its place among its siblings.
+      if ((w = ws.Find(hwnd)))
+        ws.SetPos(w, HWND_TOP, 0, 0, 0, 0, w->Parent ? flags : flags & ~SWP_NOZORDER);
       return false;
     }
   }

@@ -424,3 +424,21 @@ TEST_F(PaintTest, ScrollingMovesChildrenWithTheContents) {
 
 }  // namespace
 }  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+TEST_F(PaintTest, ShowingAChildKeepsItsPlaceInTheZOrder) {
+  HWND top = MakeTop();
+  HWND first = MakeChild(top, 0, 0, 10, 10, 0);  // hidden, created first: lowest
+  HWND second = MakeChild(top, 0, 0, 10, 10, WS_VISIBLE);
+  EXPECT_EQ(GetWindow(top, GW_CHILD), second);
+  ShowWindow(first, SW_SHOW);
+  EXPECT_EQ(GetWindow(top, GW_CHILD), second);
+  EXPECT_EQ(GetWindow(second, GW_HWNDNEXT), first);
+  BringWindowToTop(first);
+  EXPECT_EQ(GetWindow(top, GW_CHILD), first);
+}
+
+}  // namespace
+}  // namespace vm::test
