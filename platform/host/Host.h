@@ -121,6 +121,12 @@ class THost {
 
   // Size of the screen (the root window) in pixels.
   virtual TSize ScreenSize() const = 0;
+  // The part of the screen not taken by panels and docks (maximised windows
+  // fill it). Hosts without such knowledge answer the whole screen.
+  virtual TRect WorkArea() const {
+    TSize s = ScreenSize();
+    return Rect(0, 0, s.cx, s.cy);
+  }
 
   // Native top-level windows. A new window starts hidden.
   virtual THostWindow CreateNativeWindow(const THostWindowParams& params) = 0;

@@ -393,8 +393,11 @@ bool SystemParametersInfo(UINT action, UINT param, void* value, UINT winIni) {
   if (!value) return false;
   switch (action) {
     case SPI_GETWORKAREA:
-      *static_cast<TRect*>(value) =
-          Rect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+      if (THost* h = GetHost())
+        *static_cast<TRect*>(value) = h->WorkArea();
+      else
+        *static_cast<TRect*>(value) =
+            Rect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
       return true;
     case SPI_GETNONCLIENTMETRICS: {
       NONCLIENTMETRICS& m = *static_cast<NONCLIENTMETRICS*>(value);
@@ -425,6 +428,31 @@ bool SystemParametersInfo(UINT action, UINT param, void* value, UINT winIni) {
       return true;
   }
   return false;
+}
+
+// ---------------------------------------------------------------- monitors
+
+namespace {
+HMONITOR const ThePrimaryMonitor = reinterpret_cast<HMONITOR>(std::uintptr_t(1));
+}  // namespace
+
+HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags) {
+  if (!IsWindow(hwnd) && flags == MONITOR_DEFAULTTONULL) return nullptr;
+  return ThePrimaryMonitor;
+}
+
+HMONITOR MonitorFromPoint(TPoint p, DWORD flags) {
+  TRect screen = Rect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  if (!screen.Contains(p) && flags == MONITOR_DEFAULTTONULL) return nullptr;
+  return ThePrimaryMonitor;
+}
+
+bool GetMonitorInfo(HMONITOR monitor, MONITORINFO* info) {
+  if (monitor != ThePrimaryMonitor || !info) return false;
+  info->rcMonitor = Rect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &info->rcWork, 0);
+  info->dwFlags = MONITORINFOF_PRIMARY;
+  return true;
 }
 
 }  // namespace vm

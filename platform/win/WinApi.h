@@ -325,6 +325,16 @@ void DrawClassicFrame(HWND hwnd, HDC dc, bool active);
 // ---- System metrics and parameters ----
 
 int GetSystemMetrics(int index);
+
+// The screen is one monitor: its rectangle and its work area.
+struct MONITORINFO {
+  TRect rcMonitor;
+  TRect rcWork;
+  DWORD dwFlags = 0;
+};
+HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags);
+HMONITOR MonitorFromPoint(TPoint p, DWORD flags);
+bool GetMonitorInfo(HMONITOR monitor, MONITORINFO* info);
 bool SystemParametersInfo(UINT action, UINT param, void* value, UINT winIni);
 
 }  // namespace vm

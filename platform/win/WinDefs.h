@@ -23,6 +23,8 @@ struct HFONT__;
 using HFONT = HFONT__*;
 struct HHOOK__;
 using HHOOK = HHOOK__*;
+struct HMONITOR__;
+using HMONITOR = HMONITOR__*;
 
 using UINT = std::uint32_t;
 using DWORD = std::uint32_t;
@@ -600,6 +602,12 @@ inline constexpr DWORD DCX_CLIPSIBLINGS = 0x0010;
 inline constexpr DWORD DCX_PARENTCLIP = 0x0020;
 inline constexpr DWORD DCX_EXCLUDERGN = 0x0040;
 inline constexpr DWORD DCX_INTERSECTRGN = 0x0080;
+
+// ---- MonitorFromWindow / MonitorFromPoint ----
+inline constexpr DWORD MONITOR_DEFAULTTONULL = 0;
+inline constexpr DWORD MONITOR_DEFAULTTOPRIMARY = 1;
+inline constexpr DWORD MONITOR_DEFAULTTONEAREST = 2;
+inline constexpr DWORD MONITORINFOF_PRIMARY = 1;
 
 // ---- Keyboard state bits in lParam of key messages ----
 constexpr LPARAM KF_EXTENDED_BIT = LPARAM(1) << 24;

@@ -151,7 +151,8 @@ std::vector<std::uint32_t> DecodeUtf8(std::string_view s) {
 
 }  // namespace
 
-THeadlessHost::THeadlessHost(TSize screen) : screen_(screen) {
+THeadlessHost::THeadlessHost(TSize screen)
+    : screen_(screen), workArea_(Rect(0, 0, screen.cx, screen.cy)) {
   if (screen.cx <= 0 || screen.cy <= 0 || screen.cx > MaxBitmapSide || screen.cy > MaxBitmapSide)
     throw std::invalid_argument("headless host: impossible screen size");
 }

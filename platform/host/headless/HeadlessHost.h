@@ -32,6 +32,9 @@ class THeadlessHost final : public THost {
   // ---- THost ----
   void SetSink(THostSink* sink) override { sink_ = sink; }
   TSize ScreenSize() const override { return screen_; }
+  TRect WorkArea() const override { return workArea_; }
+  // A panel or dock taking part of the screen (tests of maximising and snapping).
+  void SetWorkArea(const TRect& r) { workArea_ = r; }
   THostWindow CreateNativeWindow(const THostWindowParams& params) override;
   void DestroyNativeWindow(THostWindow window) override;
   void ShowNativeWindow(THostWindow window, bool visible) override;
@@ -119,6 +122,7 @@ class THeadlessHost final : public THost {
 
   THostSink* sink_ = nullptr;
   TSize screen_;
+  TRect workArea_;
   std::uint64_t clock_ = 1000;
   std::vector<TNative> windows_;     // creation order
   std::vector<THostWindow> zorder_;  // topmost first

@@ -252,6 +252,17 @@ TEST_F(PaintTest, FrameHitTestsAndSystemCommands) {
   TRect r;
   GetWindowRect(h, &r);
   EXPECT_EQ(r, Rect(-4, -4, 1284, 1028));
+  // The work area is the host's: a panel at the bottom shortens a maximised window.
+  SendMessage(h, WM_SYSCOMMAND, SC_RESTORE, 0);
+  host.SetWorkArea(Rect(0, 0, 1280, 990));
+  ShowWindow(h, SW_MAXIMIZE);
+  GetWindowRect(h, &r);
+  EXPECT_EQ(r, Rect(-4, -4, 1284, 994));
+  MONITORINFO mi;
+  ASSERT_TRUE(GetMonitorInfo(MonitorFromWindow(h, MONITOR_DEFAULTTONEAREST), &mi));
+  EXPECT_EQ(mi.rcMonitor, Rect(0, 0, 1280, 1024));
+  EXPECT_EQ(mi.rcWork, Rect(0, 0, 1280, 990));
+  EXPECT_EQ(MonitorFromPoint({-50, 5}, MONITOR_DEFAULTTONULL), nullptr);
   EXPECT_EQ(SendMessage(h, WM_NCHITTEST, 0, MAKELPARAM(-2, 200)),
             HTBORDER);  // no sizing when maximised
   SendMessage(h, WM_SYSCOMMAND, SC_RESTORE, 0);
