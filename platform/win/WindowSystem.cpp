@@ -440,13 +440,22 @@ HWND CreateWindowEx(DWORD exStyle, std::string_view className, std::string_view 
     if (ws.CallHooks(WH_CBT, HCBT_CREATEWND, WPARAM(Key(h)), LPARAM(&cbt)) != 0) return fail();
     if (!ws.Find(h)) return nullptr;
 
-    if (!(style & WS_CHILD)) {
-      MINMAXINFO mmi;
-      TSize screen = ws.Host->ScreenSize();
-      mmi.ptMaxSize = {screen.cx, screen.cy};
-      mmi.ptMaxTrackSize = {screen.cx + 12, screen.cy + 12};
-      mmi.ptMinTrackSize = {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
-      ws.Send(w, WM_GETMINMAXINFO, 0, LPARAM(&mmi));
+    // Sizeable and overlapped windows are asked for their limits, and start within them.
+    if ((style & WS_THICKFRAME) || !(style & (WS_POPUP | WS_CHILD))) {
+      MINMAXINFO mmi = ws.MinMaxInfo(w);
+      if (!(w = ws.Find(h))) return nullptr;
+      if (!(style & WS_CHILD)) {
+        int cx = std::clamp(w->Width(), std::min(mmi.ptMinTrackSize.X, mmi.ptMaxTrackSize.X),
+                            std::max(mmi.ptMaxTrackSize.X, 0));
+        int cy = std::clamp(w->Height(), std::min(mmi.ptMinTrackSize.Y, mmi.ptMaxTrackSize.Y),
+                            std::max(mmi.ptMaxTrackSize.Y, 0));
+        cx = std::min(cx, GetSystemMetrics(SM_CXMAXTRACK));
+        cy = std::min(cy, GetSystemMetrics(SM_CYMAXTRACK));
+        w->Rect = Bounds(w->Rect.Left, w->Rect.Top, std::max(cx, 0), std::max(cy, 0));
+        w->Client = ClientFromWindow(w->Style, w->ExStyle, Bounds(0, 0, w->Width(), w->Height()));
+        cs.cx = w->Width();
+        cs.cy = w->Height();
+      }
     }
     if (!ws.Send(w, WM_NCCREATE, 0, LPARAM(&cs))) return fail();
     if (!(w = ws.Find(h))) return nullptr;

@@ -394,6 +394,10 @@ TEST_F(InputTest, ImpossibleSizesAreClampedNotAllocated) {
   TRect wr;
   GetWindowRect(huge, &wr);
   EXPECT_EQ(wr, Rect(0, 0, 0, GetSystemMetrics(SM_CYMAXTRACK)));
+  // An overlapped window starts no smaller than its minimum track size.
+  HWND tiny = CreateWindowEx(0, "TestWindow", "", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr);
+  GetWindowRect(tiny, &wr);
+  EXPECT_EQ(wr, Rect(0, 0, GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)));
   // Negative sizes of children become empty windows.
   HWND c = CreateWindowEx(0, "TestWindow", "", WS_CHILD | WS_VISIBLE, 0, 0, -10, -10, top);
   TRect r;
