@@ -9,8 +9,9 @@
 namespace vm {
 
 // (D * w + S * (255 - w) + 127) >> 8 over n bytes. The sum never exceeds
-// 65152, so the arithmetic fits 16 bits; the loop has no branches and
-// vectorises at -O3. With separate source and destination every byte is
+// 65152, so the arithmetic fits 16 bits; the loops have no branches: a
+// vectorised portable loop, and an AVX2 one picked at run time when the
+// processor has it. With separate source and destination every byte is
 // independent, so walking forward gives exactly the bytes of the blender's
 // backward walk (and the x86-64 baseline cannot vectorise a reversed byte
 // loop).

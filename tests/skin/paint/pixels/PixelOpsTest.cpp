@@ -130,6 +130,32 @@ TEST_P(PixelOps, MixBitmapsDividesBy256) {
   EXPECT_TRUE(OutsideIs(g, TRect{}, Grey(9)));
 }
 
+TEST_P(PixelOps, MixBitmapsExhaustiveOnWideRows) {
+  // Every destination byte against every source byte, in rows wide enough
+  // for the vector kernels (and their tails: 256 * 3 bytes is not a multiple
+  // of 32 after the 5-pixel offset below).
+  TBitmap d0(261, 256, TPixelFormat::pf24bit, Up());
+  TBitmap s(261, 256, TPixelFormat::pf24bit, !Up());
+  for (int y = 0; y < 256; ++y)
+    for (int x = 0; x < 261; ++x) {
+      const int v = x % 256;
+      d0.SetPixel(x, y, RGB(v, y, 255 - v));
+      s.SetPixel(x, y, RGB(y, v, 255 - y));
+    }
+  for (int w : {0, 1, 77, 127, 128, 200, 254, 255}) {
+    TBitmap d = d0;
+    MixBitmaps(d, s, std::uint32_t(w));
+    for (int y = 0; y < 256; ++y)
+      for (int x = 0; x < 261; ++x) {
+        const TColor a = d0.GetPixel(x, y), b = s.GetPixel(x, y);
+        auto mix = [w](int dv, int sv) { return (dv * w + sv * (255 - w) + 127) >> 8; };
+        const TColor want = RGB(mix(GetRValue(a), GetRValue(b)), mix(GetGValue(a), GetGValue(b)),
+                                mix(GetBValue(a), GetBValue(b)));
+        ASSERT_EQ(d.GetPixel(x, y), want) << "weight " << w << " at " << x << "," << y;
+      }
+  }
+}
+
 TEST_P(PixelOps, MixBitmapRectClipsBothWays) {
   const TBitmap s = Pattern(6, 5, !Up());
   // Alpha 0 with sources below 255 copies exactly ((v * 255 + 127) >> 8 = v
