@@ -202,26 +202,62 @@ bool TrackMouseEvent(TRACKMOUSEEVENT* tme) {
   TWindowSystem& ws = WS();
   if (!tme) return false;
   if (tme->dwFlags & TME_QUERY) {
-    tme->dwFlags =
-        ws.TrackHwnd ? (TME_LEAVE | (ws.TrackNonClient ? DWORD(TME_NONCLIENT) : DWORD(0))) : 0;
-    tme->hwndTrack = ws.TrackHwnd;
+    HWND h = ws.TrackHwnd ? ws.TrackHwnd : ws.HoverTrack.Hwnd;
+    bool nc = ws.TrackHwnd ? ws.TrackNonClient : ws.HoverTrack.NonClient;
+    DWORD flags = 0;
+    if (ws.TrackHwnd) flags |= TME_LEAVE;
+    if (ws.HoverTrack.Hwnd == h && h) flags |= TME_HOVER;
+    if (h && nc) flags |= TME_NONCLIENT;
+    tme->dwFlags = flags;
+    tme->hwndTrack = h;
+    tme->dwHoverTime = ws.HoverTrack.Time;
     return true;
   }
   if (!IsWindow(tme->hwndTrack)) return false;
   bool nonClient = (tme->dwFlags & TME_NONCLIENT) != 0;
   if (tme->dwFlags & TME_CANCEL) {
-    if (ws.TrackHwnd == tme->hwndTrack && ws.TrackNonClient == nonClient) ws.TrackHwnd = nullptr;
+    if ((tme->dwFlags & TME_LEAVE) && ws.TrackHwnd == tme->hwndTrack &&
+        ws.TrackNonClient == nonClient)
+      ws.TrackHwnd = nullptr;
+    if ((tme->dwFlags & TME_HOVER) && ws.HoverTrack.Hwnd == tme->hwndTrack) ws.HoverTrack = {};
     return true;
   }
-  if (!(tme->dwFlags & TME_LEAVE)) return true;
-  // Asking while the pointer is already elsewhere gets the leave at once.
-  if (ws.HoverHwnd != tme->hwndTrack || ws.HoverClient == nonClient) {
-    ws.Post(tme->hwndTrack, nonClient ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
-    return true;
+  bool over = ws.HoverHwnd == tme->hwndTrack && ws.HoverClient != nonClient;
+  if (tme->dwFlags & TME_HOVER) {
+    ws.HoverTrack = {};
+    if (over) {
+      UINT time = tme->dwHoverTime == HOVER_DEFAULT ? 400 : tme->dwHoverTime;
+      ws.HoverTrack = {tme->hwndTrack, nonClient, time, (ws.Host ? ws.Host->Now() : 0) + time,
+                       ws.CursorPos};
+    }
   }
-  ws.TrackHwnd = tme->hwndTrack;
-  ws.TrackNonClient = nonClient;
+  if (tme->dwFlags & TME_LEAVE) {
+    // Asking while the pointer is already elsewhere gets the leave at once.
+    if (!over) {
+      ws.Post(tme->hwndTrack, nonClient ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
+    } else {
+      ws.TrackHwnd = tme->hwndTrack;
+      ws.TrackNonClient = nonClient;
+    }
+  }
   return true;
+}
+
+void TWindowSystem::HoverTick() {
+  if (!HoverTrack.Hwnd || !Host || Host->Now() < HoverTrack.Deadline) return;
+  HWND h = HoverTrack.Hwnd;
+  bool nc = HoverTrack.NonClient;
+  HoverTrack = {};
+  TWnd* w = Find(h);
+  if (!w) return;
+  if (nc) {
+    TPoint o = WindowOrigin(w);
+    LRESULT hit = ClassicHitTest(w, {CursorPos.X - o.X, CursorPos.Y - o.Y});
+    Post(h, WM_NCMOUSEHOVER, WPARAM(hit), MAKELPARAM(CursorPos.X, CursorPos.Y));
+  } else {
+    TPoint o = ClientOrigin(w);
+    Post(h, WM_MOUSEHOVER, MouseKeyState(), MAKELPARAM(CursorPos.X - o.X, CursorPos.Y - o.Y));
+  }
 }
 
 std::int16_t GetKeyState(int vk) {
@@ -484,8 +520,15 @@ void TWindowSystem::UpdateHover(HWND h, bool client) {
     Post(TrackHwnd, TrackNonClient ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
     TrackHwnd = nullptr;
   }
+  if (HoverTrack.Hwnd && (HoverTrack.Hwnd != h || client == HoverTrack.NonClient)) HoverTrack = {};
   HoverHwnd = h;
   HoverClient = client;
+  // Moving more than the hover rectangle starts the rest time again.
+  if (HoverTrack.Hwnd && (std::abs(CursorPos.X - HoverTrack.Anchor.X) > 2 ||
+                          std::abs(CursorPos.Y - HoverTrack.Anchor.Y) > 2)) {
+    HoverTrack.Anchor = CursorPos;
+    HoverTrack.Deadline = (Host ? Host->Now() : 0) + HoverTrack.Time;
+  }
 }
 
 bool TWindowSystem::HandleDrag(const THostEvent& ev) {

@@ -426,6 +426,13 @@ bool SystemParametersInfo(UINT action, UINT param, void* value, UINT winIni) {
     case SPI_GETWHEELSCROLLLINES:
       *static_cast<UINT*>(value) = 3;
       return true;
+    case SPI_GETMOUSEHOVERWIDTH:
+    case SPI_GETMOUSEHOVERHEIGHT:
+      *static_cast<UINT*>(value) = 4;
+      return true;
+    case SPI_GETMOUSEHOVERTIME:
+      *static_cast<UINT*>(value) = 400;
+      return true;
   }
   return false;
 }

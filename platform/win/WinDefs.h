@@ -482,6 +482,9 @@ inline constexpr UINT SPI_GETKEYBOARDCUES = 0x100A;
 inline constexpr UINT SPI_GETGRADIENTCAPTIONS = 0x1008;
 inline constexpr UINT SPI_GETDRAGFULLWINDOWS = 0x0026;
 inline constexpr UINT SPI_GETWHEELSCROLLLINES = 0x0068;
+inline constexpr UINT SPI_GETMOUSEHOVERWIDTH = 0x0062;
+inline constexpr UINT SPI_GETMOUSEHOVERHEIGHT = 0x0064;
+inline constexpr UINT SPI_GETMOUSEHOVERTIME = 0x0066;
 
 // ---- Hooks ----
 inline constexpr int WH_CBT = 5;
@@ -524,6 +527,7 @@ inline constexpr DWORD TME_LEAVE = 0x02;
 inline constexpr DWORD TME_NONCLIENT = 0x10;
 inline constexpr DWORD TME_QUERY = 0x40000000;
 inline constexpr DWORD TME_CANCEL = 0x80000000;
+inline constexpr DWORD HOVER_DEFAULT = 0xFFFFFFFF;
 
 // ---- PeekMessage ----
 inline constexpr UINT PM_NOREMOVE = 0x0000;

@@ -112,6 +112,7 @@ std::optional<std::uint64_t> TWindowSystem::NextTimerDue() const {
   // The caret's blink wakes the loop too.
   if (Caret.Hwnd && Caret.HideCount == 0 && (!due || Caret.NextToggle < *due))
     due = Caret.NextToggle;
+  if (HoverTrack.Hwnd && (!due || HoverTrack.Deadline < *due)) due = HoverTrack.Deadline;
   return due;
 }
 
@@ -173,6 +174,14 @@ bool TWindowSystem::NextMessage(MSG* msg, HWND filter, UINT fmin, UINT fmax, boo
       }
   }
   CaretTick();
+  HoverTick();
+  for (auto it = Queue.begin(); it != Queue.end(); ++it)
+    if (Matches(*it, filter, fmin, fmax)) {  // a hover message posted just now
+      *msg = *it;
+      if (remove) Queue.erase(it);
+      LastMessage = *msg;
+      return true;
+    }
   if (inRange(WM_TIMER) && Host) {
     std::uint64_t now = Host->Now();
     for (TTimer& t : Timers) {
@@ -261,6 +270,7 @@ void TWindowSystem::Destroy(TWnd* w) {
     if (Focus == xh) Focus = nullptr;
     if (Caret.Hwnd == xh) RemoveCaret();
     if (TrackHwnd == xh) TrackHwnd = nullptr;
+    if (HoverTrack.Hwnd == xh) HoverTrack = {};
     if (HoverHwnd == xh) HoverHwnd = nullptr;
     if (Drag.Hwnd == xh) Drag = {};
     if (ButtonTrack.Hwnd == xh) ButtonTrack = {};
@@ -307,6 +317,7 @@ void TWindowSystem::DestroyAll() {
   Drag = {};
   ButtonTrack = {};
   Caret = TCaret{};
+  HoverTrack = {};
   std::fill(std::begin(KeyState), std::end(KeyState), 0);
 }
 

@@ -118,6 +118,15 @@ class TWindowSystem final : public THostSink {
   bool TrackNonClient = false;
   HWND HoverHwnd = nullptr;
   bool HoverClient = false;
+  // Hover tracking (TME_HOVER): a one-shot WM_MOUSEHOVER when the pointer rests.
+  struct THoverTrack {
+    HWND Hwnd = nullptr;
+    bool NonClient = false;
+    UINT Time = 400;
+    std::uint64_t Deadline = 0;
+    TPoint Anchor;
+  } HoverTrack;
+  void HoverTick();
 
   // Double clicks.
   HWND LastClickHwnd = nullptr;

@@ -409,3 +409,53 @@ TEST_F(InputTest, ImpossibleSizesAreClampedNotAllocated) {
 
 }  // namespace
 }  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+TEST_F(InputTest, HoverIsPostedOnceWhenThePointerRests) {
+  MoveTo(a, 5, 5);
+  TRACKMOUSEEVENT tme;
+  tme.dwFlags = TME_HOVER | TME_LEAVE;
+  tme.hwndTrack = a;
+  tme.dwHoverTime = HOVER_DEFAULT;
+  ASSERT_TRUE(TrackMouseEvent(&tme));
+  TRACKMOUSEEVENT q;
+  q.dwFlags = TME_QUERY;
+  TrackMouseEvent(&q);
+  EXPECT_EQ(q.dwFlags, TME_HOVER | TME_LEAVE);
+  EXPECT_EQ(q.hwndTrack, a);
+  host.AdvanceClock(399);
+  Pump();
+  EXPECT_TRUE(Messages(a, {WM_MOUSEHOVER}).empty());
+  MoveTo(a, 6, 6);  // within the hover rectangle: the rest goes on
+  host.AdvanceClock(1);
+  Pump();
+  ASSERT_EQ(Messages(a, {WM_MOUSEHOVER}).size(), 1u);
+  host.AdvanceClock(1000);
+  Pump();
+  EXPECT_EQ(Messages(a, {WM_MOUSEHOVER}).size(), 1u);  // one shot
+
+  // A bigger move starts the rest again; leaving the window cancels it.
+  Log().clear();
+  tme.dwFlags = TME_HOVER;
+  TrackMouseEvent(&tme);
+  host.AdvanceClock(300);
+  MoveTo(a, 20, 20);
+  host.AdvanceClock(300);
+  Pump();
+  EXPECT_TRUE(Messages(a, {WM_MOUSEHOVER}).empty());
+  host.AdvanceClock(100);
+  Pump();
+  ASSERT_EQ(Messages(a, {WM_MOUSEHOVER}).size(), 1u);
+  EXPECT_EQ(GET_X_LPARAM(Log().back().L), 20);
+  Log().clear();
+  TrackMouseEvent(&tme);
+  MoveTo(b, 5, 5);
+  host.AdvanceClock(1000);
+  Pump();
+  EXPECT_TRUE(Messages(a, {WM_MOUSEHOVER}).empty());
+}
+
+}  // namespace
+}  // namespace vm::test
