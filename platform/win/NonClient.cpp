@@ -254,23 +254,33 @@ void PaintClassicFrame(const TWnd* w, TDC& dc, bool active, LRESULT pressedButto
          Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNHIGHLIGHT));
   }
   // Plain scroll bars: a track with an arrow button at each end.
-  auto arrowBox = [&](const TRect& r) {
+  enum { Up, Down, Left, Right };
+  auto arrowBox = [&](const TRect& r, int dir) {
     dc.FillRect(r, Sys(COLOR_BTNFACE));
     RaisedEdge(dc, r);
+    // A small solid triangle, four pixels deep, pointing along dir.
+    int cx = r.Left + (r.Width() - 1) / 2, cy = r.Top + (r.Height() - 1) / 2;
+    for (int i = 0; i < 4; ++i) {
+      int half = (dir == Up || dir == Left) ? i : 3 - i;
+      if (dir == Up || dir == Down)
+        dc.FillRect({cx - half, cy - 2 + i, cx + half + 1, cy - 1 + i}, Sys(COLOR_BTNTEXT));
+      else
+        dc.FillRect({cx - 2 + i, cy - half, cx - 1 + i, cy + half + 1}, Sys(COLOR_BTNTEXT));
+    }
   };
   if (m.VScroll) {
     TRect bar{c.Right, c.Top, c.Right + m.VScroll, c.Bottom};
     dc.FillRect(bar, Sys(COLOR_SCROLLBAR));
     int a = std::min(GetSystemMetrics(SM_CYVSCROLL), bar.Height() / 2);
-    arrowBox({bar.Left, bar.Top, bar.Right, bar.Top + a});
-    arrowBox({bar.Left, bar.Bottom - a, bar.Right, bar.Bottom});
+    arrowBox({bar.Left, bar.Top, bar.Right, bar.Top + a}, Up);
+    arrowBox({bar.Left, bar.Bottom - a, bar.Right, bar.Bottom}, Down);
   }
   if (m.HScroll) {
     TRect bar{c.Left, c.Bottom, c.Right, c.Bottom + m.HScroll};
     dc.FillRect(bar, Sys(COLOR_SCROLLBAR));
     int a = std::min(GetSystemMetrics(SM_CXHSCROLL), bar.Width() / 2);
-    arrowBox({bar.Left, bar.Top, bar.Left + a, bar.Bottom});
-    arrowBox({bar.Right - a, bar.Top, bar.Right, bar.Bottom});
+    arrowBox({bar.Left, bar.Top, bar.Left + a, bar.Bottom}, Left);
+    arrowBox({bar.Right - a, bar.Top, bar.Right, bar.Bottom}, Right);
   }
   if (m.VScroll && m.HScroll)
     dc.FillRect({c.Right, c.Bottom, c.Right + m.VScroll, c.Bottom + m.HScroll}, Sys(COLOR_BTNFACE));
