@@ -109,4 +109,11 @@ void ColorBlendBlocksHalfUp(std::uint8_t* __restrict d, std::int64_t blocks,
     for (int j = 0; j < 96; ++j) d[j] = ColorBlendByteHalfUp(d[j], p, k[j]);
 }
 
+VM_HOT_LOOP
+void ColorBlendBlocksHalf(std::uint8_t* __restrict d, std::int64_t blocks,
+                          const std::uint16_t* __restrict c) {
+  for (std::int64_t b = 0; b < blocks; ++b, d += 96)
+    for (int j = 0; j < 96; ++j) d[j] = ColorBlendByteHalf(d[j], c[j]);
+}
+
 }  // namespace vm

@@ -57,6 +57,14 @@ constexpr std::uint8_t ColorBlendByteHalfUp(std::uint8_t v, std::uint16_t p, std
   return std::uint8_t(std::uint16_t(v * p + k + 50) / 100);
 }
 
+// Half and half (50 %): nearest((v + c) / 2), halves to even, without a
+// division; c is the colour channel itself.
+constexpr std::uint8_t ColorBlendByteHalf(std::uint8_t v, std::uint16_t c) {
+  const std::uint16_t sum = std::uint16_t(v + c);
+  const std::uint16_t half = std::uint16_t(sum >> 1);
+  return std::uint8_t(half + (sum & half & 1));
+}
+
 // ColorBlendByte over `blocks` runs of 96 bytes (32 pixels); k holds the
 // per-channel constants repeated for the 96 bytes, so the loop is
 // branch-free and vectorises.
@@ -64,5 +72,8 @@ void ColorBlendBlocks(std::uint8_t* __restrict d, std::int64_t blocks,
                       const std::uint16_t* __restrict k, std::uint16_t p);
 void ColorBlendBlocksHalfUp(std::uint8_t* __restrict d, std::int64_t blocks,
                             const std::uint16_t* __restrict k, std::uint16_t p);
+// ColorBlendByteHalf over the same blocks; c holds the channels repeated.
+void ColorBlendBlocksHalf(std::uint8_t* __restrict d, std::int64_t blocks,
+                          const std::uint16_t* __restrict c);
 
 }  // namespace vm

@@ -88,22 +88,27 @@ void BlendRectWithColor(TBitmap& bitmap, TRect rect, int percent, TColor color) 
       table[k][v] = std::uint8_t(ClampByte(std::nearbyint(f * v + g * channel[k])));
 
   const int bpp = bitmap.BytesPerPixel();
-  // Fast paths: when an integer blend (rounded half up, or else half to even)
-  // gives exactly the table for every byte value of every channel, 24-bit
-  // rows go through a vectorised integer kernel; otherwise the table is used.
-  enum { kTable, kHalfUp, kHalfEven } kernel = kTable;
-  std::uint16_t k[96] = {};
+  // Fast paths: when an integer blend (rounded half up; the plain average at
+  // 50 %; or else half to even) gives exactly the table for every byte value
+  // of every channel, 24-bit rows go through a vectorised integer kernel;
+  // otherwise the table is used.
+  enum { kTable, kHalfUp, kHalf, kHalfEven } kernel = kTable;
+  std::uint16_t k[96] = {}, c96[96] = {};
   if (bpp == 3 && percent >= 0 && percent <= 100) {
-    for (int j = 0; j < 96; ++j) k[j] = std::uint16_t((100 - percent) * channel[j % 3]);
-    bool halfUp = true, halfEven = true;
+    for (int j = 0; j < 96; ++j) {
+      c96[j] = std::uint16_t(channel[j % 3]);
+      k[j] = std::uint16_t((100 - percent) * channel[j % 3]);
+    }
+    bool halfUp = true, half = percent == 50, halfEven = true;
     for (int ch = 0; ch < 3; ++ch)
       for (int v = 0; v < 256; ++v) {
         const auto u = std::uint8_t(v);
         const auto pc = std::uint16_t(percent);
         halfUp = halfUp && ColorBlendByteHalfUp(u, pc, k[ch]) == table[ch][v];
+        half = half && ColorBlendByteHalf(u, c96[ch]) == table[ch][v];
         halfEven = halfEven && ColorBlendByte(u, pc, k[ch]) == table[ch][v];
       }
-    kernel = halfUp ? kHalfUp : (halfEven ? kHalfEven : kTable);
+    kernel = halfUp ? kHalfUp : half ? kHalf : halfEven ? kHalfEven : kTable;
   }
   for (i64 y = 0; y < p.H; ++y) {
     std::uint8_t* d = PixelAt(bitmap, p.X[0], p.Y[0] + y);
@@ -112,6 +117,8 @@ void BlendRectWithColor(TBitmap& bitmap, TRect rect, int percent, TColor color) 
       const i64 blocks = p.W / 32;
       if (kernel == kHalfUp)
         ColorBlendBlocksHalfUp(d, blocks, k, std::uint16_t(percent));
+      else if (kernel == kHalf)
+        ColorBlendBlocksHalf(d, blocks, c96);
       else
         ColorBlendBlocks(d, blocks, k, std::uint16_t(percent));
       x = blocks * 32;
