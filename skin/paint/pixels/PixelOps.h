@@ -9,8 +9,9 @@
 // Nothing here ever reads or writes outside a bitmap, whatever the rectangle
 // or point; no operation reports an error.
 //
-// Sources may be 24- or 32-bit (the alpha byte is never used); destinations
-// are 24-bit unless a function says otherwise.
+// Sources of the copies and colour blends may be 24- or 32-bit (the alpha
+// byte is never used); the bitmap mixes and mask blends take 24-bit bitmaps
+// only and leave others alone.
 #pragma once
 
 #include <cstdint>
@@ -33,7 +34,7 @@ void BlendRectWithColor(TBitmap& bitmap, TRect rect, int percent, TColor color);
 
 // Mixes the whole source into dest: (D * a + S * (255 - a) + 127) >> 8 per
 // byte, a = the low byte of alpha. Nothing happens when the sizes differ or a
-// bitmap is smaller than 2 x 2.
+// bitmap is smaller than 2 x 2 or not 24-bit.
 void MixBitmaps(TBitmap& dest, const TBitmap& source, std::uint32_t alpha);
 
 // As MixBitmaps for sourceRect (Right and Bottom EXCLUSIVE) of the source,
