@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include "platform/gfx/SysColors.h"
@@ -295,8 +296,18 @@ void TDC::FillRect(const TRect& r, TColor c) {
   const int bpp = target_->BytesPerPixel();
   for (const TRect& clip : EffectiveClip().Rects()) {
     const TRect q = clip.Intersect(area);
+    if (q.IsEmpty()) continue;
+    // 24-bit rows are filled once and copied down; 32-bit rows keep their own
+    // alpha bytes, so each is filled pixel by pixel.
+    const std::size_t rowBytes = std::size_t(q.Width()) * std::size_t(bpp);
+    const std::uint8_t* first = nullptr;
     for (int y = q.Top; y < q.Bottom; ++y) {
       std::uint8_t* p = target_->ScanLine(y) + std::size_t(q.Left) * bpp;
+      if (first && bpp == 3) {
+        std::memcpy(p, first, rowBytes);
+        continue;
+      }
+      first = p;
       for (int x = q.Left; x < q.Right; ++x, p += bpp) {
         p[0] = b;
         p[1] = g;
