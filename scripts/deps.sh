@@ -8,7 +8,7 @@ packages=(
   libx11-dev libxext-dev libfreetype-dev libfontconfig-dev libjpeg62-turbo-dev zlib1g-dev libpng-dev
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core fonts-wine fonts-liberation2
-  xvfb xauth x11-utils xdotool openbox
+  xvfb xauth x11-utils x11-xkb-utils xkb-data xdotool openbox
 )
 if [ "${1:-}" = "--fuzz" ]; then packages+=(clang libclang-rt-14-dev); fi
 
