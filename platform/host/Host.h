@@ -70,6 +70,13 @@ inline constexpr std::uint32_t HostButtonX2 = 1u << 12;
 
 enum class THostButton { Left, Right, Middle, X1, X2 };
 
+// The state bit of a button: the bits above follow the enumeration's order.
+inline constexpr std::uint32_t HostButtonBit(THostButton b) {
+  return HostButtonLeft << int(b);
+}
+static_assert(HostButtonBit(THostButton::Middle) == HostButtonMiddle &&
+              HostButtonBit(THostButton::X2) == HostButtonX2);
+
 // One raw event from the host. The window system turns it into messages
 // (hit testing, capture, focus, double clicks and key state are its job).
 struct THostEvent {

@@ -331,26 +331,6 @@ void THeadlessHost::MouseMove(int x, int y) {
   if (ev.Window) Queue(ev);
 }
 
-namespace {
-
-std::uint32_t ButtonBit(THostButton b) {
-  switch (b) {
-    case THostButton::Left:
-      return HostButtonLeft;
-    case THostButton::Right:
-      return HostButtonRight;
-    case THostButton::Middle:
-      return HostButtonMiddle;
-    case THostButton::X1:
-      return HostButtonX1;
-    case THostButton::X2:
-      return HostButtonX2;
-  }
-  return 0;
-}
-
-}  // namespace
-
 void THeadlessHost::MouseDown(THostButton button) {
   THostEvent ev;
   ev.Kind = THostEvent::TKind::ButtonDown;
@@ -361,11 +341,11 @@ void THeadlessHost::MouseDown(THostButton button) {
   // As on a real display, the window pressed on keeps the pointer until the
   // last button is released.
   if (!buttons_) pressGrab_ = ev.Window;
-  buttons_ |= ButtonBit(button);
+  buttons_ |= HostButtonBit(button);
 }
 
 void THeadlessHost::MouseUp(THostButton button) {
-  buttons_ &= ~ButtonBit(button);
+  buttons_ &= ~HostButtonBit(button);
   THostEvent ev;
   ev.Kind = THostEvent::TKind::ButtonUp;
   ev.Button = button;

@@ -85,22 +85,6 @@ std::uint32_t StateBits(unsigned xstate) {
   return s;
 }
 
-std::uint32_t ButtonBit(THostButton b) {
-  switch (b) {
-    case THostButton::Left:
-      return HostButtonLeft;
-    case THostButton::Right:
-      return HostButtonRight;
-    case THostButton::Middle:
-      return HostButtonMiddle;
-    case THostButton::X1:
-      return HostButtonX1;
-    case THostButton::X2:
-      return HostButtonX2;
-  }
-  return 0;
-}
-
 unsigned FontCursorOf(THostCursor c) {
   switch (c) {
     case THostCursor::Arrow:
@@ -579,7 +563,7 @@ struct TX11Host::TImpl {
     } else if (!EndNativeMove(n, b.state, b.x_root, b.y_root)) {
       return;
     }
-    const std::uint32_t bit = ButtonBit(e.Button);
+    const std::uint32_t bit = HostButtonBit(e.Button);
     if (e.Button == THostButton::X1 || e.Button == THostButton::X2) {
       if (down)
         ExtraButtons |= bit;
