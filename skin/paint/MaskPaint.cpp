@@ -523,6 +523,8 @@ TRect TileMaskedTexture(TBitmap& bitmap, TRect rect, BackgroundInfo background, 
   };
 
   if (mode == tmTile) {
+    // The last row of tiles is cut at the bottom edge like the last column,
+    // so that no stale pixels are left under a result of "all painted".
     TileArea(rect, f.W, f.H, place);
     return AllPainted;
   }

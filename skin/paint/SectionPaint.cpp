@@ -186,10 +186,14 @@ void PaintBackground(int sectionIndex, std::string_view sectionName, BackgroundI
       own.Reset(rect.Width(), rect.Height(), TPixelFormat::pf24bit);
       PaintOpaque(own, TRect{0, 0, rect.Width(), rect.Height()}, look, tex, background);
     }
-    if (rules.UseParentColor && ParentColor != KeyColor) {
-      FillRectColor(bitmap, rect, ParentColor);
-    } else if (background.Bitmap != &bitmap) {
-      CopyBehind(bitmap, rect, background, position);
+    // Painting into the background bitmap itself: what lies behind is
+    // already there, and a colour fill would overwrite it.
+    if (background.Bitmap != &bitmap) {
+      if (rules.UseParentColor && ParentColor != KeyColor) {
+        FillRectColor(bitmap, rect, ParentColor);
+      } else {
+        CopyBehind(bitmap, rect, background, position);
+      }
     }
     if (t < 100) {
       const std::uint32_t w = PercentToWeight(t);

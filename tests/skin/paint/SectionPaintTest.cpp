@@ -131,6 +131,13 @@ TEST_F(SectionPaint, FullSeeThroughShowsTheBackgroundUnchanged) {
   PaintSectionBackground(s, "", BackgroundInfo{&back, 0, 0, 1}, Magenta, -1, -1, &manager, b, {},
                          {1, 1, 7, 5}, 0);
   EXPECT_EQ(b.GetPixel(3, 3), RGB(5, 6, 7));
+
+  // Painting into the background bitmap itself leaves it as it is, even with
+  // a known parent colour.
+  PaintSectionBackground(s, "", BackgroundInfo{&back, 0, 0, 1}, Magenta, -1, -1, &manager, back, {},
+                         {2, 2, 8, 8}, 0);
+  EXPECT_EQ(back.GetPixel(5, 4), RGB(1, 2, 3));
+  EXPECT_EQ(back.GetPixel(3, 3), Behind);
   ParentColor = Magenta;
 
   // Without a ready background only the section's own layers are painted.
