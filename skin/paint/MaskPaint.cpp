@@ -531,7 +531,9 @@ TRect TileMaskedTexture(TBitmap& bitmap, TRect rect, BackgroundInfo background, 
   if (mode != tmWholeTiles) return rect;
 
   // Only whole tiles; the strips right of and below them show what lies
-  // behind, or the fill colour.
+  // behind, or the fill colour. Every tile that fits whole is placed, also
+  // the last one of a rectangle that is an exact multiple of the tile (a
+  // rectangle one tile wide gets its tile rather than only what is behind).
   const int cols = std::max(rect.Width() / f.W, 0), rows = std::max(rect.Height() / f.H, 0);
   for (int i = 0; i < cols; ++i)
     for (int j = 0; j < rows; ++j) place(Bounds(rect.Left + i * f.W, rect.Top + j * f.H, f.W, f.H));

@@ -256,6 +256,14 @@ TEST(MaskTexture, MaskedTilesCoverTheRectangleOrLeaveStripsToTheBackground) {
   EXPECT_EQ(b.GetPixel(9, 0), RGB(1, 2, 3));         // right strip
   EXPECT_EQ(b.GetPixel(0, 12), RGB(1, 2, 3));        // bottom strip
   EXPECT_EQ(b.GetPixel(11, 0), Guard);               // outside rect
+  // An exact multiple of the tile is all whole tiles, the last ones included.
+  b.Fill(Guard);
+  EXPECT_EQ(TileMaskedTexture(b, {0, 0, 12, 12}, BackgroundInfo{&back, 0, 0, 1}, tmWholeTiles, md),
+            AllPainted);
+  EXPECT_EQ(CountOutside(b, {0, 12, 12, 14}, RGB(100, 150, 200)), 0);
+  b.Fill(Guard);
+  TileMaskedTexture(b, {0, 0, 3, 6}, BackgroundInfo{&back, 0, 0, 1}, tmWholeTiles, md);
+  EXPECT_EQ(b.GetPixel(2, 5), RGB(100, 150, 200));
 
   KeyFillColor = RGB(4, 4, 4);
   b.Fill(Guard);
