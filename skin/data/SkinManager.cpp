@@ -433,7 +433,12 @@ void TsSkinManager::MaskPass() {
 
   for (const TMemIniFile::Section& section : ini.Sections()) {
     for (const TMemIniFile::Key& key : section.Keys) {
-      if (section.Name == "GLOBALINFO" && key.Name == "MASTERBITMAP") continue;
+      // The master bitmap's name and the free texts of the skin are never
+      // masks: a "#" in the author or description must not read as one (its
+      // number fields would not parse and the whole load would fail).
+      if (section.Name == "GLOBALINFO" &&
+          (key.Name == "MASTERBITMAP" || key.Name == "AUTHOR" || key.Name == "DESCRIPTION"))
+        continue;
       TsMaskForm form = MaskFormOf(key.Value);
       if (form == TsMaskForm::None) continue;
       TsParsedMask parsed = ParseMaskValue(key.Name, key.Value);
@@ -526,7 +531,12 @@ void TsSkinManager::StoredMaskPass(const TsStoredSkin& skin) {
     m.Manager = this;
     if (!item.Name.empty()) {
       // A copy: colour shifts must not change the stored picture.
-      if (item.Image && !item.Image->Empty()) m.Image = std::make_shared<TBitmap>(*item.Image);
+      if (item.Image && !item.Image->Empty()) {
+        m.Image = std::make_shared<TBitmap>(*item.Image);
+        // Painters read own images as 24-bit pixels, as for every other skin.
+        if (m.Image->PixelFormat() != TPixelFormat::pf24bit)
+          m.Image->SetPixelFormat(TPixelFormat::pf24bit);
+      }
       int w = m.Image ? m.Image->Width() : 0, h = m.Image ? m.Image->Height() : 0;
       m.R = {0, 0, w, h};
     } else {

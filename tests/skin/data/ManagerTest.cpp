@@ -21,6 +21,7 @@ using test::WriteFile;
 // pixel, one border mask, one glyph, an own-image mask and a pattern key.
 const char* SmallSkin =
     "[GLOBALINFO]\r\nVERSION=5.43\r\nMASTERBITMAP=MASTER.BMP\r\nCOLOR=16442322\r\n"
+    "AUTHOR=#1 (of 2)\r\nDESCRIPTION=Blue #2, drawn over MASTER.BMP\r\n"
     "FONTCOLOR=8542779\r\nSHADOW1COLOR=9528123\r\nBORDERCOLOR=14598571\r\n"
     "BOXCHECKED=@0000@0000@0030@0010@3@0\r\n\r\n"
     "[BUTTON]\r\nBORDERSMASK=^0000^0000^0030^0010^0002^0002^0002^0002^3^0^1^0\r\n"
@@ -106,6 +107,11 @@ void CheckSmallSkin(const TsSkinManager& m) {
   EXPECT_EQ(m.ConstData().BoxChecked, m.FindMaskIndexNoInherit("GLOBALINFO", "BOXCHECKED"));
   EXPECT_EQ(m.SkinInfo(), "5.43");
   EXPECT_TRUE(m.SkinData.Active);
+  // Free texts with "#" or ".BMP" in them are texts, not masks.
+  EXPECT_EQ(m.SkinData.Author, "#1 (of 2)");
+  EXPECT_EQ(m.SkinData.Description, "Blue #2, drawn over MASTER.BMP");
+  EXPECT_EQ(m.FindMaskIndexNoInherit("GLOBALINFO", "AUTHOR"), -1);
+  EXPECT_EQ(m.FindMaskIndexNoInherit("GLOBALINFO", "DESCRIPTION"), -1);
 }
 
 TEST_F(ManagerTest, LoadsAFolderSkin) {
@@ -391,7 +397,7 @@ TEST_F(ManagerTest, StoredCollections) {
   own.SectionName = "BUTTON";
   own.PropertyName = "PATTERN";
   own.Name = "tile";
-  own.Image = std::make_shared<TBitmap>(4, 4);
+  own.Image = std::make_shared<TBitmap>(4, 4, TPixelFormat::pf32bit);
   own.ImgType = itisaGlyph;
   own.StretchMode = 3;
   own.ImageCount = 1;
@@ -400,6 +406,11 @@ TEST_F(ManagerTest, StoredCollections) {
   TsSkinPattern p2{"EDIT", nullptr, "pic", "PATTERN"};
   s.Patterns = {p1, p2};
   m.SetSkinName("Collected");
+  // Own images reach the painters as 24-bit pixels even without a colour shift.
+  ASSERT_EQ(m.ma.size(), 2u);
+  ASSERT_NE(m.ma[1].Image, nullptr);
+  EXPECT_EQ(m.ma[1].Image->PixelFormat(), TPixelFormat::pf24bit);
+  EXPECT_EQ(own.Image->PixelFormat(), TPixelFormat::pf32bit);
   m.SetHueOffset(90);
   ASSERT_EQ(m.gd.size(), 1u);
   EXPECT_EQ(m.gd[0].FontColor[4], ChangeHue(90, 5));
