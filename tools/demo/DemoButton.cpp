@@ -3,6 +3,7 @@
 #include "platform/gfx/SysColors.h"
 #include "tools/demo/DemoEdit.h"
 #include "tools/demo/DemoPaint.h"
+#include "tools/demo/DemoWindowObject.h"
 
 namespace vm::demo {
 
@@ -69,18 +70,7 @@ void TDemoButton::Paint(HWND hwnd) {
 }
 
 LRESULT TDemoButton::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-  TDemoButton* self = reinterpret_cast<TDemoButton*>(GetWindowLongPtr(hwnd, GWLP_USERDATA));
-  switch (msg) {
-    case WM_NCCREATE:
-      SetWindowLongPtr(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new TDemoButton));
-      break;
-    case WM_NCDESTROY:
-      SetWindowLongPtr(hwnd, GWLP_USERDATA, 0);
-      delete self;
-      break;
-    default:
-      break;
-  }
+  TDemoButton* self = WindowObject<TDemoButton>(hwnd, msg, [] { return new TDemoButton; });
   if (!self) return DefWindowProc(hwnd, msg, w, l);
 
   switch (msg) {

@@ -5,6 +5,7 @@
 
 #include "platform/gfx/SysColors.h"
 #include "tools/demo/DemoPaint.h"
+#include "tools/demo/DemoWindowObject.h"
 
 namespace vm::demo {
 
@@ -131,18 +132,7 @@ void TDemoEdit::Paint(HWND hwnd) {
 }
 
 LRESULT TDemoEdit::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-  TDemoEdit* self = reinterpret_cast<TDemoEdit*>(GetWindowLongPtr(hwnd, GWLP_USERDATA));
-  switch (msg) {
-    case WM_NCCREATE:
-      SetWindowLongPtr(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new TDemoEdit));
-      break;
-    case WM_NCDESTROY:
-      SetWindowLongPtr(hwnd, GWLP_USERDATA, 0);
-      delete self;
-      break;
-    default:
-      break;
-  }
+  TDemoEdit* self = WindowObject<TDemoEdit>(hwnd, msg, [] { return new TDemoEdit; });
   if (!self) return DefWindowProc(hwnd, msg, w, l);
 
   switch (msg) {

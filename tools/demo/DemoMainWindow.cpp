@@ -12,6 +12,7 @@
 #include "tools/demo/DemoButton.h"
 #include "tools/demo/DemoEdit.h"
 #include "tools/demo/DemoPaint.h"
+#include "tools/demo/DemoWindowObject.h"
 
 namespace vm::demo {
 
@@ -180,20 +181,10 @@ void TDemoMainWindow::WriteLayout(HWND hwnd) {
 }
 
 LRESULT TDemoMainWindow::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-  auto* self = reinterpret_cast<TDemoMainWindow*>(GetWindowLongPtr(hwnd, GWLP_USERDATA));
-  switch (msg) {
-    case WM_NCCREATE:
-      if (!pendingOptions) return 0;
-      SetWindowLongPtr(hwnd, GWLP_USERDATA,
-                       reinterpret_cast<LONG_PTR>(new TDemoMainWindow(*pendingOptions)));
-      return DefWindowProc(hwnd, msg, w, l);
-    case WM_NCDESTROY:
-      SetWindowLongPtr(hwnd, GWLP_USERDATA, 0);
-      delete self;
-      return DefWindowProc(hwnd, msg, w, l);
-    default:
-      break;
-  }
+  // Without options (a window not made by Create) creation is refused.
+  if (msg == WM_NCCREATE && !pendingOptions) return 0;
+  auto* self =
+      WindowObject<TDemoMainWindow>(hwnd, msg, [] { return new TDemoMainWindow(*pendingOptions); });
   if (!self) return DefWindowProc(hwnd, msg, w, l);
 
   switch (msg) {

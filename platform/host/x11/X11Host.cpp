@@ -305,6 +305,17 @@ struct TX11Host::TImpl {
     }
   }
 
+  // A pointer event of window n at a root position, with the pointer state.
+  THostEvent PointerEvent(THostEvent::TKind kind, const TNative& n, unsigned xstate, int rootX,
+                          int rootY) const {
+    THostEvent e;
+    e.Kind = kind;
+    e.Window = n.Id;
+    e.ScreenPos = {rootX, rootY};
+    e.State = StateBits(xstate) | ExtraButtons;
+    return e;
+  }
+
   // When a desktop move ends, the window manager keeps the button release;
   // the first pointer event after it shows the button up, and the window
   // system hears of the release then.
@@ -313,12 +324,8 @@ struct TX11Host::TImpl {
     const THostWindow id = n.Id;
     if (!NativeMove || (xstate & Button1Mask)) return true;
     NativeMove = 0;
-    THostEvent e;
-    e.Kind = THostEvent::TKind::ButtonUp;
-    e.Window = n.Id;
+    THostEvent e = PointerEvent(THostEvent::TKind::ButtonUp, n, xstate, rootX, rootY);
     e.Button = THostButton::Left;
-    e.ScreenPos = {rootX, rootY};
-    e.State = StateBits(xstate) | ExtraButtons;
     Deliver(e);
     return Find(id) != nullptr;
   }
@@ -432,11 +439,7 @@ struct TX11Host::TImpl {
         const XCrossingEvent& c = ev.xcrossing;
         Display.NoteTime(c.time);
         if (!EndNativeMove(*n, c.state, c.x_root, c.y_root)) return;
-        THostEvent e;
-        e.Kind = THostEvent::TKind::MouseMove;
-        e.Window = n->Id;
-        e.ScreenPos = {c.x_root, c.y_root};
-        e.State = StateBits(c.state) | ExtraButtons;
+        THostEvent e = PointerEvent(THostEvent::TKind::MouseMove, *n, c.state, c.x_root, c.y_root);
         return Deliver(e);
       }
       case LeaveNotify: {
@@ -446,11 +449,7 @@ struct TX11Host::TImpl {
         // Moving from one of our windows straight into another (a menu
         // opening over its owner) is not leaving the program.
         if (EnterPendingForOtherWindow(n->XWin)) return;
-        THostEvent e;
-        e.Kind = THostEvent::TKind::MouseLeave;
-        e.Window = n->Id;
-        e.ScreenPos = {c.x_root, c.y_root};
-        e.State = StateBits(c.state) | ExtraButtons;
+        THostEvent e = PointerEvent(THostEvent::TKind::MouseLeave, *n, c.state, c.x_root, c.y_root);
         return Deliver(e);
       }
       case MotionNotify: {
@@ -465,11 +464,7 @@ struct TX11Host::TImpl {
         const XMotionEvent& m = ev.xmotion;
         Display.NoteTime(m.time);
         if (!EndNativeMove(*n, m.state, m.x_root, m.y_root)) return;
-        THostEvent e;
-        e.Kind = THostEvent::TKind::MouseMove;
-        e.Window = n->Id;
-        e.ScreenPos = {m.x_root, m.y_root};
-        e.State = StateBits(m.state) | ExtraButtons;
+        THostEvent e = PointerEvent(THostEvent::TKind::MouseMove, *n, m.state, m.x_root, m.y_root);
         return Deliver(e);
       }
       case ButtonPress:
