@@ -6,18 +6,21 @@
 #include <jerror.h>
 // clang-format on
 
+#include <algorithm>
 #include <csetjmp>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <memory>
+#include <new>
 
 namespace vm {
 
 namespace {
 
 // The error manager: error_exit must not return, so it jumps back to the
-// setjmp in a function whose locals have no destructors; that function then
-// reports failure and the caller throws.
+// setjmp of the step that called the library. Every such step is a small
+// function whose locals have no destructors (jumping over a destructor is
+// undefined); it reports failure and its caller throws.
 struct ErrorManager {
   jpeg_error_mgr pub;
   std::jmp_buf jump;
@@ -31,6 +34,13 @@ void ErrorExit(j_common_ptr cinfo) {
 }
 
 void EmitMessage(j_common_ptr, int) {}  // warnings are not errors; stay quiet
+
+void InitErrors(ErrorManager& err) {
+  jpeg_std_error(&err.pub);
+  err.pub.error_exit = ErrorExit;
+  err.pub.emit_message = EmitMessage;
+  err.message[0] = 0;
+}
 
 struct ScanMonitor {
   jpeg_progress_mgr pub;
@@ -49,216 +59,195 @@ void ProgressMonitor(j_common_ptr cinfo) {
   }
 }
 
-enum class Step { Ok, LibError, TooLarge, Unsupported, TooManyScans };
+// ---------------------------------------------------------------- decoding
 
-// All work with the library happens here, between setjmp and the return:
-// nothing with a destructor lives in this frame. `out` is sized from the
-// header through the callback before any scan line is read.
-struct DecodeJob {
-  const std::uint8_t* data;
-  std::size_t size;
-  TJpegLimits limits;
-  bool headerOnly;
-  TJpegInfo info;
-  TBitmap* out;
-  std::vector<std::uint8_t>* row;  // one scan line of width * components
+struct Decompressor {
+  jpeg_decompress_struct cinfo{};
+  ErrorManager err{};
+  ScanMonitor mon{};
+  Decompressor() {
+    cinfo.err = &err.pub;
+    InitErrors(err);
+  }
+  ~Decompressor() { jpeg_destroy_decompress(&cinfo); }  // safe on a zeroed struct
+  Decompressor(const Decompressor&) = delete;
+  Decompressor& operator=(const Decompressor&) = delete;
 };
 
-// Sizes the output and the row buffer from the header. Exceptions must not
-// cross the library's frames, so a failure is reported as false.
-bool Prepare(DecodeJob& job, std::size_t rowBytes) noexcept {
-  try {
-    job.out->Reset(job.info.Width, job.info.Height, TPixelFormat::pf24bit, false);
-    job.row->assign(rowBytes, 0);
-    return true;
-  } catch (...) {
-    return false;
+// The library steps. Each returns false after a library error.
+bool OpenStep(Decompressor& d, const std::uint8_t* data, std::size_t size, long maxMemory) {
+  if (setjmp(d.err.jump)) return false;
+  jpeg_create_decompress(&d.cinfo);
+  d.cinfo.mem->max_memory_to_use = maxMemory;
+  d.cinfo.progress = &d.mon.pub;
+  jpeg_mem_src(&d.cinfo, data, static_cast<unsigned long>(size));
+  jpeg_read_header(&d.cinfo, TRUE);
+  return true;
+}
+
+bool CalcStep(Decompressor& d) {
+  if (setjmp(d.err.jump)) return false;
+  jpeg_calc_output_dimensions(&d.cinfo);
+  return true;
+}
+
+bool StartStep(Decompressor& d) {
+  if (setjmp(d.err.jump)) return false;
+  jpeg_start_decompress(&d.cinfo);
+  return true;
+}
+
+bool ReadStep(Decompressor& d, JSAMPARRAY rows, int count, int* got) {
+  if (setjmp(d.err.jump)) return false;
+  *got = int(jpeg_read_scanlines(&d.cinfo, rows, JDIMENSION(count)));
+  return true;
+}
+
+bool FinishStep(Decompressor& d) {
+  if (setjmp(d.err.jump)) return false;
+  jpeg_finish_decompress(&d.cinfo);
+  return true;
+}
+
+[[noreturn]] void ThrowLibrary(const Decompressor& d) {
+  if (d.mon.tooMany) throw TJpegError("JPEG error: too many progressive scans");
+  throw TJpegError(std::string("JPEG error: ") + d.err.message);
+}
+
+void Open(Decompressor& d, std::span<const std::uint8_t> file, const TJpegLimits& limits) {
+  if (file.size() < 4) throw TJpegError("Not a JPEG file: too short");
+  d.mon.pub.progress_monitor = ProgressMonitor;
+  d.mon.maxScans = limits.MaxScans;
+  if (!OpenStep(d, file.data(), file.size(), limits.MaxMemory)) ThrowLibrary(d);
+}
+
+TJpegInfo InfoOf(const jpeg_decompress_struct& cinfo) {
+  TJpegInfo info;
+  info.Width = int(cinfo.image_width);
+  info.Height = int(cinfo.image_height);
+  info.Components = cinfo.num_components;
+  info.Progressive = cinfo.progressive_mode != 0;
+  return info;
+}
+
+// Everything that can be refused from the header alone, before any pixel
+// memory is taken or any scan decoded.
+void CheckLimits(const jpeg_decompress_struct& cinfo, std::size_t fileSize,
+                 const TJpegLimits& limits) {
+  if (cinfo.data_precision != 8)
+    throw TJpegError("Unsupported JPEG: only 8-bit samples can be decoded");
+  const std::int64_t pixels = std::int64_t(cinfo.image_width) * std::int64_t(cinfo.image_height);
+  if (cinfo.image_width > unsigned(MaxBitmapSide) || cinfo.image_height > unsigned(MaxBitmapSide) ||
+      pixels > limits.MaxPixels)
+    throw TJpegError("JPEG image too large: " + std::to_string(cinfo.image_width) + " x " +
+                     std::to_string(cinfo.image_height));
+  // Huffman coding spends at least one bit on every block of the first scan
+  // of each component, so a file holds at least (blocks of its smallest
+  // component) / 8 bytes. A short file declaring a huge size would otherwise
+  // cost seconds and hundreds of megabytes to decode into grey. Arithmetic
+  // coding has no such floor.
+  if (!cinfo.arith_code && cinfo.num_components > 0) {
+    std::int64_t fewest = INT64_MAX;
+    for (int c = 0; c < cinfo.num_components; ++c) {
+      const jpeg_component_info& comp = cinfo.comp_info[c];
+      fewest = std::min(fewest, std::int64_t(comp.width_in_blocks) * comp.height_in_blocks);
+    }
+    if (std::int64_t(fileSize) < fewest / 8)
+      throw TJpegError("JPEG error: " + std::to_string(fileSize) + " bytes cannot hold a " +
+                       std::to_string(cinfo.image_width) + " x " +
+                       std::to_string(cinfo.image_height) + " picture");
   }
 }
 
-Step RunDecode(DecodeJob& job, ErrorManager& err, ScanMonitor& mon) {
-  jpeg_decompress_struct cinfo;
-  cinfo.err = jpeg_std_error(&err.pub);
-  err.pub.error_exit = ErrorExit;
-  err.pub.emit_message = EmitMessage;
-  err.message[0] = 0;
-  if (setjmp(err.jump)) {
-    jpeg_destroy_decompress(&cinfo);
-    return mon.tooMany ? Step::TooManyScans : Step::LibError;
+// libjpeg-turbo's djpeg writes CMYK as R = C * K / 255 rounded (the samples of
+// an Adobe file are stored inverted, so C already means "no cyan" at 255).
+// (2ck + 255) / 510 is that rounding in integers: c * k / 255 is never exactly
+// halfway between two integers, so the double arithmetic djpeg uses has no ties.
+inline std::uint8_t InkTimesKey(unsigned ink, unsigned key) {
+  return std::uint8_t((2 * ink * key + 255) / 510);
+}
+
+void CmykRowToBgr(const std::uint8_t* src, std::uint8_t* dst, int width, int bpp) {
+  for (int x = 0; x < width; ++x, src += 4, dst += bpp) {
+    const unsigned k = src[3];
+    dst[0] = InkTimesKey(src[2], k);
+    dst[1] = InkTimesKey(src[1], k);
+    dst[2] = InkTimesKey(src[0], k);
+    if (bpp == 4) dst[3] = 0xFF;
   }
-  jpeg_create_decompress(&cinfo);
-  cinfo.mem->max_memory_to_use = job.limits.MaxMemory;
-  mon.pub.progress_monitor = ProgressMonitor;
-  cinfo.progress = &mon.pub;
-  jpeg_mem_src(&cinfo, job.data, static_cast<unsigned long>(job.size));
-  jpeg_read_header(&cinfo, TRUE);
-  job.info.Width = int(cinfo.image_width);
-  job.info.Height = int(cinfo.image_height);
-  job.info.Components = cinfo.num_components;
-  job.info.Progressive = cinfo.progressive_mode != 0;
-  if (job.headerOnly) {
-    jpeg_destroy_decompress(&cinfo);
-    return Step::Ok;
-  }
-  if (cinfo.data_precision != 8) {
-    jpeg_destroy_decompress(&cinfo);
-    return Step::Unsupported;
-  }
-  std::int64_t pixels = std::int64_t(cinfo.image_width) * std::int64_t(cinfo.image_height);
-  if (cinfo.image_width > unsigned(MaxBitmapSide) || cinfo.image_height > unsigned(MaxBitmapSide) ||
-      pixels > job.limits.MaxPixels) {
-    jpeg_destroy_decompress(&cinfo);
-    return Step::TooLarge;
-  }
-  bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
-  bool inverted = cmyk && cinfo.saw_Adobe_marker;
+}
+
+// Decodes the opened file at 1/denom of its size into a new bitmap.
+TBitmap DecodeOpened(Decompressor& d, std::size_t fileSize, const TJpegLimits& limits,
+                     TPixelFormat format, int denom) {
+  jpeg_decompress_struct& cinfo = d.cinfo;
+  CheckLimits(cinfo, fileSize, limits);
+  const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+  const int bpp = format == TPixelFormat::pf24bit ? 3 : 4;
   if (cmyk)
     cinfo.out_color_space = JCS_CMYK;
-  else if (cinfo.jpeg_color_space == JCS_GRAYSCALE)
-    cinfo.out_color_space = JCS_GRAYSCALE;
   else
-    cinfo.out_color_space = JCS_RGB;
-  jpeg_start_decompress(&cinfo);
-  const int comps = cinfo.output_components;
-  if (int(cinfo.output_width) != job.info.Width || int(cinfo.output_height) != job.info.Height ||
-      !Prepare(job, std::size_t(cinfo.output_width) * std::size_t(comps))) {
-    jpeg_destroy_decompress(&cinfo);
-    return Step::TooLarge;
-  }
-  std::uint8_t* row = job.row->data();
+    cinfo.out_color_space = bpp == 3 ? JCS_EXT_BGR : JCS_EXT_BGRX;
+  cinfo.scale_num = 1;
+  cinfo.scale_denom = unsigned(denom);
+  if (!CalcStep(d)) ThrowLibrary(d);
   const int width = int(cinfo.output_width);
-  while (cinfo.output_scanline < cinfo.output_height) {
-    int y = int(cinfo.output_scanline);
-    JSAMPROW rows[1] = {row};
-    if (jpeg_read_scanlines(&cinfo, rows, 1) != 1) break;
-    std::uint8_t* dst = job.out->ScanLine(y);
-    for (int x = 0; x < width; ++x) {
-      const std::uint8_t* s = row + std::size_t(x) * std::size_t(comps);
-      std::uint8_t r, g, b;
-      if (comps == 1) {
-        r = g = b = s[0];
-      } else if (comps == 4) {
-        int c = s[0], m = s[1], ye = s[2], k = s[3];
-        if (inverted) {
-          // Adobe writes CMYK inverted: the values already read as 255 - ink.
-          r = std::uint8_t(c * k / 255);
-          g = std::uint8_t(m * k / 255);
-          b = std::uint8_t(ye * k / 255);
-        } else {
-          r = std::uint8_t((255 - c) * (255 - k) / 255);
-          g = std::uint8_t((255 - m) * (255 - k) / 255);
-          b = std::uint8_t((255 - ye) * (255 - k) / 255);
-        }
-      } else {
-        r = s[0];
-        g = s[1];
-        b = s[2];
-      }
-      dst[3 * x] = b;
-      dst[3 * x + 1] = g;
-      dst[3 * x + 2] = r;
-    }
-  }
-  jpeg_finish_decompress(&cinfo);
-  jpeg_destroy_decompress(&cinfo);
-  return Step::Ok;
-}
-
-TBitmap Decode(std::span<const std::uint8_t> file, const TJpegLimits& limits, bool headerOnly,
-               TJpegInfo* info) {
-  if (file.size() < 4) throw TJpegError("Not a JPEG file: too short");
+  const int height = int(cinfo.output_height);
   TBitmap bitmap;
-  std::vector<std::uint8_t> rowBuffer;
-  DecodeJob job{};
-  job.data = file.data();
-  job.size = file.size();
-  job.limits = limits;
-  job.headerOnly = headerOnly;
-  job.out = &bitmap;
-  job.row = &rowBuffer;
-  ErrorManager err;
-  ScanMonitor mon{};
-  mon.maxScans = limits.MaxScans;
-  Step step = RunDecode(job, err, mon);
-  switch (step) {
-    case Step::Ok:
-      break;
-    case Step::LibError:
-      throw TJpegError(std::string("JPEG error: ") + err.message);
-    case Step::TooLarge:
-      throw TJpegError("JPEG image too large: " + std::to_string(job.info.Width) + " x " +
-                       std::to_string(job.info.Height));
-    case Step::Unsupported:
-      throw TJpegError("Unsupported JPEG: only 8-bit samples can be decoded");
-    case Step::TooManyScans:
-      throw TJpegError("JPEG error: too many progressive scans");
+  std::vector<std::uint8_t> cmykRows;
+  const int batch = std::max(1, cinfo.rec_outbuf_height);
+  try {
+    bitmap.Reset(width, height, format, false);
+    if (cmyk) cmykRows.resize(std::size_t(width) * 4 * std::size_t(batch));
+  } catch (const std::exception&) {
+    throw TJpegError("JPEG image too large: not enough memory for " +
+                     std::to_string(cinfo.image_width) + " x " +
+                     std::to_string(cinfo.image_height));
   }
-  if (info) *info = job.info;
+  if (!StartStep(d)) ThrowLibrary(d);
+  if (int(cinfo.output_width) != width || int(cinfo.output_height) != height ||
+      cinfo.output_components != (cmyk ? 4 : bpp))
+    throw TJpegError("JPEG error: unexpected output layout");
+  JSAMPROW rows[16];
+  const int perCall = std::min(batch, 16);
+  while (int(cinfo.output_scanline) < height) {
+    const int y = int(cinfo.output_scanline);
+    const int count = std::min(perCall, height - y);
+    for (int i = 0; i < count; ++i)
+      rows[i] =
+          cmyk ? cmykRows.data() + std::size_t(i) * std::size_t(width) * 4 : bitmap.ScanLine(y + i);
+    int got = 0;
+    if (!ReadStep(d, rows, count, &got)) ThrowLibrary(d);
+    if (got <= 0) break;  // cannot happen with a memory source; never spin
+    if (cmyk)
+      for (int i = 0; i < got; ++i) CmykRowToBgr(rows[i], bitmap.ScanLine(y + i), width, bpp);
+  }
+  if (!FinishStep(d)) ThrowLibrary(d);
   return bitmap;
-}
-
-// Encoding: the same error discipline.
-struct EncodeJob {
-  const TBitmap* in;
-  int quality;
-  unsigned char* outBuffer;
-  unsigned long outSize;
-  std::uint8_t* row;
-};
-
-bool RunEncode(EncodeJob& job, ErrorManager& err) {
-  jpeg_compress_struct cinfo;
-  cinfo.err = jpeg_std_error(&err.pub);
-  err.pub.error_exit = ErrorExit;
-  err.pub.emit_message = EmitMessage;
-  err.message[0] = 0;
-  if (setjmp(err.jump)) {
-    jpeg_destroy_compress(&cinfo);
-    return false;
-  }
-  jpeg_create_compress(&cinfo);
-  jpeg_mem_dest(&cinfo, &job.outBuffer, &job.outSize);
-  cinfo.image_width = JDIMENSION(job.in->Width());
-  cinfo.image_height = JDIMENSION(job.in->Height());
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, job.quality, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  const int width = job.in->Width();
-  const int bpp = job.in->BytesPerPixel();
-  while (cinfo.next_scanline < cinfo.image_height) {
-    const std::uint8_t* src = job.in->ScanLine(int(cinfo.next_scanline));
-    for (int x = 0; x < width; ++x) {
-      job.row[3 * x] = src[bpp * x + 2];
-      job.row[3 * x + 1] = src[bpp * x + 1];
-      job.row[3 * x + 2] = src[bpp * x];
-    }
-    JSAMPROW rows[1] = {job.row};
-    jpeg_write_scanlines(&cinfo, rows, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  return true;
 }
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw TJpegError("Cannot open file \"" + path + "\"");
-  return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)),
-                                   std::istreambuf_iterator<char>());
+  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
+  if (in.bad()) throw TJpegError("Cannot read file \"" + path + "\"");
+  return bytes;
 }
 
 }  // namespace
 
 TJpegInfo ReadJpegInfo(std::span<const std::uint8_t> file) {
-  TJpegInfo info;
-  Decode(file, {}, true, &info);
-  return info;
+  Decompressor d;
+  Open(d, file, {});
+  return InfoOf(d.cinfo);
 }
 
-TBitmap DecodeJpeg(std::span<const std::uint8_t> file, const TJpegLimits& limits) {
-  return Decode(file, limits, false, nullptr);
+TBitmap DecodeJpeg(std::span<const std::uint8_t> file, const TJpegLimits& limits,
+                   TPixelFormat format) {
+  Decompressor d;
+  Open(d, file, limits);
+  return DecodeOpened(d, file.size(), limits, format, 1);
 }
 
 TBitmap LoadJpegFile(const std::string& path, const TJpegLimits& limits) {
@@ -266,17 +255,206 @@ TBitmap LoadJpegFile(const std::string& path, const TJpegLimits& limits) {
   return DecodeJpeg(bytes, limits);
 }
 
+int JpegPreviewScaleDenom(int width, int height, int maxWidth, int maxHeight) {
+  // The picture fitted into the box has the scale s = min(maxW / W, maxH / H),
+  // at most 1. Decoding at 1/d covers it while d * s <= 1, that is while
+  // d * maxW <= W or d * maxH <= H.
+  if (width <= 0 || height <= 0) return 1;
+  maxWidth = std::max(maxWidth, 1);
+  maxHeight = std::max(maxHeight, 1);
+  for (int d : {8, 4, 2})
+    if (std::int64_t(d) * maxWidth <= width || std::int64_t(d) * maxHeight <= height) return d;
+  return 1;
+}
+
+TJpegPreview DecodeJpegScaled(std::span<const std::uint8_t> file, int maxWidth, int maxHeight,
+                              const TJpegLimits& limits) {
+  Decompressor d;
+  Open(d, file, limits);
+  TJpegPreview preview;
+  preview.Width = int(d.cinfo.image_width);
+  preview.Height = int(d.cinfo.image_height);
+  preview.ScaleDenom = JpegPreviewScaleDenom(preview.Width, preview.Height, maxWidth, maxHeight);
+  preview.Bitmap = DecodeOpened(d, file.size(), limits, TPixelFormat::pf24bit, preview.ScaleDenom);
+  return preview;
+}
+
+// ---------------------------------------------------------------- encoding
+
+namespace {
+
+// The destination: a byte vector that doubles when full. Growing may fail;
+// that must not throw through the library, so it becomes a library error.
+struct VectorDestination {
+  jpeg_destination_mgr pub;
+  std::vector<std::uint8_t>* out;
+};
+
+void InitDestination(j_compress_ptr cinfo) {
+  auto* dest = reinterpret_cast<VectorDestination*>(cinfo->dest);
+  dest->pub.next_output_byte = dest->out->data();
+  dest->pub.free_in_buffer = dest->out->size();
+}
+
+boolean EmptyOutputBuffer(j_compress_ptr cinfo) {
+  auto* dest = reinterpret_cast<VectorDestination*>(cinfo->dest);
+  std::vector<std::uint8_t>& out = *dest->out;
+  const std::size_t used = out.size();
+  bool grown = false;
+  try {
+    out.resize(used * 2);
+    grown = true;
+  } catch (...) {
+  }
+  if (!grown) ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 20);
+  dest->pub.next_output_byte = out.data() + used;
+  dest->pub.free_in_buffer = out.size() - used;
+  return TRUE;
+}
+
+void TermDestination(j_compress_ptr cinfo) {
+  auto* dest = reinterpret_cast<VectorDestination*>(cinfo->dest);
+  dest->out->resize(dest->out->size() - dest->pub.free_in_buffer);
+}
+
+}  // namespace
+
+struct TJpegEncoder::TState {
+  jpeg_compress_struct cinfo{};
+  ErrorManager err{};
+  VectorDestination dest{};
+  std::vector<std::uint8_t> out;
+  bool created = false;
+  bool active = false;
+  int width = 0;
+  int height = 0;
+  int bpp = 3;
+  TState() {
+    cinfo.err = &err.pub;
+    InitErrors(err);
+  }
+  ~TState() { jpeg_destroy_compress(&cinfo); }
+};
+
+namespace {
+
+bool CreateCompressStep(jpeg_compress_struct& cinfo, ErrorManager& err) {
+  if (setjmp(err.jump)) return false;
+  jpeg_create_compress(&cinfo);
+  return true;
+}
+
+bool BeginStep(jpeg_compress_struct& cinfo, ErrorManager& err, int width, int height, int bpp,
+               int quality) {
+  if (setjmp(err.jump)) return false;
+  cinfo.image_width = JDIMENSION(width);
+  cinfo.image_height = JDIMENSION(height);
+  cinfo.input_components = bpp;
+  cinfo.in_color_space = bpp == 3 ? JCS_EXT_BGR : JCS_EXT_BGRX;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, quality, TRUE);
+  jpeg_start_compress(&cinfo, TRUE);
+  return true;
+}
+
+bool WriteStep(jpeg_compress_struct& cinfo, ErrorManager& err, JSAMPROW row) {
+  if (setjmp(err.jump)) return false;
+  JSAMPROW rows[1] = {row};
+  jpeg_write_scanlines(&cinfo, rows, 1);
+  return true;
+}
+
+bool FinishCompressStep(jpeg_compress_struct& cinfo, ErrorManager& err) {
+  if (setjmp(err.jump)) return false;
+  jpeg_finish_compress(&cinfo);
+  return true;
+}
+
+}  // namespace
+
+TJpegEncoder::TJpegEncoder() : state_(std::make_unique<TState>()) {}
+TJpegEncoder::~TJpegEncoder() = default;
+
+void TJpegEncoder::Begin(int width, int height, int quality, TPixelFormat format) {
+  TState& s = *state_;
+  if (s.active) {
+    jpeg_abort_compress(&s.cinfo);
+    s.active = false;
+  }
+  if (width <= 0 || height <= 0 || width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION)
+    throw TJpegError("Cannot encode a picture of " + std::to_string(width) + " x " +
+                     std::to_string(height) + " pixels");
+  if (!s.created) {
+    if (!CreateCompressStep(s.cinfo, s.err))
+      throw TJpegError(std::string("JPEG error: ") + s.err.message);
+    s.created = true;
+    s.dest.pub.init_destination = InitDestination;
+    s.dest.pub.empty_output_buffer = EmptyOutputBuffer;
+    s.dest.pub.term_destination = TermDestination;
+    s.dest.out = &s.out;
+    s.cinfo.dest = &s.dest.pub;
+  }
+  s.width = width;
+  s.height = height;
+  s.bpp = format == TPixelFormat::pf24bit ? 3 : 4;
+  // A first guess of the output size; the destination doubles it as needed.
+  s.out.clear();
+  s.out.resize(std::clamp<std::size_t>(std::size_t(width) * std::size_t(height) / 4, 4096,
+                                       std::size_t(1) << 24));
+  quality = std::clamp(quality, 1, 100);
+  s.active = true;
+  if (!BeginStep(s.cinfo, s.err, width, height, s.bpp, quality)) {
+    jpeg_abort_compress(&s.cinfo);
+    s.active = false;
+    throw TJpegError(std::string("JPEG error: ") + s.err.message);
+  }
+}
+
+int TJpegEncoder::RowsLeft() const {
+  const TState& s = *state_;
+  return s.active ? s.height - int(s.cinfo.next_scanline) : 0;
+}
+
+void TJpegEncoder::WriteRow(std::span<const std::uint8_t> bgr) {
+  TState& s = *state_;
+  if (!s.active) throw TJpegError("JPEG encoder: no picture begun");
+  if (RowsLeft() <= 0) throw TJpegError("JPEG encoder: every row has been written");
+  if (bgr.size() < std::size_t(s.width) * std::size_t(s.bpp))
+    throw TJpegError("JPEG encoder: row shorter than the picture's width");
+  // The library does not write through the row pointer.
+  if (!WriteStep(s.cinfo, s.err, const_cast<JSAMPROW>(bgr.data()))) {
+    jpeg_abort_compress(&s.cinfo);
+    s.active = false;
+    throw TJpegError(std::string("JPEG error: ") + s.err.message);
+  }
+}
+
+std::vector<std::uint8_t> TJpegEncoder::Finish() {
+  TState& s = *state_;
+  if (!s.active) throw TJpegError("JPEG encoder: no picture begun");
+  if (RowsLeft() > 0) {
+    const int left = RowsLeft();
+    jpeg_abort_compress(&s.cinfo);
+    s.active = false;
+    throw TJpegError("JPEG encoder: " + std::to_string(left) + " rows missing");
+  }
+  s.active = false;
+  if (!FinishCompressStep(s.cinfo, s.err)) {
+    jpeg_abort_compress(&s.cinfo);
+    throw TJpegError(std::string("JPEG error: ") + s.err.message);
+  }
+  std::vector<std::uint8_t> result;
+  result.swap(s.out);
+  return result;
+}
+
 std::vector<std::uint8_t> EncodeJpeg(const TBitmap& bitmap, int quality) {
   if (bitmap.Empty()) throw TJpegError("Cannot encode an empty picture");
-  std::vector<std::uint8_t> row(std::size_t(bitmap.Width()) * 3);
-  EncodeJob job{&bitmap, quality < 1 ? 1 : (quality > 100 ? 100 : quality), nullptr, 0, row.data()};
-  ErrorManager err;
-  bool ok = RunEncode(job, err);
-  std::vector<std::uint8_t> out;
-  if (ok && job.outBuffer) out.assign(job.outBuffer, job.outBuffer + job.outSize);
-  std::free(job.outBuffer);
-  if (!ok) throw TJpegError(std::string("JPEG error: ") + err.message);
-  return out;
+  TJpegEncoder encoder;
+  encoder.Begin(bitmap.Width(), bitmap.Height(), quality, bitmap.PixelFormat());
+  const std::size_t rowBytes = std::size_t(bitmap.Width()) * std::size_t(bitmap.BytesPerPixel());
+  for (int y = 0; y < bitmap.Height(); ++y) encoder.WriteRow({bitmap.ScanLine(y), rowBytes});
+  return encoder.Finish();
 }
 
 void SaveJpegFile(const std::string& path, const TBitmap& bitmap, int quality) {

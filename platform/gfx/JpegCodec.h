@@ -1,11 +1,19 @@
-// JPEG decoding to 24-bit bitmaps and encoding of 24-bit bitmaps, through
-// libjpeg-turbo. Every library error becomes a TJpegError with the library's
-// message. Decoding enforces limits of its own (pixel count, memory, number of
-// progressive scans), because the library trusts the file's header.
+// JPEG decoding to 24- and 32-bit bitmaps and encoding of 24-bit pixels,
+// through libjpeg-turbo. Every library error becomes a TJpegError with the
+// library's message. Decoding enforces limits of its own (pixel count, memory,
+// number of progressive scans, data too short for the declared size), because
+// the library trusts the file's header; every decoding path applies them.
+//
+// Pixels go straight between the library and the bitmap's B, G, R rows (the
+// library's extended colour spaces), so decoding and encoding copy nothing per
+// pixel. CMYK and YCCK files are the exception: the library cannot convert
+// them, so they are decoded to CMYK and converted here, rounding exactly as
+// libjpeg-turbo's own `djpeg -ppm` does.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -29,18 +37,66 @@ struct TJpegLimits {
 struct TJpegInfo {
   int Width = 0;
   int Height = 0;
-  int Components = 0;
+  int Components = 0;  // 1 grey, 3 colour, 4 CMYK/YCCK
   bool Progressive = false;
 };
 
-// Reads only the header.
+// Reads only the header: no pixel memory is taken, nothing is decoded.
 TJpegInfo ReadJpegInfo(std::span<const std::uint8_t> file);
-// Decodes to a top-down 24-bit bitmap. Greyscale, YCbCr, RGB, CMYK and YCCK
-// files are accepted; 12-bit files are reported as unsupported.
-TBitmap DecodeJpeg(std::span<const std::uint8_t> file, const TJpegLimits& limits = {});
+
+// Decodes to a top-down bitmap of the given format (24-bit B, G, R or 32-bit
+// B, G, R, 255). Greyscale, YCbCr, RGB, CMYK and YCCK files, baseline or
+// progressive, all come out in colour; 12-bit files are reported as
+// unsupported. A picture beyond the limits is refused before any pixel memory
+// is taken.
+TBitmap DecodeJpeg(std::span<const std::uint8_t> file, const TJpegLimits& limits = {},
+                   TPixelFormat format = TPixelFormat::pf24bit);
 TBitmap LoadJpegFile(const std::string& path, const TJpegLimits& limits = {});
-// Encodes with the library's defaults at a quality of 1-100 (clamped), baseline
-// tables, colour, sequential.
+
+// A reduced decode for previews: the library scales by 1/2, 1/4 or 1/8 while
+// decoding (never a full decode and a shrink). The factor is the largest whose
+// result still covers what a picture fitted into maxWidth x maxHeight needs
+// (aspect kept, never enlarged), so the caller shrinks the result the rest of
+// the way. Width and Height are the picture's full size.
+struct TJpegPreview {
+  TBitmap Bitmap;
+  int Width = 0;
+  int Height = 0;
+  int ScaleDenom = 1;  // 1, 2, 4 or 8
+};
+TJpegPreview DecodeJpegScaled(std::span<const std::uint8_t> file, int maxWidth, int maxHeight,
+                              const TJpegLimits& limits = {});
+// The factor DecodeJpegScaled uses for a picture of the given size.
+int JpegPreviewScaleDenom(int width, int height, int maxWidth, int maxHeight);
+
+// Row-streaming encoder: Begin, then exactly `height` rows of `width` B, G, R
+// triples (B, G, R, X quads for pf32bit) top to bottom, then Finish for the
+// file's bytes. The library's
+// defaults at a quality of 1-100 (clamped) with baseline tables, colour,
+// sequential: the same bytes as `cjpeg -quality Q -baseline` from the same
+// pixels. A caller can produce rows one by one (a scaled picture) without
+// holding a second full-size bitmap. Any error throws TJpegError and leaves the
+// encoder ready for a new Begin.
+class TJpegEncoder {
+ public:
+  TJpegEncoder();
+  ~TJpegEncoder();
+  TJpegEncoder(const TJpegEncoder&) = delete;
+  TJpegEncoder& operator=(const TJpegEncoder&) = delete;
+
+  void Begin(int width, int height, int quality, TPixelFormat format = TPixelFormat::pf24bit);
+  // `bgr` holds at least width * 3 (or 4) bytes.
+  void WriteRow(std::span<const std::uint8_t> bgr);
+  // The rows still expected before Finish.
+  int RowsLeft() const;
+  std::vector<std::uint8_t> Finish();
+
+ private:
+  struct TState;
+  std::unique_ptr<TState> state_;
+};
+
+// Encodes a whole bitmap (24- or 32-bit, either row order) as above.
 std::vector<std::uint8_t> EncodeJpeg(const TBitmap& bitmap, int quality);
 void SaveJpegFile(const std::string& path, const TBitmap& bitmap, int quality);
 
