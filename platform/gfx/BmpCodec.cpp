@@ -52,22 +52,32 @@ void FillIndex0(TBitmap& bmp, const std::vector<TColor>& palette) {
   bmp.Fill(palette.empty() ? 0 : palette[0]);
 }
 
+// Reads run-length data. Without a bitmap it only checks the stream (every
+// pixel inside the picture, every palette index valid, an end mark present)
+// and measures it, so a malformed file costs no pixel memory.
 class TRleDecoder {
  public:
-  TRleDecoder(const std::uint8_t* data, std::size_t size, TBitmap& bmp,
-              const std::vector<TColor>& palette, bool four)
-      : p_(data), end_(data + size), bmp_(bmp), palette_(palette), four_(four) {}
+  TRleDecoder(const std::uint8_t* data, std::size_t size, int width, int height,
+              const std::vector<TColor>& palette, bool four, TBitmap* bmp)
+      : begin_(data),
+        p_(data),
+        end_(data + size),
+        w_(width),
+        h_(height),
+        bmp_(bmp),
+        palette_(palette),
+        four_(four) {}
 
-  void Run() {
+  // Returns the bytes up to and including the end-of-bitmap mark.
+  std::size_t Run() {
     // Run-length files are always stored bottom-up: the first row decoded is the bottom one.
     int x = 0, row = 0;
-    const int w = bmp_.Width(), h = bmp_.Height();
     for (;;) {
       const std::uint8_t count = Next(), value = Next();
       if (count > 0) {
         for (int i = 0; i < count; ++i) {
           const std::uint8_t idx = four_ ? std::uint8_t((i & 1) ? value & 0xF : value >> 4) : value;
-          Put(x++, row, idx, w, h);
+          Put(x++, row, idx);
         }
         continue;
       }
@@ -75,10 +85,15 @@ class TRleDecoder {
         x = 0;
         ++row;
       } else if (value == 1) {  // end of bitmap
-        return;
+        return std::size_t(p_ - begin_);
       } else if (value == 2) {  // move right and up
         x += Next();
         row += Next();
+        // The cursor may rest on the right edge (an end of line follows),
+        // never beyond the picture.
+        if (x > w_ || row >= h_)
+          Fail("run-length move to " + std::to_string(x) + ", " + std::to_string(row) +
+               " leaves the " + std::to_string(w_) + " x " + std::to_string(h_) + " picture");
       } else {  // absolute run of value pixels, padded to 16 bits
         const int n = value;
         const int bytes = four_ ? (n + 1) / 2 : n;
@@ -91,12 +106,12 @@ class TRleDecoder {
           } else {
             idx = Next();
           }
-          Put(x++, row, idx, w, h);
+          Put(x++, row, idx);
         }
         if (bytes & 1) Next();
       }
-      // Runs past the last row end the picture; nothing more can be drawn.
-      if (row >= h) return;
+      // An end of line after the top row ends the picture; the end mark may be missing.
+      if (row >= h_) return std::size_t(p_ - begin_);
     }
   }
 
@@ -105,14 +120,19 @@ class TRleDecoder {
     if (p_ >= end_) Fail("run-length data ends before the end-of-bitmap mark");
     return *p_++;
   }
-  void Put(int x, int row, std::uint8_t idx, int w, int h) {
+  void Put(int x, int row, std::uint8_t idx) {
     if (idx >= palette_.size()) Fail("palette index " + std::to_string(idx) + " out of range");
-    if (x < w && row < h) bmp_.SetPixel(x, h - 1 - row, palette_[idx]);
+    if (x >= w_ || row >= h_)
+      Fail("run-length pixel " + std::to_string(x) + ", " + std::to_string(row) + " outside the " +
+           std::to_string(w_) + " x " + std::to_string(h_) + " picture");
+    if (bmp_) bmp_->SetPixel(x, h_ - 1 - row, palette_[idx]);
   }
 
+  const std::uint8_t* begin_;
   const std::uint8_t* p_;
   const std::uint8_t* end_;
-  TBitmap& bmp_;
+  int w_, h_;
+  TBitmap* bmp_;
   const std::vector<TColor>& palette_;
   bool four_;
 };
@@ -269,8 +289,13 @@ TBitmap ReadBmp(std::span<const std::uint8_t> file, TBmpRowOrder order, TBmpInfo
   const std::uint64_t stride = ((std::uint64_t(width) * bits + 31) / 32) * 4;
   if (rle) {
     if (pixelOffset >= size) Fail("run-length data missing");
-    // Runs give at most 255 pixels per two bytes; allow twice that.
-    const std::uint64_t dataBytes = size - pixelOffset;
+    // The whole stream is checked before memory is spent on it. Runs give at
+    // most 255 pixels per two bytes; allow twice that, counting only the bytes
+    // up to the end mark (padding after it describes no pixels).
+    const std::uint64_t dataBytes =
+        TRleDecoder(f + pixelOffset, std::size_t(size - pixelOffset), int(width), int(height),
+                    inf.Palette, compression == BI_RLE4, nullptr)
+            .Run();
     if (std::uint64_t(width) * std::uint64_t(height) >
         std::max<std::uint64_t>(65536, dataBytes * 256))
       Fail("run-length data of " + std::to_string(dataBytes) + " bytes cannot fill " +
@@ -289,7 +314,8 @@ TBitmap ReadBmp(std::span<const std::uint8_t> file, TBmpRowOrder order, TBmpInfo
 
   if (rle) {
     FillIndex0(bmp, pal);
-    TRleDecoder(f + pixelOffset, std::size_t(size - pixelOffset), bmp, pal, compression == BI_RLE4)
+    TRleDecoder(f + pixelOffset, std::size_t(size - pixelOffset), w, hh, pal,
+                compression == BI_RLE4, &bmp)
         .Run();
     return bmp;
   }

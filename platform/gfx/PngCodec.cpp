@@ -70,11 +70,19 @@ TBitmap DecodePng(std::span<const std::uint8_t> file, TPixelFormat format) {
       std::int64_t(image.width) * image.height > MaxBitmapPixels)
     throw TPngError("PNG: size " + std::to_string(image.width) + " x " +
                     std::to_string(image.height) + " is too large");
-  // zlib packs at most about 1032 bytes into one, and a row holds at least a
-  // bit per pixel: a file too small for its declared size is refused before
-  // the memory for it is taken.
-  const std::uint64_t maxPixels = std::max<std::uint64_t>(1u << 20, file.size() * 1032ull * 8);
-  if (std::uint64_t(image.width) * image.height > maxPixels)
+  // Deflate packs at most 1032 bytes into one, so the file must hold at least
+  // 1/1032 of the filtered rows its header declares: a file too small for its
+  // size is refused before the memory for it is taken. The rows' size depends
+  // on the colour type and bit depth of the header (IHDR is the first chunk,
+  // right after the signature; libpng has checked it).
+  if (file.size() < 33) throw TPngError("PNG: file too short for its header");
+  const std::uint8_t bitDepth = file[24], colourType = file[25], interlace = file[28];
+  const int channels = colourType == 2 ? 3 : colourType == 4 ? 2 : colourType == 6 ? 4 : 1;
+  const std::uint64_t rowBits = std::uint64_t(image.width) * std::uint64_t(channels * bitDepth);
+  // Interlaced passes have their own (shorter) rows: count their pixels only.
+  const std::uint64_t rawBytes =
+      interlace ? (rowBits * image.height + 7) / 8 : ((rowBits + 7) / 8 + 1) * image.height;
+  if (rawBytes > std::uint64_t(file.size()) * 1032)
     throw TPngError("PNG: " + std::to_string(file.size()) + " bytes cannot hold " +
                     std::to_string(image.width) + " x " + std::to_string(image.height) + " pixels");
   image.format = format == TPixelFormat::pf32bit ? PNG_FORMAT_BGRA : PNG_FORMAT_BGR;

@@ -162,6 +162,15 @@ TEST(Bmp, ReadsEveryDepthInBothRowOrders) {
       }
 }
 
+std::string ErrorOf(const std::vector<std::uint8_t>& f) {
+  try {
+    ReadBmp(f);
+  } catch (const TBmpError& e) {
+    return e.what();
+  }
+  return "";
+}
+
 TEST(Bmp, DecodesRunLengthData) {
   TFileSpec s;
   s.Width = 6;
@@ -181,17 +190,57 @@ TEST(Bmp, DecodesRunLengthData) {
       EXPECT_EQ(bmp.GetPixel(x, y), s.Palette[expect[y][x]]) << x << "," << y;
   // A stream without its end mark is truncated.
   EXPECT_THROW(ReadBmp(MakeFile(s, {{4, 1, 0, 0}})), TBmpError);
-  // Runs beyond the row are cut, never written outside.
-  EXPECT_NO_THROW(ReadBmp(MakeFile(s, {{255, 1, 0, 0, 255, 1, 0, 1}})));
 }
 
-std::string ErrorOf(const std::vector<std::uint8_t>& f) {
-  try {
-    ReadBmp(f);
-  } catch (const TBmpError& e) {
-    return e.what();
-  }
-  return "";
+TEST(Bmp, RunLengthDataOutsideThePictureIsRefused) {
+  TFileSpec s;
+  s.Width = 6;
+  s.Height = 3;
+  s.Bits = 8;
+  s.Compression = 1;
+  s.Palette = {RGB(0, 0, 0), RGB(255, 0, 0)};
+  s.ColorsUsed = 2;
+  auto error = [&](std::vector<std::uint8_t> stream) { return ErrorOf(MakeFile(s, {stream})); };
+  // A run that ends exactly on the right edge, a move onto the edge, and an
+  // end of line after the top row without an end mark are all fine.
+  EXPECT_EQ(error({6, 1, 0, 0, 0, 2, 6, 0, 0, 0, 3, 1, 0, 0}), "");
+  // Runs past the right edge (encoded and absolute, 8 and 4 bits), a move
+  // past the right edge or the top.
+  EXPECT_NE(error({7, 1, 0, 1}).find("outside"), std::string::npos);
+  EXPECT_NE(error({4, 1, 3, 1, 0, 1}).find("outside"), std::string::npos);
+  EXPECT_NE(error({0, 3, 1, 1, 1, 0, 0, 4, 1, 1, 1, 1, 0, 1}).find("outside"), std::string::npos);
+  EXPECT_NE(error({0, 2, 7, 0, 0, 1}).find("leaves"), std::string::npos);
+  EXPECT_NE(error({0, 2, 0, 3, 0, 1}).find("leaves"), std::string::npos);
+  s.Bits = 4;
+  s.Compression = 2;
+  EXPECT_EQ(error({6, 0x11, 0, 1}), "");
+  EXPECT_NE(error({7, 0x11, 0, 1}).find("outside"), std::string::npos);
+  EXPECT_NE(error({0, 7, 0x11, 0x11, 0x11, 0x10, 0, 1}).find("outside"), std::string::npos);
+}
+
+TEST(Bmp, RunLengthSizeCheckCountsOnlyTheStream) {
+  // 1000 x 1000 pixels from an end mark followed by 10 KB of padding: the
+  // padding describes no pixels, so the file cannot fill the picture.
+  TFileSpec s;
+  s.Width = 1000;
+  s.Height = 1000;
+  s.Bits = 8;
+  s.Compression = 1;
+  s.Palette = {RGB(9, 9, 9)};
+  s.ColorsUsed = 1;
+  std::vector<std::uint8_t> padded = {0, 1};
+  padded.resize(10002, 0);
+  EXPECT_NE(ErrorOf(MakeFile(s, {padded})).find("run-length data of 2 bytes cannot fill"),
+            std::string::npos);
+  // A stream that does describe its rows decodes, padding or not.
+  s.Width = 300;
+  s.Height = 300;
+  std::vector<std::uint8_t> rows;
+  for (int y = 0; y < 300; ++y) rows.insert(rows.end(), {255, 0, 45, 0, 0, 0});
+  rows.insert(rows.end(), {0, 1});
+  rows.resize(rows.size() + 5000, 0);
+  const TBitmap b = ReadBmp(MakeFile(s, {rows}));
+  EXPECT_EQ(b.GetPixel(299, 0), RGB(9, 9, 9));
 }
 
 TEST(Bmp, MalformedFilesGiveClearErrors) {
@@ -230,6 +279,8 @@ TEST(Bmp, MalformedFilesGiveClearErrors) {
   bigRle[30] = 1;
   bigRle[46] = 1;
   bigRle[10] = 58;  // pixels after the one palette entry
+  bigRle[58] = 0;   // ... which end at once
+  bigRle[59] = 1;
   EXPECT_NE(ErrorOf(bigRle).find("cannot fill"), std::string::npos);
   auto cut = good;
   cut.pop_back();
