@@ -1,14 +1,14 @@
 // Registers the standard window classes. Each class file offers its own
-// Register...Class function; this list calls them all once.
+// Register...Class function; this list calls them all. Registering a class
+// that exists already is refused by the window system and changes nothing,
+// so the list may run once per host or test.
 #include "platform/controls/Controls.h"
 
 namespace vm {
 
 void RegisterStandardControls() {
-  static bool registered = false;
-  if (registered) return;
-  registered = true;
-  // One line per window class file, e.g. RegisterButtonClass();
+  RegisterButtonClass();
+  RegisterStaticClass();
 }
 
 }  // namespace vm

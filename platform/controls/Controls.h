@@ -1,13 +1,20 @@
 // The standard window classes of the platform layer.
 //
-// RegisterStandardControls() registers every class below once per run; it is
-// safe to call again. Each class keeps its per-window object in the window's
-// extra bytes (offset 0), never in GWLP_USERDATA, which belongs to the
-// application.
+// RegisterStandardControls() registers every class below; calling it again
+// changes nothing. Each class keeps its per-window object in the window's
+// extra bytes, never in GWLP_USERDATA, which belongs to the application.
+// The classes' names, styles, messages and notifications are in
+// ControlDefs.h.
 #pragma once
+
+#include "platform/controls/ControlDefs.h"
 
 namespace vm {
 
 void RegisterStandardControls();
+
+// One per window class file.
+void RegisterButtonClass();
+void RegisterStaticClass();
 
 }  // namespace vm

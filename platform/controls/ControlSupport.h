@@ -1,0 +1,66 @@
+// What every standard control shares: its object in the window, notifying
+// the parent, the font, the colours asked of the parent, and the classic
+// drawing of edges, focus rectangles and grey text. Internal to
+// platform/controls.
+#pragma once
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "platform/controls/ControlDefs.h"
+#include "platform/gfx/DC.h"
+#include "platform/gfx/SysColors.h"
+#include "platform/win/WinApi.h"
+
+namespace vm::ctl {
+
+// ---- The control object ----
+// The object lives in the window's extra bytes at offset 0; the class
+// reserves them (cbWndExtra), GWLP_USERDATA stays the application's.
+void SetObject(HWND h, void* object);
+void* ObjectOf(HWND h);
+template <class T>
+T* Object(HWND h) {
+  return static_cast<T*>(ObjectOf(h));
+}
+
+// Registers a control class: CS_DBLCLKS and friends, room for the object,
+// the arrow cursor. Returns false when the name is taken (already registered).
+bool RegisterControlClass(const char* name, WNDPROC proc, UINT style, TColor background);
+
+// ---- Talking to the parent ----
+// WM_COMMAND with the control's id and a notification code.
+void NotifyCommand(HWND h, UINT code);
+// WM_NOTIFY with the header filled in (hwndFrom, idFrom, code); returns the answer.
+LRESULT NotifyParent(HWND h, NMHDR* header, UINT code);
+// Asks the parent for colours (WM_CTLCOLOR*). The parent may set the DC's
+// text and background colours and answers the background colour in the
+// convention of the window system; 0 (no answer) keeps the defaults given.
+// Returns the background to fill with; the DC's colours are set on return.
+TColor AskColors(HWND h, UINT msg, HDC dc, TColor defaultText, TColor defaultBack);
+
+// The font selected by WM_SETFONT, or the default GUI font.
+std::shared_ptr<const TFont> FontOf(HWND h);
+
+// ---- Classic drawing ----
+// Raised (button) or sunken (field) 2-pixel edges; the rectangle shrinks by two.
+void RaisedEdge(TDC& dc, TRect& r);
+void SunkenEdge(TDC& dc, TRect& r);
+// The one-pixel etched line pair of group boxes and separators.
+void EtchedFrame(TDC& dc, const TRect& r);
+// The dotted focus rectangle: every other pixel inverted, so that drawing it
+// twice restores the picture.
+void FocusRect(TDC& dc, const TRect& r);
+// Text drawn in the disabled look: highlight copy one pixel down-right,
+// shadow copy on top.
+void GrayText(TDC& dc, std::string_view text, TRect r, std::uint32_t flags);
+
+// ---- Text ----
+// Byte offsets of UTF-8 character boundaries.
+std::size_t NextChar(std::string_view s, std::size_t i);
+std::size_t PrevChar(std::string_view s, std::size_t i);
+// Whether the key is held now (the message's time).
+bool KeyDown(int vk);
+
+}  // namespace vm::ctl

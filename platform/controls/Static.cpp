@@ -1,0 +1,238 @@
+// The "Static" window class: text (left, centred, right; "&" marks the
+// mnemonic unless SS_NOPREFIX), icons, bitmaps, filled rectangles, frames and
+// etched lines, in the classic look.
+//
+// Without SS_NOTIFY a static lets the mouse through to the window under it
+// (it answers HTTRANSPARENT); with SS_NOTIFY it reports clicks and double
+// clicks to its parent as STN_CLICKED and STN_DBLCLK.
+#include <memory>
+
+#include "platform/controls/ControlSupport.h"
+#include "platform/controls/Controls.h"
+
+namespace vm {
+
+namespace {
+
+using namespace ctl;
+
+constexpr TColor Sys(int index) {
+  return 0xFF000000u | TColor(index);
+}
+
+struct TStaticData {
+  HICON Icon = nullptr;
+  std::unique_ptr<TBitmap> Image;
+};
+
+DWORD StyleOf(HWND h) {
+  return DWORD(GetWindowLongPtr(h, GWL_STYLE));
+}
+
+bool IsTextType(DWORD t) {
+  return t == SS_LEFT || t == SS_CENTER || t == SS_RIGHT || t == SS_SIMPLE ||
+         t == SS_LEFTNOWORDWRAP;
+}
+
+std::uint32_t TextFlags(DWORD style) {
+  std::uint32_t f = DT_EXPANDTABS;
+  switch (style & SS_TYPEMASK) {
+    case SS_LEFT:
+      f |= DT_LEFT | DT_WORDBREAK;
+      break;
+    case SS_CENTER:
+      f |= DT_CENTER | DT_WORDBREAK;
+      break;
+    case SS_RIGHT:
+      f |= DT_RIGHT | DT_WORDBREAK;
+      break;
+    case SS_SIMPLE:
+      f |= DT_LEFT | DT_SINGLELINE;
+      break;
+    case SS_LEFTNOWORDWRAP:
+      f |= DT_LEFT;
+      break;
+  }
+  if (style & SS_NOPREFIX) f |= DT_NOPREFIX;
+  if ((style & SS_CENTERIMAGE) && (f & DT_WORDBREAK))
+    f = (f & ~DT_WORDBREAK) | DT_SINGLELINE | DT_VCENTER;
+  switch (style & SS_ELLIPSISMASK) {
+    case SS_ENDELLIPSIS:
+      f |= DT_END_ELLIPSIS;
+      break;
+    case SS_PATHELLIPSIS:
+      f |= DT_PATH_ELLIPSIS;
+      break;
+    case SS_WORDELLIPSIS:
+      f |= DT_WORD_ELLIPSIS;
+      break;
+  }
+  if ((style & SS_EDITCONTROL) && (f & DT_WORDBREAK)) f |= DT_EDITCONTROL;
+  return f;
+}
+
+// Places a picture of size w x h in r: top-left, or centred with SS_CENTERIMAGE.
+TPoint ImageOrigin(DWORD style, const TRect& r, int w, int h) {
+  if (style & SS_CENTERIMAGE) return {r.Left + (r.Width() - w) / 2, r.Top + (r.Height() - h) / 2};
+  return {r.Left, r.Top};
+}
+
+void Paint(HWND h, TDC& dc) {
+  TStaticData* s = Object<TStaticData>(h);
+  if (!s) return;
+  TRect r;
+  GetClientRect(h, &r);
+  TDCSaver save(dc);
+  dc.SelectFont(FontOf(h));
+  const DWORD style = StyleOf(h);
+  const DWORD type = style & SS_TYPEMASK;
+  const bool enabled = IsWindowEnabled(h);
+  if (style & SS_SUNKEN) {
+    // A one-pixel sunken border around the whole control.
+    dc.FillRect(Rect(r.Left, r.Top, r.Right - 1, r.Top + 1), Sys(COLOR_BTNSHADOW));
+    dc.FillRect(Rect(r.Left, r.Top, r.Left + 1, r.Bottom - 1), Sys(COLOR_BTNSHADOW));
+    dc.FillRect(Rect(r.Left, r.Bottom - 1, r.Right, r.Bottom), Sys(COLOR_BTNHIGHLIGHT));
+    dc.FillRect(Rect(r.Right - 1, r.Top, r.Right, r.Bottom), Sys(COLOR_BTNHIGHLIGHT));
+    r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+    dc.IntersectClipRect(r);
+  }
+  switch (type) {
+    case SS_BLACKRECT:
+      dc.FillRect(r, Sys(COLOR_WINDOWFRAME));
+      return;
+    case SS_GRAYRECT:
+      dc.FillRect(r, Sys(COLOR_BTNSHADOW));
+      return;
+    case SS_WHITERECT:
+      dc.FillRect(r, Sys(COLOR_BTNHIGHLIGHT));
+      return;
+    case SS_BLACKFRAME:
+      dc.FrameRect(r, Sys(COLOR_WINDOWFRAME));
+      return;
+    case SS_GRAYFRAME:
+      dc.FrameRect(r, Sys(COLOR_BTNSHADOW));
+      return;
+    case SS_WHITEFRAME:
+      dc.FrameRect(r, Sys(COLOR_BTNHIGHLIGHT));
+      return;
+    case SS_ETCHEDHORZ:
+      dc.FillRect(Rect(r.Left, r.Top, r.Right, r.Top + 1), Sys(COLOR_BTNSHADOW));
+      dc.FillRect(Rect(r.Left, r.Top + 1, r.Right, r.Top + 2), Sys(COLOR_BTNHIGHLIGHT));
+      return;
+    case SS_ETCHEDVERT:
+      dc.FillRect(Rect(r.Left, r.Top, r.Left + 1, r.Bottom), Sys(COLOR_BTNSHADOW));
+      dc.FillRect(Rect(r.Left + 1, r.Top, r.Left + 2, r.Bottom), Sys(COLOR_BTNHIGHLIGHT));
+      return;
+    case SS_ETCHEDFRAME:
+      EtchedFrame(dc, r);
+      return;
+  }
+  TColor back = AskColors(h, WM_CTLCOLORSTATIC, &dc, Sys(COLOR_WINDOWTEXT), Sys(COLOR_BTNFACE));
+  dc.FillRect(r, back);
+  if (type == SS_ICON) {
+    if (const TBitmap* bmp = GetIconBitmap(s->Icon)) {
+      TPoint o = ImageOrigin(style, r, bmp->Width(), bmp->Height());
+      DrawIconEx(&dc, o.X, o.Y, s->Icon, 0, 0);
+    }
+    return;
+  }
+  if (type == SS_BITMAP) {
+    if (s->Image) {
+      TPoint o = ImageOrigin(style, r, s->Image->Width(), s->Image->Height());
+      dc.BitBlt(o.X, o.Y, s->Image->Width(), s->Image->Height(), *s->Image, 0, 0);
+    }
+    return;
+  }
+  if (!IsTextType(type)) return;
+  std::string text = GetWindowText(h);
+  if (text.empty()) return;
+  dc.SetBkMode(TRANSPARENT);
+  std::uint32_t flags = TextFlags(style);
+  if (enabled)
+    dc.DrawText(text, r, flags);
+  else
+    GrayText(dc, text, r, flags);
+}
+
+LRESULT StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  TStaticData* s = Object<TStaticData>(h);
+  if (!s && msg != WM_NCCREATE) return DefWindowProc(h, msg, wp, lp);
+  switch (msg) {
+    case WM_NCCREATE:
+      SetObject(h, new TStaticData);
+      return DefWindowProc(h, msg, wp, lp);
+    case WM_NCDESTROY:
+      SetObject(h, nullptr);
+      delete s;
+      return DefWindowProc(h, msg, wp, lp);
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(h, &ps);
+      if (dc) Paint(h, *dc);
+      EndPaint(h, &ps);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      if (wp) Paint(h, *reinterpret_cast<HDC>(wp));
+      return 0;
+    case WM_NCHITTEST:
+      if (!(StyleOf(h) & SS_NOTIFY)) return HTTRANSPARENT;
+      return DefWindowProc(h, msg, wp, lp);
+    case WM_GETDLGCODE:
+      return DLGC_STATIC;
+    case WM_LBUTTONDOWN:
+      if (StyleOf(h) & SS_NOTIFY) NotifyCommand(h, STN_CLICKED);
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      if (StyleOf(h) & SS_NOTIFY) NotifyCommand(h, STN_DBLCLK);
+      return 0;
+    case WM_ENABLE:
+      if (StyleOf(h) & SS_NOTIFY) NotifyCommand(h, wp ? STN_ENABLE : STN_DISABLE);
+      InvalidateRect(h, nullptr, true);
+      return 0;
+    case WM_SETTEXT: {
+      LRESULT r = DefWindowProc(h, msg, wp, lp);
+      InvalidateRect(h, nullptr, true);
+      return r;
+    }
+    case WM_SETFONT:
+      DefWindowProc(h, msg, wp, 0);
+      if (LOWORD(lp)) InvalidateRect(h, nullptr, true);
+      return 0;
+    case STM_SETICON:
+    case STM_SETIMAGE: {
+      const WPARAM kind = msg == STM_SETICON ? IMAGE_ICON : wp;
+      const LPARAM handle = msg == STM_SETICON ? LPARAM(wp) : lp;
+      LRESULT old = 0;
+      if (kind == IMAGE_ICON) {
+        old = LRESULT(reinterpret_cast<std::uintptr_t>(s->Icon));
+        s->Icon = reinterpret_cast<HICON>(handle);
+      } else if (kind == IMAGE_BITMAP) {
+        // The control keeps a copy, so the caller may free its bitmap.
+        const auto* bmp = reinterpret_cast<const TBitmap*>(handle);
+        s->Image = bmp ? std::make_unique<TBitmap>(*bmp) : nullptr;
+      } else {
+        return 0;
+      }
+      InvalidateRect(h, nullptr, true);
+      return old;
+    }
+    case STM_GETICON:
+      return LRESULT(reinterpret_cast<std::uintptr_t>(s->Icon));
+    case STM_GETIMAGE:
+      if (wp == IMAGE_ICON) return LRESULT(reinterpret_cast<std::uintptr_t>(s->Icon));
+      if (wp == IMAGE_BITMAP) return LRESULT(reinterpret_cast<std::uintptr_t>(s->Image.get()));
+      return 0;
+  }
+  return DefWindowProc(h, msg, wp, lp);
+}
+
+}  // namespace
+
+void RegisterStaticClass() {
+  RegisterControlClass(WC_STATIC, &StaticProc, CS_DBLCLKS, clNone);
+}
+
+}  // namespace vm
