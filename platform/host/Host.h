@@ -176,6 +176,9 @@ class THost {
 
   // Milliseconds of a monotonic clock (virtual on the headless host).
   virtual std::uint64_t Now() const = 0;
+  // Lets ms milliseconds of that clock pass without delivering events (the
+  // headless host moves its virtual clock; the X11 host sleeps).
+  virtual void Sleep(std::uint32_t ms) = 0;
   // Delivers every event already pending to the sink; returns without waiting.
   virtual void PumpEvents() = 0;
   // Waits until at least one event is pending or timeoutMs elapsed (-1: no

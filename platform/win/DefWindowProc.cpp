@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/gfx/SysColors.h"
 #include "platform/win/WindowSystem.h"
 
 namespace vm {
@@ -301,6 +302,11 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SYSCOMMAND:
       return SysCommand(w, wp, lp);
     case WM_SYSKEYDOWN:
+      if (wp == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000)) {
+        // Shift+F10 asks for the context menu of the focus window.
+        ws.Send(w, WM_CONTEXTMENU, WPARAM(reinterpret_cast<std::uintptr_t>(hwnd)), LPARAM(-1));
+        return 0;
+      }
       if (wp == VK_F4 && (GetKeyState(VK_MENU) & 0x8000)) {
         TWnd* top = ws.Top(w);
         ws.Send(top, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -308,7 +314,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_SYSKEYUP:
       // Alt pressed and released alone, or F10, opens the keyboard menu.
-      if (((wp == VK_MENU || wp == VK_LMENU || wp == VK_RMENU) && ws.AltAlone) || wp == VK_F10) {
+      if (((wp == VK_MENU || wp == VK_LMENU || wp == VK_RMENU) && ws.AltAlone) ||
+          (wp == VK_F10 && !(GetKeyState(VK_SHIFT) & 0x8000))) {
         ws.AltAlone = false;
         ws.Send(ws.Top(w), WM_SYSCOMMAND, SC_KEYMENU, 0);
       }
@@ -317,8 +324,51 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (wp != '\r' && wp != 0x1B) ws.Send(ws.Top(w), WM_SYSCOMMAND, SC_KEYMENU, LPARAM(wp));
       return 0;
     case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLORSCROLLBAR: {
+      // The system colours (see the convention in WinDefs.h).
+      bool field = msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX;
+      TColor bg = GetSysColor(field                         ? COLOR_WINDOW
+                              : msg == WM_CTLCOLORSCROLLBAR ? COLOR_SCROLLBAR
+                                                            : COLOR_BTNFACE);
+      if (HDC dc = AsDC(wp)) {
+        dc->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
+        dc->SetBkColor(bg);
+      }
+      return CtlColorResult(bg);
+    }
+    case WM_RBUTTONUP: {
+      // The context menu request goes out on the release, in screen coordinates.
+      TPoint p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      ClientToScreen(hwnd, &p);
+      ws.Send(w, WM_CONTEXTMENU, WPARAM(reinterpret_cast<std::uintptr_t>(hwnd)),
+              MAKELPARAM(p.X, p.Y));
+      return 0;
+    }
+    case WM_NCRBUTTONUP:
+      ws.Send(w, WM_CONTEXTMENU, WPARAM(reinterpret_cast<std::uintptr_t>(hwnd)), lp);
+      return 0;
+    case WM_KEYUP:
+      if (wp == WPARAM(VK_APPS))
+        ws.Send(w, WM_CONTEXTMENU, WPARAM(reinterpret_cast<std::uintptr_t>(hwnd)), LPARAM(-1));
+      return 0;
+    case WM_CONTEXTMENU:
+      // Unanswered, the request travels up to the parent (wParam still names
+      // the window it started in).
+      if (w->Parent) return ws.Send(w->Parent, WM_CONTEXTMENU, wp, lp);
+      return 0;
+    case WM_CANCELMODE:
+      // Ends whatever mouse mode the window runs: capture, frame drags, title buttons.
+      if (ws.Drag.Hwnd == hwnd) ws.Drag = {};
+      if (ws.ButtonTrack.Hwnd == hwnd) {
+        ws.ButtonTrack = {};
+        ws.NcPaint(w);
+      }
+      if (ws.Capture == hwnd) ReleaseCapture();
       return 0;
   }
   return 0;

@@ -27,6 +27,13 @@ bool IsPopupMenuLike(const TWnd* w) {
 
 // ---------------------------------------------------------------- activation
 
+void TWindowSystem::CancelModes(HWND top) {
+  // The window that holds the mouse inside the leaving window first, then the window itself.
+  if (TWnd* c = Find(Capture); c && Top(c)->Handle == top && c->Handle != top)
+    Send(c, WM_CANCELMODE, 0, 0);
+  if (TWnd* t = Find(top)) Send(t, WM_CANCELMODE, 0, 0);
+}
+
 void TWindowSystem::ActivateApp(bool active, HWND except) {
   AppActive = active;
   std::vector<HWND> tops;
@@ -49,7 +56,8 @@ bool TWindowSystem::Activate(TWnd* w, bool mouse) {
 
   HWND old = Active;
   if (TWnd* o = Find(old)) {
-    Send(o, WM_NCACTIVATE, 0, 0);
+    CancelModes(old);
+    if ((o = Find(old))) Send(o, WM_NCACTIVATE, 0, 0);
     if ((o = Find(old))) Send(o, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, o->Minimized ? 1 : 0), LP(h));
     if (!(w = Find(h))) return false;
   }
@@ -73,7 +81,8 @@ bool TWindowSystem::Activate(TWnd* w, bool mouse) {
 void TWindowSystem::Deactivate() {
   HWND old = Active;
   if (TWnd* o = Find(old)) {
-    Send(o, WM_NCACTIVATE, 0, 0);
+    CancelModes(old);
+    if ((o = Find(old))) Send(o, WM_NCACTIVATE, 0, 0);
     if ((o = Find(old))) Send(o, WM_ACTIVATE, WA_INACTIVE, 0);
   }
   Active = nullptr;
@@ -105,7 +114,8 @@ void TWindowSystem::ActivateOther(TWnd* leaving) {
   }
   if (Active == leaving->Handle) {
     HWND h = leaving->Handle;
-    Send(leaving, WM_NCACTIVATE, 0, 0);
+    CancelModes(h);
+    if (TWnd* l = Find(h)) Send(l, WM_NCACTIVATE, 0, 0);
     if (TWnd* l = Find(h)) Send(l, WM_ACTIVATE, WA_INACTIVE, 0);
     if (Active == h) Active = nullptr;
     if (TWnd* f = Find(Focus); f && Top(f)->Handle == h) {
@@ -364,6 +374,17 @@ UINT GetDoubleClickTime() {
 // ---------------------------------------------------------------- host events
 
 void TWindowSystem::HostEvent(const THostEvent& ev) {
+  // The host calls in here from its own event loop: nothing unwinds into it.
+  std::uint64_t dcMark = NextDCSerial;
+  try {
+    HostEventUnguarded(ev);
+  } catch (...) {
+    ReleaseDCsFrom(dcMark);
+    ReportException(std::current_exception());
+  }
+}
+
+void TWindowSystem::HostEventUnguarded(const THostEvent& ev) {
   using K = THostEvent::TKind;
   auto byNative = [&](THostWindow n) -> TWnd* {
     if (!n) return nullptr;
@@ -449,10 +470,18 @@ bool TWindowSystem::ProcessRawInput() {
   THostEvent ev = RawInput.front();
   RawInput.pop_front();
   using K = THostEvent::TKind;
-  if (ev.Kind == K::KeyDown || ev.Kind == K::KeyUp || ev.Kind == K::Char)
-    KeyEvent(ev);
-  else
-    MouseEvent(ev);
+  std::uint64_t dcMark = NextDCSerial;
+  try {
+    if (ev.Kind == K::KeyDown || ev.Kind == K::KeyUp || ev.Kind == K::Char)
+      KeyEvent(ev);
+    else
+      MouseEvent(ev);
+  } catch (...) {
+    // A procedure that throws on WM_SETCURSOR or WM_MOUSEACTIVATE loses that
+    // one event, not the loop.
+    ReleaseDCsFrom(dcMark);
+    ReportException(std::current_exception());
+  }
   return true;
 }
 

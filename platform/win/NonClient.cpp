@@ -2,6 +2,7 @@
 // and the plain classic frame DefWindowProc paints.
 #include <algorithm>
 
+#include "platform/gfx/ClassicDraw.h"
 #include "platform/gfx/SysColors.h"
 #include "platform/win/WindowSystem.h"
 
@@ -106,73 +107,20 @@ TColor Sys(int index) {
   return GetSysColor(index);
 }
 
-// A one-pixel ring: top and left in one colour, bottom and right in another.
-void Ring(TDC& dc, const TRect& r, TColor topLeft, TColor bottomRight) {
-  if (r.IsEmpty()) return;
-  dc.FillRect({r.Left, r.Top, r.Right - 1, r.Top + 1}, topLeft);
-  dc.FillRect({r.Left, r.Top, r.Left + 1, r.Bottom - 1}, topLeft);
-  dc.FillRect({r.Left, r.Bottom - 1, r.Right, r.Bottom}, bottomRight);
-  dc.FillRect({r.Right - 1, r.Top, r.Right, r.Bottom}, bottomRight);
-}
-
 TRect Inflate(const TRect& r, int d) {
   return {r.Left - d, r.Top - d, r.Right + d, r.Bottom + d};
-}
-
-void RaisedEdge(TDC& dc, const TRect& r) {
-  Ring(dc, r, Sys(COLOR_3DLIGHT), Sys(COLOR_3DDKSHADOW));
-  Ring(dc, Inflate(r, -1), Sys(COLOR_BTNHIGHLIGHT), Sys(COLOR_BTNSHADOW));
-}
-
-void SunkenEdge(TDC& dc, const TRect& r) {
-  Ring(dc, r, Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNHIGHLIGHT));
-  Ring(dc, Inflate(r, -1), Sys(COLOR_3DDKSHADOW), Sys(COLOR_3DLIGHT));
 }
 
 void CaptionButton(TDC& dc, const TRect& r, LRESULT kind, bool pressed, bool maximized,
                    bool enabled) {
   if (r.IsEmpty()) return;
-  dc.FillRect(r, Sys(COLOR_BTNFACE));
-  if (pressed) {
-    Ring(dc, r, Sys(COLOR_3DDKSHADOW), Sys(COLOR_BTNHIGHLIGHT));
-    Ring(dc, Inflate(r, -1), Sys(COLOR_BTNSHADOW), Sys(COLOR_3DLIGHT));
-  } else {
-    RaisedEdge(dc, r);
-  }
-  TColor ink = enabled ? Sys(COLOR_BTNTEXT) : Sys(COLOR_GRAYTEXT);
-  int d = pressed ? 1 : 0;
-  int cx = r.Left + r.Width() / 2 + d, cy = r.Top + r.Height() / 2 + d;
-  switch (kind) {
-    case HTCLOSE:
-      // An X of two-pixel strokes, 8 x 7.
-      for (int i = 0; i < 7; ++i) {
-        int x0 = cx - 4, y = cy - 4 + i;
-        dc.FillRect(Bounds(x0 + i, y, 2, 1), ink);
-        dc.FillRect(Bounds(x0 + 6 - i, y, 2, 1), ink);
-      }
-      break;
-    case HTMINBUTTON:
-      dc.FillRect(Bounds(cx - 4, cy + 1, 6, 2), ink);
-      break;
-    case HTMAXBUTTON:
-      if (maximized) {
-        // Two overlapping windows.
-        TRect back = Bounds(cx - 3, cy - 5, 6, 6);
-        TRect front = Bounds(cx - 5, cy - 3, 6, 6);
-        dc.FillRect({back.Left, back.Top, back.Right, back.Top + 2}, ink);
-        dc.FillRect({back.Right - 1, back.Top, back.Right, back.Bottom}, ink);
-        dc.FillRect({back.Left, back.Top, back.Left + 1, front.Top}, ink);
-        dc.FillRect({front.Right, back.Bottom - 1, back.Right, back.Bottom}, ink);
-        dc.FillRect(Inflate(front, -1), Sys(COLOR_BTNFACE));
-        Ring(dc, front, ink, ink);
-        dc.FillRect({front.Left, front.Top + 1, front.Right, front.Top + 2}, ink);
-      } else {
-        TRect box = Bounds(cx - 5, cy - 5, 9, 9);
-        Ring(dc, box, ink, ink);
-        dc.FillRect({box.Left, box.Top + 1, box.Right, box.Top + 2}, ink);
-      }
-      break;
-  }
+  std::uint32_t part = kind == HTCLOSE       ? DFCS_CAPTIONCLOSE
+                       : kind == HTMINBUTTON ? DFCS_CAPTIONMIN
+                       : maximized           ? DFCS_CAPTIONRESTORE
+                                             : DFCS_CAPTIONMAX;
+  TRect box = r;
+  DrawFrameControl(&dc, &box, DFC_CAPTION,
+                   part | (pressed ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE));
 }
 
 }  // namespace
@@ -183,14 +131,14 @@ void PaintClassicFrame(const TWnd* w, TDC& dc, bool active, LRESULT pressedButto
   TRect all = Rect(0, 0, W, H);
   int b = m.Border;
   if (b >= 3) {
-    RaisedEdge(dc, all);
+    TRect edge = all;
+    DrawEdge(&dc, &edge, EDGE_RAISED, BF_RECT);
     TColor ring = (w->Style & WS_THICKFRAME)
                       ? Sys(active ? COLOR_ACTIVEBORDER : COLOR_INACTIVEBORDER)
                       : Sys(COLOR_BTNFACE);
-    for (int i = 2; i < b; ++i) Ring(dc, Inflate(all, -i), ring, ring);
+    for (int i = 2; i < b; ++i) dc.FrameRect(Inflate(all, -i), ring);
   } else if (b > 0) {
-    for (int i = 0; i < b; ++i)
-      Ring(dc, Inflate(all, -i), Sys(COLOR_WINDOWFRAME), Sys(COLOR_WINDOWFRAME));
+    for (int i = 0; i < b; ++i) dc.FrameRect(Inflate(all, -i), Sys(COLOR_WINDOWFRAME));
   }
 
   if (m.Caption) {
@@ -248,39 +196,27 @@ void PaintClassicFrame(const TWnd* w, TDC& dc, bool active, LRESULT pressedButto
 
   TRect c = w->Client;
   if (m.ClientEdge >= 2) {
-    SunkenEdge(dc, {c.Left - 2, c.Top - 2, c.Right + 2 + m.VScroll, c.Bottom + 2 + m.HScroll});
+    TRect e{c.Left - 2, c.Top - 2, c.Right + 2 + m.VScroll, c.Bottom + 2 + m.HScroll};
+    DrawEdge(&dc, &e, EDGE_SUNKEN, BF_RECT);
   } else if (m.ClientEdge == 1) {
-    Ring(dc, {c.Left - 1, c.Top - 1, c.Right + 1 + m.VScroll, c.Bottom + 1 + m.HScroll},
-         Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNHIGHLIGHT));
+    TRect e{c.Left - 1, c.Top - 1, c.Right + 1 + m.VScroll, c.Bottom + 1 + m.HScroll};
+    DrawEdge(&dc, &e, BDR_SUNKENOUTER, BF_RECT);
   }
   // Plain scroll bars: a track with an arrow button at each end.
-  enum { Up, Down, Left, Right };
-  auto arrowBox = [&](const TRect& r, int dir) {
-    dc.FillRect(r, Sys(COLOR_BTNFACE));
-    RaisedEdge(dc, r);
-    // A small solid triangle, four pixels deep, pointing along dir.
-    int cx = r.Left + (r.Width() - 1) / 2, cy = r.Top + (r.Height() - 1) / 2;
-    for (int i = 0; i < 4; ++i) {
-      int half = (dir == Up || dir == Left) ? i : 3 - i;
-      if (dir == Up || dir == Down)
-        dc.FillRect({cx - half, cy - 2 + i, cx + half + 1, cy - 1 + i}, Sys(COLOR_BTNTEXT));
-      else
-        dc.FillRect({cx - 2 + i, cy - half, cx - 1 + i, cy + half + 1}, Sys(COLOR_BTNTEXT));
-    }
-  };
+  auto arrowBox = [&](TRect r, std::uint32_t part) { DrawFrameControl(&dc, &r, DFC_SCROLL, part); };
   if (m.VScroll) {
     TRect bar{c.Right, c.Top, c.Right + m.VScroll, c.Bottom};
     dc.FillRect(bar, Sys(COLOR_SCROLLBAR));
     int a = std::min(GetSystemMetrics(SM_CYVSCROLL), bar.Height() / 2);
-    arrowBox({bar.Left, bar.Top, bar.Right, bar.Top + a}, Up);
-    arrowBox({bar.Left, bar.Bottom - a, bar.Right, bar.Bottom}, Down);
+    arrowBox({bar.Left, bar.Top, bar.Right, bar.Top + a}, DFCS_SCROLLUP);
+    arrowBox({bar.Left, bar.Bottom - a, bar.Right, bar.Bottom}, DFCS_SCROLLDOWN);
   }
   if (m.HScroll) {
     TRect bar{c.Left, c.Bottom, c.Right, c.Bottom + m.HScroll};
     dc.FillRect(bar, Sys(COLOR_SCROLLBAR));
     int a = std::min(GetSystemMetrics(SM_CXHSCROLL), bar.Width() / 2);
-    arrowBox({bar.Left, bar.Top, bar.Left + a, bar.Bottom}, Left);
-    arrowBox({bar.Right - a, bar.Top, bar.Right, bar.Bottom}, Right);
+    arrowBox({bar.Left, bar.Top, bar.Left + a, bar.Bottom}, DFCS_SCROLLLEFT);
+    arrowBox({bar.Right - a, bar.Top, bar.Right, bar.Bottom}, DFCS_SCROLLRIGHT);
   }
   if (m.VScroll && m.HScroll)
     dc.FillRect({c.Right, c.Bottom, c.Right + m.VScroll, c.Bottom + m.HScroll}, Sys(COLOR_BTNFACE));

@@ -121,7 +121,12 @@ void TWindowSystem::EraseNow(TWnd* w, bool children) {
     w->UpdateErase = false;
     TRegion upd = w->Update;
     HDC dc = MakeDC(w, true, &upd, (w->Style & WS_CLIPCHILDREN) != 0);
-    Send(w, WM_ERASEBKGND, WP(dc), 0);
+    try {
+      Send(w, WM_ERASEBKGND, WP(dc), 0);
+    } catch (...) {
+      ReleaseDCInternal(Find(h), dc);
+      throw;
+    }
     if (!(w = Find(h))) {
       for (auto it = LiveDCs.begin(); it != LiveDCs.end(); ++it)
         if (it->Dc.get() == dc) {
@@ -182,6 +187,7 @@ HDC TWindowSystem::MakeDC(TWnd* w, bool client, const TRegion* clipClient, bool 
   vis.Offset(-origin.X, -origin.Y);
   TDCRec rec;
   rec.Hwnd = w->Handle;
+  rec.Serial = NextDCSerial++;
   rec.Dc = std::make_unique<TDC>(top->Store, origin, vis);
   rec.DirtyTop = std::move(dirty);
   HDC dc = rec.Dc.get();
@@ -196,6 +202,18 @@ void TWindowSystem::ReleaseDCInternal(TWnd* w, HDC dc) {
       LiveDCs.erase(it);
       return;
     }
+}
+
+void TWindowSystem::ReleaseDCsFrom(std::uint64_t serial) {
+  std::vector<HDC> stale;
+  for (const TDCRec& rec : LiveDCs)
+    if (rec.Serial >= serial) stale.push_back(rec.Dc.get());
+  for (HDC dc : stale)
+    for (const TDCRec& rec : LiveDCs)
+      if (rec.Dc.get() == dc) {
+        ReleaseDCInternal(Find(rec.Hwnd), dc);
+        break;
+      }
 }
 
 namespace {
@@ -329,7 +347,15 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
   ps->hdc = dc;
   ps->rcPaint = upd.Bounds();
   ps->fErase = false;
-  if (erase && !upd.IsEmpty()) ps->fErase = ws.Send(w, WM_ERASEBKGND, WP(dc), 0) == 0;
+  if (erase && !upd.IsEmpty()) {
+    try {
+      ps->fErase = ws.Send(w, WM_ERASEBKGND, WP(dc), 0) == 0;
+    } catch (...) {
+      ws.ReleaseDCInternal(ws.Find(hwnd), dc);
+      ps->hdc = nullptr;
+      throw;
+    }
+  }
   return dc;
 }
 
@@ -341,7 +367,19 @@ bool EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
 }
 
 HDC GetDC(HWND hwnd) {
-  TWnd* w = WS().Find(hwnd);
+  TWindowSystem& ws = WS();
+  if (!hwnd) {
+    // The screen context: a real context for measuring, on a scratch pixel.
+    TWindowSystem::TDCRec rec;
+    rec.Serial = ws.NextDCSerial++;
+    TSize screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    rec.Dc = std::make_unique<TDC>(ws.ScreenBits, TPoint{0, 0},
+                                   TRegion(Rect(0, 0, screen.cx, screen.cy)));
+    HDC dc = rec.Dc.get();
+    ws.LiveDCs.push_back(std::move(rec));
+    return dc;
+  }
+  TWnd* w = ws.Find(hwnd);
   if (!w) return nullptr;
   return WS().MakeDC(w, true, nullptr, (w->Style & WS_CLIPCHILDREN) != 0);
 }
@@ -379,6 +417,14 @@ HDC GetDCEx(HWND hwnd, const TRegion* screenRgn, DWORD flags) {
       }
   }
   return dc;
+}
+
+HWND WindowFromDC(HDC dc) {
+  if (!dc) return nullptr;
+  TWindowSystem& ws = WS();
+  for (const auto& rec : ws.LiveDCs)
+    if (rec.Dc.get() == dc) return ws.Find(rec.Hwnd) ? rec.Hwnd : nullptr;
+  return nullptr;
 }
 
 int ReleaseDC(HWND hwnd, HDC dc) {

@@ -10,7 +10,9 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,6 +51,10 @@ struct WNDCLASS {
   // allowed); clNone paints nothing.
   TColor hbrBackground = clNone;
   std::string lpszClassName;
+  // Bytes of per-window storage, zero-filled at creation, read and written with
+  // GetWindowLongPtr/SetWindowLongPtr at byte offsets 0, 8, ... (LONG_PTR
+  // slots). Controls keep their object there; GWLP_USERDATA is the application's.
+  int cbWndExtra = 0;
 };
 
 struct CREATESTRUCT {
@@ -90,6 +96,29 @@ struct TRACKMOUSEEVENT {
   DWORD dwFlags = 0;
   HWND hwndTrack = nullptr;
   DWORD dwHoverTime = 0;
+};
+
+// WM_MEASUREITEM: an owner-drawn control or menu asks its owner for an item's size.
+struct MEASUREITEMSTRUCT {
+  UINT CtlType = 0;  // ODT_*
+  UINT CtlID = 0;
+  UINT itemID = 0;
+  UINT itemWidth = 0;
+  UINT itemHeight = 0;
+  std::uintptr_t itemData = 0;
+};
+
+// WM_DRAWITEM: the owner paints an item of an owner-drawn control or menu into hDC.
+struct DRAWITEMSTRUCT {
+  UINT CtlType = 0;  // ODT_*
+  UINT CtlID = 0;
+  UINT itemID = 0;
+  UINT itemAction = 0;  // ODA_*
+  UINT itemState = 0;   // ODS_*
+  HWND hwndItem = nullptr;
+  HDC hDC = nullptr;
+  TRect rcItem;
+  std::uintptr_t itemData = 0;
 };
 
 struct CBT_CREATEWND {
@@ -171,7 +200,16 @@ LONG_PTR GetWindowLongPtr(HWND hwnd, int index);
 LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value);
 WNDPROC GetWindowProc(HWND hwnd);
 // Installs a new procedure and returns the one it replaces (subclassing).
+// This is the one way to subclass: GetWindowLongPtr/SetWindowLongPtr with
+// GWLP_WNDPROC throw std::invalid_argument (a procedure is no LONG_PTR here).
 WNDPROC SetWindowProc(HWND hwnd, WNDPROC proc);
+// Takes a subclass out of the window's chain: when mine is the installed
+// procedure, previous is installed again; when another subclass was installed
+// after it (removal out of order), mine is retired so that the later
+// subclass's calls go straight on to previous and mine's closure is freed.
+// Safe on a destroyed window. A subclass object calls it when it goes, with
+// the procedure it installed and the one SetWindowProc returned to it.
+void RemoveWindowProc(HWND hwnd, const WNDPROC& mine, const WNDPROC& previous);
 LRESULT CallWindowProc(const WNDPROC& proc, HWND hwnd, UINT msg, WPARAM w, LPARAM l);
 LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
 
@@ -182,6 +220,25 @@ std::intptr_t RemoveProp(HWND hwnd, std::string_view name);
 bool SetWindowText(HWND hwnd, std::string_view utf8);
 std::string GetWindowText(HWND hwnd);
 int GetWindowTextLength(HWND hwnd);
+
+// ---- Fonts (handles over the shared fonts of platform/gfx) ----
+
+// A new handle for the font of a description; handles are never reused.
+HFONT CreateFontIndirect(const TFontDesc& desc);
+// The description of a font handle (stock or created); false for an unknown or deleted handle.
+bool GetFontDesc(HFONT font, TFontDesc* desc);
+// The font behind a handle; nullptr for an unknown or deleted handle.
+std::shared_ptr<const TFont> GetFontObject(HFONT font);
+// Frees a created font handle. Stock fonts are never freed (returns false).
+// A context that has the font selected keeps drawing with it.
+bool DeleteObject(HFONT font);
+// Stock fonts: DEFAULT_GUI_FONT (Tahoma -11, what the controls use when
+// WM_SETFONT gave them none), SYSTEM_FONT and ANSI_VAR_FONT (the same face).
+HFONT GetStockFont(int index);
+// Selects a font into a context and returns the handle of the font it had
+// (the stock GUI font when that font came from no handle). Unknown handles
+// change nothing and return nullptr.
+HFONT SelectObject(HDC dc, HFONT font);
 
 // ---- Geometry ----
 
@@ -221,6 +278,21 @@ TPoint GetMessagePos();
 // presents what was painted; returns without waiting. Tests and tools use it.
 void ProcessPendingMessages();
 
+// One wait of a modal loop (menus, dialogs, message boxes): when no message
+// is ready, the owner hears WM_ENTERIDLE (wParam reason: MSGF_DIALOGBOX or
+// MSGF_MENU; lParam the dialog or menu window), then the loop waits as
+// WaitMessage does. Returns false when there is no host.
+bool ModalWaitMessage(HWND owner, WPARAM reason, HWND source);
+
+// Exceptions never unwind out of DispatchMessage or from a window procedure
+// into the host: they are caught there (device contexts handed out during the
+// failed message are given back) and passed to this handler, which the
+// toolkit replaces with its error report. The default prints the message to
+// stderr. A handler that throws itself is reported to stderr.
+using TDispatchExceptionHandler = std::function<void(std::exception_ptr)>;
+// Installs a handler (nullptr restores the default); returns the previous one.
+TDispatchExceptionHandler SetDispatchExceptionHandler(TDispatchExceptionHandler handler);
+
 // Dialog navigation: the function is installed by the controls; without it
 // IsDialogMessage returns false and the message goes through the normal loop.
 using TDialogMessageHook = std::function<bool(HWND dialog, MSG& msg)>;
@@ -239,6 +311,9 @@ using TIMERPROC = std::function<void(HWND, UINT, UINT_PTR, DWORD)>;
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc = nullptr);
 bool KillTimer(HWND hwnd, UINT_PTR id);
 DWORD GetTickCount();
+// Blocks the thread for ms milliseconds of the host's clock without handling
+// messages (the headless host just moves its virtual clock).
+void Sleep(DWORD ms);
 
 // ---- Hooks ----
 
@@ -308,7 +383,45 @@ HDC GetWindowDC(HWND hwnd);
 // DCX_CLIPCHILDREN to leave children out, and a region in screen coordinates
 // (as WM_NCPAINT's) to intersect (DCX_INTERSECTRGN) or exclude (DCX_EXCLUDERGN).
 HDC GetDCEx(HWND hwnd, const TRegion* screenRgn, DWORD flags);
+// GetDC(nullptr) is the screen context: it measures text and answers like
+// any context, but nothing drawn on it reaches a window.
 int ReleaseDC(HWND hwnd, HDC dc);
+// The window a context from BeginPaint/GetDC/GetWindowDC/GetDCEx belongs to;
+// nullptr for the screen context, a memory context or a released one.
+HWND WindowFromDC(HDC dc);
+
+// BeginPaint/EndPaint as a scope: the context is given back however the
+// paint code leaves (return or exception).
+class TPaintDC {
+ public:
+  explicit TPaintDC(HWND hwnd) : hwnd_(hwnd) { BeginPaint(hwnd_, &ps_); }
+  ~TPaintDC() { EndPaint(hwnd_, &ps_); }
+  TPaintDC(const TPaintDC&) = delete;
+  TPaintDC& operator=(const TPaintDC&) = delete;
+  HDC Dc() const { return ps_.hdc; }
+  const PAINTSTRUCT& Paint() const { return ps_; }
+
+ private:
+  HWND hwnd_;
+  PAINTSTRUCT ps_;
+};
+
+// GetDC (or GetWindowDC)/ReleaseDC as a scope.
+class TScopedDC {
+ public:
+  explicit TScopedDC(HWND hwnd, bool wholeWindow = false)
+      : hwnd_(hwnd), dc_(wholeWindow ? GetWindowDC(hwnd) : GetDC(hwnd)) {}
+  ~TScopedDC() {
+    if (dc_) ReleaseDC(hwnd_, dc_);
+  }
+  TScopedDC(const TScopedDC&) = delete;
+  TScopedDC& operator=(const TScopedDC&) = delete;
+  HDC Dc() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
 // Scrolls the client area's pixels and invalidates the uncovered part.
 bool ScrollWindow(HWND hwnd, int dx, int dy, const TRect* r, const TRect* clip);
 

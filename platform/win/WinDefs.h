@@ -619,4 +619,61 @@ constexpr LPARAM KF_ALTDOWN_BIT = LPARAM(1) << 29;
 constexpr LPARAM KF_REPEAT_BIT = LPARAM(1) << 30;
 constexpr LPARAM KF_UP_BIT = LPARAM(1) << 31;
 
+// ---- Owner drawing (WM_MEASUREITEM / WM_DRAWITEM; structures in WinApi.h) ----
+inline constexpr UINT ODT_MENU = 1;
+inline constexpr UINT ODT_LISTBOX = 2;
+inline constexpr UINT ODT_COMBOBOX = 3;
+inline constexpr UINT ODT_BUTTON = 4;
+inline constexpr UINT ODT_STATIC = 5;
+inline constexpr UINT ODA_DRAWENTIRE = 0x0001;
+inline constexpr UINT ODA_SELECT = 0x0002;
+inline constexpr UINT ODA_FOCUS = 0x0004;
+inline constexpr UINT ODS_SELECTED = 0x0001;
+inline constexpr UINT ODS_GRAYED = 0x0002;
+inline constexpr UINT ODS_DISABLED = 0x0004;
+inline constexpr UINT ODS_CHECKED = 0x0008;
+inline constexpr UINT ODS_FOCUS = 0x0010;
+inline constexpr UINT ODS_DEFAULT = 0x0020;
+inline constexpr UINT ODS_HOTLIGHT = 0x0040;
+inline constexpr UINT ODS_INACTIVE = 0x0080;
+inline constexpr UINT ODS_NOACCEL = 0x0100;
+inline constexpr UINT ODS_NOFOCUSRECT = 0x0200;
+inline constexpr UINT ODS_COMBOBOXEDIT = 0x1000;
+
+// ---- WM_ENTERIDLE reasons (wParam) ----
+inline constexpr WPARAM MSGF_DIALOGBOX = 0;
+inline constexpr WPARAM MSGF_MENU = 2;
+
+// ---- Stock objects (GetStockFont) ----
+inline constexpr int ANSI_VAR_FONT = 12;
+inline constexpr int SYSTEM_FONT = 13;
+inline constexpr int DEFAULT_GUI_FONT = 17;
+
+// ---- WM_CTLCOLOR* answers ----
+//
+// A control about to paint sends WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC,
+// WM_CTLCOLORBTN, WM_CTLCOLORLISTBOX, WM_CTLCOLORSCROLLBAR (WM_CTLCOLORDLG and
+// WM_CTLCOLORMSGBOX go to a dialog itself) to its parent with wParam the HDC
+// it will paint with and lParam its own HWND. There are no brushes here, so:
+//   - a parent that wants a say sets the text colour and background mode
+//     (and background colour, for opaque text) on that HDC and returns
+//     CtlColorResult(background), a non-zero value that carries the colour
+//     the control fills its background with;
+//   - 0 means "no answer": the control paints with its own defaults;
+//   - DefWindowProc answers with the system colours: COLOR_WINDOW and
+//     COLOR_WINDOWTEXT for edits and list boxes, COLOR_SCROLLBAR for scroll
+//     bars, COLOR_BTNFACE and COLOR_WINDOWTEXT for the rest.
+// The control decodes the answer with CtlColorFromResult. Colours may be
+// system colours (top byte $FF, see platform/gfx/SysColors.h).
+static_assert(sizeof(LRESULT) >= 8, "the answer carries a 32-bit colour above a marker bit");
+constexpr LRESULT CtlColorResult(std::uint32_t background) {
+  return LRESULT((std::uint64_t(1) << 32) | background);
+}
+// True, with the background colour, when r is an answer made by CtlColorResult.
+constexpr bool CtlColorFromResult(LRESULT r, std::uint32_t* background) {
+  if ((std::uint64_t(r) >> 32) != 1) return false;
+  if (background) *background = std::uint32_t(std::uint64_t(r) & 0xFFFFFFFFu);
+  return true;
+}
+
 }  // namespace vm

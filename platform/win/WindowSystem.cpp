@@ -2,6 +2,7 @@
 #include "platform/win/WindowSystem.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 
 namespace vm {
@@ -27,6 +28,47 @@ void Erase(std::vector<TWnd*>& list, TWnd* w) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- class names
+
+namespace {
+char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+}  // namespace
+
+bool TNoCaseLess::operator()(std::string_view a, std::string_view b) const {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char x, char y) { return Lower(x) < Lower(y); });
+}
+
+bool SameClassName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
+// ---------------------------------------------------------------- exceptions
+
+void TWindowSystem::ReportException(std::exception_ptr e) {
+  TDispatchExceptionHandler handler = ExceptionHandler;
+  try {
+    if (handler) {
+      handler(e);
+      return;
+    }
+    std::rethrow_exception(e);
+  } catch (const std::exception& x) {
+    std::fprintf(stderr, "velmora: exception in a window procedure: %s\n", x.what());
+  } catch (...) {
+    std::fprintf(stderr, "velmora: exception of unknown type in a window procedure\n");
+  }
+}
+
+TDispatchExceptionHandler SetDispatchExceptionHandler(TDispatchExceptionHandler handler) {
+  TDispatchExceptionHandler old = std::move(WS().ExceptionHandler);
+  WS().ExceptionHandler = std::move(handler);
+  return old;
+}
 
 // ---------------------------------------------------------------- look-up
 
@@ -97,7 +139,7 @@ void TWindowSystem::Post(HWND h, UINT msg, WPARAM wp, LPARAM lp, std::uint32_t t
 }
 
 LRESULT TWindowSystem::CallHooks(int kind, int code, WPARAM wp, LPARAM lp) {
-  for (const THook& h : Hooks)
+  for (const THookRecord& h : Hooks)
     if (h.Kind == kind) {
       HOOKPROC proc = h.Proc;  // the hook may unhook itself
       return proc(code, wp, lp);
@@ -107,7 +149,7 @@ LRESULT TWindowSystem::CallHooks(int kind, int code, WPARAM wp, LPARAM lp) {
 
 std::optional<std::uint64_t> TWindowSystem::NextTimerDue() const {
   std::optional<std::uint64_t> due;
-  for (const TTimer& t : Timers)
+  for (const TTimerRecord& t : Timers)
     if (!due || t.Due < *due) due = t.Due;
   // The caret's blink wakes the loop too.
   if (Caret.Hwnd && Caret.HideCount == 0 && (!due || Caret.NextToggle < *due))
@@ -148,7 +190,10 @@ bool TWindowSystem::NextMessage(MSG* msg, HWND filter, UINT fmin, UINT fmax, boo
     for (auto it = Queue.begin(); it != Queue.end(); ++it) {
       if (!Matches(*it, filter, fmin, fmax)) continue;
       *msg = *it;
-      if (remove) Queue.erase(it);
+      if (remove) {
+        Queue.erase(it);
+        IdleNotified = false;
+      }
       LastMessage = *msg;
       return true;
     }
@@ -170,6 +215,7 @@ bool TWindowSystem::NextMessage(MSG* msg, HWND filter, UINT fmin, UINT fmax, boo
         m.pt = CursorPos;
         *msg = m;
         LastMessage = m;
+        if (remove) IdleNotified = false;
         return true;
       }
   }
@@ -178,13 +224,16 @@ bool TWindowSystem::NextMessage(MSG* msg, HWND filter, UINT fmin, UINT fmax, boo
   for (auto it = Queue.begin(); it != Queue.end(); ++it)
     if (Matches(*it, filter, fmin, fmax)) {  // a hover message posted just now
       *msg = *it;
-      if (remove) Queue.erase(it);
+      if (remove) {
+        Queue.erase(it);
+        IdleNotified = false;
+      }
       LastMessage = *msg;
       return true;
     }
   if (inRange(WM_TIMER) && Host) {
     std::uint64_t now = Host->Now();
-    for (TTimer& t : Timers) {
+    for (TTimerRecord& t : Timers) {
       if (t.Due > now) continue;
       if (filter && t.Hwnd != filter && !IsChild(filter, t.Hwnd)) continue;
       MSG m;
@@ -195,7 +244,10 @@ bool TWindowSystem::NextMessage(MSG* msg, HWND filter, UINT fmin, UINT fmax, boo
       m.pt = CursorPos;
       // A timer that comes due several times before it is served fires once,
       // then counts its interval from now, as the platform's timers do.
-      if (remove) t.Due = now + t.Interval;
+      if (remove) {
+        t.Due = now + t.Interval;
+        IdleNotified = false;
+      }
       if (t.Proc) m.lParam = LPARAM(1);  // marks a callback timer for DispatchMessage
       *msg = m;
       LastMessage = m;
@@ -279,9 +331,9 @@ void TWindowSystem::Destroy(TWnd* w) {
       ActivateOther(x);
     }
     Send(x, WM_NCDESTROY, 0, 0);
-    Timers.erase(
-        std::remove_if(Timers.begin(), Timers.end(), [&](const TTimer& t) { return t.Hwnd == xh; }),
-        Timers.end());
+    Timers.erase(std::remove_if(Timers.begin(), Timers.end(),
+                                [&](const TTimerRecord& t) { return t.Hwnd == xh; }),
+                 Timers.end());
     for (auto it = LiveDCs.begin(); it != LiveDCs.end();)
       it = it->Hwnd == xh ? LiveDCs.erase(it) : it + 1;
     x->Destroyed = true;
@@ -299,7 +351,7 @@ void TWindowSystem::DestroyAll() {
   while (!TopLevels.empty()) {
     TWnd* w = TopLevels.front();
     // A window whose hook refuses destruction is torn down regardless.
-    std::vector<THook> hooks;
+    std::vector<THookRecord> hooks;
     hooks.swap(Hooks);
     Destroy(w);
     Hooks.swap(hooks);
@@ -312,6 +364,7 @@ void TWindowSystem::DestroyAll() {
   PendingText.clear();
   LiveDCs.clear();
   QuitPosted = false;
+  IdleNotified = false;
   Active = Focus = Capture = TrackHwnd = HoverHwnd = LastClickHwnd = nullptr;
   AppActive = false;
   Drag = {};
@@ -338,6 +391,7 @@ THost* GetHost() {
 ATOM RegisterClass(const WNDCLASS& wc) {
   TWindowSystem& ws = WS();
   if (wc.lpszClassName.empty() || ws.Classes.count(wc.lpszClassName)) return 0;
+  if (wc.cbWndExtra < 0 || wc.cbWndExtra > 40 * 1024) return 0;
   auto rec = std::make_shared<TWndClassRec>();
   rec->Info = wc;
   rec->Atom = ws.NextAtom++;
@@ -417,6 +471,7 @@ HWND CreateWindowEx(DWORD exStyle, std::string_view className, std::string_view 
   w->Text = std::string(windowName);
   w->Proc = cls->second->Info.lpfnWndProc;
   w->Id = (style & WS_CHILD) ? menuOrId : 0;
+  w->Extra.assign(std::size_t(cls->second->Info.cbWndExtra), 0);
   w->Client = ClientFromWindow(w->Style, exStyle, Bounds(0, 0, width, height));
   ws.Windows.emplace(Key(w->Handle), rec);
   if (parentWnd)
@@ -603,28 +658,65 @@ bool TranslateMessage(const MSG* msg) {
 LRESULT DispatchMessage(const MSG* msg) {
   if (!msg) return 0;
   TWindowSystem& ws = WS();
-  if (msg->message == WM_TIMER) {
-    for (const TTimer& t : ws.Timers)
-      if (t.Hwnd == msg->hwnd && t.Id == msg->wParam && t.Proc) {
-        TIMERPROC proc = t.Proc;
-        proc(msg->hwnd, WM_TIMER, msg->wParam, msg->time);
-        return 0;
+  // The dispatch boundary: nothing a procedure throws goes further than here.
+  std::uint64_t dcMark = ws.NextDCSerial;
+  HWND h = msg->hwnd;
+  try {
+    if (msg->message == WM_TIMER) {
+      for (const TTimerRecord& t : ws.Timers)
+        if (t.Hwnd == msg->hwnd && t.Id == msg->wParam && t.Proc) {
+          TIMERPROC proc = t.Proc;
+          proc(msg->hwnd, WM_TIMER, msg->wParam, msg->time);
+          return 0;
+        }
+    }
+    TWnd* w = ws.Find(msg->hwnd);
+    if (!w) return 0;
+    LRESULT r = ws.Send(w, msg->message, msg->wParam, msg->lParam);
+    if (msg->message == WM_PAINT) {
+      // A window procedure that ignores WM_PAINT must not be asked again forever.
+      if (TWnd* still = ws.Find(h)) {
+        if (still->NcUpdate) ws.NcPaint(still);
+        still->Update.Clear();
+        still->UpdateErase = false;
+        still->InternalPaint = false;
       }
+    }
+    return r;
+  } catch (...) {
+    ws.ReleaseDCsFrom(dcMark);
+    if (msg->message == WM_PAINT)
+      if (TWnd* still = ws.Find(h)) {
+        // A failing WM_PAINT is not asked again in a loop either.
+        still->Update.Clear();
+        still->UpdateErase = false;
+        still->InternalPaint = false;
+      }
+    ws.ReportException(std::current_exception());
+    return 0;
   }
-  TWnd* w = ws.Find(msg->hwnd);
-  if (!w) return 0;
-  HWND h = w->Handle;
-  LRESULT r = ws.Send(w, msg->message, msg->wParam, msg->lParam);
-  if (msg->message == WM_PAINT) {
-    // A window procedure that ignores WM_PAINT must not be asked again forever.
-    if (TWnd* still = ws.Find(h)) {
-      if (still->NcUpdate) ws.NcPaint(still);
-      still->Update.Clear();
-      still->UpdateErase = false;
-      still->InternalPaint = false;
+}
+
+bool ModalWaitMessage(HWND owner, WPARAM reason, HWND source) {
+  TWindowSystem& ws = WS();
+  if (!ws.Host) return false;
+  MSG m;
+  if (ws.NextMessage(&m, nullptr, 0, 0, false)) return true;
+  // Once per idle spell the owner hears of it, and the loop gets to check
+  // its own condition again before anything waits (the owner may have ended
+  // the dialog or menu right there).
+  if (!ws.IdleNotified) {
+    ws.IdleNotified = true;
+    if (TWnd* o = ws.Find(owner)) {
+      try {
+        ws.Send(o, WM_ENTERIDLE, reason, LPARAM(reinterpret_cast<std::uintptr_t>(source)));
+      } catch (...) {
+        ws.ReportException(std::current_exception());
+      }
+      return true;
     }
   }
-  return r;
+  return WaitMessage();
 }
 
 bool WaitMessage() {
@@ -690,11 +782,11 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
   if (!hwnd) {
     // Thread timers get fresh ids unless an existing one is replaced.
     bool exists = false;
-    for (const TTimer& t : ws.Timers) exists |= (t.Hwnd == nullptr && t.Id == id);
+    for (const TTimerRecord& t : ws.Timers) exists |= (t.Hwnd == nullptr && t.Id == id);
     if (!exists) id = ws.NextTimerId++;
   }
   std::uint64_t due = ws.Host->Now() + elapseMs;
-  for (TTimer& t : ws.Timers)
+  for (TTimerRecord& t : ws.Timers)
     if (t.Hwnd == hwnd && t.Id == id) {
       t.Interval = elapseMs;
       t.Due = due;
@@ -708,7 +800,7 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
 bool KillTimer(HWND hwnd, UINT_PTR id) {
   auto& timers = WS().Timers;
   auto it = std::find_if(timers.begin(), timers.end(),
-                         [&](const TTimer& t) { return t.Hwnd == hwnd && t.Id == id; });
+                         [&](const TTimerRecord& t) { return t.Hwnd == hwnd && t.Id == id; });
   if (it == timers.end()) return false;
   timers.erase(it);
   // A WM_TIMER already generated but not yet dispatched is dropped with it.
@@ -725,20 +817,24 @@ DWORD GetTickCount() {
   return WS().Host ? DWORD(WS().Host->Now()) : 0;
 }
 
+void Sleep(DWORD ms) {
+  if (THost* host = WS().Host) host->Sleep(ms);
+}
+
 // ---------------------------------------------------------------- hooks
 
 HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc) {
   if (idHook != WH_CBT || !proc) return nullptr;
   TWindowSystem& ws = WS();
   HHOOK h = reinterpret_cast<HHOOK>(ws.NextHook++);
-  ws.Hooks.insert(ws.Hooks.begin(), THook{h, idHook, std::move(proc)});
+  ws.Hooks.insert(ws.Hooks.begin(), THookRecord{h, idHook, std::move(proc)});
   return h;
 }
 
 bool UnhookWindowsHookEx(HHOOK hook) {
   auto& hooks = WS().Hooks;
-  auto it =
-      std::find_if(hooks.begin(), hooks.end(), [&](const THook& h) { return h.Handle == hook; });
+  auto it = std::find_if(hooks.begin(), hooks.end(),
+                         [&](const THookRecord& h) { return h.Handle == hook; });
   if (it == hooks.end()) return false;
   hooks.erase(it);
   return true;
@@ -746,8 +842,8 @@ bool UnhookWindowsHookEx(HHOOK hook) {
 
 LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM w, LPARAM l) {
   auto& hooks = WS().Hooks;
-  auto it =
-      std::find_if(hooks.begin(), hooks.end(), [&](const THook& h) { return h.Handle == hook; });
+  auto it = std::find_if(hooks.begin(), hooks.end(),
+                         [&](const THookRecord& h) { return h.Handle == hook; });
   if (it == hooks.end()) return 0;
   int kind = it->Kind;
   for (++it; it != hooks.end(); ++it)

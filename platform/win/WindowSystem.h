@@ -16,6 +16,13 @@
 
 namespace vm {
 
+// Class names compare without regard to ASCII case, as on the platform.
+struct TNoCaseLess {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const;
+};
+bool SameClassName(std::string_view a, std::string_view b);
+
 struct TWndClassRec {
   WNDCLASS Info;
   ATOM Atom = 0;
@@ -34,6 +41,7 @@ struct TWnd {
   std::string Text;
   WNDPROC Proc;
   LONG_PTR UserData = 0;
+  std::vector<std::uint8_t> Extra;  // cbWndExtra bytes
   LONG_PTR Id = 0;
   HFONT Font = nullptr;
   HICON IconBig = nullptr;
@@ -63,7 +71,7 @@ struct TWnd {
   int Height() const { return Rect.Height(); }
 };
 
-struct TTimer {
+struct TTimerRecord {
   HWND Hwnd = nullptr;
   UINT_PTR Id = 0;
   UINT Interval = 0;
@@ -71,7 +79,7 @@ struct TTimer {
   TIMERPROC Proc;
 };
 
-struct THook {
+struct THookRecord {
   HHOOK Handle = nullptr;
   int Kind = 0;
   HOOKPROC Proc;
@@ -85,7 +93,7 @@ class TWindowSystem final : public THostSink {
   THost* Host = nullptr;
   std::unordered_map<std::uintptr_t, std::shared_ptr<TWnd>> Windows;
   std::vector<TWnd*> TopLevels;  // z-order, topmost first
-  std::map<std::string, std::shared_ptr<TWndClassRec>, std::less<>> Classes;
+  std::map<std::string, std::shared_ptr<TWndClassRec>, TNoCaseLess> Classes;
   std::uintptr_t NextHandle = 0x10000;
   ATOM NextAtom = 0xC000;
 
@@ -97,11 +105,12 @@ class TWindowSystem final : public THostSink {
   std::uint32_t NextTranslateId = 1;
   std::uint32_t LastKeyTranslateId = 0;  // key-down that host text attaches to
 
-  std::vector<TTimer> Timers;
+  std::vector<TTimerRecord> Timers;
   UINT_PTR NextTimerId = 1;
-  std::vector<THook> Hooks;  // most recently installed first
+  std::vector<THookRecord> Hooks;  // most recently installed first
   std::uintptr_t NextHook = 1;
   TDialogMessageHook DialogHook;
+  bool IdleNotified = false;  // WM_ENTERIDLE went out since the last message was taken
   TKeyMenuHandler KeyMenu;
 
   HWND Active = nullptr;
@@ -230,7 +239,11 @@ class TWindowSystem final : public THostSink {
   void NcPaint(TWnd* w);
 
   // ---- input ----
-  void HostEvent(const THostEvent& ev) override;
+  void HostEvent(const THostEvent& ev) override;  // never throws
+  void HostEventUnguarded(const THostEvent& ev);
+  // WM_CANCELMODE to a top-level window losing activation (and to the window
+  // inside it holding the mouse), so that menus and drags end.
+  void CancelModes(HWND top);
   bool ProcessRawInput();  // one raw event; false when none is waiting
   void AfterPump();
   void MouseEvent(const THostEvent& ev);
@@ -244,11 +257,20 @@ class TWindowSystem final : public THostSink {
 
   // Live device contexts handed out, to tell apart paint and window contexts.
   struct TDCRec {
-    HWND Hwnd = nullptr;
+    HWND Hwnd = nullptr;       // nullptr: the screen context
+    std::uint64_t Serial = 0;  // order of handing out
     std::unique_ptr<TDC> Dc;
     TRegion DirtyTop;  // what the context may have painted, top-level window coordinates
   };
   std::vector<TDCRec> LiveDCs;
+  std::uint64_t NextDCSerial = 1;
+  TBitmap ScreenBits{1, 1, TPixelFormat::pf24bit};  // what the screen context draws on
+  // Gives back every context handed out from serial on (after a failed message).
+  void ReleaseDCsFrom(std::uint64_t serial);
+
+  // Exceptions caught at the dispatch boundary go here.
+  TDispatchExceptionHandler ExceptionHandler;
+  void ReportException(std::exception_ptr e);
 
  private:
   TWindowSystem() = default;

@@ -1,6 +1,7 @@
 // Window attributes, the window tree, geometry, showing and moving.
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 #include "platform/win/WindowSystem.h"
 
@@ -336,7 +337,7 @@ bool EnumWindows(const std::function<bool(HWND)>& fn) {
 
 HWND FindWindow(std::string_view className, std::string_view title) {
   for (TWnd* t : WS().TopLevels)
-    if ((className.empty() || t->Class->Info.lpszClassName == className) &&
+    if ((className.empty() || SameClassName(t->Class->Info.lpszClassName, className)) &&
         (title.empty() || t->Text == title))
       return t->Handle;
   return nullptr;
@@ -355,10 +356,31 @@ int GetDlgCtrlID(HWND hwnd) {
   return w && w->Parent ? int(w->Id) : 0;
 }
 
+namespace {
+
+[[noreturn]] void RefuseProcIndex(const char* fn) {
+  throw std::invalid_argument(
+      std::string(fn) + ": GWLP_WNDPROC is no LONG_PTR here; use GetWindowProc/SetWindowProc");
+}
+
+// A LONG_PTR slot of the window's extra bytes, or nullptr when it does not fit.
+std::uint8_t* ExtraSlot(TWnd* w, int offset) {
+  if (offset < 0 || std::size_t(offset) + sizeof(LONG_PTR) > w->Extra.size()) return nullptr;
+  return w->Extra.data() + offset;
+}
+
+}  // namespace
+
 LONG_PTR GetWindowLongPtr(HWND hwnd, int index) {
   TWindowSystem& ws = WS();
+  if (index == GWLP_WNDPROC) RefuseProcIndex("GetWindowLongPtr");
   TWnd* w = ws.Find(hwnd);
   if (!w) return 0;
+  if (index >= 0) {
+    LONG_PTR v = 0;
+    if (const std::uint8_t* slot = ExtraSlot(w, index)) std::memcpy(&v, slot, sizeof v);
+    return v;
+  }
   switch (index) {
     case GWL_STYLE:
       return LONG_PTR(w->Style);
@@ -377,9 +399,16 @@ LONG_PTR GetWindowLongPtr(HWND hwnd, int index) {
 
 LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
   TWindowSystem& ws = WS();
+  if (index == GWLP_WNDPROC) RefuseProcIndex("SetWindowLongPtr");
   TWnd* w = ws.Find(hwnd);
   if (!w) return 0;
   LONG_PTR old = GetWindowLongPtr(hwnd, index);
+  if (index >= 0) {
+    std::uint8_t* slot = ExtraSlot(w, index);
+    if (!slot) return 0;
+    std::memcpy(slot, &value, sizeof value);
+    return old;
+  }
   switch (index) {
     case GWL_STYLE: {
       // WM_STYLECHANGING/CHANGED carry the old and new value; visibility and
@@ -431,16 +460,31 @@ WNDPROC GetWindowProc(HWND hwnd) {
 
 WNDPROC SetWindowProc(HWND hwnd, WNDPROC proc) {
   TWnd* w = WS().Find(hwnd);
+  // A retired subclass is never installed again: its forward target is.
+  if (proc) proc = proc.Resolved();
   if (!w || !proc) return WNDPROC();
   WNDPROC old = w->Proc;
   w->Proc = std::move(proc);
   return old;
 }
 
+void RemoveWindowProc(HWND hwnd, const WNDPROC& mine, const WNDPROC& previous) {
+  if (!mine) return;
+  TWnd* w = WS().Find(hwnd);
+  if (w && w->Proc == mine) {
+    SetWindowProc(hwnd, previous);
+    if ((w = WS().Find(hwnd)) && w->Proc == mine) w->Proc = previous.Resolved();
+  }
+  // Whoever still holds mine (a later subclass's "previous", a caller's copy)
+  // goes straight on to previous from now on.
+  mine.Retire(previous);
+}
+
 LRESULT CallWindowProc(const WNDPROC& proc, HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   if (!IsWindow(hwnd)) return 0;
-  if (!proc) return DefWindowProc(hwnd, msg, w, l);
-  return proc(hwnd, msg, w, l);
+  WNDPROC p = proc.Resolved();
+  if (!p) return DefWindowProc(hwnd, msg, w, l);
+  return p(hwnd, msg, w, l);
 }
 
 bool SetProp(HWND hwnd, std::string_view name, std::intptr_t value) {

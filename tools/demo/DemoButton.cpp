@@ -14,6 +14,7 @@ void TDemoButton::Register() {
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = clNone;
   wc.lpszClassName = ClassName;
+  wc.cbWndExtra = WindowObjectBytes;
   RegisterClass(wc);
 }
 

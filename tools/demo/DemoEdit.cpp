@@ -35,6 +35,7 @@ void TDemoEdit::Register() {
   wc.hCursor = LoadCursor(nullptr, IDC_IBEAM);
   wc.hbrBackground = clNone;  // painted whole in WM_PAINT
   wc.lpszClassName = ClassName;
+  wc.cbWndExtra = WindowObjectBytes;
   RegisterClass(wc);
 }
 
@@ -45,7 +46,7 @@ HWND TDemoEdit::Create(HWND parent, int id, const TRect& b) {
 
 TDemoEdit* TDemoEdit::Of(HWND hwnd) {
   if (GetClassName(hwnd) != ClassName) return nullptr;
-  return reinterpret_cast<TDemoEdit*>(GetWindowLongPtr(hwnd, GWLP_USERDATA));
+  return reinterpret_cast<TDemoEdit*>(GetWindowLongPtr(hwnd, 0));
 }
 
 std::string TDemoEdit::Text(HWND edit) {

@@ -102,6 +102,7 @@ void TDemoMainWindow::Register() {
   wc.hIcon = icon;
   wc.hIconSm = icon;
   wc.lpszClassName = ClassName;
+  wc.cbWndExtra = WindowObjectBytes;
   RegisterClass(wc);
 }
 

@@ -283,6 +283,16 @@ bool THeadlessHost::WaitEvents(int timeoutMs) {
     PumpEvents();
     return true;
   }
+  ++idleCount_;
+  if (idle_) {
+    TIdleHandler handler = idle_;  // the handler may replace itself
+    if (handler()) {
+      // It acted: whatever it queued is delivered, and the loop looks again.
+      if (pending_.empty()) return false;
+      PumpEvents();
+      return true;
+    }
+  }
   if (timeoutMs < 0)
     throw std::logic_error(
         "headless host: the message loop would wait forever (no input queued, no timer set)");

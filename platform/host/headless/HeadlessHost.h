@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,12 +53,28 @@ class THeadlessHost final : public THost {
   void GrabPointer(THostWindow window) override { grab_ = window; }
   bool BeginNativeMove(THostWindow, TPoint) override { return false; }
   std::uint64_t Now() const override { return clock_; }
+  void Sleep(std::uint32_t ms) override { clock_ += ms; }
   void PumpEvents() override;
+  // Delivers what is queued; with nothing queued it asks the idle handler
+  // first, then moves the clock to the timeout (throws std::logic_error when
+  // there is none: the loop would wait forever).
   bool WaitEvents(int timeoutMs) override;
   void Wake() override {}
 
   // ---- The clock ----
   void AdvanceClock(std::uint64_t ms) { clock_ += ms; }
+
+  // ---- Driving a waiting loop ----
+  // Called whenever a message loop (the main one or a nested modal one) has
+  // nothing to do and would wait. The handler acts as the user in the pause:
+  // it may queue input, advance the clock, post messages or end the loop
+  // (EndDialog, PostQuitMessage); it returns true when it did something, so
+  // the loop looks again at once, or false to let the wait go on as without
+  // a handler. A test steps a nested loop this way, one wait at a time.
+  using TIdleHandler = std::function<bool()>;
+  void SetIdleHandler(TIdleHandler handler) { idle_ = std::move(handler); }
+  // Waits the host has gone through (with or without a handler).
+  std::uint64_t IdleCount() const { return idleCount_; }
 
   // ---- Synthetic input (screen coordinates) ----
   void MouseMove(int x, int y);
@@ -135,6 +152,8 @@ class THeadlessHost final : public THost {
   std::uint32_t buttons_ = 0;
   bool shift_ = false, control_ = false, alt_ = false;
   std::deque<THostEvent> pending_;
+  TIdleHandler idle_;
+  std::uint64_t idleCount_ = 0;
   std::uint64_t presentedRects_ = 0;
   std::uint64_t presentedPixels_ = 0;
 };

@@ -1,5 +1,8 @@
 #include "platform/host/x11/X11Host.h"
 
+#include <chrono>
+#include <thread>
+
 namespace vm {
 namespace {
 // Xlib defines FocusIn and FocusOut as macros: name these event kinds before
@@ -1024,6 +1027,11 @@ bool TX11Host::BeginNativeMove(THostWindow window, TPoint screenPos) {
 
 std::uint64_t TX11Host::Now() const {
   return impl_->Now();
+}
+
+void TX11Host::Sleep(std::uint32_t ms) {
+  XFlush(impl_->Dpy());  // what was drawn shows during the pause
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 void TX11Host::PumpEvents() {

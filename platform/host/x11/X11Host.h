@@ -51,6 +51,7 @@ class TX11Host final : public THost {
   bool BeginNativeMove(THostWindow window, TPoint screenPos) override;
 
   std::uint64_t Now() const override;
+  void Sleep(std::uint32_t ms) override;
   void PumpEvents() override;
   bool WaitEvents(int timeoutMs) override;
   void Wake() override;

@@ -20,10 +20,9 @@ struct TSubclass {
         [this](HWND hw, UINT m, WPARAM w, LPARAM l) { return Proc(hw, m, w, l); });
     Previous = SetWindowProc(Hwnd, Mine);
   }
-  ~TSubclass() {
-    // Only restore when nobody subclassed on top of us in the meantime.
-    if (IsWindow(Hwnd) && GetWindowProc(Hwnd) == Mine) SetWindowProc(Hwnd, Previous);
-  }
+  // Restores the previous procedure when ours is installed; otherwise (a
+  // later subclass sits on top) ours is retired and forwards to Previous.
+  ~TSubclass() { RemoveWindowProc(Hwnd, Mine, Previous); }
   LRESULT Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (m == WM_USER) Trace->push_back(Tag);
     return CallWindowProc(Previous, h, m, w, l);
@@ -65,6 +64,67 @@ TEST_F(SubclassTest, ChainsCallNewestFirstAndUnwindInAnyOrder) {
   b.reset();
   a.reset();
   EXPECT_FALSE(IsWindow(h));
+}
+
+TEST_F(SubclassTest, RemovedOutOfOrderTheChainSkipsTheFreedObject) {
+  HWND h = MakeTop();
+  std::vector<std::string> trace;
+  auto a = std::make_unique<TSubclass>(h, "a", &trace);
+  auto b = std::make_unique<TSubclass>(h, "b", &trace);
+  auto c = std::make_unique<TSubclass>(h, "c", &trace);
+  WNDPROC aMine = a->Mine;
+  // The middle and the oldest go first: b's and c's "previous" procedures
+  // are closures over freed objects, and must not run them (ASan would see it).
+  a.reset();
+  b.reset();
+  SendMessage(h, WM_USER);
+  EXPECT_EQ(trace, std::vector<std::string>{"c"});
+  EXPECT_EQ(Messages(h, {WM_USER}).size(), 1u);  // the class procedure still gets it
+  EXPECT_TRUE(aMine.Retired());
+  // A copy of a retired procedure goes on to what it had replaced.
+  trace.clear();
+  CallWindowProc(aMine, h, WM_USER, 0, 0);
+  EXPECT_TRUE(trace.empty());
+  EXPECT_EQ(Messages(h, {WM_USER}).size(), 2u);
+  // The last one out restores the class procedure itself, not a forwarder.
+  c.reset();
+  EXPECT_TRUE(GetWindowProc(h) == WNDPROC(&RecordingProc));
+  // Installing a retired procedure installs its target.
+  SetWindowProc(h, aMine);
+  EXPECT_TRUE(GetWindowProc(h) == WNDPROC(&RecordingProc));
+}
+
+TEST_F(SubclassTest, ASubclassRemovedWhileItRunsFinishesItsCall) {
+  HWND h = MakeTop();
+  struct TSelfRemoving {
+    HWND Hwnd;
+    WNDPROC Mine, Previous;
+    int After = 0;
+  };
+  auto s = std::make_shared<TSelfRemoving>();
+  s->Hwnd = h;
+  std::weak_ptr<TSelfRemoving> weak = s;
+  s->Mine = WNDPROC::FromClosure([s](HWND hw, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    if (m == WM_USER) {
+      RemoveWindowProc(hw, s->Mine, s->Previous);
+      // The closure (and what it captured) is still alive until it returns.
+      s->After = 1;
+      return 5;
+    }
+    return CallWindowProc(s->Previous, hw, m, w, l);
+  });
+  s->Previous = SetWindowProc(h, s->Mine);
+  s.reset();  // only the closure holds the object now
+  EXPECT_EQ(SendMessage(h, WM_USER), 5);
+  EXPECT_TRUE(GetWindowProc(h) == WNDPROC(&RecordingProc));
+  EXPECT_TRUE(weak.expired());  // freed once the call returned
+}
+
+TEST_F(SubclassTest, TheProcedureIndexIsRefusedLoudly) {
+  HWND h = MakeTop();
+  EXPECT_THROW(SetWindowLongPtr(h, GWLP_WNDPROC, 1234), std::invalid_argument);
+  EXPECT_THROW(GetWindowLongPtr(h, GWLP_WNDPROC), std::invalid_argument);
+  EXPECT_TRUE(GetWindowProc(h) == WNDPROC(&RecordingProc));
 }
 
 TEST_F(SubclassTest, PlainFunctionsCompareAndReturnResults) {
