@@ -86,36 +86,7 @@ inline constexpr UINT BN_KILLFOCUS = 7;
 inline constexpr WPARAM IMAGE_BITMAP = 0;
 inline constexpr WPARAM IMAGE_ICON = 1;
 
-// ---- Owner drawing (WM_DRAWITEM) ----
-inline constexpr UINT ODT_MENU = 1;
-inline constexpr UINT ODT_LISTBOX = 2;
-inline constexpr UINT ODT_COMBOBOX = 3;
-inline constexpr UINT ODT_BUTTON = 4;
-inline constexpr UINT ODT_STATIC = 5;
-inline constexpr UINT ODA_DRAWENTIRE = 0x0001;
-inline constexpr UINT ODA_SELECT = 0x0002;
-inline constexpr UINT ODA_FOCUS = 0x0004;
-inline constexpr UINT ODS_SELECTED = 0x0001;
-inline constexpr UINT ODS_GRAYED = 0x0002;
-inline constexpr UINT ODS_DISABLED = 0x0004;
-inline constexpr UINT ODS_CHECKED = 0x0008;
-inline constexpr UINT ODS_FOCUS = 0x0010;
-inline constexpr UINT ODS_DEFAULT = 0x0020;
-inline constexpr UINT ODS_HOTLIGHT = 0x0040;
-inline constexpr UINT ODS_NOACCEL = 0x0100;
-inline constexpr UINT ODS_NOFOCUSRECT = 0x0200;
-
-struct DRAWITEMSTRUCT {
-  UINT CtlType = 0;
-  UINT CtlID = 0;
-  UINT itemID = 0;
-  UINT itemAction = 0;
-  UINT itemState = 0;
-  HWND hwndItem = nullptr;
-  HDC hDC = nullptr;
-  TRect rcItem;
-  UINT_PTR itemData = 0;
-};
+// Owner drawing (ODT_*, ODA_*, ODS_*, DRAWITEMSTRUCT) is the window system's: WinDefs.h, WinApi.h.
 
 // ================================ Static ================================
 inline constexpr const char* WC_STATIC = "Static";
