@@ -198,7 +198,8 @@ void TApplication::HandleException(TComponent* sender) {
 
 void TApplication::ShowException(const std::exception& e) {
   std::string text = e.what();
-  if (!text.empty() && text.back() > ' ' && text.back() != '.') text += '.';
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > ' ' && text.back() != '.')
+    text += '.';
   std::fprintf(stderr, "%s: %s\n", title_.c_str(), text.c_str());
 }
 
