@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/controls/Controls.h"
 #include "toolkit/HintWindow.h"
 #include "toolkit/Screen.h"
 
@@ -43,6 +44,8 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
     new TScreen(this);
     ownsScreen_ = true;
   }
+  // The toolkit's buttons, edits and so on wrap these classes.
+  RegisterStandardControls();
   WNDCLASS wc;
   if (!GetClassInfo("TApplication", &wc)) {
     wc.lpszClassName = "TApplication";

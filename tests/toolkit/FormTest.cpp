@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "tests/toolkit/ToolkitTestSupport.h"
+#include "toolkit/Button.h"
 
 namespace vm::test {
 namespace {
@@ -204,6 +205,56 @@ TEST_F(FormTest, ShowModalReturnsTheModalResultAndFreesTheOtherForms) {
   After(200, [&] { dialog->SetModalResult(mrNo); });
   EXPECT_EQ(dialog->ShowModal(), mrNo);
   EXPECT_EQ(asked, 2);
+}
+
+TEST_F(FormTest, DefaultAndCancelButtonsAnswerEnterAndEscape) {
+  MakeForms();
+  main->Show();
+  auto* field = Place<TBox>(dialog, 10, 10, 50, 20);
+  auto* ok = Place<TButton>(dialog, 10, 60, 75, 25);
+  ok->SetCaption("OK");
+  ok->SetDefault(true);
+  ok->SetModalResult(mrOk);
+  auto* cancel = Place<TButton>(dialog, 100, 60, 75, 25);
+  cancel->SetCaption("Отмена");
+  cancel->SetCancel(true);
+  cancel->SetModalResult(mrCancel);
+  EXPECT_EQ(GetClassName(ok->Handle()), "TButton");
+  EXPECT_EQ(ok->ClassName(), "TButton");
+  int okClicks = 0, cancelClicks = 0;
+  ok->OnClick = [&](TComponent*) { ++okClicks; };
+  cancel->OnClick = [&](TComponent*) { ++cancelClicks; };
+
+  // Enter with the focus in a field clicks the default button and ends the dialog.
+  After(100, [&] {
+    EXPECT_TRUE(field->Focused());
+    host.Key(VK_RETURN);
+  });
+  EXPECT_EQ(dialog->ShowModal(), mrOk);
+  EXPECT_EQ(okClicks, 1);
+  After(100, [&] { host.Key(VK_ESCAPE); });
+  EXPECT_EQ(dialog->ShowModal(), mrCancel);
+  EXPECT_EQ(cancelClicks, 1);
+  // With the focus on the Cancel button, Enter clicks Cancel, not the default.
+  After(100, [&] {
+    cancel->SetFocus();
+    host.Key(VK_RETURN);
+  });
+  EXPECT_EQ(dialog->ShowModal(), mrCancel);
+  EXPECT_EQ(okClicks, 1);
+  EXPECT_EQ(cancelClicks, 2);
+  // A mouse click on a button with a modal result ends the dialog the same way.
+  After(100, [&] { ClickAt(ok, 10, 10); });
+  EXPECT_EQ(dialog->ShowModal(), mrOk);
+  EXPECT_EQ(okClicks, 2);
+  // A modeless form: the buttons click, and the form stays.
+  dialog->Show();
+  Pump();
+  field->SetFocus();
+  host.Key(VK_RETURN);
+  Pump();
+  EXPECT_EQ(okClicks, 3);
+  EXPECT_TRUE(dialog->Visible());
 }
 
 TEST_F(FormTest, ClosingTheMainFormEndsTheProgramEvenWithDialogsOpen) {
