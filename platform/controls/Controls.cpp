@@ -9,6 +9,7 @@ namespace vm {
 void RegisterStandardControls() {
   RegisterButtonClass();
   RegisterStaticClass();
+  RegisterScrollBarClass();
 }
 
 }  // namespace vm

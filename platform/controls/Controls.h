@@ -16,5 +16,6 @@ void RegisterStandardControls();
 // One per window class file.
 void RegisterButtonClass();
 void RegisterStaticClass();
+void RegisterScrollBarClass();
 
 }  // namespace vm

@@ -292,9 +292,21 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         ws.ButtonTrack = {hwnd, hit, true};
         if ((w = ws.Find(hwnd))) ws.NcPaint(w);
       }
+      if (hit == HTHSCROLL || hit == HTVSCROLL)
+        ws.ScrollBars.BeginTrack(hwnd, hit == HTHSCROLL ? SB_HORZ : SB_VERT,
+                                 {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
       return 0;
     }
+    case WM_CAPTURECHANGED:
+      if (ws.ScrollBars.Tracking().Hwnd == hwnd) ws.ScrollBars.Abandon();
+      return 0;
     case WM_NCLBUTTONDBLCLK:
+      // A quick second press on a scroll bar presses it again.
+      if (wp == HTHSCROLL || wp == HTVSCROLL) {
+        ws.ScrollBars.BeginTrack(hwnd, wp == HTHSCROLL ? SB_HORZ : SB_VERT,
+                                 {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        return 0;
+      }
       if (wp == HTCAPTION && (w->Style & WS_MAXIMIZEBOX))
         return ws.Send(w, WM_SYSCOMMAND, w->Maximized ? SC_RESTORE : SC_MAXIMIZE, lp);
       if (wp == HTSYSMENU) return ws.Send(w, WM_SYSCOMMAND, SC_CLOSE, lp);

@@ -562,6 +562,7 @@ void TWindowSystem::UpdateHover(HWND h, bool client) {
 
 bool TWindowSystem::HandleDrag(const THostEvent& ev) {
   using K = THostEvent::TKind;
+  if (ScrollBars.TrackEvent(ev)) return true;
   if (Drag.Hwnd) {
     TWnd* w = Find(Drag.Hwnd);
     if (!w || Capture != Drag.Hwnd) {

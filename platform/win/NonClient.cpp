@@ -202,22 +202,7 @@ void PaintClassicFrame(const TWnd* w, TDC& dc, bool active, LRESULT pressedButto
     TRect e{c.Left - 1, c.Top - 1, c.Right + 1 + m.VScroll, c.Bottom + 1 + m.HScroll};
     DrawEdge(&dc, &e, BDR_SUNKENOUTER, BF_RECT);
   }
-  // Plain scroll bars: a track with an arrow button at each end.
-  auto arrowBox = [&](TRect r, std::uint32_t part) { DrawFrameControl(&dc, &r, DFC_SCROLL, part); };
-  if (m.VScroll) {
-    TRect bar{c.Right, c.Top, c.Right + m.VScroll, c.Bottom};
-    dc.FillRect(bar, Sys(COLOR_SCROLLBAR));
-    int a = std::min(GetSystemMetrics(SM_CYVSCROLL), bar.Height() / 2);
-    arrowBox({bar.Left, bar.Top, bar.Right, bar.Top + a}, DFCS_SCROLLUP);
-    arrowBox({bar.Left, bar.Bottom - a, bar.Right, bar.Bottom}, DFCS_SCROLLDOWN);
-  }
-  if (m.HScroll) {
-    TRect bar{c.Left, c.Bottom, c.Right, c.Bottom + m.HScroll};
-    dc.FillRect(bar, Sys(COLOR_SCROLLBAR));
-    int a = std::min(GetSystemMetrics(SM_CXHSCROLL), bar.Width() / 2);
-    arrowBox({bar.Left, bar.Top, bar.Left + a, bar.Bottom}, DFCS_SCROLLLEFT);
-    arrowBox({bar.Right - a, bar.Top, bar.Right, bar.Bottom}, DFCS_SCROLLRIGHT);
-  }
+  PaintWindowScrollBars(w, dc);
   if (m.VScroll && m.HScroll)
     dc.FillRect({c.Right, c.Bottom, c.Right + m.VScroll, c.Bottom + m.HScroll}, Sys(COLOR_BTNFACE));
 }

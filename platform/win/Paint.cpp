@@ -438,28 +438,6 @@ int ReleaseDC(HWND hwnd, HDC dc) {
   return 0;
 }
 
-bool ScrollWindow(HWND hwnd, int dx, int dy, const TRect* r, const TRect* clip) {
-  TWindowSystem& ws = WS();
-  TWnd* w = ws.Find(hwnd);
-  if (!w) return false;
-  if (!r) {
-    // Children move with the contents, each told of its new place (WM_MOVE).
-    std::vector<HWND> kids;
-    for (TWnd* c : w->Children) kids.push_back(c->Handle);
-    for (HWND k : kids)
-      if (TWnd* c = ws.Find(k))
-        ws.SetPos(c, nullptr, c->Rect.Left + dx, c->Rect.Top + dy, 0, 0,
-                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-    if (!(w = ws.Find(hwnd))) return false;
-  }
-  // The contents are painted again rather than copied: simpler, and exact
-  // for windows whose procedures paint from their own state.
-  TRegion area(r ? *r : Rect(0, 0, w->Client.Width(), w->Client.Height()));
-  if (clip) area.Intersect(*clip);
-  ws.Invalidate(w, r || clip ? &area : nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-  return true;
-}
-
 void PresentWindows() {
   WS().Present();
 }

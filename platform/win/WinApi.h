@@ -422,7 +422,18 @@ class TScopedDC {
   HWND hwnd_;
   HDC dc_;
 };
-// Scrolls the client area's pixels and invalidates the uncovered part.
+// Moves the pixels of the client area (or of r, client coordinates) by
+// (dx, dy), clipped to clip, and works out what the move uncovered: parts
+// scrolled in from outside, from under other windows or from a part that was
+// still waiting to be painted. The pending update region inside the
+// rectangle moves along. SW_SCROLLCHILDREN moves the children that intersect
+// the rectangle (all of them when r is null); SW_INVALIDATE invalidates the
+// uncovered part (SW_ERASE: with erasing). Returns the complexity of the
+// uncovered region (RGN_ERROR for a stale window) and hands it out in
+// update and its bounds in updateRect when asked.
+int ScrollWindowEx(HWND hwnd, int dx, int dy, const TRect* r, const TRect* clip, TRegion* update,
+                   TRect* updateRect, UINT flags);
+// ScrollWindowEx with SW_INVALIDATE | SW_ERASE; a null r also moves every child.
 bool ScrollWindow(HWND hwnd, int dx, int dy, const TRect* r, const TRect* clip);
 
 // Sends what was painted since the last call to the host. The loop does it
@@ -434,6 +445,47 @@ const TBitmap* GetWindowStore(HWND hwnd);
 // Draws the classic frame of a window into dc (window coordinates): what
 // DefWindowProc paints on WM_NCPAINT. active chooses the caption colours.
 void DrawClassicFrame(HWND hwnd, HDC dc, bool active);
+
+// ---- Scroll bars ----
+//
+// A window's own scroll bars (SB_HORZ, SB_VERT: shown by WS_HSCROLL and
+// WS_VSCROLL, drawn in the non-client area) and "ScrollBar" controls (SB_CTL)
+// share one engine. The bar only reports what the user asks for (SB_* codes
+// in WM_HSCROLL/WM_VSCROLL); the position changes when the program sets it,
+// except the track position while the thumb is dragged.
+
+struct SCROLLINFO {
+  UINT cbSize = sizeof(SCROLLINFO);
+  UINT fMask = 0;
+  int nMin = 0;
+  int nMax = 0;
+  UINT nPage = 0;
+  int nPos = 0;
+  int nTrackPos = 0;
+};
+
+// Returns the new position. Setting a range or page shows a window's own bar
+// when it can scroll and hides it when it cannot (SIF_DISABLENOSCROLL keeps it
+// shown and disables it instead).
+int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* si, bool redraw);
+bool GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* si);
+int SetScrollPos(HWND hwnd, int bar, int pos, bool redraw);  // returns the previous position
+int GetScrollPos(HWND hwnd, int bar);
+bool SetScrollRange(HWND hwnd, int bar, int min, int max, bool redraw);
+bool GetScrollRange(HWND hwnd, int bar, int* min, int* max);
+bool ShowScrollBar(HWND hwnd, int bar, bool show);
+// ESB_* arrows to disable; false when nothing changed.
+bool EnableScrollBar(HWND hwnd, UINT bar, UINT arrows);
+// First repeat of a held arrow or page click after this delay, then at this interval (ms).
+inline constexpr UINT ScrollRepeatDelay = 250;
+inline constexpr UINT ScrollRepeatInterval = 50;
+// The engine's side of the "ScrollBar" control (SB_CTL), for its window procedure:
+// SBM_* messages, painting the client area, a press at a screen point (false when it
+// hit nothing usable) and a request code sent to the parent as the mouse would.
+LRESULT ScrollBarControlMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+void PaintScrollBarControl(HWND hwnd, HDC dc);
+bool TrackScrollBarControl(HWND hwnd, TPoint screen);
+void NotifyScrollBarControl(HWND hwnd, int code);
 
 // ---- System metrics and parameters ----
 

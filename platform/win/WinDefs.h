@@ -513,6 +513,64 @@ inline constexpr UINT RDW_ERASENOW = 0x0200;
 inline constexpr UINT RDW_FRAME = 0x0400;
 inline constexpr UINT RDW_NOFRAME = 0x0800;
 
+// ---- Scroll bars: bars, request codes (WM_HSCROLL/WM_VSCROLL), info masks ----
+inline constexpr int SB_HORZ = 0;
+inline constexpr int SB_VERT = 1;
+inline constexpr int SB_CTL = 2;
+inline constexpr int SB_BOTH = 3;
+inline constexpr int SB_LINEUP = 0;
+inline constexpr int SB_LINELEFT = 0;
+inline constexpr int SB_LINEDOWN = 1;
+inline constexpr int SB_LINERIGHT = 1;
+inline constexpr int SB_PAGEUP = 2;
+inline constexpr int SB_PAGELEFT = 2;
+inline constexpr int SB_PAGEDOWN = 3;
+inline constexpr int SB_PAGERIGHT = 3;
+inline constexpr int SB_THUMBPOSITION = 4;
+inline constexpr int SB_THUMBTRACK = 5;
+inline constexpr int SB_TOP = 6;
+inline constexpr int SB_LEFT = 6;
+inline constexpr int SB_BOTTOM = 7;
+inline constexpr int SB_RIGHT = 7;
+inline constexpr int SB_ENDSCROLL = 8;
+inline constexpr UINT SIF_RANGE = 0x0001;
+inline constexpr UINT SIF_PAGE = 0x0002;
+inline constexpr UINT SIF_POS = 0x0004;
+inline constexpr UINT SIF_DISABLENOSCROLL = 0x0008;
+inline constexpr UINT SIF_TRACKPOS = 0x0010;
+inline constexpr UINT SIF_ALL = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+// EnableScrollBar: which arrows are disabled.
+inline constexpr UINT ESB_ENABLE_BOTH = 0x0000;
+inline constexpr UINT ESB_DISABLE_LTUP = 0x0001;
+inline constexpr UINT ESB_DISABLE_LEFT = 0x0001;
+inline constexpr UINT ESB_DISABLE_UP = 0x0001;
+inline constexpr UINT ESB_DISABLE_RTDN = 0x0002;
+inline constexpr UINT ESB_DISABLE_RIGHT = 0x0002;
+inline constexpr UINT ESB_DISABLE_DOWN = 0x0002;
+inline constexpr UINT ESB_DISABLE_BOTH = 0x0003;
+// The "ScrollBar" control: styles and messages.
+inline constexpr DWORD SBS_HORZ = 0x0000;
+inline constexpr DWORD SBS_VERT = 0x0001;
+inline constexpr DWORD SBS_TOPALIGN = 0x0002;
+inline constexpr DWORD SBS_LEFTALIGN = 0x0002;
+inline constexpr DWORD SBS_BOTTOMALIGN = 0x0004;
+inline constexpr DWORD SBS_RIGHTALIGN = 0x0004;
+inline constexpr DWORD SBS_SIZEBOX = 0x0008;
+inline constexpr DWORD SBS_SIZEGRIP = 0x0010;
+inline constexpr UINT SBM_SETPOS = 0x00E0;
+inline constexpr UINT SBM_GETPOS = 0x00E1;
+inline constexpr UINT SBM_SETRANGE = 0x00E2;
+inline constexpr UINT SBM_GETRANGE = 0x00E3;
+inline constexpr UINT SBM_ENABLE_ARROWS = 0x00E4;
+inline constexpr UINT SBM_SETRANGEREDRAW = 0x00E6;
+inline constexpr UINT SBM_SETSCROLLINFO = 0x00E9;
+inline constexpr UINT SBM_GETSCROLLINFO = 0x00EA;
+// ScrollWindowEx flags.
+inline constexpr UINT SW_SCROLLCHILDREN = 0x0001;
+inline constexpr UINT SW_INVALIDATE = 0x0002;
+inline constexpr UINT SW_ERASE = 0x0004;
+inline constexpr UINT SW_SMOOTHSCROLL = 0x0010;
+
 // ---- WM_PRINT options ----
 inline constexpr LPARAM PRF_CHECKVISIBLE = 0x01;
 inline constexpr LPARAM PRF_NONCLIENT = 0x02;

@@ -326,6 +326,7 @@ void TWindowSystem::Destroy(TWnd* w) {
     if (HoverHwnd == xh) HoverHwnd = nullptr;
     if (Drag.Hwnd == xh) Drag = {};
     if (ButtonTrack.Hwnd == xh) ButtonTrack = {};
+    ScrollBars.Forget(xh);
     if (Active == xh) {
       Active = nullptr;
       ActivateOther(x);
@@ -369,6 +370,7 @@ void TWindowSystem::DestroyAll() {
   AppActive = false;
   Drag = {};
   ButtonTrack = {};
+  ScrollBars.Clear();
   Caret = TCaret{};
   HoverTrack = {};
   std::fill(std::begin(KeyState), std::end(KeyState), 0);

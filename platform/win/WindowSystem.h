@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/host/Host.h"
+#include "platform/win/ScrollBarState.h"
 #include "platform/win/WinApi.h"
 
 namespace vm {
@@ -186,6 +187,9 @@ class TWindowSystem final : public THostSink {
   void SetCaretOn(bool on);
   void CaretTick();
   void RemoveCaret();
+
+  // Every window's scroll bars and the one being tracked.
+  TScrollBars ScrollBars;
 
   std::map<std::uintptr_t, std::shared_ptr<TBitmap>> Icons;
   std::uintptr_t NextIcon = 1;

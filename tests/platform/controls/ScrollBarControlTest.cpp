@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/controls/Controls.h"
+#include "platform/gfx/PngCodec.h"
+#include "platform/host/headless/HeadlessHost.h"
+#include "platform/win/WinApi.h"
+
+namespace vm::test {
+namespace {
+
+struct TScrollMsg {
+  UINT Msg;
+  int Code;
+  int Pos;
+  HWND From;
+};
+
+std::vector<TScrollMsg>& Received() {
+  static std::vector<TScrollMsg> log;
+  return log;
+}
+
+// A parent that moves its controls as programs do: every request moves the
+// position by a line or a page, the thumb by its track position.
+LRESULT ParentProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_VSCROLL || m == WM_HSCROLL) {
+    HWND bar = reinterpret_cast<HWND>(l);
+    Received().push_back({m, LOWORD(w), HIWORD(w), bar});
+    SCROLLINFO si;
+    si.fMask = SIF_ALL;
+    GetScrollInfo(bar, SB_CTL, &si);
+    int pos = si.nPos;
+    switch (LOWORD(w)) {
+      case SB_LINEUP:
+        --pos;
+        break;
+      case SB_LINEDOWN:
+        ++pos;
+        break;
+      case SB_PAGEUP:
+        pos -= int(si.nPage);
+        break;
+      case SB_PAGEDOWN:
+        pos += int(si.nPage);
+        break;
+      case SB_THUMBTRACK:
+        pos = si.nTrackPos;
+        break;
+      case SB_TOP:
+        pos = si.nMin;
+        break;
+      case SB_BOTTOM:
+        pos = si.nMax;
+        break;
+    }
+    SetScrollPos(bar, SB_CTL, pos, true);
+    return 0;
+  }
+  return DefWindowProc(h, m, w, l);
+}
+
+class ScrollBarControlTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { PinFontConfiguration(); }
+  void SetUp() override {
+    SetHost(&host);
+    RegisterStandardControls();
+    Received().clear();
+    WNDCLASS wc;
+    wc.lpszClassName = "ScrollBarTestParent";
+    wc.lpfnWndProc = &ParentProc;
+    wc.hbrBackground = RGB(255, 255, 255);
+    RegisterClass(wc);
+    parent = CreateWindowEx(0, "ScrollBarTestParent", "", WS_POPUP | WS_VISIBLE, 50, 50, 300, 200,
+                            nullptr);
+    // A vertical bar of 100 lines in pages of 10 at (10, 10), 16 x 150: its
+    // track is 118 pixels, the thumb 11 of them.
+    vbar = CreateWindowEx(0, "ScrollBar", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_VERT, 10, 10,
+                          16, 150, parent, 7);
+    SCROLLINFO si;
+    si.fMask = SIF_RANGE | SIF_PAGE;
+    si.nMax = 99;
+    si.nPage = 10;
+    SetScrollInfo(vbar, SB_CTL, &si, true);
+    Pump();
+  }
+  void TearDown() override {
+    SetHost(nullptr);
+    UnregisterClass("ScrollBarTestParent");
+  }
+  void Pump() { ProcessPendingMessages(); }
+  void Press(HWND h, int x, int y) {
+    TPoint p{x, y};
+    ClientToScreen(h, &p);
+    host.MouseMove(p.X, p.Y);
+    host.MouseDown();
+    Pump();
+  }
+  void Release() {
+    host.MouseUp();
+    Pump();
+  }
+  std::vector<int> Codes() {
+    std::vector<int> out;
+    for (const TScrollMsg& m : Received()) out.push_back(m.Code);
+    return out;
+  }
+  TBitmap ShotOf(const TRect& r) {
+    Pump();
+    TBitmap all = host.WindowShot(GetHostWindow(parent));
+    TBitmap out(r.Width(), r.Height());
+    TDC dc(out);
+    dc.BitBlt(0, 0, r.Width(), r.Height(), TDC(all), r.Left, r.Top);
+    return out;
+  }
+  // Compares with tests/platform/controls/golden/<name>.png; VELMORA_UPDATE_GOLDEN=1 rewrites it.
+  void Golden(const std::string& name, const TBitmap& actual) {
+    namespace fs = std::filesystem;
+    const char* src = std::getenv("VELMORA_SOURCE_DIR");
+    const fs::path root = src ? fs::path(src) : fs::current_path();
+    if (const char* bin = std::getenv("VELMORA_BINARY_DIR")) {
+      const fs::path dir = fs::path(bin) / "golden-actual";
+      fs::create_directories(dir);
+      SavePngFile((dir / (name + ".png")).string(), actual);
+    }
+    const fs::path file = root / "tests/platform/controls/golden" / (name + ".png");
+    const char* update = std::getenv("VELMORA_UPDATE_GOLDEN");
+    if (update && std::string(update) == "1") {
+      fs::create_directories(file.parent_path());
+      SavePngFile(file.string(), actual);
+      return;
+    }
+    ASSERT_TRUE(fs::exists(file)) << file << " is missing; run with VELMORA_UPDATE_GOLDEN=1";
+    const TBitmap expected = LoadPngFile(file.string());
+    ASSERT_EQ(expected.Width(), actual.Width()) << name;
+    ASSERT_EQ(expected.Height(), actual.Height()) << name;
+    int differ = 0;
+    for (int y = 0; y < actual.Height(); ++y)
+      for (int x = 0; x < actual.Width(); ++x)
+        differ += expected.GetPixel(x, y) != actual.GetPixel(x, y);
+    EXPECT_EQ(differ, 0) << name;
+  }
+
+  THeadlessHost host;
+  HWND parent = nullptr;
+  HWND vbar = nullptr;
+};
+
+TEST_F(ScrollBarControlTest, TheParentHearsEveryRequestWithTheControlInLParam) {
+  Press(vbar, 8, 145);  // the down arrow
+  host.AdvanceClock(ScrollRepeatDelay);
+  Pump();
+  Release();
+  EXPECT_EQ(Codes(), (std::vector<int>{SB_LINEDOWN, SB_LINEDOWN, SB_ENDSCROLL}));
+  for (const TScrollMsg& m : Received()) {
+    EXPECT_EQ(m.Msg, UINT(WM_VSCROLL));
+    EXPECT_EQ(m.From, vbar);
+  }
+  EXPECT_EQ(GetScrollPos(vbar, SB_CTL), 2);
+  // A horizontal bar reports WM_HSCROLL; its thumb drags.
+  HWND hbar = CreateWindowEx(0, "ScrollBar", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, 40, 10, 200, 16,
+                             parent, 8);
+  SetScrollRange(hbar, SB_CTL, 0, 152, true);  // page 0: a 16-pixel thumb, 1 pixel a position
+  Pump();
+  Received().clear();
+  Press(hbar, 20, 8);
+  TPoint p{60, 8};
+  ClientToScreen(hbar, &p);
+  host.MouseMove(p.X, p.Y);
+  Pump();
+  Release();
+  ASSERT_EQ(Received().size(), 3u);
+  EXPECT_EQ(Received()[0].Msg, UINT(WM_HSCROLL));
+  EXPECT_EQ(Received()[0].Code, SB_THUMBTRACK);
+  EXPECT_EQ(Received()[0].Pos, 40);
+  EXPECT_EQ(Received()[1].Code, SB_THUMBPOSITION);
+  EXPECT_EQ(Received()[2].Code, SB_ENDSCROLL);
+  EXPECT_EQ(GetScrollPos(hbar, SB_CTL), 40);
+}
+
+TEST_F(ScrollBarControlTest, ValuesGoThroughTheControlsMessages) {
+  // A subclass sees SetScrollInfo arrive as SBM_SETSCROLLINFO and may change it.
+  static WNDPROC previous;
+  previous = SetWindowProc(
+      vbar, +[](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+        if (m == SBM_SETSCROLLINFO) {
+          SCROLLINFO si = *reinterpret_cast<const SCROLLINFO*>(l);
+          si.nPos += 1;
+          return CallWindowProc(previous, h, m, w, LPARAM(&si));
+        }
+        return CallWindowProc(previous, h, m, w, l);
+      });
+  SCROLLINFO si;
+  si.fMask = SIF_POS;
+  si.nPos = 41;
+  EXPECT_EQ(SetScrollInfo(vbar, SB_CTL, &si, true), 42);
+  SetWindowProc(vbar, previous);
+  EXPECT_EQ(SendMessage(vbar, SBM_GETPOS), 42);
+  EXPECT_EQ(SendMessage(vbar, SBM_SETPOS, 95, 1), 42);
+  EXPECT_EQ(SendMessage(vbar, SBM_GETPOS), 90);  // the last position of a 10-line page
+  EXPECT_EQ(SendMessage(vbar, SBM_SETRANGE, 200, 300), 90);
+  int mn = 0, mx = 0;
+  SendMessage(vbar, SBM_GETRANGE, WPARAM(reinterpret_cast<std::uintptr_t>(&mn)),
+              LPARAM(reinterpret_cast<std::uintptr_t>(&mx)));
+  EXPECT_EQ(mn, 200);
+  EXPECT_EQ(mx, 300);
+  EXPECT_EQ(GetScrollPos(vbar, SB_CTL), 200);
+  SendMessage(vbar, SBM_GETRANGE, 0, 0);  // null pointers are ignored
+  // Both arrows off: nothing reacts.
+  EXPECT_TRUE(EnableScrollBar(vbar, SB_CTL, ESB_DISABLE_BOTH));
+  EXPECT_FALSE(EnableScrollBar(vbar, SB_CTL, ESB_DISABLE_BOTH));
+  Press(vbar, 8, 145);
+  Release();
+  EXPECT_TRUE(Received().empty());
+}
+
+TEST_F(ScrollBarControlTest, KeysScrollAFocusedBar) {
+  Press(vbar, 8, 100);  // a click gives a tab-stop bar the focus
+  Release();
+  EXPECT_EQ(GetFocus(), vbar);
+  Received().clear();
+  host.Key(VK_DOWN);
+  host.Key(VK_NEXT);
+  host.Key(VK_END);
+  host.Key(VK_HOME);
+  Pump();
+  EXPECT_EQ(Codes(), (std::vector<int>{SB_LINEDOWN, SB_ENDSCROLL, SB_PAGEDOWN, SB_ENDSCROLL,
+                                       SB_BOTTOM, SB_ENDSCROLL, SB_TOP, SB_ENDSCROLL}));
+  EXPECT_EQ(GetScrollPos(vbar, SB_CTL), 0);
+  // A disabled bar takes no clicks.
+  EnableWindow(vbar, false);
+  Received().clear();
+  Press(vbar, 8, 5);
+  Release();
+  EXPECT_TRUE(Received().empty());
+}
+
+TEST_F(ScrollBarControlTest, Looks) {
+  // Left to right: normal, at the end, disabled window, down arrow held, page held; a size grip.
+  DestroyWindow(vbar);
+  std::vector<HWND> bars;
+  for (int i = 0; i < 5; ++i) {
+    HWND b = CreateWindowEx(0, "ScrollBar", "", WS_CHILD | WS_VISIBLE | SBS_VERT, 10 + 24 * i, 10,
+                            16, 100, parent, 10 + i);
+    SCROLLINFO si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMax = 99;
+    si.nPage = 25;
+    si.nPos = i == 1 ? 75 : 20;
+    SetScrollInfo(b, SB_CTL, &si, true);
+    bars.push_back(b);
+  }
+  EnableWindow(bars[2], false);
+  HWND h = CreateWindowEx(0, "ScrollBar", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, 10, 120, 136, 16,
+                          parent, 20);
+  SetScrollRange(h, SB_CTL, 0, 9, true);
+  EnableScrollBar(h, SB_CTL, ESB_DISABLE_LEFT);
+  CreateWindowEx(0, "ScrollBar", "", WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP, 150, 120, 16, 16, parent,
+                 21);
+  Press(bars[3], 8, 95);
+  Golden("scrollbar-states-arrow-held", ShotOf(Rect(0, 0, 180, 146)));
+  Release();
+  Press(bars[4], 8, 80);
+  Golden("scrollbar-states", ShotOf(Rect(0, 0, 180, 146)));
+  Release();
+}
+
+}  // namespace
+}  // namespace vm::test
