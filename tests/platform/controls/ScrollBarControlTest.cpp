@@ -1,14 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <string>
+#include <optional>
 #include <vector>
 
-#include "platform/controls/Controls.h"
-#include "platform/gfx/PngCodec.h"
-#include "platform/host/headless/HeadlessHost.h"
-#include "platform/win/WinApi.h"
+#include "ControlTestSupport.h"
 
 namespace vm::test {
 namespace {
@@ -20,68 +15,50 @@ struct TScrollMsg {
   HWND From;
 };
 
-std::vector<TScrollMsg>& Received() {
-  static std::vector<TScrollMsg> log;
-  return log;
-}
-
-// A parent that moves its controls as programs do: every request moves the
-// position by a line or a page, the thumb by its track position.
-LRESULT ParentProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  if (m == WM_VSCROLL || m == WM_HSCROLL) {
-    HWND bar = reinterpret_cast<HWND>(l);
-    Received().push_back({m, LOWORD(w), HIWORD(w), bar});
-    SCROLLINFO si;
-    si.fMask = SIF_ALL;
-    GetScrollInfo(bar, SB_CTL, &si);
-    int pos = si.nPos;
-    switch (LOWORD(w)) {
-      case SB_LINEUP:
-        --pos;
-        break;
-      case SB_LINEDOWN:
-        ++pos;
-        break;
-      case SB_PAGEUP:
-        pos -= int(si.nPage);
-        break;
-      case SB_PAGEDOWN:
-        pos += int(si.nPage);
-        break;
-      case SB_THUMBTRACK:
-        pos = si.nTrackPos;
-        break;
-      case SB_TOP:
-        pos = si.nMin;
-        break;
-      case SB_BOTTOM:
-        pos = si.nMax;
-        break;
-    }
-    SetScrollPos(bar, SB_CTL, pos, true);
-    return 0;
+// The parent moves its bars as programs do: every request moves the position
+// by a line or a page, the thumb by its track position.
+std::optional<LRESULT> MoveBar(HWND, UINT m, WPARAM w, LPARAM l) {
+  if (m != WM_VSCROLL && m != WM_HSCROLL) return std::nullopt;
+  HWND bar = reinterpret_cast<HWND>(l);
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  GetScrollInfo(bar, SB_CTL, &si);
+  int pos = si.nPos;
+  switch (LOWORD(w)) {
+    case SB_LINEUP:
+      --pos;
+      break;
+    case SB_LINEDOWN:
+      ++pos;
+      break;
+    case SB_PAGEUP:
+      pos -= int(si.nPage);
+      break;
+    case SB_PAGEDOWN:
+      pos += int(si.nPage);
+      break;
+    case SB_THUMBTRACK:
+      pos = si.nTrackPos;
+      break;
+    case SB_TOP:
+      pos = si.nMin;
+      break;
+    case SB_BOTTOM:
+      pos = si.nMax;
+      break;
   }
-  return DefWindowProc(h, m, w, l);
+  SetScrollPos(bar, SB_CTL, pos, true);
+  return 0;
 }
 
-class ScrollBarControlTest : public ::testing::Test {
+class ScrollBarControlTest : public TControlTest {
  protected:
-  static void SetUpTestSuite() { PinFontConfiguration(); }
   void SetUp() override {
-    SetHost(&host);
-    RegisterStandardControls();
-    Received().clear();
-    WNDCLASS wc;
-    wc.lpszClassName = "ScrollBarTestParent";
-    wc.lpfnWndProc = &ParentProc;
-    wc.hbrBackground = RGB(255, 255, 255);
-    RegisterClass(wc);
-    parent = CreateWindowEx(0, "ScrollBarTestParent", "", WS_POPUP | WS_VISIBLE, 50, 50, 300, 200,
-                            nullptr);
+    TControlTest::SetUp();
+    ParentLog().Handler = &MoveBar;
     // A vertical bar of 100 lines in pages of 10 at (10, 10), 16 x 150: its
     // track is 118 pixels, the thumb 11 of them.
-    vbar = CreateWindowEx(0, "ScrollBar", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_VERT, 10, 10,
-                          16, 150, parent, 7);
+    vbar = Make("ScrollBar", "", WS_TABSTOP | SBS_VERT, 10, 10, 16, 150, 7);
     SCROLLINFO si;
     si.fMask = SIF_RANGE | SIF_PAGE;
     si.nMax = 99;
@@ -89,65 +66,20 @@ class ScrollBarControlTest : public ::testing::Test {
     SetScrollInfo(vbar, SB_CTL, &si, true);
     Pump();
   }
-  void TearDown() override {
-    SetHost(nullptr);
-    UnregisterClass("ScrollBarTestParent");
-  }
-  void Pump() { ProcessPendingMessages(); }
-  void Press(HWND h, int x, int y) {
-    TPoint p{x, y};
-    ClientToScreen(h, &p);
-    host.MouseMove(p.X, p.Y);
-    host.MouseDown();
-    Pump();
-  }
-  void Release() {
-    host.MouseUp();
-    Pump();
+  // What the parent heard from its bars, in order.
+  std::vector<TScrollMsg> Received() {
+    std::vector<TScrollMsg> out;
+    for (const TParentMsg& m : ParentLog().Messages)
+      if (m.Msg == WM_VSCROLL || m.Msg == WM_HSCROLL)
+        out.push_back({m.Msg, LOWORD(m.W), HIWORD(m.W), reinterpret_cast<HWND>(m.L)});
+    return out;
   }
   std::vector<int> Codes() {
     std::vector<int> out;
     for (const TScrollMsg& m : Received()) out.push_back(m.Code);
     return out;
   }
-  TBitmap ShotOf(const TRect& r) {
-    Pump();
-    TBitmap all = host.WindowShot(GetHostWindow(parent));
-    TBitmap out(r.Width(), r.Height());
-    TDC dc(out);
-    dc.BitBlt(0, 0, r.Width(), r.Height(), TDC(all), r.Left, r.Top);
-    return out;
-  }
-  // Compares with tests/platform/controls/golden/<name>.png; VELMORA_UPDATE_GOLDEN=1 rewrites it.
-  void Golden(const std::string& name, const TBitmap& actual) {
-    namespace fs = std::filesystem;
-    const char* src = std::getenv("VELMORA_SOURCE_DIR");
-    const fs::path root = src ? fs::path(src) : fs::current_path();
-    if (const char* bin = std::getenv("VELMORA_BINARY_DIR")) {
-      const fs::path dir = fs::path(bin) / "golden-actual";
-      fs::create_directories(dir);
-      SavePngFile((dir / (name + ".png")).string(), actual);
-    }
-    const fs::path file = root / "tests/platform/controls/golden" / (name + ".png");
-    const char* update = std::getenv("VELMORA_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-      fs::create_directories(file.parent_path());
-      SavePngFile(file.string(), actual);
-      return;
-    }
-    ASSERT_TRUE(fs::exists(file)) << file << " is missing; run with VELMORA_UPDATE_GOLDEN=1";
-    const TBitmap expected = LoadPngFile(file.string());
-    ASSERT_EQ(expected.Width(), actual.Width()) << name;
-    ASSERT_EQ(expected.Height(), actual.Height()) << name;
-    int differ = 0;
-    for (int y = 0; y < actual.Height(); ++y)
-      for (int x = 0; x < actual.Width(); ++x)
-        differ += expected.GetPixel(x, y) != actual.GetPixel(x, y);
-    EXPECT_EQ(differ, 0) << name;
-  }
 
-  THeadlessHost host;
-  HWND parent = nullptr;
   HWND vbar = nullptr;
 };
 
@@ -167,7 +99,7 @@ TEST_F(ScrollBarControlTest, TheParentHearsEveryRequestWithTheControlInLParam) {
                              parent, 8);
   SetScrollRange(hbar, SB_CTL, 0, 152, true);  // page 0: a 16-pixel thumb, 1 pixel a position
   Pump();
-  Received().clear();
+  ParentLog().Messages.clear();
   Press(hbar, 20, 8);
   TPoint p{60, 8};
   ClientToScreen(hbar, &p);
@@ -223,7 +155,7 @@ TEST_F(ScrollBarControlTest, KeysScrollAFocusedBar) {
   Press(vbar, 8, 100);  // a click gives a tab-stop bar the focus
   Release();
   EXPECT_EQ(GetFocus(), vbar);
-  Received().clear();
+  ParentLog().Messages.clear();
   host.Key(VK_DOWN);
   host.Key(VK_NEXT);
   host.Key(VK_END);
@@ -234,7 +166,7 @@ TEST_F(ScrollBarControlTest, KeysScrollAFocusedBar) {
   EXPECT_EQ(GetScrollPos(vbar, SB_CTL), 0);
   // A disabled bar takes no clicks.
   EnableWindow(vbar, false);
-  Received().clear();
+  ParentLog().Messages.clear();
   Press(vbar, 8, 5);
   Release();
   EXPECT_TRUE(Received().empty());
