@@ -1,0 +1,62 @@
+// The toolkit's exception classes. Every error the toolkit raises is one of
+// these: a C++ exception carrying the message the application's error report
+// shows. Library errors (libjpeg, the BMP reader, file I/O) are caught at the
+// toolkit's boundary and raised again as one of these with their message.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace vm {
+
+// The base of every toolkit error; Message() is the text shown to the user.
+class Exception : public std::runtime_error {
+ public:
+  explicit Exception(const std::string& message) : std::runtime_error(message) {}
+  std::string Message() const { return what(); }
+};
+
+// A value that cannot be converted: text to number, one class to another
+// (assigning a graphic to an object that cannot take it).
+class EConvertError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// An operation that the object's current state does not allow.
+class EInvalidOperation : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// A picture that cannot be read: unknown file extension, damaged or
+// unsupported data.
+class EInvalidGraphic : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// An operation a picture does not support (resizing a JPEG picture, a scan
+// line outside the bitmap, saving an empty picture).
+class EInvalidGraphicOperation : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// A file that cannot be opened for reading, or created for writing.
+class EFOpenError : public Exception {
+ public:
+  using Exception::Exception;
+};
+class EFCreateError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// A stream that cannot be written completely.
+class EWriteError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+}  // namespace vm
