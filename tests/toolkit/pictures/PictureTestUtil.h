@@ -18,16 +18,20 @@
 namespace vm::tk::test {
 
 // A folder of its own per test process, removed at exit.
+struct TScratch {
+  std::string Dir =
+      (std::filesystem::temp_directory_path() / ("vm_pictures_" + std::to_string(::getpid())))
+          .string();
+  TScratch() { std::filesystem::create_directories(Dir); }
+  ~TScratch() {
+    std::error_code ec;
+    std::filesystem::remove_all(Dir, ec);
+  }
+};
+
 inline std::string ScratchDir() {
-  static std::string dir = [] {
-    std::string d =
-        (std::filesystem::temp_directory_path() / ("vm_pictures_" + std::to_string(::getpid())))
-            .string();
-    std::filesystem::create_directories(d);
-    std::atexit([] { std::filesystem::remove_all(ScratchDir()); });
-    return d;
-  }();
-  return dir;
+  static TScratch scratch;
+  return scratch.Dir;
 }
 
 inline std::string ScratchFile(const std::string& name) {
