@@ -90,20 +90,20 @@ LRESULT SysCommand(TWnd* w, WPARAM cmd, LPARAM l) {
       // A host that moves windows itself (a window manager) is asked first;
       // otherwise the drag follows the mouse through the capture.
       if (hit == HTCAPTION && !w->Parent && ws.Host &&
-          ws.Host->BeginNativeMove(w->Native, ws.CursorPos)) {
+          ws.Host->BeginNativeMove(w->Native, ws.Input.CursorPos)) {
         ws.Send(w, WM_EXITSIZEMOVE, 0, 0);
         return 0;
       }
       MINMAXINFO mmi = ws.MinMaxInfo(w);
       if (!(w = ws.Find(h))) return 0;
       SetCapture(h);
-      ws.Drag.Hwnd = h;
-      ws.Drag.Hit = hit;
-      ws.Drag.Start = ws.CursorPos;
+      ws.Input.Drag.Hwnd = h;
+      ws.Input.Drag.Hit = hit;
+      ws.Input.Drag.Start = ws.Input.CursorPos;
       TPoint o = ws.WindowOrigin(w);
-      ws.Drag.StartRect = Bounds(o.X, o.Y, w->Width(), w->Height());
-      ws.Drag.MinTrack = mmi.ptMinTrackSize;
-      ws.Drag.MaxTrack = mmi.ptMaxTrackSize;
+      ws.Input.Drag.StartRect = Bounds(o.X, o.Y, w->Width(), w->Height());
+      ws.Input.Drag.MinTrack = mmi.ptMinTrackSize;
+      ws.Input.Drag.MaxTrack = mmi.ptMaxTrackSize;
       return 0;
     }
     case SC_MINIMIZE:
@@ -120,8 +120,8 @@ LRESULT SysCommand(TWnd* w, WPARAM cmd, LPARAM l) {
       ws.Send(w, WM_CLOSE, 0, 0);
       return 0;
     case SC_KEYMENU:
-      if (ws.KeyMenu) {
-        TKeyMenuHandler handler = ws.KeyMenu;
+      if (ws.Menus.KeyMenu) {
+        TKeyMenuHandler handler = ws.Menus.KeyMenu;
         handler(h, l);
       }
       return 0;
@@ -158,10 +158,11 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_NCPAINT: {
       // The frame is drawn through a window context that leaves the client alone.
-      HDC dc = ws.MakeDC(w, false, nullptr, false);
+      HDC dc = ws.MakeDC(w, {.Client = false});
       dc->ExcludeClipRect(w->Client);
-      LRESULT pressed =
-          ws.ButtonTrack.Hwnd == hwnd && ws.ButtonTrack.Pressed ? ws.ButtonTrack.Hit : 0;
+      LRESULT pressed = ws.Input.ButtonTrack.Hwnd == hwnd && ws.Input.ButtonTrack.Pressed
+                            ? ws.Input.ButtonTrack.Hit
+                            : 0;
       PaintClassicFrame(w, *dc, w->ActiveLook, pressed);
       ws.ReleaseDCInternal(w, dc);
       return 0;
@@ -171,7 +172,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       // rather than through WM_NCPAINT, as the platform does.
       w->ActiveLook = wp != 0;
       if (ws.Visible(w) && w->Client != Rect(0, 0, w->Width(), w->Height())) {
-        HDC dc = ws.MakeDC(w, false, nullptr, false);
+        HDC dc = ws.MakeDC(w, {.Client = false});
         dc->ExcludeClipRect(w->Client);
         PaintClassicFrame(w, *dc, w->ActiveLook, 0);
         ws.ReleaseDCInternal(w, dc);
@@ -278,7 +279,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_NCLBUTTONDOWN: {
       LRESULT hit = LRESULT(wp);
-      if (!w->Parent && ws.Active != hwnd) ws.Activate(w, true);
+      if (!w->Parent && ws.Input.Active != hwnd) ws.Activate(w, true);
       if (!(w = ws.Find(hwnd))) return 0;
       if (hit == HTCAPTION)
         return ws.Send(w, WM_SYSCOMMAND, WPARAM(SC_MOVE) | WPARAM(HTCAPTION), lp);
@@ -289,7 +290,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (hit == HTMAXBUTTON && !(w->Style & WS_MAXIMIZEBOX)) return 0;
         if (hit == HTCLOSE && (w->Class->Info.style & CS_NOCLOSE)) return 0;
         SetCapture(hwnd);
-        ws.ButtonTrack = {hwnd, hit, true};
+        ws.Input.ButtonTrack = {hwnd, hit, true};
         if ((w = ws.Find(hwnd))) ws.NcPaint(w);
       }
       if (hit == HTHSCROLL || hit == HTVSCROLL)
@@ -326,9 +327,9 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_SYSKEYUP:
       // Alt pressed and released alone, or F10, opens the keyboard menu.
-      if (((wp == VK_MENU || wp == VK_LMENU || wp == VK_RMENU) && ws.AltAlone) ||
+      if (((wp == VK_MENU || wp == VK_LMENU || wp == VK_RMENU) && ws.Input.AltAlone) ||
           (wp == VK_F10 && !(GetKeyState(VK_SHIFT) & 0x8000))) {
-        ws.AltAlone = false;
+        ws.Input.AltAlone = false;
         ws.Send(ws.Top(w), WM_SYSCOMMAND, SC_KEYMENU, 0);
       }
       return 0;
@@ -375,12 +376,12 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_CANCELMODE:
       // Ends whatever mouse mode the window runs: capture, frame drags, title buttons.
-      if (ws.Drag.Hwnd == hwnd) ws.Drag = {};
-      if (ws.ButtonTrack.Hwnd == hwnd) {
-        ws.ButtonTrack = {};
+      if (ws.Input.Drag.Hwnd == hwnd) ws.Input.Drag = {};
+      if (ws.Input.ButtonTrack.Hwnd == hwnd) {
+        ws.Input.ButtonTrack = {};
         ws.NcPaint(w);
       }
-      if (ws.Capture == hwnd) ReleaseCapture();
+      if (ws.Input.Capture == hwnd) ReleaseCapture();
       return 0;
   }
   return 0;

@@ -27,15 +27,33 @@ bool IsPopupMenuLike(const TWnd* w) {
 
 // ---------------------------------------------------------------- activation
 
+void TWindowSystem::ForgetInput(TWnd* w) {
+  HWND h = w->Handle;
+  if (Input.Capture == h) {
+    Input.Capture = nullptr;
+    if (Host) Host->GrabPointer(0);
+  }
+  if (Input.Focus == h) Input.Focus = nullptr;
+  if (Input.TrackHwnd == h) Input.TrackHwnd = nullptr;
+  if (Input.HoverTrack.Hwnd == h) Input.HoverTrack = {};
+  if (Input.HoverHwnd == h) Input.HoverHwnd = nullptr;
+  if (Input.Drag.Hwnd == h) Input.Drag = {};
+  if (Input.ButtonTrack.Hwnd == h) Input.ButtonTrack = {};
+  if (Input.Active == h) {
+    Input.Active = nullptr;
+    ActivateOther(w);
+  }
+}
+
 void TWindowSystem::CancelModes(HWND top) {
   // The window that holds the mouse inside the leaving window first, then the window itself.
-  if (TWnd* c = Find(Capture); c && Top(c)->Handle == top && c->Handle != top)
+  if (TWnd* c = Find(Input.Capture); c && Top(c)->Handle == top && c->Handle != top)
     Send(c, WM_CANCELMODE, 0, 0);
   if (TWnd* t = Find(top)) Send(t, WM_CANCELMODE, 0, 0);
 }
 
 void TWindowSystem::ActivateApp(bool active, HWND except) {
-  AppActive = active;
+  Input.AppActive = active;
   std::vector<HWND> tops;
   for (TWnd* t : TopLevels) tops.push_back(t->Handle);
   for (HWND h : tops)
@@ -46,52 +64,52 @@ bool TWindowSystem::Activate(TWnd* w, bool mouse) {
   w = Top(w);
   if (!w) return false;
   HWND h = w->Handle;
-  if (Active == h) {
+  if (Input.Active == h) {
     Raise(w);
     return true;
   }
-  CBTACTIVATESTRUCT cas{mouse, Active};
+  CBTACTIVATESTRUCT cas{mouse, Input.Active};
   if (CallHooks(WH_CBT, HCBT_ACTIVATE, WP(h), LPARAM(&cas)) != 0) return false;
   if (!(w = Find(h))) return false;
 
-  HWND old = Active;
+  HWND old = Input.Active;
   if (TWnd* o = Find(old)) {
     CancelModes(old);
     if ((o = Find(old))) Send(o, WM_NCACTIVATE, 0, 0);
     if ((o = Find(old))) Send(o, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, o->Minimized ? 1 : 0), LP(h));
     if (!(w = Find(h))) return false;
   }
-  Active = h;
+  Input.Active = h;
   Raise(w);
-  if (!AppActive) ActivateApp(true, nullptr);
-  if (!(w = Find(h)) || Active != h) return false;
+  if (!Input.AppActive) ActivateApp(true, nullptr);
+  if (!(w = Find(h)) || Input.Active != h) return false;
   Send(w, WM_NCACTIVATE, 1, 0);
-  if (!(w = Find(h)) || Active != h) return false;
+  if (!(w = Find(h)) || Input.Active != h) return false;
   Send(w, WM_ACTIVATE, MAKEWPARAM(mouse ? WA_CLICKACTIVE : WA_ACTIVE, w->Minimized ? 1 : 0),
        LP(Find(old) ? old : nullptr));
-  if (!(w = Find(h)) || Active != h) return false;
+  if (!(w = Find(h)) || Input.Active != h) return false;
   // The focus belongs inside the active window; when its procedure did not
   // put it there, the window itself takes it.
-  TWnd* f = Find(Focus);
+  TWnd* f = Find(Input.Focus);
   if (!w->Minimized && (!f || Top(f) != w)) DoSetFocus(h);
   if ((w = Find(h)) && Host && w->Native) Host->FocusNativeWindow(w->Native);
   return true;
 }
 
 void TWindowSystem::Deactivate() {
-  HWND old = Active;
+  HWND old = Input.Active;
   if (TWnd* o = Find(old)) {
     CancelModes(old);
     if ((o = Find(old))) Send(o, WM_NCACTIVATE, 0, 0);
     if ((o = Find(old))) Send(o, WM_ACTIVATE, WA_INACTIVE, 0);
   }
-  Active = nullptr;
-  if (AppActive) ActivateApp(false, nullptr);
-  if (TWnd* f = Find(Focus)) {
-    Focus = nullptr;
+  Input.Active = nullptr;
+  if (Input.AppActive) ActivateApp(false, nullptr);
+  if (TWnd* f = Find(Input.Focus)) {
+    Input.Focus = nullptr;
     Send(f, WM_KILLFOCUS, 0, 0);
   }
-  Focus = nullptr;
+  Input.Focus = nullptr;
 }
 
 void TWindowSystem::ActivateOther(TWnd* leaving) {
@@ -112,21 +130,21 @@ void TWindowSystem::ActivateOther(TWnd* leaving) {
     Activate(next, false);
     return;
   }
-  if (Active == leaving->Handle) {
+  if (Input.Active == leaving->Handle) {
     HWND h = leaving->Handle;
     CancelModes(h);
     if (TWnd* l = Find(h)) Send(l, WM_NCACTIVATE, 0, 0);
     if (TWnd* l = Find(h)) Send(l, WM_ACTIVATE, WA_INACTIVE, 0);
-    if (Active == h) Active = nullptr;
-    if (TWnd* f = Find(Focus); f && Top(f)->Handle == h) {
-      Focus = nullptr;
+    if (Input.Active == h) Input.Active = nullptr;
+    if (TWnd* f = Find(Input.Focus); f && Top(f)->Handle == h) {
+      Input.Focus = nullptr;
       Send(f, WM_KILLFOCUS, 0, 0);
     }
   }
 }
 
 HWND TWindowSystem::DoSetFocus(HWND h) {
-  HWND old = Focus;
+  HWND old = Input.Focus;
   if (h == old) return old;
   if (h) {
     TWnd* w = Find(h);
@@ -135,18 +153,18 @@ HWND TWindowSystem::DoSetFocus(HWND h) {
     if (!(w = Find(h))) return nullptr;
     TWnd* top = Top(w);
     if (top->Minimized) return nullptr;
-    if (top->Handle != Active) {
+    if (top->Handle != Input.Active) {
       if (!Activate(top, false)) return nullptr;
       if (!Find(h)) return nullptr;
-      if (Focus == h) return old;
+      if (Input.Focus == h) return old;
     }
   } else if (CallHooks(WH_CBT, HCBT_SETFOCUS, 0, LP(old)) != 0) {
     return nullptr;
   }
-  HWND prev = Focus;
-  Focus = h;
+  HWND prev = Input.Focus;
+  Input.Focus = h;
   if (TWnd* o = Find(prev)) Send(o, WM_KILLFOCUS, WP(h), 0);
-  if (Focus != h) return prev;  // someone moved the focus again meanwhile
+  if (Input.Focus != h) return prev;  // someone moved the focus again meanwhile
   if (TWnd* w = Find(h)) Send(w, WM_SETFOCUS, WP(Find(prev) ? prev : nullptr), 0);
   return prev;
 }
@@ -155,7 +173,7 @@ HWND TWindowSystem::DoSetFocus(HWND h) {
 // capture
 
 HWND GetFocus() {
-  return WS().Find(WS().Focus) ? WS().Focus : nullptr;
+  return WS().Find(WS().Input.Focus) ? WS().Input.Focus : nullptr;
 }
 
 HWND SetFocus(HWND hwnd) {
@@ -164,7 +182,7 @@ HWND SetFocus(HWND hwnd) {
 }
 
 HWND GetActiveWindow() {
-  return WS().Find(WS().Active) ? WS().Active : nullptr;
+  return WS().Find(WS().Input.Active) ? WS().Input.Active : nullptr;
 }
 
 HWND SetActiveWindow(HWND hwnd) {
@@ -176,7 +194,7 @@ HWND SetActiveWindow(HWND hwnd) {
 }
 
 HWND GetForegroundWindow() {
-  return WS().AppActive ? GetActiveWindow() : nullptr;
+  return WS().Input.AppActive ? GetActiveWindow() : nullptr;
 }
 
 bool SetForegroundWindow(HWND hwnd) {
@@ -185,7 +203,7 @@ bool SetForegroundWindow(HWND hwnd) {
 }
 
 HWND GetCapture() {
-  return WS().Find(WS().Capture) ? WS().Capture : nullptr;
+  return WS().Find(WS().Input.Capture) ? WS().Input.Capture : nullptr;
 }
 
 HWND SetCapture(HWND hwnd) {
@@ -193,7 +211,7 @@ HWND SetCapture(HWND hwnd) {
   TWnd* w = ws.Find(hwnd);
   if (!w) return nullptr;
   HWND old = GetCapture();
-  ws.Capture = hwnd;
+  ws.Input.Capture = hwnd;
   if (ws.Host) ws.Host->GrabPointer(ws.Top(w)->Native);
   if (old && old != hwnd) ws.Send(old, WM_CAPTURECHANGED, 0, LP(hwnd));
   return old;
@@ -202,7 +220,7 @@ HWND SetCapture(HWND hwnd) {
 bool ReleaseCapture() {
   TWindowSystem& ws = WS();
   HWND old = GetCapture();
-  ws.Capture = nullptr;
+  ws.Input.Capture = nullptr;
   if (ws.Host) ws.Host->GrabPointer(0);
   if (old) ws.Send(old, WM_CAPTURECHANGED, 0, 0);
   return true;
@@ -212,33 +230,34 @@ bool TrackMouseEvent(TRACKMOUSEEVENT* tme) {
   TWindowSystem& ws = WS();
   if (!tme) return false;
   if (tme->dwFlags & TME_QUERY) {
-    HWND h = ws.TrackHwnd ? ws.TrackHwnd : ws.HoverTrack.Hwnd;
-    bool nc = ws.TrackHwnd ? ws.TrackNonClient : ws.HoverTrack.NonClient;
+    HWND h = ws.Input.TrackHwnd ? ws.Input.TrackHwnd : ws.Input.HoverTrack.Hwnd;
+    bool nc = ws.Input.TrackHwnd ? ws.Input.TrackNonClient : ws.Input.HoverTrack.NonClient;
     DWORD flags = 0;
-    if (ws.TrackHwnd) flags |= TME_LEAVE;
-    if (ws.HoverTrack.Hwnd == h && h) flags |= TME_HOVER;
+    if (ws.Input.TrackHwnd) flags |= TME_LEAVE;
+    if (ws.Input.HoverTrack.Hwnd == h && h) flags |= TME_HOVER;
     if (h && nc) flags |= TME_NONCLIENT;
     tme->dwFlags = flags;
     tme->hwndTrack = h;
-    tme->dwHoverTime = ws.HoverTrack.Time;
+    tme->dwHoverTime = ws.Input.HoverTrack.Time;
     return true;
   }
   if (!IsWindow(tme->hwndTrack)) return false;
   bool nonClient = (tme->dwFlags & TME_NONCLIENT) != 0;
   if (tme->dwFlags & TME_CANCEL) {
-    if ((tme->dwFlags & TME_LEAVE) && ws.TrackHwnd == tme->hwndTrack &&
-        ws.TrackNonClient == nonClient)
-      ws.TrackHwnd = nullptr;
-    if ((tme->dwFlags & TME_HOVER) && ws.HoverTrack.Hwnd == tme->hwndTrack) ws.HoverTrack = {};
+    if ((tme->dwFlags & TME_LEAVE) && ws.Input.TrackHwnd == tme->hwndTrack &&
+        ws.Input.TrackNonClient == nonClient)
+      ws.Input.TrackHwnd = nullptr;
+    if ((tme->dwFlags & TME_HOVER) && ws.Input.HoverTrack.Hwnd == tme->hwndTrack)
+      ws.Input.HoverTrack = {};
     return true;
   }
-  bool over = ws.HoverHwnd == tme->hwndTrack && ws.HoverClient != nonClient;
+  bool over = ws.Input.HoverHwnd == tme->hwndTrack && ws.Input.HoverClient != nonClient;
   if (tme->dwFlags & TME_HOVER) {
-    ws.HoverTrack = {};
+    ws.Input.HoverTrack = {};
     if (over) {
       UINT time = tme->dwHoverTime == HOVER_DEFAULT ? 400 : tme->dwHoverTime;
-      ws.HoverTrack = {tme->hwndTrack, nonClient, time, (ws.Host ? ws.Host->Now() : 0) + time,
-                       ws.CursorPos};
+      ws.Input.HoverTrack = {tme->hwndTrack, nonClient, time, (ws.Host ? ws.Host->Now() : 0) + time,
+                             ws.Input.CursorPos};
     }
   }
   if (tme->dwFlags & TME_LEAVE) {
@@ -246,42 +265,43 @@ bool TrackMouseEvent(TRACKMOUSEEVENT* tme) {
     if (!over) {
       ws.Post(tme->hwndTrack, nonClient ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
     } else {
-      ws.TrackHwnd = tme->hwndTrack;
-      ws.TrackNonClient = nonClient;
+      ws.Input.TrackHwnd = tme->hwndTrack;
+      ws.Input.TrackNonClient = nonClient;
     }
   }
   return true;
 }
 
 void TWindowSystem::HoverTick() {
-  if (!HoverTrack.Hwnd || !Host || Host->Now() < HoverTrack.Deadline) return;
-  HWND h = HoverTrack.Hwnd;
-  bool nc = HoverTrack.NonClient;
-  HoverTrack = {};
+  if (!Input.HoverTrack.Hwnd || !Host || Host->Now() < Input.HoverTrack.Deadline) return;
+  HWND h = Input.HoverTrack.Hwnd;
+  bool nc = Input.HoverTrack.NonClient;
+  Input.HoverTrack = {};
   TWnd* w = Find(h);
   if (!w) return;
   if (nc) {
     TPoint o = WindowOrigin(w);
-    LRESULT hit = ClassicHitTest(w, {CursorPos.X - o.X, CursorPos.Y - o.Y});
-    Post(h, WM_NCMOUSEHOVER, WPARAM(hit), MAKELPARAM(CursorPos.X, CursorPos.Y));
+    LRESULT hit = ClassicHitTest(w, {Input.CursorPos.X - o.X, Input.CursorPos.Y - o.Y});
+    Post(h, WM_NCMOUSEHOVER, WPARAM(hit), MAKELPARAM(Input.CursorPos.X, Input.CursorPos.Y));
   } else {
     TPoint o = ClientOrigin(w);
-    Post(h, WM_MOUSEHOVER, MouseKeyState(), MAKELPARAM(CursorPos.X - o.X, CursorPos.Y - o.Y));
+    Post(h, WM_MOUSEHOVER, MouseKeyState(),
+         MAKELPARAM(Input.CursorPos.X - o.X, Input.CursorPos.Y - o.Y));
   }
 }
 
 std::int16_t GetKeyState(int vk) {
-  std::uint8_t s = WS().KeyState[vk & 0xFF];
+  std::uint8_t s = WS().Input.KeyState[vk & 0xFF];
   return std::int16_t(((s & 0x80) ? 0x8000 : 0) | (s & 1));
 }
 
 std::int16_t GetAsyncKeyState(int vk) {
-  return std::int16_t((WS().KeyState[vk & 0xFF] & 0x80) ? 0x8000 : 0);
+  return std::int16_t((WS().Input.KeyState[vk & 0xFF] & 0x80) ? 0x8000 : 0);
 }
 
 bool GetCursorPos(TPoint* p) {
   if (!p) return false;
-  *p = WS().CursorPos;
+  *p = WS().Input.CursorPos;
   return true;
 }
 
@@ -308,10 +328,10 @@ HCURSOR LoadCursor(void* instance, int id) {
 }
 
 void TWindowSystem::SetCursorShape(HCURSOR c) {
-  Cursor = c;
+  Input.Cursor = c;
   if (!Host) return;
-  TWnd* over = Find(Capture);
-  if (!over) over = Find(HoverHwnd);
+  TWnd* over = Find(Input.Capture);
+  if (!over) over = Find(Input.HoverHwnd);
   if (!over) return;
   THostCursor shape = THostCursor::Arrow;
   switch (int(reinterpret_cast<std::uintptr_t>(c))) {
@@ -358,13 +378,13 @@ void TWindowSystem::SetCursorShape(HCURSOR c) {
 }
 
 HCURSOR SetCursor(HCURSOR cursor) {
-  HCURSOR old = WS().Cursor;
+  HCURSOR old = WS().Input.Cursor;
   if (cursor != old) WS().SetCursorShape(cursor);
   return old;
 }
 
 HCURSOR GetCursor() {
-  return WS().Cursor;
+  return WS().Input.Cursor;
 }
 
 UINT GetDoubleClickTime() {
@@ -375,7 +395,7 @@ UINT GetDoubleClickTime() {
 
 void TWindowSystem::HostEvent(const THostEvent& ev) {
   // The host calls in here from its own event loop: nothing unwinds into it.
-  std::uint64_t dcMark = NextDCSerial;
+  std::uint64_t dcMark = Paint.NextDCSerial;
   try {
     HostEventUnguarded(ev);
   } catch (...) {
@@ -401,7 +421,7 @@ void TWindowSystem::HostEventUnguarded(const THostEvent& ev) {
     case K::KeyDown:
     case K::KeyUp:
     case K::Char:
-      RawInput.push_back(ev);
+      Input.RawInput.push_back(ev);
       return;
     case K::Close:
       if (TWnd* w = byNative(ev.Window); w && !(w->Style & WS_DISABLED))
@@ -410,7 +430,7 @@ void TWindowSystem::HostEventUnguarded(const THostEvent& ev) {
     case K::FocusIn: {
       TWnd* w = byNative(ev.Window);
       if (!w) return;
-      FocusOutPending = nullptr;
+      Input.FocusOutPending = nullptr;
       // A window disabled by a modal dialog hands the activation to the dialog.
       if (w->Style & WS_DISABLED)
         for (TWnd* t : TopLevels)
@@ -418,19 +438,20 @@ void TWindowSystem::HostEventUnguarded(const THostEvent& ev) {
             w = t;
             break;
           }
-      if (!(w->Style & WS_DISABLED) && Active != w->Handle) Activate(w, false);
+      if (!(w->Style & WS_DISABLED) && Input.Active != w->Handle) Activate(w, false);
       return;
     }
     case K::FocusOut:
-      if (TWnd* w = byNative(ev.Window); w && w->Handle == Active) FocusOutPending = w->Handle;
+      if (TWnd* w = byNative(ev.Window); w && w->Handle == Input.Active)
+        Input.FocusOutPending = w->Handle;
       return;
     case K::Configure:
       if (TWnd* w = byNative(ev.Window)) {
         if (w->Rect == ev.Bounds) return;
-        SuppressHostMove = true;
+        Input.SuppressHostMove = true;
         SetPos(w, nullptr, ev.Bounds.Left, ev.Bounds.Top, ev.Bounds.Width(), ev.Bounds.Height(),
                SWP_NOZORDER | SWP_NOACTIVATE);
-        SuppressHostMove = false;
+        Input.SuppressHostMove = false;
       }
       return;
     case K::Expose:
@@ -459,18 +480,18 @@ void TWindowSystem::HostEventUnguarded(const THostEvent& ev) {
 }
 
 void TWindowSystem::AfterPump() {
-  if (FocusOutPending) {
-    FocusOutPending = nullptr;
+  if (Input.FocusOutPending) {
+    Input.FocusOutPending = nullptr;
     Deactivate();
   }
 }
 
 bool TWindowSystem::ProcessRawInput() {
-  if (RawInput.empty()) return false;
-  THostEvent ev = RawInput.front();
-  RawInput.pop_front();
+  if (Input.RawInput.empty()) return false;
+  THostEvent ev = Input.RawInput.front();
+  Input.RawInput.pop_front();
   using K = THostEvent::TKind;
-  std::uint64_t dcMark = NextDCSerial;
+  std::uint64_t dcMark = Paint.NextDCSerial;
   try {
     if (ev.Kind == K::KeyDown || ev.Kind == K::KeyUp || ev.Kind == K::Char)
       KeyEvent(ev);
@@ -487,13 +508,13 @@ bool TWindowSystem::ProcessRawInput() {
 
 WPARAM TWindowSystem::MouseKeyState() const {
   WPARAM s = 0;
-  if (KeyState[VK_LBUTTON] & 0x80) s |= MK_LBUTTON;
-  if (KeyState[VK_RBUTTON] & 0x80) s |= MK_RBUTTON;
-  if (KeyState[VK_MBUTTON] & 0x80) s |= MK_MBUTTON;
-  if (KeyState[VK_XBUTTON1] & 0x80) s |= MK_XBUTTON1;
-  if (KeyState[VK_XBUTTON2] & 0x80) s |= MK_XBUTTON2;
-  if (KeyState[VK_SHIFT] & 0x80) s |= MK_SHIFT;
-  if (KeyState[VK_CONTROL] & 0x80) s |= MK_CONTROL;
+  if (Input.KeyState[VK_LBUTTON] & 0x80) s |= MK_LBUTTON;
+  if (Input.KeyState[VK_RBUTTON] & 0x80) s |= MK_RBUTTON;
+  if (Input.KeyState[VK_MBUTTON] & 0x80) s |= MK_MBUTTON;
+  if (Input.KeyState[VK_XBUTTON1] & 0x80) s |= MK_XBUTTON1;
+  if (Input.KeyState[VK_XBUTTON2] & 0x80) s |= MK_XBUTTON2;
+  if (Input.KeyState[VK_SHIFT] & 0x80) s |= MK_SHIFT;
+  if (Input.KeyState[VK_CONTROL] & 0x80) s |= MK_CONTROL;
   return s;
 }
 
@@ -545,35 +566,36 @@ TWnd* TWindowSystem::ChildAt(TWnd* top, TPoint screen, LRESULT* hit) {
 }
 
 void TWindowSystem::UpdateHover(HWND h, bool client) {
-  if (TrackHwnd && (TrackHwnd != h || client == TrackNonClient)) {
-    Post(TrackHwnd, TrackNonClient ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
-    TrackHwnd = nullptr;
+  if (Input.TrackHwnd && (Input.TrackHwnd != h || client == Input.TrackNonClient)) {
+    Post(Input.TrackHwnd, Input.TrackNonClient ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
+    Input.TrackHwnd = nullptr;
   }
-  if (HoverTrack.Hwnd && (HoverTrack.Hwnd != h || client == HoverTrack.NonClient)) HoverTrack = {};
-  HoverHwnd = h;
-  HoverClient = client;
+  if (Input.HoverTrack.Hwnd && (Input.HoverTrack.Hwnd != h || client == Input.HoverTrack.NonClient))
+    Input.HoverTrack = {};
+  Input.HoverHwnd = h;
+  Input.HoverClient = client;
   // Moving more than the hover rectangle starts the rest time again.
-  if (HoverTrack.Hwnd && (std::abs(CursorPos.X - HoverTrack.Anchor.X) > 2 ||
-                          std::abs(CursorPos.Y - HoverTrack.Anchor.Y) > 2)) {
-    HoverTrack.Anchor = CursorPos;
-    HoverTrack.Deadline = (Host ? Host->Now() : 0) + HoverTrack.Time;
+  if (Input.HoverTrack.Hwnd && (std::abs(Input.CursorPos.X - Input.HoverTrack.Anchor.X) > 2 ||
+                                std::abs(Input.CursorPos.Y - Input.HoverTrack.Anchor.Y) > 2)) {
+    Input.HoverTrack.Anchor = Input.CursorPos;
+    Input.HoverTrack.Deadline = (Host ? Host->Now() : 0) + Input.HoverTrack.Time;
   }
 }
 
 bool TWindowSystem::HandleDrag(const THostEvent& ev) {
   using K = THostEvent::TKind;
   if (ScrollBars.TrackEvent(ev)) return true;
-  if (Drag.Hwnd) {
-    TWnd* w = Find(Drag.Hwnd);
-    if (!w || Capture != Drag.Hwnd) {
-      Drag = {};
+  if (Input.Drag.Hwnd) {
+    TWnd* w = Find(Input.Drag.Hwnd);
+    if (!w || Input.Capture != Input.Drag.Hwnd) {
+      Input.Drag = {};
       return false;
     }
     if (ev.Kind == K::MouseMove) {
-      int dx = ev.ScreenPos.X - Drag.Start.X, dy = ev.ScreenPos.Y - Drag.Start.Y;
-      TRect r = Drag.StartRect;
-      int minW = Drag.MinTrack.X, minH = Drag.MinTrack.Y;
-      switch (Drag.Hit) {
+      int dx = ev.ScreenPos.X - Input.Drag.Start.X, dy = ev.ScreenPos.Y - Input.Drag.Start.Y;
+      TRect r = Input.Drag.StartRect;
+      int minW = Input.Drag.MinTrack.X, minH = Input.Drag.MinTrack.Y;
+      switch (Input.Drag.Hit) {
         case HTCAPTION:
           r = r.Offset(dx, dy);
           break;
@@ -606,28 +628,30 @@ bool TWindowSystem::HandleDrag(const THostEvent& ev) {
           r.Bottom = std::max(r.Bottom + dy, r.Top + minH);
           break;
       }
-      if (Drag.Hit != HTCAPTION) {
+      if (Input.Drag.Hit != HTCAPTION) {
         // The edge being dragged stops at the largest size too.
-        bool left = Drag.Hit == HTLEFT || Drag.Hit == HTTOPLEFT || Drag.Hit == HTBOTTOMLEFT;
-        bool top = Drag.Hit == HTTOP || Drag.Hit == HTTOPLEFT || Drag.Hit == HTTOPRIGHT;
-        if (r.Width() > Drag.MaxTrack.X) {
+        bool left = Input.Drag.Hit == HTLEFT || Input.Drag.Hit == HTTOPLEFT ||
+                    Input.Drag.Hit == HTBOTTOMLEFT;
+        bool top =
+            Input.Drag.Hit == HTTOP || Input.Drag.Hit == HTTOPLEFT || Input.Drag.Hit == HTTOPRIGHT;
+        if (r.Width() > Input.Drag.MaxTrack.X) {
           if (left)
-            r.Left = r.Right - Drag.MaxTrack.X;
+            r.Left = r.Right - Input.Drag.MaxTrack.X;
           else
-            r.Right = r.Left + Drag.MaxTrack.X;
+            r.Right = r.Left + Input.Drag.MaxTrack.X;
         }
-        if (r.Height() > Drag.MaxTrack.Y) {
+        if (r.Height() > Input.Drag.MaxTrack.Y) {
           if (top)
-            r.Top = r.Bottom - Drag.MaxTrack.Y;
+            r.Top = r.Bottom - Input.Drag.MaxTrack.Y;
           else
-            r.Bottom = r.Top + Drag.MaxTrack.Y;
+            r.Bottom = r.Top + Input.Drag.MaxTrack.Y;
         }
       }
       // The window may still adjust the rectangle (snapping to edges, fixed ratios).
       HWND h = w->Handle;
-      Send(w, Drag.Hit == HTCAPTION ? WM_MOVING : WM_SIZING,
-           Drag.Hit == HTCAPTION ? 0 : WPARAM(Drag.Hit - HTLEFT + 1), LPARAM(&r));
-      if (!(w = Find(h)) || Drag.Hwnd != h) return true;
+      Send(w, Input.Drag.Hit == HTCAPTION ? WM_MOVING : WM_SIZING,
+           Input.Drag.Hit == HTCAPTION ? 0 : WPARAM(Input.Drag.Hit - HTLEFT + 1), LPARAM(&r));
+      if (!(w = Find(h)) || Input.Drag.Hwnd != h) return true;
       if (w->Parent) {
         TPoint o = ClientOrigin(w->Parent);
         r = r.Offset(-o.X, -o.Y);
@@ -636,34 +660,34 @@ bool TWindowSystem::HandleDrag(const THostEvent& ev) {
       return true;
     }
     if (ev.Kind == K::ButtonUp && ev.Button == THostButton::Left) {
-      HWND h = Drag.Hwnd;
-      Drag = {};
+      HWND h = Input.Drag.Hwnd;
+      Input.Drag = {};
       ReleaseCapture();
       Send(h, WM_EXITSIZEMOVE, 0, 0);
       return true;
     }
     return ev.Kind != K::MouseLeave;
   }
-  if (ButtonTrack.Hwnd) {
-    TWnd* w = Find(ButtonTrack.Hwnd);
-    if (!w || Capture != ButtonTrack.Hwnd) {
-      ButtonTrack = {};
+  if (Input.ButtonTrack.Hwnd) {
+    TWnd* w = Find(Input.ButtonTrack.Hwnd);
+    if (!w || Input.Capture != Input.ButtonTrack.Hwnd) {
+      Input.ButtonTrack = {};
       return false;
     }
     TPoint o = WindowOrigin(w);
-    bool over = CaptionButtonRect(w, ButtonTrack.Hit)
+    bool over = CaptionButtonRect(w, Input.ButtonTrack.Hit)
                     .Contains({ev.ScreenPos.X - o.X, ev.ScreenPos.Y - o.Y});
     if (ev.Kind == K::MouseMove) {
-      if (over != ButtonTrack.Pressed) {
-        ButtonTrack.Pressed = over;
+      if (over != Input.ButtonTrack.Pressed) {
+        Input.ButtonTrack.Pressed = over;
         NcPaint(w);
       }
       return true;
     }
     if (ev.Kind == K::ButtonUp && ev.Button == THostButton::Left) {
-      HWND h = ButtonTrack.Hwnd;
-      LRESULT hit = ButtonTrack.Hit;
-      ButtonTrack = {};
+      HWND h = Input.ButtonTrack.Hwnd;
+      LRESULT hit = Input.ButtonTrack.Hit;
+      Input.ButtonTrack = {};
       ReleaseCapture();
       if (TWnd* x = Find(h)) NcPaint(x);
       if (over) {
@@ -682,16 +706,16 @@ bool TWindowSystem::HandleDrag(const THostEvent& ev) {
 
 void TWindowSystem::MouseEvent(const THostEvent& ev) {
   using K = THostEvent::TKind;
-  CursorPos = ev.ScreenPos;
+  Input.CursorPos = ev.ScreenPos;
   static constexpr int buttonVk[] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, VK_XBUTTON1, VK_XBUTTON2};
   int bi = int(ev.Button);
   if (ev.Kind == K::ButtonDown) {
-    KeyState[buttonVk[bi]] |= 0x80;
-    AltAlone = false;  // Alt held over a click does not open the keyboard menu
+    Input.KeyState[buttonVk[bi]] |= 0x80;
+    Input.AltAlone = false;  // Alt held over a click does not open the keyboard menu
   }
-  if (ev.Kind == K::ButtonUp) KeyState[buttonVk[bi]] &= ~0x80;
+  if (ev.Kind == K::ButtonUp) Input.KeyState[buttonVk[bi]] &= ~0x80;
   if (ev.Kind == K::MouseLeave) {
-    if (!Capture) UpdateHover(nullptr, false);
+    if (!Input.Capture) UpdateHover(nullptr, false);
     return;
   }
   if (HandleDrag(ev)) return;
@@ -705,8 +729,8 @@ void TWindowSystem::MouseEvent(const THostEvent& ev) {
 
   if (ev.Kind == K::Wheel) {
     // The wheel goes to the focus window; DefWindowProc passes it up.
-    TWnd* t = Find(Focus);
-    if (!t) t = Find(Active);
+    TWnd* t = Find(Input.Focus);
+    if (!t) t = Find(Input.Active);
     if (t)
       Post(t->Handle, WM_MOUSEWHEEL, MAKEWPARAM(int(MouseKeyState()), ev.WheelDelta),
            MAKELPARAM(ev.ScreenPos.X, ev.ScreenPos.Y));
@@ -737,7 +761,7 @@ void TWindowSystem::MouseEvent(const THostEvent& ev) {
   }
 
   TWnd* target;
-  if (TWnd* cap = Find(Capture)) {
+  if (TWnd* cap = Find(Input.Capture)) {
     // The captured window gets every mouse message as a client message.
     target = cap;
     hit = HTCLIENT;
@@ -762,7 +786,7 @@ void TWindowSystem::MouseEvent(const THostEvent& ev) {
 
   if (ev.Kind == K::ButtonDown) {
     TWnd* t = Top(target);
-    if (!Capture && t->Handle != Active) {
+    if (!Input.Capture && t->Handle != Input.Active) {
       LRESULT ma = Send(target, WM_MOUSEACTIVATE, WP(t->Handle), MAKELPARAM(int(hit), int(msg)));
       if ((ma == MA_ACTIVATE || ma == MA_ACTIVATEANDEAT) && Find(t->Handle)) Activate(t, true);
       if (ma == MA_ACTIVATEANDEAT || ma == MA_NOACTIVATEANDEAT) return;
@@ -784,15 +808,15 @@ void TWindowSystem::MouseEvent(const THostEvent& ev) {
     // The event's own time stamp counts, not the time it is processed.
     std::uint64_t now = ev.Time ? ev.Time : Host ? Host->Now() : 0;
     bool isDouble =
-        wantsDouble && !LastWasDouble && LastClickHwnd == th && LastClickMsg == msg &&
-        now - LastClickTime <= GetDoubleClickTime() &&
-        std::abs(ev.ScreenPos.X - LastClickPos.X) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
-        std::abs(ev.ScreenPos.Y - LastClickPos.Y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
-    LastClickHwnd = th;
-    LastClickMsg = msg;
-    LastClickTime = now;
-    LastClickPos = ev.ScreenPos;
-    LastWasDouble = isDouble;
+        wantsDouble && !Input.LastWasDouble && Input.LastClickHwnd == th &&
+        Input.LastClickMsg == msg && now - Input.LastClickTime <= GetDoubleClickTime() &&
+        std::abs(ev.ScreenPos.X - Input.LastClickPos.X) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+        std::abs(ev.ScreenPos.Y - Input.LastClickPos.Y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+    Input.LastClickHwnd = th;
+    Input.LastClickMsg = msg;
+    Input.LastClickTime = now;
+    Input.LastClickPos = ev.ScreenPos;
+    Input.LastWasDouble = isDouble;
     if (isDouble) msg += 2;  // WM_xBUTTONDOWN + 2 = WM_xBUTTONDBLCLK
   }
 
@@ -809,23 +833,23 @@ void TWindowSystem::MouseEvent(const THostEvent& ev) {
 
 void TWindowSystem::KeyEvent(const THostEvent& ev) {
   using K = THostEvent::TKind;
-  bool alt = (KeyState[VK_MENU] & 0x80) != 0;
-  bool ctrl = (KeyState[VK_CONTROL] & 0x80) != 0;
+  bool alt = (Input.KeyState[VK_MENU] & 0x80) != 0;
+  bool ctrl = (Input.KeyState[VK_CONTROL] & 0x80) != 0;
   if (ev.Kind == K::Char) {
-    TWnd* t = Find(Focus);
-    if (!t) t = Find(Active);
+    TWnd* t = Find(Input.Focus);
+    if (!t) t = Find(Input.Active);
     if (t) Post(t->Handle, alt && !ctrl ? WM_SYSCHAR : WM_CHAR, ev.CodePoint, 1);
     return;
   }
   int vk = ev.VirtualKey & 0xFF;
   bool down = ev.Kind == K::KeyDown;
-  bool wasDown = (KeyState[vk] & 0x80) != 0;
+  bool wasDown = (Input.KeyState[vk] & 0x80) != 0;
   auto setKey = [&](int k) {
     if (down) {
-      if (!(KeyState[k] & 0x80)) KeyState[k] ^= 1;  // toggle state flips on each press
-      KeyState[k] |= 0x80;
+      if (!(Input.KeyState[k] & 0x80)) Input.KeyState[k] ^= 1;  // toggle state flips on each press
+      Input.KeyState[k] |= 0x80;
     } else {
-      KeyState[k] &= ~0x80;
+      Input.KeyState[k] &= ~0x80;
     }
   };
   setKey(vk);
@@ -833,15 +857,15 @@ void TWindowSystem::KeyEvent(const THostEvent& ev) {
   if (vk == VK_LCONTROL || vk == VK_RCONTROL) setKey(VK_CONTROL);
   if (vk == VK_LMENU || vk == VK_RMENU) setKey(VK_MENU);
   bool isAlt = vk == VK_MENU || vk == VK_LMENU || vk == VK_RMENU;
-  if (down && isAlt && !wasDown) AltAlone = true;
-  if (down && !isAlt) AltAlone = false;
-  alt = (KeyState[VK_MENU] & 0x80) != 0;
-  ctrl = (KeyState[VK_CONTROL] & 0x80) != 0;
+  if (down && isAlt && !wasDown) Input.AltAlone = true;
+  if (down && !isAlt) Input.AltAlone = false;
+  alt = (Input.KeyState[VK_MENU] & 0x80) != 0;
+  ctrl = (Input.KeyState[VK_CONTROL] & 0x80) != 0;
 
   bool sys = (alt && !ctrl) || vk == VK_F10 || (isAlt && !ctrl);
-  TWnd* t = Find(Focus);
+  TWnd* t = Find(Input.Focus);
   if (!t) {
-    t = Find(Active);
+    t = Find(Input.Active);
     sys = true;  // keys with no focus window go to the active window as system keys
   }
   if (!t) return;
@@ -858,14 +882,15 @@ void TWindowSystem::KeyEvent(const THostEvent& ev) {
   if (down) {
     // Text that the host produced for this key is handed out by TranslateMessage.
     std::vector<std::uint32_t> text;
-    while (!RawInput.empty() && RawInput.front().Kind == K::Char) {
-      text.push_back(RawInput.front().CodePoint);
-      RawInput.pop_front();
+    while (!Input.RawInput.empty() && Input.RawInput.front().Kind == K::Char) {
+      text.push_back(Input.RawInput.front().CodePoint);
+      Input.RawInput.pop_front();
     }
     if (!text.empty()) {
-      tid = NextTranslateId++;
-      if (PendingText.size() > 256) PendingText.erase(PendingText.begin());  // never translated
-      PendingText[tid] = std::move(text);
+      tid = Queue.NextTranslateId++;
+      if (Queue.PendingText.size() > 256)
+        Queue.PendingText.erase(Queue.PendingText.begin());  // never translated
+      Queue.PendingText[tid] = std::move(text);
     }
   }
   Post(t->Handle, msg, WPARAM(vk), lp, tid);

@@ -30,7 +30,8 @@ TRegion Coverage(const TWnd* c) {
 
 }  // namespace
 
-TRegion TWindowSystem::VisibleRegion(TWnd* w, bool client, bool clipChildren) const {
+TRegion TWindowSystem::VisibleRegion(TWnd* w, TDCFlags flags) const {
+  const bool client = flags.Client;
   if (!Visible(w)) return {};
   TWnd* top = Top(w);
   TPoint o = OriginInTop(w);
@@ -52,7 +53,7 @@ TRegion TWindowSystem::VisibleRegion(TWnd* w, bool client, bool clipChildren) co
     if (rgn.IsEmpty()) return rgn;
   }
   rgn.Intersect(Rect(0, 0, top->Width(), top->Height()));
-  if (clipChildren) {
+  if (flags.ClipChildren) {
     TPoint cc{o.X + w->Client.Left, o.Y + w->Client.Top};
     for (const TWnd* ch : w->Children)
       if (ch->Style & WS_VISIBLE) rgn.Subtract(Offsetted(Coverage(ch), cc.X, cc.Y));
@@ -120,7 +121,7 @@ void TWindowSystem::EraseNow(TWnd* w, bool children) {
   if (w->UpdateErase && !w->Update.IsEmpty()) {
     w->UpdateErase = false;
     TRegion upd = w->Update;
-    HDC dc = MakeDC(w, true, &upd, (w->Style & WS_CLIPCHILDREN) != 0);
+    HDC dc = MakeDC(w, TDCFlags::Of(w, true), &upd);
     try {
       Send(w, WM_ERASEBKGND, WP(dc), 0);
     } catch (...) {
@@ -128,9 +129,9 @@ void TWindowSystem::EraseNow(TWnd* w, bool children) {
       throw;
     }
     if (!(w = Find(h))) {
-      for (auto it = LiveDCs.begin(); it != LiveDCs.end(); ++it)
+      for (auto it = Paint.LiveDCs.begin(); it != Paint.LiveDCs.end(); ++it)
         if (it->Dc.get() == dc) {
-          LiveDCs.erase(it);
+          Paint.LiveDCs.erase(it);
           break;
         }
       return;
@@ -174,9 +175,10 @@ void TWindowSystem::InvalidateParentArea(TWnd* w, const TRect& rectInParent) {
   Invalidate(p, &r, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-HDC TWindowSystem::MakeDC(TWnd* w, bool client, const TRegion* clipClient, bool clipChildren) {
+HDC TWindowSystem::MakeDC(TWnd* w, TDCFlags flags, const TRegion* clipClient) {
   TWnd* top = Top(w);
-  TRegion vis = VisibleRegion(w, client, clipChildren);
+  const bool client = flags.Client;
+  TRegion vis = VisibleRegion(w, flags);
   TPoint o = OriginInTop(w);
   TPoint origin = client ? TPoint{o.X + w->Client.Left, o.Y + w->Client.Top} : o;
   if (clipClient) {
@@ -185,31 +187,36 @@ HDC TWindowSystem::MakeDC(TWnd* w, bool client, const TRegion* clipClient, bool 
   }
   TRegion dirty = vis;
   vis.Offset(-origin.X, -origin.Y);
-  TDCRec rec;
+  TPaintPart::TDCRec rec;
   rec.Hwnd = w->Handle;
-  rec.Serial = NextDCSerial++;
+  rec.Serial = Paint.NextDCSerial++;
   rec.Dc = std::make_unique<TDC>(top->Store, origin, vis);
   rec.DirtyTop = std::move(dirty);
   HDC dc = rec.Dc.get();
-  LiveDCs.push_back(std::move(rec));
+  Paint.LiveDCs.push_back(std::move(rec));
   return dc;
 }
 
 void TWindowSystem::ReleaseDCInternal(TWnd* w, HDC dc) {
-  for (auto it = LiveDCs.begin(); it != LiveDCs.end(); ++it)
+  for (auto it = Paint.LiveDCs.begin(); it != Paint.LiveDCs.end(); ++it)
     if (it->Dc.get() == dc) {
       if (TWnd* top = w ? Top(w) : nullptr) top->Dirty.Union(it->DirtyTop);
-      LiveDCs.erase(it);
+      Paint.LiveDCs.erase(it);
       return;
     }
 }
 
+void TWindowSystem::ForgetPaint(HWND h) {
+  if (Paint.Caret.Hwnd == h) RemoveCaret();
+  std::erase_if(Paint.LiveDCs, [&](const TPaintPart::TDCRec& rec) { return rec.Hwnd == h; });
+}
+
 void TWindowSystem::ReleaseDCsFrom(std::uint64_t serial) {
   std::vector<HDC> stale;
-  for (const TDCRec& rec : LiveDCs)
+  for (const TPaintPart::TDCRec& rec : Paint.LiveDCs)
     if (rec.Serial >= serial) stale.push_back(rec.Dc.get());
   for (HDC dc : stale)
-    for (const TDCRec& rec : LiveDCs)
+    for (const TPaintPart::TDCRec& rec : Paint.LiveDCs)
       if (rec.Dc.get() == dc) {
         ReleaseDCInternal(Find(rec.Hwnd), dc);
         break;
@@ -233,7 +240,7 @@ void InvertRegion(TBitmap& store, const TRegion& rgn) {
 
 void TWindowSystem::Present() {
   if (!Host) return;
-  TWnd* caretTop = Caret.On ? Top(Find(Caret.Hwnd)) : nullptr;
+  TWnd* caretTop = Paint.Caret.On ? Top(Find(Paint.Caret.Hwnd)) : nullptr;
   for (TWnd* t : TopLevels) {
     if (t->Dirty.IsEmpty() || !(t->Style & WS_VISIBLE) || !t->Native) continue;
     std::vector<TRect> rects = t->Dirty.Rects();
@@ -341,7 +348,7 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
   w->Update.Clear();
   w->UpdateErase = false;
   w->InternalPaint = false;
-  HDC dc = ws.MakeDC(w, true, &upd, (w->Style & WS_CLIPCHILDREN) != 0);
+  HDC dc = ws.MakeDC(w, TDCFlags::Of(w, true), &upd);
   PAINTSTRUCT local;
   if (!ps) ps = &local;
   ps->hdc = dc;
@@ -370,24 +377,24 @@ HDC GetDC(HWND hwnd) {
   TWindowSystem& ws = WS();
   if (!hwnd) {
     // The screen context: a real context for measuring, on a scratch pixel.
-    TWindowSystem::TDCRec rec;
-    rec.Serial = ws.NextDCSerial++;
+    TPaintPart::TDCRec rec;
+    rec.Serial = ws.Paint.NextDCSerial++;
     TSize screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    rec.Dc = std::make_unique<TDC>(ws.ScreenBits, TPoint{0, 0},
+    rec.Dc = std::make_unique<TDC>(ws.Paint.ScreenBits, TPoint{0, 0},
                                    TRegion(Rect(0, 0, screen.cx, screen.cy)));
     HDC dc = rec.Dc.get();
-    ws.LiveDCs.push_back(std::move(rec));
+    ws.Paint.LiveDCs.push_back(std::move(rec));
     return dc;
   }
   TWnd* w = ws.Find(hwnd);
   if (!w) return nullptr;
-  return WS().MakeDC(w, true, nullptr, (w->Style & WS_CLIPCHILDREN) != 0);
+  return ws.MakeDC(w, TDCFlags::Of(w, true));
 }
 
 HDC GetWindowDC(HWND hwnd) {
   TWnd* w = WS().Find(hwnd);
   if (!w) return nullptr;
-  return WS().MakeDC(w, false, nullptr, (w->Style & WS_CLIPCHILDREN) != 0);
+  return WS().MakeDC(w, TDCFlags::Of(w, false));
 }
 
 HDC GetDCEx(HWND hwnd, const TRegion* screenRgn, DWORD flags) {
@@ -396,7 +403,7 @@ HDC GetDCEx(HWND hwnd, const TRegion* screenRgn, DWORD flags) {
   if (!w) return nullptr;
   bool client = !(flags & DCX_WINDOW);
   bool clipChildren = (flags & DCX_CLIPCHILDREN) || (w->Style & WS_CLIPCHILDREN);
-  HDC dc = ws.MakeDC(w, client, nullptr, clipChildren);
+  HDC dc = ws.MakeDC(w, {client, clipChildren});
   if (screenRgn && (flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN))) {
     // Into the context's device coordinates: the window's (or client's) own.
     TPoint o = client ? ws.ClientOrigin(w) : ws.WindowOrigin(w);
@@ -409,7 +416,7 @@ HDC GetDCEx(HWND hwnd, const TRegion* screenRgn, DWORD flags) {
       vis.Subtract(r);
     dc->SetVisibleRegion(vis);
     // Only what the narrowed context can touch is presented.
-    for (auto& rec : ws.LiveDCs)
+    for (auto& rec : ws.Paint.LiveDCs)
       if (rec.Dc.get() == dc) {
         rec.DirtyTop = vis;
         TPoint d = dc->DeviceOrigin();
@@ -422,14 +429,14 @@ HDC GetDCEx(HWND hwnd, const TRegion* screenRgn, DWORD flags) {
 HWND WindowFromDC(HDC dc) {
   if (!dc) return nullptr;
   TWindowSystem& ws = WS();
-  for (const auto& rec : ws.LiveDCs)
+  for (const auto& rec : ws.Paint.LiveDCs)
     if (rec.Dc.get() == dc) return ws.Find(rec.Hwnd) ? rec.Hwnd : nullptr;
   return nullptr;
 }
 
 int ReleaseDC(HWND hwnd, HDC dc) {
   TWindowSystem& ws = WS();
-  for (const auto& rec : ws.LiveDCs)
+  for (const auto& rec : ws.Paint.LiveDCs)
     if (rec.Dc.get() == dc) {
       ws.ReleaseDCInternal(ws.Find(rec.Hwnd), dc);
       return 1;
@@ -464,18 +471,18 @@ HICON CreateIconFromBitmap(const TBitmap& image) {
       bmp->SetAlpha(x, y, alpha ? image.GetAlpha(x, y) : 255);
     }
   TWindowSystem& ws = WS();
-  std::uintptr_t id = ws.NextIcon++;
-  ws.Icons.emplace(id, std::move(bmp));
+  std::uintptr_t id = ws.Paint.NextIcon++;
+  ws.Paint.Icons.emplace(id, std::move(bmp));
   return reinterpret_cast<HICON>(id);
 }
 
 bool DestroyIcon(HICON icon) {
-  return WS().Icons.erase(reinterpret_cast<std::uintptr_t>(icon)) != 0;
+  return WS().Paint.Icons.erase(reinterpret_cast<std::uintptr_t>(icon)) != 0;
 }
 
 const TBitmap* GetIconBitmap(HICON icon) {
-  auto it = WS().Icons.find(reinterpret_cast<std::uintptr_t>(icon));
-  return it == WS().Icons.end() ? nullptr : it->second.get();
+  auto it = WS().Paint.Icons.find(reinterpret_cast<std::uintptr_t>(icon));
+  return it == WS().Paint.Icons.end() ? nullptr : it->second.get();
 }
 
 bool DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy) {

@@ -338,7 +338,7 @@ bool TScrollBars::BeginTrack(HWND h, int bar, TPoint screen) {
   if (part == TScrollPart::LineUp && (d.Disabled & ESB_DISABLE_LTUP)) return false;
   if (part == TScrollPart::LineDown && (d.Disabled & ESB_DISABLE_RTDN)) return false;
   SetCapture(h);
-  if (!ws.Find(h) || ws.Capture != h) return false;
+  if (!ws.Find(h) || ws.Input.Capture != h) return false;
   track_ = {};
   track_.Hwnd = h;
   track_.Bar = bar;
@@ -406,7 +406,7 @@ void TScrollBars::RepeatTick(HWND h, UINT, UINT_PTR, DWORD) {
   TWindowSystem& ws = WS();
   TScrollBars& self = ws.ScrollBars;
   TTrack& t = self.track_;
-  if (t.Hwnd != h || ws.Capture != h || t.Part == TScrollPart::Thumb ||
+  if (t.Hwnd != h || ws.Input.Capture != h || t.Part == TScrollPart::Thumb ||
       t.Part == TScrollPart::None) {
     KillTimer(h, RepeatTimerId);
     if (t.Hwnd == h) self.Abandon();
@@ -429,7 +429,7 @@ void TScrollBars::Finish() {
   if (track_.Part == TScrollPart::Thumb) SendCode(SB_THUMBPOSITION);
   if (track_.Hwnd != h) return;  // the handler ended it (destroyed the window, took capture)
   track_ = {};
-  if (ws.Capture == h) ReleaseCapture();
+  if (ws.Input.Capture == h) ReleaseCapture();
   RedrawScrollBar(h, bar);
   SendScroll(h, bar, SB_ENDSCROLL, 0);
 }
@@ -446,7 +446,7 @@ void TScrollBars::Abandon() {
 bool TScrollBars::TrackEvent(const THostEvent& ev) {
   if (!track_.Hwnd) return false;
   TWindowSystem& ws = WS();
-  if (ws.Capture != track_.Hwnd || !ws.Find(track_.Hwnd)) {
+  if (ws.Input.Capture != track_.Hwnd || !ws.Find(track_.Hwnd)) {
     Abandon();
     return false;
   }

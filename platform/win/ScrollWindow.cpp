@@ -67,7 +67,7 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const TRect* r, const TRect* clip,
   // that stay where they are keep their pixels: they are no source and no target.
   TRegion vis;
   if (ws.Visible(w)) {
-    vis = ws.VisibleRegion(w, true, !kids);
+    vis = ws.VisibleRegion(w, {.Client = true, .ClipChildren = !kids});
     TPoint o = ws.OriginInTop(w);
     vis.Offset(-(o.X + w->Client.Left), -(o.Y + w->Client.Top));
   }

@@ -133,13 +133,13 @@ void TWindowSystem::Post(HWND h, UINT msg, WPARAM wp, LPARAM lp, std::uint32_t t
   m.wParam = wp;
   m.lParam = lp;
   m.time = DWORD(Host ? Host->Now() : 0);
-  m.pt = CursorPos;
+  m.pt = Input.CursorPos;
   m.translateId = translateId;
-  Queue.push_back(m);
+  Queue.Posted.push_back(m);
 }
 
 LRESULT TWindowSystem::CallHooks(int kind, int code, WPARAM wp, LPARAM lp) {
-  for (const THookRecord& h : Hooks)
+  for (const THookRecord& h : Queue.Hooks)
     if (h.Kind == kind) {
       HOOKPROC proc = h.Proc;  // the hook may unhook itself
       return proc(code, wp, lp);
@@ -149,12 +149,13 @@ LRESULT TWindowSystem::CallHooks(int kind, int code, WPARAM wp, LPARAM lp) {
 
 std::optional<std::uint64_t> TWindowSystem::NextTimerDue() const {
   std::optional<std::uint64_t> due;
-  for (const TTimerRecord& t : Timers)
+  for (const TTimerRecord& t : Queue.Timers)
     if (!due || t.Due < *due) due = t.Due;
   // The caret's blink wakes the loop too.
-  if (Caret.Hwnd && Caret.HideCount == 0 && (!due || Caret.NextToggle < *due))
-    due = Caret.NextToggle;
-  if (HoverTrack.Hwnd && (!due || HoverTrack.Deadline < *due)) due = HoverTrack.Deadline;
+  if (Paint.Caret.Hwnd && Paint.Caret.HideCount == 0 && (!due || Paint.Caret.NextToggle < *due))
+    due = Paint.Caret.NextToggle;
+  if (Input.HoverTrack.Hwnd && (!due || Input.HoverTrack.Deadline < *due))
+    due = Input.HoverTrack.Deadline;
   return due;
 }
 
@@ -187,23 +188,23 @@ bool TWindowSystem::NextMessage(MSG* msg, HWND filter, UINT fmin, UINT fmax, boo
     AfterPump();
   }
   for (;;) {
-    for (auto it = Queue.begin(); it != Queue.end(); ++it) {
+    for (auto it = Queue.Posted.begin(); it != Queue.Posted.end(); ++it) {
       if (!Matches(*it, filter, fmin, fmax)) continue;
       *msg = *it;
       if (remove) {
-        Queue.erase(it);
-        IdleNotified = false;
+        Queue.Posted.erase(it);
+        Queue.IdleNotified = false;
       }
-      LastMessage = *msg;
+      Queue.LastMessage = *msg;
       return true;
     }
     if (!ProcessRawInput()) break;
   }
-  if (QuitPosted && !filter) {
+  if (Queue.QuitPosted && !filter) {
     *msg = MSG{};
     msg->message = WM_QUIT;
-    msg->wParam = WPARAM(QuitCode);
-    if (remove) QuitPosted = false;
+    msg->wParam = WPARAM(Queue.QuitCode);
+    if (remove) Queue.QuitPosted = false;
     return true;
   }
   auto inRange = [&](UINT m) { return (fmin == 0 && fmax == 0) || (m >= fmin && m <= fmax); };
@@ -212,28 +213,28 @@ bool TWindowSystem::NextMessage(MSG* msg, HWND filter, UINT fmin, UINT fmax, boo
     for (TWnd* t : std::vector<TWnd*>(TopLevels))
       if (FindPaint(t, filter, &m)) {
         m.time = DWORD(Host ? Host->Now() : 0);
-        m.pt = CursorPos;
+        m.pt = Input.CursorPos;
         *msg = m;
-        LastMessage = m;
-        if (remove) IdleNotified = false;
+        Queue.LastMessage = m;
+        if (remove) Queue.IdleNotified = false;
         return true;
       }
   }
   CaretTick();
   HoverTick();
-  for (auto it = Queue.begin(); it != Queue.end(); ++it)
+  for (auto it = Queue.Posted.begin(); it != Queue.Posted.end(); ++it)
     if (Matches(*it, filter, fmin, fmax)) {  // a hover message posted just now
       *msg = *it;
       if (remove) {
-        Queue.erase(it);
-        IdleNotified = false;
+        Queue.Posted.erase(it);
+        Queue.IdleNotified = false;
       }
-      LastMessage = *msg;
+      Queue.LastMessage = *msg;
       return true;
     }
   if (inRange(WM_TIMER) && Host) {
     std::uint64_t now = Host->Now();
-    for (TTimerRecord& t : Timers) {
+    for (TTimerRecord& t : Queue.Timers) {
       if (t.Due > now) continue;
       if (filter && t.Hwnd != filter && !IsChild(filter, t.Hwnd)) continue;
       MSG m;
@@ -241,16 +242,16 @@ bool TWindowSystem::NextMessage(MSG* msg, HWND filter, UINT fmin, UINT fmax, boo
       m.message = WM_TIMER;
       m.wParam = t.Id;
       m.time = DWORD(now);
-      m.pt = CursorPos;
+      m.pt = Input.CursorPos;
       // A timer that comes due several times before it is served fires once,
       // then counts its interval from now, as the platform's timers do.
       if (remove) {
         t.Due = now + t.Interval;
-        IdleNotified = false;
+        Queue.IdleNotified = false;
       }
       if (t.Proc) m.lParam = LPARAM(1);  // marks a callback timer for DispatchMessage
       *msg = m;
-      LastMessage = m;
+      Queue.LastMessage = m;
       return true;
     }
   }
@@ -315,28 +316,13 @@ void TWindowSystem::Destroy(TWnd* w) {
   for (TWnd* x : order) {
     if (x->Destroyed) continue;
     HWND xh = x->Handle;
-    if (Capture == xh) {
-      Capture = nullptr;
-      if (Host) Host->GrabPointer(0);
-    }
-    if (Focus == xh) Focus = nullptr;
-    if (Caret.Hwnd == xh) RemoveCaret();
-    if (TrackHwnd == xh) TrackHwnd = nullptr;
-    if (HoverTrack.Hwnd == xh) HoverTrack = {};
-    if (HoverHwnd == xh) HoverHwnd = nullptr;
-    if (Drag.Hwnd == xh) Drag = {};
-    if (ButtonTrack.Hwnd == xh) ButtonTrack = {};
     ScrollBars.Forget(xh);
-    if (Active == xh) {
-      Active = nullptr;
-      ActivateOther(x);
-    }
+    ForgetInput(x);
+    if (!Find(xh)) continue;
     Send(x, WM_NCDESTROY, 0, 0);
-    Timers.erase(std::remove_if(Timers.begin(), Timers.end(),
-                                [&](const TTimerRecord& t) { return t.Hwnd == xh; }),
-                 Timers.end());
-    for (auto it = LiveDCs.begin(); it != LiveDCs.end();)
-      it = it->Hwnd == xh ? LiveDCs.erase(it) : it + 1;
+    ForgetFeatures(x);
+    ForgetQueue(xh);
+    ForgetPaint(xh);
     x->Destroyed = true;
     if (x->Native && Host) Host->DestroyNativeWindow(x->Native);
     x->Native = 0;
@@ -353,27 +339,56 @@ void TWindowSystem::DestroyAll() {
     TWnd* w = TopLevels.front();
     // A window whose hook refuses destruction is torn down regardless.
     std::vector<THookRecord> hooks;
-    hooks.swap(Hooks);
+    hooks.swap(Queue.Hooks);
     Destroy(w);
-    Hooks.swap(hooks);
+    Queue.Hooks.swap(hooks);
     if (!TopLevels.empty() && TopLevels.front() == w) Erase(TopLevels, w);
   }
   Windows.clear();
-  Queue.clear();
-  Timers.clear();
-  Hooks.clear();
-  PendingText.clear();
-  LiveDCs.clear();
-  QuitPosted = false;
-  IdleNotified = false;
-  Active = Focus = Capture = TrackHwnd = HoverHwnd = LastClickHwnd = nullptr;
-  AppActive = false;
-  Drag = {};
-  ButtonTrack = {};
+  // Every part starts afresh; counters of handed-out ids go on, so that an
+  // id from before can never name something new.
+  TQueuePart queue;
+  queue.NextTranslateId = Queue.NextTranslateId;
+  queue.NextTimerId = Queue.NextTimerId;
+  queue.NextHook = Queue.NextHook;
+  Queue = std::move(queue);
+  Input = TInputPart{};
+  Paint.LiveDCs.clear();
+  Paint.Caret = TPaintPart::TCaret{};
   ScrollBars.Clear();
-  Caret = TCaret{};
-  HoverTrack = {};
-  std::fill(std::begin(KeyState), std::end(KeyState), 0);
+  for (const TFeatureRec& f : std::vector<TFeatureRec>(Features))
+    if (f.Hooks.OnReset) f.Hooks.OnReset();
+}
+
+void TWindowSystem::ForgetQueue(HWND h) {
+  std::erase_if(Queue.Timers, [&](const TTimerRecord& t) { return t.Hwnd == h; });
+}
+
+void TWindowSystem::ForgetFeatures(TWnd* w) {
+  HWND h = w->Handle;
+  for (std::size_t id = 0; id < w->Features.size() && id < Features.size(); ++id) {
+    TWnd* x = Find(h);
+    if (!x) return;
+    if (id >= x->Features.size() || !x->Features[id]) continue;
+    // Held while the clean-up runs, even if it drops the state itself.
+    std::shared_ptr<void> keep = x->Features[id];
+    if (auto clean = Features[id].Hooks.OnDestroy) clean(h);
+  }
+  if (TWnd* x = Find(h)) x->Features.clear();
+}
+
+TWindowFeatureId RegisterWindowFeature(std::string_view name, TWindowFeatureHooks hooks) {
+  TWindowSystem& ws = WS();
+  ws.Features.push_back({std::string(name), std::move(hooks)});
+  return TWindowFeatureId(ws.Features.size() - 1);
+}
+
+std::shared_ptr<void>* WindowFeatureSlot(HWND hwnd, TWindowFeatureId id) {
+  TWindowSystem& ws = WS();
+  TWnd* w = ws.Find(hwnd);
+  if (!w || id < 0 || std::size_t(id) >= ws.Features.size()) return nullptr;
+  if (w->Features.size() <= std::size_t(id)) w->Features.resize(ws.Features.size());
+  return &w->Features[std::size_t(id)];
 }
 
 // ---------------------------------------------------------------- public API: host, classes
@@ -605,8 +620,8 @@ bool PostThreadMessage(UINT msg, WPARAM w, LPARAM l) {
 }
 
 void PostQuitMessage(int exitCode) {
-  WS().QuitPosted = true;
-  WS().QuitCode = exitCode;
+  WS().Queue.QuitPosted = true;
+  WS().Queue.QuitCode = exitCode;
   if (WS().Host) WS().Host->Wake();
 }
 
@@ -639,20 +654,20 @@ bool TranslateMessage(const MSG* msg) {
   if (!msg) return false;
   if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) return false;
   TWindowSystem& ws = WS();
-  auto it = ws.PendingText.find(msg->translateId);
-  if (msg->translateId == 0 || it == ws.PendingText.end()) return false;
+  auto it = ws.Queue.PendingText.find(msg->translateId);
+  if (msg->translateId == 0 || it == ws.Queue.PendingText.end()) return false;
   std::vector<std::uint32_t> text = std::move(it->second);
-  ws.PendingText.erase(it);
+  ws.Queue.PendingText.erase(it);
   UINT charMsg = msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
   // The characters go in front of anything queued after the key, as the
   // platform delivers them right after the key-down.
-  auto pos = ws.Queue.begin();
+  auto pos = ws.Queue.Posted.begin();
   for (std::uint32_t cp : text) {
     MSG m = *msg;
     m.message = charMsg;
     m.wParam = cp;
     m.translateId = 0;
-    pos = ws.Queue.insert(pos, m) + 1;
+    pos = ws.Queue.Posted.insert(pos, m) + 1;
   }
   return !text.empty();
 }
@@ -661,11 +676,11 @@ LRESULT DispatchMessage(const MSG* msg) {
   if (!msg) return 0;
   TWindowSystem& ws = WS();
   // The dispatch boundary: nothing a procedure throws goes further than here.
-  std::uint64_t dcMark = ws.NextDCSerial;
+  std::uint64_t dcMark = ws.Paint.NextDCSerial;
   HWND h = msg->hwnd;
   try {
     if (msg->message == WM_TIMER) {
-      for (const TTimerRecord& t : ws.Timers)
+      for (const TTimerRecord& t : ws.Queue.Timers)
         if (t.Hwnd == msg->hwnd && t.Id == msg->wParam && t.Proc) {
           TIMERPROC proc = t.Proc;
           proc(msg->hwnd, WM_TIMER, msg->wParam, msg->time);
@@ -707,8 +722,8 @@ bool ModalWaitMessage(HWND owner, WPARAM reason, HWND source) {
   // Once per idle spell the owner hears of it, and the loop gets to check
   // its own condition again before anything waits (the owner may have ended
   // the dialog or menu right there).
-  if (!ws.IdleNotified) {
-    ws.IdleNotified = true;
+  if (!ws.Queue.IdleNotified) {
+    ws.Queue.IdleNotified = true;
     if (TWnd* o = ws.Find(owner)) {
       try {
         ws.Send(o, WM_ENTERIDLE, reason, LPARAM(reinterpret_cast<std::uintptr_t>(source)));
@@ -736,10 +751,10 @@ bool WaitMessage() {
 }
 
 DWORD GetMessageTime() {
-  return WS().LastMessage.time;
+  return WS().Queue.LastMessage.time;
 }
 TPoint GetMessagePos() {
-  return WS().LastMessage.pt;
+  return WS().Queue.LastMessage.pt;
 }
 
 void ProcessPendingMessages() {
@@ -759,18 +774,18 @@ void ProcessPendingMessages() {
 }
 
 void SetDialogMessageHook(TDialogMessageHook hook) {
-  WS().DialogHook = std::move(hook);
+  WS().Dialogs.Navigate = std::move(hook);
 }
 
 bool IsDialogMessage(HWND dialog, MSG* msg) {
   TWindowSystem& ws = WS();
-  if (!msg || !ws.DialogHook || !IsWindow(dialog)) return false;
-  TDialogMessageHook hook = ws.DialogHook;
+  if (!msg || !ws.Dialogs.Navigate || !IsWindow(dialog)) return false;
+  TDialogMessageHook hook = ws.Dialogs.Navigate;
   return hook(dialog, *msg);
 }
 
 void SetKeyMenuHandler(TKeyMenuHandler handler) {
-  WS().KeyMenu = std::move(handler);
+  WS().Menus.KeyMenu = std::move(handler);
 }
 
 // ---------------------------------------------------------------- timers
@@ -784,29 +799,29 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
   if (!hwnd) {
     // Thread timers get fresh ids unless an existing one is replaced.
     bool exists = false;
-    for (const TTimerRecord& t : ws.Timers) exists |= (t.Hwnd == nullptr && t.Id == id);
-    if (!exists) id = ws.NextTimerId++;
+    for (const TTimerRecord& t : ws.Queue.Timers) exists |= (t.Hwnd == nullptr && t.Id == id);
+    if (!exists) id = ws.Queue.NextTimerId++;
   }
   std::uint64_t due = ws.Host->Now() + elapseMs;
-  for (TTimerRecord& t : ws.Timers)
+  for (TTimerRecord& t : ws.Queue.Timers)
     if (t.Hwnd == hwnd && t.Id == id) {
       t.Interval = elapseMs;
       t.Due = due;
       t.Proc = std::move(proc);
       return hwnd ? (id ? id : 1) : id;
     }
-  ws.Timers.push_back({hwnd, id, elapseMs, due, std::move(proc)});
+  ws.Queue.Timers.push_back({hwnd, id, elapseMs, due, std::move(proc)});
   return hwnd ? (id ? id : 1) : id;
 }
 
 bool KillTimer(HWND hwnd, UINT_PTR id) {
-  auto& timers = WS().Timers;
+  auto& timers = WS().Queue.Timers;
   auto it = std::find_if(timers.begin(), timers.end(),
                          [&](const TTimerRecord& t) { return t.Hwnd == hwnd && t.Id == id; });
   if (it == timers.end()) return false;
   timers.erase(it);
   // A WM_TIMER already generated but not yet dispatched is dropped with it.
-  auto& q = WS().Queue;
+  auto& q = WS().Queue.Posted;
   q.erase(std::remove_if(q.begin(), q.end(),
                          [&](const MSG& m) {
                            return m.message == WM_TIMER && m.hwnd == hwnd && m.wParam == id;
@@ -828,13 +843,13 @@ void Sleep(DWORD ms) {
 HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc) {
   if (idHook != WH_CBT || !proc) return nullptr;
   TWindowSystem& ws = WS();
-  HHOOK h = reinterpret_cast<HHOOK>(ws.NextHook++);
-  ws.Hooks.insert(ws.Hooks.begin(), THookRecord{h, idHook, std::move(proc)});
+  HHOOK h = reinterpret_cast<HHOOK>(ws.Queue.NextHook++);
+  ws.Queue.Hooks.insert(ws.Queue.Hooks.begin(), THookRecord{h, idHook, std::move(proc)});
   return h;
 }
 
 bool UnhookWindowsHookEx(HHOOK hook) {
-  auto& hooks = WS().Hooks;
+  auto& hooks = WS().Queue.Hooks;
   auto it = std::find_if(hooks.begin(), hooks.end(),
                          [&](const THookRecord& h) { return h.Handle == hook; });
   if (it == hooks.end()) return false;
@@ -843,7 +858,7 @@ bool UnhookWindowsHookEx(HHOOK hook) {
 }
 
 LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM w, LPARAM l) {
-  auto& hooks = WS().Hooks;
+  auto& hooks = WS().Queue.Hooks;
   auto it = std::find_if(hooks.begin(), hooks.end(),
                          [&](const THookRecord& h) { return h.Handle == hook; });
   if (it == hooks.end()) return 0;

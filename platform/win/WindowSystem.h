@@ -1,5 +1,8 @@
-// Internal state of the window system: the window records, the queue, the
-// timers, the hooks and the input state. Only platform/win includes this;
+// Internal state of the window system: the window records and, one part per
+// concern, the queue with its timers and hooks, the input state, painting,
+// and the hand-over points of menus and dialogs. Features outside the core
+// (menus, scroll bars, controls) keep their per-window state through
+// WindowFeature.h instead of fields here. Only platform/win includes this;
 // everything else uses WinApi.h.
 #pragma once
 
@@ -14,6 +17,7 @@
 #include "platform/host/Host.h"
 #include "platform/win/ScrollBarState.h"
 #include "platform/win/WinApi.h"
+#include "platform/win/WindowFeature.h"
 
 namespace vm {
 
@@ -67,6 +71,9 @@ struct TWnd {
   TBitmap Store;
   TRegion Dirty;  // window coordinates, waiting to be presented
 
+  // State of registered features, by feature id (WindowFeature.h).
+  std::vector<std::shared_ptr<void>> Features;
+
   bool IsChild() const { return Parent != nullptr; }
   int Width() const { return Rect.Width(); }
   int Height() const { return Rect.Height(); }
@@ -86,34 +93,25 @@ struct THookRecord {
   HOOKPROC Proc;
 };
 
-class TWindowSystem final : public THostSink {
- public:
-  static TWindowSystem& Get();
+// ---- The parts of the state ----
 
-  // ---- state ----
-  THost* Host = nullptr;
-  std::unordered_map<std::uintptr_t, std::shared_ptr<TWnd>> Windows;
-  std::vector<TWnd*> TopLevels;  // z-order, topmost first
-  std::map<std::string, std::shared_ptr<TWndClassRec>, TNoCaseLess> Classes;
-  std::uintptr_t NextHandle = 0x10000;
-  ATOM NextAtom = 0xC000;
-
-  std::deque<MSG> Queue;
+// The message queue, timers and hooks.
+struct TQueuePart {
+  std::deque<MSG> Posted;
   bool QuitPosted = false;
   int QuitCode = 0;
   MSG LastMessage;
   std::map<std::uint32_t, std::vector<std::uint32_t>> PendingText;  // translateId -> code points
   std::uint32_t NextTranslateId = 1;
-  std::uint32_t LastKeyTranslateId = 0;  // key-down that host text attaches to
-
+  bool IdleNotified = false;  // WM_ENTERIDLE went out since the last message was taken
   std::vector<TTimerRecord> Timers;
   UINT_PTR NextTimerId = 1;
   std::vector<THookRecord> Hooks;  // most recently installed first
   std::uintptr_t NextHook = 1;
-  TDialogMessageHook DialogHook;
-  bool IdleNotified = false;  // WM_ENTERIDLE went out since the last message was taken
-  TKeyMenuHandler KeyMenu;
+};
 
+// Activation, focus, capture, the keyboard and the mouse.
+struct TInputPart {
   HWND Active = nullptr;
   HWND Focus = nullptr;
   HWND Capture = nullptr;
@@ -121,7 +119,6 @@ class TWindowSystem final : public THostSink {
   std::uint8_t KeyState[256] = {};
   TPoint CursorPos;
   HCURSOR Cursor = nullptr;
-  HWND CursorWindowTop = nullptr;
 
   // Mouse-leave tracking.
   HWND TrackHwnd = nullptr;
@@ -136,7 +133,6 @@ class TWindowSystem final : public THostSink {
     std::uint64_t Deadline = 0;
     TPoint Anchor;
   } HoverTrack;
-  void HoverTick();
 
   // Double clicks.
   HWND LastClickHwnd = nullptr;
@@ -170,6 +166,30 @@ class TWindowSystem final : public THostSink {
     LRESULT Hit = 0;
     bool Pressed = false;
   } ButtonTrack;
+};
+
+// Which part of a window a device context covers, and what it leaves out.
+struct TDCFlags {
+  bool Client = true;         // the client area; false: the whole window
+  bool ClipChildren = false;  // leave the visible children out
+  // The usual choice for a window: its own WS_CLIPCHILDREN decides.
+  static TDCFlags Of(const TWnd* w, bool client) {
+    return {client, (w->Style & WS_CLIPCHILDREN) != 0};
+  }
+};
+
+// Device contexts, the caret and icons.
+struct TPaintPart {
+  // Live device contexts handed out, to tell apart paint and window contexts.
+  struct TDCRec {
+    HWND Hwnd = nullptr;       // nullptr: the screen context
+    std::uint64_t Serial = 0;  // order of handing out
+    std::unique_ptr<TDC> Dc;
+    TRegion DirtyTop;  // what the context may have painted, top-level window coordinates
+  };
+  std::vector<TDCRec> LiveDCs;
+  std::uint64_t NextDCSerial = 1;
+  TBitmap ScreenBits{1, 1, TPixelFormat::pf24bit};  // what the screen context draws on
 
   // The caret: one per thread. It never enters the backing store: Present
   // inverts it into the pixels just while they go to the host, so painting
@@ -183,16 +203,50 @@ class TWindowSystem final : public THostSink {
     std::uint64_t NextToggle = 0;
   } Caret;
   UINT CaretBlinkMs = 530;
-  TRegion CaretRegion();  // top-level window coordinates, empty when not showable
-  void SetCaretOn(bool on);
-  void CaretTick();
-  void RemoveCaret();
-
-  // Every window's scroll bars and the one being tracked.
-  TScrollBars ScrollBars;
 
   std::map<std::uintptr_t, std::shared_ptr<TBitmap>> Icons;
   std::uintptr_t NextIcon = 1;
+};
+
+// What the menus hand in: the keyboard menu (SC_KEYMENU).
+struct TMenuPart {
+  TKeyMenuHandler KeyMenu;
+};
+
+// What the dialogs hand in: navigation inside a dialog (IsDialogMessage).
+struct TDialogPart {
+  TDialogMessageHook Navigate;
+};
+
+// A registered feature (WindowFeature.h).
+struct TFeatureRec {
+  std::string Name;
+  TWindowFeatureHooks Hooks;
+};
+
+class TWindowSystem final : public THostSink {
+ public:
+  static TWindowSystem& Get();
+
+  // ---- state ----
+  THost* Host = nullptr;
+  std::unordered_map<std::uintptr_t, std::shared_ptr<TWnd>> Windows;
+  std::vector<TWnd*> TopLevels;  // z-order, topmost first
+  std::map<std::string, std::shared_ptr<TWndClassRec>, TNoCaseLess> Classes;
+  std::uintptr_t NextHandle = 0x10000;
+  ATOM NextAtom = 0xC000;
+
+  TQueuePart Queue;
+  TInputPart Input;
+  TPaintPart Paint;
+  TScrollBars ScrollBars;  // every window's scroll bars and the one being tracked
+  TMenuPart Menus;
+  TDialogPart Dialogs;
+  std::vector<TFeatureRec> Features;  // by feature id
+
+  // Exceptions caught at the dispatch boundary go here.
+  TDispatchExceptionHandler ExceptionHandler;
+  void ReportException(std::exception_ptr e);
 
   // ---- look-up ----
   TWnd* Find(HWND h) const;
@@ -220,8 +274,13 @@ class TWindowSystem final : public THostSink {
   void CalcClient(TWnd* w);
   // The window's answer to WM_GETMINMAXINFO, starting from the platform's defaults.
   MINMAXINFO MinMaxInfo(TWnd* w);
-  void ShowActivateCheck(TWnd* w);
   void Raise(TWnd* w);
+  // What each part lets go of when a window is destroyed (the window is still
+  // valid), and the registered features' clean-up.
+  void ForgetQueue(HWND h);
+  void ForgetInput(TWnd* w);
+  void ForgetPaint(HWND h);
+  void ForgetFeatures(TWnd* w);
 
   // ---- activation and focus ----
   bool Activate(TWnd* top, bool mouse);
@@ -229,25 +288,33 @@ class TWindowSystem final : public THostSink {
   void Deactivate();
   void ActivateOther(TWnd* leaving);
   HWND DoSetFocus(HWND h);
+  // WM_CANCELMODE to a top-level window losing activation (and to the window
+  // inside it holding the mouse), so that menus and drags end.
+  void CancelModes(HWND top);
 
   // ---- painting ----
-  TRegion VisibleRegion(TWnd* w, bool client, bool clipChildren) const;  // top-level coordinates
+  TRegion VisibleRegion(TWnd* w, TDCFlags flags) const;  // top-level coordinates
   void Invalidate(TWnd* w, const TRegion* clientRgn, UINT flags);
   void Validate(TWnd* w, const TRegion* clientRgn, UINT flags);
   void EraseNow(TWnd* w, bool children);
   void UpdateNow(TWnd* w, bool children);
   void InvalidateParentArea(TWnd* w, const TRect& rectInParent);
-  HDC MakeDC(TWnd* w, bool client, const TRegion* clipClient, bool clipChildren);
+  // A context on the window's part chosen by flags, narrowed to clipClient
+  // (client coordinates) when given.
+  HDC MakeDC(TWnd* w, TDCFlags flags, const TRegion* clipClient = nullptr);
   void ReleaseDCInternal(TWnd* w, HDC dc);
+  // Gives back every context handed out from serial on (after a failed message).
+  void ReleaseDCsFrom(std::uint64_t serial);
   void Present();
   void NcPaint(TWnd* w);
+  TRegion CaretRegion();  // top-level window coordinates, empty when not showable
+  void SetCaretOn(bool on);
+  void CaretTick();
+  void RemoveCaret();
 
   // ---- input ----
   void HostEvent(const THostEvent& ev) override;  // never throws
   void HostEventUnguarded(const THostEvent& ev);
-  // WM_CANCELMODE to a top-level window losing activation (and to the window
-  // inside it holding the mouse), so that menus and drags end.
-  void CancelModes(HWND top);
   bool ProcessRawInput();  // one raw event; false when none is waiting
   void AfterPump();
   void MouseEvent(const THostEvent& ev);
@@ -255,26 +322,10 @@ class TWindowSystem final : public THostSink {
   TWnd* TopAt(const THostEvent& ev) const;
   TWnd* ChildAt(TWnd* top, TPoint screen, LRESULT* hit);
   void UpdateHover(HWND h, bool client);
+  void HoverTick();
   WPARAM MouseKeyState() const;
   void SetCursorShape(HCURSOR c);
   bool HandleDrag(const THostEvent& ev);
-
-  // Live device contexts handed out, to tell apart paint and window contexts.
-  struct TDCRec {
-    HWND Hwnd = nullptr;       // nullptr: the screen context
-    std::uint64_t Serial = 0;  // order of handing out
-    std::unique_ptr<TDC> Dc;
-    TRegion DirtyTop;  // what the context may have painted, top-level window coordinates
-  };
-  std::vector<TDCRec> LiveDCs;
-  std::uint64_t NextDCSerial = 1;
-  TBitmap ScreenBits{1, 1, TPixelFormat::pf24bit};  // what the screen context draws on
-  // Gives back every context handed out from serial on (after a failed message).
-  void ReleaseDCsFrom(std::uint64_t serial);
-
-  // Exceptions caught at the dispatch boundary go here.
-  TDispatchExceptionHandler ExceptionHandler;
-  void ReportException(std::exception_ptr e);
 
  private:
   TWindowSystem() = default;

@@ -116,7 +116,7 @@ bool TWindowSystem::SetPos(TWnd* w, HWND after, int x, int y, int cx, int cy, UI
         w->Store.Reset(newRect.Width(), newRect.Height(), TPixelFormat::pf24bit);
         w->Dirty.Clear();
       }
-      if (Host && w->Native && !SuppressHostMove) Host->MoveNativeWindow(w->Native, newRect);
+      if (Host && w->Native && !Input.SuppressHostMove) Host->MoveNativeWindow(w->Native, newRect);
     }
   }
   if (!(flags & SWP_NOZORDER)) {
@@ -140,16 +140,16 @@ bool TWindowSystem::SetPos(TWnd* w, HWND after, int x, int y, int cx, int cy, UI
     if (w->Parent) InvalidateParentArea(w, oldRect);
     w->Style &= ~WS_VISIBLE;
     if (!w->Parent && Host && w->Native) Host->ShowNativeWindow(w->Native, false);
-    if (Active == h) ActivateOther(w);
+    if (Input.Active == h) ActivateOther(w);
     if (!(w = Find(h))) return false;
     // Focus inside a hidden child goes back to its parent, as on the platform.
-    if (TWnd* f = Find(Focus); f && (f == w || ::vm::IsChild(h, Focus))) {
+    if (TWnd* f = Find(Input.Focus); f && (f == w || ::vm::IsChild(h, Input.Focus))) {
       if (w->Parent)
         DoSetFocus(w->Parent->Handle);
-      else if (!Active)
+      else if (!Input.Active)
         DoSetFocus(nullptr);
     }
-    if (Capture && (Capture == h || ::vm::IsChild(h, Capture))) ReleaseCapture();
+    if (Input.Capture && (Input.Capture == h || ::vm::IsChild(h, Input.Capture))) ReleaseCapture();
     if (!(w = Find(h))) return false;
   } else if (flags & SWP_SHOWWINDOW) {
     w->Style |= WS_VISIBLE;
@@ -216,8 +216,8 @@ bool EnableWindow(HWND hwnd, bool enable) {
   } else {
     w->Style |= WS_DISABLED;
     // A disabled window cannot keep the focus or the mouse.
-    if (ws.Focus == hwnd || IsChild(hwnd, ws.Focus)) ws.DoSetFocus(nullptr);
-    if (ws.Capture == hwnd) ReleaseCapture();
+    if (ws.Input.Focus == hwnd || IsChild(hwnd, ws.Input.Focus)) ws.DoSetFocus(nullptr);
+    if (ws.Input.Capture == hwnd) ReleaseCapture();
   }
   if (ws.Find(hwnd)) ws.Send(hwnd, WM_ENABLE, enable ? 1 : 0, 0);
   return wasDisabled;
@@ -631,7 +631,7 @@ bool ShowWindow(HWND hwnd, int cmd) {
       w->Minimized = true;
       w->Style |= WS_MINIMIZE | WS_VISIBLE;
       if (ws.Host && w->Native) ws.Host->MinimizeNativeWindow(w->Native);
-      if (ws.Active == hwnd) ws.ActivateOther(w);
+      if (ws.Input.Active == hwnd) ws.ActivateOther(w);
       if ((w = ws.Find(hwnd))) ws.Send(w, WM_SIZE, SIZE_MINIMIZED, 0);
       return wasVisible;
     }
