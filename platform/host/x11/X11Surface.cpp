@@ -10,6 +10,7 @@
 #include <new>
 
 #include "platform/host/x11/X11Display.h"
+#include "platform/host/x11/X11PixelConvert.h"
 
 namespace vm {
 
@@ -146,33 +147,10 @@ void TX11Surface::Update(const TBitmap& store, TRect r) {
       auto* dst = reinterpret_cast<std::uint8_t*>(image_->data) +
                   std::size_t(y) * std::size_t(image_->bytes_per_line) + std::size_t(r.Left) * 4;
       const int n = r.Width();
-      if (bpp == 4) {
+      if (bpp == 4)
         std::memcpy(dst, src, std::size_t(n) * 4);
-      } else {
-        // Four pixels at a time: three 32-bit loads hold exactly four BGR
-        // triples, which shifts spread over four 32-bit pixels.
-        int x = 0;
-        for (; x + 4 <= n; x += 4) {
-          std::uint32_t w[3];
-          std::memcpy(w, src, 12);
-          const std::uint32_t p[4] = {
-              w[0] & 0xFFFFFFu,
-              (w[0] >> 24 | w[1] << 8) & 0xFFFFFFu,
-              (w[1] >> 16 | w[2] << 16) & 0xFFFFFFu,
-              w[2] >> 8,
-          };
-          std::memcpy(dst, p, 16);
-          dst += 16;
-          src += 12;
-        }
-        for (; x < n; ++x) {
-          const std::uint32_t v =
-              std::uint32_t(src[0]) | std::uint32_t(src[1]) << 8 | std::uint32_t(src[2]) << 16;
-          std::memcpy(dst, &v, 4);
-          dst += 4;
-          src += 3;
-        }
-      }
+      else
+        BgrToBgrx(src, dst, n);
     } else {
       for (int x = r.Left; x < r.Right; ++x, src += bpp) {
         const unsigned long pixel = Scale(src[2], redBits_) << redShift_ |
