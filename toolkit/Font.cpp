@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/win/WinApi.h"
+
 namespace vm::tk {
 
 namespace {
@@ -14,6 +16,27 @@ int MulDiv(int a, int b, int c) {
 }
 
 }  // namespace
+
+TFont::~TFont() {
+  if (handle_) DeleteObject(handle_);
+}
+
+HFONT TFont::Handle() const {
+  if (!handle_) handle_ = CreateFontIndirect(Desc());
+  return handle_;
+}
+
+void TFont::SetHandle(HFONT font) {
+  vm::TFontDesc d;
+  if (!GetFontDesc(font, &d)) return;
+  TFontStyles style = (d.Bold ? fsBold : 0u) | (d.Italic ? fsItalic : 0u) |
+                      (d.Underline ? fsUnderline : 0u) | (d.StrikeOut ? fsStrikeOut : 0u);
+  if (d.Family == name_ && d.Height == height_ && style == style_) return;
+  name_ = d.Family;
+  height_ = d.Height;
+  style_ = style;
+  Changed();
+}
 
 void TFont::SetName(const std::string& name) {
   if (name == name_ || name.empty()) return;
@@ -66,7 +89,10 @@ void TFont::Assign(const TFont& source) {
   style_ = source.style_;
   color_ = source.color_;
   charset_ = source.charset_;
-  if (faceDiffers) face_ = source.face_;
+  if (faceDiffers) {
+    face_ = source.face_;
+    DropHandle();
+  }
   if (OnChange) OnChange();
 }
 
@@ -86,8 +112,14 @@ std::shared_ptr<const vm::TFont> TFont::PlatformFont() const {
   return face_;
 }
 
+void TFont::DropHandle() {
+  if (handle_) DeleteObject(handle_);
+  handle_ = nullptr;
+}
+
 void TFont::Changed() {
   face_.reset();
+  DropHandle();
   if (OnChange) OnChange();
 }
 

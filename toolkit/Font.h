@@ -11,7 +11,8 @@
 // components and properties uses the tk ones.
 //
 // TFont: a font description that can change (Name, Height or Size, Style,
-// Color, Charset) and tells its owner through OnChange. Height < 0 is the
+// Color, Charset), tells its owner through OnChange and hands out the
+// platform's font handle (Handle) for it. Height < 0 is the
 // character height in pixels, Size is in points at 96 pixels per inch.
 #pragma once
 
@@ -22,6 +23,7 @@
 
 #include "platform/gfx/Font.h"
 #include "platform/gfx/Types.h"
+#include "platform/win/WinDefs.h"
 
 namespace vm::tk {
 
@@ -48,6 +50,7 @@ constexpr int ScreenPixelsPerInch = 96;
 class TFont {
  public:
   TFont() = default;
+  ~TFont();
   TFont(const TFont&) = delete;
   TFont& operator=(const TFont&) = delete;
 
@@ -70,6 +73,15 @@ class TFont {
   // Copies every property and fires OnChange once if anything differed.
   void Assign(const TFont& source);
 
+  // The platform's font handle for the current description (for WM_SETFONT
+  // and SelectObject). Made on first use, owned by this font and deleted when
+  // a property of the face changes or the font is destroyed: callers do not
+  // delete it and ask again after an OnChange.
+  HFONT Handle() const;
+  // Takes the description of a platform font handle (the handle itself stays
+  // the caller's); an unknown handle changes nothing.
+  void SetHandle(HFONT font);
+
   // The platform face for the current description (shared, cached until a
   // property changes).
   std::shared_ptr<const vm::TFont> PlatformFont() const;
@@ -80,6 +92,7 @@ class TFont {
 
  private:
   void Changed();
+  void DropHandle();
 
   std::string name_ = "Tahoma";
   int height_ = -11;
@@ -87,6 +100,7 @@ class TFont {
   TColor color_ = clWindowText;
   TFontCharset charset_ = DEFAULT_CHARSET;
   mutable std::shared_ptr<const vm::TFont> face_;
+  mutable HFONT handle_ = nullptr;
 };
 
 }  // namespace vm::tk

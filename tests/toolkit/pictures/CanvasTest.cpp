@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gfx/Font.h"
+#include "platform/win/WinApi.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/Colors.h"
 #include "toolkit/SysUtils.h"
@@ -163,6 +164,37 @@ TEST(Canvas, FontSizeHeightAndChanges) {
   g.SetCharset(RUSSIAN_CHARSET);
   g.SetName("");  // ignored: a font always has a name
   EXPECT_EQ(g.Name(), "Tahoma");
+}
+
+TEST(Canvas, FontHandlesFollowTheDescription) {
+  HFONT old;
+  {
+    TFont f;
+    f.SetName("Times New Roman");
+    HFONT h = f.Handle();
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(f.Handle(), h);
+    vm::TFontDesc d;
+    ASSERT_TRUE(GetFontDesc(h, &d));
+    EXPECT_EQ(d.Family, "Times New Roman");
+    f.SetColor(clRed);  // not part of the face: the handle stays
+    EXPECT_EQ(f.Handle(), h);
+    f.SetStyle(fsUnderline);
+    EXPECT_FALSE(GetFontDesc(h, &d));  // the old handle is gone
+    old = f.Handle();
+    ASSERT_TRUE(GetFontDesc(old, &d));
+    EXPECT_TRUE(d.Underline);
+    // Taking a handle's description.
+    f.SetHandle(GetStockFont(DEFAULT_GUI_FONT));
+    EXPECT_EQ(f.Name(), "Tahoma");
+    EXPECT_EQ(f.Height(), -11);
+    EXPECT_EQ(f.Style(), 0u);
+    old = f.Handle();
+    f.SetHandle(nullptr);  // unknown: nothing changes
+    EXPECT_EQ(f.Handle(), old);
+  }
+  vm::TFontDesc d;
+  EXPECT_FALSE(GetFontDesc(old, &d));  // freed with the font
 }
 
 TEST(Canvas, PixelsCopiesAndMissingContext) {
