@@ -138,4 +138,102 @@ inline constexpr UINT STN_DBLCLK = 1;
 inline constexpr UINT STN_ENABLE = 2;
 inline constexpr UINT STN_DISABLE = 3;
 
+// ================================ ListBox ================================
+inline constexpr const char* WC_LISTBOX = "ListBox";
+
+// Styles.
+inline constexpr DWORD LBS_NOTIFY = 0x0001;
+inline constexpr DWORD LBS_SORT = 0x0002;
+inline constexpr DWORD LBS_NOREDRAW = 0x0004;
+inline constexpr DWORD LBS_MULTIPLESEL = 0x0008;
+inline constexpr DWORD LBS_OWNERDRAWFIXED = 0x0010;
+inline constexpr DWORD LBS_OWNERDRAWVARIABLE = 0x0020;
+inline constexpr DWORD LBS_HASSTRINGS = 0x0040;
+inline constexpr DWORD LBS_USETABSTOPS = 0x0080;
+inline constexpr DWORD LBS_NOINTEGRALHEIGHT = 0x0100;
+inline constexpr DWORD LBS_MULTICOLUMN = 0x0200;
+inline constexpr DWORD LBS_WANTKEYBOARDINPUT = 0x0400;
+inline constexpr DWORD LBS_EXTENDEDSEL = 0x0800;
+inline constexpr DWORD LBS_DISABLENOSCROLL = 0x1000;
+inline constexpr DWORD LBS_NODATA = 0x2000;
+inline constexpr DWORD LBS_NOSEL = 0x4000;
+inline constexpr DWORD LBS_COMBOBOX = 0x8000;
+inline constexpr DWORD LBS_STANDARD = LBS_NOTIFY | LBS_SORT | WS_VSCROLL | WS_BORDER;
+
+// Messages.
+inline constexpr UINT LB_ADDSTRING = 0x0180;
+inline constexpr UINT LB_INSERTSTRING = 0x0181;
+inline constexpr UINT LB_DELETESTRING = 0x0182;
+inline constexpr UINT LB_SELITEMRANGEEX = 0x0183;
+inline constexpr UINT LB_RESETCONTENT = 0x0184;
+inline constexpr UINT LB_SETSEL = 0x0185;
+inline constexpr UINT LB_SETCURSEL = 0x0186;
+inline constexpr UINT LB_GETSEL = 0x0187;
+inline constexpr UINT LB_GETCURSEL = 0x0188;
+inline constexpr UINT LB_GETTEXT = 0x0189;
+inline constexpr UINT LB_GETTEXTLEN = 0x018A;
+inline constexpr UINT LB_GETCOUNT = 0x018B;
+inline constexpr UINT LB_SELECTSTRING = 0x018C;
+inline constexpr UINT LB_GETTOPINDEX = 0x018E;
+inline constexpr UINT LB_FINDSTRING = 0x018F;
+inline constexpr UINT LB_GETSELCOUNT = 0x0190;
+inline constexpr UINT LB_GETSELITEMS = 0x0191;
+inline constexpr UINT LB_SETTABSTOPS = 0x0192;
+inline constexpr UINT LB_GETHORIZONTALEXTENT = 0x0193;
+inline constexpr UINT LB_SETHORIZONTALEXTENT = 0x0194;
+inline constexpr UINT LB_SETCOLUMNWIDTH = 0x0195;
+inline constexpr UINT LB_SETTOPINDEX = 0x0197;
+inline constexpr UINT LB_GETITEMRECT = 0x0198;
+inline constexpr UINT LB_GETITEMDATA = 0x0199;
+inline constexpr UINT LB_SETITEMDATA = 0x019A;
+inline constexpr UINT LB_SELITEMRANGE = 0x019B;
+inline constexpr UINT LB_SETANCHORINDEX = 0x019C;
+inline constexpr UINT LB_GETANCHORINDEX = 0x019D;
+inline constexpr UINT LB_SETCARETINDEX = 0x019E;
+inline constexpr UINT LB_GETCARETINDEX = 0x019F;
+inline constexpr UINT LB_SETITEMHEIGHT = 0x01A0;
+inline constexpr UINT LB_GETITEMHEIGHT = 0x01A1;
+inline constexpr UINT LB_FINDSTRINGEXACT = 0x01A2;
+inline constexpr UINT LB_INITSTORAGE = 0x01A8;
+inline constexpr UINT LB_ITEMFROMPOINT = 0x01A9;
+
+// Results.
+inline constexpr LRESULT LB_OKAY = 0;
+inline constexpr LRESULT LB_ERR = -1;
+inline constexpr LRESULT LB_ERRSPACE = -2;
+
+// Notifications (WM_COMMAND's high word; LBN_SELCHANGE, LBN_DBLCLK and
+// LBN_SELCANCEL need LBS_NOTIFY).
+inline constexpr UINT LBN_ERRSPACE = UINT(-2);
+inline constexpr UINT LBN_SELCHANGE = 1;
+inline constexpr UINT LBN_DBLCLK = 2;
+inline constexpr UINT LBN_SELCANCEL = 3;
+inline constexpr UINT LBN_SETFOCUS = 4;
+inline constexpr UINT LBN_KILLFOCUS = 5;
+
+// Questions to the owner: keys (LBS_WANTKEYBOARDINPUT), the order of items
+// without strings in a sorted list, items of an owner-drawn list going away.
+inline constexpr UINT WM_DELETEITEM = 0x002D;
+inline constexpr UINT WM_VKEYTOITEM = 0x002E;
+inline constexpr UINT WM_CHARTOITEM = 0x002F;
+inline constexpr UINT WM_COMPAREITEM = 0x0039;
+
+struct COMPAREITEMSTRUCT {
+  UINT CtlType = 0;  // ODT_LISTBOX or ODT_COMBOBOX
+  UINT CtlID = 0;
+  HWND hwndItem = nullptr;
+  UINT itemID1 = 0;
+  std::uintptr_t itemData1 = 0;
+  UINT itemID2 = 0;
+  std::uintptr_t itemData2 = 0;
+};
+
+struct DELETEITEMSTRUCT {
+  UINT CtlType = 0;
+  UINT CtlID = 0;
+  UINT itemID = 0;
+  HWND hwndItem = nullptr;
+  std::uintptr_t itemData = 0;
+};
+
 }  // namespace vm

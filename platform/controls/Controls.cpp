@@ -10,6 +10,7 @@ void RegisterStandardControls() {
   RegisterButtonClass();
   RegisterStaticClass();
   RegisterScrollBarClass();
+  RegisterListBoxClass();
 }
 
 }  // namespace vm

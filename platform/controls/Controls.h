@@ -17,5 +17,6 @@ void RegisterStandardControls();
 void RegisterButtonClass();
 void RegisterStaticClass();
 void RegisterScrollBarClass();
+void RegisterListBoxClass();
 
 }  // namespace vm

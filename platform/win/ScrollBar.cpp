@@ -314,9 +314,11 @@ void RedrawScrollBar(HWND h, int bar) {
     InvalidateRect(h, nullptr, false);
     return;
   }
-  // Through WM_NCPAINT, so a window that paints its own frame paints its bars too.
-  w->NcUpdate = true;
+  // Through WM_NCPAINT, so a window that paints its own frame paints its bars
+  // too. A frame repaint still owed (a parent will paint over it first) stays owed.
+  bool owed = w->NcUpdate;
   ws.NcPaint(w);
+  if (owed && (w = ws.Find(h))) w->NcUpdate = true;
 }
 
 // ---------------------------------------------------------------- tracking

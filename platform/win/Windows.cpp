@@ -171,7 +171,9 @@ bool TWindowSystem::SetPos(TWnd* w, HWND after, int x, int y, int cx, int cy, UI
   } else if (geometryChanged && (w->Style & WS_VISIBLE) && !(flags & SWP_NOREDRAW)) {
     if (w->Parent) InvalidateParentArea(w, oldRect);
     Invalidate(w, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-    EraseNow(w, true);
+    // A child's frame waits for the parent's repaint of the old place, which
+    // would otherwise paint over a frame drawn now.
+    if (!w->Parent) EraseNow(w, true);
     if (!(w = Find(h))) return false;
   } else if (!(flags & SWP_NOZORDER) && w->Parent && (w->Style & WS_VISIBLE)) {
     Invalidate(w, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);

@@ -329,3 +329,29 @@ TEST_F(ScrollBarTest, TheBarIsPaintedWithItsStates) {
 
 }  // namespace
 }  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+// A child's frame drawn at once must not be lost under its parent's later
+// repaint of the same place: moving the child, or its bar changing, while
+// the parent (without WS_CLIPCHILDREN) still owes a repaint there.
+TEST_F(ScrollBarTest, AChildFrameSurvivesItsParentsRepaint) {
+  HWND parent =
+      CreateWindowEx(0, "TestWindow", "", WS_POPUP | WS_VISIBLE, 400, 100, 300, 200, nullptr);
+  HWND child = CreateWindowEx(0, "Scroller", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL, 10,
+                              10, 100, 100, parent);
+  Pump();
+  const TBitmap* store = GetWindowStore(parent);
+  TColor frame = ColorToRGB(GetSysColor(COLOR_WINDOWFRAME));
+  SetWindowPos(child, nullptr, 15, 15, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  SetScrollPos(child, SB_VERT, 50, true);
+  Pump();
+  EXPECT_EQ(store->GetPixel(15, 50), frame);   // the left border
+  EXPECT_EQ(store->GetPixel(60, 114), frame);  // the bottom border
+  // The bar's arrow is there too (its face, not the parent's background).
+  EXPECT_EQ(store->GetPixel(105, 20), ColorToRGB(GetSysColor(COLOR_BTNFACE)));
+}
+
+}  // namespace
+}  // namespace vm::test
