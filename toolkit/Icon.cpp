@@ -165,7 +165,11 @@ void TIcon::SetPictures(vm::TBitmap smallImage, vm::TBitmap largeImage) {
   const int lw = GetSystemMetrics(SM_CXICON), lh = GetSystemMetrics(SM_CYICON);
   const int sw = GetSystemMetrics(SM_CXSMICON), sh = GetSystemMetrics(SM_CYSMICON);
   if (largeImage.Empty() && !smallImage.Empty()) largeImage = Scaled(smallImage, lw, lh);
+  // The small icon is always of the system's small size; the large one keeps
+  // its own (the window system scales it where it is shown).
   if (smallImage.Empty() && !largeImage.Empty()) smallImage = Scaled(largeImage, sw, sh);
+  if (!smallImage.Empty() && (smallImage.Width() != sw || smallImage.Height() != sh))
+    smallImage = Scaled(smallImage, sw, sh);
   FreeHandles();
   large_ = std::move(largeImage);
   small_ = std::move(smallImage);
@@ -195,39 +199,71 @@ HICON TIcon::SmallHandle() {
   return smallHandle_;
 }
 
+namespace {
+
+// One entry's picture: PNG or a device-independent bitmap.
+vm::TBitmap ReadEntry(std::span<const std::uint8_t> bytes, std::size_t entry) {
+  const std::size_t size = GetLE(bytes, entry + 8, 4), offset = GetLE(bytes, entry + 12, 4);
+  if (offset > bytes.size() || size > bytes.size() - offset || size < 8)
+    throw EInvalidGraphic("Icon image is not valid: entry outside the file");
+  std::span<const std::uint8_t> data = bytes.subspan(offset, size);
+  if (!(data[0] == 0x89 && data[1] == 'P' && data[2] == 'N' && data[3] == 'G'))
+    return ReadDibEntry(data);
+  // The size in the PNG header is checked before anything is decoded.
+  auto be32 = [&](std::size_t at) {
+    return (std::uint32_t(data[at]) << 24) | (std::uint32_t(data[at + 1]) << 16) |
+           (std::uint32_t(data[at + 2]) << 8) | std::uint32_t(data[at + 3]);
+  };
+  if (size < 24 || be32(16) == 0 || be32(16) > 1024 || be32(20) == 0 || be32(20) > 1024)
+    throw EInvalidGraphic("Icon image is not valid: impossible PNG size");
+  try {
+    return DecodePng(data, vm::TPixelFormat::pf32bit);
+  } catch (const std::exception& ex) {
+    throw EInvalidGraphic(std::string("Icon image is not valid: ") + ex.what());
+  }
+}
+
+}  // namespace
+
 void TIcon::LoadFromBytes(std::span<const std::uint8_t> bytes) {
   if (bytes.size() < 6 || GetLE(bytes, 0, 2) != 0 || GetLE(bytes, 2, 2) != 1)
     throw EInvalidGraphic("Icon image is not valid: not an icon file");
   const std::size_t count = GetLE(bytes, 4, 2);
   if (count == 0 || 6 + 16 * count > bytes.size())
     throw EInvalidGraphic("Icon image is not valid: entries truncated");
+  // The entries are chosen from the directory (width 0 meaning 256, deeper
+  // colour winning a tie), and only the chosen ones are decoded: the small
+  // icon is an entry of exactly the small size, if there is one; the large
+  // one is the other entry nearest the system size (a larger one winning over
+  // a smaller one at the same distance), or the small entry when it is alone.
   const int lw = GetSystemMetrics(SM_CXICON), sw = GetSystemMetrics(SM_CXSMICON);
-  vm::TBitmap best, bestSmall;
+  auto width = [&](std::size_t i) {
+    int w = bytes[6 + 16 * i];
+    return w == 0 ? 256 : w;
+  };
+  auto depth = [&](std::size_t i) { return int(GetLE(bytes, 6 + 16 * i + 6, 2)); };
+  auto distance = [](int a, int b) { return a >= b ? 2 * (a - b) : 2 * (b - a) + 1; };
+  std::size_t small = count;
+  for (std::size_t i = 0; i < count; ++i)
+    if (width(i) == sw && (small == count || depth(i) > depth(small))) small = i;
+  std::size_t large = count;
   for (std::size_t i = 0; i < count; ++i) {
-    const std::size_t e = 6 + 16 * i;
-    const std::size_t size = GetLE(bytes, e + 8, 4), offset = GetLE(bytes, e + 12, 4);
-    if (offset > bytes.size() || size > bytes.size() - offset || size < 8)
-      throw EInvalidGraphic("Icon image is not valid: entry outside the file");
-    std::span<const std::uint8_t> data = bytes.subspan(offset, size);
-    vm::TBitmap img;
-    if (data[0] == 0x89 && data[1] == 'P' && data[2] == 'N' && data[3] == 'G') {
-      try {
-        img = DecodePng(data, vm::TPixelFormat::pf32bit);
-      } catch (const std::exception& ex) {
-        throw EInvalidGraphic(std::string("Icon image is not valid: ") + ex.what());
-      }
-      if (img.Width() > 1024 || img.Height() > 1024)
-        throw EInvalidGraphic("Icon image is not valid: too large");
-    } else {
-      img = ReadDibEntry(data);
+    if (i == small) continue;
+    if (large == count) {
+      large = i;
+      continue;
     }
-    // The large icon is the entry nearest the system size (larger ones win a
-    // tie); the small one only an entry of exactly the small size.
-    auto distance = [](int a, int b) { return a > b ? a - b : (b - a) * 2 + 1; };
-    if (best.Empty() || distance(img.Width(), lw) < distance(best.Width(), lw)) best = img;
-    if (img.Width() == sw && bestSmall.Empty()) bestSmall = img;
+    int d = distance(width(i), lw), best = distance(width(large), lw);
+    if (d < best || (d == best && depth(i) > depth(large))) large = i;
   }
-  SetPictures(std::move(bestSmall), std::move(best));
+  if (large == count) large = small;
+  vm::TBitmap largeImage = ReadEntry(bytes, 6 + 16 * large);
+  vm::TBitmap smallImage;
+  if (small == large)
+    smallImage = largeImage;
+  else if (small < count)
+    smallImage = ReadEntry(bytes, 6 + 16 * small);
+  SetPictures(std::move(smallImage), std::move(largeImage));
 }
 
 void TIcon::LoadFromFile(const std::string& fileName) {
@@ -270,8 +306,29 @@ void TIcon::Draw(TCanvas& canvas, const TRect& rect) {
   TDC* dc = canvas.Handle();
   if (!dc || large_.Empty() || rect.IsEmpty()) return;
   const bool useSmall = rect.Width() <= small_.Width() && rect.Height() <= small_.Height();
-  HICON icon = useSmall ? SmallHandle() : Handle();
-  DrawIconEx(dc, rect.Left, rect.Top, icon, rect.Width(), rect.Height());
+  const vm::TBitmap& img = useSmall ? small_ : large_;
+  // Blended pixel by pixel like DrawIconEx, with the same nearest-pixel rule,
+  // but only over the part that can be painted: a huge StretchDraw costs no
+  // more than the visible area.
+  const TRect part = rect.Intersect(dc->ClipBox());
+  const std::int64_t w = rect.Width(), h = rect.Height();
+  for (int y = part.Top; y < part.Bottom; ++y) {
+    const int sy = int((2 * std::int64_t(y - rect.Top) + 1) * img.Height() / (2 * h));
+    for (int x = part.Left; x < part.Right; ++x) {
+      const int sx = int((2 * std::int64_t(x - rect.Left) + 1) * img.Width() / (2 * w));
+      const int a = img.GetAlpha(sx, sy);
+      if (a == 0) continue;
+      TColor c = img.GetPixel(sx, sy);
+      if (a < 255) {
+        const TColor d = dc->GetPixel(x, y);
+        if (d == CLR_INVALID) continue;
+        auto mix = [&](int s, int t) { return (s * a + t * (255 - a) + 127) / 255; };
+        c = RGB(mix(GetRValue(c), GetRValue(d)), mix(GetGValue(c), GetGValue(d)),
+                mix(GetBValue(c), GetBValue(d)));
+      }
+      dc->SetPixel(x, y, c);
+    }
+  }
 }
 
 }  // namespace vm::tk

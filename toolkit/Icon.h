@@ -4,7 +4,8 @@
 // Assign of a TBitmap; a transparent bitmap's key colour becomes fully
 // transparent), or read from an .ico file. A missing size is scaled from the
 // other (smoothly), so Handle() and SmallHandle() always give both icons for
-// WM_SETICON. The platform icons are made on first use and freed with the
+// WM_SETICON; a small picture of another size is scaled to the small size.
+// The platform icons are made on first use and freed with the
 // TIcon or when its pictures change.
 //
 // Files and streams are .ico files: reading takes entries stored as PNG or as

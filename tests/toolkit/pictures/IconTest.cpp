@@ -53,6 +53,11 @@ TEST(Icon, MadeFromTheProgramsBitmapsWithBothSizes) {
   target.Canvas().Draw(2, 2, &icon);
   EXPECT_EQ(target.Image().GetPixel(2, 2), clWhite);
   EXPECT_EQ(target.Image().GetPixel(7, 7), clGreen);
+  // Stretched huge, only the visible part is worked on.
+  target.Canvas().StretchDraw({-2000000, -2000000, 2000000, 2000000}, &icon);
+  EXPECT_EQ(target.Image().GetPixel(0, 0), clWhite);  // the middle: pixel (16, 16), a hole
+  target.Canvas().StretchDraw({-16000, -16000, 48000, 48000}, &icon);
+  EXPECT_EQ(target.Image().GetPixel(0, 0), clGreen);  // pixel (8, 8)
 }
 
 TEST(Icon, IcoFilesRoundTripAndBadOnesAreRefused) {
@@ -99,6 +104,27 @@ TEST(Icon, IcoFilesRoundTripAndBadOnesAreRefused) {
   EXPECT_TRUE(back.LargeImage().SamePixels(icon.LargeImage()));
   EXPECT_THROW(back.SetWidth(3), EInvalidGraphicOperation);
   EXPECT_THROW(TIcon().SaveToBytes(), EInvalidGraphicOperation);
+}
+
+TEST(Icon, SeedFilesOfEveryEntryKindLoad) {
+  // The fuzzer's seeds: 32-bit, 24-bit with a mask, 8-bit, PNG and 4-bit entries.
+  for (const char* name : {"argb_16_32.ico", "rgb_mask_16.ico", "pal8_32.ico", "png_48_16.ico"}) {
+    TIcon icon;
+    EXPECT_NO_THROW(icon.LoadFromFile(std::string("tests/fuzz/corpus/ico/") + name)) << name;
+    EXPECT_EQ(icon.SmallImage().Width(), 16) << name;
+  }
+  TIcon png;
+  png.LoadFromFile("tests/fuzz/corpus/ico/png_48_16.ico");
+  EXPECT_EQ(png.Width(), 48);  // the only entry besides the small one
+  EXPECT_EQ(png.LargeImage().GetAlpha(3, 3), 0);
+  EXPECT_EQ(png.LargeImage().GetAlpha(4, 3), 255);
+  TIcon argb;
+  argb.LoadFromFile("tests/fuzz/corpus/ico/argb_16_32.ico");
+  EXPECT_EQ(argb.Width(), 32);
+  // Holes on the file's diagonal, which is the picture's anti-diagonal (rows bottom-up).
+  EXPECT_EQ(argb.LargeImage().GetAlpha(5, 26), 0);
+  EXPECT_EQ(argb.SmallImage().GetAlpha(5, 10), 0);
+  EXPECT_EQ(argb.SmallImage().GetAlpha(6, 10), 255);
 }
 
 TEST(ImageList, StripsMasksAndGreyedDrawing) {
