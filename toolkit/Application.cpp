@@ -65,6 +65,15 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
   });
   SetWindowProc(handle_, proc_);
   hintWindow_ = new THintWindow(this);
+  // Whatever escapes a window procedure that is not a control's (a timer
+  // procedure, a platform class) reaches the same report.
+  previousDispatchHandler_ = SetDispatchExceptionHandler([this](std::exception_ptr e) {
+    try {
+      std::rethrow_exception(e);
+    } catch (...) {
+      HandleException(nullptr);
+    }
+  });
 }
 
 TApplication::~TApplication() {
@@ -84,6 +93,7 @@ TApplication::~TApplication() {
   for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) delete *it;
   hintWindow_ = nullptr;
   mainForm_ = nullptr;
+  SetDispatchExceptionHandler(std::move(previousDispatchHandler_));
   if (IsWindow(handle_)) {
     SetWindowProc(handle_, &AppClassProc);
     DestroyWindow(handle_);

@@ -22,6 +22,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/win/WinApi.h"
 #include "toolkit/Component.h"
 #include "toolkit/Control.h"
 #include "toolkit/Form.h"
@@ -125,6 +126,7 @@ class TApplication : public TComponent {
   bool hintTimerOn_ = false;
   bool hideTimerOn_ = false;
   int handlingException_ = 0;
+  TDispatchExceptionHandler previousDispatchHandler_;
 };
 
 // The program's application object (nullptr before one is made).

@@ -312,6 +312,21 @@ TEST_F(FormTest, AnExceptionInAClickHandlerIsReportedAndTheLoopGoesOn) {
   EXPECT_EQ(clicks, 4);
 }
 
+TEST_F(FormTest, AnExceptionInATimerProcedureReachesTheReportToo) {
+  int ticks = 0;
+  SetTimer(nullptr, 0, 10, [&](HWND, UINT, UINT_PTR id, DWORD) {
+    if (++ticks == 2) KillTimer(nullptr, id);
+    throw std::runtime_error("тик");
+  });
+  std::vector<std::string> seen;
+  app->OnException = [&](TComponent*, const std::exception& e) { seen.push_back(e.what()); };
+  for (int i = 0; i < 3; ++i) {
+    host.AdvanceClock(10);
+    Pump();
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"тик", "тик"}));
+}
+
 TEST_F(FormTest, ScreenKnowsTheFormsAndShowsTheHourGlass) {
   MakeForms();
   EXPECT_EQ(Screen->FormCount(), 2);
