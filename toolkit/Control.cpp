@@ -42,6 +42,13 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
   serial_ = ++gNextSerial;
   Alive()[this] = serial_;
   WindowProc = [this](TMessage& m) { WndProc(m); };
+  font_ = std::make_unique<tk::TFont>();
+  font_->OnChange = [this] {
+    // A change of the font's own properties ends inheritance, unless it is
+    // the parent's font being taken over.
+    if (!takingParentFont_) parentFont_ = false;
+    Perform(CM_FONTCHANGED);
+  };
 }
 
 TControl::~TControl() {
@@ -157,6 +164,24 @@ void TControl::ParentColorChanged() {
   }
 }
 
+void TControl::SetParentFont(bool v) {
+  if (v == parentFont_) return;
+  parentFont_ = v;
+  if (v) ParentFontChanged();
+}
+
+void TControl::ParentFontChanged() {
+  if (!parentFont_ || !parent_) return;
+  takingParentFont_ = true;
+  try {
+    font_->Assign(*parent_->Font());
+  } catch (...) {
+    takingParentFont_ = false;
+    throw;
+  }
+  takingParentFont_ = false;
+}
+
 void TControl::SetShowHint(bool v) {
   parentShowHint_ = false;
   if (v == showHint_) return;
@@ -242,6 +267,9 @@ void TControl::WndProc(TMessage& m) {
       return;
     case CM_PARENTSHOWHINTCHANGED:
       ParentShowHintChanged();
+      return;
+    case CM_PARENTFONTCHANGED:
+      ParentFontChanged();
       return;
     case CM_HITTEST:
       m.Result = 1;

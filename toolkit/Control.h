@@ -21,6 +21,7 @@
 #include "platform/gfx/DC.h"
 #include "platform/gfx/Types.h"
 #include "toolkit/Component.h"
+#include "toolkit/Font.h"
 #include "toolkit/Messages.h"
 
 namespace vm {
@@ -151,7 +152,11 @@ class TControl : public TComponent {
   bool ParentColor() const { return parentColor_; }
   void SetParentColor(bool v);
 
-  // FONT-PLACEHOLDER
+  // The control's font; while ParentFont is on it follows the parent's.
+  tk::TFont* Font() const { return font_.get(); }
+  void SetFont(const tk::TFont& font) { font_->Assign(font); }
+  bool ParentFont() const { return parentFont_; }
+  void SetParentFont(bool v);
 
   const std::string& Hint() const { return hint_; }
   void SetHint(const std::string& v) { hint_ = v; }
@@ -241,6 +246,8 @@ class TControl : public TComponent {
   bool enabled_ = true;
   TColor color_ = 0xFF00000F;  // clBtnFace
   bool parentColor_ = false;
+  std::unique_ptr<tk::TFont> font_;
+  bool parentFont_ = true;
   std::string hint_;
   bool showHint_ = false;
   bool parentShowHint_ = true;
@@ -254,6 +261,8 @@ class TControl : public TComponent {
   void HandleMouse(TMessage& m);
   void ParentColorChanged();
   void ParentShowHintChanged();
+  void ParentFontChanged();
+  bool takingParentFont_ = false;
 
   std::uint64_t serial_ = 0;
 };

@@ -407,8 +407,16 @@ void TCustomForm::Activated() {
   if (ControlAlive(this, me)) SetFocusToActiveControl();
 }
 
-void TCustomForm::PaintWindow(HDC) {
-  if (OnPaint) OnPaint(this);
+void TCustomForm::PaintWindow(HDC dc) {
+  if (!OnPaint) return;
+  struct TReset {
+    tk::TCanvas& Canvas;
+    ~TReset() { Canvas.SetHandle(nullptr); }
+  } reset{*canvas_};
+  canvas_->SetHandle(dc);
+  canvas_->Font().Assign(*Font());
+  canvas_->Brush().SetColor(Color());
+  OnPaint(this);
 }
 
 void TCustomForm::WndProc(TMessage& m) {

@@ -18,6 +18,9 @@
 
 #include <string>
 
+#include <memory>
+
+#include "toolkit/Canvas.h"
 #include "toolkit/WinControl.h"
 
 namespace vm {
@@ -96,6 +99,8 @@ class TCustomForm : public TWinControl {
   void FocusControl(TWinControl* c);
 
   bool Active() const { return active_; }
+  // The canvas OnPaint draws on (the paint context while OnPaint runs).
+  tk::TCanvas* Canvas() const { return canvas_.get(); }
 
   // Showing and closing.
   void Show();
@@ -169,6 +174,7 @@ class TCustomForm : public TWinControl {
   bool active_ = false;
   bool created_ = false;
   bool destroyed_ = false;
+  std::unique_ptr<tk::TCanvas> canvas_ = std::make_unique<tk::TCanvas>();
 };
 
 class TForm : public TCustomForm {

@@ -5,9 +5,16 @@ namespace vm {
 void TGraphicControl::PaintTo(HDC dc) {
   struct TReset {
     HDC& Dc;
-    ~TReset() { Dc = nullptr; }
-  } reset{paintDC_};
+    tk::TCanvas& Canvas;
+    ~TReset() {
+      Dc = nullptr;
+      Canvas.SetHandle(nullptr);
+    }
+  } reset{paintDC_, *canvas_};
   paintDC_ = dc;
+  canvas_->SetHandle(dc);
+  canvas_->Font().Assign(*Font());
+  canvas_->Brush().SetColor(Color());
   Paint();
 }
 

@@ -7,6 +7,9 @@
 // owns one window.
 #pragma once
 
+#include <memory>
+
+#include "toolkit/Canvas.h"
 #include "toolkit/Control.h"
 
 namespace vm {
@@ -21,10 +24,13 @@ class TGraphicControl : public TControl {
   // The context Paint draws into (origin at the control's top-left, clipped
   // to its bounds); nullptr outside Paint.
   HDC PaintDC() const { return paintDC_; }
+  // The canvas Paint draws on: the paint context, with the control's font.
+  tk::TCanvas* Canvas() const { return canvas_.get(); }
   void PaintTo(HDC dc) override;
 
  private:
   HDC paintDC_ = nullptr;
+  std::unique_ptr<tk::TCanvas> canvas_ = std::make_unique<tk::TCanvas>();
 };
 
 }  // namespace vm

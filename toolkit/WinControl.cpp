@@ -106,6 +106,7 @@ TWinControl::~TWinControl() {
     delete c;
   }
   DestroyHandle();
+  if (fontHandle_) DeleteObject(fontHandle_);
 }
 
 TWinControl* TWinControl::FindControl(HWND h) {
@@ -196,7 +197,18 @@ void TWinControl::CreateHandle() {
   std::vector<TControl*> kids = controls_;
   for (TControl* c : kids)
     if (auto* wc = dynamic_cast<TWinControl*>(c); wc && !wc->handle_ && handle_) wc->CreateHandle();
-  if (handle_) Realign();
+  if (handle_) {
+    ApplyFont();
+    Realign();
+  }
+}
+
+void TWinControl::ApplyFont() {
+  if (!handle_) return;
+  HFONT font = CreateFontIndirect(font_->Desc());
+  SendMessage(handle_, WM_SETFONT, WPARAM(reinterpret_cast<std::uintptr_t>(font)), 0);
+  if (fontHandle_) DeleteObject(fontHandle_);
+  fontHandle_ = font;
 }
 
 void TWinControl::DestroyHandle() {
@@ -913,6 +925,7 @@ void TWinControl::WndProc(TMessage& m) {
       for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTCOLORCHANGED);
       return;
     case CM_FONTCHANGED:
+      ApplyFont();
       FontChanged();
       for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTFONTCHANGED);
       return;

@@ -165,6 +165,9 @@ class TWinControl : public TControl {
   void WindowDestroyed();
   void UpdateBoundsFromWindow();
   void AlignChildren();
+  // Gives the window a font handle for Font (the platform classes draw with it).
+  void ApplyFont();
+  HFONT fontHandle_ = nullptr;
 
   HWND handle_ = nullptr;
   HWND parentWindow_ = nullptr;

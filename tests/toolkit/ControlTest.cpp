@@ -222,6 +222,36 @@ TEST_F(ControlTest, ColourAndShowHintComeFromTheParentUntilSetOwn) {
   EXPECT_FALSE(inner->ShowHint());
 }
 
+TEST_F(ControlTest, FontComesFromTheParentAndReachesTheWindow) {
+  TForm* f = MakeForm();
+  f->Font()->SetName("Times New Roman");
+  f->Font()->SetHeight(-13);
+  auto* panel = Place<TBox>(f, 0, 0, 100, 100);
+  auto* label = Place<TSwatch>(panel, 0, 0, 10, 10);
+  EXPECT_TRUE(panel->ParentFont());
+  EXPECT_EQ(panel->Font()->Name(), "Times New Roman");
+  EXPECT_EQ(label->Font()->Height(), -13);
+  f->Font()->SetStyle(tk::fsBold);
+  EXPECT_EQ(label->Font()->Style(), tk::fsBold);
+  // The window gets a font handle of the same description.
+  TFontDesc desc;
+  auto font = reinterpret_cast<HFONT>(SendMessage(panel->Handle(), WM_GETFONT, 0, 0));
+  ASSERT_TRUE(GetFontDesc(font, &desc));
+  EXPECT_EQ(desc.Family, "Times New Roman");
+  EXPECT_EQ(desc.Height, -13);
+  EXPECT_TRUE(desc.Bold);
+  // Changing the control's own font stops inheritance for it and its children follow it.
+  panel->Font()->SetColor(RGB(59, 90, 130));
+  EXPECT_FALSE(panel->ParentFont());
+  EXPECT_EQ(label->Font()->Color(), RGB(59, 90, 130));
+  f->Font()->SetHeight(-20);
+  EXPECT_EQ(panel->Font()->Height(), -13);
+  EXPECT_EQ(label->Font()->Height(), -13);
+  panel->SetParentFont(true);
+  EXPECT_EQ(label->Font()->Height(), -20);
+  EXPECT_EQ(label->Font()->Color(), f->Font()->Color());
+}
+
 TEST_F(ControlTest, EnabledAndVisibleReachTheWindowsAndTheirChildren) {
   TForm* f = MakeForm();
   auto* panel = Place<TBox>(f, 0, 0, 100, 100);
