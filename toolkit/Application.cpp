@@ -147,6 +147,12 @@ bool TApplication::ProcessMessage(MSG& msg) {
     case WM_SYSKEYDOWN:
       CancelHint();
       break;
+    case WM_MOUSEWHEEL: {
+      // The wheel scrolls what is under the pointer, not what has the focus.
+      TWinControl* under = FindWindowControl({GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)});
+      if (under && IsWindowEnabled(under->Handle())) msg.hwnd = under->Handle();
+      break;
+    }
     default:
       break;
   }

@@ -92,6 +92,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     parent_->InvalidateArea(old);
     parent_->InvalidateArea(BoundsRect());
     if (align_ != alNone) parent_->Realign();
+    if (parent_) parent_->ChildBoundsChanged(this);
   }
   if (old.Width() != width_ || old.Height() != height_) Resize();
 }
@@ -132,6 +133,7 @@ void TControl::SetVisible(bool v) {
   visible_ = v;
   Perform(CM_VISIBLECHANGED, v ? 1 : 0);
   if (parent_ && align_ != alNone) parent_->Realign();
+  if (parent_) parent_->ChildBoundsChanged(this);
 }
 
 void TControl::SetEnabled(bool v) {

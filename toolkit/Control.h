@@ -51,6 +51,9 @@ using TKeyEvent = std::function<void(TComponent* Sender, int& Key, TShiftState S
 using TKeyPressEvent = std::function<void(TComponent* Sender, char32_t& Key)>;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+// Horizontal alignment of text, and its vertical layout.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TTextLayout { tlTop, tlCenter, tlBottom };
 
 // Mouse cursors: the platform's stock cursors under the toolkit's numbers.
 using TCursor = int;
@@ -258,6 +261,7 @@ class TControl : public TComponent {
 
  private:
   friend class TWinControl;
+  friend class TScrollingWinControl;
   void HandleMouse(TMessage& m);
   void ParentColorChanged();
   void ParentShowHintChanged();

@@ -50,6 +50,23 @@ void SetMouseControl(TControl* target) {
   if (Application) Application->HintMouseTarget(gMouseControl.Get());
 }
 
+TWinControl* FindWindowControl(TPoint screen) {
+  TWinControl* found = nullptr;
+  EnumWindows([&](HWND top) {
+    TRect r;
+    if (!IsWindowVisible(top) || !GetWindowRect(top, &r) || !r.Contains(screen)) return true;
+    found = TWinControl::FindControl(top);
+    return false;  // the topmost window at the point hides the others
+  });
+  for (TWinControl* c = found; c;) {
+    TControl* inner = c->ControlAtPos(c->ScreenToClient(screen), true, true);
+    auto* w = dynamic_cast<TWinControl*>(inner);
+    if (!w || !w->HandleAllocated()) break;
+    found = c = w;
+  }
+  return found;
+}
+
 TShiftState KeyboardShiftState() {
   TShiftState s = 0;
   if (GetKeyState(VK_SHIFT) < 0) s |= ssShift;
@@ -675,9 +692,10 @@ void TWinControl::UpdateBoundsFromWindow() {
   top_ = r.Top;
   width_ = r.Width();
   height_ = r.Height();
+  (void)old;
   if (parent_) {
-    (void)old;
     if (align_ != alNone) parent_->Realign();
+    if (parent_) parent_->ChildBoundsChanged(this);
   }
   if (resized) {
     Realign();
@@ -852,6 +870,11 @@ void TWinControl::WndProc(TMessage& m) {
       eatChar_ = false;
       char32_t ch = char32_t(m.WParam);
       const std::uint64_t me = Serial();
+      // Alt+letter: a label's "&" letter moves the focus to its control.
+      if (m.Msg == WM_SYSCHAR) {
+        if (TCustomForm* f = GetParentForm(); f && f->Perform(CM_DIALOGCHAR, m.WParam) != 0) return;
+        if (!ControlAlive(this, me)) return;
+      }
       if (DoKeyPress(ch)) return;
       if (!ControlAlive(this, me)) return;
       m.WParam = WPARAM(ch);

@@ -135,6 +135,8 @@ class TWinControl : public TControl {
   void CreateSubClass(TCreateParams& params, const std::string& platformClass);
   // Paints the control's own face (the window's background already erased).
   virtual void PaintWindow(HDC dc);
+  // A child moved, changed size or was shown or hidden.
+  virtual void ChildBoundsChanged(TControl* child) { (void)child; }
   // Lays out aligned children within rect (client coordinates).
   virtual void AlignControls(TControl* control, TRect& rect);
   // Room the children may use (client rect minus borders a subclass draws).
@@ -155,7 +157,8 @@ class TWinControl : public TControl {
   void SetWindowVisible(bool show);
 
   bool tabStop_ = false;
-  bool ownClass_ = true;  // the window's class is the toolkit's own (not a platform class)
+  bool ownClass_ = true;
+  int alignLevel_ = 0;  // the window's class is the toolkit's own (not a platform class)
 
  private:
   friend class TControl;
@@ -176,7 +179,6 @@ class TWinControl : public TControl {
   std::vector<TControl*> controls_;
   TControlRef captureControl_;  // the windowless child a held button went down on
   TControlRef mouseControl_;    // the windowless child last under the pointer
-  int alignLevel_ = 0;
   bool doubleBuffered_ = false;
   bool realigning_ = false;
   bool eatChar_ = false;               // the key-down was a dialog key: drop its character
@@ -186,6 +188,9 @@ class TWinControl : public TControl {
 // Shift state from the modifier keys held now, plus the mouse key bits of wParam.
 TShiftState KeysToShiftState(WPARAM mouseKeys);
 TShiftState KeyboardShiftState();
+
+// The innermost windowed toolkit control shown at a screen point, or nullptr.
+TWinControl* FindWindowControl(TPoint screen);
 
 // The control the pointer is over now (windowless or windowed), or nullptr.
 TControl* MouseControl();

@@ -23,9 +23,9 @@ TEST_F(ControlTest, ClassNamesAreTheClassesOwn) {
 
 TEST_F(ControlTest, ParentAndChildren) {
   TForm* f = MakeForm();
-  auto* panel = Place<TBox>(f, 10, 10, 100, 100);
-  auto* a = Place<TSwatch>(panel, 0, 0, 10, 10);
-  auto* b = Place<TBox>(panel, 20, 0, 10, 10);
+  auto* panel = Put<TBox>(f, 10, 10, 100, 100);
+  auto* a = Put<TSwatch>(panel, 0, 0, 10, 10);
+  auto* b = Put<TBox>(panel, 20, 0, 10, 10);
   EXPECT_EQ(f->ControlCount(), 1);
   EXPECT_EQ(panel->ControlCount(), 2);
   EXPECT_EQ(panel->Controls(0), a);
@@ -45,7 +45,7 @@ TEST_F(ControlTest, ParentAndChildren) {
   EXPECT_EQ(panel->ControlCount(), 0);
   EXPECT_THROW(panel->SetParent(static_cast<TWinControl*>(panel)), std::invalid_argument);
   // Freeing a parent frees its children.
-  auto* c = Place<TSwatch>(panel, 0, 0, 5, 5);
+  auto* c = Put<TSwatch>(panel, 0, 0, 5, 5);
   TControlRef ref(c);
   delete panel;
   EXPECT_FALSE(ref);
@@ -53,15 +53,15 @@ TEST_F(ControlTest, ParentAndChildren) {
 
 TEST_F(ControlTest, AlignedChildrenFillTheParentInOrder) {
   TForm* f = MakeForm(100, 100, 300, 200);
-  auto* top = Place<TBox>(f, 50, 50, 10, 30);
+  auto* top = Put<TBox>(f, 50, 50, 10, 30);
   top->SetAlign(alTop);
-  auto* bottom = Place<TBox>(f, 0, 0, 10, 20);
+  auto* bottom = Put<TBox>(f, 0, 0, 10, 20);
   bottom->SetAlign(alBottom);
-  auto* left = Place<TSwatch>(f, 0, 0, 40, 10);
+  auto* left = Put<TSwatch>(f, 0, 0, 40, 10);
   left->SetAlign(alLeft);
-  auto* right = Place<TBox>(f, 0, 0, 25, 10);
+  auto* right = Put<TBox>(f, 0, 0, 25, 10);
   right->SetAlign(alRight);
-  auto* client = Place<TSwatch>(f, 0, 0, 1, 1);
+  auto* client = Put<TSwatch>(f, 0, 0, 1, 1);
   client->SetAlign(alClient);
   EXPECT_EQ(top->BoundsRect(), Rect(0, 0, 300, 30));
   EXPECT_EQ(bottom->BoundsRect(), Rect(0, 180, 300, 200));
@@ -77,7 +77,7 @@ TEST_F(ControlTest, AlignedChildrenFillTheParentInOrder) {
   EXPECT_EQ(client->BoundsRect(), Rect(40, 0, 375, 230));
   // A second top control stacks below the first by its position.
   top->SetVisible(true);
-  auto* top2 = Place<TBox>(f, 0, 100, 10, 15);
+  auto* top2 = Put<TBox>(f, 0, 100, 10, 15);
   top2->SetAlign(alTop);
   EXPECT_EQ(top->BoundsRect(), Rect(0, 0, 400, 30));
   EXPECT_EQ(top2->BoundsRect(), Rect(0, 30, 400, 45));
@@ -91,9 +91,9 @@ TEST_F(ControlTest, AlignedChildrenFillTheParentInOrder) {
 TEST_F(ControlTest, WindowlessChildrenPaintInZOrderClippedToTheirBounds) {
   TForm* f = MakeForm(100, 100, 200, 100);
   f->SetColor(RGB(250, 250, 250));
-  auto* a = Place<TSwatch>(f, 10, 10, 50, 50);
+  auto* a = Put<TSwatch>(f, 10, 10, 50, 50);
   a->SetColor(Red);
-  auto* b = Place<TSwatch>(f, 40, 40, 50, 50);
+  auto* b = Put<TSwatch>(f, 40, 40, 50, 50);
   b->SetColor(Green);
   f->Show();
   Pump();
@@ -123,8 +123,8 @@ TEST_F(ControlTest, WindowlessChildrenPaintInZOrderClippedToTheirBounds) {
 
 TEST_F(ControlTest, MouseGoesToTheTopmostWindowlessChildAndFollowsAHeldButton) {
   TForm* f = MakeForm(100, 100, 200, 100);
-  auto* a = Place<TSwatch>(f, 10, 10, 50, 50);
-  auto* b = Place<TSwatch>(f, 40, 40, 50, 50);
+  auto* a = Put<TSwatch>(f, 10, 10, 50, 50);
+  auto* b = Put<TSwatch>(f, 40, 40, 50, 50);
   f->Show();
   Pump();
   std::vector<std::string> log;
@@ -164,8 +164,8 @@ TEST_F(ControlTest, MouseGoesToTheTopmostWindowlessChildAndFollowsAHeldButton) {
 
 TEST_F(ControlTest, MouseEnterAndLeave) {
   TForm* f = MakeForm(100, 100, 200, 100);
-  auto* a = Place<TSwatch>(f, 10, 10, 50, 50);
-  auto* w = Place<TBox>(f, 100, 10, 50, 50);
+  auto* a = Put<TSwatch>(f, 10, 10, 50, 50);
+  auto* w = Put<TBox>(f, 100, 10, 50, 50);
   f->Show();
   Pump();
   std::vector<std::string> log;
@@ -192,9 +192,9 @@ TEST_F(ControlTest, MouseEnterAndLeave) {
 TEST_F(ControlTest, ColourAndShowHintComeFromTheParentUntilSetOwn) {
   TForm* f = MakeForm();
   f->SetColor(Blue);
-  auto* panel = Place<TBox>(f, 0, 0, 100, 100);
+  auto* panel = Put<TBox>(f, 0, 0, 100, 100);
   panel->SetParentColor(true);
-  auto* inner = Place<TSwatch>(panel, 0, 0, 10, 10);
+  auto* inner = Put<TSwatch>(panel, 0, 0, 10, 10);
   inner->SetParentColor(true);
   EXPECT_EQ(panel->Color(), Blue);
   EXPECT_EQ(inner->Color(), Blue);
@@ -226,8 +226,8 @@ TEST_F(ControlTest, FontComesFromTheParentAndReachesTheWindow) {
   TForm* f = MakeForm();
   f->Font()->SetName("Times New Roman");
   f->Font()->SetHeight(-13);
-  auto* panel = Place<TBox>(f, 0, 0, 100, 100);
-  auto* label = Place<TSwatch>(panel, 0, 0, 10, 10);
+  auto* panel = Put<TBox>(f, 0, 0, 100, 100);
+  auto* label = Put<TSwatch>(panel, 0, 0, 10, 10);
   EXPECT_TRUE(panel->ParentFont());
   EXPECT_EQ(panel->Font()->Name(), "Times New Roman");
   EXPECT_EQ(label->Font()->Height(), -13);
@@ -254,8 +254,8 @@ TEST_F(ControlTest, FontComesFromTheParentAndReachesTheWindow) {
 
 TEST_F(ControlTest, EnabledAndVisibleReachTheWindowsAndTheirChildren) {
   TForm* f = MakeForm();
-  auto* panel = Place<TBox>(f, 0, 0, 100, 100);
-  auto* child = Place<TBox>(panel, 10, 10, 20, 20);
+  auto* panel = Put<TBox>(f, 0, 0, 100, 100);
+  auto* child = Put<TBox>(panel, 10, 10, 20, 20);
   f->Show();
   Pump();
   EXPECT_TRUE(child->Showing());
@@ -284,12 +284,12 @@ TEST_F(ControlTest, EnabledAndVisibleReachTheWindowsAndTheirChildren) {
 
 TEST_F(ControlTest, TabOrderAndFocus) {
   TForm* f = MakeForm();
-  auto* a = Place<TBox>(f, 0, 0, 20, 20);
-  auto* panel = Place<TBox>(f, 30, 0, 100, 50);
+  auto* a = Put<TBox>(f, 0, 0, 20, 20);
+  auto* panel = Put<TBox>(f, 30, 0, 100, 50);
   panel->SetTabStop(false);
-  auto* b = Place<TBox>(panel, 0, 0, 20, 20);
-  auto* c = Place<TBox>(f, 140, 0, 20, 20);
-  auto* off = Place<TBox>(f, 170, 0, 20, 20);
+  auto* b = Put<TBox>(panel, 0, 0, 20, 20);
+  auto* c = Put<TBox>(f, 140, 0, 20, 20);
+  auto* off = Put<TBox>(f, 170, 0, 20, 20);
   off->SetEnabled(false);
   c->SetTabOrder(0);
   EXPECT_EQ(c->TabOrder(), 0);
@@ -323,7 +323,7 @@ TEST_F(ControlTest, TabOrderAndFocus) {
 
 TEST_F(ControlTest, KeyPreviewLetsTheFormSeeKeysFirst) {
   TForm* f = MakeForm();
-  auto* a = Place<TBox>(f, 0, 0, 20, 20);
+  auto* a = Put<TBox>(f, 0, 0, 20, 20);
   f->Show();
   Pump();
   std::vector<std::string> log;
@@ -345,10 +345,10 @@ TEST_F(ControlTest, KeyPreviewLetsTheFormSeeKeysFirst) {
 
 TEST_F(ControlTest, HintAppearsAfterThePauseAndGoesAway) {
   TForm* f = MakeForm(100, 100, 200, 100);
-  auto* a = Place<TSwatch>(f, 10, 10, 50, 50);
+  auto* a = Put<TSwatch>(f, 10, 10, 50, 50);
   a->SetHint("Открыть|Открывает файл");
   a->SetShowHint(true);
-  auto* quiet = Place<TSwatch>(f, 100, 10, 50, 50);
+  auto* quiet = Put<TSwatch>(f, 100, 10, 50, 50);
   quiet->SetHint("нет");
   f->Show();
   Pump();
@@ -398,7 +398,7 @@ TEST_F(ControlTest, HintAppearsAfterThePauseAndGoesAway) {
 
 TEST_F(ControlTest, WindowProcCanBeHookedAndRestored) {
   TForm* f = MakeForm();
-  auto* a = Place<TBox>(f, 0, 0, 20, 20);
+  auto* a = Put<TBox>(f, 0, 0, 20, 20);
   int seen = 0;
   TWndMethod old = a->WindowProc;
   a->WindowProc = [&](TMessage& m) {
@@ -421,8 +421,8 @@ TEST_F(ControlTest, WindowProcCanBeHookedAndRestored) {
 
 TEST_F(ControlTest, AStaleControlIsNeverTouched) {
   TForm* f = MakeForm();
-  auto* a = Place<TBox>(f, 0, 0, 20, 20);
-  auto* s = Place<TSwatch>(f, 30, 0, 20, 20);
+  auto* a = Put<TBox>(f, 0, 0, 20, 20);
+  auto* s = Put<TSwatch>(f, 30, 0, 20, 20);
   f->Show();
   Pump();
   HWND h = a->Handle();
@@ -435,7 +435,7 @@ TEST_F(ControlTest, AStaleControlIsNeverTouched) {
   EXPECT_FALSE(IsWindow(h));
   EXPECT_EQ(TWinControl::FindControl(h), nullptr);
   // The pointer rests on a control that goes away: enter/leave never reach it.
-  auto* t = Place<TSwatch>(f, 60, 0, 20, 20);
+  auto* t = Put<TSwatch>(f, 60, 0, 20, 20);
   TPoint p = At(f, 65, 5);
   host.MouseMove(p.X, p.Y);
   Pump();

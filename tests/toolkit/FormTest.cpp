@@ -98,7 +98,7 @@ TEST_F(FormTest, PositionsCentreOnTheScreenAndOnTheMainForm) {
 TEST_F(FormTest, ClosingHidesAndShowingAgainKeepsTheForm) {
   MakeForms();
   main->Show();
-  auto* box = Place<TBox>(dialog, 0, 0, 10, 10);
+  auto* box = Put<TBox>(dialog, 0, 0, 10, 10);
   box->SetText("kept");
   dialog->Show();
   Pump();
@@ -210,12 +210,12 @@ TEST_F(FormTest, ShowModalReturnsTheModalResultAndFreesTheOtherForms) {
 TEST_F(FormTest, DefaultAndCancelButtonsAnswerEnterAndEscape) {
   MakeForms();
   main->Show();
-  auto* field = Place<TBox>(dialog, 10, 10, 50, 20);
-  auto* ok = Place<TButton>(dialog, 10, 60, 75, 25);
+  auto* field = Put<TBox>(dialog, 10, 10, 50, 20);
+  auto* ok = Put<TButton>(dialog, 10, 60, 75, 25);
   ok->SetCaption("OK");
   ok->SetDefault(true);
   ok->SetModalResult(mrOk);
-  auto* cancel = Place<TButton>(dialog, 100, 60, 75, 25);
+  auto* cancel = Put<TButton>(dialog, 100, 60, 75, 25);
   cancel->SetCaption("Отмена");
   cancel->SetCancel(true);
   cancel->SetModalResult(mrCancel);
@@ -281,7 +281,7 @@ TEST_F(FormTest, ClosingTheMainFormEndsAModalDialogToo) {
 TEST_F(FormTest, AnExceptionInAClickHandlerIsReportedAndTheLoopGoesOn) {
   MakeForms();
   main->Show();
-  auto* box = Place<TSwatch>(main, 10, 10, 50, 50);
+  auto* box = Put<TSwatch>(main, 10, 10, 50, 50);
   Pump();
   int clicks = 0;
   box->OnClick = [&](TComponent*) {

@@ -63,7 +63,7 @@ class TToolkitTest : public ::testing::Test {
     return f;
   }
   template <class T>
-  T* Place(TWinControl* parent, int x, int y, int w, int h) {
+  T* Put(TWinControl* parent, int x, int y, int w, int h) {
     auto* c = new T(parent->Owner() ? parent->Owner() : parent);
     c->SetBounds(x, y, w, h);
     c->SetParent(parent);
