@@ -103,6 +103,25 @@ bool ReadStep(Decompressor& d, JSAMPARRAY rows, int count, int* got) {
   return true;
 }
 
+// Buffered-image steps, for previews of progressive files.
+bool ConsumeStep(Decompressor& d, int* status) {
+  if (setjmp(d.err.jump)) return false;
+  *status = jpeg_consume_input(&d.cinfo);
+  return true;
+}
+
+bool StartOutputStep(Decompressor& d) {
+  if (setjmp(d.err.jump)) return false;
+  jpeg_start_output(&d.cinfo, d.cinfo.input_scan_number);
+  return true;
+}
+
+bool FinishOutputStep(Decompressor& d) {
+  if (setjmp(d.err.jump)) return false;
+  jpeg_finish_output(&d.cinfo);
+  return true;
+}
+
 bool FinishStep(Decompressor& d) {
   if (setjmp(d.err.jump)) return false;
   jpeg_finish_decompress(&d.cinfo);
@@ -177,9 +196,35 @@ void CmykRowToBgr(const std::uint8_t* src, std::uint8_t* dst, int width, int bpp
   }
 }
 
+// Row and column of each coefficient in zigzag order, as row * 8 + column.
+constexpr std::uint8_t ZigzagToNatural[64] = {
+    0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
+    41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
+    30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
+
+// True once a progressive file has sent (at some precision) every coefficient
+// the reduced inverse DCTs use: an n x n output block uses the n x n lowest
+// frequencies of its component.
+bool HasCoefficientsForScaledBlocks(const jpeg_decompress_struct& cinfo) {
+  for (int c = 0; c < cinfo.num_components; ++c) {
+    const int n = cinfo.comp_info[c].DCT_scaled_size;
+    for (int k = 0; k < 64; ++k)
+      if (ZigzagToNatural[k] / 8 < n && ZigzagToNatural[k] % 8 < n && cinfo.coef_bits[c][k] < 0)
+        return false;
+  }
+  return true;
+}
+
 // Decodes the opened file at 1/denom of its size into a new bitmap.
+//
+// At 1/8 a block of the picture becomes one pixel (or a few, for subsampled
+// colour), made of its lowest frequencies only. A progressive file sends
+// those in its first scans, usually at full or nearly full precision, and the
+// rest of the file, most of it, changes at most their lowest bits (a level or
+// two of the preview). So previews of progressive files stop reading once
+// those coefficients have arrived (lowOnly).
 TBitmap DecodeOpened(Decompressor& d, std::size_t fileSize, const TJpegLimits& limits,
-                     TPixelFormat format, int denom) {
+                     TPixelFormat format, int denom, bool lowOnly = false) {
   jpeg_decompress_struct& cinfo = d.cinfo;
   CheckLimits(cinfo, fileSize, limits);
   const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
@@ -190,6 +235,11 @@ TBitmap DecodeOpened(Decompressor& d, std::size_t fileSize, const TJpegLimits& l
     cinfo.out_color_space = bpp == 3 ? JCS_EXT_BGR : JCS_EXT_BGRX;
   cinfo.scale_num = 1;
   cinfo.scale_denom = unsigned(denom);
+  lowOnly = lowOnly && denom == 8 && cinfo.progressive_mode;
+  if (lowOnly) {
+    cinfo.buffered_image = TRUE;
+    cinfo.do_block_smoothing = FALSE;  // guesses the missing terms: not worth it for a preview
+  }
   if (!CalcStep(d)) ThrowLibrary(d);
   const int width = int(cinfo.output_width);
   const int height = int(cinfo.output_height);
@@ -205,6 +255,13 @@ TBitmap DecodeOpened(Decompressor& d, std::size_t fileSize, const TJpegLimits& l
                      std::to_string(cinfo.image_height));
   }
   if (!StartStep(d)) ThrowLibrary(d);
+  if (lowOnly) {
+    int status = JPEG_REACHED_SOS;
+    while (!(status == JPEG_SCAN_COMPLETED && HasCoefficientsForScaledBlocks(cinfo)) &&
+           status != JPEG_REACHED_EOI && status != JPEG_SUSPENDED)
+      if (!ConsumeStep(d, &status)) ThrowLibrary(d);
+    if (!StartOutputStep(d)) ThrowLibrary(d);
+  }
   if (int(cinfo.output_width) != width || int(cinfo.output_height) != height ||
       cinfo.output_components != (cmyk ? 4 : bpp))
     throw TJpegError("JPEG error: unexpected output layout");
@@ -221,6 +278,11 @@ TBitmap DecodeOpened(Decompressor& d, std::size_t fileSize, const TJpegLimits& l
     if (got <= 0) break;  // cannot happen with a memory source; never spin
     if (cmyk)
       for (int i = 0; i < got; ++i) CmykRowToBgr(rows[i], bitmap.ScanLine(y + i), width, bpp);
+  }
+  if (lowOnly) {
+    // The rest of the file is left unread; destroying the decompressor ends it.
+    if (!FinishOutputStep(d)) ThrowLibrary(d);
+    return bitmap;
   }
   if (!FinishStep(d)) ThrowLibrary(d);
   return bitmap;
@@ -275,7 +337,8 @@ TJpegPreview DecodeJpegScaled(std::span<const std::uint8_t> file, int maxWidth, 
   preview.Width = int(d.cinfo.image_width);
   preview.Height = int(d.cinfo.image_height);
   preview.ScaleDenom = JpegPreviewScaleDenom(preview.Width, preview.Height, maxWidth, maxHeight);
-  preview.Bitmap = DecodeOpened(d, file.size(), limits, TPixelFormat::pf24bit, preview.ScaleDenom);
+  preview.Bitmap =
+      DecodeOpened(d, file.size(), limits, TPixelFormat::pf24bit, preview.ScaleDenom, true);
   return preview;
 }
 

@@ -72,7 +72,8 @@ void BareDecode(const std::vector<std::uint8_t>& file, J_COLOR_SPACE space,
   jpeg_destroy_decompress(&cinfo);
 }
 
-std::vector<std::uint8_t> BareEncode(const std::vector<std::uint8_t>& rgb, int w, int h, int q) {
+std::vector<std::uint8_t> BareEncode(const std::vector<std::uint8_t>& rgb, int w, int h, int q,
+                                     bool progressive = false) {
   jpeg_compress_struct cinfo;
   jpeg_error_mgr jerr;
   cinfo.err = jpeg_std_error(&jerr);
@@ -86,6 +87,7 @@ std::vector<std::uint8_t> BareEncode(const std::vector<std::uint8_t>& rgb, int w
   cinfo.in_color_space = JCS_RGB;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, q, TRUE);
+  if (progressive) jpeg_simple_progression(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
   while (cinfo.next_scanline < cinfo.image_height) {
     JSAMPROW rows[1] = {
@@ -97,6 +99,17 @@ std::vector<std::uint8_t> BareEncode(const std::vector<std::uint8_t>& rgb, int w
   std::vector<std::uint8_t> out(buffer, buffer + size);
   std::free(buffer);
   return out;
+}
+
+// The same photo as a progressive file (the library's usual ten scans).
+const std::vector<std::uint8_t>& ProgressivePhotoJpeg() {
+  static const std::vector<std::uint8_t> bytes = [] {
+    std::vector<std::uint8_t> rgb;
+    int w = 0, h = 0;
+    BareDecode(PhotoJpeg(), JCS_RGB, &rgb, &w, &h);
+    return BareEncode(rgb, w, h, 90, true);
+  }();
+  return bytes;
 }
 
 void BM_BareFullDecode(benchmark::State& state) {
@@ -119,6 +132,24 @@ void BM_PreviewDecode(benchmark::State& state) {
                  " x " + std::to_string(p.Bitmap.Height()));
 }
 BENCHMARK(BM_PreviewDecode)->Unit(benchmark::kMillisecond);
+
+void BM_BareFullDecodeProgressive(benchmark::State& state) {
+  const auto& file = ProgressivePhotoJpeg();
+  int w = 0, h = 0;
+  for (auto _ : state) BareDecode(file, JCS_RGB, nullptr, &w, &h);
+}
+BENCHMARK(BM_BareFullDecodeProgressive)->Unit(benchmark::kMillisecond);
+
+void BM_PreviewDecodeProgressive(benchmark::State& state) {
+  // A progressive file's preview reads only its first scans.
+  const auto& file = ProgressivePhotoJpeg();
+  TJpegPreview p;
+  for (auto _ : state) {
+    p = DecodeJpegScaled(file, 300, 300);
+    benchmark::DoNotOptimize(p.Bitmap.Data());
+  }
+}
+BENCHMARK(BM_PreviewDecodeProgressive)->Unit(benchmark::kMillisecond);
 
 void BM_DecodeToBitmap(benchmark::State& state) {
   // What opening a picture costs: a new bitmap filled straight from the library.
@@ -194,8 +225,8 @@ BENCHMARK(BM_BareDecodeEncode)->Unit(benchmark::kMillisecond);
 // one benchmark (valgrind --tool=callgrind --toggle-collect='*BM_Recompress*')
 // hold only its own work.
 int main(int argc, char** argv) {
-  const std::size_t size = vm::PhotoJpeg().size();
-  std::printf("12-megapixel photo at quality 90: %zu bytes\n", size);
+  std::printf("12-megapixel photo at quality 90: %zu bytes, progressive %zu bytes\n",
+              vm::PhotoJpeg().size(), vm::ProgressivePhotoJpeg().size());
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
