@@ -202,6 +202,10 @@ void TScrollingWinControl::WndProc(TMessage& m) {
       TWinControl::WndProc(m);
       UpdateScrollBars();
       return;
+    case CM_CONTROLCHANGE:
+      TWinControl::WndProc(m);
+      UpdateScrollBars();
+      return;
     default:
       break;
   }

@@ -324,6 +324,7 @@ void TWinControl::RemoveControl(TControl* c) {
   controls_.erase(std::find(controls_.begin(), controls_.end(), c));
   c->parent_ = nullptr;
   if (c->align_ != alNone && !IsDestroying()) Realign();
+  if (!IsDestroying()) ChildBoundsChanged(c);
 }
 
 TControl* TWinControl::ControlAtPos(TPoint p, bool allowDisabled, bool allowWinControls) const {
@@ -962,6 +963,11 @@ void TWinControl::WndProc(TMessage& m) {
         for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTSHOWHINTCHANGED);
       return;
     }
+    case CM_BUTTONPRESSED:
+      // A group button went down: the others of its group on this parent hear it.
+      for (TControl* c : std::vector<TControl*>(controls_))
+        if (ControlAlive(c, c->Serial())) c->Perform(m.Msg, m.WParam, m.LParam);
+      return;
     case CM_DIALOGKEY:
     case CM_DIALOGCHAR:
       // Offered to each child in turn until one uses it.

@@ -1,0 +1,233 @@
+// Speed buttons, and a gallery form with every component, compared with its
+// golden picture (tests/toolkit/golden; VELMORA_UPDATE_GOLDEN=1 rewrites it).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/gfx/PngCodec.h"
+#include "platform/gfx/SysColors.h"
+#include "tests/toolkit/ToolkitTestSupport.h"
+#include "toolkit/Bevel.h"
+#include "toolkit/Button.h"
+#include "toolkit/Image.h"
+#include "toolkit/Label.h"
+#include "toolkit/Layout.h"
+#include "toolkit/Panel.h"
+#include "toolkit/ScrollBox.h"
+#include "toolkit/SpeedButton.h"
+
+namespace vm::test {
+namespace {
+
+constexpr TColor Key = RGB(255, 0, 255);
+
+// A 16 x 16 glyph strip: a filled square on the key colour, one colour per picture.
+std::unique_ptr<tk::TBitmap> Glyph(int pictures) {
+  auto b = std::make_unique<tk::TBitmap>(16 * pictures, 16);
+  const TColor colours[] = {RGB(0, 120, 0), RGB(120, 120, 120), RGB(0, 0, 160), RGB(200, 100, 0)};
+  for (int i = 0; i < pictures; ++i)
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x)
+        b->Image().SetPixel(i * 16 + x, y,
+                            (x >= 3 && x < 13 && y >= 3 && y < 13) ? colours[i] : Key);
+  return b;
+}
+
+class GalleryTest : public TToolkitTest {
+ protected:
+  void SetUp() override {
+    TToolkitTest::SetUp();
+    PinFontConfiguration();
+  }
+};
+
+TEST_F(GalleryTest, SpeedButtonsOfAGroupAreDownOneAtATime) {
+  TForm* f = MakeForm(100, 100, 200, 100);
+  auto make = [&](int x) {
+    return Place<TSpeedButton>(f, f, "SpeedButton" + std::to_string(x), {x, 10, 23, 22},
+                               [](TSpeedButton& b) { b.SetGroupIndex(1); });
+  };
+  auto* a = make(10);
+  auto* b = make(40);
+  auto* plain = Place<TSpeedButton>(f, f, "Plain", {70, 10, 23, 22});
+  f->Show();
+  Pump();
+  int clicks = 0;
+  a->OnClick = b->OnClick = plain->OnClick = [&](TComponent*) { ++clicks; };
+  ClickAt(a, 5, 5);
+  EXPECT_TRUE(a->Down());
+  ClickAt(b, 5, 5);
+  EXPECT_TRUE(b->Down());
+  EXPECT_FALSE(a->Down());
+  // Without AllowAllUp a press on the down button keeps it down (and still clicks).
+  ClickAt(b, 5, 5);
+  EXPECT_TRUE(b->Down());
+  EXPECT_EQ(clicks, 3);
+  a->SetAllowAllUp(true);
+  EXPECT_TRUE(b->AllowAllUp());  // the group shares it
+  ClickAt(b, 5, 5);
+  EXPECT_FALSE(b->Down());
+  // A button without a group never stays down.
+  ClickAt(plain, 5, 5);
+  EXPECT_FALSE(plain->Down());
+  plain->SetDown(true);
+  EXPECT_FALSE(plain->Down());
+  EXPECT_EQ(clicks, 5);
+  // Pressed and released outside: no click, back up.
+  TPoint p = At(plain, 5, 5), q = At(f, 150, 80);
+  host.MouseMove(p.X, p.Y);
+  host.MouseDown();
+  Pump();
+  EXPECT_EQ(plain->State(), bsDown);
+  host.MouseMove(q.X, q.Y);
+  Pump();
+  EXPECT_EQ(plain->State(), bsUp);
+  host.MouseUp();
+  Pump();
+  EXPECT_EQ(clicks, 5);
+}
+
+TEST_F(GalleryTest, FlatSpeedButtonShowsItsEdgeOnlyUnderThePointer) {
+  TForm* f = MakeForm(100, 100, 200, 100);
+  f->SetColor(RGB(230, 230, 230));
+  auto* b = Place<TSpeedButton>(f, f, "SpeedButton1", {10, 10, 30, 30}, [](TSpeedButton& s) {
+    s.SetFlat(true);
+    auto g = Glyph(1);
+    s.SetGlyph(g.get());
+  });
+  f->Show();
+  Pump();
+  EXPECT_EQ(PixelAt(f, 10, 10), RGB(230, 230, 230));
+  // The glyph sits in the middle, its key colour transparent.
+  EXPECT_EQ(PixelAt(f, 10 + 15, 10 + 15), RGB(0, 120, 0));
+  EXPECT_EQ(PixelAt(f, 10 + 8, 10 + 8), RGB(230, 230, 230));
+  TPoint p = At(b, 5, 5);
+  host.MouseMove(p.X, p.Y);
+  Pump();
+  EXPECT_TRUE(b->MouseInControl());
+  EXPECT_EQ(PixelAt(f, 10, 10), GetSysColor(COLOR_BTNHIGHLIGHT));
+  host.MouseMove(p.X + 100, p.Y);
+  Pump();
+  EXPECT_EQ(PixelAt(f, 10, 10), RGB(230, 230, 230));
+  // Disabled without a disabled picture: the shape engraved in the shadow colour.
+  b->SetEnabled(false);
+  Pump();
+  EXPECT_EQ(PixelAt(f, 10 + 15, 10 + 15), GetSysColor(COLOR_BTNSHADOW));
+  // Four pictures: the disabled one is used.
+  auto four = Glyph(4);
+  b->SetGlyph(four.get());
+  EXPECT_EQ(b->NumGlyphs(), 4);
+  Pump();
+  EXPECT_EQ(PixelAt(f, 10 + 15, 10 + 15), RGB(120, 120, 120));
+}
+
+// Every component on one form, as a user sees it.
+class TGalleryForm : public TForm {
+ public:
+  explicit TGalleryForm(TComponent* owner) : TForm(owner) {
+    SetCaption("Галерея");
+    SetBorderStyle(bsSingle);
+    SetClientSize(360, 260);
+    SetColor(0xFF000000u | COLOR_BTNFACE);
+    Panel1 = Place<TPanel>(this, this, "Panel1", {0, 0, 360, 32}, [](TPanel& p) {
+      p.SetAlign(alTop);
+      p.SetCaption("Панель");
+      p.SetAlignment(taRightJustify);
+    });
+    for (int i = 0; i < 3; ++i)
+      Place<TSpeedButton>(this, Panel1, "SpeedButton" + std::to_string(i + 1),
+                          {4 + i * 25, 4, 23, 24}, [i](TSpeedButton& b) {
+                            b.SetFlat(i != 0);
+                            b.SetGroupIndex(1);
+                            b.SetDown(i == 2);
+                            auto g = Glyph(1);
+                            b.SetGlyph(g.get());
+                          });
+    Bevel1 = Place<TBevel>(this, this, "Bevel1", {8, 40, 170, 100},
+                           [](TBevel& b) { b.SetShape(bsFrame); });
+    Label1 = Place<TLabel>(this, this, "Label1", {16, 48},
+                           [](TLabel& l) { l.SetCaption("Качество изображения:"); });
+    Label2 = Place<TLabel>(this, this, "Label2", {16, 68}, [](TLabel& l) {
+      l.SetCaption("100%");
+      l.Font()->SetStyle(tk::fsBold);
+      l.Font()->SetColor(RGB(59, 90, 130));
+    });
+    Label3 = Place<TLabel>(this, this, "Label3", {16, 88}, [](TLabel& l) {
+      l.SetCaption("&Недоступно");
+      l.SetEnabled(false);
+    });
+    Bevel2 = Place<TBevel>(this, this, "Bevel2", {16, 112, 154, 2},
+                           [](TBevel& b) { b.SetShape(bsTopLine); });
+    Image1 = Place<TImage>(this, this, "Image1", {16, 118, 32, 16}, [](TImage& i) {
+      auto g = Glyph(2);
+      i.Picture()->SetGraphic(g.get());
+    });
+    ScrollBox1 = Place<TScrollBox>(this, this, "ScrollBox1", {186, 40, 166, 100});
+    Image2 = Place<TImage>(this, ScrollBox1, "Image2", {0, 0}, [](TImage& i) {
+      i.SetAutoSize(true);
+      tk::TBitmap big(300, 200);
+      for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x)
+          big.Image().SetPixel(x, y, RGB(x * 255 / 300, y * 255 / 200, 160));
+      i.Picture()->SetGraphic(&big);
+    });
+    OKBtn = Place<TButton>(this, this, "OKBtn", {186, 228, 75, 25}, [](TButton& b) {
+      b.SetCaption("OK");
+      b.SetDefault(true);
+      b.SetModalResult(mrOk);
+    });
+    CancelBtn = Place<TButton>(this, this, "CancelBtn", {274, 228, 75, 25}, [](TButton& b) {
+      b.SetCaption("Отмена");
+      b.SetCancel(true);
+      b.SetModalResult(mrCancel);
+    });
+  }
+  TPanel* Panel1;
+  TBevel *Bevel1, *Bevel2;
+  TLabel *Label1, *Label2, *Label3;
+  TImage *Image1, *Image2;
+  TScrollBox* ScrollBox1;
+  TButton *OKBtn, *CancelBtn;
+};
+
+TEST_F(GalleryTest, GalleryFormMatchesItsGoldenPicture) {
+  TGalleryForm* form = nullptr;
+  app->CreateForm(form);
+  form->SetBounds(40, 40, form->Width(), form->Height());
+  form->Show();
+  form->ScrollBox1->VertScrollBar()->SetPosition(20);
+  form->ScrollBox1->HorzScrollBar()->SetPosition(40);
+  form->CancelBtn->SetFocus();
+  Pump();
+  PresentWindows();
+  TBitmap actual = host.WindowShot(GetHostWindow(form->Handle()));
+
+  namespace fs = std::filesystem;
+  const char* src = std::getenv("VELMORA_SOURCE_DIR");
+  const fs::path root = src ? fs::path(src) : fs::current_path();
+  if (const char* bin = std::getenv("VELMORA_BINARY_DIR")) {
+    fs::create_directories(fs::path(bin) / "golden-actual");
+    SavePngFile((fs::path(bin) / "golden-actual" / "toolkit-gallery.png").string(), actual);
+  }
+  const fs::path file = root / "tests/toolkit/golden/gallery.png";
+  if (const char* update = std::getenv("VELMORA_UPDATE_GOLDEN");
+      update && std::string(update) == "1") {
+    fs::create_directories(file.parent_path());
+    SavePngFile(file.string(), actual);
+    return;
+  }
+  ASSERT_TRUE(fs::exists(file)) << file << " is missing; run with VELMORA_UPDATE_GOLDEN=1";
+  TBitmap expected = LoadPngFile(file.string());
+  ASSERT_EQ(expected.Width(), actual.Width());
+  ASSERT_EQ(expected.Height(), actual.Height());
+  int differ = 0;
+  TPoint first{-1, -1};
+  for (int y = 0; y < actual.Height(); ++y)
+    for (int x = 0; x < actual.Width(); ++x)
+      if (expected.GetPixel(x, y) != actual.GetPixel(x, y) && differ++ == 0) first = {x, y};
+  EXPECT_EQ(differ, 0) << "first difference at " << first.X << ", " << first.Y;
+}
+
+}  // namespace
+}  // namespace vm::test
