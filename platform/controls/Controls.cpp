@@ -11,6 +11,7 @@ void RegisterStandardControls() {
   RegisterStaticClass();
   RegisterScrollBarClass();
   RegisterListBoxClass();
+  RegisterComboBoxClass();
 }
 
 }  // namespace vm

@@ -18,5 +18,6 @@ void RegisterButtonClass();
 void RegisterStaticClass();
 void RegisterScrollBarClass();
 void RegisterListBoxClass();
+void RegisterComboBoxClass();
 
 }  // namespace vm

@@ -568,6 +568,14 @@ void TListBox::LButtonDown(LPARAM l, bool dbl) {
   int y = GET_Y_LPARAM(l);
   int i = ItemAtY(y);
   if (combo_ && !TRect{0, 0, ClientWidth(), ClientHeight()}.Contains({GET_X_LPARAM(l), y})) {
+    // The drop-down's own scroll bar works while the list holds the mouse.
+    TPoint s{GET_X_LPARAM(l), y};
+    ClientToScreen(h_, &s);
+    LRESULT hit = SendMessage(h_, WM_NCHITTEST, 0, MAKELPARAM(s.X, s.Y));
+    if (hit == HTVSCROLL) {
+      TrackScrollBar(h_, SB_VERT, s);
+      return;
+    }
     // A click outside an open drop-down closes it without a choice.
     SendMessage(combo_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h_), int(ctl::ComboListCancelled)),
                 LP(h_));
@@ -801,6 +809,10 @@ LRESULT TListBox::Proc(UINT msg, WPARAM w, LPARAM l) {
       return 0;
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_MOUSEACTIVATE:
+      // A drop-down never takes the activation from the window of its combo box.
+      if (combo_) return MA_NOACTIVATE;
+      break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       LButtonDown(l, msg == WM_LBUTTONDBLCLK);
@@ -827,6 +839,15 @@ LRESULT TListBox::Proc(UINT msg, WPARAM w, LPARAM l) {
       if (AsHwnd(l) != h_) {
         dragging_ = false;
         KillTimer(h_, DragScrollTimer);
+      }
+      if (combo_ && IsWindowVisible(h_)) {
+        // An open drop-down keeps the mouse after its scroll bar let go of it;
+        // taken by another window, the choice is over.
+        if (!l)
+          SetCapture(h_);
+        else if (AsHwnd(l) != h_)
+          SendMessage(combo_, WM_COMMAND,
+                      MAKEWPARAM(GetDlgCtrlID(h_), int(ctl::ComboListCancelled)), LP(h_));
       }
       return 0;
     case WM_TIMER:
@@ -1055,6 +1076,10 @@ LRESULT ListBoxProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_NCCREATE && !box) {
     box = new TListBox(h);
     ctl::SetObject(h, box);
+    // A combo box creates its list with itself as the creation parameter.
+    auto* cs = reinterpret_cast<const CREATESTRUCT*>(l);
+    if (cs && (cs->style & LBS_COMBOBOX) && cs->lpCreateParams)
+      box->AttachCombo(static_cast<HWND>(cs->lpCreateParams));
   }
   if (!box) return DefWindowProc(h, msg, w, l);
   if (msg == WM_NCDESTROY) {

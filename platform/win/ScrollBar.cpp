@@ -619,6 +619,11 @@ void PaintScrollBarControl(HWND hwnd, HDC dc) {
   PaintBar(*dc, hwnd, SB_CTL, l, d, (w->Style & WS_DISABLED) != 0);
 }
 
+bool TrackScrollBar(HWND hwnd, int bar, TPoint screen) {
+  if (bar != SB_HORZ && bar != SB_VERT && bar != SB_CTL) return false;
+  return WS().ScrollBars.BeginTrack(hwnd, bar, screen);
+}
+
 bool TrackScrollBarControl(HWND hwnd, TPoint screen) {
   return WS().ScrollBars.BeginTrack(hwnd, SB_CTL, screen);
 }

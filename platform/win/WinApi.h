@@ -485,6 +485,10 @@ inline constexpr UINT ScrollRepeatInterval = 50;
 LRESULT ScrollBarControlMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
 void PaintScrollBarControl(HWND hwnd, HDC dc);
 bool TrackScrollBarControl(HWND hwnd, TPoint screen);
+// Starts tracking a press on a window's own bar (SB_HORZ, SB_VERT) as the
+// non-client click would, without activating the window: for pop-ups that
+// hold the mouse themselves (a combo box's drop-down list).
+bool TrackScrollBar(HWND hwnd, int bar, TPoint screen);
 void NotifyScrollBarControl(HWND hwnd, int code);
 
 // ---- System metrics and parameters ----
