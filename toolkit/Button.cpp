@@ -37,6 +37,11 @@ bool TButton::AnswersEnter() {
 
 void TButton::UpdateDefaultStyle() {
   if (!HandleAllocated()) return;
+  // An owner-drawn face shows the role itself.
+  if ((GetWindowLongPtr(Handle(), GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW) {
+    Invalidate();
+    return;
+  }
   bool look = default_ || Focused();
   SendMessage(Handle(), BM_SETSTYLE, look ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, 1);
 }

@@ -922,6 +922,16 @@ void TWinControl::WndProc(TMessage& m) {
       }
       break;
     }
+    case WM_DRAWITEM:
+      // An owner-drawn child window asks how to look: its control answers.
+      if (m.LParam) {
+        const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam);
+        if (TWinControl* c = dis->hwndItem ? FindControl(dis->hwndItem) : nullptr; c && c != this) {
+          m.Result = c->Perform(CN_DRAWITEM, m.WParam, m.LParam);
+          return;
+        }
+      }
+      break;
     case WM_SETCURSOR:
       if (LRESULT(LOWORD(WPARAM(m.LParam))) == HTCLIENT &&
           reinterpret_cast<HWND>(m.WParam) == handle_) {

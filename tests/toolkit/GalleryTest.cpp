@@ -9,6 +9,7 @@
 #include "platform/gfx/SysColors.h"
 #include "tests/toolkit/ToolkitTestSupport.h"
 #include "toolkit/Bevel.h"
+#include "toolkit/BitBtn.h"
 #include "toolkit/Button.h"
 #include "toolkit/Image.h"
 #include "toolkit/Label.h"
@@ -122,6 +123,47 @@ TEST_F(GalleryTest, FlatSpeedButtonShowsItsEdgeOnlyUnderThePointer) {
   EXPECT_EQ(PixelAt(f, 10 + 15, 10 + 15), RGB(120, 120, 120));
 }
 
+TEST_F(GalleryTest, BitBtnDrawsItsGlyphAndTakesItsRoleFromKind) {
+  TForm* f = MakeForm(100, 100, 200, 100);
+  f->SetColor(RGB(230, 230, 230));
+  auto* b = Place<TBitBtn>(f, f, "BitBtn1", {10, 10, 49, 41}, [](TBitBtn& x) {
+    auto g = Glyph(4);
+    x.SetGlyph(g.get());
+  });
+  EXPECT_EQ(b->ClassName(), "TBitBtn");
+  EXPECT_EQ(GetClassName(b->Handle()), "TBitBtn");
+  f->Show();
+  Pump();
+  // Centred 16 x 16 picture: the up picture, key colour see-through to the face.
+  EXPECT_EQ(PixelAt(f, 10 + 24, 10 + 20), RGB(0, 120, 0));
+  EXPECT_EQ(PixelAt(f, 10 + 18, 10 + 14), GetSysColor(COLOR_BTNFACE));
+  // The pointer over it: the hot picture; pressed: the down picture one pixel further.
+  TPoint p = At(b, 24, 20);
+  host.MouseMove(p.X, p.Y);
+  Pump();
+  EXPECT_EQ(PixelAt(f, 10 + 24, 10 + 20), RGB(200, 100, 0));
+  host.MouseDown();
+  Pump();
+  EXPECT_EQ(PixelAt(f, 10 + 25, 10 + 21), RGB(0, 0, 160));
+  host.MouseUp();
+  Pump();
+  b->SetEnabled(false);
+  Pump();
+  EXPECT_EQ(PixelAt(f, 10 + 24, 10 + 20), RGB(120, 120, 120));
+
+  auto* ok = Place<TBitBtn>(f, f, "OKBtn", {70, 10, 75, 25}, [](TBitBtn& x) { x.SetKind(bkOK); });
+  EXPECT_EQ(ok->Caption(), "OK");
+  EXPECT_TRUE(ok->Default());
+  EXPECT_EQ(ok->ModalResult(), mrOk);
+  auto* no = Place<TBitBtn>(f, f, "NoBtn", {70, 40, 75, 25}, [](TBitBtn& x) { x.SetKind(bkNo); });
+  EXPECT_EQ(no->Caption(), "&Нет");
+  EXPECT_TRUE(no->Cancel());
+  auto* close =
+      Place<TBitBtn>(f, f, "CloseBtn", {70, 70, 75, 25}, [](TBitBtn& x) { x.SetKind(bkClose); });
+  ClickAt(close, 10, 10);
+  EXPECT_FALSE(f->Visible());
+}
+
 // Every component on one form, as a user sees it.
 class TGalleryForm : public TForm {
  public:
@@ -172,6 +214,16 @@ class TGalleryForm : public TForm {
           big.Image().SetPixel(x, y, RGB(x * 255 / 300, y * 255 / 200, 160));
       i.Picture()->SetGraphic(&big);
     });
+    BitBtn1 = Place<TBitBtn>(this, this, "BitBtn1", {8, 150, 49, 41}, [](TBitBtn& b) {
+      auto g = Glyph(1);
+      b.SetGlyph(g.get());
+    });
+    BitBtn2 = Place<TBitBtn>(this, this, "BitBtn2", {66, 150, 112, 41}, [](TBitBtn& b) {
+      auto g = Glyph(1);
+      b.SetGlyph(g.get());
+      b.SetCaption("Открыть");
+      b.SetLayout(blGlyphTop);
+    });
     OKBtn = Place<TButton>(this, this, "OKBtn", {186, 228, 75, 25}, [](TButton& b) {
       b.SetCaption("OK");
       b.SetDefault(true);
@@ -189,6 +241,7 @@ class TGalleryForm : public TForm {
   TImage *Image1, *Image2;
   TScrollBox* ScrollBox1;
   TButton *OKBtn, *CancelBtn;
+  TBitBtn *BitBtn1, *BitBtn2;
 };
 
 TEST_F(GalleryTest, GalleryFormMatchesItsGoldenPicture) {
