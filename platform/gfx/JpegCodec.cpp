@@ -288,12 +288,19 @@ TBitmap DecodeOpened(Decompressor& d, std::size_t fileSize, const TJpegLimits& l
   return bitmap;
 }
 
+// Reads a file in one piece. No JPEG the limits accept comes near 1 GiB, so a
+// larger file (or anything that is not a regular file) is refused before its
+// bytes are read.
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) throw TJpegError("Cannot open file \"" + path + "\"");
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
-  if (in.bad()) throw TJpegError("Cannot read file \"" + path + "\"");
+  const std::streamoff size = in.tellg();
+  if (size < 0) throw TJpegError("Cannot read file \"" + path + "\"");
+  if (size > (std::streamoff(1) << 30)) throw TJpegError("File \"" + path + "\" is too large");
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  in.seekg(0);
+  if (!in.read(reinterpret_cast<char*>(bytes.data()), size))
+    throw TJpegError("Cannot read file \"" + path + "\"");
   return bytes;
 }
 

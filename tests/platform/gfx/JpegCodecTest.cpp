@@ -194,6 +194,7 @@ TEST(JpegCodec, FilesOnDisk) {
   EXPECT_EQ(b.Height(), 9);
   std::remove(path.c_str());
   EXPECT_THROW(LoadJpegFile(path), TJpegError);
+  EXPECT_THROW(LoadJpegFile(testing::TempDir()), TJpegError);  // a folder
 }
 
 }  // namespace
