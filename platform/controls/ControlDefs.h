@@ -306,4 +306,259 @@ inline constexpr UINT CBN_CLOSEUP = 8;
 inline constexpr UINT CBN_SELENDOK = 9;
 inline constexpr UINT CBN_SELENDCANCEL = 10;
 
+// ================================ SysHeader32 ================================
+inline constexpr const char* WC_HEADER = "SysHeader32";
+
+// Styles.
+inline constexpr DWORD HDS_HORZ = 0x0000;
+inline constexpr DWORD HDS_BUTTONS = 0x0002;
+inline constexpr DWORD HDS_HIDDEN = 0x0008;
+inline constexpr DWORD HDS_FULLDRAG = 0x0080;
+
+// Messages.
+inline constexpr UINT HDM_FIRST = 0x1200;
+inline constexpr UINT HDM_GETITEMCOUNT = HDM_FIRST + 0;
+inline constexpr UINT HDM_INSERTITEM = HDM_FIRST + 1;
+inline constexpr UINT HDM_DELETEITEM = HDM_FIRST + 2;
+inline constexpr UINT HDM_GETITEM = HDM_FIRST + 3;
+inline constexpr UINT HDM_SETITEM = HDM_FIRST + 4;
+inline constexpr UINT HDM_LAYOUT = HDM_FIRST + 5;
+inline constexpr UINT HDM_HITTEST = HDM_FIRST + 6;
+inline constexpr UINT HDM_GETITEMRECT = HDM_FIRST + 7;
+
+struct HDITEM {
+  UINT mask = 0;  // HDI_*
+  int cxy = 0;
+  char* pszText = nullptr;  // UTF-8
+  int cchTextMax = 0;
+  int fmt = 0;  // HDF_*
+  LPARAM lParam = 0;
+  int iImage = 0;
+  int iOrder = 0;
+};
+inline constexpr UINT HDI_WIDTH = 0x0001;
+inline constexpr UINT HDI_HEIGHT = HDI_WIDTH;
+inline constexpr UINT HDI_TEXT = 0x0002;
+inline constexpr UINT HDI_FORMAT = 0x0004;
+inline constexpr UINT HDI_LPARAM = 0x0008;
+inline constexpr int HDF_LEFT = 0x0000;
+inline constexpr int HDF_RIGHT = 0x0001;
+inline constexpr int HDF_CENTER = 0x0002;
+inline constexpr int HDF_JUSTIFYMASK = 0x0003;
+inline constexpr int HDF_STRING = 0x4000;
+
+// HDM_LAYOUT: the header's place and size within a rectangle it takes its top from.
+struct WINDOWPOS;
+struct HDLAYOUT {
+  TRect* prc = nullptr;
+  WINDOWPOS* pwpos = nullptr;
+};
+
+// Notifications (WM_NOTIFY).
+inline constexpr UINT HDN_FIRST = UINT(-300);
+inline constexpr UINT HDN_ITEMCHANGING = HDN_FIRST - 0;
+inline constexpr UINT HDN_ITEMCHANGED = HDN_FIRST - 1;
+inline constexpr UINT HDN_ITEMCLICK = HDN_FIRST - 2;
+inline constexpr UINT HDN_DIVIDERDBLCLICK = HDN_FIRST - 5;
+inline constexpr UINT HDN_BEGINTRACK = HDN_FIRST - 6;
+inline constexpr UINT HDN_ENDTRACK = HDN_FIRST - 7;
+inline constexpr UINT HDN_TRACK = HDN_FIRST - 8;
+
+struct NMHEADER {
+  NMHDR hdr;
+  int iItem = 0;
+  int iButton = 0;
+  HDITEM* pitem = nullptr;
+};
+
+// ================================ SysListView32 ================================
+inline constexpr const char* WC_LISTVIEW = "SysListView32";
+
+// An image list handle is the image list itself.
+using HIMAGELIST = class TImageList*;
+
+// Styles.
+inline constexpr DWORD LVS_ICON = 0x0000;
+inline constexpr DWORD LVS_REPORT = 0x0001;
+inline constexpr DWORD LVS_SMALLICON = 0x0002;
+inline constexpr DWORD LVS_LIST = 0x0003;
+inline constexpr DWORD LVS_TYPEMASK = 0x0003;
+inline constexpr DWORD LVS_SINGLESEL = 0x0004;
+inline constexpr DWORD LVS_SHOWSELALWAYS = 0x0008;
+inline constexpr DWORD LVS_SORTASCENDING = 0x0010;
+inline constexpr DWORD LVS_SORTDESCENDING = 0x0020;
+inline constexpr DWORD LVS_SHAREIMAGELISTS = 0x0040;
+inline constexpr DWORD LVS_NOLABELWRAP = 0x0080;
+inline constexpr DWORD LVS_AUTOARRANGE = 0x0100;
+inline constexpr DWORD LVS_NOSCROLL = 0x2000;
+inline constexpr DWORD LVS_NOCOLUMNHEADER = 0x4000;
+inline constexpr DWORD LVS_NOSORTHEADER = 0x8000;
+// Extended styles (LVM_SETEXTENDEDLISTVIEWSTYLE).
+inline constexpr DWORD LVS_EX_GRIDLINES = 0x0001;
+inline constexpr DWORD LVS_EX_FULLROWSELECT = 0x0020;
+
+// Messages (the text of items and columns is UTF-8).
+inline constexpr UINT LVM_FIRST = 0x1000;
+inline constexpr UINT LVM_GETBKCOLOR = LVM_FIRST + 0;
+inline constexpr UINT LVM_SETBKCOLOR = LVM_FIRST + 1;
+inline constexpr UINT LVM_GETIMAGELIST = LVM_FIRST + 2;
+inline constexpr UINT LVM_SETIMAGELIST = LVM_FIRST + 3;
+inline constexpr UINT LVM_GETITEMCOUNT = LVM_FIRST + 4;
+inline constexpr UINT LVM_GETITEM = LVM_FIRST + 5;
+inline constexpr UINT LVM_SETITEM = LVM_FIRST + 6;
+inline constexpr UINT LVM_INSERTITEM = LVM_FIRST + 7;
+inline constexpr UINT LVM_DELETEITEM = LVM_FIRST + 8;
+inline constexpr UINT LVM_DELETEALLITEMS = LVM_FIRST + 9;
+inline constexpr UINT LVM_GETNEXTITEM = LVM_FIRST + 12;
+inline constexpr UINT LVM_FINDITEM = LVM_FIRST + 13;
+inline constexpr UINT LVM_GETITEMRECT = LVM_FIRST + 14;
+inline constexpr UINT LVM_HITTEST = LVM_FIRST + 18;
+inline constexpr UINT LVM_ENSUREVISIBLE = LVM_FIRST + 19;
+inline constexpr UINT LVM_SCROLL = LVM_FIRST + 20;
+inline constexpr UINT LVM_REDRAWITEMS = LVM_FIRST + 21;
+inline constexpr UINT LVM_GETCOLUMN = LVM_FIRST + 25;
+inline constexpr UINT LVM_SETCOLUMN = LVM_FIRST + 26;
+inline constexpr UINT LVM_INSERTCOLUMN = LVM_FIRST + 27;
+inline constexpr UINT LVM_DELETECOLUMN = LVM_FIRST + 28;
+inline constexpr UINT LVM_GETCOLUMNWIDTH = LVM_FIRST + 29;
+inline constexpr UINT LVM_SETCOLUMNWIDTH = LVM_FIRST + 30;
+inline constexpr UINT LVM_GETHEADER = LVM_FIRST + 31;
+inline constexpr UINT LVM_GETTOPINDEX = LVM_FIRST + 39;
+inline constexpr UINT LVM_GETCOUNTPERPAGE = LVM_FIRST + 40;
+inline constexpr UINT LVM_SETITEMSTATE = LVM_FIRST + 43;
+inline constexpr UINT LVM_GETITEMSTATE = LVM_FIRST + 44;
+inline constexpr UINT LVM_GETITEMTEXT = LVM_FIRST + 45;
+inline constexpr UINT LVM_SETITEMTEXT = LVM_FIRST + 46;
+inline constexpr UINT LVM_GETSELECTEDCOUNT = LVM_FIRST + 50;
+inline constexpr UINT LVM_SETEXTENDEDLISTVIEWSTYLE = LVM_FIRST + 54;
+inline constexpr UINT LVM_GETEXTENDEDLISTVIEWSTYLE = LVM_FIRST + 55;
+inline constexpr UINT LVM_GETSELECTIONMARK = LVM_FIRST + 66;
+inline constexpr UINT LVM_SETSELECTIONMARK = LVM_FIRST + 67;
+
+inline constexpr int LVSIL_NORMAL = 0;
+inline constexpr int LVSIL_SMALL = 1;
+inline constexpr int LVSCW_AUTOSIZE = -1;
+inline constexpr int LVSCW_AUTOSIZE_USEHEADER = -2;
+
+struct LVITEM {
+  UINT mask = 0;  // LVIF_*
+  int iItem = 0;
+  int iSubItem = 0;
+  UINT state = 0;
+  UINT stateMask = 0;
+  char* pszText = nullptr;  // UTF-8
+  int cchTextMax = 0;
+  int iImage = 0;
+  LPARAM lParam = 0;
+  int iIndent = 0;
+};
+inline constexpr UINT LVIF_TEXT = 0x0001;
+inline constexpr UINT LVIF_IMAGE = 0x0002;
+inline constexpr UINT LVIF_PARAM = 0x0004;
+inline constexpr UINT LVIF_STATE = 0x0008;
+inline constexpr UINT LVIF_INDENT = 0x0010;
+inline constexpr UINT LVIS_FOCUSED = 0x0001;
+inline constexpr UINT LVIS_SELECTED = 0x0002;
+inline constexpr UINT LVIS_CUT = 0x0004;
+inline constexpr UINT LVIS_DROPHILITED = 0x0008;
+// LVM_GETNEXTITEM.
+inline constexpr UINT LVNI_ALL = 0x0000;
+inline constexpr UINT LVNI_FOCUSED = 0x0001;
+inline constexpr UINT LVNI_SELECTED = 0x0002;
+inline constexpr UINT LVNI_ABOVE = 0x0100;
+inline constexpr UINT LVNI_BELOW = 0x0200;
+inline constexpr UINT LVNI_TOLEFT = 0x0400;
+inline constexpr UINT LVNI_TORIGHT = 0x0800;
+// LVM_GETITEMRECT.
+inline constexpr int LVIR_BOUNDS = 0;
+inline constexpr int LVIR_ICON = 1;
+inline constexpr int LVIR_LABEL = 2;
+inline constexpr int LVIR_SELECTBOUNDS = 3;
+
+struct LVCOLUMN {
+  UINT mask = 0;  // LVCF_*
+  int fmt = 0;    // LVCFMT_*
+  int cx = 0;
+  char* pszText = nullptr;
+  int cchTextMax = 0;
+  int iSubItem = 0;
+  int iImage = 0;
+  int iOrder = 0;
+};
+inline constexpr UINT LVCF_FMT = 0x0001;
+inline constexpr UINT LVCF_WIDTH = 0x0002;
+inline constexpr UINT LVCF_TEXT = 0x0004;
+inline constexpr UINT LVCF_SUBITEM = 0x0008;
+inline constexpr int LVCFMT_LEFT = 0x0000;
+inline constexpr int LVCFMT_RIGHT = 0x0001;
+inline constexpr int LVCFMT_CENTER = 0x0002;
+
+struct LVFINDINFO {
+  UINT flags = 0;  // LVFI_*
+  const char* psz = nullptr;
+  LPARAM lParam = 0;
+};
+inline constexpr UINT LVFI_PARAM = 0x0001;
+inline constexpr UINT LVFI_STRING = 0x0002;
+inline constexpr UINT LVFI_PARTIAL = 0x0008;
+inline constexpr UINT LVFI_WRAP = 0x0020;
+
+struct LVHITTESTINFO {
+  TPoint pt;
+  UINT flags = 0;  // LVHT_*
+  int iItem = -1;
+  int iSubItem = 0;
+};
+inline constexpr UINT LVHT_NOWHERE = 0x0001;
+inline constexpr UINT LVHT_ONITEMICON = 0x0002;
+inline constexpr UINT LVHT_ONITEMLABEL = 0x0004;
+inline constexpr UINT LVHT_ONITEM = LVHT_ONITEMICON | LVHT_ONITEMLABEL;
+
+// Notifications (WM_NOTIFY).
+inline constexpr UINT NM_FIRST = 0;
+inline constexpr UINT NM_CLICK = NM_FIRST - 2;
+inline constexpr UINT NM_DBLCLK = NM_FIRST - 3;
+inline constexpr UINT NM_RETURN = NM_FIRST - 4;
+inline constexpr UINT NM_RCLICK = NM_FIRST - 5;
+inline constexpr UINT NM_SETFOCUS = NM_FIRST - 7;
+inline constexpr UINT NM_KILLFOCUS = NM_FIRST - 8;
+inline constexpr UINT LVN_FIRST = UINT(-100);
+inline constexpr UINT LVN_ITEMCHANGING = LVN_FIRST - 0;
+inline constexpr UINT LVN_ITEMCHANGED = LVN_FIRST - 1;
+inline constexpr UINT LVN_INSERTITEM = LVN_FIRST - 2;
+inline constexpr UINT LVN_DELETEITEM = LVN_FIRST - 3;
+inline constexpr UINT LVN_DELETEALLITEMS = LVN_FIRST - 4;
+inline constexpr UINT LVN_COLUMNCLICK = LVN_FIRST - 8;
+inline constexpr UINT LVN_ITEMACTIVATE = LVN_FIRST - 14;
+inline constexpr UINT LVN_KEYDOWN = LVN_FIRST - 55;
+
+struct NMLISTVIEW {
+  NMHDR hdr;
+  int iItem = -1;
+  int iSubItem = 0;
+  UINT uNewState = 0;
+  UINT uOldState = 0;
+  UINT uChanged = 0;  // LVIF_*
+  TPoint ptAction;
+  LPARAM lParam = 0;
+};
+
+struct NMITEMACTIVATE {
+  NMHDR hdr;
+  int iItem = -1;
+  int iSubItem = 0;
+  UINT uNewState = 0;
+  UINT uOldState = 0;
+  UINT uChanged = 0;
+  TPoint ptAction;
+  LPARAM lParam = 0;
+  UINT uKeyFlags = 0;
+};
+
+struct NMLVKEYDOWN {
+  NMHDR hdr;
+  std::uint16_t wVKey = 0;
+  UINT flags = 0;
+};
+
 }  // namespace vm

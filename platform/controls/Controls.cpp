@@ -12,6 +12,8 @@ void RegisterStandardControls() {
   RegisterScrollBarClass();
   RegisterListBoxClass();
   RegisterComboBoxClass();
+  RegisterHeaderClass();
+  RegisterListViewClass();
 }
 
 }  // namespace vm

@@ -19,5 +19,7 @@ void RegisterStaticClass();
 void RegisterScrollBarClass();
 void RegisterListBoxClass();
 void RegisterComboBoxClass();
+void RegisterHeaderClass();
+void RegisterListViewClass();
 
 }  // namespace vm
