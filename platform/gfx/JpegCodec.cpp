@@ -178,8 +178,10 @@ void CheckLimits(const jpeg_decompress_struct& cinfo, std::size_t fileSize,
   }
 }
 
-// libjpeg-turbo's djpeg writes CMYK as R = C * K / 255 rounded (the samples of
-// an Adobe file are stored inverted, so C already means "no cyan" at 255).
+// libjpeg-turbo's djpeg writes CMYK as R = C * K / 255 rounded, for every CMYK
+// or YCCK file: print software stores the samples inverted (255 is no ink)
+// and marks its files with an Adobe segment, and a file without one is read
+// the same way.
 // (2ck + 255) / 510 is that rounding in integers: c * k / 255 is never exactly
 // halfway between two integers, so the double arithmetic djpeg uses has no ties.
 inline std::uint8_t InkTimesKey(unsigned ink, unsigned key) {
