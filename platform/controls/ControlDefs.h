@@ -561,4 +561,65 @@ struct NMLVKEYDOWN {
   UINT flags = 0;
 };
 
+// ================================ tooltips_class32 ================================
+inline constexpr const char* WC_TOOLTIPS = "tooltips_class32";
+
+// Styles.
+inline constexpr DWORD TTS_ALWAYSTIP = 0x01;
+inline constexpr DWORD TTS_NOPREFIX = 0x02;
+
+// Messages (texts are UTF-8).
+inline constexpr UINT TTM_ACTIVATE = WM_USER + 1;
+inline constexpr UINT TTM_SETDELAYTIME = WM_USER + 3;
+inline constexpr UINT TTM_ADDTOOL = WM_USER + 4;
+inline constexpr UINT TTM_DELTOOL = WM_USER + 5;
+inline constexpr UINT TTM_NEWTOOLRECT = WM_USER + 6;
+inline constexpr UINT TTM_RELAYEVENT = WM_USER + 7;
+inline constexpr UINT TTM_GETTOOLINFO = WM_USER + 8;
+inline constexpr UINT TTM_SETTOOLINFO = WM_USER + 9;
+inline constexpr UINT TTM_GETTEXT = WM_USER + 11;
+inline constexpr UINT TTM_UPDATETIPTEXT = WM_USER + 12;
+inline constexpr UINT TTM_GETTOOLCOUNT = WM_USER + 13;
+inline constexpr UINT TTM_GETDELAYTIME = WM_USER + 21;
+inline constexpr UINT TTM_SETMAXTIPWIDTH = WM_USER + 24;
+inline constexpr UINT TTM_POP = WM_USER + 28;
+
+// TTM_SETDELAYTIME / TTM_GETDELAYTIME.
+inline constexpr WPARAM TTDT_AUTOMATIC = 0;
+inline constexpr WPARAM TTDT_RESHOW = 1;
+inline constexpr WPARAM TTDT_AUTOPOP = 2;
+inline constexpr WPARAM TTDT_INITIAL = 3;
+
+struct TOOLINFO {
+  UINT cbSize = sizeof(TOOLINFO);
+  UINT uFlags = 0;      // TTF_*
+  HWND hwnd = nullptr;  // the window the tool belongs to (and is told of it)
+  UINT_PTR uId = 0;     // the tool's id, or its window with TTF_IDISHWND
+  TRect rect;           // the tool in hwnd's client coordinates
+  void* hinst = nullptr;
+  char* lpszText = nullptr;  // UTF-8, or LPSTR_TEXTCALLBACK
+  LPARAM lParam = 0;
+};
+inline constexpr UINT TTF_IDISHWND = 0x0001;
+inline constexpr UINT TTF_CENTERTIP = 0x0002;
+inline constexpr UINT TTF_SUBCLASS = 0x0010;
+inline constexpr UINT TTF_TRANSPARENT = 0x0100;
+// The text is asked of the tool's window each time (TTN_GETDISPINFO).
+inline char* const LPSTR_TEXTCALLBACK = reinterpret_cast<char*>(~std::uintptr_t(0));
+
+// Notifications (WM_NOTIFY to the tool's window; idFrom is the tool's id).
+inline constexpr UINT TTN_FIRST = UINT(-520);
+inline constexpr UINT TTN_GETDISPINFO = TTN_FIRST - 0;
+inline constexpr UINT TTN_SHOW = TTN_FIRST - 1;
+inline constexpr UINT TTN_POP = TTN_FIRST - 2;
+
+struct NMTTDISPINFO {
+  NMHDR hdr;
+  const char* lpszText = nullptr;  // the answer: a text that lives on, or szText
+  char szText[80] = {};
+  void* hinst = nullptr;
+  UINT uFlags = 0;
+  LPARAM lParam = 0;
+};
+
 }  // namespace vm

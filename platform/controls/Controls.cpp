@@ -14,6 +14,7 @@ void RegisterStandardControls() {
   RegisterComboBoxClass();
   RegisterHeaderClass();
   RegisterListViewClass();
+  RegisterToolTipsClass();
 }
 
 }  // namespace vm

@@ -21,5 +21,6 @@ void RegisterListBoxClass();
 void RegisterComboBoxClass();
 void RegisterHeaderClass();
 void RegisterListViewClass();
+void RegisterToolTipsClass();
 
 }  // namespace vm

@@ -740,3 +740,54 @@ int GetWindowRgn(HWND hwnd, TRegion* rgn) {
 }
 
 }  // namespace vm
+
+namespace vm {
+
+// ---------------------------------------------------------------- windows at a point
+
+HWND ChildWindowFromPoint(HWND parent, TPoint client) {
+  TWindowSystem& ws = WS();
+  TWnd* p = ws.Find(parent);
+  if (!p) return nullptr;
+  if (!Rect(0, 0, p->Client.Width(), p->Client.Height()).Contains(client)) return nullptr;
+  for (TWnd* c : p->Children)
+    if (c->Rect.Contains(client) &&
+        (!c->WindowRgn || c->WindowRgn->Contains(client.X - c->Rect.Left, client.Y - c->Rect.Top)))
+      return c->Handle;
+  return parent;
+}
+
+HWND WindowFromPoint(TPoint screen) {
+  TWindowSystem& ws = WS();
+  std::vector<HWND> tops;
+  for (TWnd* t : ws.TopLevels) tops.push_back(t->Handle);
+  for (HWND th : tops) {
+    TWnd* t = ws.Find(th);
+    if (!t || !(t->Style & WS_VISIBLE) || t->Minimized || !t->Rect.Contains(screen)) continue;
+    if (t->WindowRgn && !t->WindowRgn->Contains(screen.X - t->Rect.Left, screen.Y - t->Rect.Top))
+      continue;
+    // Windows that let the mouse through (hints) are looked through here too.
+    if (ws.Send(t, WM_NCHITTEST, 0, MAKELPARAM(screen.X, screen.Y)) == HTTRANSPARENT) continue;
+    if (!(t = ws.Find(th))) continue;
+    // Down through the visible children under the point.
+    TWnd* w = t;
+    for (bool deeper = true; deeper;) {
+      deeper = false;
+      TPoint o = ws.ClientOrigin(w);
+      TPoint pc{screen.X - o.X, screen.Y - o.Y};
+      if (!Rect(0, 0, w->Client.Width(), w->Client.Height()).Contains(pc)) break;
+      for (TWnd* c : w->Children) {
+        if (!(c->Style & WS_VISIBLE) || !c->Rect.Contains(pc)) continue;
+        if (c->WindowRgn && !c->WindowRgn->Contains(pc.X - c->Rect.Left, pc.Y - c->Rect.Top))
+          continue;
+        w = c;
+        deeper = true;
+        break;
+      }
+    }
+    return w->Handle;
+  }
+  return nullptr;
+}
+
+}  // namespace vm

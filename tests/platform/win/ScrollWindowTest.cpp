@@ -163,3 +163,23 @@ TEST_F(ScrollWindowTest, ChildrenRideAlongOnlyWhenAsked) {
 
 }  // namespace
 }  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+TEST_F(ScrollWindowTest, WindowFromPointFindsTheDeepestVisibleWindow) {
+  HWND child = CreateWindowEx(0, "TestWindow", "", WS_CHILD | WS_VISIBLE, 10, 10, 80, 60, top);
+  HWND inner = CreateWindowEx(0, "TestWindow", "", WS_CHILD | WS_VISIBLE, 5, 5, 20, 20, child);
+  HWND hidden = CreateWindowEx(0, "TestWindow", "", WS_CHILD, 50, 5, 20, 20, child);
+  EXPECT_EQ(WindowFromPoint({100 + 10 + 5 + 1, 100 + 10 + 5 + 1}), inner);
+  EXPECT_EQ(WindowFromPoint({100 + 10 + 50 + 1, 100 + 10 + 5 + 1}),
+            child);  // hidden: looked through
+  EXPECT_EQ(WindowFromPoint({100 + 150, 100 + 100}), top);
+  EXPECT_EQ(WindowFromPoint({5, 5}), nullptr);
+  EXPECT_EQ(ChildWindowFromPoint(child, {51, 6}), hidden);  // hidden children count here
+  EXPECT_EQ(ChildWindowFromPoint(child, {40, 40}), child);
+  EXPECT_EQ(ChildWindowFromPoint(child, {400, 40}), nullptr);
+}
+
+}  // namespace
+}  // namespace vm::test
