@@ -16,6 +16,8 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
   top_ = 0;
   width_ = 320;
   height_ = 240;
+  icon_ = std::make_unique<tk::TIcon>();
+  icon_->OnChange = [this](tk::TGraphic*) { ApplyIcon(); };
   if (Screen) Screen->AddForm(this);
 }
 
@@ -95,10 +97,15 @@ void TCustomForm::CreateParams(TCreateParams& p) {
 
 void TCustomForm::CreateHandle() {
   TWinControl::CreateHandle();
-  if (HandleAllocated() && icon_) {
-    SendMessage(Handle(), WM_SETICON, ICON_BIG, LPARAM(reinterpret_cast<std::intptr_t>(icon_)));
-    SendMessage(Handle(), WM_SETICON, ICON_SMALL, LPARAM(reinterpret_cast<std::intptr_t>(icon_)));
-  }
+  if (!icon_->Empty()) ApplyIcon();
+}
+
+void TCustomForm::ApplyIcon() {
+  if (!HandleAllocated()) return;
+  HICON big = icon_->Empty() ? nullptr : icon_->Handle();
+  HICON small = icon_->Empty() ? nullptr : icon_->SmallHandle();
+  SendMessage(Handle(), WM_SETICON, ICON_BIG, LPARAM(reinterpret_cast<std::intptr_t>(big)));
+  SendMessage(Handle(), WM_SETICON, ICON_SMALL, LPARAM(reinterpret_cast<std::intptr_t>(small)));
 }
 
 bool TCustomForm::Showing() const {
@@ -123,14 +130,6 @@ void TCustomForm::SetFormStyle(TFormStyle v) {
   if (HandleAllocated())
     SetWindowPos(Handle(), v == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
-void TCustomForm::SetIcon(HICON icon) {
-  icon_ = icon;
-  if (HandleAllocated()) {
-    SendMessage(Handle(), WM_SETICON, ICON_BIG, LPARAM(reinterpret_cast<std::intptr_t>(icon)));
-    SendMessage(Handle(), WM_SETICON, ICON_SMALL, LPARAM(reinterpret_cast<std::intptr_t>(icon)));
-  }
 }
 
 void TCustomForm::SetClientWidth(int v) {
@@ -260,6 +259,9 @@ void TCustomForm::ApplyPosition() {
 void TCustomForm::ShowingChanged() {
   const std::uint64_t me = Serial();
   if (visible_) {
+    // A form made without CreateForm hears OnCreate before it is first shown.
+    DoCreate();
+    if (!ControlAlive(this, me) || !visible_) return;
     HandleNeeded();
     DoShow();
     if (!ControlAlive(this, me) || !visible_) return;

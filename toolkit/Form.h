@@ -21,6 +21,7 @@
 #include <memory>
 
 #include "toolkit/Canvas.h"
+#include "toolkit/Icon.h"
 #include "toolkit/WinControl.h"
 
 namespace vm {
@@ -88,9 +89,9 @@ class TCustomForm : public TWinControl {
   void SetClientHeight(int v) override;
   void SetClientSize(int width, int height);
 
-  // The icon shown in the caption and on the taskbar (the form does not own it).
-  HICON Icon() const { return icon_; }
-  void SetIcon(HICON icon);
+  // The icon shown in the caption and on the taskbar.
+  tk::TIcon* Icon() const { return icon_.get(); }
+  void SetIcon(const tk::TIcon& icon) { icon_->Assign(icon); }
 
   // The control that has (or gets, when the form is activated) the focus.
   TWinControl* ActiveControl() const;
@@ -167,7 +168,8 @@ class TCustomForm : public TWinControl {
   TPosition position_ = poDesigned;
   TFormStyle formStyle_ = fsNormal;
   bool keyPreview_ = false;
-  HICON icon_ = nullptr;
+  std::unique_ptr<tk::TIcon> icon_;
+  void ApplyIcon();
   TControlRef activeControl_;
   TModalResult modalResult_ = mrNone;
   bool modal_ = false;

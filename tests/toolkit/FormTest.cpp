@@ -79,6 +79,13 @@ TEST_F(FormTest, TheFirstFormIsTheMainFormAndOwnsTheOnlyTaskbarEntry) {
   EXPECT_FALSE(style & WS_THICKFRAME);
   EXPECT_EQ(main->ClientWidth(), 400);
   EXPECT_EQ(main->ClientHeight(), 300);
+  // The icon reaches the window and the taskbar entry.
+  TBitmap small(16, 16, TPixelFormat::pf32bit), large(32, 32, TPixelFormat::pf32bit);
+  small.Fill(RGB(200, 0, 0));
+  large.Fill(RGB(200, 0, 0));
+  main->Icon()->SetImages(small, large);
+  EXPECT_NE(SendMessage(main->Handle(), WM_GETICON, ICON_BIG, 0), 0);
+  EXPECT_FALSE(host.Native(NativeOf(main))->Icon.Empty());
 }
 
 TEST_F(FormTest, PositionsCentreOnTheScreenAndOnTheMainForm) {
