@@ -1,0 +1,111 @@
+#include "tools/gallery/GalleryForm.h"
+
+#include "platform/gfx/SysColors.h"
+#include "toolkit/Layout.h"
+
+namespace vm::gallery {
+
+std::unique_ptr<tk::TBitmap> SquareGlyph(int pictures, int size) {
+  auto b = std::make_unique<tk::TBitmap>(size * pictures, size);
+  const TColor colours[] = {RGB(0, 120, 0), RGB(120, 120, 120), RGB(0, 0, 160), RGB(200, 100, 0)};
+  int lo = size * 3 / 16, hi = size - lo;
+  for (int i = 0; i < pictures; ++i)
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x)
+        b->Image().SetPixel(
+            i * size + x, y,
+            (x >= lo && x < hi && y >= lo && y < hi) ? colours[i % 4] : RGB(255, 0, 255));
+  return b;
+}
+
+TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
+  SetCaption("Галерея");
+  SetBorderStyle(bsSingle);
+  SetClientSize(360, 260);
+  SetColor(0xFF000000u | COLOR_BTNFACE);
+  Panel1 = Place<TPanel>(this, this, "Panel1", {0, 0, 360, 32}, [](TPanel& p) {
+    p.SetAlign(alTop);
+    p.SetCaption("Панель");
+    p.SetAlignment(taRightJustify);
+  });
+  for (int i = 0; i < 3; ++i)
+    Place<TSpeedButton>(this, Panel1, "SpeedButton" + std::to_string(i + 1),
+                        {4 + i * 25, 4, 23, 24}, [i](TSpeedButton& b) {
+                          b.SetFlat(i != 0);
+                          b.SetGroupIndex(1);
+                          b.SetDown(i == 2);
+                          auto g = SquareGlyph(1);
+                          b.SetGlyph(g.get());
+                        });
+  Bevel1 = Place<TBevel>(this, this, "Bevel1", {8, 40, 170, 100},
+                         [](TBevel& b) { b.SetShape(bsFrame); });
+  Label1 = Place<TLabel>(this, this, "Label1", {16, 48},
+                         [](TLabel& l) { l.SetCaption("Качество изображения:"); });
+  Label2 = Place<TLabel>(this, this, "Label2", {16, 68}, [](TLabel& l) {
+    l.SetCaption("100%");
+    l.Font()->SetStyle(tk::fsBold);
+    l.Font()->SetColor(RGB(59, 90, 130));
+  });
+  Label3 = Place<TLabel>(this, this, "Label3", {16, 88}, [](TLabel& l) {
+    l.SetCaption("&Недоступно");
+    l.SetEnabled(false);
+  });
+  Bevel2 = Place<TBevel>(this, this, "Bevel2", {16, 112, 154, 2},
+                         [](TBevel& b) { b.SetShape(bsTopLine); });
+  Image1 = Place<TImage>(this, this, "Image1", {16, 118, 32, 16}, [](TImage& i) {
+    auto g = SquareGlyph(2);
+    i.Picture()->SetGraphic(g.get());
+  });
+  ScrollBox1 = Place<TScrollBox>(this, this, "ScrollBox1", {186, 40, 166, 100});
+  Image2 = Place<TImage>(this, ScrollBox1, "Image2", {0, 0}, [](TImage& i) {
+    i.SetAutoSize(true);
+    tk::TBitmap big(300, 200);
+    for (int y = 0; y < 200; ++y)
+      for (int x = 0; x < 300; ++x)
+        big.Image().SetPixel(x, y, RGB(x * 255 / 300, y * 255 / 200, 160));
+    i.Picture()->SetGraphic(&big);
+  });
+  BitBtn1 = Place<TBitBtn>(this, this, "BitBtn1", {8, 150, 49, 41}, [](TBitBtn& b) {
+    auto g = SquareGlyph(1);
+    b.SetGlyph(g.get());
+  });
+  BitBtn2 = Place<TBitBtn>(this, this, "BitBtn2", {66, 150, 112, 41}, [](TBitBtn& b) {
+    auto g = SquareGlyph(1);
+    b.SetGlyph(g.get());
+    b.SetCaption("Открыть");
+    b.SetLayout(blGlyphTop);
+  });
+  OKBtn = Place<TButton>(this, this, "OKBtn", {186, 228, 75, 25}, [](TButton& b) {
+    b.SetCaption("OK");
+    b.SetDefault(true);
+    b.SetModalResult(mrOk);
+  });
+  CancelBtn = Place<TButton>(this, this, "CancelBtn", {274, 228, 75, 25}, [](TButton& b) {
+    b.SetCaption("Отмена");
+    b.SetCancel(true);
+    b.SetModalResult(mrCancel);
+  });
+  BitBtn2->SetHint("Открыть окно «О галерее»");
+  BitBtn2->SetShowHint(true);
+}
+
+TGalleryDialog::TGalleryDialog(TComponent* owner) : TForm(owner) {
+  SetCaption("О галерее");
+  SetBorderStyle(bsDialog);
+  SetPosition(poMainFormCenter);
+  SetClientSize(240, 110);
+  Bevel1 =
+      Place<TBevel>(this, this, "Bevel1", {8, 8, 224, 62}, [](TBevel& b) { b.SetShape(bsFrame); });
+  Label1 = Place<TLabel>(this, this, "Label1", {18, 18},
+                         [](TLabel& l) { l.SetCaption("Все компоненты набора на одной форме."); });
+  CheckBox1 = Place<TCheckBox>(this, this, "CheckBox1", {18, 42, 200, 17},
+                               [](TCheckBox& c) { c.SetCaption("Показывать подсказки"); });
+  OKBtn = Place<TButton>(this, this, "OKBtn", {157, 78, 75, 25}, [](TButton& b) {
+    b.SetCaption("OK");
+    b.SetDefault(true);
+    b.SetCancel(true);
+  });
+  OKBtn->OnClick = [this](TComponent*) { Close(); };
+}
+
+}  // namespace vm::gallery

@@ -1,0 +1,47 @@
+// The gallery: one form with every toolkit component, and a small dialog
+// owned by it. velmora-gallery shows them on the X display; the toolkit's
+// tests render the form headless against its golden picture.
+#pragma once
+
+#include "toolkit/Bevel.h"
+#include "toolkit/BitBtn.h"
+#include "toolkit/Button.h"
+#include "toolkit/CheckBox.h"
+#include "toolkit/Form.h"
+#include "toolkit/Image.h"
+#include "toolkit/Label.h"
+#include "toolkit/Panel.h"
+#include "toolkit/ScrollBox.h"
+#include "toolkit/SpeedButton.h"
+
+namespace vm::gallery {
+
+// A square glyph strip: a filled square on the magenta key colour, one colour per picture.
+std::unique_ptr<tk::TBitmap> SquareGlyph(int pictures, int size = 16);
+
+class TGalleryForm : public TForm {
+ public:
+  explicit TGalleryForm(TComponent* owner);
+  std::string ClassName() const override { return "TGalleryForm"; }
+
+  TPanel* Panel1;
+  TBevel *Bevel1, *Bevel2;
+  TLabel *Label1, *Label2, *Label3;
+  TImage *Image1, *Image2;
+  TScrollBox* ScrollBox1;
+  TBitBtn *BitBtn1, *BitBtn2;
+  TButton *OKBtn, *CancelBtn;
+};
+
+class TGalleryDialog : public TForm {
+ public:
+  explicit TGalleryDialog(TComponent* owner);
+  std::string ClassName() const override { return "TGalleryDialog"; }
+
+  TBevel* Bevel1;
+  TLabel* Label1;
+  TCheckBox* CheckBox1;
+  TButton* OKBtn;
+};
+
+}  // namespace vm::gallery
