@@ -68,8 +68,8 @@ wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' |
 "$gallery" --dialog >"$work/app.log" 2>&1 &
 app_pid=$!
 
-wait_for 15 xdotool search --onlyvisible --name '^Галерея$' || fail "no window titled 'Галерея'"
-wait_for 15 xdotool search --onlyvisible --name '^О галерее$' || fail "no window titled 'О галерее'"
+wait_for 30 xdotool search --onlyvisible --name '^Галерея$' || fail "no window titled 'Галерея'"
+wait_for 30 xdotool search --onlyvisible --name '^О галерее$' || fail "no window titled 'О галерее'"
 main=$(xdotool search --onlyvisible --name '^Галерея$' | head -n1)
 dialog=$(xdotool search --onlyvisible --name '^О галерее$' | head -n1)
 
@@ -95,10 +95,17 @@ xprop -id "$dialog" WM_TRANSIENT_FOR | grep -q "window id" || fail "the dialog h
 echo "ok: one taskbar entry, the main form's"
 
 # Closing the main form from the desktop ends the program, dialog or not.
-xdotool windowactivate --sync "$main" || fail "cannot activate the main form"
-sleep 0.3
-xdotool key alt+F4
-for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+# The key goes to the active window: make sure that is the main form first
+# (a press that reached the dialog only hides it, and the next one tries again).
+main_active() { [ "$(xdotool getactivewindow)" = "$main" ]; }
+for attempt in 1 2 3; do
+  xdotool windowactivate "$main" 2>/dev/null
+  wait_for 5 main_active || continue
+  xdotool key alt+F4
+  for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$app_pid" 2>/dev/null || break
+  echo "attempt $attempt: still running"
+done
 kill -0 "$app_pid" 2>/dev/null && fail "the program did not end when its main form closed"
 wait "$app_pid"
 status=$?
