@@ -973,6 +973,19 @@ void TWinControl::WndProc(TMessage& m) {
         for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTSHOWHINTCHANGED);
       return;
     }
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORSTATIC:
+    case CN_CTLCOLORBTN:
+    case CN_CTLCOLORLISTBOX:
+    case CN_CTLCOLORSCROLLBAR:
+      // A platform control of the toolkit paints in the control's Color and Font.
+      if (m.WParam) {
+        HDC dc = reinterpret_cast<HDC>(m.WParam);
+        dc->SetTextColor(font_->Color());
+        dc->SetBkColor(color_);
+      }
+      m.Result = CtlColorResult(color_);
+      return;
     case CM_BUTTONPRESSED:
       // A group button went down: the others of its group on this parent hear it.
       for (TControl* c : std::vector<TControl*>(controls_))

@@ -45,6 +45,12 @@ TEST_F(StandardControlTest, CheckBoxCyclesItsStatesAndShowsThemInItsWindow) {
   EXPECT_EQ(clicks, 4);
   c->SetChecked(true);  // set by the program: OnClick too
   EXPECT_EQ(clicks, 5);
+  // Its colour and font reach what the platform paints.
+  c->SetColor(RGB(250, 220, 0));
+  Pump();
+  PresentWindows();
+  TPoint far = At(c, 115, 1);
+  EXPECT_EQ(host.Screenshot().GetPixel(far.X, far.Y), RGB(250, 220, 0));
   // The state survives a new window.
   c->RecreateWnd();
   EXPECT_EQ(SendMessage(c->Handle(), BM_GETCHECK, 0, 0), LRESULT(BST_CHECKED));
