@@ -622,4 +622,74 @@ struct NMTTDISPINFO {
   LPARAM lParam = 0;
 };
 
+// ================================ ToolbarWindow32 ================================
+inline constexpr const char* WC_TOOLBAR = "ToolbarWindow32";
+
+// Common control styles (docking at the parent's edge).
+inline constexpr DWORD CCS_TOP = 0x0001;
+inline constexpr DWORD CCS_NOMOVEY = 0x0002;
+inline constexpr DWORD CCS_BOTTOM = 0x0003;
+inline constexpr DWORD CCS_NORESIZE = 0x0004;
+inline constexpr DWORD CCS_NOPARENTALIGN = 0x0008;
+inline constexpr DWORD CCS_NODIVIDER = 0x0040;
+
+// Toolbar styles.
+inline constexpr DWORD TBSTYLE_TOOLTIPS = 0x0100;
+inline constexpr DWORD TBSTYLE_WRAPABLE = 0x0200;
+inline constexpr DWORD TBSTYLE_FLAT = 0x0800;
+inline constexpr DWORD TBSTYLE_LIST = 0x1000;
+
+// Button styles (TBBUTTON::fsStyle) and states (fsState).
+inline constexpr std::uint8_t TBSTYLE_BUTTON = 0x00;
+inline constexpr std::uint8_t TBSTYLE_SEP = 0x01;
+inline constexpr std::uint8_t TBSTYLE_CHECK = 0x02;
+inline constexpr std::uint8_t TBSTYLE_GROUP = 0x04;
+inline constexpr std::uint8_t TBSTYLE_CHECKGROUP = TBSTYLE_GROUP | TBSTYLE_CHECK;
+inline constexpr std::uint8_t TBSTYLE_AUTOSIZE = 0x10;
+inline constexpr std::uint8_t TBSTATE_CHECKED = 0x01;
+inline constexpr std::uint8_t TBSTATE_PRESSED = 0x02;
+inline constexpr std::uint8_t TBSTATE_ENABLED = 0x04;
+inline constexpr std::uint8_t TBSTATE_HIDDEN = 0x08;
+inline constexpr std::uint8_t TBSTATE_INDETERMINATE = 0x10;
+inline constexpr std::uint8_t TBSTATE_WRAP = 0x20;
+
+struct TBBUTTON {
+  int iBitmap = 0;  // image index; for separators, their width (0: the standard one)
+  int idCommand = 0;
+  std::uint8_t fsState = TBSTATE_ENABLED;
+  std::uint8_t fsStyle = TBSTYLE_BUTTON;
+  std::uintptr_t dwData = 0;
+  std::intptr_t iString = -1;  // a string index (TB_ADDSTRING) or a UTF-8 text pointer
+};
+
+// Messages.
+inline constexpr UINT TB_ENABLEBUTTON = WM_USER + 1;
+inline constexpr UINT TB_CHECKBUTTON = WM_USER + 2;
+inline constexpr UINT TB_PRESSBUTTON = WM_USER + 3;
+inline constexpr UINT TB_HIDEBUTTON = WM_USER + 4;
+inline constexpr UINT TB_ISBUTTONENABLED = WM_USER + 9;
+inline constexpr UINT TB_ISBUTTONCHECKED = WM_USER + 10;
+inline constexpr UINT TB_ISBUTTONPRESSED = WM_USER + 11;
+inline constexpr UINT TB_SETSTATE = WM_USER + 17;
+inline constexpr UINT TB_GETSTATE = WM_USER + 18;
+inline constexpr UINT TB_ADDBUTTONS = WM_USER + 20;
+inline constexpr UINT TB_INSERTBUTTON = WM_USER + 21;
+inline constexpr UINT TB_DELETEBUTTON = WM_USER + 22;
+inline constexpr UINT TB_GETBUTTON = WM_USER + 23;
+inline constexpr UINT TB_BUTTONCOUNT = WM_USER + 24;
+inline constexpr UINT TB_COMMANDTOINDEX = WM_USER + 25;
+inline constexpr UINT TB_ADDSTRING = WM_USER + 28;
+inline constexpr UINT TB_GETITEMRECT = WM_USER + 29;
+inline constexpr UINT TB_BUTTONSTRUCTSIZE = WM_USER + 30;
+inline constexpr UINT TB_SETBUTTONSIZE = WM_USER + 31;
+inline constexpr UINT TB_SETBITMAPSIZE = WM_USER + 32;
+inline constexpr UINT TB_AUTOSIZE = WM_USER + 33;
+inline constexpr UINT TB_GETTOOLTIPS = WM_USER + 35;
+inline constexpr UINT TB_SETTOOLTIPS = WM_USER + 36;
+inline constexpr UINT TB_SETIMAGELIST = WM_USER + 48;
+inline constexpr UINT TB_GETIMAGELIST = WM_USER + 49;
+inline constexpr UINT TB_GETBUTTONSIZE = WM_USER + 58;
+inline constexpr UINT TB_HITTEST = WM_USER + 69;
+inline constexpr UINT TB_GETHOTITEM = WM_USER + 71;
+
 }  // namespace vm

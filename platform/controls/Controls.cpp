@@ -15,6 +15,7 @@ void RegisterStandardControls() {
   RegisterHeaderClass();
   RegisterListViewClass();
   RegisterToolTipsClass();
+  RegisterToolbarClass();
 }
 
 }  // namespace vm

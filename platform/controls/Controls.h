@@ -22,5 +22,6 @@ void RegisterComboBoxClass();
 void RegisterHeaderClass();
 void RegisterListViewClass();
 void RegisterToolTipsClass();
+void RegisterToolbarClass();
 
 }  // namespace vm
