@@ -17,6 +17,7 @@
 #include "platform/win/WinApi.h"
 #include "toolkit/Application.h"
 #include "toolkit/Bevel.h"
+#include "toolkit/Bitmap.h"
 #include "toolkit/Button.h"
 #include "toolkit/Image.h"
 #include "toolkit/Label.h"
