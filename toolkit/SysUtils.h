@@ -1,5 +1,6 @@
-// The toolkit's exception classes. Every error the toolkit raises is one of
-// these: a C++ exception carrying the message the application's error report
+// The toolkit's exception classes, beside the program-wide Exception and
+// EConvertError (platform/gfx/Exceptions.h). Every error the toolkit raises is
+// one of these: a C++ exception carrying the message the application's error report
 // shows. Library errors (libjpeg, the BMP reader, file I/O) are caught at the
 // toolkit's boundary and raised again as one of these with their message.
 #pragma once
@@ -7,21 +8,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/gfx/Exceptions.h"
+
 namespace vm {
-
-// The base of every toolkit error; Message() is the text shown to the user.
-class Exception : public std::runtime_error {
- public:
-  explicit Exception(const std::string& message) : std::runtime_error(message) {}
-  std::string Message() const { return what(); }
-};
-
-// A value that cannot be converted: text to number, one class to another
-// (assigning a graphic to an object that cannot take it).
-class EConvertError : public Exception {
- public:
-  using Exception::Exception;
-};
 
 // An operation that the object's current state does not allow.
 class EInvalidOperation : public Exception {

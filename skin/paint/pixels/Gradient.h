@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Exceptions.h"
 #include "platform/gfx/Types.h"
 
 namespace vm {
@@ -30,11 +31,7 @@ static_assert(sizeof(GradientItem) == 20);
 // Empty means no gradient.
 using TsGradArray = std::vector<GradientItem>;
 
-// The error raised for a field that is not a number.
-class EConvertError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+// A field that is not a number raises EConvertError (platform/gfx/Exceptions.h).
 
 // Converts one field as a signed 32-bit integer: decimal, or hexadecimal with
 // a leading '$'. Throws EConvertError with a message naming the text.

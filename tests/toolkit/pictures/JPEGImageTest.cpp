@@ -8,6 +8,7 @@
 #include "platform/gfx/JpegCodec.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/Colors.h"
+#include "toolkit/Icon.h"
 #include "toolkit/SysUtils.h"
 
 namespace vm::tk {
@@ -117,6 +118,20 @@ TEST(JPEGImage, AssignedBitmapSavesAsTheCommandLineEncoderWould) {
     jpg.SaveToFile(ScratchFile("resized.jpg"));
     EXPECT_EQ(ReadAll(ScratchFile("resized.jpg")), ReadAll(ScratchFile("ref90.jpg")));
   }
+}
+
+TEST(JPEGImage, KindsItCannotTakeRaiseAConversionError) {
+  TJPEGImage jpg;
+  TIcon icon;
+  try {
+    jpg.Assign(icon);
+    ADD_FAILURE() << "no error";
+  } catch (const Exception& e) {  // the program-wide base catches it
+    EXPECT_NE(dynamic_cast<const EConvertError*>(&e), nullptr);
+    EXPECT_EQ(e.Message(), "Cannot assign a TIcon to a TJPEGImage");
+  }
+  TBitmap bmp;
+  EXPECT_THROW(bmp.Assign(icon), EConvertError);
 }
 
 TEST(JPEGImage, QualityIsClampedToOneToHundred) {
