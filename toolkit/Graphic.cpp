@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <iterator>
@@ -32,14 +33,21 @@ void TGraphic::Assign(const TGraphic& source) {
   AssignError(source);
 }
 
+// No picture the readers accept comes near 1 GiB, so a larger file, or
+// anything that is not a regular file (a folder named like a picture), is
+// refused before its bytes are read.
 std::vector<std::uint8_t> TGraphic::ReadFileBytes(const std::string& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
+  std::error_code ec;
+  const bool regular = std::filesystem::is_regular_file(fileName, ec);
+  std::ifstream in(fileName, std::ios::binary | std::ios::ate);
   if (!in) throw EFOpenError("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
-  in.seekg(0, std::ios::end);
-  std::streamoff size = in.tellg();
-  in.seekg(0, std::ios::beg);
-  if (size < 0 || !in) throw EFOpenError("Cannot read file \"" + fileName + "\"");
+  if (!regular) throw EFOpenError("Cannot open file \"" + fileName + "\": not a file");
+  const std::streamoff size = in.tellg();
+  if (size < 0) throw EFOpenError("Cannot read file \"" + fileName + "\"");
+  if (size > (std::streamoff(1) << 30))
+    throw EFOpenError("Cannot open file \"" + fileName + "\": the file is too large");
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  in.seekg(0);
   if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
     throw EFOpenError("Cannot read file \"" + fileName + "\"");
   return bytes;

@@ -87,6 +87,7 @@ TEST(Picture, UnknownOrMissingExtensionsAndFailedLoadsKeepThePicture) {
   WriteAll(ScratchFile("fake.jpg"), {'n', 'o', 't', ' ', 'j', 'p', 'e', 'g'});
   EXPECT_THROW(picture.LoadFromFile(ScratchFile("fake.jpg")), EInvalidGraphic);
   EXPECT_THROW(picture.LoadFromFile(ScratchFile("gone.jpg")), EFOpenError);
+  EXPECT_THROW(picture.LoadFromFile(ScratchFile("v1.jpg")), EFOpenError);  // a folder
   EXPECT_EQ(picture.Graphic()->ClassName(), "TBitmap");
   EXPECT_EQ(picture.Width(), 5);
   EXPECT_EQ(FileExtension("a/b.c/d.JpEg"), "jpeg");
