@@ -239,3 +239,39 @@ TEST_F(ComboBoxTest, Looks) {
 
 }  // namespace
 }  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+TEST_F(ComboBoxTest, AnEditFieldTakesTypingAndShowsTheChoice) {
+  WNDCLASS edit;
+  if (!GetClassInfo("Edit", &edit)) GTEST_SKIP() << "no Edit class in this build";
+  HWND c = Combo(CBS_DROPDOWN);
+  HWND field = GetWindow(c, GW_CHILD);
+  ASSERT_TRUE(IsWindow(field));
+  EXPECT_EQ(GetClassName(field), "Edit");
+  SetFocus(c);
+  EXPECT_EQ(GetFocus(), field);
+  Type("Gre");
+  EXPECT_EQ(Text(c), "Gre");
+  EXPECT_GE(Commands(c, CBN_EDITCHANGE), 3);
+  EXPECT_EQ(SendMessage(c, CB_GETCURSEL), CB_ERR);
+  // The keys of the list still work from the field.
+  Key(VK_F4);
+  EXPECT_TRUE(Dropped(c));
+  Key(VK_DOWN);
+  Key(VK_RETURN);
+  EXPECT_FALSE(Dropped(c));
+  EXPECT_EQ(SendMessage(c, CB_GETCURSEL), 0);
+  EXPECT_EQ(Text(c), "Красный");
+  EXPECT_EQ(Commands(c, CBN_SELCHANGE), 1);
+  // A typed text that names an item shows that item when the list opens.
+  SetWindowText(c, "blue");
+  Key(VK_F4);
+  EXPECT_EQ(SendMessage(ListOf(c), LB_GETCURSEL), 4);
+  Key(VK_ESCAPE);
+  EXPECT_EQ(Text(c), "blue");
+}
+
+}  // namespace
+}  // namespace vm::test
