@@ -315,10 +315,10 @@ void RedrawScrollBar(HWND h, int bar) {
     return;
   }
   // Through WM_NCPAINT, so a window that paints its own frame paints its bars
-  // too. A frame repaint still owed (a parent will paint over it first) stays owed.
-  bool owed = w->NcUpdate;
-  ws.NcPaint(w);
-  if (owed && (w = ws.Find(h))) w->NcUpdate = true;
+  // too; on the next paint, so that many changes in a row (a list filling
+  // up) paint the frame once, and never before a parent that still has to
+  // repaint over it.
+  w->NcUpdate = true;
 }
 
 // ---------------------------------------------------------------- tracking
