@@ -16,6 +16,7 @@ void RegisterStandardControls() {
   RegisterListViewClass();
   RegisterToolTipsClass();
   RegisterToolbarClass();
+  RegisterPopupMenuClass();
 }
 
 }  // namespace vm

@@ -23,5 +23,6 @@ void RegisterHeaderClass();
 void RegisterListViewClass();
 void RegisterToolTipsClass();
 void RegisterToolbarClass();
+void RegisterPopupMenuClass();  // "#32768", the window of an open pop-up menu (PopupMenu.cpp).
 
 }  // namespace vm

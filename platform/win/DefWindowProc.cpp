@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/gfx/SysColors.h"
+#include "platform/win/MenuState.h"
 #include "platform/win/WindowSystem.h"
 
 namespace vm {
@@ -120,10 +121,8 @@ LRESULT SysCommand(TWnd* w, WPARAM cmd, LPARAM l) {
       ws.Send(w, WM_CLOSE, 0, 0);
       return 0;
     case SC_KEYMENU:
-      if (ws.Menus.KeyMenu) {
-        TKeyMenuHandler handler = ws.Menus.KeyMenu;
-        handler(h, l);
-      }
+    case SC_MOUSEMENU:
+      MenuSysCommand(h, cmd, l);
       return 0;
   }
   return 0;
@@ -145,16 +144,24 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (lp) {
         if (wp) {
           auto* p = reinterpret_cast<NCCALCSIZE_PARAMS*>(lp);
+          int width = p->rgrc[0].Width();
           p->rgrc[0] = ClientFromWindow(w->Style, w->ExStyle, p->rgrc[0]);
+          p->rgrc[0].Top = std::min(
+              p->rgrc[0].Top + MenuBarHeight(hwnd, width, w->Style, w->ExStyle), p->rgrc[0].Bottom);
         } else {
           auto* r = reinterpret_cast<TRect*>(lp);
+          int width = r->Width();
           *r = ClientFromWindow(w->Style, w->ExStyle, *r);
+          r->Top = std::min(r->Top + MenuBarHeight(hwnd, width, w->Style, w->ExStyle), r->Bottom);
         }
       }
       return 0;
     case WM_NCHITTEST: {
       TPoint o = ws.WindowOrigin(w);
-      return ClassicHitTest(w, {GET_X_LPARAM(lp) - o.X, GET_Y_LPARAM(lp) - o.Y});
+      TPoint p{GET_X_LPARAM(lp) - o.X, GET_Y_LPARAM(lp) - o.Y};
+      LRESULT hit = ClassicHitTest(w, p);
+      if (hit == HTBORDER && MenuBarHitTest(hwnd, p)) return HTMENU;
+      return hit;
     }
     case WM_NCPAINT: {
       // The frame is drawn through a window context that leaves the client alone.
@@ -283,6 +290,9 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (!(w = ws.Find(hwnd))) return 0;
       if (hit == HTCAPTION)
         return ws.Send(w, WM_SYSCOMMAND, WPARAM(SC_MOVE) | WPARAM(HTCAPTION), lp);
+      if (hit == HTMENU) return ws.Send(w, WM_SYSCOMMAND, SC_MOUSEMENU, lp);
+      if (hit == HTSYSMENU && (w->Style & WS_SYSMENU))
+        return ws.Send(w, WM_SYSCOMMAND, SC_MOUSEMENU | WPARAM(HTSYSMENU), lp);
       if (hit >= HTLEFT && hit <= HTBOTTOMRIGHT)
         return ws.Send(w, WM_SYSCOMMAND, SC_SIZE | WPARAM(hit - HTLEFT + 1), lp);
       if (hit == HTCLOSE || hit == HTMINBUTTON || hit == HTMAXBUTTON) {
@@ -314,6 +324,9 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_SYSCOMMAND:
       return SysCommand(w, wp, lp);
+    case WM_NEXTDLGCTL:
+      NextDlgCtl(hwnd, wp, lp);
+      return 0;
     case WM_SYSKEYDOWN:
       if (wp == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000)) {
         // Shift+F10 asks for the context menu of the focus window.
@@ -371,8 +384,10 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_CONTEXTMENU:
       // Unanswered, the request travels up to the parent (wParam still names
-      // the window it started in).
+      // the window it started in); on a top-level window's caption it opens
+      // the system menu.
       if (w->Parent) return ws.Send(w->Parent, WM_CONTEXTMENU, wp, lp);
+      MenuContextMenu(hwnd, lp);
       return 0;
     case WM_CANCELMODE:
       // Ends whatever mouse mode the window runs: capture, frame drags, title buttons.

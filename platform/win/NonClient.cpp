@@ -4,6 +4,7 @@
 
 #include "platform/gfx/ClassicDraw.h"
 #include "platform/gfx/SysColors.h"
+#include "platform/win/MenuState.h"
 #include "platform/win/WindowSystem.h"
 
 namespace vm {
@@ -205,6 +206,7 @@ void PaintClassicFrame(const TWnd* w, TDC& dc, bool active, LRESULT pressedButto
   PaintWindowScrollBars(w, dc);
   if (m.VScroll && m.HScroll)
     dc.FillRect({c.Right, c.Bottom, c.Right + m.VScroll, c.Bottom + m.HScroll}, Sys(COLOR_BTNFACE));
+  PaintMenuBar(w, dc);
 }
 
 void DrawClassicFrame(HWND hwnd, HDC dc, bool active) {

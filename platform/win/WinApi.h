@@ -22,6 +22,7 @@
 #include "platform/gfx/Region.h"
 #include "platform/gfx/Types.h"
 #include "platform/host/Host.h"
+#include "platform/win/Menu.h"
 #include "platform/win/WinDefs.h"
 #include "platform/win/WndProc.h"
 
@@ -293,16 +294,21 @@ using TDispatchExceptionHandler = std::function<void(std::exception_ptr)>;
 // Installs a handler (nullptr restores the default); returns the previous one.
 TDispatchExceptionHandler SetDispatchExceptionHandler(TDispatchExceptionHandler handler);
 
-// Dialog navigation: the function is installed by the controls; without it
-// IsDialogMessage returns false and the message goes through the normal loop.
-using TDialogMessageHook = std::function<bool(HWND dialog, MSG& msg)>;
-void SetDialogMessageHook(TDialogMessageHook hook);
+// Dialog navigation for the dialog (or any window with WS_EX_CONTROLPARENT
+// children) that msg is addressed to: Tab and Shift+Tab over WS_TABSTOP
+// controls, arrows within a WS_GROUP group, Enter for the default push
+// button, Escape for IDCANCEL and mnemonics. True when the message was
+// taken (it must then not be dispatched again).
 bool IsDialogMessage(HWND dialog, MSG* msg);
-
-// The keyboard system menu (SC_KEYMENU): installed by the menus; without it
-// Alt+Space and F10 do nothing beyond the messages themselves.
-using TKeyMenuHandler = std::function<void(HWND window, LPARAM key)>;
-void SetKeyMenuHandler(TKeyMenuHandler handler);
+// The dialog window's default handling: DM_GETDEFID / DM_SETDEFID keep the
+// default push button's id, WM_NEXTDLGCTL moves the focus; everything else
+// goes to DefWindowProc.
+LRESULT DefDlgProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+// The next (or previous) control with WS_TABSTOP after ctl, in z-order,
+// descending into WS_EX_CONTROLPARENT children and wrapping around.
+HWND GetNextDlgTabItem(HWND dialog, HWND ctl, bool previous);
+// The next (or previous) control of ctl's WS_GROUP group, wrapping within it.
+HWND GetNextDlgGroupItem(HWND dialog, HWND ctl, bool previous);
 
 // ---- Timers ----
 

@@ -637,6 +637,11 @@ inline constexpr LRESULT DLGC_WANTCHARS = 0x0080;
 inline constexpr LRESULT DLGC_STATIC = 0x0100;
 inline constexpr LRESULT DLGC_BUTTON = 0x2000;
 
+// ---- Dialog messages (DefDlgProc) ----
+inline constexpr UINT DM_GETDEFID = WM_USER + 0;
+inline constexpr UINT DM_SETDEFID = WM_USER + 1;
+inline constexpr UINT DC_HASDEFID = 0x534B;  // DM_GETDEFID's high word when there is a default
+
 // ---- Dialog results and the control ids of standard buttons ----
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;

@@ -549,7 +549,7 @@ HWND CreateWindowEx(DWORD exStyle, std::string_view className, std::string_view 
       THostWindowParams params;
       params.Bounds = w->Rect;
       params.Title = w->Text;
-      if (style & WS_POPUP && !(style & WS_CAPTION))
+      if ((style & WS_POPUP) && (style & WS_CAPTION) != WS_CAPTION)
         params.Kind =
             (exStyle & WS_EX_TOOLWINDOW) ? THostWindowKind::Tooltip : THostWindowKind::PopupMenu;
       else if (owner)
@@ -766,26 +766,14 @@ void ProcessPendingMessages() {
       break;
     }
     HWND top = GetAncestor(m.hwnd, GA_ROOT);
-    if (top && IsDialogMessage(top, &m)) continue;
+    // Dialogs, and windows whose controls are navigated like a dialog's.
+    bool dialog = top && ((GetWindowLongPtr(top, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) ||
+                          GetClassName(top) == "#32770");
+    if (dialog && IsDialogMessage(top, &m)) continue;
     TranslateMessage(&m);
     DispatchMessage(&m);
   }
   WS().Present();
-}
-
-void SetDialogMessageHook(TDialogMessageHook hook) {
-  WS().Dialogs.Navigate = std::move(hook);
-}
-
-bool IsDialogMessage(HWND dialog, MSG* msg) {
-  TWindowSystem& ws = WS();
-  if (!msg || !ws.Dialogs.Navigate || !IsWindow(dialog)) return false;
-  TDialogMessageHook hook = ws.Dialogs.Navigate;
-  return hook(dialog, *msg);
-}
-
-void SetKeyMenuHandler(TKeyMenuHandler handler) {
-  WS().Menus.KeyMenu = std::move(handler);
 }
 
 // ---------------------------------------------------------------- timers

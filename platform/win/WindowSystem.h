@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/host/Host.h"
+#include "platform/win/MenuState.h"
 #include "platform/win/ScrollBarState.h"
 #include "platform/win/WinApi.h"
 #include "platform/win/WindowFeature.h"
@@ -208,16 +209,6 @@ struct TPaintPart {
   std::uintptr_t NextIcon = 1;
 };
 
-// What the menus hand in: the keyboard menu (SC_KEYMENU).
-struct TMenuPart {
-  TKeyMenuHandler KeyMenu;
-};
-
-// What the dialogs hand in: navigation inside a dialog (IsDialogMessage).
-struct TDialogPart {
-  TDialogMessageHook Navigate;
-};
-
 // A registered feature (WindowFeature.h).
 struct TFeatureRec {
   std::string Name;
@@ -240,8 +231,7 @@ class TWindowSystem final : public THostSink {
   TInputPart Input;
   TPaintPart Paint;
   TScrollBars ScrollBars;  // every window's scroll bars and the one being tracked
-  TMenuPart Menus;
-  TDialogPart Dialogs;
+  TMenuSystem Menus;       // menus, accelerator tables, menu bars and the menu loop running
   std::vector<TFeatureRec> Features;  // by feature id
 
   // Exceptions caught at the dispatch boundary go here.

@@ -242,21 +242,22 @@ TEST_F(InputTest, KeysGoToTheFocusAndTextComesThroughTranslateMessage) {
   EXPECT_FALSE(IsWindow(top));
 }
 
-TEST_F(InputTest, KeyMenuHandlerRunsForAltAloneAndF10) {
-  std::vector<LPARAM> calls;
-  SetKeyMenuHandler([&](HWND h, LPARAM key) {
-    EXPECT_EQ(h, top);
-    calls.push_back(key);
-  });
+TEST_F(InputTest, AltAloneF10AndAltSpaceAskForTheKeyboardMenu) {
   SetFocus(a);
+  Log().clear();
   host.Key(VK_MENU);
   host.Key(VK_F10);
   host.KeyDown(VK_MENU);
   host.Key(VK_SPACE);
   host.KeyUp(VK_MENU);
   Pump();
-  EXPECT_EQ(calls, (std::vector<LPARAM>{0, 0, ' '}));
-  SetKeyMenuHandler(nullptr);
+  std::vector<LPARAM> keys;
+  for (const TLogged& e : Log())
+    if (e.Msg == WM_SYSCOMMAND && (e.W & 0xFFF0) == SC_KEYMENU) {
+      EXPECT_EQ(e.Hwnd, top);
+      keys.push_back(e.L);
+    }
+  EXPECT_EQ(keys, (std::vector<LPARAM>{0, 0, ' '}));
 }
 
 }  // namespace
@@ -332,31 +333,6 @@ TEST_F(OwnedWindowTest, CursorsComeFromTheClassAndTheFrame) {
   EXPECT_EQ(host.Native(GetHostWindow(top))->Cursor, THostCursor::Hand);
   DestroyWindow(top);
   UnregisterClass("IBeamBox");
-}
-
-TEST_F(OwnedWindowTest, DialogMessageHookTakesMessagesBeforeDispatch) {
-  HWND top = MakeTop();
-  ShowWindow(top, SW_SHOW);
-  std::vector<WPARAM> taken;
-  SetDialogMessageHook([&](HWND dlg, MSG& m) {
-    EXPECT_EQ(dlg, top);
-    if (m.message == WM_KEYDOWN && m.wParam == VK_TAB) {
-      taken.push_back(m.wParam);
-      return true;
-    }
-    return false;
-  });
-  Log().clear();
-  host.Key(VK_TAB);
-  host.Key('Q');
-  Pump();
-  SetDialogMessageHook(nullptr);
-  EXPECT_EQ(taken, std::vector<WPARAM>{VK_TAB});
-  // The Tab key and its character never reached the window; Q did.
-  std::vector<std::pair<UINT, WPARAM>> got;
-  for (const TLogged& e : Log())
-    if (e.Msg == WM_KEYDOWN || e.Msg == WM_CHAR) got.push_back({e.Msg, e.W});
-  EXPECT_EQ(got, (std::vector<std::pair<UINT, WPARAM>>{{WM_KEYDOWN, 'Q'}, {WM_CHAR, 'q'}}));
 }
 
 }  // namespace

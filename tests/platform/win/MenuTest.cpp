@@ -1,0 +1,280 @@
+// Menu handles and items, the menu bar in the non-client area, and
+// accelerator tables.
+#include "tests/platform/win/WinTestSupport.h"
+
+namespace vm::test {
+namespace {
+
+class MenuTest : public TWinTest {};
+
+TEST_F(MenuTest, ItemsAreInsertedFoundAndQueriedByCommandAndPosition) {
+  HMENU bar = CreateMenu();
+  HMENU file = CreatePopupMenu();
+  HMENU recent = CreatePopupMenu();
+  ASSERT_TRUE(AppendMenu(file, MF_STRING, 10, "&Открыть\tCtrl+O"));
+  ASSERT_TRUE(AppendMenu(file, MF_SEPARATOR, 0));
+  ASSERT_TRUE(AppendMenu(recent, MF_STRING | MF_CHECKED, 20, "a.jpg"));
+  ASSERT_TRUE(
+      AppendMenu(file, MF_POPUP, UINT_PTR(reinterpret_cast<std::uintptr_t>(recent)), "Недавние"));
+  ASSERT_TRUE(AppendMenu(file, MF_STRING | MF_GRAYED, 11, "В&ыход"));
+  ASSERT_TRUE(AppendMenu(bar, MF_POPUP, UINT_PTR(reinterpret_cast<std::uintptr_t>(file)), "&Файл"));
+  // Inserted before the command it names, in the sub-menu holding it.
+  ASSERT_TRUE(InsertMenu(bar, 11, MF_BYCOMMAND | MF_STRING, 12, "Сохранить"));
+  EXPECT_EQ(GetMenuItemCount(file), 5);
+  EXPECT_EQ(GetMenuItemID(file, 3), 12u);
+  EXPECT_EQ(GetMenuItemID(file, 2), UINT(-1));  // a sub-menu has no command
+  EXPECT_EQ(GetSubMenu(file, 2), recent);
+  EXPECT_EQ(GetMenuState(bar, 20, MF_BYCOMMAND), UINT(MF_CHECKED));  // found two levels down
+  EXPECT_EQ(GetMenuState(file, 2, MF_BYPOSITION), (1u << 8) | MF_POPUP);
+  EXPECT_EQ(GetMenuState(file, 1, MF_BYPOSITION), UINT(MF_SEPARATOR));
+  EXPECT_EQ(GetMenuState(file, 99, MF_BYCOMMAND), UINT(-1));
+
+  // Text, cut on a character boundary when the buffer is short.
+  char buf[8];
+  EXPECT_EQ(GetMenuString(file, 10, nullptr, 0, MF_BYCOMMAND),
+            int(std::string("&Открыть\tCtrl+O").size()));
+  EXPECT_EQ(GetMenuString(file, 10, buf, 6, MF_BYCOMMAND), 5);
+  EXPECT_EQ(std::string(buf), "&От");
+  EXPECT_EQ(GetMenuText(file, 0, MF_BYPOSITION), "&Открыть\tCtrl+O");
+
+  // States: the previous state comes back, an unknown item answers -1.
+  EXPECT_EQ(EnableMenuItem(file, 11, MF_ENABLED), UINT(MF_GRAYED));
+  EXPECT_EQ(EnableMenuItem(file, 11, MF_GRAYED), UINT(MF_ENABLED));
+  EXPECT_EQ(EnableMenuItem(file, 77, MF_GRAYED), UINT(-1));
+  EXPECT_EQ(CheckMenuItem(file, 10, MF_CHECKED), UINT(MF_UNCHECKED));
+  EXPECT_EQ(CheckMenuItem(file, 0, MF_BYPOSITION | MF_UNCHECKED), UINT(MF_CHECKED));
+
+  MENUITEMINFO mii;
+  mii.fMask = MIIM_STRING | MIIM_ID | MIIM_STATE | MIIM_DATA | MIIM_SUBMENU | MIIM_FTYPE;
+  ASSERT_TRUE(GetMenuItemInfo(file, 11, false, &mii));
+  EXPECT_EQ(mii.dwTypeData, "В&ыход");
+  EXPECT_EQ(mii.wID, 11u);
+  EXPECT_EQ(mii.fState, MFS_GRAYED & MF_GRAYED);
+  EXPECT_EQ(mii.hSubMenu, nullptr);
+  MENUITEMINFO set;
+  set.fMask = MIIM_DATA | MIIM_STRING;
+  set.dwItemData = 0xABCD;
+  set.dwTypeData = "Выйти";
+  ASSERT_TRUE(SetMenuItemInfo(file, 4, true, set));
+  ASSERT_TRUE(GetMenuItemInfo(file, 11, false, &mii));
+  EXPECT_EQ(mii.dwItemData, 0xABCDu);
+  EXPECT_EQ(mii.dwTypeData, "Выйти");
+
+  // ModifyMenu replaces an item; RemoveMenu leaves the sub-menu alive, DeleteMenu destroys it.
+  ASSERT_TRUE(ModifyMenu(file, 12, MF_BYCOMMAND | MF_STRING, 13, "Сохранить как"));
+  EXPECT_EQ(GetMenuItemID(file, 3), 13u);
+  ASSERT_TRUE(RemoveMenu(file, 2, MF_BYPOSITION));
+  EXPECT_TRUE(IsMenu(recent));
+  ASSERT_TRUE(
+      AppendMenu(file, MF_POPUP, UINT_PTR(reinterpret_cast<std::uintptr_t>(recent)), "Недавние"));
+  ASSERT_TRUE(DeleteMenu(file, GetMenuItemCount(file) - 1, MF_BYPOSITION));
+  EXPECT_FALSE(IsMenu(recent));
+  // Destroying a menu destroys its sub-menus; its handle stays dead.
+  ASSERT_TRUE(DestroyMenu(bar));
+  EXPECT_FALSE(IsMenu(file));
+  EXPECT_EQ(GetMenuItemCount(bar), -1);
+  EXPECT_FALSE(AppendMenu(bar, MF_STRING, 1, "x"));
+  EXPECT_FALSE(DestroyMenu(bar));
+}
+
+TEST_F(MenuTest, AMenuCannotBecomeItsOwnSubMenu) {
+  HMENU a = CreatePopupMenu();
+  HMENU b = CreatePopupMenu();
+  ASSERT_TRUE(AppendMenu(a, MF_POPUP, UINT_PTR(reinterpret_cast<std::uintptr_t>(b)), "b"));
+  // b inside a inside b would loop forever when opened or searched.
+  EXPECT_FALSE(AppendMenu(b, MF_POPUP, UINT_PTR(reinterpret_cast<std::uintptr_t>(a)), "a"));
+  EXPECT_FALSE(AppendMenu(a, MF_POPUP, UINT_PTR(reinterpret_cast<std::uintptr_t>(a)), "a"));
+  MENUITEMINFO mii;
+  ASSERT_TRUE(AppendMenu(b, MF_STRING, 5, "x"));
+  mii.fMask = MIIM_SUBMENU;
+  mii.hSubMenu = a;
+  EXPECT_FALSE(SetMenuItemInfo(b, 0, true, mii));
+  // Stale and invented handles are refused quietly.
+  EXPECT_FALSE(AppendMenu(a, MF_POPUP, 0x12345, "bad"));
+  EXPECT_EQ(GetMenuState(a, 5, MF_BYCOMMAND), 0u);
+  DestroyMenu(a);
+}
+
+TEST_F(MenuTest, RadioItemsAndTheDefaultItem) {
+  HMENU m = CreatePopupMenu();
+  for (UINT id = 1; id <= 4; ++id) AppendMenu(m, MF_STRING, id, "x");
+  ASSERT_TRUE(CheckMenuRadioItem(m, 1, 3, 2, MF_BYCOMMAND));
+  ASSERT_TRUE(CheckMenuRadioItem(m, 1, 3, 3, MF_BYCOMMAND));
+  EXPECT_EQ(GetMenuState(m, 2, MF_BYCOMMAND) & MF_CHECKED, 0u);
+  EXPECT_EQ(GetMenuState(m, 3, MF_BYCOMMAND) & MF_CHECKED, UINT(MF_CHECKED));
+  MENUITEMINFO mii;
+  mii.fMask = MIIM_FTYPE;
+  GetMenuItemInfo(m, 3, false, &mii);
+  EXPECT_TRUE(mii.fType & MFT_RADIOCHECK);
+  EXPECT_FALSE(CheckMenuRadioItem(m, 1, 3, 4, MF_BYCOMMAND));  // outside the range
+  ASSERT_TRUE(SetMenuDefaultItem(m, 4, 0));
+  EXPECT_EQ(GetMenuDefaultItem(m, 0, 0), 4u);
+  EXPECT_EQ(GetMenuDefaultItem(m, 1, 0), 3u);
+  DestroyMenu(m);
+}
+
+TEST_F(MenuTest, TheMenuBarTakesRoomInTheNonClientAreaAndAnswersHtMenu) {
+  HWND top = MakeTop(100, 100, 300, 200);
+  ShowWindow(top, SW_SHOW);
+  TRect before;
+  GetClientRect(top, &before);
+  HMENU bar = CreateMenu();
+  HMENU file = CreatePopupMenu();
+  AppendMenu(file, MF_STRING, 10, "Открыть");
+  AppendMenu(bar, MF_POPUP, UINT_PTR(reinterpret_cast<std::uintptr_t>(file)), "&Файл");
+  AppendMenu(bar, MF_STRING, 11, "&Справка");
+  ASSERT_TRUE(SetMenu(top, bar));
+  EXPECT_EQ(GetMenu(top), bar);
+  TRect after;
+  GetClientRect(top, &after);
+  EXPECT_EQ(after.Height(), before.Height() - GetSystemMetrics(SM_CYMENU));
+  TRect item;
+  ASSERT_TRUE(GetMenuItemRect(top, bar, 0, &item));
+  TPoint client{0, 0};
+  ClientToScreen(top, &client);
+  // The bar lies right above the client area, one line of items high.
+  EXPECT_EQ(item.Bottom, client.Y - 1);
+  EXPECT_EQ(item.Height(), GetSystemMetrics(SM_CYMENU) - 1);
+  TRect second;
+  ASSERT_TRUE(GetMenuItemRect(top, bar, 1, &second));
+  EXPECT_EQ(second.Left, item.Right);
+  TPoint mid{item.Left + 3, item.Top + 3};
+  EXPECT_EQ(SendMessage(top, WM_NCHITTEST, 0, MAKELPARAM(mid.X, mid.Y)), HTMENU);
+  EXPECT_EQ(MenuItemFromPoint(top, bar, mid), 0);
+  EXPECT_EQ(MenuItemFromPoint(top, bar, {second.Left + 1, second.Top + 1}), 1);
+  EXPECT_EQ(MenuItemFromPoint(top, bar, {client.X + 5, client.Y + 5}), -1);
+  // A narrow window wraps the bar onto a second row.
+  AppendMenu(bar, MF_STRING, 12, "Очень длинный пункт меню");
+  AppendMenu(bar, MF_STRING, 13, "Ещё один длинный пункт");
+  DrawMenuBar(top);
+  GetClientRect(top, &after);
+  EXPECT_EQ(after.Height(), before.Height() - 2 * (GetSystemMetrics(SM_CYMENU) - 1) - 1);
+  // Destroying the menu gives the room back; a child window cannot have a bar.
+  DestroyMenu(bar);
+  EXPECT_EQ(GetMenu(top), nullptr);
+  GetClientRect(top, &after);
+  EXPECT_EQ(after, before);
+  HWND child = MakeChild(top, 0, 0, 10, 10);
+  EXPECT_FALSE(SetMenu(child, CreateMenu()));
+}
+
+// ---------------------------------------------------------------- accelerators
+
+class AcceleratorTest : public TWinTest {
+ protected:
+  void SetUp() override {
+    TWinTest::SetUp();
+    top = MakeTop();
+    ShowWindow(top, SW_SHOW);
+    bar = CreateMenu();
+    file = CreatePopupMenu();
+    AppendMenu(file, MF_STRING, 10, "&Открыть\tCtrl+O");
+    AppendMenu(file, MF_STRING | MF_GRAYED, 11, "&Сохранить\tCtrl+S");
+    AppendMenu(bar, MF_POPUP, UINT_PTR(reinterpret_cast<std::uintptr_t>(file)), "&Файл");
+    SetMenu(top, bar);
+    ACCEL keys[] = {{FVIRTKEY | FCONTROL, 'O', 10},
+                    {FVIRTKEY | FCONTROL, 'S', 11},
+                    {FVIRTKEY | FCONTROL | FSHIFT, 'O', 12},
+                    {FVIRTKEY, VK_F5, 13},
+                    {0, '+', 14}};
+    table = CreateAcceleratorTable(keys, 5);
+  }
+  void TearDown() override {
+    DestroyAcceleratorTable(table);
+    TWinTest::TearDown();
+  }
+  // Runs the loop as a program with accelerators does; returns the commands sent.
+  std::vector<WPARAM> Run() {
+    Log().clear();
+    MSG m;
+    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+      if (TranslateAccelerator(top, table, &m)) continue;
+      TranslateMessage(&m);
+      DispatchMessage(&m);
+    }
+    std::vector<WPARAM> cmds;
+    for (const TLogged& e : Log())
+      if (e.Msg == WM_COMMAND && e.Hwnd == top) cmds.push_back(e.W);
+    return cmds;
+  }
+  HWND top = nullptr;
+  HMENU bar = nullptr, file = nullptr;
+  HACCEL table = nullptr;
+};
+
+TEST_F(AcceleratorTest, CtrlLetterMatchesTheKeyNotTheCharacterOfTheLayout) {
+  // A Russian layout: the key labelled O types "щ"; Ctrl+O must still open.
+  host.KeyDown(VK_CONTROL);
+  host.KeyDown('O', U'щ');
+  host.KeyUp('O');
+  host.KeyUp(VK_CONTROL);
+  EXPECT_EQ(Run(), (std::vector<WPARAM>{MAKEWPARAM(10, 1)}));
+  // The modifiers must match exactly: Ctrl+Shift+O is another entry, O alone none.
+  host.KeyDown(VK_CONTROL);
+  host.KeyDown(VK_SHIFT);
+  host.KeyDown('O', U'Щ');
+  host.KeyUp('O');
+  host.KeyUp(VK_SHIFT);
+  host.KeyUp(VK_CONTROL);
+  host.KeyDown('O', U'щ');
+  host.KeyUp('O');
+  host.Key(VK_F5);
+  host.Type("+");
+  EXPECT_EQ(Run(), (std::vector<WPARAM>{MAKEWPARAM(12, 1), MAKEWPARAM(13, 1), MAKEWPARAM(14, 1)}));
+}
+
+TEST_F(AcceleratorTest, TheMenuIsInitialisedFirstAndADisabledItemsKeyDoesNothing) {
+  // The window enables Save while its menu is initialised: the key then works.
+  bool enableOnInit = false;
+  SetWindowProc(top, WNDPROC::FromClosure([&](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+                  Log().push_back({h, m, w, l});
+                  if (m == WM_INITMENU && enableOnInit) EnableMenuItem(file, 11, MF_ENABLED);
+                  return DefWindowProc(h, m, w, l);
+                }));
+  host.KeyDown(VK_CONTROL);
+  host.Key('S');
+  host.KeyUp(VK_CONTROL);
+  EXPECT_TRUE(Run().empty());
+  EXPECT_EQ(Messages(top, {WM_INITMENU, WM_INITMENUPOPUP}),
+            (std::vector<UINT>{WM_INITMENU, WM_INITMENUPOPUP}));
+  // The key was taken: no WM_KEYDOWN for S reached the window.
+  for (const TLogged& e : Log()) EXPECT_FALSE(e.Msg == WM_KEYDOWN && e.W == 'S');
+  enableOnInit = true;
+  host.KeyDown(VK_CONTROL);
+  host.Key('S');
+  host.KeyUp(VK_CONTROL);
+  EXPECT_EQ(Run(), (std::vector<WPARAM>{MAKEWPARAM(11, 1)}));
+  // Nothing while the window is disabled or the mouse is captured.
+  EnableWindow(top, false);
+  MSG m;
+  m.hwnd = top;
+  m.message = WM_KEYDOWN;
+  m.wParam = VK_F5;
+  EXPECT_EQ(TranslateAccelerator(top, table, &m), 1);
+  EnableWindow(top, true);
+  Log().clear();
+  SetCapture(top);
+  EXPECT_EQ(TranslateAccelerator(top, table, &m), 1);
+  ReleaseCapture();
+  EXPECT_TRUE(Messages(top, {WM_COMMAND}).empty());
+}
+
+TEST_F(AcceleratorTest, TablesCopyAndStaleTablesMatchNothing) {
+  EXPECT_EQ(CopyAcceleratorTable(table, nullptr, 0), 5);
+  ACCEL out[2];
+  EXPECT_EQ(CopyAcceleratorTable(table, out, 2), 2);
+  EXPECT_EQ(out[1].key, 'S');
+  EXPECT_EQ(CreateAcceleratorTable(nullptr, 3), nullptr);
+  MSG m;
+  m.hwnd = top;
+  m.message = WM_KEYDOWN;
+  m.wParam = VK_F5;
+  HACCEL dead = table;
+  DestroyAcceleratorTable(table);
+  table = nullptr;
+  EXPECT_EQ(TranslateAccelerator(top, dead, &m), 0);
+  EXPECT_EQ(TranslateAccelerator(top, dead, nullptr), 0);
+}
+
+}  // namespace
+}  // namespace vm::test
