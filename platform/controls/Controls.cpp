@@ -4,6 +4,8 @@
 // so the list may run once per host or test.
 #include "platform/controls/Controls.h"
 
+#include "platform/controls/Dialog.h"
+
 namespace vm {
 
 void RegisterStandardControls() {
@@ -17,6 +19,7 @@ void RegisterStandardControls() {
   RegisterToolTipsClass();
   RegisterToolbarClass();
   RegisterPopupMenuClass();
+  RegisterDialogClass();
 }
 
 }  // namespace vm

@@ -186,6 +186,8 @@ class THost {
   // without an event. The headless host never blocks: it advances its virtual
   // clock to the timeout instead when nothing is queued.
   virtual bool WaitEvents(int timeoutMs) = 0;
+  // The system sound of alerts (the display's bell). Hosts without sound do nothing.
+  virtual void Beep() {}
   // Wakes a WaitEvents in progress (posted messages need no event, but a
   // host may be asked to stop waiting, e.g. after PostQuitMessage).
   virtual void Wake() = 0;

@@ -60,6 +60,9 @@ class THeadlessHost final : public THost {
   // there is none: the loop would wait forever).
   bool WaitEvents(int timeoutMs) override;
   void Wake() override {}
+  void Beep() override { ++beeps_; }
+  // Alerts sounded so far (message boxes beep).
+  std::uint64_t BeepCount() const { return beeps_; }
 
   // ---- The clock ----
   void AdvanceClock(std::uint64_t ms) { clock_ += ms; }
@@ -156,6 +159,7 @@ class THeadlessHost final : public THost {
   std::uint64_t idleCount_ = 0;
   std::uint64_t presentedRects_ = 0;
   std::uint64_t presentedPixels_ = 0;
+  std::uint64_t beeps_ = 0;
 };
 
 }  // namespace vm

@@ -1077,6 +1077,11 @@ void TX11Host::Wake() {
   [[maybe_unused]] ssize_t written = write(impl_->WakeWrite, &byte, 1);
 }
 
+void TX11Host::Beep() {
+  XBell(impl_->Dpy(), 0);
+  XFlush(impl_->Dpy());
+}
+
 void TX11Host::Flush() {
   XSync(impl_->Dpy(), False);
 }

@@ -55,6 +55,7 @@ class TX11Host final : public THost {
   void PumpEvents() override;
   bool WaitEvents(int timeoutMs) override;
   void Wake() override;
+  void Beep() override;
 
   // Waits until the server has drawn everything sent so far (tests and
   // benchmarks that look at the screen right after presenting).
