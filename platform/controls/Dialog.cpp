@@ -97,8 +97,9 @@ LRESULT DialogWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       HDC dc = reinterpret_cast<HDC>(wp);
       TColor back = GetSysColor(COLOR_BTNFACE);
       std::uint32_t answered = 0;
-      if (CtlColorFromResult(SendMessage(h, WM_CTLCOLORDLG, wp, LPARAM(reinterpret_cast<std::uintptr_t>(h))),
-                             &answered))
+      if (CtlColorFromResult(
+              SendMessage(h, WM_CTLCOLORDLG, wp, LPARAM(reinterpret_cast<std::uintptr_t>(h))),
+              &answered))
         back = TColor(answered);
       FillRect(dc, &r, ColorToRGB(back));
       return 1;
@@ -167,7 +168,8 @@ HWND CreateDialogWindow(HWND owner, std::string_view caption, int clientWidth, i
   auto rec = std::make_unique<TDialogRecord>();
   rec->Proc = std::move(proc);
   SetWindowLongPtr(dlg, RecordSlot, LONG_PTR(reinterpret_cast<std::uintptr_t>(rec.release())));
-  SendMessage(dlg, WM_SETFONT, WPARAM(reinterpret_cast<std::uintptr_t>(GetStockFont(DEFAULT_GUI_FONT))), 0);
+  SendMessage(dlg, WM_SETFONT,
+              WPARAM(reinterpret_cast<std::uintptr_t>(GetStockFont(DEFAULT_GUI_FONT))), 0);
   SetDialogClientSize(dlg, clientWidth, clientHeight);
   return dlg;
 }
@@ -200,8 +202,8 @@ INT_PTR RunModalDialog(HWND dlg, LPARAM initParam) {
 
   // WM_INITDIALOG answering TRUE asks for the focus on the first tab stop.
   HWND first = GetNextDlgTabItem(dlg, nullptr, false);
-  LRESULT focusDefault = SendMessage(dlg, WM_INITDIALOG,
-                                     WPARAM(reinterpret_cast<std::uintptr_t>(first)), initParam);
+  LRESULT focusDefault =
+      SendMessage(dlg, WM_INITDIALOG, WPARAM(reinterpret_cast<std::uintptr_t>(first)), initParam);
   bool quit = false;
   WPARAM quitCode = 0;
   if (IsWindow(dlg) && !Record(dlg)->Ended) {
@@ -210,7 +212,8 @@ INT_PTR RunModalDialog(HWND dlg, LPARAM initParam) {
     SetActiveWindow(dlg);
     if (focusDefault) {
       first = GetNextDlgTabItem(dlg, nullptr, false);
-      if (IsUsableControl(first)) SendMessage(dlg, WM_NEXTDLGCTL, WPARAM(reinterpret_cast<std::uintptr_t>(first)), 1);
+      if (IsUsableControl(first))
+        SendMessage(dlg, WM_NEXTDLGCTL, WPARAM(reinterpret_cast<std::uintptr_t>(first)), 1);
     }
     UpdateWindow(dlg);
     for (;;) {
@@ -229,11 +232,12 @@ INT_PTR RunModalDialog(HWND dlg, LPARAM initParam) {
         }
         continue;
       }
-      if (!ModalWaitMessage(owner ? owner : dlg, MSGF_DIALOGBOX, dlg)) {
+      if (!GetHost()) {
         // No host to wait on: nothing can ever end the dialog.
         EndDialog(dlg, IDCANCEL);
         break;
       }
+      ModalWaitMessage(owner ? owner : dlg, MSGF_DIALOGBOX, dlg);
     }
   }
   INT_PTR result = IDCANCEL;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/controls/ControlDefs.h"
+#include "platform/controls/Controls.h"
 #include "platform/controls/Dialog.h"
 #include "platform/gfx/DC.h"
 
@@ -156,14 +157,17 @@ struct TBoxState {
 };
 
 bool HasButton(const TBoxState& s, int id) {
-  return std::any_of(s.Buttons.begin(), s.Buttons.end(), [&](const TButtonSpec& b) { return b.Id == id; });
+  return std::any_of(s.Buttons.begin(), s.Buttons.end(),
+                     [&](const TButtonSpec& b) { return b.Id == id; });
 }
 
-HWND MakeChild(HWND dlg, const char* cls, std::string_view text, DWORD style, const TRect& r, int id) {
+HWND MakeChild(HWND dlg, const char* cls, std::string_view text, DWORD style, const TRect& r,
+               int id) {
   HWND h = CreateWindowEx(0, cls, text, WS_CHILD | WS_VISIBLE | style, r.Left, r.Top, r.Width(),
-                          r.Height(), dlg, reinterpret_cast<HMENU>(std::uintptr_t(id)));
+                          r.Height(), dlg, id);
   if (h)
-    SendMessage(h, WM_SETFONT, WPARAM(reinterpret_cast<std::uintptr_t>(GetStockFont(DEFAULT_GUI_FONT))), 0);
+    SendMessage(h, WM_SETFONT,
+                WPARAM(reinterpret_cast<std::uintptr_t>(GetStockFont(DEFAULT_GUI_FONT))), 0);
   return h;
 }
 
@@ -188,7 +192,8 @@ HICON MessageBoxIcon(UINT iconType) {
     default:
       return nullptr;
   }
-  if (!icons[std::size_t(slot)]) icons[std::size_t(slot)] = CreateIconFromBitmap(PaintIcon(iconType & MB_ICONMASK));
+  if (!icons[std::size_t(slot)])
+    icons[std::size_t(slot)] = CreateIconFromBitmap(PaintIcon(iconType & MB_ICONMASK));
   return icons[std::size_t(slot)];
 }
 
@@ -229,8 +234,8 @@ int MessageBox(HWND owner, std::string_view text, std::string_view caption, UINT
   const int n = int(state.Buttons.size());
   const int rowWidth = n * ButtonWidth + (n - 1) * ButtonGap;
   // The caption keeps room for itself and the close button.
-  const int clientWidth =
-      std::max({textLeft + textWidth + Margin, rowWidth + 2 * Margin, captionSize.cx + 48, MinClientWidth});
+  const int clientWidth = std::max(
+      {textLeft + textWidth + Margin, rowWidth + 2 * Margin, captionSize.cx + 48, MinClientWidth});
   const int buttonsTop = contentBottom + ButtonsTopGap;
   const int clientHeight = buttonsTop + ButtonHeight + Margin;
 
@@ -256,8 +261,9 @@ int MessageBox(HWND owner, std::string_view text, std::string_view caption, UINT
   HWND dlg = CreateDialogWindow(owner, title, clientWidth, clientHeight, proc);
   if (!dlg) return 0;
   if (icon) {
-    HWND iconCtl = MakeChild(dlg, WC_STATIC, "", SS_ICON, Rect(Margin, Margin, Margin + IconSize, Margin + IconSize),
-                             IDC_MSGBOX_ICON);
+    HWND iconCtl =
+        MakeChild(dlg, WC_STATIC, "", SS_ICON,
+                  Rect(Margin, Margin, Margin + IconSize, Margin + IconSize), IDC_MSGBOX_ICON);
     SendMessage(iconCtl, STM_SETICON, WPARAM(reinterpret_cast<std::uintptr_t>(icon)), 0);
   }
   MakeChild(dlg, WC_STATIC, text, SS_LEFT | SS_NOPREFIX,
@@ -267,8 +273,8 @@ int MessageBox(HWND owner, std::string_view text, std::string_view caption, UINT
     const TButtonSpec& b = state.Buttons[std::size_t(i)];
     DWORD style = WS_TABSTOP | (b.Id == state.DefaultId ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
     if (i == 0) style |= WS_GROUP;
-    MakeChild(dlg, WC_BUTTON, b.Caption, style, Rect(x, buttonsTop, x + ButtonWidth, buttonsTop + ButtonHeight),
-              b.Id);
+    MakeChild(dlg, WC_BUTTON, b.Caption, style,
+              Rect(x, buttonsTop, x + ButtonWidth, buttonsTop + ButtonHeight), b.Id);
     x += ButtonWidth + ButtonGap;
   }
   MessageBeep(type);
