@@ -121,64 +121,15 @@ void Click(HWND h) {
 
 constexpr int CheckSize = 13;
 
-// The classic round radio button, 12 x 12: s shadow, d dark shadow, h
-// highlight, l light, w the inside.
-constexpr const char* RadioPicture[12] = {
-    "....ssss....", "..ssddddss..", ".sdd....llh.", ".sd......lh.", "sd........lh", "sd........lh",
-    "sd........lh", "sd........lh", ".sd......lh.", ".sll....llh.", "..hhllllhh..", "....hhhh....",
-};
-
-void DrawRadio(TDC& dc, int x, int y, TColor inside, bool checked, TColor dot) {
-  for (int j = 0; j < 12; ++j)
-    for (int i = 0; i < 12; ++i) {
-      TColor c;
-      switch (RadioPicture[j][i]) {
-        case 's':
-          c = Sys(COLOR_BTNSHADOW);
-          break;
-        case 'd':
-          c = Sys(COLOR_3DDKSHADOW);
-          break;
-        case 'h':
-          c = Sys(COLOR_BTNHIGHLIGHT);
-          break;
-        case 'l':
-          c = Sys(COLOR_3DLIGHT);
-          break;
-        default:
-          // The inside: the run between the first and last ring pixel of the row.
-          {
-            const char* row = RadioPicture[j];
-            int first = 0, last = 11;
-            while (first < 12 && row[first] == '.') ++first;
-            while (last >= 0 && row[last] == '.') --last;
-            if (i <= first || i >= last) continue;
-            c = inside;
-          }
-      }
-      dc.SetPixel(x + i, y + j, c);
-    }
-  if (checked) {
-    dc.FillRect(Bounds(x + 4, y + 5, 4, 2), dot);
-    dc.FillRect(Bounds(x + 5, y + 4, 2, 4), dot);
-  }
-}
-
-// The classic check mark: a 7 x 7 tick, three pixels thick.
-void DrawCheckMark(TDC& dc, int x, int y, TColor c) {
-  static const int tops[7] = {2, 3, 4, 3, 2, 1, 0};
-  for (int i = 0; i < 7; ++i) dc.FillRect(Bounds(x + i, y + tops[i], 1, 3), c);
-}
-
-void DrawCheckBox(TDC& dc, int x, int y, WPARAM state, bool enabled) {
+// A check box or radio button square with its check, in the state's look.
+void DrawCheck(TDC& dc, int x, int y, DWORD type, WPARAM state, bool enabled) {
   TRect box = Bounds(x, y, CheckSize, CheckSize);
-  SunkenEdge(dc, box);
-  const bool grey = !enabled || (state & BST_PUSHED) || (state & 3) == BST_INDETERMINATE;
-  dc.FillRect(box, grey ? Sys(COLOR_BTNFACE) : Sys(COLOR_WINDOW));
-  if (state & 3)
-    DrawCheckMark(
-        dc, box.Left + 1, box.Top + 1,
-        enabled && (state & 3) == BST_CHECKED ? Sys(COLOR_WINDOWTEXT) : Sys(COLOR_BTNSHADOW));
+  std::uint32_t dfcs = IsRadio(type) ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK;
+  if ((state & 3) == BST_INDETERMINATE) dfcs = DFCS_BUTTON3STATE | DFCS_CHECKED;
+  if ((state & 3) == BST_CHECKED) dfcs |= DFCS_CHECKED;
+  if (state & BST_PUSHED) dfcs |= DFCS_PUSHED;
+  if (!enabled) dfcs |= DFCS_INACTIVE;
+  DrawFrameControl(&dc, &box, DFC_BUTTON, dfcs);
 }
 
 std::uint32_t TextFlags(DWORD style, std::uint32_t defaultAlign) {
@@ -269,15 +220,17 @@ void PaintPush(HWND h, TDC& dc, TButtonData* b, const TRect& client, bool enable
   TColor text = dc.TextColor();
   TRect r = client;
   dc.FillRect(r, face);
+  // A default button has a dark frame around it; a pushed one is flat, in
+  // its shadow colour.
   if (isDefault) {
-    dc.FrameRect(r, Sys(COLOR_3DDKSHADOW));
+    dc.FrameRect(r, Sys(COLOR_WINDOWFRAME));
     r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
   }
   if (pushed) {
     dc.FrameRect(r, Sys(COLOR_BTNSHADOW));
     r = Rect(r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2);
   } else {
-    RaisedEdge(dc, r);
+    DrawEdge(&dc, &r, EDGE_RAISED, BF_RECT | BF_SOFT | BF_ADJUST);
   }
   TRect label = r;
   if (pushed) label = label.Offset(1, 1);
@@ -286,7 +239,7 @@ void PaintPush(HWND h, TDC& dc, TButtonData* b, const TRect& client, bool enable
   if (b->State & BST_FOCUS) {
     TRect fr = client;
     fr = Rect(fr.Left + 4, fr.Top + 4, fr.Right - 4, fr.Bottom - 4);
-    FocusRect(dc, fr);
+    DrawFocusRect(&dc, &fr);
   }
 }
 
@@ -308,20 +261,14 @@ void PaintCheck(HWND h, TDC& dc, TButtonData* b, const TRect& client, bool enabl
       y = (client.Height() - CheckSize) / 2;
   }
   const int x = right ? client.Right - CheckSize : 0;
-  if (IsRadio(TypeOf(h))) {
-    const bool grey = !enabled || (b->State & BST_PUSHED);
-    DrawRadio(dc, x, y, grey ? Sys(COLOR_BTNFACE) : Sys(COLOR_WINDOW), b->State & BST_CHECKED,
-              enabled ? Sys(COLOR_WINDOWTEXT) : Sys(COLOR_BTNSHADOW));
-  } else {
-    DrawCheckBox(dc, x, y, b->State, enabled);
-  }
+  DrawCheck(dc, x, y, TypeOf(h), b->State, enabled);
   constexpr int gap = 4;
   TRect text = right ? Rect(0, 0, client.Right - CheckSize - gap, client.Bottom)
                      : Rect(CheckSize + gap, 0, client.Right, client.Bottom);
   TRect at = DrawLabel(h, dc, b, text, TextFlags(style, right ? DT_RIGHT : DT_LEFT), enabled);
   if ((b->State & BST_FOCUS) && !at.IsEmpty()) {
     TRect fr = Rect(at.Left - 1, at.Top - 1, at.Right + 1, at.Bottom + 1).Intersect(client);
-    FocusRect(dc, fr);
+    DrawFocusRect(&dc, &fr);
   }
 }
 
@@ -330,7 +277,8 @@ void PaintGroup(HWND h, TDC& dc, TButtonData* b, const TRect& client, bool enabl
   // Only the frame and the caption are drawn: the inside is the parent's, and
   // the controls placed in the box must not be painted over.
   const int lineY = dc.GetTextMetrics().Height / 2;
-  EtchedFrame(dc, Rect(client.Left, client.Top + lineY, client.Right, client.Bottom));
+  TRect frame = Rect(client.Left, client.Top + lineY, client.Right, client.Bottom);
+  DrawEdge(&dc, &frame, EDGE_ETCHED, BF_RECT);
   std::string text = GetWindowText(h);
   if (text.empty()) return;
   DWORD style = DWORD(GetWindowLongPtr(h, GWL_STYLE));

@@ -4,8 +4,6 @@ namespace vm::ctl {
 
 namespace {
 
-constexpr const char* ObjectProp = "vm.control.object";
-
 constexpr TColor Sys(int index) {
   return 0xFF000000u | TColor(index);
 }
@@ -13,14 +11,11 @@ constexpr TColor Sys(int index) {
 }  // namespace
 
 void SetObject(HWND h, void* object) {
-  if (object)
-    SetProp(h, ObjectProp, reinterpret_cast<std::intptr_t>(object));
-  else
-    RemoveProp(h, ObjectProp);
+  SetWindowLongPtr(h, 0, reinterpret_cast<LONG_PTR>(object));
 }
 
 void* ObjectOf(HWND h) {
-  return reinterpret_cast<void*>(GetProp(h, ObjectProp));
+  return reinterpret_cast<void*>(GetWindowLongPtr(h, 0));
 }
 
 bool RegisterControlClass(const char* name, WNDPROC proc, UINT style, TColor background) {
@@ -30,6 +25,7 @@ bool RegisterControlClass(const char* name, WNDPROC proc, UINT style, TColor bac
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = background;
   wc.lpszClassName = name;
+  wc.cbWndExtra = sizeof(void*);
   return RegisterClass(wc) != 0;
 }
 
@@ -57,66 +53,15 @@ TColor AskColors(HWND h, UINT msg, HDC dc, TColor defaultText, TColor defaultBac
   if (!parent) return defaultBack;
   LRESULT r = SendMessage(parent, msg, WPARAM(reinterpret_cast<std::uintptr_t>(dc)),
                           LPARAM(reinterpret_cast<std::uintptr_t>(h)));
-  if (r == 0) return defaultBack;
-  return TColor(r);
+  TColor back = defaultBack;
+  return CtlColorFromResult(r, &back) ? back : defaultBack;
 }
 
-std::shared_ptr<const TFont> FontOf(HWND) {
+std::shared_ptr<const TFont> FontOf(HWND h) {
+  auto font = reinterpret_cast<HFONT>(SendMessage(h, WM_GETFONT));
+  if (auto f = font ? GetFontObject(font) : nullptr) return f;
+  if (auto f = GetFontObject(GetStockFont(DEFAULT_GUI_FONT))) return f;
   return TFont::Default();
-}
-
-void RaisedEdge(TDC& dc, TRect& r) {
-  if (r.Width() < 2 || r.Height() < 2) return;
-  // Outer: highlight top-left, dark shadow bottom-right; inner: light, shadow.
-  dc.FillRect(Rect(r.Left, r.Top, r.Right - 1, r.Top + 1), Sys(COLOR_BTNHIGHLIGHT));
-  dc.FillRect(Rect(r.Left, r.Top, r.Left + 1, r.Bottom - 1), Sys(COLOR_BTNHIGHLIGHT));
-  dc.FillRect(Rect(r.Left, r.Bottom - 1, r.Right, r.Bottom), Sys(COLOR_3DDKSHADOW));
-  dc.FillRect(Rect(r.Right - 1, r.Top, r.Right, r.Bottom), Sys(COLOR_3DDKSHADOW));
-  r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
-  if (r.Width() < 2 || r.Height() < 2) return;
-  dc.FillRect(Rect(r.Left, r.Top, r.Right - 1, r.Top + 1), Sys(COLOR_3DLIGHT));
-  dc.FillRect(Rect(r.Left, r.Top, r.Left + 1, r.Bottom - 1), Sys(COLOR_3DLIGHT));
-  dc.FillRect(Rect(r.Left, r.Bottom - 1, r.Right, r.Bottom), Sys(COLOR_BTNSHADOW));
-  dc.FillRect(Rect(r.Right - 1, r.Top, r.Right, r.Bottom), Sys(COLOR_BTNSHADOW));
-  r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
-}
-
-void SunkenEdge(TDC& dc, TRect& r) {
-  if (r.Width() < 2 || r.Height() < 2) return;
-  dc.FillRect(Rect(r.Left, r.Top, r.Right - 1, r.Top + 1), Sys(COLOR_BTNSHADOW));
-  dc.FillRect(Rect(r.Left, r.Top, r.Left + 1, r.Bottom - 1), Sys(COLOR_BTNSHADOW));
-  dc.FillRect(Rect(r.Left, r.Bottom - 1, r.Right, r.Bottom), Sys(COLOR_BTNHIGHLIGHT));
-  dc.FillRect(Rect(r.Right - 1, r.Top, r.Right, r.Bottom), Sys(COLOR_BTNHIGHLIGHT));
-  r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
-  if (r.Width() < 2 || r.Height() < 2) return;
-  dc.FillRect(Rect(r.Left, r.Top, r.Right - 1, r.Top + 1), Sys(COLOR_3DDKSHADOW));
-  dc.FillRect(Rect(r.Left, r.Top, r.Left + 1, r.Bottom - 1), Sys(COLOR_3DDKSHADOW));
-  dc.FillRect(Rect(r.Left, r.Bottom - 1, r.Right, r.Bottom), Sys(COLOR_3DLIGHT));
-  dc.FillRect(Rect(r.Right - 1, r.Top, r.Right, r.Bottom), Sys(COLOR_3DLIGHT));
-  r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
-}
-
-void EtchedFrame(TDC& dc, const TRect& r) {
-  if (r.Width() < 2 || r.Height() < 2) return;
-  dc.FrameRect(Rect(r.Left + 1, r.Top + 1, r.Right, r.Bottom), Sys(COLOR_BTNHIGHLIGHT));
-  dc.FrameRect(Rect(r.Left, r.Top, r.Right - 1, r.Bottom - 1), Sys(COLOR_BTNSHADOW));
-}
-
-void FocusRect(TDC& dc, const TRect& r) {
-  if (r.IsEmpty()) return;
-  auto invert = [&](int x, int y) {
-    TColor c = dc.GetPixel(x, y);
-    if (c != CLR_INVALID) dc.SetPixel(x, y, (~c) & 0x00FFFFFF);
-  };
-  // Pixels on a checkerboard, so adjoining sides keep the dotted rhythm.
-  for (int x = r.Left; x < r.Right; ++x) {
-    if (((x + r.Top) & 1) == 0) invert(x, r.Top);
-    if (r.Bottom - 1 > r.Top && ((x + r.Bottom - 1) & 1) == 0) invert(x, r.Bottom - 1);
-  }
-  for (int y = r.Top + 1; y < r.Bottom - 1; ++y) {
-    if (((r.Left + y) & 1) == 0) invert(r.Left, y);
-    if (r.Right - 1 > r.Left && ((r.Right - 1 + y) & 1) == 0) invert(r.Right - 1, y);
-  }
 }
 
 void GrayText(TDC& dc, std::string_view text, TRect r, std::uint32_t flags) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/controls/ControlDefs.h"
+#include "platform/gfx/ClassicDraw.h"
 #include "platform/gfx/DC.h"
 #include "platform/gfx/SysColors.h"
 #include "platform/win/WinApi.h"
@@ -34,24 +35,16 @@ bool RegisterControlClass(const char* name, WNDPROC proc, UINT style, TColor bac
 void NotifyCommand(HWND h, UINT code);
 // WM_NOTIFY with the header filled in (hwndFrom, idFrom, code); returns the answer.
 LRESULT NotifyParent(HWND h, NMHDR* header, UINT code);
-// Asks the parent for colours (WM_CTLCOLOR*). The parent may set the DC's
-// text and background colours and answers the background colour in the
-// convention of the window system; 0 (no answer) keeps the defaults given.
-// Returns the background to fill with; the DC's colours are set on return.
+// Asks the parent for colours (WM_CTLCOLOR*, the convention of WinDefs.h).
+// The DC starts with the defaults given; the parent may change its colours
+// and answer the background. Returns the background to fill with.
 TColor AskColors(HWND h, UINT msg, HDC dc, TColor defaultText, TColor defaultBack);
 
 // The font selected by WM_SETFONT, or the default GUI font.
 std::shared_ptr<const TFont> FontOf(HWND h);
 
-// ---- Classic drawing ----
-// Raised (button) or sunken (field) 2-pixel edges; the rectangle shrinks by two.
-void RaisedEdge(TDC& dc, TRect& r);
-void SunkenEdge(TDC& dc, TRect& r);
-// The one-pixel etched line pair of group boxes and separators.
-void EtchedFrame(TDC& dc, const TRect& r);
-// The dotted focus rectangle: every other pixel inverted, so that drawing it
-// twice restores the picture.
-void FocusRect(TDC& dc, const TRect& r);
+// ---- Classic drawing (edges, frame controls and the focus rectangle are
+// platform/gfx/ClassicDraw.h's) ----
 // Text drawn in the disabled look: highlight copy one pixel down-right,
 // shadow copy on top.
 void GrayText(TDC& dc, std::string_view text, TRect r, std::uint32_t flags);

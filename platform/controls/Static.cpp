@@ -89,11 +89,7 @@ void Paint(HWND h, TDC& dc) {
   const bool enabled = IsWindowEnabled(h);
   if (style & SS_SUNKEN) {
     // A one-pixel sunken border around the whole control.
-    dc.FillRect(Rect(r.Left, r.Top, r.Right - 1, r.Top + 1), Sys(COLOR_BTNSHADOW));
-    dc.FillRect(Rect(r.Left, r.Top, r.Left + 1, r.Bottom - 1), Sys(COLOR_BTNSHADOW));
-    dc.FillRect(Rect(r.Left, r.Bottom - 1, r.Right, r.Bottom), Sys(COLOR_BTNHIGHLIGHT));
-    dc.FillRect(Rect(r.Right - 1, r.Top, r.Right, r.Bottom), Sys(COLOR_BTNHIGHLIGHT));
-    r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+    DrawEdge(&dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
     dc.IntersectClipRect(r);
   }
   switch (type) {
@@ -116,15 +112,13 @@ void Paint(HWND h, TDC& dc) {
       dc.FrameRect(r, Sys(COLOR_BTNHIGHLIGHT));
       return;
     case SS_ETCHEDHORZ:
-      dc.FillRect(Rect(r.Left, r.Top, r.Right, r.Top + 1), Sys(COLOR_BTNSHADOW));
-      dc.FillRect(Rect(r.Left, r.Top + 1, r.Right, r.Top + 2), Sys(COLOR_BTNHIGHLIGHT));
+      DrawEdge(&dc, &r, EDGE_ETCHED, BF_TOP);
       return;
     case SS_ETCHEDVERT:
-      dc.FillRect(Rect(r.Left, r.Top, r.Left + 1, r.Bottom), Sys(COLOR_BTNSHADOW));
-      dc.FillRect(Rect(r.Left + 1, r.Top, r.Left + 2, r.Bottom), Sys(COLOR_BTNHIGHLIGHT));
+      DrawEdge(&dc, &r, EDGE_ETCHED, BF_LEFT);
       return;
     case SS_ETCHEDFRAME:
-      EtchedFrame(dc, r);
+      DrawEdge(&dc, &r, EDGE_ETCHED, BF_RECT);
       return;
   }
   TColor back = AskColors(h, WM_CTLCOLORSTATIC, &dc, Sys(COLOR_WINDOWTEXT), Sys(COLOR_BTNFACE));

@@ -197,7 +197,7 @@ TEST_F(ButtonTest, ParentColoursReachTheCheckBoxText) {
   ParentLog().Handler = [&](HWND, UINT msg, WPARAM w, LPARAM) -> std::optional<LRESULT> {
     if (msg != WM_CTLCOLORSTATIC) return std::nullopt;
     reinterpret_cast<HDC>(w)->SetTextColor(RGB(200, 0, 0));
-    return LRESULT(RGB(0, 128, 0));
+    return CtlColorResult(RGB(0, 128, 0));
   };
   InvalidateRect(c, nullptr, true);
   TBitmap shot = ShotOf(Rect(10, 10, 110, 27));
