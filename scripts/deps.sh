@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core fonts-wine fonts-liberation2
   xvfb xauth x11-utils x11-xkb-utils xkb-data xdotool openbox
-  libjpeg-turbo-progs imagemagick
+  libjpeg-turbo-progs imagemagick xclip
 )
 if [ "${1:-}" = "--fuzz" ]; then packages+=(clang libclang-rt-14-dev); fi
 

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -191,6 +192,15 @@ class THost {
   // Wakes a WaitEvents in progress (posted messages need no event, but a
   // host may be asked to stop waiting, e.g. after PostQuitMessage).
   virtual void Wake() = 0;
+
+  // The clipboard's text, UTF-8. This default keeps it inside the program
+  // (enough for the headless host); the X11 host shares it with other
+  // programs. ClipboardText answers nothing when the clipboard holds no text.
+  virtual void SetClipboardText(const std::string& utf8) { clipboardText_ = utf8; }
+  virtual std::optional<std::string> ClipboardText() { return clipboardText_; }
+
+ private:
+  std::optional<std::string> clipboardText_;
 };
 
 }  // namespace vm

@@ -32,6 +32,7 @@ constexpr THostEvent::TKind KindFocusOut = THostEvent::TKind::FocusOut;
 #include <stdexcept>
 #include <unordered_map>
 
+#include "platform/host/x11/X11Clipboard.h"
 #include "platform/host/x11/X11Display.h"
 #include "platform/host/x11/X11Keyboard.h"
 #include "platform/host/x11/X11Surface.h"
@@ -140,6 +141,7 @@ struct TX11Host::TImpl {
   THostWindow Grabbed = 0;
   THostWindow NativeMove = 0;  // a desktop move is running; its button-up never reaches us
   int XkbEventBase = -1;       // first event code of the keyboard extension, -1 without it
+  std::unique_ptr<TX11Clipboard> Clipboard;
 
   ::Display* Dpy() const { return Display.Handle(); }
 
@@ -371,6 +373,7 @@ struct TX11Host::TImpl {
       default:
         break;
     }
+    if (Clipboard && Clipboard->Handle(ev)) return;
     TNative* n = FindX(ev.xany.window);
     if (!n) return;
     switch (ev.type) {
@@ -693,6 +696,7 @@ TX11Host::TX11Host(const char* displayName, bool allowShm)
     const unsigned long mask = XkbMapNotifyMask | XkbNewKeyboardNotifyMask;
     XkbSelectEvents(dpy, XkbUseCoreKbd, mask, mask);
   }
+  impl_->Clipboard = std::make_unique<TX11Clipboard>(dpy);
 }
 
 TX11Host::~TX11Host() {
@@ -700,9 +704,18 @@ TX11Host::~TX11Host() {
   impl_->Windows.clear();
   for (::Cursor c : impl_->Cursors)
     if (c) XFreeCursor(impl_->Dpy(), c);
+  impl_->Clipboard.reset();
   XSync(impl_->Dpy(), False);
   close(impl_->WakeRead);
   close(impl_->WakeWrite);
+}
+
+void TX11Host::SetClipboardText(const std::string& utf8) {
+  impl_->Clipboard->SetText(utf8, impl_->Display.LastTime());
+}
+
+std::optional<std::string> TX11Host::ClipboardText() {
+  return impl_->Clipboard->Text();
 }
 
 void TX11Host::SetSink(THostSink* sink) {

@@ -57,6 +57,10 @@ class TX11Host final : public THost {
   void Wake() override;
   void Beep() override;
 
+  // The CLIPBOARD selection (see X11Clipboard.h).
+  void SetClipboardText(const std::string& utf8) override;
+  std::optional<std::string> ClipboardText() override;
+
   // Waits until the server has drawn everything sent so far (tests and
   // benchmarks that look at the screen right after presenting).
   void Flush();
