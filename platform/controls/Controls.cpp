@@ -20,6 +20,7 @@ void RegisterStandardControls() {
   RegisterToolbarClass();
   RegisterPopupMenuClass();
   RegisterDialogClass();
+  RegisterEditClass();
 }
 
 }  // namespace vm

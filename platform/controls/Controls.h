@@ -24,5 +24,6 @@ void RegisterListViewClass();
 void RegisterToolTipsClass();
 void RegisterToolbarClass();
 void RegisterPopupMenuClass();  // "#32768", the window of an open pop-up menu (PopupMenu.cpp).
+void RegisterEditClass();
 
 }  // namespace vm
