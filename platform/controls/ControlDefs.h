@@ -560,6 +560,7 @@ struct NMLVKEYDOWN {
   std::uint16_t wVKey = 0;
   UINT flags = 0;
 };
+
 // ================================= Edit =================================
 // Text is UTF-8. Character positions (EM_SETSEL, EM_GETSEL, EM_LINEINDEX, ...)
 // are byte offsets into the text; a position inside a character's bytes
