@@ -329,7 +329,8 @@ class TFileDialog {
   explicit TFileDialog(const TFileDialogParams& p) : params_(p) {
     filters_ = ParseFileFilter(p.Filter);
     if (filters_.empty()) filters_.push_back({"Все файлы", {"*"}});
-    filterIndex_ = (p.FilterIndex >= 1 && p.FilterIndex <= int(filters_.size())) ? p.FilterIndex : 1;
+    filterIndex_ =
+        (p.FilterIndex >= 1 && p.FilterIndex <= int(filters_.size())) ? p.FilterIndex : 1;
     patterns_ = filters_[std::size_t(filterIndex_ - 1)].Patterns;
     std::string start = p.InitialDir;
     std::string name = p.FileName;
@@ -347,9 +348,11 @@ class TFileDialog {
   std::optional<TFileDialogResult> Run() {
     RegisterStandardControls();
     const int width = params_.Preview ? ClientWidthWithPreview : ClientWidthPlain;
-    std::string title = params_.Title.empty() ? (params_.Save ? "Сохранить как" : "Открыть") : params_.Title;
-    dlg_ = CreateDialogWindow(params_.Owner, title, width, ClientHeight,
-                              [this](HWND h, UINT m, WPARAM w, LPARAM l) { return Proc(h, m, w, l); });
+    std::string title =
+        params_.Title.empty() ? (params_.Save ? "Сохранить как" : "Открыть") : params_.Title;
+    dlg_ =
+        CreateDialogWindow(params_.Owner, title, width, ClientHeight,
+                           [this](HWND h, UINT m, WPARAM w, LPARAM l) { return Proc(h, m, w, l); });
     if (!dlg_) return std::nullopt;
     Build();
     INT_PTR r = RunModalDialog(dlg_);
@@ -364,11 +367,12 @@ class TFileDialog {
     return ec ? HomeFolder() : p.string();
   }
 
-  HWND Child(const char* cls, std::string_view text, DWORD style, int x, int y, int w, int h, int id,
-             DWORD ex = 0) {
+  HWND Child(const char* cls, std::string_view text, DWORD style, int x, int y, int w, int h,
+             int id, DWORD ex = 0) {
     HWND c = CreateWindowEx(ex, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, dlg_, id);
     if (c)
-      SendMessage(c, WM_SETFONT, WPARAM(reinterpret_cast<std::uintptr_t>(GetStockFont(DEFAULT_GUI_FONT))), 0);
+      SendMessage(c, WM_SETFONT,
+                  WPARAM(reinterpret_cast<std::uintptr_t>(GetStockFont(DEFAULT_GUI_FONT))), 0);
     return c;
   }
   HWND Item(int id) const { return GetDlgItem(dlg_, id); }
@@ -378,27 +382,31 @@ class TFileDialog {
     Child(WC_COMBOBOX, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 64, 10, 330, 240,
           IDC_FD_FOLDER);
     Child(WC_BUTTON, "Вверх", BS_PUSHBUTTON | WS_TABSTOP, 400, 10, 64, 22, IDC_FD_UP);
-    HWND list = Child(WC_LISTVIEW, "", LVS_LIST | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_GROUP,
-                      ListLeft, ListTop, ListRight - ListLeft, ListBottom - ListTop, IDC_FD_LIST,
-                      WS_EX_CLIENTEDGE);
-    SendMessage(list, LVM_SETIMAGELIST, LVSIL_SMALL, LPARAM(reinterpret_cast<std::uintptr_t>(ListIcons())));
+    HWND list =
+        Child(WC_LISTVIEW, "", LVS_LIST | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_GROUP,
+              ListLeft, ListTop, ListRight - ListLeft, ListBottom - ListTop, IDC_FD_LIST,
+              WS_EX_CLIENTEDGE);
+    SendMessage(list, LVM_SETIMAGELIST, LVSIL_SMALL,
+                LPARAM(reinterpret_cast<std::uintptr_t>(ListIcons())));
     Child(WC_STATIC, "", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 10, 252, 454, 14, IDC_FD_MESSAGE);
     Child(WC_STATIC, "&Имя файла:", SS_LEFT, 10, 279, 80, 14, IDC_FD_NAME_LABEL);
-    Child(WC_EDIT, initialName_, ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, 94, 275, 290, 21, IDC_FD_NAME,
-          WS_EX_CLIENTEDGE);
-    Child(WC_BUTTON, params_.Save ? "Сохранить" : "Открыть", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 390,
-          274, 75, 23, IDOK);
+    Child(WC_EDIT, initialName_, ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, 94, 275, 290, 21,
+          IDC_FD_NAME, WS_EX_CLIENTEDGE);
+    Child(WC_BUTTON, params_.Save ? "Сохранить" : "Открыть",
+          BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 390, 274, 75, 23, IDOK);
     Child(WC_STATIC, "&Тип файлов:", SS_LEFT, 10, 309, 80, 14, IDC_FD_TYPE_LABEL);
-    HWND types = Child(WC_COMBOBOX, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 94, 305, 290,
-                       160, IDC_FD_TYPE);
-    for (const TFileFilter& f : filters_) SendMessage(types, CB_ADDSTRING, 0, LPARAM(reinterpret_cast<std::uintptr_t>(f.Description.c_str())));
+    HWND types = Child(WC_COMBOBOX, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 94,
+                       305, 290, 160, IDC_FD_TYPE);
+    for (const TFileFilter& f : filters_)
+      SendMessage(types, CB_ADDSTRING, 0,
+                  LPARAM(reinterpret_cast<std::uintptr_t>(f.Description.c_str())));
     SendMessage(types, CB_SETCURSEL, WPARAM(filterIndex_ - 1), 0);
     Child(WC_BUTTON, "Отмена", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 390, 304, 75, 23, IDCANCEL);
     if (params_.Preview) {
-      Child(WC_STATIC, "", SS_BITMAP | SS_CENTERIMAGE | SS_SUNKEN, PreviewLeft, PreviewTop, PreviewWidth,
-            PreviewHeight, IDC_FD_PREVIEW);
-      Child(WC_STATIC, "", SS_CENTER | SS_NOPREFIX, PreviewLeft, PreviewTop + PreviewHeight + 6, PreviewWidth, 14,
-            IDC_FD_PREVIEW_SIZE);
+      Child(WC_STATIC, "", SS_BITMAP | SS_CENTERIMAGE | SS_SUNKEN, PreviewLeft, PreviewTop,
+            PreviewWidth, PreviewHeight, IDC_FD_PREVIEW);
+      Child(WC_STATIC, "", SS_CENTER | SS_NOPREFIX, PreviewLeft, PreviewTop + PreviewHeight + 6,
+            PreviewWidth, 14, IDC_FD_PREVIEW_SIZE);
     }
     EnterFolder(folder_);
   }
@@ -456,7 +464,8 @@ class TFileDialog {
     if (!n || n->idFrom != UINT_PTR(IDC_FD_LIST)) return;
     if (n->code == LVN_ITEMCHANGED) {
       const auto* lv = reinterpret_cast<const NMLISTVIEW*>(n);
-      if ((lv->uChanged & LVIF_STATE) && (lv->uNewState & LVIS_SELECTED) && !(lv->uOldState & LVIS_SELECTED))
+      if ((lv->uChanged & LVIF_STATE) && (lv->uNewState & LVIS_SELECTED) &&
+          !(lv->uOldState & LVIS_SELECTED))
         Selected(lv->iItem);
     } else if (n->code == NM_DBLCLK || n->code == NM_RETURN) {
       int i = int(SendMessage(Item(IDC_FD_LIST), LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
@@ -548,7 +557,8 @@ class TFileDialog {
     // A selected entry whose shown name is in the field stands for itself, so
     // that a name that is not valid UTF-8 is chosen by its real bytes.
     int sel = int(SendMessage(Item(IDC_FD_LIST), LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
-    if (sel >= 0 && sel < int(listing_.Entries.size()) && listing_.Entries[std::size_t(sel)].Display == typed) {
+    if (sel >= 0 && sel < int(listing_.Entries.size()) &&
+        listing_.Entries[std::size_t(sel)].Display == typed) {
       Activate(listing_.Entries[std::size_t(sel)]);
       return;
     }
@@ -563,7 +573,8 @@ class TFileDialog {
       std::size_t s = 0;
       for (;;) {
         std::size_t semi = pats.find(';', s);
-        std::string p = Trim(std::string_view(pats).substr(s, semi == std::string::npos ? semi : semi - s));
+        std::string p =
+            Trim(std::string_view(pats).substr(s, semi == std::string::npos ? semi : semi - s));
         if (!p.empty()) patterns_.push_back(p);
         if (semi == std::string::npos) break;
         s = semi + 1;
@@ -659,7 +670,8 @@ class TFileDialog {
       dc.StretchBlt(0, 0, w, h, picture, 0, 0, picture.Width(), picture.Height());
       SendMessage(Item(IDC_FD_PREVIEW), STM_SETIMAGE, IMAGE_BITMAP,
                   LPARAM(reinterpret_cast<std::uintptr_t>(&fitted)));
-      SetWindowText(Item(IDC_FD_PREVIEW_SIZE), std::to_string(fullW) + " × " + std::to_string(fullH));
+      SetWindowText(Item(IDC_FD_PREVIEW_SIZE),
+                    std::to_string(fullW) + " × " + std::to_string(fullH));
     } catch (const std::exception&) {
       ClearPreview();
     }

@@ -29,13 +29,13 @@ inline constexpr int IDC_FD_MESSAGE = 0x04A3;
 struct TFileDialogParams {
   HWND Owner = nullptr;
   bool Save = false;
-  std::string Title;        // empty: "Открыть" or "Сохранить как"
-  std::string Filter;       // "description|pattern;pattern|description|pattern"
-  int FilterIndex = 1;      // 1-based; out of range means the first
-  std::string InitialDir;   // empty: the folder of FileName, else the current folder
-  std::string FileName;     // the name shown at first (may include a folder)
-  std::string DefaultExt;   // without the dot: added to a typed name without extension
-  bool Preview = true;      // the picture preview pane
+  std::string Title;       // empty: "Открыть" or "Сохранить как"
+  std::string Filter;      // "description|pattern;pattern|description|pattern"
+  int FilterIndex = 1;     // 1-based; out of range means the first
+  std::string InitialDir;  // empty: the folder of FileName, else the current folder
+  std::string FileName;    // the name shown at first (may include a folder)
+  std::string DefaultExt;  // without the dot: added to a typed name without extension
+  bool Preview = true;     // the picture preview pane
 };
 
 struct TFileDialogResult {
@@ -69,8 +69,9 @@ struct TFolderEntry {
   bool Folder = false;
 };
 struct TFolderListing {
-  std::vector<TFolderEntry> Entries;  // folders first, then files; each sorted by name, case ignored
-  std::string Error;                  // non-empty when the folder could not be read
+  std::vector<TFolderEntry>
+      Entries;        // folders first, then files; each sorted by name, case ignored
+  std::string Error;  // non-empty when the folder could not be read
 };
 // Lists a folder: sub-folders and the files matching one of the patterns.
 // Hidden entries (names starting with ".") are left out.
