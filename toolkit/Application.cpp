@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "platform/controls/Controls.h"
+#include "platform/controls/DialogDefs.h"
+#include "platform/controls/MessageBox.h"
+#include "toolkit/Dialogs.h"
 #include "toolkit/HintWindow.h"
 #include "toolkit/Screen.h"
 
@@ -219,7 +222,17 @@ void TApplication::ShowException(const std::exception& e) {
   std::string text = e.what();
   if (!text.empty() && static_cast<unsigned char>(text.back()) > ' ' && text.back() != '.')
     text += '.';
-  std::fprintf(stderr, "%s: %s\n", title_.c_str(), text.c_str());
+  if (!GetHost()) {
+    std::fprintf(stderr, "%s: %s\n", title_.c_str(), text.c_str());
+    return;
+  }
+  MessageBox(text, title_, MB_OK | MB_ICONERROR);
+}
+
+int TApplication::MessageBox(const std::string& Text, const std::string& Caption, UINT Flags) {
+  std::string caption = Caption.empty() ? title_ : Caption;
+  if (caption.empty()) caption = "Велмора";
+  return vm::MessageBox(MessageBoxOwner(), Text, caption, Flags);
 }
 
 // ---- Hints ----

@@ -81,8 +81,13 @@ class TApplication : public TComponent {
 
   // Reports the exception being handled (call from a catch block).
   void HandleException(TComponent* sender);
-  // The default error report: a message box with the text, titled with Title.
+  // The default error report: a message box with the text, titled with Title,
+  // owned by the active form. Without a host (nothing can be shown) the text
+  // goes to stderr.
   void ShowException(const std::exception& e);
+  // A modal message box owned by the active form; Caption empty: Title.
+  // Returns the id of the button chosen (IDOK, IDYES, ...).
+  int MessageBox(const std::string& Text, const std::string& Caption, UINT Flags = 0);
   TExceptionEvent OnException;
   TNotifyEvent OnIdle;
 
