@@ -56,7 +56,22 @@ void TBitmap::SetSize(int width, int height) {
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat format) {
-  if (format != format_) Reset(width_, height_, format, bottomUp_);
+  if (format == format_) return;
+  TBitmap converted(width_, height_, format, bottomUp_);
+  const int srcBpp = BytesPerPixel(), dstBpp = converted.BytesPerPixel();
+  // Rows keep their stored order, so both bitmaps are walked in memory order.
+  for (int row = 0; row < height_; ++row) {
+    const std::uint8_t* s = data_.data() + std::size_t(row) * std::size_t(stride_);
+    std::uint8_t* d = converted.data_.data() + std::size_t(row) * std::size_t(converted.stride_);
+    // Colour bytes are kept; a new alpha byte starts at 0 (the constructor
+    // zeroed it) and an old one is dropped.
+    for (int x = 0; x < width_; ++x, s += srcBpp, d += dstBpp) {
+      d[0] = s[0];
+      d[1] = s[1];
+      d[2] = s[2];
+    }
+  }
+  *this = std::move(converted);
 }
 
 TColor TBitmap::GetPixel(int x, int y) const {

@@ -51,9 +51,12 @@ class TBitmap {
     return data_.data() + std::size_t(bottomUp_ ? height_ - 1 - y : y) * std::size_t(stride_);
   }
 
-  // Changes size, format or row order. Contents become black.
+  // Changes the size; contents become black.
   void SetSize(int width, int height);
+  // Converts the pixels to the format: 24 to 32 bits gives every pixel alpha
+  // 0, 32 to 24 bits drops the alpha byte. Colours and row order are kept.
   void SetPixelFormat(TPixelFormat format);
+  // Changes size, format and row order; contents become black.
   void Reset(int width, int height, TPixelFormat format, bool bottomUp = false);
 
   // Checked single-pixel access as $00BBGGRR (alpha ignored); for tests and

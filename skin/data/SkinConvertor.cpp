@@ -1,7 +1,10 @@
 #include "skin/data/SkinConvertor.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
+
+#include <zlib.h>
 
 #include "skin/data/MemIniFile.h"
 #include "skin/data/ZDecompressionStream.h"
@@ -23,6 +26,11 @@ constexpr std::int64_t MaxInflateRatio = 1040;
 // No single entry of a skin needs more than this.
 constexpr std::int64_t MaxEntrySize = std::int64_t(256) << 20;
 constexpr std::int32_t MaxNameLength = 4096;
+// The first piece of an entry's buffer; later pieces double it.
+constexpr std::size_t FirstChunk = 64 * 1024;
+// How far past its declared size an entry is inflated to find where its
+// stream ends (and so where the next entry begins).
+constexpr std::uint64_t MaxOverrun = 1 << 20;
 
 }  // namespace
 
@@ -62,47 +70,79 @@ void TnxSkinConvertor::ReleaseSource() {
 bool TnxSkinConvertor::Parse() {
   if (!source_) return false;
   TStream& src = *source_;
-  auto reject = [this] {
-    ShowSkinWarning(SNotPackedSkin);
+  auto reject = [this](const std::string& text) {
+    ShowSkinWarning(text);
     images_.clear();
     options_.reset();
     return false;
   };
+  auto damaged = [&reject](const std::string& what) {
+    return reject("The skin container is damaged: " + what);
+  };
 
   src.SetPosition(0);
   char magic[4];
-  if (src.Read(magic, 4) != 4 || std::string_view(magic, 4) != "NXzf") return reject();
-  if (src.Remaining() < 4) return reject();
+  if (src.Read(magic, 4) != 4 || std::string_view(magic, 4) != "NXzf")
+    return reject(SNotPackedSkin);
+  if (src.Remaining() < 4) return damaged("it ends before its entry count");
   std::int32_t count = src.ReadInt32();
-  if (count <= 0) return count == 0 ? true : reject();
+  if (count < 0) return damaged("its entry count " + std::to_string(count) + " is negative");
+  if (count == 0) return true;
   // Every entry needs at least 8 header bytes and a 2-byte zlib header.
-  if (std::int64_t(count) * 10 > src.Remaining()) return reject();
+  if (std::int64_t(count) * 10 > src.Remaining())
+    return damaged("its entry count " + std::to_string(count) + " needs more than the " +
+                   std::to_string(src.Remaining()) + " bytes left");
 
   const std::string optionsName = "OPTIONS.DAT";
   for (std::int32_t i = 0; i < count; ++i) {
-    if (src.Remaining() < 4) return reject();
+    const std::string number = "entry " + std::to_string(i + 1);
+    if (src.Remaining() < 4) return damaged(number + " is missing");
     std::int32_t nameLength = src.ReadInt32();
     if (nameLength < 0 || nameLength > MaxNameLength || nameLength > src.Remaining() - 4)
-      return reject();
+      return damaged(number + " has an impossible name length " + std::to_string(nameLength));
     std::string rawName(std::size_t(nameLength), '\0');
     src.ReadBuffer(rawName.data(), rawName.size());
+    std::string name = Cp1251ToUtf8(rawName);
+    const std::string entry = number + " \"" + name + "\"";
     std::int32_t size = src.ReadInt32();
     std::int64_t left = src.Remaining();
-    if (size < 0 || size > MaxEntrySize || size > left * MaxInflateRatio || left < 2)
-      return reject();
+    if (size < 0 || size > MaxEntrySize)
+      return damaged(entry + " declares an impossible size of " + std::to_string(size) + " bytes");
+    if (left < 2 || size > left * MaxInflateRatio)
+      return damaged(entry + " declares " + std::to_string(size) + " bytes, more than the " +
+                     std::to_string(left) + " bytes left can hold");
 
     auto data = std::make_unique<TMemoryStream>();
-    std::vector<std::uint8_t>& bytes = data->Bytes();
-    bytes.resize(std::size_t(size));
+    bool restUnreadable = false;
     {
       TZDecompressionStream z(src);
-      z.ReadBuffer(bytes.data(), bytes.size());
-      // Read past the Adler-32 trailer so the source stands on the next entry.
-      if (z.SkipToEnd() != 0)
-        throw EZDecompressionError("Decompression error: entry longer than its declared size");
+      // The buffer grows as inflated data arrives, so a size the stream
+      // does not back costs nothing before the stream runs dry.
+      std::vector<std::uint8_t>& bytes = data->Bytes();
+      std::size_t have = 0, want = std::size_t(size);
+      while (have < want) {
+        std::size_t step = std::min(want - have, std::max(have, FirstChunk));
+        bytes.resize(have + step);
+        std::size_t got = z.Read(bytes.data() + have, step);
+        have += got;
+        if (got < step) {
+          bytes.resize(have);
+          throw EReadError("Stream read error: " + entry + " ends after " + std::to_string(have) +
+                           " of its declared " + std::to_string(size) + " bytes");
+        }
+      }
+      // Normally this only reads and checks the trailer. An entry longer
+      // than declared keeps its declared bytes; the next entry starts after
+      // the end of this stream, which is looked for a bounded distance ahead.
+      try {
+        std::uint64_t extra = z.Skip(MaxOverrun);
+        restUnreadable = !z.Finished();
+        (void)extra;
+      } catch (const EZDecompressionError&) {
+        restUnreadable = true;
+      }
     }
 
-    std::string name = Cp1251ToUtf8(rawName);
     if (UpperCaseAscii(name) == optionsName) {
       // A later description replaces an earlier one.
       options_ = std::move(data);
@@ -114,13 +154,22 @@ bool TnxSkinConvertor::Parse() {
       image->Data = std::move(*data);
       images_.push_back(std::move(image));
     }
+    if (restUnreadable) {
+      // Where the next entry begins is unknown: what was read is kept, the
+      // rest is not guessed at.
+      if (i + 1 < count)
+        ShowSkinWarning("The skin container is damaged: " + entry + " holds more than its " +
+                        "declared " + std::to_string(size) + " bytes; the " +
+                        std::to_string(count - i - 1) + " entries after it are not read");
+      break;
+    }
   }
   return true;
 }
 
-TnxSkinConvertor::Image* TnxSkinConvertor::FindImage(std::string_view upperName) {
+TnxSkinConvertor::Image* TnxSkinConvertor::FindImage(std::string_view name) {
   for (auto& image : images_) {
-    if (UpperCaseAscii(image->Name) == upperName) {
+    if (UpperCaseAscii(image->Name) == name) {
       image->Data.SetPosition(0);
       return image.get();
     }
@@ -164,7 +213,7 @@ std::vector<std::uint8_t> WritePackedSkin(const std::vector<TPackedEntry>& entri
     put32(std::int64_t(name.size()));
     out.insert(out.end(), name.begin(), name.end());
     put32(std::int64_t(e.Bytes.size()));
-    std::vector<std::uint8_t> z = ZCompress(e.Bytes.data(), e.Bytes.size());
+    std::vector<std::uint8_t> z = ZCompress(e.Bytes.data(), e.Bytes.size(), Z_DEFAULT_COMPRESSION);
     out.insert(out.end(), z.begin(), z.end());
   }
   return out;

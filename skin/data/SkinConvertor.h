@@ -57,9 +57,11 @@ class TnxSkinConvertor {
   // Images in container order; the description is not among them.
   int ImageCount() const { return int(images_.size()); }
   Image& Images(int index) { return *images_.at(std::size_t(index)); }
-  // The first image whose name, ASCII letters upper-cased, equals `name`
-  // exactly; nullptr when none. Its data stream is rewound to 0.
-  Image* FindImage(std::string_view upperName);
+  // The first image whose stored name, ASCII letters upper-cased, equals
+  // `name` exactly (the request is not upper-cased: "MASTER.BMP" finds a
+  // stored "Master.bmp", "Master.bmp" finds nothing); nullptr when none. Its
+  // data stream is rewound to 0.
+  Image* FindImage(std::string_view name);
 
   // The description's bytes, or nullptr when the container had none.
   TMemoryStream* Options() const { return options_.get(); }

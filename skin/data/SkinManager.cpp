@@ -338,7 +338,7 @@ void TsSkinManager::LoadFolderOrStored() {
   std::unique_ptr<TnxSkinConvertor> convertor;
   std::unique_ptr<TMemoryStream> dataView;
   storedSkin_ = nullptr;
-  if (!skinName_.empty() && FileExists(HostPath(options))) {
+  if (FileExists(HostPath(options))) {
     packed_ = false;
     TMemoryStream text;
     text.LoadFromFile(HostPath(options));
@@ -392,7 +392,7 @@ bool TsSkinManager::FindImageBytes(const std::string& name,
   if (packed_) {
     // Images of a packed skin come from its container only.
     if (!convertor_) return false;
-    TnxSkinConvertor::Image* image = convertor_->FindImage(UpperCaseAscii(name));
+    TnxSkinConvertor::Image* image = convertor_->FindImage(name);
     if (!image) return false;
     bytes.assign(image->Data.Memory(), image->Data.Memory() + image->Data.Size());
     return true;
@@ -404,13 +404,15 @@ bool TsSkinManager::FindImageBytes(const std::string& name,
   return FileExists(host) && ReadFileBytes(host, bytes);
 }
 
-std::shared_ptr<TBitmap> TsSkinManager::LoadBitmapImage(const std::string& name) const {
+std::shared_ptr<TBitmap> TsSkinManager::LoadBitmapImage(const std::string& name,
+                                                        bool keepFormat) const {
   std::vector<std::uint8_t> bytes;
   if (name.empty() || !FindImageBytes(name, bytes)) return nullptr;
   try {
-    auto bmp = std::make_shared<TBitmap>(ReadBmp(bytes));
+    auto bmp = std::make_shared<TBitmap>(ReadBmp(bytes, TBmpRowOrder::AsFile, nullptr, keepFormat));
     if (bmp->Width() <= 0) return nullptr;
-    if (bmp->PixelFormat() != TPixelFormat::pf24bit) bmp->SetPixelFormat(TPixelFormat::pf24bit);
+    if (!keepFormat && bmp->PixelFormat() != TPixelFormat::pf24bit)
+      bmp->SetPixelFormat(TPixelFormat::pf24bit);
     return bmp;
   } catch (const std::exception&) {
     // An unreadable image counts as a missing one: its masks are left out
@@ -447,7 +449,10 @@ void TsSkinManager::MaskPass() {
       m.Manager = this;
       if (form == TsMaskForm::OwnImage || form == TsMaskForm::BitmapFile) {
         if (UpperCaseAscii(parsed.FileName).find(".BMP") == std::string::npos) continue;
-        m.Image = LoadBitmapImage(parsed.FileName);
+        // Own textures of "!" masks keep their pixels as stored (a 32-bit
+        // one keeps its alpha); every other image becomes 24-bit.
+        bool keep = form == TsMaskForm::OwnImage && m.ImgType == itisaTexture;
+        m.Image = LoadBitmapImage(parsed.FileName, keep);
         if (!m.Image) continue;
         m.R = {0, 0, m.Image->Width(), m.Image->Height()};
         DeriveBorderWidths(m);

@@ -179,7 +179,9 @@ class TsSkinManager : public TComponent, public TsSkinModel {
   // An image named in the description: from the container when packed, else
   // from SkinPath + name (or the name alone when it holds a drive colon).
   bool FindImageBytes(const std::string& name, std::vector<std::uint8_t>& bytes) const;
-  std::shared_ptr<TBitmap> LoadBitmapImage(const std::string& name) const;
+  // A bitmap image, converted to 24 bits unless keepFormat (a 32-bit file
+  // then keeps its alpha); nullptr when missing or unreadable.
+  std::shared_ptr<TBitmap> LoadBitmapImage(const std::string& name, bool keepFormat = false) const;
   std::string NormalizedDirectory() const;
 
   bool active_ = true;

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -62,9 +63,24 @@ void TZDecompressionStream::ReadBuffer(void* buffer, std::size_t count) {
 }
 
 std::uint64_t TZDecompressionStream::SkipToEnd() {
+  return Skip(UINT64_MAX);
+}
+
+std::uint64_t TZDecompressionStream::Skip(std::uint64_t limit) {
   std::uint8_t scratch[4096];
   std::uint64_t total = 0;
-  while (!finished_) total += Read(scratch, sizeof scratch);
+  // One more read after the limit lets a stream that ends exactly there
+  // report its end (the trailer produces no output).
+  while (!finished_) {
+    std::size_t want = std::size_t(std::min<std::uint64_t>(sizeof scratch, limit - total));
+    if (want == 0) {
+      // Only the trailer may follow: a one-byte read shows whether it does.
+      std::uint8_t probe;
+      if (Read(&probe, 1) != 0) ++total;
+      break;
+    }
+    total += Read(scratch, want);
+  }
   return total;
 }
 

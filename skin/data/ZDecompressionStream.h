@@ -38,6 +38,9 @@ class TZDecompressionStream {
   // Inflates until the end of the zlib stream (reads and checks the trailer),
   // discarding output; returns the number of bytes discarded.
   std::uint64_t SkipToEnd();
+  // As SkipToEnd, but stops after discarding `limit` bytes; Finished() then
+  // tells whether the end was reached.
+  std::uint64_t Skip(std::uint64_t limit);
 
  private:
   struct State;
@@ -47,6 +50,7 @@ class TZDecompressionStream {
 };
 
 // Compresses bytes into one complete zlib stream (used by the container writer).
-std::vector<std::uint8_t> ZCompress(const std::uint8_t* data, std::size_t size, int level = 9);
+// The default level (-1) is zlib's default, whose streams start 0x78 0x9C.
+std::vector<std::uint8_t> ZCompress(const std::uint8_t* data, std::size_t size, int level = -1);
 
 }  // namespace vm

@@ -1,6 +1,8 @@
 // skinpack: packs skin files into a container.
-//   skinpack <out.nxz> <file>...
-// Each file becomes one entry named after its base name, in the order given.
+//   skinpack <out.nxz> [--name <entry>] <file>...
+// Each file becomes one entry, in the order given, named after its base name
+// or after the name given with --name just before it (the built-in skin's
+// painter writes upper-case file names; the container keeps mixed-case ones).
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -12,13 +14,20 @@
 #include "skin/data/SkinConvertor.h"
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::cerr << "usage: skinpack <out.nxz> <file>...\n";
+  auto usage = [] {
+    std::cerr << "usage: skinpack <out.nxz> [--name <entry>] <file>...\n";
     return 2;
-  }
+  };
+  if (argc < 3) return usage();
   try {
     std::vector<vm::TPackedEntry> entries;
     for (int i = 2; i < argc; ++i) {
+      std::string entryName;
+      if (std::string(argv[i]) == "--name") {
+        if (i + 2 >= argc) return usage();
+        entryName = argv[i + 1];
+        i += 2;
+      }
       std::filesystem::path path(argv[i]);
       std::ifstream in(path, std::ios::binary);
       if (!in) {
@@ -26,7 +35,7 @@ int main(int argc, char** argv) {
         return 1;
       }
       vm::TPackedEntry e;
-      e.Name = path.filename().string();
+      e.Name = entryName.empty() ? path.filename().string() : entryName;
       e.Bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
       entries.push_back(std::move(e));
     }

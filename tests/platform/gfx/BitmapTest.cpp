@@ -47,6 +47,37 @@ TEST(Bitmap, ImpossibleSizesAreRefusedBeforeAllocating) {
   EXPECT_EQ(zero.Start(), nullptr);
 }
 
+TEST(Bitmap, ChangingThePixelFormatConvertsThePixels) {
+  for (bool bottomUp : {false, true}) {
+    // 5 pixels a row: the 24-bit rows carry padding, the 32-bit ones do not.
+    TBitmap bmp(5, 3, TPixelFormat::pf32bit, bottomUp);
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 5; ++x) {
+        bmp.SetPixel(x, y, RGB(x * 40 + 1, y * 70 + 2, x + y + 3));
+        bmp.SetAlpha(x, y, std::uint8_t(200 + x));
+      }
+    bmp.SetPixelFormat(TPixelFormat::pf24bit);
+    ASSERT_EQ(bmp.PixelFormat(), TPixelFormat::pf24bit);
+    EXPECT_EQ(bmp.BottomUp(), bottomUp);
+    EXPECT_EQ(bmp.Width(), 5);
+    EXPECT_EQ(bmp.Height(), 3);
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 5; ++x)
+        EXPECT_EQ(bmp.GetPixel(x, y), RGB(x * 40 + 1, y * 70 + 2, x + y + 3));
+    // Back to 32 bits: same colours, alpha 0 (the old alpha is gone).
+    bmp.SetPixelFormat(TPixelFormat::pf32bit);
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 5; ++x) {
+        EXPECT_EQ(bmp.GetPixel(x, y), RGB(x * 40 + 1, y * 70 + 2, x + y + 3));
+        EXPECT_EQ(bmp.GetAlpha(x, y), 0);
+      }
+  }
+  TBitmap empty;
+  empty.SetPixelFormat(TPixelFormat::pf32bit);
+  EXPECT_TRUE(empty.Empty());
+  EXPECT_EQ(empty.PixelFormat(), TPixelFormat::pf32bit);
+}
+
 TEST(SysColors, ResolvesSystemColoursOnly) {
   EXPECT_EQ(ColorToRGB(clWindow), GetSysColor(COLOR_WINDOW));
   EXPECT_EQ(ColorToRGB(0x00123456), 0x00123456u);

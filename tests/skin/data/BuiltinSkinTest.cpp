@@ -1,6 +1,7 @@
 // The skin built into the program: its description and its packed container.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -9,6 +10,7 @@
 #include "skin/data/MemIniFile.h"
 #include "skin/data/SkinConvertor.h"
 #include "skin/data/SkinManager.h"
+#include "skin/data/ZDecompressionStream.h"
 
 namespace vm {
 namespace {
@@ -196,8 +198,28 @@ TEST_F(BuiltinSkin, ContainerLayout) {
   EXPECT_EQ(source.Position(), std::int64_t(bytes.size()));
   ASSERT_EQ(c.ImageCount(), 2);
   ASSERT_NE(c.Options(), nullptr);
-  EXPECT_NE(c.FindImage("MASTER.BMP"), nullptr);
-  EXPECT_NE(c.FindImage("BUTTONHUGE.BMP"), nullptr);
+  // Mixed-case stored names, found by the description's upper-case ones.
+  EXPECT_EQ(c.Images(0).Name, "ButtonHuge.bmp");
+  EXPECT_EQ(c.Images(1).Name, "Master.bmp");
+  EXPECT_EQ(c.FindImage("MASTER.BMP"), &c.Images(1));
+  EXPECT_EQ(c.FindImage("BUTTONHUGE.BMP"), &c.Images(0));
+  EXPECT_EQ(c.FindImage("Master.bmp"), nullptr);
+  // Every entry's zlib stream has the default-level header 0x78 0x9C.
+  std::size_t at = 8;
+  for (int entry = 0; entry < 3; ++entry) {
+    std::int32_t nameLength = 0;
+    std::memcpy(&nameLength, bytes.data() + at, 4);
+    at += 4 + std::size_t(nameLength) + 4;
+    ASSERT_LT(at + 1, bytes.size());
+    EXPECT_EQ(bytes[at], 0x78);
+    EXPECT_EQ(bytes[at + 1], 0x9C);
+    // The next entry starts where this stream ends.
+    source.SetPosition(std::int64_t(at));
+    TZDecompressionStream z(source);
+    z.SkipToEnd();
+    at = std::size_t(source.Position());
+  }
+  EXPECT_EQ(at, bytes.size());
   c.ReleaseSource();
 }
 

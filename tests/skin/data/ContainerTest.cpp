@@ -131,12 +131,27 @@ TEST(Container, MalformedHeadersAreRejectedWithTheWarning) {
       std::vector<std::uint8_t>(good.begin(), good.begin() + 10),  // ends inside a name length
   };
   bad[0].insert(bad[0].end(), good.begin() + 4, good.end());
+  const std::vector<std::string> says = {
+      "Loaded data is not packed NirvexSkin file",
+      "Loaded data is not packed NirvexSkin file",
+      "Loaded data is not packed NirvexSkin file",
+      "The skin container is damaged: it ends before its entry count",
+      "The skin container is damaged: its entry count -1 is negative",
+      "The skin container is damaged: its entry count 1000000 needs more than the 37 bytes left",
+      "The skin container is damaged: entry 1 has an impossible name length -5",
+      "The skin container is damaged: entry 1 has an impossible name length 2147483632",
+      "The skin container is damaged: entry 1 \"Options.dat\" declares an impossible size of -1 "
+      "bytes",
+      "The skin container is damaged: entry 1 \"Options.dat\" declares an impossible size of "
+      "2147483647 bytes",
+      "The skin container is damaged: its entry count 1 needs more than the 2 bytes left",
+  };
   for (std::size_t i = 0; i < bad.size(); ++i) {
     WarningRecorder warnings;
     Parsed p(bad[i]);
     EXPECT_FALSE(p.ok) << "case " << i;
     ASSERT_EQ(warnings.texts.size(), 1u) << "case " << i;
-    EXPECT_EQ(warnings.texts[0], "Loaded data is not packed NirvexSkin file");
+    EXPECT_EQ(warnings.texts[0], says[i]);
     EXPECT_EQ(warnings.captions[0], "Warning");
     EXPECT_EQ(p.convertor.Options(), nullptr);
     EXPECT_EQ(p.convertor.ImageCount(), 0);
@@ -155,18 +170,96 @@ TEST(Container, CorruptOrShortStreamsRaiseErrors) {
   std::vector<std::uint8_t> cut(good.begin(), good.end() - 50);
   EXPECT_THROW(Parsed{cut}, EZDecompressionError);
 
-  // A declared size larger than the stream holds: the copy comes up short.
+  // A declared size larger than the stream holds: the copy comes up short,
+  // and the error says by how much.
   std::vector<std::uint8_t> longer = good;
   longer[sizeOffset] = std::uint8_t(5001 & 0xFF);
   longer[sizeOffset + 1] = std::uint8_t(5001 >> 8);
-  EXPECT_THROW(Parsed{longer}, EReadError);
+  try {
+    Parsed{longer};
+    ADD_FAILURE() << "no error";
+  } catch (const EReadError& e) {
+    EXPECT_STREQ(e.what(),
+                 "Stream read error: entry 1 \"A.bmp\" ends after 5000 of its declared 5001 bytes");
+  }
+}
 
-  // A declared size smaller than the stream would leave the reader in the
-  // middle of the entry.
-  std::vector<std::uint8_t> shorter = good;
-  shorter[sizeOffset] = std::uint8_t(4000 & 0xFF);
-  shorter[sizeOffset + 1] = std::uint8_t(4000 >> 8);
-  EXPECT_THROW(Parsed{shorter}, EZDecompressionError);
+// An entry that declares far more than its short stream gives: a zlib stream
+// of one byte, then enough padding that the size is not refused outright.
+TEST(Container, ADeclaredSizeIsNotTakenOnTrustBeforeTheDataArrives) {
+  std::vector<std::uint8_t> c{'N', 'X', 'z', 'f'};
+  Put32(c, 1);
+  Put32(c, 5);
+  for (char ch : std::string("A.bmp")) c.push_back(std::uint8_t(ch));
+  Put32(c, 200 << 20);
+  std::vector<std::uint8_t> z = ZCompress(reinterpret_cast<const std::uint8_t*>("x"), 1);
+  c.insert(c.end(), z.begin(), z.end());
+  c.resize(c.size() + 220000, 0);
+  try {
+    Parsed{c};
+    ADD_FAILURE() << "no error";
+  } catch (const EReadError& e) {
+    EXPECT_STREQ(e.what(),
+                 "Stream read error: entry 1 \"A.bmp\" ends after 1 of its declared 209715200 "
+                 "bytes");
+  }
+}
+
+// Entries whose stream holds more than their declared size.
+TEST(Container, AnOverlongEntryKeepsItsDeclaredBytes) {
+  std::vector<std::uint8_t> payload = RandomBytes(5000, 3);
+  const std::size_t sizeOffset = 4 + 4 + 4 + 5;
+  auto declare = [](std::vector<std::uint8_t> c, std::size_t offset, std::int32_t size) {
+    for (int i = 0; i < 4; ++i) c[offset + std::size_t(i)] = std::uint8_t(size >> (8 * i));
+    return c;
+  };
+
+  // A little longer: the stream's end is found, so the next entry is read.
+  std::vector<std::uint8_t> two = declare(
+      WritePackedSkin({{"A.bmp", payload}, {"Options.dat", Bytes("[A]")}}), sizeOffset, 4000);
+  {
+    WarningRecorder warnings;
+    Parsed p(two);
+    ASSERT_TRUE(p.ok);
+    EXPECT_TRUE(warnings.texts.empty());
+    ASSERT_EQ(p.convertor.ImageCount(), 1);
+    EXPECT_EQ(p.convertor.Images(0).Data.Bytes(),
+              std::vector<std::uint8_t>(payload.begin(), payload.begin() + 4000));
+    ASSERT_NE(p.convertor.Options(), nullptr);
+    EXPECT_EQ(p.convertor.Options()->Text(), "[A]");
+    EXPECT_EQ(p.source.Position(), std::int64_t(two.size()));
+  }
+
+  // Far longer (a 1 KiB entry that inflates to 64 MiB): only a bounded part
+  // past the declared size is inflated, the entry keeps its 1 KiB, and the
+  // entries after it are refused with a warning, since where they begin is
+  // unknown.
+  std::vector<std::uint8_t> zeros(64u << 20, 0);
+  std::vector<std::uint8_t> bomb =
+      declare(WritePackedSkin({{"A.bmp", zeros}, {"Options.dat", Bytes("[A]")}}), sizeOffset, 1024);
+  {
+    WarningRecorder warnings;
+    Parsed p(bomb);
+    ASSERT_TRUE(p.ok);
+    ASSERT_EQ(p.convertor.ImageCount(), 1);
+    EXPECT_EQ(p.convertor.Images(0).Data.Size(), 1024);
+    EXPECT_EQ(p.convertor.Options(), nullptr);
+    ASSERT_EQ(warnings.texts.size(), 1u);
+    EXPECT_EQ(warnings.texts[0],
+              "The skin container is damaged: entry 1 \"A.bmp\" holds more than its declared 1024 "
+              "bytes; the 1 entries after it are not read");
+  }
+
+  // The same as the last entry: nothing is lost, nothing to warn about.
+  std::vector<std::uint8_t> last = declare(WritePackedSkin({{"A.bmp", zeros}}), sizeOffset, 1024);
+  {
+    WarningRecorder warnings;
+    Parsed p(last);
+    ASSERT_TRUE(p.ok);
+    ASSERT_EQ(p.convertor.ImageCount(), 1);
+    EXPECT_EQ(p.convertor.Images(0).Data.Size(), 1024);
+    EXPECT_TRUE(warnings.texts.empty());
+  }
 }
 
 TEST(Container, ReadingFromAFile) {

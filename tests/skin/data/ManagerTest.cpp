@@ -124,6 +124,19 @@ TEST_F(ManagerTest, LoadsAFolderSkin) {
   EXPECT_EQ(m.SkinData.SkinPath, dir.Path() + "/skins\\Small\\");
 }
 
+TEST_F(ManagerTest, AnEmptyNameLoadsTheSkinDirectoryItselfWhenItHoldsADescription) {
+  WriteSkinFolder(dir / "skins");
+  TsSkinManager m;
+  TsStoredSkin& stored = m.InternalSkins().Add();
+  stored.Name = "Fallback";
+  m.SetSkinDirectory(dir / "skins");
+  m.SetSkinName("");
+  CheckSmallSkin(m);
+  EXPECT_FALSE(m.IsPacked());
+  EXPECT_EQ(m.SkinName(), "");
+  EXPECT_EQ(m.SkinData.SkinPath, dir.Path() + "/skins\\\\");
+}
+
 TEST_F(ManagerTest, LoadsAPackedFileSkin) {
   WriteFile(dir / "skins/Small.nxz", WritePackedSkin(SmallSkinEntries()));
   TsSkinManager m;
@@ -132,6 +145,23 @@ TEST_F(ManagerTest, LoadsAPackedFileSkin) {
   CheckSmallSkin(m);
   EXPECT_TRUE(m.IsPacked());
   EXPECT_EQ(m.SkinData.SkinPath, dir.Path() + "/skins\\");
+}
+
+TEST_F(ManagerTest, PackedImagesAreFoundByTheirUpperCaseNameOnly) {
+  // The stored name "Master.bmp" is upper-cased for the comparison; the
+  // description's name is taken as written.
+  std::vector<TPackedEntry> entries = {
+      {"Options.dat", Bytes("[GLOBALINFO]\r\nMASTERBITMAP=Master.bmp\r\n\r\n[PANEL]\r\n"
+                            "BORDERSMASK=!HUGE.BMP!1!0!0\r\nGLYPH=!Huge.bmp!1!0!0\r\n")},
+      {"Master.bmp", WriteBmp24(SmallMaster())},
+      {"Huge.bmp", test::SolidBmp(6, 6, RGB(10, 20, 200))}};
+  WriteFile(dir / "skins/Cased.nxz", WritePackedSkin(entries));
+  TsSkinManager m;
+  m.SetSkinDirectory(dir / "skins");
+  m.SetSkinName("Cased");
+  EXPECT_EQ(m.MasterBitmap, nullptr);
+  ASSERT_EQ(m.ma.size(), 1u);
+  EXPECT_EQ(m.ma[0].PropertyName, "BORDERSMASK");
 }
 
 TEST_F(ManagerTest, StoredSkinsWithData) {
@@ -432,6 +462,91 @@ TEST_F(ManagerTest, StoredCollections) {
   EXPECT_EQ(m.SkinData.BorderColor, ChangeHue(90, 77));
   // The stored master bitmap is not shifted with the model's copy.
   EXPECT_EQ(s.MasterBitmap.GetPixel(5, 5), RGB(200, 100, 50));
+}
+
+// A 32-bit top-down BMP file of the bitmap's colours and alpha.
+std::vector<std::uint8_t> Bmp32(const TBitmap& b) {
+  std::vector<std::uint8_t> f;
+  auto put = [&f](std::uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) f.push_back(std::uint8_t(v >> (8 * i)));
+  };
+  const std::uint32_t pixels = std::uint32_t(b.Width() * b.Height() * 4);
+  f.push_back('B');
+  f.push_back('M');
+  put(54 + pixels, 4);
+  put(0, 4);
+  put(54, 4);
+  put(40, 4);
+  put(std::uint32_t(b.Width()), 4);
+  put(std::uint32_t(-b.Height()), 4);
+  put(1, 2);
+  put(32, 2);
+  put(0, 4);
+  put(pixels, 4);
+  put(0, 16);
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x) {
+      TColor c = b.GetPixel(x, y);
+      f.push_back(std::uint8_t(GetBValue(c)));
+      f.push_back(std::uint8_t(GetGValue(c)));
+      f.push_back(std::uint8_t(GetRValue(c)));
+      f.push_back(b.GetAlpha(x, y));
+    }
+  return f;
+}
+
+TBitmap Pixels32(int w, int h) {
+  TBitmap b(w, h, TPixelFormat::pf32bit);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      b.SetPixel(x, y, RGB(10 + x, 20 + y, 200));
+      b.SetAlpha(x, y, std::uint8_t(100 + x + y));
+    }
+  return b;
+}
+
+TEST_F(ManagerTest, StoredCollectionsOf32BitPicturesKeepTheirColours) {
+  TsSkinManager m;
+  TsStoredSkin& s = m.InternalSkins().Add();
+  s.Name = "Deep";
+  s.MasterBitmap = Pixels32(30, 10);
+  TsSkinImage own;
+  own.SectionName = "BUTTON";
+  own.PropertyName = "BORDERSMASK";
+  own.Name = "frame";
+  own.Image = std::make_shared<TBitmap>(Pixels32(6, 4));
+  own.ImageCount = 1;
+  s.Images.push_back(own);
+  m.SetSkinName("Deep");
+  ASSERT_NE(m.MasterBitmap, nullptr);
+  EXPECT_EQ(m.MasterBitmap->PixelFormat(), TPixelFormat::pf24bit);
+  EXPECT_EQ(m.MasterBitmap->GetPixel(29, 9), RGB(39, 29, 200));
+  ASSERT_EQ(m.ma.size(), 1u);
+  ASSERT_NE(m.ma[0].Image, nullptr);
+  EXPECT_EQ(m.ma[0].Image->PixelFormat(), TPixelFormat::pf24bit);
+  EXPECT_EQ(m.ma[0].Image->GetPixel(5, 3), RGB(15, 23, 200));
+}
+
+TEST_F(ManagerTest, OwnTexturesOfBangMasksKeepTheirFormat) {
+  WriteFile(dir / "Skins/Deep/Options.dat",
+            "[GLOBALINFO]\r\nVERSION=5\r\n\r\n[PANEL]\r\nPATTERN=!TILE.BMP!1!0!1\r\n"
+            "BORDERSMASK=!TILE.BMP!1!0!0\r\nGLYPH=!TILE.BMP!1!0!2\r\n");
+  WriteFile(dir / "Skins/Deep/TILE.BMP", Bmp32(Pixels32(6, 4)));
+  TsSkinManager m;
+  m.SetSkinDirectory(dir / "Skins");
+  m.SetSkinName("Deep");
+  ASSERT_EQ(m.ma.size(), 3u);
+  // Image type 1 (a texture) keeps 32 bits and its alpha.
+  ASSERT_NE(m.ma[0].Image, nullptr);
+  EXPECT_EQ(m.ma[0].Image->PixelFormat(), TPixelFormat::pf32bit);
+  EXPECT_EQ(m.ma[0].Image->GetPixel(5, 3), RGB(15, 23, 200));
+  EXPECT_EQ(m.ma[0].Image->GetAlpha(5, 3), 108);
+  // Other image types become 24-bit with the same colours.
+  for (std::size_t i : {1u, 2u}) {
+    ASSERT_NE(m.ma[i].Image, nullptr);
+    EXPECT_EQ(m.ma[i].Image->PixelFormat(), TPixelFormat::pf24bit);
+    EXPECT_EQ(m.ma[i].Image->GetPixel(5, 3), RGB(15, 23, 200));
+  }
 }
 
 TEST(ManagerOptions, DefaultsAndClassLists) {
