@@ -103,6 +103,22 @@ void TileRun(int start, int end, int tile, F&& place) {
   place(pos, end - pos);
 }
 
+// TileRun limited to the tiles that meet [from, to): the same places and
+// sizes, without walking the tiles before `from` one by one.
+template <typename F>
+void TileRunWithin(int start, int end, int tile, int from, int to, F&& place) {
+  if (tile < 1 || end <= start || to <= from) return;
+  // Whole tiles are those at start + k * tile with k < whole; the last, cut
+  // one is at start + whole * tile.
+  const std::int64_t whole = std::max<std::int64_t>((std::int64_t(end) - start - 1) / tile, 0);
+  const std::int64_t k0 = std::clamp<std::int64_t>((std::int64_t(from) - start) / tile, 0, whole);
+  for (std::int64_t k = k0; k <= whole; ++k) {
+    const std::int64_t pos = start + k * tile;
+    if (pos >= to) break;
+    place(int(pos), k < whole ? tile : int(end - pos));
+  }
+}
+
 // Tiles the source piece over the destination area: row bands of the piece's
 // height, each tiled left to right, the last band and column cut.
 template <typename F>
@@ -525,7 +541,10 @@ TRect TileMaskedTexture(TBitmap& bitmap, TRect rect, BackgroundInfo background, 
   if (mode == tmTile) {
     // The last row of tiles is cut at the bottom edge like the last column,
     // so that no stale pixels are left under a result of "all painted".
-    TileArea(rect, f.W, f.H, place);
+    TileRunWithin(rect.Top, rect.Bottom, f.H, clip.Top, clip.Bottom, [&](int y, int h) {
+      TileRunWithin(rect.Left, rect.Right, f.W, clip.Left, clip.Right,
+                    [&](int x, int w) { place(Bounds(x, y, w, h)); });
+    });
     return AllPainted;
   }
   if (mode != tmWholeTiles) return rect;
@@ -535,8 +554,15 @@ TRect TileMaskedTexture(TBitmap& bitmap, TRect rect, BackgroundInfo background, 
   // the last one of a rectangle that is an exact multiple of the tile (a
   // rectangle one tile wide gets its tile rather than only what is behind).
   const int cols = std::max(rect.Width() / f.W, 0), rows = std::max(rect.Height() / f.H, 0);
-  for (int i = 0; i < cols; ++i)
-    for (int j = 0; j < rows; ++j) place(Bounds(rect.Left + i * f.W, rect.Top + j * f.H, f.W, f.H));
+  // Only the tiles that meet the bitmap are visited.
+  auto firstTile = [](int clipStart, int start, int size, int count) {
+    return int(std::clamp<std::int64_t>((std::int64_t(clipStart) - start) / size, 0, count));
+  };
+  const int i0 = firstTile(clip.Left, rect.Left, f.W, cols);
+  const int j0 = firstTile(clip.Top, rect.Top, f.H, rows);
+  for (int i = i0; i < cols && rect.Left + std::int64_t(i) * f.W < clip.Right; ++i)
+    for (int j = j0; j < rows && rect.Top + std::int64_t(j) * f.H < clip.Bottom; ++j)
+      place(Bounds(rect.Left + i * f.W, rect.Top + j * f.H, f.W, f.H));
   const int xEnd = rect.Left + cols * f.W, yEnd = rect.Top + rows * f.H;
   const TRect strips[2] = {TRect{xEnd, rect.Top, rect.Right, rect.Bottom},
                            TRect{rect.Left, yEnd, xEnd, rect.Bottom}};
@@ -552,7 +578,9 @@ TRect TileMaskedTexture(TBitmap& bitmap, TRect rect, BackgroundInfo background, 
             std::uint8_t* dp = d.At(x, y);
             dp[0] = bp[0], dp[1] = bp[1], dp[2] = bp[2];
           }
-        } else if (KeyFillColor != KeyColor) {
+        } else {
+          // Without a fill colour this writes the key colour itself, so the
+          // strips never keep stale pixels and later steps can recognise them.
           PutColor(d.At(x, y), KeyFillColor);
         }
       }
@@ -580,8 +608,10 @@ void PaintGlyph(const TBitmap& glyph, TBitmap& dest, TRect destRect, bool down, 
       if (state != 0 || blend < 1) {
         CopyBitmapWithKey(dest, work, x, y, key);
       } else {
-        BlendBitmapRect(dest, x, y, key, fraction,
-                        TRect{0, 0, destRect.Width() - 1, destRect.Height() - 1}, work);
+        // The source rectangle is inclusive: the glyph's size of destRect
+        // covers its last column and row too.
+        BlendBitmapRect(dest, x, y, key, fraction, TRect{0, 0, destRect.Width(), destRect.Height()},
+                        work);
       }
     } else {
       if (disabledKind & dkGrayed) GreyBitmap(work);

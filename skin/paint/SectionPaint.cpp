@@ -96,17 +96,24 @@ TTexture FindTexture(const TsSkinManager& m, int sectionIndex, std::string_view 
 }
 
 // Colour, texture and gradient of one state, composed into rect.
-void PaintOpaque(TBitmap& bitmap, const TRect& rect, const TsStateLook& look,
+//
+// rect may reach outside the bitmap: textures are laid from its own top-left
+// (so that cutting it never shifts them) and paint only what lies inside; the
+// other layers work on the part inside.
+void PaintOpaque(TBitmap& bitmap, const TRect& fullRect, const TsStateLook& look,
                  const TTexture& texture, const BackgroundInfo& background) {
+  const TRect rect = fullRect.Intersect(TRect{0, 0, bitmap.Width(), bitmap.Height()});
+  if (rect.IsEmpty()) return;
   bool painted = false;
   if (look.ImagePercent > 0 && texture.Exists()) {
     TRect rest = AllPainted;
     if (texture.Pattern) {
-      rest = DrawTexture(bitmap, rect, texture.Pattern, tmTile, TsMaskData{});
+      rest = DrawTexture(bitmap, fullRect, texture.Pattern, tmTile, TsMaskData{});
     } else if (texture.Mask->MaskType >= 1) {
-      rest = TileMaskedTexture(bitmap, rect, background, texture.Mask->StretchMode, *texture.Mask);
+      rest =
+          TileMaskedTexture(bitmap, fullRect, background, texture.Mask->StretchMode, *texture.Mask);
     } else {
-      rest = DrawTexture(bitmap, rect, texture.Mask->Image.get(), texture.Mask->StretchMode,
+      rest = DrawTexture(bitmap, fullRect, texture.Mask->Image.get(), texture.Mask->StretchMode,
                          *texture.Mask);
     }
     if (rest != AllPainted) FillRectColor(bitmap, rest, look.Color);
@@ -156,13 +163,12 @@ void PaintBackground(int sectionIndex, std::string_view sectionName, BackgroundI
   TsSkinManager* m = PaintManager(manager);
   if (!m || !m->IsValidSectionIndex(sectionIndex)) return;
   if (bitmap.Empty() || bitmap.PixelFormat() != TPixelFormat::pf24bit) return;
-  // Only the part inside the bitmap is painted; what lies behind it keeps its
-  // place.
+  // Only the part inside the bitmap is painted; what lies behind it and the
+  // textures keep their places (textures are laid from rect's own top-left).
   const TRect inside = rect.Intersect(TRect{0, 0, bitmap.Width(), bitmap.Height()});
   if (inside.IsEmpty()) return;
-  position.X += inside.Left - rect.Left;
-  position.Y += inside.Top - rect.Top;
-  rect = inside;
+  const TPoint insidePosition{position.X + (inside.Left - rect.Left),
+                              position.Y + (inside.Top - rect.Top)};
   const TsGeneralData& gd = m->gd[std::size_t(sectionIndex)];
   if (sectionName.empty()) sectionName = gd.SectionName;
 
@@ -181,24 +187,26 @@ void PaintBackground(int sectionIndex, std::string_view sectionName, BackgroundI
   const bool ready = background.Ready && background.Bitmap && !background.Bitmap->Empty();
   const int t = look.Transparency;
   if (ready && t > 0) {
+    // The own layers of the part inside, painted as if the whole rect were
+    // there (its top-left may lie left of or above the temporary bitmap).
     TBitmap own;
     if (t < 100) {
-      own.Reset(rect.Width(), rect.Height(), TPixelFormat::pf24bit);
-      PaintOpaque(own, TRect{0, 0, rect.Width(), rect.Height()}, look, tex, background);
+      own.Reset(inside.Width(), inside.Height(), TPixelFormat::pf24bit);
+      PaintOpaque(own, rect.Offset(-inside.Left, -inside.Top), look, tex, background);
     }
     // Painting into the background bitmap itself: what lies behind is
     // already there, and a colour fill would overwrite it.
     if (background.Bitmap != &bitmap) {
       if (rules.UseParentColor && ParentColor != KeyColor) {
-        FillRectColor(bitmap, rect, ParentColor);
+        FillRectColor(bitmap, inside, ParentColor);
       } else {
-        CopyBehind(bitmap, rect, background, position);
+        CopyBehind(bitmap, inside, background, insidePosition);
       }
     }
     if (t < 100) {
       const std::uint32_t w = PercentToWeight(t);
-      MixBitmapRect(bitmap, own, w * 0x010101u, TPoint{rect.Left, rect.Top},
-                    TRect{0, 0, rect.Width(), rect.Height()});
+      MixBitmapRect(bitmap, own, w * 0x010101u, TPoint{inside.Left, inside.Top},
+                    TRect{0, 0, inside.Width(), inside.Height()});
     }
   } else {
     PaintOpaque(bitmap, rect, look, tex, background);

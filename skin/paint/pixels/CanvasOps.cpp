@@ -16,10 +16,12 @@ void Paint3DFrame(TDC& dc, TRect& rect, TColor lightColor, TColor darkColor, int
   if (width <= 0) return;
   const TColor light = ResolveColor(lightColor);
   const TColor oldPen = dc.PenColor();
-  // The frames are walked in 64 bits, and frames whose four lines all lie
-  // outside the clip box are counted without being drawn, so neither a huge
-  // rectangle nor a huge width can overflow or turn into a long loop. What
-  // reaches the pixels is exactly what drawing every frame would give.
+  // The frames are walked in 64 bits, and frames none of whose four lines
+  // crosses the clip box are counted without being drawn (whether the box
+  // lies inside the frames, beside them or anywhere else), so neither a huge
+  // rectangle nor a huge width can overflow or turn into a long loop: at most
+  // a few frames per row and column of the box are drawn. What reaches the
+  // pixels is exactly what drawing every frame would give.
   const TRect box = dc.ClipBox();
   using i64 = std::int64_t;
   // Right and Bottom name the last column and row while the frames are drawn.
@@ -37,20 +39,23 @@ void Paint3DFrame(TDC& dc, TRect& rect, TColor lightColor, TColor darkColor, int
       shrink(remaining);
       break;
     }
-    // Each frame draws only on its own four lines, between the outermost of
-    // its corners.
-    const i64 lo_x = std::min(left, right), hi_x = std::max(left, right);
-    const i64 lo_y = std::min(top, bottom), hi_y = std::max(top, bottom);
-    const bool outside =
-        lo_x < box.Left && hi_x >= box.Right && lo_y < box.Top && hi_y >= box.Bottom;
-    if (outside) {
-      // None of the next frames can show until a closing-in side reaches the
-      // box; sides already past the middle only move further out. With both
-      // past the middle nothing more can show at all.
-      i64 skip = remaining;
-      if (left <= right) skip = std::min({skip, box.Left - left, right - (box.Right - 1)});
-      if (top <= bottom) skip = std::min({skip, box.Top - top, bottom - (box.Bottom - 1)});
-      shrink(std::max<i64>(skip, 1));
+    // Frame k from here has its left line at column left + k, its right line
+    // at right - k, its top line at row top + k and its bottom line at
+    // bottom - k. A line can only show while that column (row) is one of the
+    // box's; the nearest k at which any of the four does is the next frame
+    // worth drawing.
+    i64 next = remaining;
+    auto candidate = [&](i64 first, i64 last) {
+      if (last < 0 || first > last) return;
+      next = std::min(next, std::max<i64>(first, 0));
+    };
+    const i64 bl = box.Left, br = i64(box.Right) - 1, bt = box.Top, bb = i64(box.Bottom) - 1;
+    candidate(bl - left, br - left);
+    candidate(right - br, right - bl);
+    candidate(bt - top, bb - top);
+    candidate(bottom - bb, bottom - bt);
+    if (next > 0) {
+      shrink(std::min(next, remaining));
       continue;
     }
     // Polylines leave out their last point: the light edges stop short of the

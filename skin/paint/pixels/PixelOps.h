@@ -109,8 +109,10 @@ void ShadeDisabled(TBitmap& bitmap, TsDisabledKind kind, TColor controlColor, TP
 
 // For two 24-bit bitmaps of equal size, writes
 // clamp(((first - second) * a + second * 256) >> 8) per channel into the
-// 32-bit target (its alpha byte is left alone). Nothing happens when the
-// sizes or formats do not fit.
+// 32-bit target (its alpha byte is left alone). Nothing happens unless the
+// target is 32-bit and first and second are 24-bit and of equal size; a
+// target (or alpha bitmap) of another size is written only where it overlaps
+// them, from the top-left corner.
 void MixToBitmap32(TBitmap& target32, const TBitmap& first, const TBitmap& second,
                    std::uint8_t alpha);
 // The same with a per-pixel alpha taken from alphaBitmap's byte at the same

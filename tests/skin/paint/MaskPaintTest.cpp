@@ -269,6 +269,15 @@ TEST(MaskTexture, MaskedTilesCoverTheRectangleOrLeaveStripsToTheBackground) {
   b.Fill(Guard);
   TileMaskedTexture(b, {0, 0, 11, 14}, {}, tmWholeTiles, md);
   EXPECT_EQ(b.GetPixel(10, 13), RGB(4, 4, 4));
+  // Without a fill colour the strips get the key colour, whatever was there.
+  KeyFillColor = Magenta;  // unset
+  b.Fill(Guard);
+  EXPECT_EQ(TileMaskedTexture(b, {0, 0, 11, 14}, {}, tmWholeTiles, md), AllPainted);
+  EXPECT_EQ(b.GetPixel(8, 11), RGB(100, 150, 200));
+  EXPECT_EQ(b.GetPixel(9, 0), Magenta);
+  EXPECT_EQ(b.GetPixel(10, 13), Magenta);
+  EXPECT_EQ(b.GetPixel(0, 12), Magenta);
+  EXPECT_EQ(b.GetPixel(11, 0), Guard);
   EXPECT_EQ(TileMaskedTexture(b, rect, {}, tmTopRow, md), rect);  // other modes: nothing
 }
 
@@ -314,6 +323,18 @@ TEST(MaskGlyph, KeyFromTheBottomRowAndImageByState) {
   b.Fill(Guard);
   PaintGlyph(glyph, b, {0, 0, 4, 4}, false, 0, 0, 0, false, false, 3);
   EXPECT_EQ(b.GetPixel(1, 1), Coded(5, 1));
+
+  // Blended in the normal state: every pixel of a glyph painted at its own
+  // size is mixed, its last column and row included.
+  TBitmap plain = MakeBitmap(4, 3, RGB(200, 100, 0));
+  plain.SetPixel(0, 2, RGB(1, 1, 1));  // the key
+  b.Fill(RGB(0, 100, 200));
+  PaintGlyph(plain, b, {1, 1, 5, 4}, false, 50, 0, 0, false, true, 1);
+  EXPECT_EQ(b.GetPixel(1, 3), RGB(0, 100, 200));  // key skipped
+  for (TPoint p : {TPoint{1, 1}, TPoint{4, 1}, TPoint{4, 3}, TPoint{2, 3}})
+    EXPECT_EQ(b.GetPixel(p.X, p.Y), RGB(100, 100, 100)) << p.X << "," << p.Y;
+  EXPECT_EQ(b.GetPixel(5, 3), RGB(0, 100, 200));
+  EXPECT_EQ(b.GetPixel(4, 4), RGB(0, 100, 200));
 
   // Greyed when normal: channels averaged.
   b.Fill(Guard);

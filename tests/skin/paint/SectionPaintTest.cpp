@@ -154,6 +154,47 @@ TEST_F(SectionPaint, PartialSeeThroughMixesOwnLayersOverTheBackground) {
   EXPECT_EQ(b.GetPixel(2, 3), RGB(mix(33, 200), mix(66, 100), mix(99, 50)));
 }
 
+TEST_F(SectionPaint, ARectReachingOutsideKeepsItsTexturesAnchoredAtItsOwnCorner) {
+  // A 3 x 3 tile of coded pixels at (22, 2) of the master bitmap.
+  const int s = AddSection("TILED");
+  Section(s).ImagePercent = 100;
+  AddMask("TILED", "PATTERN", MakeMask(&manager, {22, 2, 25, 5}, 1, 0, 0, 0, 0, 0, tmTile));
+  const TRect rect{-2, -1, 6, 5};
+  // Bitmap pixel (x, y) is rect pixel (x + 2, y + 1), and so tile pixel
+  // ((x + 2) mod 3, (y + 1) mod 3).
+  auto tile = [](int x, int y) { return Coded(22 + (x + 2) % 3, 2 + (y + 1) % 3); };
+  TBitmap b = MakeBitmap(8, 6, Guard);
+  PaintSectionBackground(s, "", {}, Magenta, -1, -1, &manager, b, {0, 0}, rect, 0);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 6; ++x) ASSERT_EQ(b.GetPixel(x, y), tile(x, y)) << x << "," << y;
+  EXPECT_EQ(CountOutside(b, {0, 0, 6, 5}, Guard), 0);
+
+  // The same through the see-through mix, whose own layers are painted
+  // apart first.
+  Section(s).Transparency = 40;
+  TBitmap back = MakeBitmap(10, 10, Behind);
+  const int w = PercentToWeight(40);
+  auto mix = [w](int behind, int own) { return (behind * w + own * (255 - w) + 127) >> 8; };
+  b.Fill(Guard);
+  PaintSectionBackground(s, "", BackgroundInfo{&back, 0, 0, 1}, Magenta, -1, -1, &manager, b,
+                         {0, 0}, rect, 0);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 6; ++x) {
+      const TColor t = tile(x, y);
+      ASSERT_EQ(b.GetPixel(x, y),
+                RGB(mix(33, GetRValue(t)), mix(66, GetGValue(t)), mix(99, GetBValue(t))))
+          << x << "," << y;
+    }
+  EXPECT_EQ(CountOutside(b, {0, 0, 6, 5}, Guard), 0);
+
+  // A rectangle reaching far out costs no more than the part inside.
+  b.Fill(Guard);
+  Section(s).Transparency = 0;
+  PaintSectionBackground(s, "", {}, Magenta, -1, -1, &manager, b, {0, 0},
+                         {-2000000001, -2000000001, 8, 6}, 0);
+  EXPECT_EQ(b.GetPixel(0, 0), Coded(22 + 2000000001 % 3, 2 + 2000000001 % 3));
+}
+
 TEST_F(SectionPaint, CustomColourSwitchesTheOtherLayersOff) {
   const int s = AddSection("CUSTOM");
   Section(s).GradientPercent = 100;

@@ -153,8 +153,9 @@ void NaiveFrames(TDC& dc, TRect r, TColor light, TColor dark, int width) {
 
 TEST_P(CanvasOps, Paint3DFrameSkipsOnlyInvisibleFrames) {
   const TColor light = RGB(250, 250, 250), dark = RGB(5, 5, 5);
-  for (int l = -4; l <= 6; l += 2)
-    for (int t = -5; t <= 5; t += 3)
+  // Rectangles around, across and beside the bitmap (and its clip box).
+  for (int l = -4; l <= 12; l += 2)
+    for (int t = -5; t <= 10; t += 3)
       for (int w = 1; w <= 12; w += 3)
         for (int h = 1; h <= 12; h += 4)
           for (int width = 1; width <= 9; width += 2)
@@ -174,6 +175,27 @@ TEST_P(CanvasOps, Paint3DFrameSkipsOnlyInvisibleFrames) {
                   << test::Dump(a) << test::Dump(b);
               EXPECT_EQ(r, (TRect{l + width, t + width, l + w - width, t + h - width}));
             }
+}
+
+TEST_P(CanvasOps, Paint3DFrameBesideTheBitmapSkipsAHugeWidthAtOnce) {
+  // Rectangles beside a small bitmap: only frames below the 4000th can cross
+  // it (later ones have all four lines beyond it), so drawing 4000 frames one
+  // by one gives the expected picture. A billion frames are counted, not
+  // walked.
+  const TColor light = RGB(250, 250, 250), dark = RGB(5, 5, 5);
+  for (TRect far : {TRect{1000, 0, 3000, 4}, TRect{0, 1000, 6, 3000}, TRect{-3000, -3000, -1000, 2},
+                    TRect{-3000, 1, 3000, 3}}) {
+    TBitmap a = Filled(6, 4, Up()), b = Filled(6, 4, Up());
+    TDC dca(a), dcb(b);
+    TRect r = far;
+    int width = 1000000000;
+    Paint3DFrame(dca, r, light, dark, width);
+    NaiveFrames(dcb, far, light, dark, 4000);
+    EXPECT_TRUE(a.SamePixels(b)) << test::Dump(a) << test::Dump(b);
+    EXPECT_EQ(width, 0);
+    EXPECT_EQ(r, (TRect{far.Left + 1000000000, far.Top + 1000000000, far.Right - 1000000000,
+                        far.Bottom - 1000000000}));
+  }
 }
 
 TEST_P(CanvasOps, PaintDottedFrame) {
