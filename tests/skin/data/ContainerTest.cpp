@@ -230,11 +230,11 @@ TEST(Container, AnOverlongEntryKeepsItsDeclaredBytes) {
     EXPECT_EQ(p.source.Position(), std::int64_t(two.size()));
   }
 
-  // Far longer (a 1 KiB entry that inflates to 64 MiB): only a bounded part
+  // Far longer (a 1 KiB entry that inflates to 16 MiB): only a bounded part
   // past the declared size is inflated, the entry keeps its 1 KiB, and the
   // entries after it are refused with a warning, since where they begin is
   // unknown.
-  std::vector<std::uint8_t> zeros(64u << 20, 0);
+  std::vector<std::uint8_t> zeros(16u << 20, 0);
   std::vector<std::uint8_t> bomb =
       declare(WritePackedSkin({{"A.bmp", zeros}, {"Options.dat", Bytes("[A]")}}), sizeOffset, 1024);
   {

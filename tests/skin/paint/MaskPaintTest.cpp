@@ -324,12 +324,13 @@ TEST(MaskGlyph, KeyFromTheBottomRowAndImageByState) {
   PaintGlyph(glyph, b, {0, 0, 4, 4}, false, 0, 0, 0, false, false, 3);
   EXPECT_EQ(b.GetPixel(1, 1), Coded(5, 1));
 
-  // Blended in the normal state: every pixel of a glyph painted at its own
-  // size is mixed, its last column and row included.
+  // Blended in the normal state: the mix's inclusive source rectangle
+  // reaches the destination rectangle's width and height, so a 4 x 3 glyph
+  // given a 3 x 2 rectangle is mixed in whole, its last column and row too.
   TBitmap plain = MakeBitmap(4, 3, RGB(200, 100, 0));
   plain.SetPixel(0, 2, RGB(1, 1, 1));  // the key
   b.Fill(RGB(0, 100, 200));
-  PaintGlyph(plain, b, {1, 1, 5, 4}, false, 50, 0, 0, false, true, 1);
+  PaintGlyph(plain, b, {1, 1, 4, 3}, false, 50, 0, 0, false, true, 1);
   EXPECT_EQ(b.GetPixel(1, 3), RGB(0, 100, 200));  // key skipped
   for (TPoint p : {TPoint{1, 1}, TPoint{4, 1}, TPoint{4, 3}, TPoint{2, 3}})
     EXPECT_EQ(b.GetPixel(p.X, p.Y), RGB(100, 100, 100)) << p.X << "," << p.Y;

@@ -178,23 +178,32 @@ TEST_P(CanvasOps, Paint3DFrameSkipsOnlyInvisibleFrames) {
 }
 
 TEST_P(CanvasOps, Paint3DFrameBesideTheBitmapSkipsAHugeWidthAtOnce) {
-  // Rectangles beside a small bitmap: only frames below the 4000th can cross
-  // it (later ones have all four lines beyond it), so drawing 4000 frames one
-  // by one gives the expected picture. A billion frames are counted, not
-  // walked.
+  // A billion frames of rectangles beside a small bitmap are counted, not
+  // walked. Only 400 of them, from a known one on, can cross the bitmap
+  // (the others have all four lines beyond it), so drawing just those one by
+  // one gives the expected picture.
   const TColor light = RGB(250, 250, 250), dark = RGB(5, 5, 5);
-  for (TRect far : {TRect{1000, 0, 3000, 4}, TRect{0, 1000, 6, 3000}, TRect{-3000, -3000, -1000, 2},
-                    TRect{-3000, 1, 3000, 3}}) {
+  const int billion = 1000000000;
+  struct Case {
+    TRect Far;
+    int FirstVisible;
+  };
+  for (const Case& c :
+       {Case{{100, 0, 300, 4}, 0}, Case{{0, 100, 6, 300}, 0}, Case{{-300, -300, -100, 2}, 0},
+        Case{{-300, 1, 300, 3}, 0}, Case{{100, 100, billion, billion}, billion - 400},
+        Case{{-billion, 2, -100, 3}, billion - 400}}) {
     TBitmap a = Filled(6, 4, Up()), b = Filled(6, 4, Up());
     TDC dca(a), dcb(b);
-    TRect r = far;
-    int width = 1000000000;
+    TRect r = c.Far;
+    int width = billion;
     Paint3DFrame(dca, r, light, dark, width);
-    NaiveFrames(dcb, far, light, dark, 4000);
+    const int k = c.FirstVisible;
+    NaiveFrames(dcb, TRect{c.Far.Left + k, c.Far.Top + k, c.Far.Right - k, c.Far.Bottom - k}, light,
+                dark, 400);
     EXPECT_TRUE(a.SamePixels(b)) << test::Dump(a) << test::Dump(b);
     EXPECT_EQ(width, 0);
-    EXPECT_EQ(r, (TRect{far.Left + 1000000000, far.Top + 1000000000, far.Right - 1000000000,
-                        far.Bottom - 1000000000}));
+    EXPECT_EQ(r, (TRect{c.Far.Left + billion, c.Far.Top + billion, c.Far.Right - billion,
+                        c.Far.Bottom - billion}));
   }
 }
 
