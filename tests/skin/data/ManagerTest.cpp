@@ -468,7 +468,8 @@ TEST_F(ManagerTest, StoredCollections) {
 std::vector<std::uint8_t> Bmp32(const TBitmap& b) {
   std::vector<std::uint8_t> f;
   auto put = [&f](std::uint32_t v, int n) {
-    for (int i = 0; i < n; ++i) f.push_back(std::uint8_t(v >> (8 * i)));
+    // Bytes past the fourth are zero (a run of zero fields written at once).
+    for (int i = 0; i < n; ++i) f.push_back(i < 4 ? std::uint8_t(v >> (8 * i)) : std::uint8_t(0));
   };
   const std::uint32_t pixels = std::uint32_t(b.Width() * b.Height() * 4);
   f.push_back('B');
