@@ -685,28 +685,12 @@ LRESULT TComboBox::Proc(UINT msg, WPARAM w, LPARAM l) {
 }
 
 LRESULT Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  auto* box = ctl::Object<TComboBox>(h);
-  if (msg == WM_NCCREATE && !box) {
-    box = new TComboBox(h);
-    ctl::SetObject(h, box);
+  return ctl::DispatchToObject<TComboBox>(h, msg, w, l, [&](TComboBox*) {
     // Scroll bar styles are meant for the list: the field itself has none.
     LONG_PTR style = GetWindowLongPtr(h, GWL_STYLE);
     if (style & (WS_VSCROLL | WS_HSCROLL))
       SetWindowLongPtr(h, GWL_STYLE, style & ~LONG_PTR(WS_VSCROLL | WS_HSCROLL));
-  }
-  if (!box) return DefWindowProc(h, msg, w, l);
-  if (msg == WM_NCDESTROY) {
-    ctl::SetObject(h, nullptr);
-    if (box->Depth)
-      box->Dead = true;
-    else
-      delete box;
-    return DefWindowProc(h, msg, w, l);
-  }
-  ++box->Depth;
-  LRESULT r = box->Proc(msg, w, l);
-  if (--box->Depth == 0 && box->Dead) delete box;
-  return r;
+  });
 }
 
 }  // namespace

@@ -26,6 +26,38 @@ T* Object(HWND h) {
   return static_cast<T*>(ObjectOf(h));
 }
 
+// Hands a message to the control object T kept in the window. The object is
+// made at WM_NCCREATE (onCreate(object) runs once it is stored) and freed
+// after WM_NCDESTROY; when that arrives while the object is still inside one
+// of its own messages, it is freed as the outermost one returns. T has a
+// T(HWND) constructor, Depth and Dead members and Proc(msg, w, l).
+template <class T, class OnCreate>
+LRESULT DispatchToObject(HWND h, UINT msg, WPARAM w, LPARAM l, OnCreate onCreate) {
+  T* obj = Object<T>(h);
+  if (msg == WM_NCCREATE && !obj) {
+    obj = new T(h);
+    SetObject(h, obj);
+    onCreate(obj);
+  }
+  if (!obj) return DefWindowProc(h, msg, w, l);
+  if (msg == WM_NCDESTROY) {
+    SetObject(h, nullptr);
+    if (obj->Depth)
+      obj->Dead = true;
+    else
+      delete obj;
+    return DefWindowProc(h, msg, w, l);
+  }
+  ++obj->Depth;
+  LRESULT r = obj->Proc(msg, w, l);
+  if (--obj->Depth == 0 && obj->Dead) delete obj;
+  return r;
+}
+template <class T>
+LRESULT DispatchToObject(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  return DispatchToObject<T>(h, msg, w, l, [](T*) {});
+}
+
 // Registers a control class: CS_DBLCLKS and friends, room for the object,
 // the arrow cursor. Returns false when the name is taken (already registered).
 bool RegisterControlClass(const char* name, WNDPROC proc, UINT style, TColor background);

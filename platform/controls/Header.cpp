@@ -316,24 +316,7 @@ LRESULT THeader::Proc(UINT msg, WPARAM w, LPARAM l) {
 }
 
 LRESULT Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  auto* hd = ctl::Object<THeader>(h);
-  if (msg == WM_NCCREATE && !hd) {
-    hd = new THeader(h);
-    ctl::SetObject(h, hd);
-  }
-  if (!hd) return DefWindowProc(h, msg, w, l);
-  if (msg == WM_NCDESTROY) {
-    ctl::SetObject(h, nullptr);
-    if (hd->Depth)
-      hd->Dead = true;
-    else
-      delete hd;
-    return DefWindowProc(h, msg, w, l);
-  }
-  ++hd->Depth;
-  LRESULT r = hd->Proc(msg, w, l);
-  if (--hd->Depth == 0 && hd->Dead) delete hd;
-  return r;
+  return ctl::DispatchToObject<THeader>(h, msg, w, l);
 }
 
 }  // namespace

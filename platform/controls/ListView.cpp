@@ -1164,24 +1164,7 @@ LRESULT TListView::Proc(UINT msg, WPARAM w, LPARAM l) {
 }
 
 LRESULT Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  auto* lv = ctl::Object<TListView>(h);
-  if (msg == WM_NCCREATE && !lv) {
-    lv = new TListView(h);
-    ctl::SetObject(h, lv);
-  }
-  if (!lv) return DefWindowProc(h, msg, w, l);
-  if (msg == WM_NCDESTROY) {
-    ctl::SetObject(h, nullptr);
-    if (lv->Depth)
-      lv->Dead = true;
-    else
-      delete lv;
-    return DefWindowProc(h, msg, w, l);
-  }
-  ++lv->Depth;
-  LRESULT r = lv->Proc(msg, w, l);
-  if (--lv->Depth == 0 && lv->Dead) delete lv;
-  return r;
+  return ctl::DispatchToObject<TListView>(h, msg, w, l);
 }
 
 }  // namespace

@@ -125,7 +125,8 @@ void TToolTip::Show() {
   TDC measure(scratch);
   measure.SelectFont(Font());
   TRect r{0, 0, maxWidth_ > 0 ? maxWidth_ : 2000, 0};
-  std::uint32_t flags = DT_CALCRECT | DT_NOPREFIX | (maxWidth_ > 0 ? std::uint32_t(DT_WORDBREAK) : 0u);
+  std::uint32_t flags =
+      DT_CALCRECT | DT_NOPREFIX | (maxWidth_ > 0 ? std::uint32_t(DT_WORDBREAK) : 0u);
   measure.DrawText(text, r, flags);
   int width = r.Width() + 2 * PadX + 2, height = r.Height() + 2 * PadY + 2;
   TPoint p;
@@ -399,10 +400,7 @@ LRESULT TToolTip::Proc(UINT msg, WPARAM w, LPARAM l) {
 }
 
 LRESULT Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  auto* tip = ctl::Object<TToolTip>(h);
-  if (msg == WM_NCCREATE && !tip) {
-    tip = new TToolTip(h);
-    ctl::SetObject(h, tip);
+  return ctl::DispatchToObject<TToolTip>(h, msg, w, l, [&](TToolTip*) {
     // A hint is a borderless, never activated pop-up of the tool-window kind,
     // which the desktop leaves unmanaged; its frame is painted inside.
     SetWindowLongPtr(h, GWL_STYLE,
@@ -410,20 +408,7 @@ LRESULT Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
                          ~LONG_PTR(WS_CAPTION | WS_THICKFRAME | WS_CHILD));
     SetWindowLongPtr(h, GWL_EXSTYLE,
                      GetWindowLongPtr(h, GWL_EXSTYLE) | LONG_PTR(WS_EX_TOOLWINDOW | WS_EX_TOPMOST));
-  }
-  if (!tip) return DefWindowProc(h, msg, w, l);
-  if (msg == WM_NCDESTROY) {
-    ctl::SetObject(h, nullptr);
-    if (tip->Depth)
-      tip->Dead = true;
-    else
-      delete tip;
-    return DefWindowProc(h, msg, w, l);
-  }
-  ++tip->Depth;
-  LRESULT r = tip->Proc(msg, w, l);
-  if (--tip->Depth == 0 && tip->Dead) delete tip;
-  return r;
+  });
 }
 
 }  // namespace

@@ -591,24 +591,7 @@ LRESULT TToolbar::Proc(UINT msg, WPARAM w, LPARAM l) {
 }
 
 LRESULT Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  auto* tb = ctl::Object<TToolbar>(h);
-  if (msg == WM_NCCREATE && !tb) {
-    tb = new TToolbar(h);
-    ctl::SetObject(h, tb);
-  }
-  if (!tb) return DefWindowProc(h, msg, w, l);
-  if (msg == WM_NCDESTROY) {
-    ctl::SetObject(h, nullptr);
-    if (tb->Depth)
-      tb->Dead = true;
-    else
-      delete tb;
-    return DefWindowProc(h, msg, w, l);
-  }
-  ++tb->Depth;
-  LRESULT r = tb->Proc(msg, w, l);
-  if (--tb->Depth == 0 && tb->Dead) delete tb;
-  return r;
+  return ctl::DispatchToObject<TToolbar>(h, msg, w, l);
 }
 
 }  // namespace
