@@ -18,11 +18,6 @@ LPARAM LP(HWND h) {
   return LPARAM(reinterpret_cast<std::uintptr_t>(h));
 }
 
-bool IsPopupMenuLike(const TWnd* w) {
-  return (w->Style & WS_POPUP) && (w->Style & WS_CAPTION) != WS_CAPTION &&
-         !(w->Style & WS_DLGFRAME);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- activation
@@ -115,7 +110,7 @@ void TWindowSystem::Deactivate() {
 void TWindowSystem::ActivateOther(TWnd* leaving) {
   auto usable = [&](TWnd* t) {
     return t && t != leaving && Visible(t) && !(t->Style & WS_DISABLED) && !t->Minimized &&
-           !IsPopupMenuLike(t);
+           !IsTransientPopup(t->Style, t->ExStyle);
   };
   TWnd* next = Find(leaving->Owner);
   if (!usable(next)) {
@@ -280,8 +275,9 @@ void TWindowSystem::HoverTick() {
   TWnd* w = Find(h);
   if (!w) return;
   if (nc) {
-    TPoint o = WindowOrigin(w);
-    LRESULT hit = ClassicHitTest(w, {Input.CursorPos.X - o.X, Input.CursorPos.Y - o.Y});
+    // The window's own answer counts (a skinned frame answers WM_NCHITTEST itself).
+    LRESULT hit = Send(w, WM_NCHITTEST, 0, MAKELPARAM(Input.CursorPos.X, Input.CursorPos.Y));
+    if (!Find(h)) return;
     Post(h, WM_NCMOUSEHOVER, WPARAM(hit), MAKELPARAM(Input.CursorPos.X, Input.CursorPos.Y));
   } else {
     TPoint o = ClientOrigin(w);

@@ -180,6 +180,15 @@ bool IsWindowVisible(HWND hwnd);  // the window and all its ancestors are visibl
 bool IsWindowEnabled(HWND hwnd);
 bool EnableWindow(HWND hwnd, bool enable);  // returns true when it was disabled before
 bool IsChild(HWND parent, HWND hwnd);
+// A transient pop-up: a top-level WS_POPUP window without a title bar that
+// has WS_EX_TOOLWINDOW or WS_EX_TOPMOST, as menus ("#32768"), drop-down
+// lists ("ComboLBox") and hints ("tooltips_class32") are made. The desktop
+// neither manages nor activates it (on X11 it is override-redirect: a menu,
+// or a tooltip for the class "tooltips_class32"), and activation never moves
+// to it when another window goes. A caption-less WS_POPUP window without
+// those extended styles (a borderless form, a splash) stays an ordinary
+// window that the desktop can give the keyboard to.
+bool IsPopupWindow(HWND hwnd);
 bool IsIconic(HWND hwnd);
 bool IsZoomed(HWND hwnd);
 HWND GetParent(HWND hwnd);  // the parent of a child, the owner of a top-level window

@@ -549,11 +549,7 @@ HWND CreateWindowEx(DWORD exStyle, std::string_view className, std::string_view 
       THostWindowParams params;
       params.Bounds = w->Rect;
       params.Title = w->Text;
-      if ((style & WS_POPUP) && (style & WS_CAPTION) != WS_CAPTION)
-        params.Kind =
-            (exStyle & WS_EX_TOOLWINDOW) ? THostWindowKind::Tooltip : THostWindowKind::PopupMenu;
-      else if (owner)
-        params.Kind = THostWindowKind::Dialog;
+      params.Kind = HostKindOf(w);
       if (TWnd* o = ws.Find(owner)) params.TransientFor = o->Native;
       w->Native = ws.Host->CreateNativeWindow(params);
       w->Store.Reset(std::max(w->Width(), 0), std::max(w->Height(), 0), TPixelFormat::pf24bit);

@@ -321,6 +321,12 @@ class TWindowSystem final : public THostSink {
   TWindowSystem() = default;
 };
 
+// The one rule for transient pop-ups (menus, drop-down lists, hints), which
+// the desktop must neither manage nor activate: see IsPopupWindow in WinApi.h.
+bool IsTransientPopup(DWORD style, DWORD exStyle);
+// The host window kind of a top-level window: from the pop-up rule, then the owner.
+THostWindowKind HostKindOf(const TWnd* w);
+
 // Non-client geometry and painting (NonClient.cpp).
 struct TFrameMetrics {
   int Border = 0;   // frame width on each side
@@ -331,6 +337,7 @@ struct TFrameMetrics {
   int HScroll = 0;
 };
 TFrameMetrics FrameMetrics(DWORD style, DWORD exStyle);
+// The client rectangle from the style bits alone (before a window exists).
 TRect ClientFromWindow(DWORD style, DWORD exStyle, const TRect& window);
 LRESULT ClassicHitTest(const TWnd* w, TPoint windowPt);
 TRect CaptionButtonRect(const TWnd* w, LRESULT hit);  // window coordinates; empty when absent

@@ -225,6 +225,24 @@ bool EnableWindow(HWND hwnd, bool enable) {
   return wasDisabled;
 }
 
+bool IsTransientPopup(DWORD style, DWORD exStyle) {
+  return (style & WS_POPUP) && !(style & WS_CHILD) && (style & WS_CAPTION) != WS_CAPTION &&
+         (exStyle & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST));
+}
+
+THostWindowKind HostKindOf(const TWnd* w) {
+  if (IsTransientPopup(w->Style, w->ExStyle))
+    return SameClassName(w->Class->Info.lpszClassName, "tooltips_class32")
+               ? THostWindowKind::Tooltip
+               : THostWindowKind::PopupMenu;
+  return WS().Find(w->Owner) ? THostWindowKind::Dialog : THostWindowKind::Normal;
+}
+
+bool IsPopupWindow(HWND hwnd) {
+  TWnd* w = WS().Find(hwnd);
+  return w && !w->Parent && IsTransientPopup(w->Style, w->ExStyle);
+}
+
 bool IsChild(HWND parent, HWND hwnd) {
   TWindowSystem& ws = WS();
   TWnd* p = ws.Find(parent);
@@ -442,16 +460,17 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
         if (ws.Host && w->Native) {
           // Owned windows are dialogs to the desktop (no taskbar entry); pop-ups keep their kind.
           ws.Host->SetNativeTransientFor(w->Native, o ? ws.Top(o)->Native : 0);
-          bool popup = (w->Style & WS_POPUP) && (w->Style & WS_CAPTION) != WS_CAPTION;
-          if (!popup)
-            ws.Host->SetNativeKind(w->Native,
-                                   o ? THostWindowKind::Dialog : THostWindowKind::Normal);
+          ws.Host->SetNativeKind(w->Native, HostKindOf(w));
         }
       }
       break;
     default:
       return 0;
   }
+  // A style change can make a window a pop-up or an ordinary window again.
+  if ((index == GWL_STYLE || index == GWL_EXSTYLE) && (w = ws.Find(hwnd)) && !w->Parent &&
+      ws.Host && w->Native)
+    ws.Host->SetNativeKind(w->Native, HostKindOf(w));
   return old;
 }
 
