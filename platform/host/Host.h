@@ -103,7 +103,7 @@ struct THostEvent {
   TPoint ScreenPos;        // pointer position in screen coordinates (mouse events)
   THostButton Button = THostButton::Left;
   int WheelDelta = 0;
-  int VirtualKey = 0;  // VK_* code of the platform (see platform/win/WinDefs.h)
+  int VirtualKey = 0;  // VK_* code of the platform (see HostKeys.h)
   int ScanCode = 0;    // hardware code, informational
   bool Repeat = false;
   std::uint32_t CodePoint = 0;

@@ -183,9 +183,11 @@ bool IsChild(HWND parent, HWND hwnd);
 // A transient pop-up: a top-level WS_POPUP window without a title bar that
 // has WS_EX_TOOLWINDOW or WS_EX_TOPMOST, as menus ("#32768"), drop-down
 // lists ("ComboLBox") and hints ("tooltips_class32") are made. The desktop
-// neither manages nor activates it (on X11 it is override-redirect: a menu,
-// or a tooltip for the class "tooltips_class32"), and activation never moves
-// to it when another window goes. A caption-less WS_POPUP window without
+// neither manages nor activates it (on X11 it is override-redirect), and
+// activation never moves to it when another window goes. To the host it is a
+// tooltip when it has no frame (no WS_BORDER, WS_DLGFRAME, WS_THICKFRAME or
+// WS_EX_DLGMODALFRAME) or is of the class "tooltips_class32", otherwise a
+// pop-up menu. A caption-less WS_POPUP window without
 // those extended styles (a borderless form, a splash) stays an ordinary
 // window that the desktop can give the keyboard to.
 bool IsPopupWindow(HWND hwnd);

@@ -231,10 +231,13 @@ bool IsTransientPopup(DWORD style, DWORD exStyle) {
 }
 
 THostWindowKind HostKindOf(const TWnd* w) {
-  if (IsTransientPopup(w->Style, w->ExStyle))
-    return SameClassName(w->Class->Info.lpszClassName, "tooltips_class32")
-               ? THostWindowKind::Tooltip
-               : THostWindowKind::PopupMenu;
+  if (IsTransientPopup(w->Style, w->ExStyle)) {
+    // A hint is a frameless floating label; menus and drop-down lists are framed.
+    bool framed = (w->Style & (WS_BORDER | WS_DLGFRAME | WS_THICKFRAME)) ||
+                  (w->ExStyle & WS_EX_DLGMODALFRAME);
+    bool hint = !framed || SameClassName(w->Class->Info.lpszClassName, "tooltips_class32");
+    return hint ? THostWindowKind::Tooltip : THostWindowKind::PopupMenu;
+  }
   return WS().Find(w->Owner) ? THostWindowKind::Dialog : THostWindowKind::Normal;
 }
 

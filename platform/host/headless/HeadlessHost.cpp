@@ -6,7 +6,7 @@
 
 #include "platform/gfx/PngCodec.h"
 #include "platform/gfx/SysColors.h"
-#include "platform/win/WinDefs.h"
+#include "platform/host/HostKeys.h"
 
 namespace vm {
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/win/WinDefs.h"
+#include "platform/host/HostKeys.h"
 
 namespace vm {
 

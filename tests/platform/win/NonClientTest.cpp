@@ -30,6 +30,7 @@ TEST_F(NonClientTest, OnePopupRuleChoosesTheHostKind) {
                                50, owner);
   HWND hint =
       CreateWindowEx(menuEx, "TOOLTIPS_CLASS32", "", WS_POPUP | WS_BORDER, 0, 0, 50, 20, owner);
+  HWND label = CreateWindowEx(menuEx, "TestWindow", "", WS_POPUP, 0, 0, 50, 20, owner);
   // Without the extended styles a caption-less pop-up is an ordinary window
   // (a borderless form must be able to get the keyboard from the desktop).
   HWND borderless = CreateWindowEx(0, "TestWindow", "", WS_POPUP, 0, 0, 50, 50, owner);
@@ -39,6 +40,7 @@ TEST_F(NonClientTest, OnePopupRuleChoosesTheHostKind) {
   EXPECT_EQ(KindOf(menu), THostWindowKind::PopupMenu);
   EXPECT_EQ(KindOf(framed), THostWindowKind::PopupMenu);
   EXPECT_EQ(KindOf(hint), THostWindowKind::Tooltip);
+  EXPECT_EQ(KindOf(label), THostWindowKind::Tooltip);  // frameless: a hint
   EXPECT_EQ(KindOf(borderless), THostWindowKind::Dialog);
   EXPECT_EQ(KindOf(plain), THostWindowKind::Normal);
   EXPECT_EQ(KindOf(dialog), THostWindowKind::Dialog);
@@ -51,8 +53,8 @@ TEST_F(NonClientTest, OnePopupRuleChoosesTheHostKind) {
   // Changing the owner or the style keeps the rule.
   SetWindowLongPtr(menu, GWLP_HWNDPARENT, 0);
   EXPECT_EQ(KindOf(menu), THostWindowKind::PopupMenu);
-  SetWindowLongPtr(borderless, GWL_EXSTYLE, WS_EX_TOPMOST);
-  EXPECT_EQ(KindOf(borderless), THostWindowKind::PopupMenu);
+  SetWindowLongPtr(borderless, GWL_EXSTYLE, WS_EX_TOPMOST);  // now a frameless floating label
+  EXPECT_EQ(KindOf(borderless), THostWindowKind::Tooltip);
   SetWindowLongPtr(borderless, GWL_EXSTYLE, 0);
   EXPECT_EQ(KindOf(borderless), THostWindowKind::Dialog);
 
