@@ -115,6 +115,7 @@ LRESULT TDemoButton::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
         self->SetPressed(hwnd, self->tracking_ && self->pressed_);
       }
       InvalidateRect(hwnd, nullptr, false);
+      NotifyParent(hwnd, self->focused_ ? NotifySetFocus : NotifyKillFocus);
       return 0;
     case WM_KEYDOWN:
       if (w == VK_SPACE) {

@@ -66,9 +66,7 @@ void TDemoEdit::Changed(HWND hwnd, bool notify) {
   caretOn_ = focused_;
   RestartBlink(hwnd);
   InvalidateRect(hwnd, nullptr, false);
-  if (notify)
-    SendMessage(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), NotifyChange),
-                LPARAM(reinterpret_cast<std::intptr_t>(hwnd)));
+  if (notify) NotifyParent(hwnd, NotifyChange);
 }
 
 void TDemoEdit::RestartBlink(HWND hwnd) {
@@ -147,11 +145,13 @@ LRESULT TDemoEdit::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
       self->caretOn_ = true;
       self->RestartBlink(hwnd);
       InvalidateRect(hwnd, nullptr, false);
+      NotifyParent(hwnd, NotifySetFocus);
       return 0;
     case WM_KILLFOCUS:
       self->focused_ = false;
       KillTimer(hwnd, BlinkTimer);
       InvalidateRect(hwnd, nullptr, false);
+      NotifyParent(hwnd, NotifyKillFocus);
       return 0;
     case WM_TIMER:
       if (w == BlinkTimer && self->focused_) {

@@ -1,7 +1,8 @@
 // A single-line text field: shows what is typed, with a blinking caret that
 // the arrow keys, Home, End and a click move; Backspace and Delete remove.
 // It tells its parent about every change with WM_COMMAND (NotifyChange in
-// the high word, its identifier in the low word, itself in lParam).
+// the high word, its identifier in the low word, itself in lParam), and when
+// it gets or loses the keyboard focus (NotifySetFocus, NotifyKillFocus).
 #pragma once
 
 #include <string>
@@ -14,6 +15,9 @@ namespace vm::demo {
 // platform's values for an edit's change and a button's click.
 constexpr int NotifyChange = 0x0300;
 constexpr int NotifyClicked = 0;
+// Focus changes, the platform's values for an edit (the button uses the same).
+constexpr int NotifySetFocus = 0x0100;
+constexpr int NotifyKillFocus = 0x0200;
 
 class TDemoEdit {
  public:

@@ -160,6 +160,14 @@ void TDemoMainWindow::Record(HWND) {
   if (!options_.RecordFile.empty()) ReplaceFile(options_.RecordFile, TDemoEdit::Text(edit_));
 }
 
+void TDemoMainWindow::RecordFocus() {
+  if (options_.RecordFile.empty()) return;
+  HWND f = GetFocus();
+  ReplaceFile(options_.RecordFile + ".focus", f && f == edit_    ? "edit"
+                                              : f && f == clear_ ? "clear"
+                                                                 : "none");
+}
+
 void TDemoMainWindow::WriteLayout(HWND hwnd) {
   if (options_.RecordFile.empty()) return;
   TRect window;
@@ -196,6 +204,7 @@ LRESULT TDemoMainWindow::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
       self->Layout(hwnd);
       self->WriteLayout(hwnd);
       self->Record(hwnd);
+      self->RecordFocus();
       return 0;
     case WM_SIZE:
       if (self->edit_) {
@@ -220,6 +229,8 @@ LRESULT TDemoMainWindow::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
       if (id == IdClear && code == NotifyClicked) {
         TDemoEdit::Clear(self->edit_);
         SetFocus(self->edit_);
+      } else if (code == NotifySetFocus || code == NotifyKillFocus) {
+        self->RecordFocus();
       } else if (id == IdEdit && code == NotifyChange) {
         self->Record(hwnd);
         TRect status = self->StatusRect(hwnd);
@@ -227,6 +238,10 @@ LRESULT TDemoMainWindow::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
       }
       return 0;
     }
+    case WM_ENTERSIZEMOVE:
+      if (!self->options_.RecordFile.empty())
+        ReplaceFile(self->options_.RecordFile + ".moves", std::to_string(++self->moves_));
+      return 0;
     case WM_GETMINMAXINFO: {
       auto* mmi = reinterpret_cast<MINMAXINFO*>(l);
       mmi->ptMinTrackSize = {300, 150};

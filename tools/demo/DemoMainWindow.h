@@ -4,8 +4,10 @@
 // For end-to-end tests it can mirror the field's text into a file after
 // every change (written whole and renamed into place, so a reader never
 // sees half of it), describe where its parts are in a second file named
-// like the first with ".layout" appended, and save a PNG of itself when it
-// closes.
+// like the first with ".layout" appended, say which control has the keyboard
+// focus (".focus": edit, clear or none) and how many caption drags or border
+// sizings have begun (".moves"), so that a test can wait for these states
+// instead of sleeping, and save a PNG of itself when it closes.
 #pragma once
 
 #include <string>
@@ -36,12 +38,14 @@ class TDemoMainWindow {
   void Paint(HWND hwnd);
   void Record(HWND hwnd);
   void WriteLayout(HWND hwnd);
+  void RecordFocus();
   TRect StatusRect(HWND hwnd) const;
 
   TDemoOptions options_;
   HWND edit_ = nullptr;
   HWND clear_ = nullptr;
   HWND lastFocus_ = nullptr;
+  int moves_ = 0;  // WM_ENTERSIZEMOVE seen
 };
 
 // A 32 x 32 picture for the window's icon: a small landscape photograph.

@@ -29,4 +29,10 @@ T* WindowObject(HWND hwnd, UINT msg, Make make) {
   return self;
 }
 
+// WM_COMMAND to the parent: the control's identifier and code, the control itself in lParam.
+inline void NotifyParent(HWND control, int code) {
+  SendMessage(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
+              LPARAM(reinterpret_cast<std::intptr_t>(control)));
+}
+
 }  // namespace vm::demo

@@ -1018,6 +1018,17 @@ bool TX11Host::BeginNativeMove(THostWindow window, TPoint screenPos) {
   const TX11Atoms& a = h.Display.Atoms();
   if (!n || IsOverride(n->Kind) || !n->Viewable || !h.Display.WmSupports(a.NET_WM_MOVERESIZE))
     return false;
+  // The press may already be over: a quick click on the caption, or a busy
+  // moment in which the release arrived before the press was handled. A move
+  // handed to the window manager now would follow the pointer with no button
+  // held; the window system drags the window itself from the events already
+  // queued instead.
+  Window root = 0, child = 0;
+  int rootX = 0, rootY = 0, winX = 0, winY = 0;
+  unsigned int mask = 0;
+  if (!XQueryPointer(h.Dpy(), n->XWin, &root, &child, &rootX, &rootY, &winX, &winY, &mask) ||
+      !(mask & Button1Mask))
+    return false;
   // The window manager can only grab the pointer once we let go of it.
   XUngrabPointer(h.Dpy(), CurrentTime);
   h.Grabbed = 0;

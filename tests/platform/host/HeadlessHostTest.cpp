@@ -2,7 +2,7 @@
 
 #include "platform/gfx/SysColors.h"
 #include "platform/host/headless/HeadlessHost.h"
-#include "platform/win/WinDefs.h"
+#include "platform/host/HostKeys.h"
 
 namespace vm {
 namespace {

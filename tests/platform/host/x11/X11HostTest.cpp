@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/host/HostKeys.h"
 #include "platform/host/x11/X11Host.h"
 #include "platform/host/x11/X11Keyboard.h"
-#include "platform/win/WinDefs.h"
 #include "tests/platform/host/x11/XvfbServer.h"
 
 namespace vm {
@@ -515,6 +515,25 @@ TEST_F(X11HostTest, DesktopRequestsBecomeCloseFocusAndConfigureEvents) {
   // Without a window manager there is no _NET_WM_MOVERESIZE: the window
   // system moves the window itself.
   EXPECT_FALSE(host_->BeginNativeMove(w, {30, 30}));
+}
+
+TEST_F(X11HostTest, ACaptionPressAlreadyReleasedIsNotHandedToTheWindowManager) {
+  // A desktop that offers _NET_WM_MOVERESIZE (announced on the root window;
+  // the host reads it when it starts).
+  Atom moveResize = A("_NET_WM_MOVERESIZE");
+  XChangeProperty(desk_, DefaultRootWindow(desk_), A("_NET_SUPPORTED"), XA_ATOM, 32,
+                  PropModeReplace, reinterpret_cast<unsigned char*>(&moveResize), 1);
+  XSync(desk_, False);
+  host_ = std::make_unique<TX11Host>(server_->Display().c_str());
+  host_->SetSink(&events_);
+  THostWindow w = Shown({Bounds(100, 100, 120, 90), "moved"});
+  // No button is held: the press this move would continue is over, so the
+  // window system must drag the window itself from the queued events
+  // (handing it over would leave the desktop moving it with no button held).
+  bool handedOver = host_->BeginNativeMove(w, {130, 110});
+  XDeleteProperty(desk_, DefaultRootWindow(desk_), A("_NET_SUPPORTED"));
+  XSync(desk_, False);
+  EXPECT_FALSE(handedOver);
 }
 
 TEST_F(X11HostTest, MinimisingAndTheDesktopsOwnUnmapsAndMaps) {

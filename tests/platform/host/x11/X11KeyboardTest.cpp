@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/host/x11/X11Keyboard.h"
-#include "platform/win/WinDefs.h"
+#include "platform/host/HostKeys.h"
 
 namespace vm {
 namespace {
