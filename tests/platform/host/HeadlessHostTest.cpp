@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/gfx/SysColors.h"
-#include "platform/host/headless/HeadlessHost.h"
 #include "platform/host/HostKeys.h"
+#include "platform/host/headless/HeadlessHost.h"
 
 namespace vm {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "platform/host/x11/X11Keyboard.h"
 #include "platform/host/HostKeys.h"
+#include "platform/host/x11/X11Keyboard.h"
 
 namespace vm {
 namespace {
