@@ -771,4 +771,110 @@ inline constexpr UINT TB_GETBUTTONSIZE = WM_USER + 58;
 inline constexpr UINT TB_HITTEST = WM_USER + 69;
 inline constexpr UINT TB_GETHOTITEM = WM_USER + 71;
 
+// ================================ msctls_trackbar32 ================================
+inline constexpr const char* TRACKBAR_CLASS = "msctls_trackbar32";
+
+// Styles.
+inline constexpr DWORD TBS_AUTOTICKS = 0x0001;
+inline constexpr DWORD TBS_VERT = 0x0002;
+inline constexpr DWORD TBS_HORZ = 0x0000;
+inline constexpr DWORD TBS_TOP = 0x0004;
+inline constexpr DWORD TBS_BOTTOM = 0x0000;
+inline constexpr DWORD TBS_LEFT = 0x0004;
+inline constexpr DWORD TBS_RIGHT = 0x0000;
+inline constexpr DWORD TBS_BOTH = 0x0008;
+inline constexpr DWORD TBS_NOTICKS = 0x0010;
+inline constexpr DWORD TBS_ENABLESELRANGE = 0x0020;
+inline constexpr DWORD TBS_FIXEDLENGTH = 0x0040;
+inline constexpr DWORD TBS_NOTHUMB = 0x0080;
+
+// Messages. Positions are logical values of the range; TBM_GETTICPOS and
+// the rectangles are client pixels. TBM_GETCHANNELRECT of a TBS_VERT bar
+// answers the channel with x and y exchanged (Left/Top and Right/Bottom
+// swapped), which is what callers of this control have always undone.
+inline constexpr UINT TBM_GETPOS = WM_USER;
+inline constexpr UINT TBM_GETRANGEMIN = WM_USER + 1;
+inline constexpr UINT TBM_GETRANGEMAX = WM_USER + 2;
+inline constexpr UINT TBM_GETTIC = WM_USER + 3;
+inline constexpr UINT TBM_SETTIC = WM_USER + 4;
+inline constexpr UINT TBM_SETPOS = WM_USER + 5;
+inline constexpr UINT TBM_SETRANGE = WM_USER + 6;
+inline constexpr UINT TBM_SETRANGEMIN = WM_USER + 7;
+inline constexpr UINT TBM_SETRANGEMAX = WM_USER + 8;
+inline constexpr UINT TBM_CLEARTICS = WM_USER + 9;
+inline constexpr UINT TBM_GETPTICS = WM_USER + 14;
+inline constexpr UINT TBM_GETTICPOS = WM_USER + 15;
+inline constexpr UINT TBM_GETNUMTICS = WM_USER + 16;
+inline constexpr UINT TBM_SETTICFREQ = WM_USER + 20;
+inline constexpr UINT TBM_SETPAGESIZE = WM_USER + 21;
+inline constexpr UINT TBM_GETPAGESIZE = WM_USER + 22;
+inline constexpr UINT TBM_SETLINESIZE = WM_USER + 23;
+inline constexpr UINT TBM_GETLINESIZE = WM_USER + 24;
+inline constexpr UINT TBM_GETTHUMBRECT = WM_USER + 25;
+inline constexpr UINT TBM_GETCHANNELRECT = WM_USER + 26;
+inline constexpr UINT TBM_SETTHUMBLENGTH = WM_USER + 27;
+inline constexpr UINT TBM_GETTHUMBLENGTH = WM_USER + 28;
+
+// Request codes (the low word of WM_HSCROLL / WM_VSCROLL; the high word
+// carries the position for TB_THUMBTRACK and TB_THUMBPOSITION).
+inline constexpr int TB_LINEUP = 0;
+inline constexpr int TB_LINEDOWN = 1;
+inline constexpr int TB_PAGEUP = 2;
+inline constexpr int TB_PAGEDOWN = 3;
+inline constexpr int TB_THUMBPOSITION = 4;
+inline constexpr int TB_THUMBTRACK = 5;
+inline constexpr int TB_TOP = 6;
+inline constexpr int TB_BOTTOM = 7;
+inline constexpr int TB_ENDTRACK = 8;
+
+// ================================ msctls_updown32 ================================
+inline constexpr const char* UPDOWN_CLASS = "msctls_updown32";
+
+// Styles.
+inline constexpr DWORD UDS_WRAP = 0x0001;
+inline constexpr DWORD UDS_SETBUDDYINT = 0x0002;
+inline constexpr DWORD UDS_ALIGNRIGHT = 0x0004;
+inline constexpr DWORD UDS_ALIGNLEFT = 0x0008;
+inline constexpr DWORD UDS_AUTOBUDDY = 0x0010;
+inline constexpr DWORD UDS_ARROWKEYS = 0x0020;
+inline constexpr DWORD UDS_HORZ = 0x0040;
+inline constexpr DWORD UDS_NOTHOUSANDS = 0x0080;
+inline constexpr DWORD UDS_HOTTRACK = 0x0100;
+
+inline constexpr int UD_MAXVAL = 0x7FFF;
+inline constexpr int UD_MINVAL = -UD_MAXVAL;
+
+// Messages.
+inline constexpr UINT UDM_SETRANGE = WM_USER + 101;  // lParam: MAKELONG(max, min)
+inline constexpr UINT UDM_GETRANGE = WM_USER + 102;
+inline constexpr UINT UDM_SETPOS = WM_USER + 103;
+// UDM_GETPOS: a non-zero high word means the buddy's text is no number.
+inline constexpr UINT UDM_GETPOS = WM_USER + 104;
+inline constexpr UINT UDM_SETBUDDY = WM_USER + 105;
+inline constexpr UINT UDM_GETBUDDY = WM_USER + 106;
+inline constexpr UINT UDM_SETACCEL = WM_USER + 107;  // wParam: count, lParam: const UDACCEL*
+inline constexpr UINT UDM_GETACCEL = WM_USER + 108;
+inline constexpr UINT UDM_SETBASE = WM_USER + 109;
+inline constexpr UINT UDM_GETBASE = WM_USER + 110;
+inline constexpr UINT UDM_SETRANGE32 = WM_USER + 111;  // wParam: min, lParam: max
+inline constexpr UINT UDM_GETRANGE32 = WM_USER + 112;  // wParam: int* min, lParam: int* max
+inline constexpr UINT UDM_SETPOS32 = WM_USER + 113;    // lParam: position; answers the old one
+inline constexpr UINT UDM_GETPOS32 = WM_USER + 114;    // lParam: bool* error (may be null)
+
+// Acceleration: after nSec seconds of holding an arrow, each step is nInc.
+struct UDACCEL {
+  UINT nSec = 0;
+  UINT nInc = 1;
+};
+
+// Notifications (WM_NOTIFY). A non-zero answer to UDN_DELTAPOS refuses the step.
+inline constexpr UINT UDN_FIRST = UINT(-721);
+inline constexpr UINT UDN_DELTAPOS = UDN_FIRST - 1;
+
+struct NMUPDOWN {
+  NMHDR hdr;
+  int iPos = 0;    // the position before the step
+  int iDelta = 0;  // the proposed change
+};
+
 }  // namespace vm

@@ -21,6 +21,7 @@ void RegisterStandardControls() {
   RegisterPopupMenuClass();
   RegisterDialogClass();
   RegisterEditClass();
+  RegisterTrackbarClass();
 }
 
 }  // namespace vm

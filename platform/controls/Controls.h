@@ -25,5 +25,6 @@ void RegisterToolTipsClass();
 void RegisterToolbarClass();
 void RegisterPopupMenuClass();  // "#32768", the window of an open pop-up menu (PopupMenu.cpp).
 void RegisterEditClass();
+void RegisterTrackbarClass();
 
 }  // namespace vm
