@@ -9,6 +9,7 @@
 #include "platform/controls/MessageBox.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/HintWindow.h"
+#include "toolkit/PopupMenu.h"
 #include "toolkit/Screen.h"
 
 namespace vm {
@@ -37,6 +38,34 @@ std::string HintOf(const TControl* c) {
     return bar == std::string::npos ? h : h.substr(0, bar);
   }
   return {};
+}
+
+// A key that is a shortcut of a menu item runs the item instead of reaching
+// the control with the focus: first the pop-up menus of the focus control and
+// its parents, then the form's menu. It is checked before the key is
+// translated, so a shortcut never types its character.
+bool IsShortCutMessage(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+  int key = int(msg.wParam & 0xFF);
+  if (key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU) return false;
+  // The toolkit control of the window, within its top-level window.
+  TWinControl* c = nullptr;
+  for (HWND h = msg.hwnd; h && !c;) {
+    c = TWinControl::FindControl(h);
+    h = (GetWindowLongPtr(h, GWL_STYLE) & WS_CHILD) ? GetParent(h) : nullptr;
+  }
+  if (!c) return false;
+  TShiftState shift = KeyboardShiftState() & (ssShift | ssCtrl | ssAlt);
+  std::vector<TControlRef> chain;
+  for (TControl* x = c; x; x = x->Parent()) chain.emplace_back(x);
+  for (const TControlRef& ref : chain) {
+    TControl* x = ref.Get();
+    if (!x) return true;  // a handler freed the control: the key was used
+    if (tk::TPopupMenu* pm = x->PopupMenu(); pm && pm->IsShortCut(key, shift)) return true;
+  }
+  TControl* first = chain.front().Get();
+  TCustomForm* f = first ? first->GetParentForm() : nullptr;
+  return f && f->IsShortCut(key, shift);
 }
 
 }  // namespace
@@ -160,6 +189,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
       break;
   }
   try {
+    if (IsShortCutMessage(msg)) return true;
     TranslateMessage(&msg);
     DispatchMessage(&msg);
   } catch (...) {

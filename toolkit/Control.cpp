@@ -6,6 +6,7 @@
 #include "platform/win/WinApi.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
+#include "toolkit/PopupMenu.h"
 #include "toolkit/WinControl.h"
 
 namespace vm {
@@ -215,6 +216,19 @@ void TControl::SetCursor(TCursor c) {
   if (c == cursor_) return;
   cursor_ = c;
   Perform(CM_CURSORCHANGED);
+}
+
+void TControl::SetPopupMenu(tk::TPopupMenu* menu) {
+  if (menu == popupMenu_) return;
+  // A previous menu stays linked: it may still name this control as its
+  // PopupComponent, which it must forget when the control goes.
+  popupMenu_ = menu;
+  if (menu) FreeNotification(menu);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == popupMenu_) popupMenu_ = nullptr;
 }
 
 LRESULT TControl::Perform(UINT msg, WPARAM w, LPARAM l) {

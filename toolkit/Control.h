@@ -28,6 +28,9 @@ namespace vm {
 
 class TWinControl;
 class TCustomForm;
+namespace tk {
+class TPopupMenu;
+}
 
 // Event types.
 using TNotifyEvent = std::function<void(TComponent* Sender)>;
@@ -178,6 +181,12 @@ class TControl : public TComponent {
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor c);
 
+  // The shortcut menu a right click (or the context-menu key) opens on the
+  // control; without one the parent's opens. Its items' shortcuts work while
+  // the control or a child of it has the focus.
+  tk::TPopupMenu* PopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(tk::TPopupMenu* menu);
+
   TControlState ControlState() const { return controlState_; }
   void SetControlState(TControlState s) { controlState_ = s; }
   TControlStyle ControlStyle() const { return controlStyle_; }
@@ -234,6 +243,7 @@ class TControl : public TComponent {
   virtual void ColorChanged();
   virtual void TextChanged();
   virtual void VisibleChanging() {}
+  void Notification(TComponent* component, TOperation operation) override;
   // Whether this control, given its parent, is drawn on the screen now.
   bool ParentShowing() const;
   // A windowless control paints itself into its parent's device context; the
@@ -256,6 +266,7 @@ class TControl : public TComponent {
   bool parentShowHint_ = true;
   std::string text_;
   TCursor cursor_ = crDefault;
+  tk::TPopupMenu* popupMenu_ = nullptr;
   TControlState controlState_ = 0;
   TControlStyle controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
 

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "toolkit/Application.h"
+#include "toolkit/MainMenu.h"
 #include "toolkit/Screen.h"
 
 namespace vm {
@@ -98,6 +99,36 @@ void TCustomForm::CreateParams(TCreateParams& p) {
 void TCustomForm::CreateHandle() {
   TWinControl::CreateHandle();
   if (!icon_->Empty()) ApplyIcon();
+  if (menu_) {
+    // A new window: the bar is made again (the old one went with the old window).
+    ::vm::SetMenu(Handle(), menu_->Handle());
+    menu_->SetWindowHandle(Handle());
+  }
+}
+
+// ---- The menu bar ----
+
+void TCustomForm::SetMenu(tk::TMainMenu* menu) {
+  if (menu == menu_) return;
+  if (menu_) {
+    RemoveFreeNotification(menu_);
+    if (HandleAllocated() && menu_->WindowHandle() == Handle()) menu_->SetWindowHandle(nullptr);
+  }
+  menu_ = menu;
+  if (menu_) FreeNotification(menu_);
+  if (!HandleAllocated()) return;
+  ::vm::SetMenu(Handle(), menu_ ? menu_->Handle() : nullptr);
+  if (menu_) menu_->SetWindowHandle(Handle());
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  // The menu's platform bar goes with it; the window loses the bar then.
+  if (operation == TOperation::opRemove && component == menu_) menu_ = nullptr;
+}
+
+bool TCustomForm::IsShortCut(int key, TShiftState shift) {
+  return menu_ && menu_->IsShortCut(key, shift);
 }
 
 void TCustomForm::ApplyIcon() {
@@ -423,9 +454,27 @@ void TCustomForm::PaintWindow(HDC dc) {
 
 void TCustomForm::WndProc(TMessage& m) {
   switch (m.Msg) {
+    case WM_COMMAND:
+    case WM_INITMENUPOPUP:
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+    case WM_MENUCHAR:
+      // The form's menus (and pop-up menus it owns while they show) are the toolkit's items.
+      if (tk::TMenu::HandleMenuMessage(m)) return;
+      break;
     case WM_CLOSE:
       Close();
       return;
+    case WM_SIZE: {
+      // The client area can change with the window's size unchanged (the
+      // menu bar came, went or wrapped into another row): the aligned
+      // controls follow it as well.
+      const std::uint64_t me = Serial();
+      int w = width_, h = height_;
+      TWinControl::WndProc(m);
+      if (ControlAlive(this, me) && w == width_ && h == height_) Realign();
+      return;
+    }
     case WM_ACTIVATE: {
       const std::uint64_t me = Serial();
       DefaultHandler(m);

@@ -26,6 +26,10 @@
 
 namespace vm {
 
+namespace tk {
+class TMainMenu;
+}
+
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 using TBorderStyle = TFormBorderStyle;  // controls use bsNone and bsSingle
 
@@ -93,6 +97,17 @@ class TCustomForm : public TWinControl {
   tk::TIcon* Icon() const { return icon_.get(); }
   void SetIcon(const tk::TIcon& icon) { icon_->Assign(icon); }
 
+  // The menu bar. Attaching one gives the window a bar below its caption:
+  // the window keeps its size and the client area (ClientWidth, ClientHeight,
+  // what aligned controls share) loses the bar's height; clearing it gives the
+  // room back. Set it before ClientWidth/ClientHeight when those are to hold
+  // with the bar.
+  tk::TMainMenu* Menu() const { return menu_; }
+  void SetMenu(tk::TMainMenu* menu);
+  // A key of the form's menu fired (the item with that shortcut, if enabled);
+  // true when the menu has the shortcut (the key is then used up).
+  virtual bool IsShortCut(int key, TShiftState shift);
+
   // The control that has (or gets, when the form is activated) the focus.
   TWinControl* ActiveControl() const;
   void SetActiveControl(TWinControl* c);
@@ -152,6 +167,7 @@ class TCustomForm : public TWinControl {
   void CreateParams(TCreateParams& params) override;
   void CreateHandle() override;
   void PaintWindow(HDC dc) override;
+  void Notification(TComponent* component, TOperation operation) override;
   virtual void DoShow();
   virtual void DoHide();
   virtual void DoClose(TCloseAction& action);
@@ -170,6 +186,7 @@ class TCustomForm : public TWinControl {
   bool keyPreview_ = false;
   std::unique_ptr<tk::TIcon> icon_;
   void ApplyIcon();
+  tk::TMainMenu* menu_ = nullptr;
   TControlRef activeControl_;
   TModalResult modalResult_ = mrNone;
   bool modal_ = false;

@@ -6,6 +6,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
+#include "toolkit/PopupMenu.h"
 #include "toolkit/Screen.h"
 
 namespace vm {
@@ -780,6 +781,9 @@ void TWinControl::HandleMouseMessage(TMessage& m) {
       if (GetCapture() == handle_) ReleaseCapture();
     }
     target->Perform(m.Msg, m.WParam, MAKELPARAM(p.X - target->left_, p.Y - target->top_));
+    // The window's own default handling still asks for the context menu on a
+    // right-button release (the windowless control under it may have one).
+    if (m.Msg == WM_RBUTTONUP && ControlAlive(this, me) && handle_) DefaultHandler(m);
     return;
   }
   // The window's own mouse message: the platform's handling first, then the events.
@@ -789,6 +793,24 @@ void TWinControl::HandleMouseMessage(TMessage& m) {
   if (up && !held && ownClass_ && GetCapture() == handle_) ReleaseCapture();
   if (!enabled_) return;
   HandleMouse(m);
+}
+
+bool TWinControl::ContextPopup(TMessage& m) {
+  // lParam -1: asked from the keyboard, the menu opens at the control's corner.
+  bool byKey = m.LParam == LPARAM(-1) || LPARAM(std::int32_t(std::uint32_t(m.LParam))) == -1;
+  TPoint at =
+      byKey ? ClientToScreen({0, 0}) : TPoint{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+  TControl* target = this;
+  if (!byKey) {
+    TControl* c = ControlAtPos(ScreenToClient(at), false);
+    if (c && !dynamic_cast<TWinControl*>(c) && c->PopupMenu()) target = c;
+  }
+  tk::TPopupMenu* menu = target->PopupMenu();
+  if (!menu || !menu->AutoPopup()) return false;
+  menu->SetPopupComponent(target);
+  menu->Popup(at.X, at.Y);
+  m.Result = 1;
+  return true;
 }
 
 void TWinControl::WndProc(TMessage& m) {
@@ -825,6 +847,9 @@ void TWinControl::WndProc(TMessage& m) {
     case WM_CAPTURECHANGED:
       captureControl_.Set(nullptr);
       break;
+    case WM_CONTEXTMENU:
+      if (ContextPopup(m)) return;
+      break;  // unanswered, the request goes on to the parent window
     case WM_SETFOCUS: {
       const std::uint64_t me = Serial();
       if (TCustomForm* f = GetParentForm(); f && f != this) f->FocusChanged(this);

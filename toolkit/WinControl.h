@@ -165,6 +165,9 @@ class TWinControl : public TControl {
   void MainWndProc(HWND h, UINT msg, WPARAM w, LPARAM l, LRESULT& result);
   void PaintHandler(TMessage& m);
   void HandleMouseMessage(TMessage& m);
+  // WM_CONTEXTMENU: opens the PopupMenu of the windowless child under the
+  // pointer or of this control; false when neither has one to open.
+  bool ContextPopup(TMessage& m);
   void WindowDestroyed();
   void UpdateBoundsFromWindow();
   void AlignChildren();

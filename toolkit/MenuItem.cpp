@@ -1,0 +1,470 @@
+#include "toolkit/MenuItem.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <unordered_map>
+
+#include "platform/gfx/SysColors.h"
+#include "toolkit/Menu.h"
+
+namespace vm::tk {
+
+namespace {
+
+// Every item alive under its command number. WM_COMMAND carries 16 bits;
+// numbers start above the dialog command ids (IDOK is 1, and a dialog's
+// Enter may send it without a window), go round up to 0xFFFF and skip those
+// in use. A number freed comes back only after all the others, so a command
+// still queued for a freed item finds nothing rather than another item.
+struct TCommands {
+  static constexpr UINT First = 0x100, Last = 0xFFFF;
+  std::unordered_map<UINT, TMenuItem*> Items;
+  UINT Next = First;
+
+  UINT Allocate(TMenuItem* item) {
+    if (Items.size() > Last - First) throw std::runtime_error("Too many menu items");
+    while (Items.count(Next)) Next = Next == Last ? First : Next + 1;
+    UINT c = Next;
+    Next = Next == Last ? First : Next + 1;
+    Items[c] = item;
+    return c;
+  }
+};
+
+TCommands& Commands() {
+  static TCommands commands;
+  return commands;
+}
+
+// Lower-case of the letters a mnemonic may be (Latin and Cyrillic).
+char32_t Fold(char32_t c) {
+  if (c >= 'A' && c <= 'Z') return c + 32;
+  if (c >= 0x0410 && c <= 0x042F) return c + 32;
+  if (c >= 0x0400 && c <= 0x040F) return c + 80;
+  return c;
+}
+
+// The letter after the first single "&" of a caption, folded; 0 when none.
+char32_t Mnemonic(const std::string& caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    auto b = [&](std::size_t k) {
+      return k < caption.size() ? unsigned(static_cast<unsigned char>(caption[k])) : 0u;
+    };
+    unsigned c = b(i + 1);
+    if (c < 0x80) return Fold(c);
+    if (c >= 0xC0 && c < 0xE0 && (b(i + 2) & 0xC0) == 0x80)
+      return Fold(((c & 0x1F) << 6) | (b(i + 2) & 0x3F));
+    if (c >= 0xE0 && c < 0xF0 && (b(i + 2) & 0xC0) == 0x80 && (b(i + 3) & 0xC0) == 0x80)
+      return Fold(((c & 0x0F) << 12) | ((b(i + 2) & 0x3F) << 6) | (b(i + 3) & 0x3F));
+    return 0;
+  }
+  return 0;
+}
+
+std::string StripAmpersands(const std::string& s) {
+  std::string out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '&') {
+      if (i + 1 < s.size() && s[i + 1] == '&') {
+        out += '&';  // "&&" is a literal ampersand
+        ++i;
+      }
+      continue;
+    }
+    out += s[i];
+  }
+  return out;
+}
+
+bool SameCaption(const std::string& a, std::string_view b) {
+  std::string x = StripAmpersands(a), y = StripAmpersands(std::string(b));
+  if (x.size() != y.size()) return false;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+    if (lower(x[i]) != lower(y[i])) return false;
+  }
+  return true;
+}
+
+// Plain-look geometry of owner-drawn items, the same as the platform's own items.
+constexpr int TextLeft = 20;     // the check column lies left of the caption
+constexpr int ShortCutGap = 24;  // between the caption and the shortcut
+constexpr int RightMargin = 20;  // room for a sub-menu's arrow
+constexpr int BarItemPad = 6;    // each side of a bar entry's caption
+
+}  // namespace
+
+TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner) {
+  command_ = Commands().Allocate(this);
+}
+
+TMenuItem::~TMenuItem() {
+  freeing_ = true;
+  Destroying();
+  while (!items_.empty()) delete items_.back();  // each takes itself out of the list
+  if (parent_) parent_->Remove(this);
+  Commands().Items.erase(command_);
+  if (HandleAlive()) {
+    // The sub-menus of items that live on are not ours to destroy.
+    while (GetMenuItemCount(handle_) > 0) RemoveMenu(handle_, 0, MF_BYPOSITION);
+    DestroyMenu(handle_);
+  }
+  handle_ = nullptr;
+}
+
+TMenuItem* TMenuItem::FromCommand(UINT command) {
+  auto& all = Commands().Items;
+  auto it = all.find(command);
+  return it == all.end() ? nullptr : it->second;
+}
+
+TMenuItem* TMenuItem::FromHandle(HMENU handle) {
+  if (!handle) return nullptr;
+  for (const auto& [command, item] : Commands().Items)
+    if (item->handle_ == handle && item->HandleAlive()) return item;
+  return nullptr;
+}
+
+// ---- Properties ----
+
+void TMenuItem::SetCaption(const std::string& v) {
+  if (v == caption_) return;
+  caption_ = v;
+  Changed();
+}
+
+void TMenuItem::SetShortCut(TShortCut v) {
+  if (v == shortCut_) return;
+  shortCut_ = v;
+  Changed();
+}
+
+void TMenuItem::SetEnabled(bool v) {
+  if (v == enabled_) return;
+  enabled_ = v;
+  Changed();
+}
+
+void TMenuItem::SetChecked(bool v) {
+  if (v == checked_) return;
+  checked_ = v;
+  if (v && radioItem_) TurnSiblingsOff();
+  Changed();
+}
+
+void TMenuItem::SetRadioItem(bool v) {
+  if (v == radioItem_) return;
+  radioItem_ = v;
+  if (checked_ && radioItem_) TurnSiblingsOff();
+  Changed();
+}
+
+void TMenuItem::SetGroupIndex(int v) {
+  if (v == groupIndex_) return;
+  groupIndex_ = v;
+  if (checked_ && radioItem_) TurnSiblingsOff();
+}
+
+void TMenuItem::TurnSiblingsOff() {
+  if (!parent_) return;
+  for (TMenuItem* s : parent_->items_)
+    if (s != this && s->radioItem_ && s->groupIndex_ == groupIndex_ && s->checked_) {
+      s->checked_ = false;
+      s->Changed();
+    }
+}
+
+void TMenuItem::SetVisible(bool v) {
+  if (v == visible_) return;
+  visible_ = v;
+  if (parent_) parent_->RebuildHandle();
+}
+
+void TMenuItem::SetDefault(bool v) {
+  if (v == default_) return;
+  default_ = v;
+  if (v && parent_)
+    for (TMenuItem* s : parent_->items_)
+      if (s != this && s->default_) {
+        s->default_ = false;
+        s->Changed();
+      }
+  Changed();
+}
+
+void TMenuItem::SetImageIndex(int v) {
+  if (v == imageIndex_) return;
+  imageIndex_ = v;
+  Changed();
+}
+
+// ---- The list ----
+
+TMenuItem* TMenuItem::Items(int index) const {
+  if (index < 0 || index >= int(items_.size())) return nullptr;
+  return items_[std::size_t(index)];
+}
+
+void TMenuItem::Add(TMenuItem* item) {
+  Insert(Count() - (item && item->parent_ == this ? 1 : 0), item);
+}
+
+void TMenuItem::Insert(int index, TMenuItem* item) {
+  if (!item) throw std::invalid_argument("A menu item is required");
+  if (item == this || item->Contains(this))
+    throw std::invalid_argument("A menu item cannot contain itself");
+  if (item->parent_) item->parent_->Remove(item);
+  index = std::clamp(index, 0, Count());
+  items_.insert(items_.begin() + index, item);
+  item->parent_ = this;
+  RebuildHandle();
+}
+
+void TMenuItem::Delete(int index) {
+  TMenuItem* item = Items(index);
+  if (!item) throw std::out_of_range("Menu index out of bounds");
+  delete item;
+}
+
+void TMenuItem::Remove(TMenuItem* item) {
+  auto it = std::find(items_.begin(), items_.end(), item);
+  if (it == items_.end()) return;
+  items_.erase(it);
+  item->parent_ = nullptr;
+  RebuildHandle();
+}
+
+void TMenuItem::Clear() {
+  while (!items_.empty()) delete items_.back();
+}
+
+int TMenuItem::IndexOf(const TMenuItem* item) const {
+  auto it = std::find(items_.begin(), items_.end(), item);
+  return it == items_.end() ? -1 : int(it - items_.begin());
+}
+
+TMenuItem* TMenuItem::Find(std::string_view caption) const {
+  for (TMenuItem* i : items_)
+    if (SameCaption(i->caption_, caption)) return i;
+  return nullptr;
+}
+
+bool TMenuItem::Contains(const TMenuItem* item) const {
+  for (const TMenuItem* p = item; p; p = p->parent_)
+    if (p == this) return true;
+  return false;
+}
+
+int TMenuItem::MenuIndex() const {
+  return parent_ ? parent_->IndexOf(this) : -1;
+}
+
+void TMenuItem::SetMenuIndex(int index) {
+  if (!parent_) return;
+  TMenuItem* p = parent_;
+  int count = p->Count();
+  index = std::clamp(index, 0, count - 1);
+  if (index == MenuIndex()) return;
+  auto& list = p->items_;
+  list.erase(list.begin() + MenuIndex());
+  list.insert(list.begin() + index, this);
+  p->RebuildHandle();
+}
+
+TMenu* TMenuItem::GetParentMenu() const {
+  const TMenuItem* root = this;
+  while (root->parent_) root = root->parent_;
+  return root->menu_;
+}
+
+// ---- The platform menu ----
+
+bool TMenuItem::HandleAlive() const {
+  return handle_ && IsMenu(handle_);
+}
+
+HMENU TMenuItem::Handle() {
+  if (!HandleAlive()) {
+    // Made again after its window took it along (a form's bar goes with its window).
+    bool bar = !parent_ && menu_ && menu_->IsBar();
+    handle_ = bar ? CreateMenu() : CreatePopupMenu();
+    FillHandle();
+  }
+  return handle_;
+}
+
+bool TMenuItem::IsOwnerDrawn() const {
+  if (OnMeasureItem || OnAdvancedDrawItem) return true;
+  TMenu* m = GetParentMenu();
+  return m && m->OwnerDraw();
+}
+
+bool TMenuItem::IsBarEntry() const {
+  return parent_ && !parent_->parent_ && parent_->menu_ && parent_->menu_->IsBar();
+}
+
+std::string TMenuItem::PlatformText() const {
+  if (shortCut_ == scNone || IsBarEntry()) return caption_;
+  std::string sc = ShortCutToText(shortCut_);
+  return sc.empty() ? caption_ : caption_ + "\t" + sc;
+}
+
+MENUITEMINFO TMenuItem::PlatformInfo() {
+  MENUITEMINFO info;
+  info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA | MIIM_STRING;
+  info.fType = IsLine() ? MFT_SEPARATOR : MFT_STRING;
+  if (IsOwnerDrawn()) info.fType |= MFT_OWNERDRAW;
+  if (radioItem_) info.fType |= MFT_RADIOCHECK;
+  info.fState =
+      (enabled_ ? 0 : MFS_GRAYED) | (checked_ ? MFS_CHECKED : 0) | (default_ ? MFS_DEFAULT : 0);
+  info.wID = command_;
+  info.dwItemData = command_;
+  info.hSubMenu = items_.empty() ? nullptr : Handle();
+  info.dwTypeData = PlatformText();
+  return info;
+}
+
+void TMenuItem::FillHandle() {
+  UINT pos = 0;
+  for (TMenuItem* item : std::vector<TMenuItem*>(items_))
+    if (item->visible_) InsertMenuItem(handle_, pos++, true, item->PlatformInfo());
+}
+
+void TMenuItem::RebuildHandle() {
+  if (freeing_) return;
+  if (HandleAlive()) {
+    while (GetMenuItemCount(handle_) > 0) RemoveMenu(handle_, 0, MF_BYPOSITION);
+    FillHandle();
+  }
+  // The entry showing this item may gain or lose its sub-menu.
+  if (parent_) {
+    Changed();
+    return;
+  }
+  if (TMenu* m = GetParentMenu()) m->MenuChanged();
+}
+
+void TMenuItem::Changed() {
+  if (freeing_) return;
+  if (parent_ && visible_ && parent_->HandleAlive()) {
+    UINT pos = 0;
+    for (TMenuItem* s : parent_->items_) {
+      if (s == this) break;
+      if (s->visible_) ++pos;
+    }
+    MENUITEMINFO info = PlatformInfo();
+    // An entry under the pointer of an open menu stays highlighted.
+    MENUITEMINFO old;
+    old.fMask = MIIM_STATE;
+    if (GetMenuItemInfo(parent_->handle_, pos, true, &old)) info.fState |= old.fState & MFS_HILITE;
+    SetMenuItemInfo(parent_->handle_, pos, true, info);
+  }
+  if (TMenu* m = GetParentMenu()) m->MenuChanged();
+}
+
+// ---- Choosing ----
+
+void TMenuItem::Click() {
+  if (!enabled_) return;
+  if (autoCheck_ && !(checked_ && radioItem_)) SetChecked(!checked_);
+  if (OnClick) OnClick(this);
+}
+
+// ---- Owner drawing ----
+
+void TMenuItem::MeasureItem(TCanvas* canvas, int& width, int& height) {
+  bool topLevel = IsBarEntry();
+  int menuH = GetSystemMetrics(SM_CYMENU);
+  if (IsLine()) {
+    width = 0;
+    height = menuH / 2;
+  } else {
+    std::string label = StripAmpersands(caption_);
+    TSize text = canvas->TextExtent(label.empty() ? std::string(" ") : label);
+    if (topLevel) {
+      width = text.cx + 2 * BarItemPad;
+      height = menuH - 1;
+    } else {
+      std::string sc = ShortCutToText(shortCut_);
+      width =
+          TextLeft + text.cx + (sc.empty() ? 0 : ShortCutGap + canvas->TextWidth(sc)) + RightMargin;
+      height = std::max(text.cy + 4, menuH - 1);
+    }
+  }
+  if (OnMeasureItem) OnMeasureItem(this, canvas, width, height);
+}
+
+void TMenuItem::AdvancedDrawItem(TCanvas* canvas, const TRect& rect, TOwnerDrawState state,
+                                 bool topLevel) {
+  if (OnAdvancedDrawItem)
+    OnAdvancedDrawItem(this, canvas, rect, state);
+  else
+    DrawItem(canvas, rect, state, topLevel);
+}
+
+void TMenuItem::DrawItem(TCanvas* canvas, const TRect& rect, TOwnerDrawState state, bool topLevel) {
+  HDC dc = canvas->Handle();
+  bool selected = (state & odSelected) != 0;
+  bool disabled = (state & (odGrayed | odDisabled)) != 0;
+  dc->FillRect(rect, GetSysColor(selected && !topLevel ? COLOR_HIGHLIGHT : COLOR_MENU));
+  if (IsLine()) {
+    int y = rect.Top + rect.Height() / 2 - 1;
+    dc->FillRect({rect.Left + 1, y, rect.Right - 1, y + 1}, GetSysColor(COLOR_BTNSHADOW));
+    dc->FillRect({rect.Left + 1, y + 1, rect.Right - 1, y + 2}, GetSysColor(COLOR_BTNHIGHLIGHT));
+    return;
+  }
+  if (topLevel && selected) {
+    // A bar entry being opened looks pressed.
+    TColor dark = GetSysColor(COLOR_BTNSHADOW), light = GetSysColor(COLOR_BTNHIGHLIGHT);
+    dc->FillRect({rect.Left, rect.Top, rect.Right, rect.Top + 1}, dark);
+    dc->FillRect({rect.Left, rect.Top, rect.Left + 1, rect.Bottom}, dark);
+    dc->FillRect({rect.Left, rect.Bottom - 1, rect.Right, rect.Bottom}, light);
+    dc->FillRect({rect.Right - 1, rect.Top, rect.Right, rect.Bottom}, light);
+  }
+  TColor ink = disabled                ? GetSysColor(COLOR_GRAYTEXT)
+               : selected && !topLevel ? GetSysColor(COLOR_HIGHLIGHTTEXT)
+                                       : GetSysColor(COLOR_MENUTEXT);
+  dc->SelectFont(canvas->Font().PlatformFont());
+  dc->SetBkMode(TRANSPARENT);
+  dc->SetTextColor(ink);
+  std::uint32_t format = DT_SINGLELINE | DT_VCENTER;
+  if (state & odNoAccel) format |= DT_HIDEPREFIX;
+  if (topLevel) {
+    TRect r = rect;
+    dc->DrawText(caption_, r, format | DT_CENTER);
+    return;
+  }
+  if (checked_) {
+    int cx = rect.Left + TextLeft / 2, cy = rect.Top + rect.Height() / 2;
+    if (radioItem_) {
+      static constexpr int span[6][2] = {{2, 4}, {1, 5}, {0, 6}, {0, 6}, {1, 5}, {2, 4}};
+      for (int row = 0; row < 6; ++row)
+        dc->FillRect({cx - 3 + span[row][0], cy - 3 + row, cx - 3 + span[row][1], cy - 2 + row},
+                     ink);
+    } else {
+      for (int i = 0; i < 7; ++i) {
+        int dy = i < 3 ? i : 4 - i;
+        dc->FillRect({cx - 3 + i, cy - 1 + dy, cx - 2 + i, cy + 2 + dy}, ink);
+      }
+    }
+  }
+  TRect label{rect.Left + TextLeft, rect.Top, rect.Right - RightMargin, rect.Bottom};
+  dc->DrawText(caption_, label, format | DT_LEFT);
+  std::string sc = ShortCutToText(shortCut_);
+  if (!sc.empty()) dc->DrawText(sc, label, format | DT_RIGHT | DT_NOPREFIX);
+}
+
+char32_t TMenuItem::MnemonicKey(const std::string& caption) {
+  return Mnemonic(caption);
+}
+
+char32_t TMenuItem::FoldKey(char32_t c) {
+  return Fold(c);
+}
+
+}  // namespace vm::tk
