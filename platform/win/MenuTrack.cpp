@@ -447,8 +447,35 @@ struct TMenuLoop {
     }
   }
 
+  // A bar entry without a drop-down is a command of its own: releasing the
+  // button on it, Enter or its mnemonic chooses it. A disabled one stays
+  // selected under the mouse and closes the menu from the keyboard.
+  bool ChooseTop(int top, bool keyboard) {
+    if (!T.BarMode || top < 0 || std::size_t(top) >= T.Tops.size()) return false;
+    const TMenuTracker::TTop& t = T.Tops[std::size_t(top)];
+    TMenu* bar = MS().Find(T.Bar);
+    if (t.Menu || t.System || !bar || t.BarIndex < 0 ||
+        std::size_t(t.BarIndex) >= bar->Items.size())
+      return false;
+    const TMenuItem& it = bar->Items[std::size_t(t.BarIndex)];
+    if (!Selectable(it)) return false;
+    if (!Enabled(it)) {
+      if (keyboard) T.Done = true;
+      return true;
+    }
+    T.Chosen = true;
+    T.Command = it.Id;
+    T.SystemCommand = false;
+    T.Done = true;
+    return true;
+  }
+
   void ButtonUp(TPoint p) {
     THit h = HitTest(p);
+    if (h.Level == -1 && h.Item == T.TopSel && T.Levels.empty()) {
+      ChooseTop(h.Item, false);
+      return;
+    }
     if (h.Level < 0 || h.Item < 0) return;
     std::size_t lv = std::size_t(h.Level);
     TMenu* m = LevelMenu(lv);
@@ -500,7 +527,7 @@ struct TMenuLoop {
         return;
       case VK_RETURN:
         if (depth == 0) {
-          if (T.BarMode) OpenTop(true);
+          if (T.BarMode && !OpenTop(true)) ChooseTop(T.TopSel, true);
           return;
         }
         if (T.Levels[depth - 1].Sel < 0) return;
@@ -532,7 +559,7 @@ struct TMenuLoop {
         int bi = T.Tops[t].BarIndex;
         if (bi >= 0 && MenuMnemonic(bar->Items[std::size_t(bi)].Text) == key) {
           SelectTop(int(t));
-          OpenTop(true);
+          if (!OpenTop(true)) ChooseTop(int(t), true);
           return;
         }
       }

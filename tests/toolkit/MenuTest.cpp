@@ -300,6 +300,40 @@ TEST_F(MenuTest, ItemsAreChosenWithTheKeyboard) {
   EXPECT_EQ(clicks, (std::vector<std::string>{"В&ыход"}));
 }
 
+TEST_F(MenuTest, ABarEntryWithoutItemsIsACommandOfItsOwn) {
+  help->Clear();
+  help->OnClick = [&](TComponent*) { clicks.push_back(help->Caption()); };
+  Attach();
+  EXPECT_EQ(GetSubMenu(menu->Handle(), 2), nullptr);
+  ClickOn(menu->Handle(), 2, form->Handle());
+  Pump();
+  EXPECT_EQ(clicks, (std::vector<std::string>{"&Справка"}));
+  EXPECT_EQ(GetTrackedMenu(), nullptr);
+  // From the keyboard: F10, Right twice, Enter; then Alt+С (its mnemonic).
+  Press(VK_F10);
+  Step([&] { Press(VK_RIGHT); });
+  Step([&] { Press(VK_RIGHT); });
+  Step([&] { Press(VK_RETURN); });
+  Pump();
+  host.KeyDown(VK_MENU);
+  host.KeyDown('C', U'с');
+  host.KeyUp('C');
+  host.KeyUp(VK_MENU);
+  Pump();
+  EXPECT_EQ(clicks, (std::vector<std::string>{"&Справка", "&Справка", "&Справка"}));
+  // Disabled: the mouse leaves it selected, Enter closes the menu; nothing runs.
+  help->SetEnabled(false);
+  clicks.clear();
+  ClickOn(menu->Handle(), 2, form->Handle());
+  Step([&] {
+    EXPECT_NE(GetTrackedMenu(), nullptr);
+    Press(VK_RETURN);
+  });
+  Pump();
+  EXPECT_TRUE(clicks.empty());
+  EXPECT_EQ(GetTrackedMenu(), nullptr);
+}
+
 TEST_F(MenuTest, ShortCutsWorkWhileTheFormIsActiveAlsoOnARussianLayout) {
   auto* edit = Place<TEdit>(form, form, "Edit1", {8, 8, 120, 21});
   Attach();
