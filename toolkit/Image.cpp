@@ -30,9 +30,17 @@ void TImage::SetCenter(bool v) {
   Invalidate();
 }
 
+void TImage::SetTransparent(bool v) {
+  if (v == transparent_) return;
+  transparent_ = v;
+  if (tk::TGraphic* g = picture_->Graphic()) g->SetTransparent(v);  // repaints through OnChange
+  Invalidate();
+}
+
 void TImage::PictureChanged() {
   drawFailed_ = false;
   tk::TGraphic* g = picture_->Graphic();
+  if (g && transparent_ && !g->Transparent()) g->SetTransparent(true);
   if (autoSize_ && g && !g->Empty()) SetBounds(left_, top_, g->Width(), g->Height());
   Invalidate();
 }

@@ -2,7 +2,9 @@
 //
 // The picture is drawn at its own pixel size from the top-left corner;
 // Center puts it in the middle instead, Stretch scales it to the bounds.
-// AutoSize fits the bounds to the picture whenever the picture changes. A
+// AutoSize fits the bounds to the picture whenever the picture changes.
+// Transparent makes the picture's transparent colour (a bitmap's bottom-left
+// pixel, the glyph convention) leave what is behind the image visible. A
 // picture that cannot be drawn (a damaged JPEG) leaves the area blank and is
 // reported once, not on every repaint.
 #pragma once
@@ -27,6 +29,9 @@ class TImage : public TGraphicControl {
   void SetStretch(bool v);
   bool Center() const { return center_; }
   void SetCenter(bool v);
+  // Given to every picture the image shows (a picture transparent by itself stays so).
+  bool Transparent() const { return transparent_; }
+  void SetTransparent(bool v);
 
  protected:
   void Paint() override;
@@ -40,6 +45,7 @@ class TImage : public TGraphicControl {
   bool autoSize_ = false;
   bool stretch_ = false;
   bool center_ = false;
+  bool transparent_ = false;
   bool drawFailed_ = false;  // reported; nothing is drawn until the picture changes
 };
 

@@ -124,6 +124,31 @@ TEST_F(GalleryTest, FlatSpeedButtonShowsItsEdgeOnlyUnderThePointer) {
   EXPECT_EQ(PixelAt(f, 10 + 15, 10 + 15), RGB(120, 120, 120));
 }
 
+TEST_F(GalleryTest, TransparentImageLeavesItsKeyColourUnpainted) {
+  TForm* f = MakeForm(100, 100, 100, 60);
+  f->SetColor(RGB(230, 230, 230));
+  auto* image = Place<TImage>(f, f, "Image1", {10, 10, 32, 16}, [](TImage& i) {
+    auto g = Glyph(2);
+    i.Picture()->SetGraphic(g.get());
+  });
+  f->Show();
+  Pump();
+  EXPECT_EQ(PixelAt(f, 10, 10), Key);  // opaque by default: the strip as it is
+  image->SetTransparent(true);
+  Pump();
+  EXPECT_EQ(PixelAt(f, 10, 10), RGB(230, 230, 230));
+  EXPECT_EQ(PixelAt(f, 10 + 5, 10 + 5), RGB(0, 120, 0));
+  EXPECT_EQ(PixelAt(f, 10 + 16 + 5, 10 + 5), RGB(120, 120, 120));
+  // A picture assigned later is shown the same way; switched off, the key shows again.
+  auto other = Glyph(1);
+  image->Picture()->SetGraphic(other.get());
+  Pump();
+  EXPECT_EQ(PixelAt(f, 10, 10), RGB(230, 230, 230));
+  image->SetTransparent(false);
+  Pump();
+  EXPECT_EQ(PixelAt(f, 10, 10), Key);
+}
+
 TEST_F(GalleryTest, BitBtnDrawsItsGlyphAndTakesItsRoleFromKind) {
   TForm* f = MakeForm(100, 100, 200, 100);
   f->SetColor(RGB(230, 230, 230));

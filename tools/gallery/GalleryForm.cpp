@@ -18,9 +18,39 @@ std::unique_ptr<tk::TBitmap> SquareGlyph(int pictures, int size) {
   return b;
 }
 
+namespace {
+
+// A menu item under parent, built like a line of a stored layout.
+tk::TMenuItem* Item(TComponent* owner, tk::TMenuItem* parent, const std::string& name,
+                    const std::string& caption, TShortCut shortCut = scNone) {
+  auto* i = new tk::TMenuItem(owner);
+  i->SetName(name);
+  i->SetCaption(caption);
+  i->SetShortCut(shortCut);
+  parent->Add(i);
+  return i;
+}
+
+}  // namespace
+
 TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   SetCaption("Галерея");
   SetBorderStyle(bsSingle);
+  // The bar first: the client size below is the size without it.
+  MainMenu1 = new tk::TMainMenu(this);
+  MainMenu1->SetName("MainMenu1");
+  tk::TMenuItem* bar = MainMenu1->Items();
+  N1 = Item(this, bar, "N1", "&Файл");
+  N2 = Item(this, N1, "N2", "&Открыть...", ShortCut('O', ssCtrl));
+  N3 = Item(this, N1, "N3", "-");
+  N4 = Item(this, N1, "N4", "&Выход", ShortCut('E', ssCtrl));
+  N5 = Item(this, bar, "N5", "&Вид");
+  N6 = Item(this, N5, "N6", "&Подсказки");
+  N6->SetAutoCheck(true);
+  N6->SetChecked(true);
+  N7 = Item(this, bar, "N7", "&Справка");
+  N8 = Item(this, N7, "N8", "&О галерее...", ShortCut(VK_F1, 0));
+  SetMenu(MainMenu1);
   SetClientSize(360, 260);
   SetColor(0xFF000000u | COLOR_BTNFACE);
   Panel1 = Place<TPanel>(this, this, "Panel1", {0, 0, 360, 32}, [](TPanel& p) {
@@ -53,6 +83,7 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   Bevel2 = Place<TBevel>(this, this, "Bevel2", {16, 112, 154, 2},
                          [](TBevel& b) { b.SetShape(bsTopLine); });
   Image1 = Place<TImage>(this, this, "Image1", {16, 118, 32, 16}, [](TImage& i) {
+    i.SetTransparent(true);  // a glyph strip: its key colour is not painted
     auto g = SquareGlyph(2);
     i.Picture()->SetGraphic(g.get());
   });
@@ -87,6 +118,30 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   });
   BitBtn2->SetHint("Открыть окно «О галерее»");
   BitBtn2->SetShowHint(true);
+
+  // Menu items perform the buttons' clicks, so each command exists once.
+  N2->OnClick = [this](TComponent*) { BitBtn2->Click(); };
+  N4->OnClick = [this](TComponent*) { Close(); };
+  N6->OnClick = [this](TComponent*) { BitBtn2->SetShowHint(N6->Checked()); };
+  N8->OnClick = [this](TComponent*) { BitBtn2->Click(); };
+
+  PopupMenu1 = new tk::TPopupMenu(this);
+  PopupMenu1->SetName("PopupMenu1");
+  N9 = Item(this, PopupMenu1->Items(), "N9", "Текст &слева");
+  N10 = Item(this, PopupMenu1->Items(), "N10", "Текст по &центру");
+  N11 = Item(this, PopupMenu1->Items(), "N11", "Текст &справа");
+  const TAlignment alignments[] = {taLeftJustify, taCenter, taRightJustify};
+  tk::TMenuItem* choices[] = {N9, N10, N11};
+  for (int i = 0; i < 3; ++i) {
+    tk::TMenuItem* item = choices[i];
+    TAlignment a = alignments[i];
+    item->SetRadioItem(true);
+    item->SetGroupIndex(1);
+    item->SetAutoCheck(true);
+    item->OnClick = [this, a](TComponent*) { Panel1->SetAlignment(a); };
+  }
+  N11->SetChecked(true);
+  Panel1->SetPopupMenu(PopupMenu1);
 }
 
 TGalleryDialog::TGalleryDialog(TComponent* owner) : TForm(owner) {

@@ -10,7 +10,9 @@
 #include "toolkit/Form.h"
 #include "toolkit/Image.h"
 #include "toolkit/Label.h"
+#include "toolkit/MainMenu.h"
 #include "toolkit/Panel.h"
+#include "toolkit/PopupMenu.h"
 #include "toolkit/ScrollBox.h"
 #include "toolkit/SpeedButton.h"
 
@@ -31,6 +33,11 @@ class TGalleryForm : public TForm {
   TScrollBox* ScrollBox1;
   TBitBtn *BitBtn1, *BitBtn2;
   TButton *OKBtn, *CancelBtn;
+  // The menu bar repeats the buttons' commands; the panel has a shortcut menu.
+  tk::TMainMenu* MainMenu1;
+  tk::TMenuItem *N1, *N2, *N3, *N4, *N5, *N6, *N7, *N8;
+  tk::TPopupMenu* PopupMenu1;
+  tk::TMenuItem *N9, *N10, *N11;
 };
 
 class TGalleryDialog : public TForm {
