@@ -877,4 +877,59 @@ struct NMUPDOWN {
   int iDelta = 0;  // the proposed change
 };
 
+// ================================ msctls_statusbar32 ================================
+// A strip of parts (panels) along the bottom of its parent. Texts are UTF-8.
+// Part rectangles run from the top border to the bottom of the bar; part i
+// starts two pixels after the right edge of part i - 1 and ends at the edge
+// SB_SETPARTS gave it (-1: the bar's right edge). CCS_* styles choose the
+// docking; without CCS_NORESIZE the height follows the font (SB_SETMINHEIGHT
+// raises it) and the bar moves itself to its parent's bottom edge at full
+// width whenever it gets WM_SIZE (the parent passes its own WM_SIZE on).
+inline constexpr const char* STATUSCLASSNAME = "msctls_statusbar32";
+
+// Styles. SBARS_SIZEGRIP: a grip in the bottom-right corner resizes the
+// top-level window (shown while that window is sizeable and not maximized).
+inline constexpr DWORD SBARS_SIZEGRIP = 0x0100;
+
+// Messages.
+//   SB_SETTEXT        wParam: part (SB_SIMPLEID for the simple text) | SBT_* flags;
+//                     lParam: the text, or with SBT_OWNERDRAW the owner's data
+//   SB_GETTEXT        lParam: a buffer of SB_GETTEXTLENGTH + 1 bytes; answers
+//                     MAKELONG(length, SBT_* flags), or an owner-drawn part's data
+//   SB_GETTEXTLENGTH  MAKELONG(length, SBT_* flags)
+//   SB_SETPARTS       wParam: count (1..SB_MAXPARTS); lParam: int right edges
+//   SB_GETPARTS       wParam: room; lParam: int[] (may be null); answers the count
+//   SB_GETBORDERS     lParam: int[3]: horizontal, vertical, between parts
+//   SB_SETMINHEIGHT   wParam: least height of the text area (at the next WM_SIZE)
+//   SB_SIMPLE         wParam: TRUE shows the simple text instead of the parts
+//   SB_GETRECT        wParam: part; lParam: TRect* (the simple part in simple mode)
+inline constexpr UINT SB_SETTEXT = WM_USER + 1;
+inline constexpr UINT SB_GETTEXT = WM_USER + 2;
+inline constexpr UINT SB_GETTEXTLENGTH = WM_USER + 3;
+inline constexpr UINT SB_SETPARTS = WM_USER + 4;
+inline constexpr UINT SB_GETPARTS = WM_USER + 6;
+inline constexpr UINT SB_GETBORDERS = WM_USER + 7;
+inline constexpr UINT SB_SETMINHEIGHT = WM_USER + 8;
+inline constexpr UINT SB_SIMPLE = WM_USER + 9;
+inline constexpr UINT SB_GETRECT = WM_USER + 10;
+inline constexpr UINT SB_ISSIMPLE = WM_USER + 14;
+
+// SB_SETTEXT drawing flags (the high byte of wParam's low word). An
+// owner-drawn part is painted by the parent on WM_DRAWITEM (itemID: the part,
+// itemData: SB_SETTEXT's lParam, rcItem: inside the part's frame).
+inline constexpr WPARAM SBT_NOBORDERS = 0x0100;
+inline constexpr WPARAM SBT_POPOUT = 0x0200;
+inline constexpr WPARAM SBT_RTLREADING = 0x0400;
+inline constexpr WPARAM SBT_NOTABPARSING = 0x0800;
+inline constexpr WPARAM SBT_OWNERDRAW = 0x1000;
+
+// The part index of the simple-mode text.
+inline constexpr WPARAM SB_SIMPLEID = 0x00FF;
+// Most parts a bar keeps.
+inline constexpr int SB_MAXPARTS = 256;
+
+// Notification (WM_NOTIFY) after SB_SIMPLE switched the mode.
+inline constexpr UINT SBN_FIRST = UINT(-880);
+inline constexpr UINT SBN_SIMPLEMODECHANGE = SBN_FIRST - 0;
+
 }  // namespace vm

@@ -22,6 +22,7 @@ void RegisterStandardControls() {
   RegisterDialogClass();
   RegisterEditClass();
   RegisterTrackbarClass();
+  RegisterStatusBarClass();
 }
 
 }  // namespace vm

@@ -26,5 +26,6 @@ void RegisterToolbarClass();
 void RegisterPopupMenuClass();  // "#32768", the window of an open pop-up menu (PopupMenu.cpp).
 void RegisterEditClass();
 void RegisterTrackbarClass();
+void RegisterStatusBarClass();
 
 }  // namespace vm
