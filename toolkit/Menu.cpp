@@ -87,7 +87,10 @@ TMenu::~TMenu() {
 void TMenu::SetOwnerDraw(bool v) {
   if (v == ownerDraw_) return;
   ownerDraw_ = v;
-  // Every entry changes its kind.
+  Rebuild();  // every entry changes its kind
+}
+
+void TMenu::Rebuild() {
   std::vector<TMenuItem*> stack{items_};
   while (!stack.empty()) {
     TMenuItem* i = stack.back();

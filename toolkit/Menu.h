@@ -34,6 +34,10 @@ class TMenu : public TComponent {
   bool OwnerDraw() const { return ownerDraw_; }
   void SetOwnerDraw(bool v);
 
+  // Describes every item to the platform again (after events that make items
+  // owner-drawn were given to or taken from items already shown).
+  void Rebuild();
+
   HWND WindowHandle() const { return window_; }
   void SetWindowHandle(HWND h) { window_ = h; }
 

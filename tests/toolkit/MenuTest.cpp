@@ -485,6 +485,36 @@ TEST_F(MenuTest, PopupMenuOpensOnARightClick) {
   EXPECT_EQ(swatch->PopupMenu(), nullptr);
 }
 
+TEST_F(MenuTest, HandlersThatFreeItemsOrFailLeaveTheProgramRunning) {
+  Attach();
+  std::vector<std::string> reports;
+  app->OnException = [&](TComponent*, const std::exception& e) { reports.push_back(e.what()); };
+  // The sub-menu's OnClick frees the item whose key was pressed: nothing more runs.
+  file->OnClick = [&](TComponent*) { delete open; };
+  CtrlKey('O', U'щ');
+  EXPECT_TRUE(clicks.empty());
+  EXPECT_EQ(GetMenuItemCount(file->Handle()), 3);
+  // An item's handler frees the whole menu: the form loses its bar.
+  file->OnClick = nullptr;
+  exit->OnClick = [&](TComponent*) { delete menu; };
+  CtrlKey('E', U'у');
+  EXPECT_EQ(form->Menu(), nullptr);
+  EXPECT_EQ(GetMenu(form->Handle()), nullptr);
+  // A failing handler is reported; the next command still works.
+  auto* fresh = new TMainMenu(form);
+  auto* item = new TMenuItem(form);
+  item->SetCaption("Ошибка");
+  item->SetShortCut(ShortCut(VK_F2, 0));
+  item->OnClick = [](TComponent*) { throw std::runtime_error("Не удалось"); };
+  fresh->Items()->Add(item);
+  form->SetMenu(fresh);
+  Press(VK_F2);
+  Pump();
+  ClickOn(fresh->Handle(), 0, form->Handle());
+  Pump();
+  EXPECT_EQ(reports, (std::vector<std::string>{"Не удалось", "Не удалось"}));
+}
+
 TEST_F(MenuTest, CommandsOfFreedItemsFindNothing) {
   Attach();
   UINT command = open->Command();
