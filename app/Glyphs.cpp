@@ -88,6 +88,27 @@ class TPainter {
     return bmp;
   }
 
+  // A 32-bit picture with straight alpha (B, G, R, A), for icons.
+  TBitmap ResultWithAlpha() const {
+    TBitmap bmp(size_, size_, TPixelFormat::pf32bit);
+    for (int y = 0; y < size_; ++y) {
+      std::uint8_t* row = bmp.ScanLine(y);
+      for (int x = 0; x < size_; ++x) {
+        std::size_t i = std::size_t(y * size_ + x);
+        float a = alpha_[i];
+        std::uint8_t* p = row + x * 4;
+        auto unmix = [&](float c) {
+          return std::uint8_t(a <= 0 ? 0 : std::clamp(std::lround(c / a), 0L, 255L));
+        };
+        p[0] = unmix(rgb_[i].B);
+        p[1] = unmix(rgb_[i].G);
+        p[2] = unmix(rgb_[i].R);
+        p[3] = std::uint8_t(std::clamp(std::lround(a * 255), 0L, 255L));
+      }
+    }
+    return bmp;
+  }
+
  private:
   int size_;
   std::vector<TRgb> rgb_;
@@ -299,9 +320,10 @@ TBitmap MakeGlyph(TGlyph glyph) {
   return bmp;
 }
 
-TBitmap MakeProgramIcon(int size, TColor background) {
-  size = std::clamp(size, 16, 256);
-  TPainter p(size);
+namespace {
+
+TPainter PaintProgramIcon(int size) {
+  TPainter p(std::clamp(size, 16, 256));
   const TShape frame = RoundRect(4, 4, 28, 28, 3);
   Outlined(
       p, [](float g) { return RoundRect(1.5f - g, 1.5f - g, 30.5f + g, 30.5f + g, 5 + g); }, White,
@@ -315,9 +337,19 @@ TBitmap MakeProgramIcon(int size, TColor background) {
   p.Fill(Polygon({{12, 12}, {14.4f, 15.6f}, {9.6f, 15.6f}}), White);
   p.Fill([&](float x, float y) { return frame(x, y) && y > 26 - 3 * std::sin(x / 4.0f + 1); },
          DarkGreen);
+  return p;
+}
+
+}  // namespace
+
+TBitmap MakeProgramIcon(int size, TColor background) {
   TRgb under{float(background & 0xFF), float((background >> 8) & 0xFF),
              float((background >> 16) & 0xFF)};
-  return p.Result(under, nullptr);
+  return PaintProgramIcon(size).Result(under, nullptr);
+}
+
+TBitmap MakeProgramIconWithAlpha(int size) {
+  return PaintProgramIcon(size).ResultWithAlpha();
 }
 
 }  // namespace vm::app

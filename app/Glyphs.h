@@ -21,4 +21,8 @@ TBitmap MakeGlyph(TGlyph glyph);
 // fills what lies outside its rounded frame.
 TBitmap MakeProgramIcon(int size, TColor background);
 
+// The same icon as a 32-bit picture whose alpha leaves the outside clear
+// (window icons, the launcher's icon files).
+TBitmap MakeProgramIconWithAlpha(int size);
+
 }  // namespace vm::app

@@ -1,0 +1,30 @@
+// The about box: the program's icon, name and credits.
+#pragma once
+
+#include "toolkit/Bevel.h"
+#include "toolkit/Button.h"
+#include "toolkit/Form.h"
+#include "toolkit/Image.h"
+#include "toolkit/Label.h"
+#include "toolkit/Memo.h"
+
+namespace vm::app {
+
+class TfrmInfo : public TForm {
+ public:
+  explicit TfrmInfo(TComponent* owner);
+  ~TfrmInfo() override;
+  std::string ClassName() const override { return "TfrmInfo"; }
+
+  TBevel* Bevel1;
+  TImage* Image1;
+  TLabel* sLabel1;
+  TMemo* sMemo1;
+  TButton* OKBtn;
+
+  void OKBtnClick(TComponent* Sender);
+};
+
+extern TfrmInfo* frmInfo;
+
+}  // namespace vm::app

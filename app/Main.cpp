@@ -1,0 +1,282 @@
+#include "app/Main.h"
+
+#include "app/Compress.h"
+#include "app/Glyphs.h"
+#include "app/Info.h"
+#include "app/Program.h"
+#include "app/Resize.h"
+#include "app/SafeFile.h"
+#include "app/Values.h"
+#include "platform/controls/FileDialog.h"
+#include "skin/data/BuiltinSkin.h"
+#include "toolkit/Application.h"
+#include "toolkit/Bitmap.h"
+#include "toolkit/Colors.h"
+#include "toolkit/JPEGImage.h"
+#include "toolkit/Layout.h"
+#include "toolkit/Picture.h"
+#include "toolkit/Screen.h"
+#include "toolkit/SysUtils.h"
+
+#include <sstream>
+
+namespace vm::app {
+
+TfrmMain* frmMain = nullptr;
+
+namespace {
+
+// The hourglass over the whole program while a long task runs.
+class TBusyCursor {
+ public:
+  TBusyCursor() : saved_(Screen ? Screen->Cursor() : crDefault) {
+    if (Screen) Screen->SetCursor(crHourGlass);
+  }
+  ~TBusyCursor() {
+    if (Screen) Screen->SetCursor(saved_);
+  }
+  TBusyCursor(const TBusyCursor&) = delete;
+  TBusyCursor& operator=(const TBusyCursor&) = delete;
+
+ private:
+  TCursor saved_;
+};
+
+std::unique_ptr<tk::TBitmap> GlyphBitmap(TGlyph glyph) {
+  auto b = std::make_unique<tk::TBitmap>();
+  b->TakeImage(MakeGlyph(glyph));
+  return b;
+}
+
+// A glyph button of the left column.
+TBitBtn* CommandButton(TfrmMain* form, const std::string& name, int top, TGlyph glyph,
+                       const std::string& hint, bool enabled) {
+  return Place<TBitBtn>(form, form, name, {8, top, 49, 41}, [&](TBitBtn& b) {
+    auto g = GlyphBitmap(glyph);
+    b.SetGlyph(g.get());
+    b.SetHint(hint);
+    b.SetShowHint(true);
+    b.SetEnabled(enabled);
+  });
+}
+
+}  // namespace
+
+// The shown picture as the pending edits see it.
+class TfrmMain::TView : public TPictureView {
+ public:
+  explicit TView(TfrmMain& form) : form_(form) {}
+  const TBitmap& ShownPixels() override {
+    tk::TGraphic* g = form_.Image1->Picture()->Graphic();
+    if (auto* jpeg = dynamic_cast<tk::TJPEGImage*>(g)) return jpeg->Pixels();
+    if (auto* bitmap = dynamic_cast<tk::TBitmap*>(g)) return bitmap->Image();
+    throw Exception("Нет изображения");
+  }
+  void LoadFromFile(const std::string& path) override { form_.LoadPicture(path); }
+
+ private:
+  TfrmMain& form_;
+};
+
+TfrmMain::TfrmMain(TComponent* owner) : TForm(owner), view_(std::make_unique<TView>(*this)) {
+  SetName("frmMain");
+  SetCaption(ProgramTitle);
+  SetBorderStyle(bsSingle);
+  SetBorderIcons(biSystemMenu | biMinimize);
+  SetPosition(poScreenCenter);
+  SetColor(clBtnFace);
+  Font()->SetName("Tahoma");
+  Font()->SetHeight(-11);
+  Font()->SetCharset(tk::DEFAULT_CHARSET);
+  Font()->SetColor(clWindowText);
+  SetIcon(ProgramIcon());
+  SetClientSize(713, 510);
+
+  // The layout, in tab order.
+  sBitBtn1 = CommandButton(this, "sBitBtn1", 8, TGlyph::Open, "Открыть", true);
+  sBitBtn2 = CommandButton(this, "sBitBtn2", 55, TGlyph::Save, "Сохранить", false);
+  sBitBtn10 = CommandButton(this, "sBitBtn10", 102, TGlyph::Resize, "Изменить размеры", false);
+  sBitBtn9 = CommandButton(this, "sBitBtn9", 149, TGlyph::Quality, "Изменить качество", false);
+  sBitBtn8 = CommandButton(this, "sBitBtn8", 196, TGlyph::Undo, "Отменить все изменения", false);
+  sBitBtn3 = CommandButton(this, "sBitBtn3", 243, TGlyph::About, "О программе...", true);
+  sBitBtn5 = CommandButton(this, "sBitBtn5", 448, TGlyph::Exit, "Выход", true);
+  ScrollBox1 = Place<TPictureBox>(this, this, "ScrollBox1", {63, 8, 640, 480});
+  Image1 = Place<TImage>(this, ScrollBox1, "Image1", {0, 0, 620, 476},
+                         [](TImage& i) { i.SetAutoSize(true); });
+  sStatusBar1 = Place<TPanel>(this, this, "sStatusBar1", {0, 491, 713, 19}, [](TPanel& p) {
+    p.SetAlign(alBottom);
+    p.SetBevelOuter(bvNone);
+  });
+  sLabel1 = Place<TLabel>(this, sStatusBar1, "sLabel1", {3, 3}, [](TLabel& l) {
+    l.SetCaption("___");
+    l.Font()->SetName("Tahoma");
+    l.Font()->SetHeight(-11);
+    l.Font()->SetStyle(tk::fsBold);
+    l.Font()->SetColor(RGB(59, 90, 130));
+    l.SetParentFont(false);
+    l.SetVisible(false);
+  });
+
+  // The skin manager as the window's description holds it: the stored skin
+  // in a container of its own, loaded while the description is read and
+  // announced once reading is done.
+  sSkinManager1 = new TsSkinManager(this);
+  sSkinManager1->SetName("sSkinManager1");
+  sSkinManager1->BeginLoading();
+  {
+    TsStoredSkin& stored = sSkinManager1->InternalSkins().Add();
+    stored.Name = BuiltinSkinName;
+    std::span<const std::uint8_t> data = BuiltinSkinContainer();
+    stored.Data.assign(data.begin(), data.end());
+  }
+  sSkinManager1->SetSkinDirectory("c:\\Skins");
+  sSkinManager1->SetSkinName(BuiltinSkinName);
+  sSkinManager1->MenuSupport().IcoLineSkin = "ICOLINE";
+  sSkinManager1->MenuSupport().ExtraLineFont.Name = "Tahoma";
+  sSkinManager1->MenuSupport().ExtraLineFont.Height = -11;
+  sSkinManager1->EndLoading();
+
+  Timer1 = new TTimer(this);
+  Timer1->SetName("Timer1");
+  Timer1->SetInterval(1000);
+  Timer1->SetOnTimer([this](TComponent* s) { Timer1Timer(s); });
+
+  sBitBtn1->OnClick = [this](TComponent* s) { sBitBtn1Click(s); };
+  sBitBtn2->OnClick = [this](TComponent* s) { sBitBtn2Click(s); };
+  sBitBtn10->OnClick = [this](TComponent* s) { sBitBtn10Click(s); };
+  sBitBtn9->OnClick = [this](TComponent* s) { sBitBtn9Click(s); };
+  sBitBtn8->OnClick = [this](TComponent* s) { sBitBtn8Click(s); };
+  sBitBtn3->OnClick = [this](TComponent* s) { sBitBtn3Click(s); };
+  sBitBtn5->OnClick = [this](TComponent* s) { sBitBtn5Click(s); };
+  OnCreate = [this](TComponent* s) { FormCreate(s); };
+  OnActivate = [this](TComponent* s) { FormActivate(s); };
+}
+
+TfrmMain::~TfrmMain() {
+  if (frmMain == this) frmMain = nullptr;
+}
+
+void TfrmMain::FormCreate(TComponent*) {
+  SetCreationDefaults(ProgramFolder());
+}
+
+void TfrmMain::FormActivate(TComponent*) {
+  if (PendingQuality || PendingResize) {
+    TBusyCursor busy;
+    RunPendingEdits(*view_);
+  }
+  Repaint();
+}
+
+void TfrmMain::LoadPicture(const std::string& path) {
+  std::optional<tk::TFileFormat> format = tk::TPicture::FindFileFormat(path);
+  if (!format) {
+    // The picture object's own refusal names the extension.
+    tk::TPicture probe;
+    probe.LoadFromFile(path);
+    throw EInvalidGraphic("Неизвестный формат файла \"" + path + "\"");
+  }
+  std::unique_ptr<tk::TGraphic> graphic = format->Create();
+  try {
+    graphic->LoadFromFile(path);
+    // Decode now, so that a damaged picture is refused before it replaces
+    // the shown one instead of failing on the first paint.
+    if (auto* jpeg = dynamic_cast<tk::TJPEGImage*>(graphic.get())) jpeg->DIBNeeded();
+  } catch (const std::exception& e) {
+    throw EInvalidGraphic("Не удалось открыть изображение \"" + path + "\": " + e.what());
+  }
+  Image1->Picture()->TakeGraphic(std::move(graphic));
+}
+
+std::vector<std::uint8_t> TfrmMain::PictureData() const {
+  tk::TGraphic* g = Image1->Picture()->Graphic();
+  if (!g || g->Empty()) throw EInvalidGraphicOperation("Нет изображения");
+  if (auto* jpeg = dynamic_cast<tk::TJPEGImage*>(g)) return jpeg->SaveToBytes();
+  std::ostringstream out;
+  g->SaveToStream(out);
+  const std::string bytes = out.str();
+  return {bytes.begin(), bytes.end()};
+}
+
+namespace {
+
+std::optional<std::string> RunPictureDialog(TfrmMain& owner, const std::string& filter, bool save) {
+  TFileDialogParams params;
+  params.Owner = owner.Handle();
+  params.Save = save;
+  params.Filter = filter;
+  params.Preview = true;
+  std::optional<TFileDialogResult> result = RunFileDialog(params);
+  if (!result) return std::nullopt;
+  return result->Path;
+}
+
+}  // namespace
+
+void TfrmMain::sBitBtn1Click(TComponent*) {
+  std::optional<std::string> path = RunPictureDialog(*this, OpenFilter, false);
+  if (!path) return;
+  {
+    TBusyCursor busy;
+    LoadPicture(*path);
+  }
+  // A new picture is shown from its top-left corner.
+  ScrollBox1->HorzScrollBar()->SetPosition(0);
+  ScrollBox1->VertScrollBar()->SetPosition(0);
+  WriteFileSafely(BackupPath(), PictureData());
+  for (TBitBtn* b : {sBitBtn2, sBitBtn8, sBitBtn9, sBitBtn10}) b->SetEnabled(true);
+  Quality = 100;
+  sLabel1->Show();
+  Modified = false;
+  Repaint();
+}
+
+void TfrmMain::sBitBtn2Click(TComponent*) {
+  std::optional<std::string> path = RunPictureDialog(*this, SaveFilter, true);
+  if (!path) return;
+  // The extension is added whatever the name already ends in.
+  WriteFileSafely(*path + ".jpg", PictureData());
+}
+
+void TfrmMain::sBitBtn10Click(TComponent*) {
+  frmResize->Show();
+}
+
+void TfrmMain::sBitBtn9Click(TComponent*) {
+  frmCompress->Show();
+}
+
+void TfrmMain::sBitBtn8Click(TComponent*) {
+  Modified = false;
+  {
+    TBusyCursor busy;
+    LoadPicture(BackupPath());
+  }
+  Quality = 100;
+  Repaint();
+}
+
+void TfrmMain::sBitBtn3Click(TComponent*) {
+  frmInfo->Show();
+}
+
+void TfrmMain::sBitBtn5Click(TComponent*) {
+  Application->Terminate();
+}
+
+void TfrmMain::Timer1Timer(TComponent*) {
+  sLabel1->SetCaption(SizeLineText());
+}
+
+void TfrmMain::WndProc(TMessage& message) {
+  // The wheel goes to the focused control and up to the form from there;
+  // the picture is the only thing on the form that scrolls.
+  if (message.Msg == WM_MOUSEWHEEL && ScrollBox1 && ScrollBox1->HandleAllocated()) {
+    ScrollBox1->Perform(message.Msg, message.WParam, message.LParam);
+    message.Result = 0;
+    return;
+  }
+  TForm::WndProc(message);
+}
+
+}  // namespace vm::app

@@ -1,0 +1,75 @@
+// The main window: seven command buttons down the left side, the picture at
+// full size in a scroll box, a menu bar that repeats the commands, and a
+// status bar with the size line. Its activation carries out the edits that
+// the quality and size dialogs request (see MainEdits.h).
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/MainEdits.h"
+#include "app/PictureBox.h"
+#include "skin/data/SkinManager.h"
+#include "toolkit/BitBtn.h"
+#include "toolkit/Form.h"
+#include "toolkit/Image.h"
+#include "toolkit/Label.h"
+#include "toolkit/Panel.h"
+#include "toolkit/Timer.h"
+
+namespace vm::app {
+
+class TfrmMain : public TForm {
+ public:
+  explicit TfrmMain(TComponent* owner);
+  ~TfrmMain() override;
+  std::string ClassName() const override { return "TfrmMain"; }
+
+  TBitBtn* sBitBtn1;   // open
+  TBitBtn* sBitBtn2;   // save
+  TBitBtn* sBitBtn10;  // size dialog
+  TBitBtn* sBitBtn9;   // quality dialog
+  TBitBtn* sBitBtn8;   // undo all changes
+  TBitBtn* sBitBtn3;   // about box
+  TBitBtn* sBitBtn5;   // exit
+  TPictureBox* ScrollBox1;
+  TImage* Image1;
+  TPanel* sStatusBar1;
+  TLabel* sLabel1;  // the size line
+  TsSkinManager* sSkinManager1;
+  TTimer* Timer1;
+
+  // The filters of the two file dialogs.
+  static constexpr const char* OpenFilter =
+      "JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg";
+  static constexpr const char* SaveFilter = "JPEG Image File (*.jpg)|*.jpg";
+
+  // Event handlers.
+  void FormCreate(TComponent* Sender);
+  void FormActivate(TComponent* Sender);
+  void sBitBtn1Click(TComponent* Sender);
+  void sBitBtn2Click(TComponent* Sender);
+  void sBitBtn10Click(TComponent* Sender);
+  void sBitBtn9Click(TComponent* Sender);
+  void sBitBtn8Click(TComponent* Sender);
+  void sBitBtn3Click(TComponent* Sender);
+  void sBitBtn5Click(TComponent* Sender);
+  void Timer1Timer(TComponent* Sender);
+
+  // Shows the picture file in the view; a file that cannot be read or decoded
+  // raises and leaves the view as it was.
+  void LoadPicture(const std::string& path);
+  // The bytes the shown picture was loaded from (empty when none is shown).
+  std::vector<std::uint8_t> PictureData() const;
+
+  void WndProc(TMessage& message) override;
+
+ private:
+  class TView;
+  std::unique_ptr<TView> view_;
+};
+
+extern TfrmMain* frmMain;
+
+}  // namespace vm::app

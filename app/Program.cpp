@@ -1,0 +1,105 @@
+#include "app/Program.h"
+
+#include <sys/utsname.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/Compress.h"
+#include "app/Glyphs.h"
+#include "app/Info.h"
+#include "app/Main.h"
+#include "app/Resize.h"
+#include "skin/paint/pixels/PlatformFlags.h"
+#include "skin/paint/pixels/SharedAccessors.h"
+#include "toolkit/Picture.h"
+
+namespace vm::app {
+
+namespace {
+
+std::unique_ptr<tk::TIcon>& IconHolder() {
+  static std::unique_ptr<tk::TIcon> icon;
+  return icon;
+}
+
+}  // namespace
+
+bool GetVersionEx(TOSVersionInfo& info) {
+  if (info.dwOSVersionInfoSize != sizeof(TOSVersionInfo)) return false;
+  // The window system this program runs on is the NT-like one of its own
+  // platform layer; the numbers are those of the kernel underneath.
+  info.dwPlatformId = VER_PLATFORM_WIN32_NT;
+  utsname u{};
+  if (uname(&u) == 0) {
+    unsigned major = 0, minor = 0, build = 0;
+    std::sscanf(u.release, "%u.%u.%u", &major, &minor, &build);
+    info.dwMajorVersion = major;
+    info.dwMinorVersion = minor;
+    info.dwBuildNumber = build;
+    std::snprintf(info.szCSDVersion, sizeof info.szCSDVersion, "%s", u.version);
+  }
+  return true;
+}
+
+void PrepareProcess() {
+  // Loading a picture by file name picks the JPEG decoder for both extensions.
+  tk::RegisterJpegFileFormats();
+
+  // The file dialogs of this platform are the classic ones, which the skin
+  // engine can paint; there is no newer style to switch off.
+
+  TOSVersionInfo version;
+  version.dwOSVersionInfoSize = sizeof version;
+  IsNTFamily = GetVersionEx(version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+
+  // SM_NIRVEXCMD is the compile-time constant 0xA100 (skin/data/SkinCommands.h).
+
+  // The four shared pixel accessors exist from here on.
+  SharedFast24();
+  SharedFast24Second();
+  SharedFastSum24();
+  SharedFast32();
+
+  // The program's own icons, drawn in code.
+  if (!IconHolder()) {
+    auto icon = std::make_unique<tk::TIcon>();
+    icon->SetImages(MakeProgramIconWithAlpha(16), MakeProgramIconWithAlpha(32));
+    IconHolder() = std::move(icon);
+  }
+}
+
+tk::TIcon& ProgramIcon() {
+  if (!IconHolder()) IconHolder() = std::make_unique<tk::TIcon>();
+  return *IconHolder();
+}
+
+std::unique_ptr<TApplication> CreateProgram() {
+  auto app = std::make_unique<TApplication>();
+  app->Initialize();
+  // The application's own window stays hidden with an empty text: the
+  // taskbar shows the main window alone.
+  app->SetTitle(ProgramTitle);
+  app->CreateForm(frmMain);
+  app->CreateForm(frmInfo);
+  app->CreateForm(frmResize);
+  app->CreateForm(frmCompress);
+  return app;
+}
+
+void FinishProcess() {
+  IconHolder().reset();
+}
+
+int VelmoraMain() {
+  PrepareProcess();
+  {
+    std::unique_ptr<TApplication> app = CreateProgram();
+    app->Run();
+  }
+  FinishProcess();
+  return EXIT_SUCCESS;
+}
+
+}  // namespace vm::app

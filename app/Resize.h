@@ -1,0 +1,38 @@
+// The size dialog: the long side wanted for a picture taller than wide
+// ("Длина") and for any other ("Ширина"). Its OK only records the request;
+// the main window resizes when it becomes active again.
+#pragma once
+
+#include "app/SpinEdit.h"
+#include "toolkit/Bevel.h"
+#include "toolkit/Button.h"
+#include "toolkit/Form.h"
+#include "toolkit/Label.h"
+
+namespace vm::app {
+
+class TfrmResize : public TForm {
+ public:
+  explicit TfrmResize(TComponent* owner);
+  ~TfrmResize() override;
+  std::string ClassName() const override { return "TfrmResize"; }
+
+  TBevel* Bevel1;
+  TLabel* sLabel3;
+  TSpinEdit* sSpinEdit1;
+  TLabel* sLabel2;
+  TLabel* sLabel4;
+  TSpinEdit* sSpinEdit2;
+  TLabel* sLabel5;
+  TLabel* sLabel1;
+  TButton* OKBtn;
+  TButton* CancelBtn;
+
+  void FormShow(TComponent* Sender);
+  void OKBtnClick(TComponent* Sender);
+  void CancelBtnClick(TComponent* Sender);
+};
+
+extern TfrmResize* frmResize;
+
+}  // namespace vm::app

@@ -1,0 +1,7 @@
+#include "skin/paint/pixels/PlatformFlags.h"
+
+namespace vm {
+
+bool IsNTFamily = false;
+
+}  // namespace vm

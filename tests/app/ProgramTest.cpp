@@ -1,0 +1,425 @@
+// The photo program as a user meets it: start-up, opening through the file
+// dialog, the size line on the clock, the dialogs' requests carried out when
+// the main window is active again, saving, undo and the failures on the way.
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "app/SafeFile.h"
+#include "skin/data/BuiltinSkin.h"
+#include "skin/paint/pixels/PlatformFlags.h"
+#include "tests/app/ProgramTestSupport.h"
+#include "toolkit/JPEGImage.h"
+
+namespace vm::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace vm::app;
+
+class Program : public TProgramTest {};
+
+TEST_F(Program, StartsWithFourHiddenFormsAndTheMainWindowFirst) {
+  ASSERT_NE(frmMain, nullptr);
+  ASSERT_NE(frmInfo, nullptr);
+  ASSERT_NE(frmResize, nullptr);
+  ASSERT_NE(frmCompress, nullptr);
+  EXPECT_EQ(Application->MainForm(), frmMain);
+  EXPECT_EQ(Application->Title(), "Velmora v8.0");
+  EXPECT_EQ(GetWindowText(Application->Handle()), "");
+  // Created in order, owned by the application, none shown yet.
+  std::vector<TComponent*> forms;
+  for (int i = 0; i < Application->ComponentCount(); ++i)
+    if (dynamic_cast<TCustomForm*>(Application->Components(i)))
+      forms.push_back(Application->Components(i));
+  EXPECT_EQ(forms, (std::vector<TComponent*>{frmMain, frmInfo, frmResize, frmCompress}));
+  for (TComponent* f : forms) EXPECT_FALSE(static_cast<TCustomForm*>(f)->Visible());
+
+  // The preparations and the creation handler have run.
+  EXPECT_TRUE(IsNTFamily);
+  EXPECT_FALSE(ProgramIcon().Empty());
+  EXPECT_EQ(WorkDir, TempDir());
+  EXPECT_EQ(Quality, 100);
+  EXPECT_EQ(RequestedLength, 0);
+  EXPECT_EQ(RequestedWidth, 0);
+  EXPECT_TRUE(frmMain->sSkinManager1->Active());
+  EXPECT_EQ(frmMain->sSkinManager1->SkinName(), BuiltinSkinName);
+  EXPECT_EQ(frmMain->sSkinManager1->SkinDirectory(), "c:\\Skins");
+  EXPECT_EQ(frmMain->sSkinManager1->SkinInfo(), "5.43");
+
+  Start();
+  EXPECT_TRUE(frmMain->Visible());
+  EXPECT_TRUE(frmMain->Active());
+  EXPECT_EQ(frmMain->ClientWidth(), 713);
+  EXPECT_EQ(frmMain->ClientHeight(), 510);
+  EXPECT_EQ(GetWindowText(frmMain->Handle()), "Velmora v8.0");
+  // Only open, about and exit work before a picture is open.
+  for (TBitBtn* b : {frmMain->sBitBtn2, frmMain->sBitBtn10, frmMain->sBitBtn9, frmMain->sBitBtn8})
+    EXPECT_FALSE(b->Enabled()) << b->Name();
+  for (TBitBtn* b : {frmMain->sBitBtn1, frmMain->sBitBtn3, frmMain->sBitBtn5})
+    EXPECT_TRUE(b->Enabled()) << b->Name();
+  EXPECT_FALSE(frmMain->sLabel1->Visible());
+  // The first activation finds nothing pending and writes nothing.
+  EXPECT_FALSE(fs::exists(TempDir() + "tmp.jpg"));
+  EXPECT_FALSE(fs::exists(TempDir() + "beckup.jpg"));
+
+  // Tab goes down the buttons in order and on to the picture.
+  std::vector<TWinControl*> order;
+  frmMain->GetTabOrderList(order);
+  std::vector<std::string> names;
+  for (TWinControl* c : order)
+    if (c->TabStop()) names.push_back(c->Name());
+  EXPECT_EQ(names, (std::vector<std::string>{"sBitBtn1", "sBitBtn2", "sBitBtn10", "sBitBtn9",
+                                             "sBitBtn8", "sBitBtn3", "sBitBtn5", "ScrollBox1"}));
+
+  Click(frmMain->sBitBtn5);
+  EXPECT_TRUE(Application->Terminated());
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(Program, TheWholeWorkflowThroughTheWindows) {
+  WriteJpeg(File("photo.jpg"), 400, 300);
+  const std::vector<std::uint8_t> original = ReadAll(File("photo.jpg"));
+  Start();
+
+  // Cancelling the open dialog changes nothing.
+  AnswerFileDialog(std::nullopt);
+  Click(frmMain->sBitBtn1);
+  EXPECT_EQ(fileDialogs, 1);
+  EXPECT_FALSE(frmMain->sBitBtn2->Enabled());
+  EXPECT_EQ(frmMain->Image1->Picture()->Graphic(), nullptr);
+
+  Open(File("photo.jpg"));
+  ASSERT_TRUE(errors.empty()) << errors[0];
+  ASSERT_EQ(fileDialogs, 2) << GetWindowText(GetActiveWindow()) << " focus "
+                            << GetWindowText(GetFocus()) << " capture "
+                            << (GetCapture() != nullptr);
+  EXPECT_EQ(frmMain->Image1->Width(), 400);
+  EXPECT_EQ(frmMain->Image1->Height(), 300);
+  EXPECT_EQ(ReadAll(TempDir() + "beckup.jpg"), original);
+  for (TBitBtn* b : {frmMain->sBitBtn2, frmMain->sBitBtn10, frmMain->sBitBtn9, frmMain->sBitBtn8})
+    EXPECT_TRUE(b->Enabled()) << b->Name();
+  EXPECT_TRUE(frmMain->sLabel1->Visible());
+  EXPECT_EQ(Quality, 100);
+  EXPECT_FALSE(Modified);
+  Tick();
+  EXPECT_EQ(SizeLine(), SizeText(int(original.size() / 1024)));
+  // The picture is shown 1:1 from the top-left corner of the view.
+  const TBitmap shown = LoadJpegFile(File("photo.jpg"));
+  EXPECT_EQ(PixelAt(frmMain->Image1, 0, 0), shown.GetPixel(0, 0));
+  EXPECT_EQ(PixelAt(frmMain->Image1, 123, 45), shown.GetPixel(123, 45));
+
+  // Quality 50: the dialog records it, the main window recompresses on its return.
+  Click(frmMain->sBitBtn9);
+  ASSERT_TRUE(frmCompress->Visible());
+  EXPECT_EQ(frmCompress->sTrackBar1->Position(), 100);
+  EXPECT_EQ(frmCompress->sLabel2->Caption(), "100%");
+  frmCompress->sTrackBar1->SetPosition(50);
+  EXPECT_EQ(frmCompress->sLabel2->Caption(), "50%");
+  Click(frmCompress->OKBtn);
+  EXPECT_FALSE(frmCompress->Visible());
+  EXPECT_TRUE(frmMain->Active());
+  EXPECT_FALSE(PendingQuality);
+  EXPECT_TRUE(Modified);
+  EXPECT_EQ(Quality, 50);
+  const std::vector<std::uint8_t> at50 = ReadAll(TempDir() + "tmp.jpg");
+  EXPECT_EQ(at50, Recompress(shown, 50));
+  EXPECT_EQ(frmMain->PictureData(), at50);
+  Tick();
+  EXPECT_EQ(SizeLine(), SizeText(int(at50.size() / 1024)));
+  EXPECT_TRUE(errors.empty());
+
+  // Resize to 200 wide: typed into the second field, OK by mouse.
+  Click(frmMain->sBitBtn10);
+  ASSERT_TRUE(frmResize->Visible());
+  EXPECT_TRUE(frmResize->sSpinEdit1->Focused());
+  EXPECT_EQ(frmResize->sSpinEdit1->GetText(), "1024");
+  EXPECT_EQ(frmResize->sSpinEdit2->GetText(), "768");
+  Click(frmResize->sSpinEdit2);
+  frmResize->sSpinEdit2->SelectAll();
+  Type("200");
+  Click(frmResize->OKBtn);
+  EXPECT_FALSE(frmResize->Visible());
+  EXPECT_FALSE(PendingResize);
+  EXPECT_EQ(RequestedLength, 1024);
+  EXPECT_EQ(RequestedWidth, 200);
+  EXPECT_EQ(frmMain->Image1->Width(), 200);
+  EXPECT_EQ(frmMain->Image1->Height(), 150);
+  const TBitmap recompressed = DecodeJpeg(at50);
+  EXPECT_EQ(ReadAll(TempDir() + "tmp.jpg"), EncodeSampled(recompressed, 200, 150, 90));
+
+  // Save twice: ".jpg" is added whatever the name ends in; cancelling writes nothing.
+  AnswerFileDialog(File("saved"));
+  Click(frmMain->sBitBtn2);
+  EXPECT_EQ(ReadAll(File("saved.jpg")), ReadAll(TempDir() + "tmp.jpg"));
+  AnswerFileDialog(File("again.jpg"));
+  Click(frmMain->sBitBtn2);
+  EXPECT_TRUE(fs::exists(File("again.jpg.jpg")));
+  AnswerFileDialog(std::nullopt);
+  Click(frmMain->sBitBtn2);
+  EXPECT_EQ(fileDialogs, 5);
+
+  // Undo: the picture as opened, the size line on the backup again.
+  Click(frmMain->sBitBtn8);
+  EXPECT_FALSE(Modified);
+  EXPECT_EQ(Quality, 100);
+  EXPECT_EQ(frmMain->PictureData(), original);
+  EXPECT_EQ(frmMain->Image1->Width(), 400);
+  Tick();
+  EXPECT_EQ(SizeLine(), SizeText(int(original.size() / 1024)));
+  // The quality dialog shows 100 again after an undo.
+  Click(frmMain->sBitBtn9);
+  EXPECT_EQ(frmCompress->sTrackBar1->Position(), 100);
+  EXPECT_EQ(frmCompress->sLabel2->Caption(), "100%");
+  Click(frmCompress->CancelBtn);
+  EXPECT_FALSE(frmCompress->Visible());
+  EXPECT_FALSE(PendingQuality);
+  EXPECT_TRUE(errors.empty()) << errors[0];
+}
+
+TEST_F(Program, SizeLineCountsWholeKilobytes) {
+  WriteJpeg(File("photo.jpg"), 40, 30);
+  Start();
+  Open(File("photo.jpg"));
+  for (auto [bytes, kb] :
+       std::vector<std::pair<int, int>>{{0, 0}, {1023, 0}, {1024, 1}, {2047, 1}}) {
+    WriteAll(TempDir() + "beckup.jpg", std::vector<std::uint8_t>(std::size_t(bytes), 7));
+    Tick();
+    EXPECT_EQ(SizeLine(), SizeText(kb)) << bytes;
+  }
+  fs::remove(TempDir() + "beckup.jpg");
+  Tick();
+  EXPECT_EQ(SizeLine(), SizeText(0));
+  // While modified the line measures the work copy, still missing before the edit is written.
+  Modified = true;
+  Tick();
+  EXPECT_EQ(SizeLine(), SizeText(0));
+}
+
+TEST_F(Program, OpeningWithoutTheWorkingFolderShowsThePictureButEnablesNothing) {
+  WriteJpeg(File("photo.jpg"), 64, 48);
+  fs::remove(TempDir());
+  Start();
+  Open(File("photo.jpg"));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("beckup.jpg"), std::string::npos) << errors[0];
+  EXPECT_EQ(frmMain->Image1->Width(), 64);  // the picture is in the view
+  EXPECT_FALSE(frmMain->sBitBtn2->Enabled());
+  EXPECT_FALSE(frmMain->sLabel1->Visible());
+  EXPECT_FALSE(fs::exists(TempDir()));  // never made by the program
+}
+
+TEST_F(Program, AFailedEditIsReportedOnceAndRetriedAtTheNextActivation) {
+  WriteJpeg(File("photo.jpg"), 64, 48);
+  Start();
+  Open(File("photo.jpg"));
+  ASSERT_TRUE(errors.empty());
+  fs::remove_all(TempDir());
+
+  Click(frmMain->sBitBtn9);
+  frmCompress->sTrackBar1->SetPosition(30);
+  Click(frmCompress->OKBtn);
+  // One report: closing the error box does not count as a new activation.
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("tmp.jpg"), std::string::npos) << errors[0];
+  EXPECT_TRUE(PendingQuality);
+  EXPECT_TRUE(Modified);
+  Tick();
+  EXPECT_EQ(SizeLine(), SizeText(0));
+
+  // The folder is back; the next activation of the main window does the edit.
+  ASSERT_TRUE(fs::create_directory(TempDir()));
+  Click(frmMain->sBitBtn3);
+  ASSERT_TRUE(frmInfo->Visible());
+  Click(frmInfo->OKBtn);
+  EXPECT_FALSE(frmInfo->Visible());
+  EXPECT_EQ(errors.size(), 1u);
+  EXPECT_FALSE(PendingQuality);
+  const TBitmap shown = LoadJpegFile(File("photo.jpg"));
+  EXPECT_EQ(ReadAll(TempDir() + "tmp.jpg"), Recompress(shown, 30));
+}
+
+TEST_F(Program, BadFilesAreReportedAndLeaveEverythingAsItWas) {
+  WriteJpeg(File("photo.jpg"), 50, 40);
+  Start();
+  Open(File("photo.jpg"));
+  const std::vector<std::uint8_t> backup = ReadAll(TempDir() + "beckup.jpg");
+  Modified = true;
+
+  std::vector<std::uint8_t> broken = ReadAll(File("photo.jpg"));
+  broken.resize(broken.size() / 3);
+  for (std::size_t i = 200; i < broken.size(); ++i) broken[i] = std::uint8_t(i * 37);
+  WriteAll(File("broken.jpg"), broken);
+  WriteAll(File("text.jpg"), {'n', 'o', 't', ' ', 'j', 'p', 'e', 'g'});
+  WriteJpeg(File("other.png"), 20, 20);
+  for (const char* name : {"broken.jpg", "text.jpg", "other.png", "missing.jpg"}) {
+    errors.clear();
+    AnswerFileDialog(File(name));
+    // The dialog itself refuses a name that is not there: cancelled then.
+    if (std::string(name) == "missing.jpg") AnswerFileDialog(std::nullopt);
+    Click(frmMain->sBitBtn1);
+    const bool missing = std::string(name) == "missing.jpg";
+    ASSERT_EQ(errors.size(), missing ? 0u : 1u) << name;
+    if (!missing) {
+      EXPECT_NE(errors[0].find(name), std::string::npos) << errors[0];
+    }
+    EXPECT_EQ(frmMain->Image1->Width(), 50) << name;
+    EXPECT_EQ(ReadAll(TempDir() + "beckup.jpg"), backup) << name;
+    EXPECT_TRUE(Modified) << name;
+  }
+  EXPECT_EQ(PixelAt(frmMain->Image1, 10, 10), LoadJpegFile(File("photo.jpg")).GetPixel(10, 10));
+}
+
+TEST_F(Program, SizeFieldsTakeDigitsAndAreClampedOnlyWhenTheFocusLeaves) {
+  WriteJpeg(File("photo.jpg"), 64, 48);
+  Start();
+  Open(File("photo.jpg"));
+  Click(frmMain->sBitBtn10);
+  TSpinEdit* length = frmResize->sSpinEdit1;
+  ASSERT_TRUE(length->Focused());
+  length->SelectAll();
+  const std::uint64_t beeps = host.BeepCount();
+  Type("a-.5");
+  EXPECT_EQ(length->GetText(), "5");
+  EXPECT_EQ(host.BeepCount(), beeps + 3);
+
+  // Enter reads the focused field as typed.
+  Key(VK_RETURN);
+  EXPECT_FALSE(frmResize->Visible());
+  EXPECT_EQ(RequestedLength, 5);
+  EXPECT_EQ(RequestedWidth, 768);
+
+  // The field was left when the dialog closed, which brought it into range;
+  // a click on OK clamps the focused field before it is read.
+  Click(frmMain->sBitBtn10);
+  EXPECT_EQ(length->GetText(), "10");
+  ASSERT_TRUE(length->Focused());
+  length->SelectAll();
+  Type("99999");
+  Click(frmResize->OKBtn);
+  EXPECT_EQ(RequestedLength, 40000);
+  EXPECT_EQ(length->GetText(), "40000");
+
+  // An emptied field: a conversion error, the dialog stays, nothing pending.
+  Click(frmMain->sBitBtn10);
+  TSpinEdit* width = frmResize->sSpinEdit2;
+  Click(width);
+  width->SelectAll();
+  Key(VK_DELETE);
+  EXPECT_EQ(width->GetText(), "");
+  Modified = false;
+  Click(frmResize->OKBtn);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("целым"), std::string::npos) << errors[0];
+  EXPECT_TRUE(frmResize->Visible());
+  EXPECT_FALSE(PendingResize);
+  EXPECT_TRUE(Modified);
+  EXPECT_EQ(width->GetText(), "");  // left alone when the focus left it
+
+  // Cancel (Escape) keeps what was typed and requests nothing.
+  Click(width);
+  Type("300");
+  Key(VK_ESCAPE);
+  EXPECT_FALSE(frmResize->Visible());
+  EXPECT_FALSE(PendingResize);
+  Click(frmMain->sBitBtn10);
+  EXPECT_EQ(width->GetText(), "300");
+}
+
+TEST_F(Program, QualityThenSizeBeforeTheMainWindowIsActiveAgain) {
+  WriteJpeg(File("photo.jpg"), 300, 400);
+  Start();
+  Open(File("photo.jpg"));
+  Click(frmMain->sBitBtn9);
+  Click(frmMain->sBitBtn10);
+  ASSERT_TRUE(frmCompress->Visible());
+  ASSERT_TRUE(frmResize->Visible());
+  frmCompress->sTrackBar1->SetPosition(40);
+  // Both requests wait while the size dialog stays in front.
+  Quality = 40;
+  Modified = true;
+  PendingQuality = true;
+  frmCompress->Hide();
+  frmResize->sSpinEdit1->SelectAll();
+  Type("100");
+  Click(frmResize->OKBtn);
+  ASSERT_TRUE(errors.empty()) << errors[0];
+  EXPECT_FALSE(PendingQuality);
+  EXPECT_FALSE(PendingResize);
+  // Taller than wide: the length decides; recompressed at 40 first, then sampled at 90.
+  EXPECT_EQ(frmMain->Image1->Width(), 75);
+  EXPECT_EQ(frmMain->Image1->Height(), 100);
+  const TBitmap at40 = DecodeJpeg(Recompress(LoadJpegFile(File("photo.jpg")), 40));
+  EXPECT_EQ(ReadAll(TempDir() + "tmp.jpg"), EncodeSampled(at40, 75, 100, 90));
+}
+
+TEST_F(Program, ThePictureScrollsWithWheelAndKeys) {
+  WriteJpeg(File("big.jpg"), 1000, 900);
+  Start();
+  Open(File("big.jpg"));
+  TScrollBox* box = frmMain->ScrollBox1;
+  EXPECT_TRUE(box->VertScrollBar()->IsScrollBarVisible());
+  EXPECT_TRUE(box->HorzScrollBar()->IsScrollBarVisible());
+  TPoint p = Center(box);
+  host.MouseMove(p.X, p.Y);
+  host.Wheel(-120);
+  Pump();
+  const int down = box->VertScrollBar()->Position();
+  EXPECT_GT(down, 0);
+  EXPECT_EQ(box->HorzScrollBar()->Position(), 0);
+  host.KeyDown(VK_SHIFT);
+  host.Wheel(-120);
+  host.KeyUp(VK_SHIFT);
+  Pump();
+  EXPECT_EQ(box->VertScrollBar()->Position(), down);
+  EXPECT_GT(box->HorzScrollBar()->Position(), 0);
+  // What shows at the view's corner is the scrolled part of the picture.
+  const TBitmap shown = LoadJpegFile(File("big.jpg"));
+  EXPECT_EQ(PixelAt(box, 0, 0),
+            shown.GetPixel(box->HorzScrollBar()->Position(), box->VertScrollBar()->Position()));
+
+  // A click on the picture gives the keys to the view.
+  Click(frmMain->Image1);
+  EXPECT_TRUE(box->Focused());
+  Key(VK_END);
+  EXPECT_EQ(box->VertScrollBar()->Position(), 900 - box->ClientHeight());
+  Key(VK_HOME);
+  EXPECT_EQ(box->VertScrollBar()->Position(), 0);
+  Key(VK_NEXT);
+  EXPECT_GT(box->VertScrollBar()->Position(), 0);
+  Key(VK_END, true);
+  EXPECT_EQ(box->HorzScrollBar()->Position(), 1000 - box->ClientWidth());
+  Key(VK_LEFT);
+  EXPECT_EQ(box->HorzScrollBar()->Position(),
+            1000 - box->ClientWidth() - box->HorzScrollBar()->Increment());
+
+  // A smaller picture opened next sits in the top-left corner without bars.
+  WriteJpeg(File("small.jpg"), 100, 80);
+  Open(File("small.jpg"));
+  EXPECT_FALSE(box->VertScrollBar()->IsScrollBarVisible());
+  EXPECT_EQ(frmMain->Image1->Left(), 0);
+  EXPECT_EQ(frmMain->Image1->Top(), 0);
+}
+
+TEST_F(Program, DialogsKeepTheirValuesAndClosingTheMainWindowEndsTheRun) {
+  Start();
+  Click(frmMain->sBitBtn3);
+  ASSERT_TRUE(frmInfo->Visible());
+  EXPECT_EQ(frmInfo->sMemo1->Lines()->Count(), 7);
+  EXPECT_TRUE(frmInfo->sMemo1->ReadOnly());
+  // The frame's close button hides it; showing it again shows the same window.
+  HWND info = frmInfo->Handle();
+  host.RequestClose(GetHostWindow(info));
+  Pump();
+  EXPECT_FALSE(frmInfo->Visible());
+  Click(frmMain->sBitBtn3);
+  EXPECT_TRUE(frmInfo->Visible());
+  EXPECT_EQ(frmInfo->Handle(), info);
+  // Closing the main window ends the program while the box is open.
+  host.RequestClose(GetHostWindow(frmMain->Handle()));
+  Pump();
+  EXPECT_TRUE(Application->Terminated());
+}
+
+}  // namespace
+}  // namespace vm::test
