@@ -170,12 +170,9 @@ void TfrmMain::FormActivate(TComponent*) {
 
 void TfrmMain::LoadPicture(const std::string& path) {
   std::optional<tk::TFileFormat> format = tk::TPicture::FindFileFormat(path);
-  if (!format) {
-    // The picture object's own refusal names the extension.
-    tk::TPicture probe;
-    probe.LoadFromFile(path);
-    throw EInvalidGraphic("Неизвестный формат файла \"" + path + "\"");
-  }
+  if (!format)
+    throw EInvalidGraphic("Не удалось открыть изображение \"" + path +
+                          "\": неизвестное расширение файла (." + tk::FileExtension(path) + ")");
   std::unique_ptr<tk::TGraphic> graphic = format->Create();
   try {
     graphic->LoadFromFile(path);

@@ -116,7 +116,17 @@ TEST_F(Program, TheWholeWorkflowThroughTheWindows) {
   EXPECT_EQ(frmCompress->sLabel2->Caption(), "100%");
   frmCompress->sTrackBar1->SetPosition(50);
   EXPECT_EQ(frmCompress->sLabel2->Caption(), "50%");
+  // The hourglass shows while the edit runs (seen when the view takes the new picture).
+  std::vector<TCursor> cursors;
+  auto shows = frmMain->Image1->Picture()->OnChange;
+  frmMain->Image1->Picture()->OnChange = [&](tk::TPicture* p) {
+    cursors.push_back(Screen->Cursor());
+    shows(p);
+  };
   Click(frmCompress->OKBtn);
+  frmMain->Image1->Picture()->OnChange = shows;
+  EXPECT_EQ(cursors, std::vector<TCursor>{crHourGlass});
+  EXPECT_EQ(Screen->Cursor(), crDefault);
   EXPECT_FALSE(frmCompress->Visible());
   EXPECT_TRUE(frmMain->Active());
   EXPECT_FALSE(PendingQuality);
@@ -415,6 +425,18 @@ TEST_F(Program, DialogsKeepTheirValuesAndClosingTheMainWindowEndsTheRun) {
   Click(frmMain->sBitBtn3);
   EXPECT_TRUE(frmInfo->Visible());
   EXPECT_EQ(frmInfo->Handle(), info);
+  // One taskbar entry, the main window's, with every dialog open.
+  WriteJpeg(File("photo.jpg"), 20, 20);
+  Open(File("photo.jpg"));
+  Click(frmMain->sBitBtn10);
+  Click(frmMain->sBitBtn9);
+  int entries = 0;
+  for (THostWindow w : host.ZOrder())
+    if (host.Native(w)->Params.Kind == THostWindowKind::Normal) {
+      ++entries;
+      EXPECT_EQ(w, GetHostWindow(frmMain->Handle()));
+    }
+  EXPECT_EQ(entries, 1);
   // Closing the main window ends the program while the box is open.
   host.RequestClose(GetHostWindow(frmMain->Handle()));
   Pump();
