@@ -35,9 +35,7 @@ TfrmCompress::TfrmCompress(TComponent* owner) : TForm(owner) {
     l.SetCaption("100%");
   });
   sTrackBar1 = Place<TTrackBar>(this, this, "sTrackBar1", {20, 74, 258, 19}, [](TTrackBar& t) {
-    t.SetMax(100);
-    t.SetMin(1);
-    t.SetPosition(100);
+    t.SetParams(100, 1, 100);
     t.SetTickStyle(tsNone);
   });
   OKBtn = Place<TButton>(this, this, "OKBtn", {126, 119, 75, 25}, [](TButton& b) {

@@ -114,7 +114,7 @@ TEST_F(Program, TheWholeWorkflowThroughTheWindows) {
   ASSERT_TRUE(frmCompress->Visible());
   EXPECT_EQ(frmCompress->sTrackBar1->Position(), 100);
   EXPECT_EQ(frmCompress->sLabel2->Caption(), "100%");
-  frmCompress->sTrackBar1->SetPosition(50);
+  SlideTo(50);
   EXPECT_EQ(frmCompress->sLabel2->Caption(), "50%");
   // The hourglass shows while the edit runs (seen when the view takes the new picture).
   std::vector<TCursor> cursors;
@@ -181,9 +181,18 @@ TEST_F(Program, TheWholeWorkflowThroughTheWindows) {
   Click(frmMain->sBitBtn9);
   EXPECT_EQ(frmCompress->sTrackBar1->Position(), 100);
   EXPECT_EQ(frmCompress->sLabel2->Caption(), "100%");
+  // A slider moved and cancelled requests nothing; the next showing shows Quality again.
+  SlideTo(20);
+  EXPECT_EQ(frmCompress->sLabel2->Caption(), "20%");
   Click(frmCompress->CancelBtn);
   EXPECT_FALSE(frmCompress->Visible());
   EXPECT_FALSE(PendingQuality);
+  EXPECT_FALSE(Modified);
+  Click(frmMain->sBitBtn9);
+  EXPECT_EQ(frmCompress->sTrackBar1->Position(), 100);
+  EXPECT_EQ(frmCompress->sLabel2->Caption(), "100%");
+  Key(VK_ESCAPE);
+  EXPECT_FALSE(frmCompress->Visible());
   EXPECT_TRUE(errors.empty()) << errors[0];
 }
 
@@ -227,7 +236,7 @@ TEST_F(Program, AFailedEditIsReportedOnceAndRetriedAtTheNextActivation) {
   fs::remove_all(TempDir());
 
   Click(frmMain->sBitBtn9);
-  frmCompress->sTrackBar1->SetPosition(30);
+  SlideTo(30);
   Click(frmCompress->OKBtn);
   // One report: closing the error box does not count as a new activation.
   ASSERT_EQ(errors.size(), 1u);
@@ -344,7 +353,7 @@ TEST_F(Program, QualityThenSizeBeforeTheMainWindowIsActiveAgain) {
   Click(frmMain->sBitBtn10);
   ASSERT_TRUE(frmCompress->Visible());
   ASSERT_TRUE(frmResize->Visible());
-  frmCompress->sTrackBar1->SetPosition(40);
+  SlideTo(40);
   // Both requests wait while the size dialog stays in front.
   Quality = 40;
   Modified = true;

@@ -106,6 +106,14 @@ class TProgramTest : public ::testing::Test {
     AnswerFileDialog(path);
     Click(app::frmMain->sBitBtn1);
   }
+  // Moves the quality slider to a value with the keyboard (Home, then Right).
+  void SlideTo(int value) {
+    TTrackBar* slider = app::frmCompress->sTrackBar1;
+    if (!slider->Focused()) slider->SetFocus();
+    Key(VK_HOME);
+    for (int v = 1; v < value; ++v) host.Key(VK_RIGHT);
+    Pump();
+  }
   // One second of the clock: the size line's timer ticks.
   void Tick() {
     host.AdvanceClock(1000);
