@@ -60,6 +60,21 @@ TBitBtn* CommandButton(TfrmMain* form, const std::string& name, int top, TGlyph 
   });
 }
 
+// A menu item under parent; choosing it performs the click of `button`, so
+// that every command exists once, in its button's handler.
+tk::TMenuItem* MenuItem(TComponent* owner, tk::TMenuItem* parent, const std::string& name,
+                        const std::string& caption, TBitBtn* button = nullptr,
+                        TShortCut shortCut = scNone, bool enabled = true) {
+  auto* item = new tk::TMenuItem(owner);
+  item->SetName(name);
+  item->SetCaption(caption);
+  item->SetShortCut(shortCut);
+  item->SetEnabled(enabled);
+  if (button) item->OnClick = [button](TComponent*) { button->Click(); };
+  parent->Add(item);
+  return item;
+}
+
 }  // namespace
 
 // The shown picture as the pending edits see it.
@@ -90,7 +105,6 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner), view_(std::make_unique<TVi
   Font()->SetCharset(tk::DEFAULT_CHARSET);
   Font()->SetColor(clWindowText);
   SetIcon(ProgramIcon());
-  SetClientSize(713, 510);
 
   // The layout, in tab order.
   sBitBtn1 = CommandButton(this, "sBitBtn1", 8, TGlyph::Open, "Открыть", true);
@@ -103,10 +117,8 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner), view_(std::make_unique<TVi
   ScrollBox1 = Place<TPictureBox>(this, this, "ScrollBox1", {63, 8, 640, 480});
   Image1 = Place<TImage>(this, ScrollBox1, "Image1", {0, 0, 620, 476},
                          [](TImage& i) { i.SetAutoSize(true); });
-  sStatusBar1 = Place<TPanel>(this, this, "sStatusBar1", {0, 491, 713, 19}, [](TPanel& p) {
-    p.SetAlign(alBottom);
-    p.SetBevelOuter(bvNone);
-  });
+  sStatusBar1 = Place<TStatusBar>(this, this, "sStatusBar1", {0, 491, 713, 19},
+                                  [](TStatusBar& b) { b.SetAlign(alBottom); });
   sLabel1 = Place<TLabel>(this, sStatusBar1, "sLabel1", {3, 3}, [](TLabel& l) {
     l.SetCaption("___");
     l.Font()->SetName("Tahoma");
@@ -116,6 +128,24 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner), view_(std::make_unique<TVi
     l.SetParentFont(false);
     l.SetVisible(false);
   });
+
+  // The menu bar repeats the buttons' commands. The client area keeps its
+  // size below the bar.
+  MainMenu1 = new tk::TMainMenu(this);
+  MainMenu1->SetName("MainMenu1");
+  tk::TMenuItem* bar = MainMenu1->Items();
+  N1 = MenuItem(this, bar, "N1", "Файл");
+  N2 = MenuItem(this, N1, "N2", "Открыть", sBitBtn1, ShortCut('O', ssCtrl));
+  N3 = MenuItem(this, N1, "N3", "Сохранить", sBitBtn2, ShortCut('S', ssCtrl), false);
+  N4 = MenuItem(this, N1, "N4", "Выход", sBitBtn5, ShortCut('E', ssCtrl));
+  N11 = MenuItem(this, bar, "N11", "Изображение");
+  N12 = MenuItem(this, N11, "N12", "Изменить качество", sBitBtn9, scNone, false);
+  N13 = MenuItem(this, N11, "N13", "Изменить размер", sBitBtn10, scNone, false);
+  N5 = MenuItem(this, N11, "N5", "Отменить все изменения", sBitBtn8, scNone, false);
+  N7 = MenuItem(this, bar, "N7", "Справка");
+  N9 = MenuItem(this, N7, "N9", "О программе...", sBitBtn3);
+  SetMenu(MainMenu1);
+  SetClientSize(713, 510);
 
   // The skin manager as the window's description holds it: the stored skin
   // in a container of its own, loaded while the description is read and
@@ -222,6 +252,7 @@ void TfrmMain::sBitBtn1Click(TComponent*) {
   ScrollBox1->VertScrollBar()->SetPosition(0);
   WriteFileSafely(BackupPath(), PictureData());
   for (TBitBtn* b : {sBitBtn2, sBitBtn8, sBitBtn9, sBitBtn10}) b->SetEnabled(true);
+  for (tk::TMenuItem* i : {N3, N5, N12, N13}) i->SetEnabled(true);
   Quality = 100;
   sLabel1->Show();
   Modified = false;

@@ -15,7 +15,9 @@
 #include "toolkit/Form.h"
 #include "toolkit/Image.h"
 #include "toolkit/Label.h"
-#include "toolkit/Panel.h"
+#include "toolkit/MainMenu.h"
+#include "toolkit/MenuItem.h"
+#include "toolkit/StatusBar.h"
 #include "toolkit/Timer.h"
 
 namespace vm::app {
@@ -35,8 +37,20 @@ class TfrmMain : public TForm {
   TBitBtn* sBitBtn5;   // exit
   TPictureBox* ScrollBox1;
   TImage* Image1;
-  TPanel* sStatusBar1;
+  TStatusBar* sStatusBar1;
   TLabel* sLabel1;  // the size line
+  tk::TMainMenu* MainMenu1;
+  tk::TMenuItem* N1;   // "Файл"
+  tk::TMenuItem* N2;   //   "Открыть"
+  tk::TMenuItem* N3;   //   "Сохранить"
+  tk::TMenuItem* N4;   //   "Выход"
+  tk::TMenuItem* N11;  // "Изображение"
+  tk::TMenuItem* N12;  //   "Изменить качество"
+  tk::TMenuItem* N13;  //   "Изменить размер"
+  tk::TMenuItem* N5;   //   "Отменить все изменения"
+  tk::TMenuItem* N7;   // "Справка"
+  tk::TMenuItem* N9;   //   "О программе..."
+
   TsSkinManager* sSkinManager1;
   TTimer* Timer1;
 

@@ -196,6 +196,44 @@ TEST_F(Program, TheWholeWorkflowThroughTheWindows) {
   EXPECT_TRUE(errors.empty()) << errors[0];
 }
 
+TEST_F(Program, TheMenuRepeatsTheButtonsAndFollowsTheirState) {
+  WriteJpeg(File("photo.jpg"), 60, 40);
+  Start();
+  EXPECT_EQ(frmMain->Menu(), frmMain->MainMenu1);
+  EXPECT_EQ(frmMain->ClientHeight(), 510);
+  for (tk::TMenuItem* i : {frmMain->N3, frmMain->N5, frmMain->N12, frmMain->N13})
+    EXPECT_FALSE(i->Enabled()) << i->Name();
+  EXPECT_EQ(ShortCutToText(frmMain->N3->ShortCut()), "Ctrl+S");
+  // Ctrl+S before the first open: no save dialog.
+  Key('S', true);
+  EXPECT_EQ(fileDialogs, 0);
+
+  // Ctrl+O opens through the open button's command.
+  AnswerFileDialog(File("photo.jpg"));
+  Key('O', true);
+  EXPECT_EQ(fileDialogs, 1);
+  EXPECT_EQ(ReadAll(TempDir() + "beckup.jpg"), ReadAll(File("photo.jpg")));
+  for (tk::TMenuItem* i : {frmMain->N3, frmMain->N5, frmMain->N12, frmMain->N13})
+    EXPECT_TRUE(i->Enabled()) << i->Name();
+  AnswerFileDialog(File("copy"));
+  Key('S', true);
+  EXPECT_EQ(ReadAll(File("copy.jpg")), ReadAll(File("photo.jpg")));
+
+  // "Изображение" / "Изменить качество" from the keyboard.
+  host.Key(VK_F10);
+  host.Key(VK_RIGHT);
+  host.Key(VK_DOWN);
+  host.Key(VK_RETURN);
+  Pump();
+  EXPECT_TRUE(frmCompress->Visible());
+  Key(VK_ESCAPE);
+  EXPECT_FALSE(frmCompress->Visible());
+
+  Key('E', true);
+  EXPECT_TRUE(Application->Terminated());
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(Program, SizeLineCountsWholeKilobytes) {
   WriteJpeg(File("photo.jpg"), 40, 30);
   Start();
