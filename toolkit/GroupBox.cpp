@@ -18,6 +18,15 @@ void TGroupBox::CreateParams(TCreateParams& p) {
   p.Style |= BS_GROUPBOX;
 }
 
+void TGroupBox::WndProc(TMessage& m) {
+  if (m.Msg == WM_ERASEBKGND && m.WParam) {
+    reinterpret_cast<HDC>(m.WParam)->FillRect(ClientRect(), color_);
+    m.Result = 1;
+    return;
+  }
+  TWinControl::WndProc(m);
+}
+
 TRect TGroupBox::AdjustClientRect() {
   TRect r = ClientRect();
   // The caption line's height in the control's font sets the top of the room.

@@ -11,10 +11,12 @@
 #include "toolkit/Bevel.h"
 #include "toolkit/BitBtn.h"
 #include "toolkit/Button.h"
+#include "toolkit/GroupBox.h"
 #include "toolkit/Image.h"
 #include "toolkit/Label.h"
 #include "toolkit/Layout.h"
 #include "toolkit/Panel.h"
+#include "toolkit/RadioButton.h"
 #include "toolkit/ScrollBox.h"
 #include "toolkit/SpeedButton.h"
 #include "tools/gallery/GalleryForm.h"
@@ -147,6 +149,22 @@ TEST_F(GalleryTest, TransparentImageLeavesItsKeyColourUnpainted) {
   image->SetTransparent(false);
   Pump();
   EXPECT_EQ(PixelAt(f, 10, 10), Key);
+}
+
+TEST_F(GalleryTest, GroupBoxFillsItsInsideAroundItsChildren) {
+  TForm* f = MakeForm(100, 100, 200, 120);
+  f->SetColor(RGB(230, 230, 230));
+  auto* g = Place<TGroupBox>(f, f, "GroupBox1", {10, 10, 150, 90}, [](TGroupBox& b) {
+    b.SetCaption("Масштаб");
+    b.SetColor(RGB(200, 220, 240));
+  });
+  Place<TRadioButton>(f, g, "RadioButton1", {10, 20, 100, 17},
+                      [](TRadioButton& r) { r.SetCaption("1:1"); });
+  f->Show();
+  Pump();
+  EXPECT_EQ(PixelAt(f, 10 + 75, 10 + 60), RGB(200, 220, 240));   // inside, below the child
+  EXPECT_EQ(PixelAt(f, 10 + 130, 10 + 25), RGB(200, 220, 240));  // beside the child
+  EXPECT_EQ(PixelAt(f, 5, 5), RGB(230, 230, 230));
 }
 
 TEST_F(GalleryTest, BitBtnDrawsItsGlyphAndTakesItsRoleFromKind) {

@@ -51,9 +51,9 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   N7 = Item(this, bar, "N7", "&Справка");
   N8 = Item(this, N7, "N8", "&О галерее...", ShortCut(VK_F1, 0));
   SetMenu(MainMenu1);
-  SetClientSize(360, 260);
+  SetClientSize(560, 300);
   SetColor(0xFF000000u | COLOR_BTNFACE);
-  Panel1 = Place<TPanel>(this, this, "Panel1", {0, 0, 360, 32}, [](TPanel& p) {
+  Panel1 = Place<TPanel>(this, this, "Panel1", {0, 0, 560, 32}, [](TPanel& p) {
     p.SetAlign(alTop);
     p.SetCaption("Панель");
     p.SetAlignment(taRightJustify);
@@ -106,16 +106,71 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
     b.SetCaption("Открыть");
     b.SetLayout(blGlyphTop);
   });
-  OKBtn = Place<TButton>(this, this, "OKBtn", {186, 228, 75, 25}, [](TButton& b) {
+  TrackBar1 = Place<TTrackBar>(this, this, "TrackBar1", {186, 146, 166, 32}, [](TTrackBar& t) {
+    t.SetParams(90, 1, 100);
+    t.SetFrequency(10);
+    t.SetPageSize(10);
+  });
+  CheckBox1 = Place<TCheckBox>(this, this, "CheckBox1", {190, 186, 160, 17}, [](TCheckBox& c) {
+    c.SetCaption("Показывать подсказки");
+    c.SetChecked(true);
+  });
+  GroupBox1 = Place<TGroupBox>(this, this, "GroupBox1", {362, 40, 190, 66},
+                               [](TGroupBox& g) { g.SetCaption("Масштаб"); });
+  RadioButton1 = Place<TRadioButton>(this, GroupBox1, "RadioButton1", {10, 18, 170, 17},
+                                     [](TRadioButton& r) { r.SetCaption("По размеру окна"); });
+  RadioButton2 =
+      Place<TRadioButton>(this, GroupBox1, "RadioButton2", {10, 40, 170, 17}, [](TRadioButton& r) {
+        r.SetCaption("1:1");
+        r.SetChecked(true);
+      });
+  Edit1 = Place<TEdit>(this, this, "Edit1", {362, 114, 120, 21}, [](TEdit& e) {
+    e.SetText("90");
+    e.SetNumbersOnly(true);
+  });
+  ComboBox1 = Place<TComboBox>(this, this, "ComboBox1", {362, 142, 190, 21}, [](TComboBox& c) {
+    for (const char* s : {"JPEG Image File (*.jpg)", "JPEG Image File (*.jpeg)"}) c.Items()->Add(s);
+    c.SetItemIndex(0);
+  });
+  ListBox1 = Place<TListBox>(this, this, "ListBox1", {362, 170, 90, 64}, [](TListBox& l) {
+    for (const char* s : {"Открыть", "Сохранить", "Размер", "Качество", "Отменить"})
+      l.Items()->Add(s);
+    l.SetItemIndex(1);
+  });
+  Memo1 = Place<TMemo>(this, this, "Memo1", {460, 170, 92, 64}, [](TMemo& m) {
+    m.Lines()->Add("Велмора");
+    m.Lines()->Add("v8.0");
+  });
+  OKBtn = Place<TButton>(this, this, "OKBtn", {396, 248, 75, 25}, [](TButton& b) {
     b.SetCaption("OK");
     b.SetDefault(true);
     b.SetModalResult(mrOk);
   });
-  CancelBtn = Place<TButton>(this, this, "CancelBtn", {274, 228, 75, 25}, [](TButton& b) {
+  CancelBtn = Place<TButton>(this, this, "CancelBtn", {477, 248, 75, 25}, [](TButton& b) {
     b.SetCaption("Отмена");
     b.SetCancel(true);
     b.SetModalResult(mrCancel);
   });
+  StatusBar1 = Place<TStatusBar>(this, this, "StatusBar1", {0, 281, 560, 19}, [](TStatusBar& s) {
+    s.Panels()->Add()->SetWidth(120);
+    s.Panels()->Add()->SetWidth(60);
+    s.Panels()->Add();
+    s.Panels()->Items(0)->SetText("Готово");
+    s.Panels()->Items(1)->SetText("90%");
+    s.Panels()->Items(2)->SetText("0 с");
+  });
+  Timer1 = new TTimer(this);
+  Timer1->SetName("Timer1");
+  Timer1->SetInterval(1000);
+  // Seconds since the form was made, in the last panel.
+  Timer1->SetOnTimer([this, seconds = 0](TComponent*) mutable {
+    StatusBar1->Panels()->Items(2)->SetText(std::to_string(++seconds) + " с");
+  });
+  // The slider's value shows in the edit and the status bar.
+  TrackBar1->OnChange = [this](TComponent*) {
+    Edit1->SetText(std::to_string(TrackBar1->Position()));
+    StatusBar1->Panels()->Items(1)->SetText(std::to_string(TrackBar1->Position()) + "%");
+  };
   BitBtn2->SetHint("Открыть окно «О галерее»");
   BitBtn2->SetShowHint(true);
 

@@ -7,14 +7,23 @@
 #include "toolkit/BitBtn.h"
 #include "toolkit/Button.h"
 #include "toolkit/CheckBox.h"
+#include "toolkit/ComboBox.h"
+#include "toolkit/Edit.h"
 #include "toolkit/Form.h"
+#include "toolkit/GroupBox.h"
 #include "toolkit/Image.h"
 #include "toolkit/Label.h"
+#include "toolkit/ListBox.h"
 #include "toolkit/MainMenu.h"
+#include "toolkit/Memo.h"
 #include "toolkit/Panel.h"
 #include "toolkit/PopupMenu.h"
+#include "toolkit/RadioButton.h"
 #include "toolkit/ScrollBox.h"
 #include "toolkit/SpeedButton.h"
+#include "toolkit/StatusBar.h"
+#include "toolkit/Timer.h"
+#include "toolkit/TrackBar.h"
 
 namespace vm::gallery {
 
@@ -33,6 +42,16 @@ class TGalleryForm : public TForm {
   TScrollBox* ScrollBox1;
   TBitBtn *BitBtn1, *BitBtn2;
   TButton *OKBtn, *CancelBtn;
+  TTrackBar* TrackBar1;
+  TCheckBox* CheckBox1;
+  TGroupBox* GroupBox1;
+  TRadioButton *RadioButton1, *RadioButton2;
+  TEdit* Edit1;
+  TComboBox* ComboBox1;
+  TListBox* ListBox1;
+  TMemo* Memo1;
+  TStatusBar* StatusBar1;
+  TTimer* Timer1;
   // The menu bar repeats the buttons' commands; the panel has a shortcut menu.
   tk::TMainMenu* MainMenu1;
   tk::TMenuItem *N1, *N2, *N3, *N4, *N5, *N6, *N7, *N8;
