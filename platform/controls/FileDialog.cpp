@@ -14,6 +14,7 @@
 #include "platform/controls/ControlDefs.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Dialog.h"
+#include "platform/controls/MessageBox.h"
 #include "platform/gfx/BmpCodec.h"
 #include "platform/gfx/DC.h"
 #include "platform/gfx/ImageList.h"
@@ -350,11 +351,13 @@ class TFileDialog {
     const int width = params_.Preview ? ClientWidthWithPreview : ClientWidthPlain;
     std::string title =
         params_.Title.empty() ? (params_.Save ? "Сохранить как" : "Открыть") : params_.Title;
-    dlg_ =
-        CreateDialogWindow(params_.Owner, title, width, ClientHeight,
-                           [this](HWND h, UINT m, WPARAM w, LPARAM l) { return Proc(h, m, w, l); });
+    dlg_ = CreateDialogWindow(
+        params_.Owner, title, width, ClientHeight,
+        [this](HWND h, UINT m, WPARAM w, LPARAM l) { return Proc(h, m, w, l); },
+        params_.Sizeable ? WS_THICKFRAME : 0);
     if (!dlg_) return std::nullopt;
     Build();
+    if (params_.Sizeable) RememberLayout();
     INT_PTR r = RunModalDialog(dlg_);
     if (r != IDOK || result_.Path.empty()) return std::nullopt;
     return result_;
@@ -411,8 +414,63 @@ class TFileDialog {
     EnterFolder(folder_);
   }
 
+  // ---- Resizing: each child keeps its distance to the edges it is tied to ----
+  enum : unsigned { MoveX = 1, MoveY = 2, GrowX = 4, GrowY = 8 };
+  struct TAnchored {
+    int Id;
+    unsigned How;
+    TRect Rect;  // at the dialog's first size
+  };
+  void RememberLayout() {
+    const std::pair<int, unsigned> ties[] = {
+        {IDC_FD_FOLDER, GrowX},          {IDC_FD_UP, MoveX},         {IDC_FD_LIST, GrowX | GrowY},
+        {IDC_FD_MESSAGE, MoveY | GrowX}, {IDC_FD_NAME_LABEL, MoveY}, {IDC_FD_NAME, MoveY | GrowX},
+        {IDOK, MoveX | MoveY},           {IDC_FD_TYPE_LABEL, MoveY}, {IDC_FD_TYPE, MoveY | GrowX},
+        {IDCANCEL, MoveX | MoveY},       {IDC_FD_PREVIEW, MoveX},    {IDC_FD_PREVIEW_SIZE, MoveX},
+    };
+    TPoint origin{0, 0};
+    ClientToScreen(dlg_, &origin);
+    for (auto [id, how] : ties) {
+      HWND c = Item(id);
+      if (!c) continue;
+      TRect r;
+      GetWindowRect(c, &r);
+      anchored_.push_back({id, how, r.Offset(-origin.X, -origin.Y)});
+    }
+    TRect wr, cr;
+    GetWindowRect(dlg_, &wr);
+    GetClientRect(dlg_, &cr);
+    firstWindow_ = {wr.Width(), wr.Height()};
+    firstClient_ = {cr.Width(), cr.Height()};
+  }
+  void Relayout(int width, int height) {
+    int dx = std::max(0, width - firstClient_.cx), dy = std::max(0, height - firstClient_.cy);
+    for (const TAnchored& a : anchored_) {
+      HWND c = Item(a.Id);
+      if (!c) continue;
+      TRect r = a.Rect;
+      if (a.How & MoveX) r = r.Offset(dx, 0);
+      if (a.How & MoveY) r = r.Offset(0, dy);
+      if (a.How & GrowX) r.Right += dx;
+      if (a.How & GrowY) r.Bottom += dy;
+      MoveWindow(c, r.Left, r.Top, r.Width(), r.Height(), true);
+    }
+    InvalidateRect(dlg_, nullptr, true);
+  }
+
   INT_PTR Proc(HWND, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+      case WM_SIZE:
+        if (!anchored_.empty()) Relayout(LOWORD(lp), HIWORD(lp));
+        return 0;
+      case WM_GETMINMAXINFO:
+        // Never smaller than it opened.
+        if (!anchored_.empty() && lp) {
+          auto* mmi = reinterpret_cast<MINMAXINFO*>(lp);
+          mmi->ptMinTrackSize = {firstWindow_.cx, firstWindow_.cy};
+          return 1;
+        }
+        return 0;
       case WM_INITDIALOG: {
         // The keyboard starts in the name field, its text selected.
         HWND name = Item(IDC_FD_NAME);
@@ -589,7 +647,7 @@ class TFileDialog {
       EnterFolder(path);
       return;
     }
-    if (!fs::is_directory(fs::path(parent), ec)) {
+    if (params_.PathMustExist && !fs::is_directory(fs::path(parent), ec)) {
       ShowMessage("Папка не найдена: " + ValidUtf8(parent));
       return;
     }
@@ -605,19 +663,29 @@ class TFileDialog {
     if (!params_.Save) {
       fs::file_status st = fs::status(fs::path(path), ec);
       if (ec || !fs::exists(st)) {
-        // Gone since the list was made (or never there): say so and show the folder as it is now.
-        std::string name = ValidUtf8(path.substr(path.rfind('/') + 1));
-        Refill();
-        ShowMessage("Файл не найден: " + name);
-        return;
-      }
-      if (fs::is_directory(st)) {
+        if (params_.FileMustExist) {
+          // Gone since the list was made (or never there): say so and show the folder as it is now.
+          std::string name = ValidUtf8(path.substr(path.rfind('/') + 1));
+          Refill();
+          ShowMessage("Файл не найден: " + name);
+          return;
+        }
+      } else if (fs::is_directory(st)) {
         EnterFolder(path);
         return;
       }
     } else if (fs::is_directory(fs::path(path), ec)) {
       EnterFolder(path);
       return;
+    } else if (params_.OverwritePrompt && fs::exists(fs::path(path), ec)) {
+      // Replacing is the user's choice; "No" keeps the dialog open for another name.
+      std::string name = ValidUtf8(path.substr(path.rfind('/') + 1));
+      int answer = MessageBox(dlg_, "Файл «" + name + "» уже существует.\nЗаменить его?",
+                              GetWindowText(dlg_), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+      if (answer != IDYES) {
+        if (IsWindow(dlg_)) SetFocus(Item(IDC_FD_NAME));
+        return;
+      }
     }
     result_.Path = path;
     result_.FilterIndex = filterIndex_;
@@ -688,6 +756,8 @@ class TFileDialog {
   bool filled_ = false;
   HWND dlg_ = nullptr;
   TFileDialogResult result_;
+  std::vector<TAnchored> anchored_;
+  TSize firstWindow_{0, 0}, firstClient_{0, 0};
 };
 
 }  // namespace

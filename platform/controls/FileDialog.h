@@ -36,6 +36,14 @@ struct TFileDialogParams {
   std::string FileName;    // the name shown at first (may include a folder)
   std::string DefaultExt;  // without the dot: added to a typed name without extension
   bool Preview = true;     // the picture preview pane
+  // Checks before a name is accepted. The defaults are the dialog's own
+  // behaviour: an open dialog takes only files that exist, every dialog only
+  // names in folders that exist, and the save dialog replaces without asking.
+  bool FileMustExist = true;     // open: a missing file is told in the dialog
+  bool PathMustExist = true;     // a missing folder is told in the dialog
+  bool OverwritePrompt = false;  // save: asks before an existing file is replaced
+  // The user may resize the dialog (the list and the fields grow with it).
+  bool Sizeable = false;
 };
 
 struct TFileDialogResult {
@@ -45,7 +53,7 @@ struct TFileDialogResult {
 
 // Runs the dialog modally for its owner (timers keep firing). Returns the
 // chosen path, or nothing when cancelled. The save dialog does not ask before
-// replacing an existing file.
+// replacing an existing file unless OverwritePrompt is set.
 std::optional<TFileDialogResult> RunFileDialog(const TFileDialogParams& params);
 
 // ---- The folder logic (no windows) ----
