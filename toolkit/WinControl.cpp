@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/controls/ControlDefs.h"
 #include "platform/gfx/Bitmap.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
@@ -947,6 +948,16 @@ void TWinControl::WndProc(TMessage& m) {
       }
       break;
     }
+    case WM_NOTIFY:
+      // A notification from a child window goes to the child's control.
+      if (m.LParam) {
+        const auto* hdr = reinterpret_cast<const NMHDR*>(m.LParam);
+        if (TWinControl* c = hdr->hwndFrom ? FindControl(hdr->hwndFrom) : nullptr; c && c != this) {
+          m.Result = c->Perform(CN_NOTIFY, m.WParam, m.LParam);
+          return;
+        }
+      }
+      break;
     case WM_DRAWITEM:
       // An owner-drawn child window asks how to look: its control answers.
       if (m.LParam) {

@@ -23,6 +23,7 @@ void RegisterStandardControls() {
   RegisterEditClass();
   RegisterTrackbarClass();
   RegisterStatusBarClass();
+  RegisterUpDownClass();
 }
 
 }  // namespace vm

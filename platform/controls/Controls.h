@@ -27,5 +27,6 @@ void RegisterPopupMenuClass();  // "#32768", the window of an open pop-up menu (
 void RegisterEditClass();
 void RegisterTrackbarClass();
 void RegisterStatusBarClass();
+void RegisterUpDownClass();
 
 }  // namespace vm
