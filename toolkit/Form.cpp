@@ -472,7 +472,8 @@ void TCustomForm::WndProc(TMessage& m) {
       const std::uint64_t me = Serial();
       int w = width_, h = height_;
       TWinControl::WndProc(m);
-      if (ControlAlive(this, me) && w == width_ && h == height_) Realign();
+      if (ControlAlive(this, me) && w == width_ && h == height_ && m.WParam != SIZE_MINIMIZED)
+        Realign();
       return;
     }
     case WM_ACTIVATE: {

@@ -208,6 +208,34 @@ TEST_F(GalleryTest, BitBtnDrawsItsGlyphAndTakesItsRoleFromKind) {
   EXPECT_FALSE(f->Visible());
 }
 
+TEST_F(GalleryTest, GalleryMenusRepeatTheButtonsAndTheTimerCounts) {
+  gallery::TGalleryForm* form = nullptr;
+  app->CreateForm(form);
+  form->Show();
+  Pump();
+  int opened = 0;
+  form->BitBtn2->OnClick = [&](TComponent*) { ++opened; };
+  host.KeyDown(VK_CONTROL);
+  host.Key('O');
+  host.KeyUp(VK_CONTROL);
+  Pump();
+  EXPECT_EQ(opened, 1);
+  form->N8->Click();
+  EXPECT_EQ(opened, 2);
+  form->N6->Click();  // "Подсказки" checks itself off
+  EXPECT_FALSE(form->N6->Checked());
+  EXPECT_FALSE(form->BitBtn2->ShowHint());
+  form->N9->Click();  // the panel's menu: one alignment at a time
+  EXPECT_EQ(form->Panel1->Alignment(), taLeftJustify);
+  EXPECT_TRUE(form->N9->Checked());
+  EXPECT_FALSE(form->N11->Checked());
+  for (int i = 0; i < 3; ++i) {
+    host.AdvanceClock(1000);
+    Pump();
+  }
+  EXPECT_EQ(form->StatusBar1->Panels()->Items(2)->Text(), "3 с");
+}
+
 TEST_F(GalleryTest, GalleryFormMatchesItsGoldenPicture) {
   gallery::TGalleryForm* form = nullptr;
   app->CreateForm(form);

@@ -475,11 +475,27 @@ TEST_F(MenuTest, PopupMenuOpensOnARightClick) {
   // The pop-up menu's keys work while its control's form is active.
   CtrlKey('C', 'c');
   EXPECT_EQ(clicks, (std::vector<std::string>{"copy", "copy"}));
+  // Shift+F10 asks from the keyboard: the menu of the control with the focus
+  // (the form itself here) opens at its client area's corner.
+  host.KeyDown(VK_SHIFT);
+  Press(VK_F10);
+  host.KeyUp(VK_SHIFT);
+  Step([&] {
+    EXPECT_EQ(GetTrackedMenu(), popup->Handle());
+    TRect r;
+    ASSERT_TRUE(GetMenuItemRect(nullptr, popup->Handle(), 0, &r));
+    TPoint corner = form->ClientToScreen({0, 0});
+    EXPECT_LE(std::abs(r.Left - corner.X), 4);
+    EXPECT_LE(std::abs(r.Top - corner.Y), 4);
+    Press(VK_ESCAPE);
+  });
+  Pump();
+  EXPECT_EQ(popups, 2);
   // AutoPopup off: a right click opens nothing.
   popup->SetAutoPopup(false);
   host.Click(At(panel, 20, 20).X, At(panel, 20, 20).Y, THostButton::Right);
   Pump();
-  EXPECT_EQ(popups, 1);
+  EXPECT_EQ(popups, 2);
   // Freed: the control forgets it.
   delete swatchMenu;
   EXPECT_EQ(swatch->PopupMenu(), nullptr);

@@ -163,8 +163,8 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   Timer1->SetName("Timer1");
   Timer1->SetInterval(1000);
   // Seconds since the form was made, in the last panel.
-  Timer1->SetOnTimer([this, seconds = 0](TComponent*) mutable {
-    StatusBar1->Panels()->Items(2)->SetText(std::to_string(++seconds) + " с");
+  Timer1->SetOnTimer([this](TComponent*) {
+    StatusBar1->Panels()->Items(2)->SetText(std::to_string(++seconds_) + " с");
   });
   // The slider's value shows in the edit and the status bar.
   TrackBar1->OnChange = [this](TComponent*) {
@@ -203,14 +203,14 @@ TGalleryDialog::TGalleryDialog(TComponent* owner) : TForm(owner) {
   SetCaption("О галерее");
   SetBorderStyle(bsDialog);
   SetPosition(poMainFormCenter);
-  SetClientSize(240, 110);
+  SetClientSize(300, 110);
   Bevel1 =
-      Place<TBevel>(this, this, "Bevel1", {8, 8, 224, 62}, [](TBevel& b) { b.SetShape(bsFrame); });
+      Place<TBevel>(this, this, "Bevel1", {8, 8, 284, 62}, [](TBevel& b) { b.SetShape(bsFrame); });
   Label1 = Place<TLabel>(this, this, "Label1", {18, 18},
                          [](TLabel& l) { l.SetCaption("Все компоненты набора на одной форме."); });
   CheckBox1 = Place<TCheckBox>(this, this, "CheckBox1", {18, 42, 200, 17},
                                [](TCheckBox& c) { c.SetCaption("Показывать подсказки"); });
-  OKBtn = Place<TButton>(this, this, "OKBtn", {157, 78, 75, 25}, [](TButton& b) {
+  OKBtn = Place<TButton>(this, this, "OKBtn", {217, 78, 75, 25}, [](TButton& b) {
     b.SetCaption("OK");
     b.SetDefault(true);
     b.SetCancel(true);

@@ -57,6 +57,9 @@ class TGalleryForm : public TForm {
   tk::TMenuItem *N1, *N2, *N3, *N4, *N5, *N6, *N7, *N8;
   tk::TPopupMenu* PopupMenu1;
   tk::TMenuItem *N9, *N10, *N11;
+
+ private:
+  int seconds_ = 0;  // shown by Timer1
 };
 
 class TGalleryDialog : public TForm {
