@@ -41,7 +41,7 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   MainMenu1->SetName("MainMenu1");
   tk::TMenuItem* bar = MainMenu1->Items();
   N1 = Item(this, bar, "N1", "&Файл");
-  N2 = Item(this, N1, "N2", "&Открыть...", ShortCut('O', ssCtrl));
+  N2 = Item(this, N1, "N2", "&Открыть рисунок...", ShortCut('O', ssCtrl));
   N3 = Item(this, N1, "N3", "-");
   N4 = Item(this, N1, "N4", "&Выход", ShortCut('E', ssCtrl));
   N5 = Item(this, bar, "N5", "&Вид");
@@ -124,10 +124,16 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
         r.SetCaption("1:1");
         r.SetChecked(true);
       });
-  Edit1 = Place<TEdit>(this, this, "Edit1", {362, 114, 120, 21}, [](TEdit& e) {
+  Edit1 = Place<TEdit>(this, this, "Edit1", {362, 114, 190, 21}, [](TEdit& e) {
     e.SetText("90");
     e.SetNumbersOnly(true);
   });
+  UpDown1 = Place<TUpDown>(this, this, "UpDown1", {535, 114, 17, 21}, [](TUpDown& u) {
+    u.SetMin(1);
+    u.SetMax(100);
+    u.SetPosition(90);
+  });
+  UpDown1->SetAssociate(Edit1);
   ComboBox1 = Place<TComboBox>(this, this, "ComboBox1", {362, 142, 190, 21}, [](TComboBox& c) {
     for (const char* s : {"JPEG Image File (*.jpg)", "JPEG Image File (*.jpeg)"}) c.Items()->Add(s);
     c.SetItemIndex(0);
@@ -166,16 +172,24 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   Timer1->SetOnTimer([this](TComponent*) {
     StatusBar1->Panels()->Items(2)->SetText(std::to_string(++seconds_) + " с");
   });
-  // The slider's value shows in the edit and the status bar.
+  OpenPictureDialog1 = new TOpenPictureDialog(this);
+  OpenPictureDialog1->SetName("OpenPictureDialog1");
+  // The slider and the arrows move together; the value shows in the status bar.
   TrackBar1->OnChange = [this](TComponent*) {
-    Edit1->SetText(std::to_string(TrackBar1->Position()));
+    UpDown1->SetPosition(TrackBar1->Position());
     StatusBar1->Panels()->Items(1)->SetText(std::to_string(TrackBar1->Position()) + "%");
+  };
+  UpDown1->OnClick = [this](TComponent*, TUDBtnType) {
+    TrackBar1->SetPosition(UpDown1->Position());
   };
   BitBtn2->SetHint("Открыть окно «О галерее»");
   BitBtn2->SetShowHint(true);
 
   // Menu items perform the buttons' clicks, so each command exists once.
-  N2->OnClick = [this](TComponent*) { BitBtn2->Click(); };
+  N2->OnClick = [this](TComponent*) {
+    if (!OpenPictureDialog1->Execute()) return;
+    Image2->Picture()->LoadFromFile(OpenPictureDialog1->FileName());
+  };
   N4->OnClick = [this](TComponent*) { Close(); };
   N6->OnClick = [this](TComponent*) { BitBtn2->SetShowHint(N6->Checked()); };
   N8->OnClick = [this](TComponent*) { BitBtn2->Click(); };

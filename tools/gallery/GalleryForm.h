@@ -16,6 +16,7 @@
 #include "toolkit/ListBox.h"
 #include "toolkit/MainMenu.h"
 #include "toolkit/Memo.h"
+#include "toolkit/OpenPictureDialog.h"
 #include "toolkit/Panel.h"
 #include "toolkit/PopupMenu.h"
 #include "toolkit/RadioButton.h"
@@ -24,6 +25,7 @@
 #include "toolkit/StatusBar.h"
 #include "toolkit/Timer.h"
 #include "toolkit/TrackBar.h"
+#include "toolkit/UpDown.h"
 
 namespace vm::gallery {
 
@@ -47,11 +49,13 @@ class TGalleryForm : public TForm {
   TGroupBox* GroupBox1;
   TRadioButton *RadioButton1, *RadioButton2;
   TEdit* Edit1;
+  TUpDown* UpDown1;
   TComboBox* ComboBox1;
   TListBox* ListBox1;
   TMemo* Memo1;
   TStatusBar* StatusBar1;
   TTimer* Timer1;
+  TOpenPictureDialog* OpenPictureDialog1;
   // The menu bar repeats the buttons' commands; the panel has a shortcut menu.
   tk::TMainMenu* MainMenu1;
   tk::TMenuItem *N1, *N2, *N3, *N4, *N5, *N6, *N7, *N8;

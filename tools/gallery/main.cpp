@@ -11,6 +11,7 @@
 #include "platform/host/x11/X11Host.h"
 #include "platform/win/WinApi.h"
 #include "toolkit/Application.h"
+#include "toolkit/Picture.h"
 #include "tools/gallery/GalleryForm.h"
 
 using namespace vm;
@@ -33,6 +34,8 @@ int main(int argc, char** argv) {
     SetHost(&host);
     int status = 0;
     {
+      // "Открыть рисунок..." opens JPEG files as well as bitmaps.
+      tk::RegisterJpegFileFormats();
       TApplication app;
       app.SetTitle("Галерея");
       gallery::TGalleryForm* main = nullptr;
