@@ -9,6 +9,7 @@
 #include "skin/data/BuiltinSkin.h"
 #include "skin/paint/pixels/PlatformFlags.h"
 #include "tests/app/ProgramTestSupport.h"
+#include "toolkit/HintWindow.h"
 #include "toolkit/JPEGImage.h"
 
 namespace vm::test {
@@ -71,6 +72,22 @@ TEST_F(Program, StartsWithFourHiddenFormsAndTheMainWindowFirst) {
     if (c->TabStop()) names.push_back(c->Name());
   EXPECT_EQ(names, (std::vector<std::string>{"sBitBtn1", "sBitBtn2", "sBitBtn10", "sBitBtn9",
                                              "sBitBtn8", "sBitBtn3", "sBitBtn5", "ScrollBox1"}));
+
+  // The buttons name their commands in tooltips.
+  for (auto [button, hint] :
+       std::vector<std::pair<TBitBtn*, std::string>>{{frmMain->sBitBtn1, "Открыть"},
+                                                     {frmMain->sBitBtn3, "О программе..."},
+                                                     {frmMain->sBitBtn5, "Выход"}}) {
+    TPoint p = Center(button);
+    host.MouseMove(p.X, p.Y);
+    Pump();
+    host.AdvanceClock(Application->HintPause + 10);
+    Pump();
+    ASSERT_TRUE(Application->HintWindow()->Active()) << hint;
+    EXPECT_EQ(Application->HintWindow()->GetText(), hint);
+    host.MouseMove(p.X, p.Y + 200);
+    Pump();
+  }
 
   Click(frmMain->sBitBtn5);
   EXPECT_TRUE(Application->Terminated());
@@ -477,6 +494,16 @@ TEST_F(Program, DialogsKeepTheirValuesAndClosingTheMainWindowEndsTheRun) {
   Open(File("photo.jpg"));
   Click(frmMain->sBitBtn10);
   Click(frmMain->sBitBtn9);
+  // Each dialog is centred on the main window; showing an open one brings it to the front.
+  for (TCustomForm* f : {static_cast<TCustomForm*>(frmInfo), static_cast<TCustomForm*>(frmResize),
+                         static_cast<TCustomForm*>(frmCompress)}) {
+    TRect m = frmMain->BoundsRect(), d = f->BoundsRect();
+    EXPECT_LE(std::abs((m.Left + m.Right) - (d.Left + d.Right)), 1) << f->Name();
+    EXPECT_LE(std::abs((m.Top + m.Bottom) - (d.Top + d.Bottom)), 1) << f->Name();
+  }
+  EXPECT_EQ(host.ZOrder().front(), GetHostWindow(frmCompress->Handle()));
+  Click(frmMain->sBitBtn10);
+  EXPECT_EQ(host.ZOrder().front(), GetHostWindow(frmResize->Handle()));
   int entries = 0;
   for (THostWindow w : host.ZOrder())
     if (host.Native(w)->Params.Kind == THostWindowKind::Normal) {
