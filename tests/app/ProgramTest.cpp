@@ -341,6 +341,14 @@ TEST_F(Program, BadFilesAreReportedAndLeaveEverythingAsItWas) {
     EXPECT_EQ(ReadAll(TempDir() + "beckup.jpg"), backup) << name;
     EXPECT_TRUE(Modified) << name;
   }
+  // Cancelling the open dialog after an open changes nothing either.
+  errors.clear();
+  AnswerFileDialog(std::nullopt);
+  Click(frmMain->sBitBtn1);
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(ReadAll(TempDir() + "beckup.jpg"), backup);
+  EXPECT_TRUE(Modified);
+  EXPECT_EQ(frmMain->PictureData(), backup);
   EXPECT_EQ(PixelAt(frmMain->Image1, 10, 10), LoadJpegFile(File("photo.jpg")).GetPixel(10, 10));
 }
 
