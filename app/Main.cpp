@@ -7,7 +7,6 @@
 #include "app/Resize.h"
 #include "app/SafeFile.h"
 #include "app/Values.h"
-#include "platform/controls/FileDialog.h"
 #include "skin/data/BuiltinSkin.h"
 #include "toolkit/Application.h"
 #include "toolkit/Bitmap.h"
@@ -166,6 +165,15 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner), view_(std::make_unique<TVi
   sSkinManager1->MenuSupport().ExtraLineFont.Height = -11;
   sSkinManager1->EndLoading();
 
+  // The file dialogs offer JPEG files only and add no extension of their
+  // own; saving replaces a file without a question.
+  sOpenPictureDialog1 = new TOpenPictureDialog(this);
+  sOpenPictureDialog1->SetName("sOpenPictureDialog1");
+  sOpenPictureDialog1->SetFilter(OpenFilter);
+  sSavePictureDialog1 = new TSavePictureDialog(this);
+  sSavePictureDialog1->SetName("sSavePictureDialog1");
+  sSavePictureDialog1->SetFilter(SaveFilter);
+
   Timer1 = new TTimer(this);
   Timer1->SetName("Timer1");
   Timer1->SetInterval(1000);
@@ -225,27 +233,11 @@ std::vector<std::uint8_t> TfrmMain::PictureData() const {
   return {bytes.begin(), bytes.end()};
 }
 
-namespace {
-
-std::optional<std::string> RunPictureDialog(TfrmMain& owner, const std::string& filter, bool save) {
-  TFileDialogParams params;
-  params.Owner = owner.Handle();
-  params.Save = save;
-  params.Filter = filter;
-  params.Preview = true;
-  std::optional<TFileDialogResult> result = RunFileDialog(params);
-  if (!result) return std::nullopt;
-  return result->Path;
-}
-
-}  // namespace
-
 void TfrmMain::sBitBtn1Click(TComponent*) {
-  std::optional<std::string> path = RunPictureDialog(*this, OpenFilter, false);
-  if (!path) return;
+  if (!sOpenPictureDialog1->Execute()) return;
   {
     TBusyCursor busy;
-    LoadPicture(*path);
+    LoadPicture(sOpenPictureDialog1->FileName());
   }
   // A new picture is shown from its top-left corner.
   ScrollBox1->HorzScrollBar()->SetPosition(0);
@@ -260,10 +252,9 @@ void TfrmMain::sBitBtn1Click(TComponent*) {
 }
 
 void TfrmMain::sBitBtn2Click(TComponent*) {
-  std::optional<std::string> path = RunPictureDialog(*this, SaveFilter, true);
-  if (!path) return;
+  if (!sSavePictureDialog1->Execute()) return;
   // The extension is added whatever the name already ends in.
-  WriteFileSafely(*path + ".jpg", PictureData());
+  WriteFileSafely(sSavePictureDialog1->FileName() + ".jpg", PictureData());
 }
 
 void TfrmMain::sBitBtn10Click(TComponent*) {

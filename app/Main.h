@@ -17,6 +17,8 @@
 #include "toolkit/Label.h"
 #include "toolkit/MainMenu.h"
 #include "toolkit/MenuItem.h"
+#include "toolkit/OpenPictureDialog.h"
+#include "toolkit/SavePictureDialog.h"
 #include "toolkit/StatusBar.h"
 #include "toolkit/Timer.h"
 
@@ -52,6 +54,8 @@ class TfrmMain : public TForm {
   tk::TMenuItem* N9;   //   "О программе..."
 
   TsSkinManager* sSkinManager1;
+  TOpenPictureDialog* sOpenPictureDialog1;
+  TSavePictureDialog* sSavePictureDialog1;
   TTimer* Timer1;
 
   // The filters of the two file dialogs.

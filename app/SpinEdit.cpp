@@ -30,6 +30,53 @@ TSpinEdit::TSpinEdit(TComponent* owner) : TEdit(owner) {
   SetNumbersOnly(true);
 }
 
+void TSpinEdit::SetMinValue(int v) {
+  minValue_ = v;
+  ArrowsRange();
+}
+
+void TSpinEdit::SetMaxValue(int v) {
+  maxValue_ = v;
+  ArrowsRange();
+}
+
+void TSpinEdit::SetIncrement(int v) {
+  increment_ = v;
+  if (arrows_) arrows_->SetIncrement(v);
+}
+
+void TSpinEdit::ArrowsRange() {
+  if (!arrows_) return;
+  // Without a range of its own the field counts without limit.
+  const bool open = minValue_ == maxValue_;
+  arrows_->SetMin(open ? INT32_MIN : std::min(minValue_, maxValue_));
+  arrows_->SetMax(open ? INT32_MAX : std::max(minValue_, maxValue_));
+}
+
+void TSpinEdit::SetParent(TWinControl* parent) {
+  TEdit::SetParent(parent);
+  if (!parent) {
+    if (arrows_) arrows_->SetParent(nullptr);
+    return;
+  }
+  if (!arrows_) {
+    // The arrows take the right end of the field's bounds; the keys are the
+    // field's own, which steps from what is typed.
+    arrows_ = new TUpDown(Owner() ? Owner() : parent);
+    arrows_->SetThousands(false);
+    arrows_->SetArrowKeys(false);
+    arrows_->SetIncrement(increment_);
+    ArrowsRange();
+    arrows_->SetPosition(Value());
+    arrows_->SetBounds(Left() + Width() - 17, Top(), 17, Height());
+  }
+  // The associate shows the arrows' position; the text stays as it was.
+  const std::string text = GetText();
+  arrows_->SetParent(parent);
+  arrows_->SetAssociate(this);
+  if (GetText() != text) SetText(text);
+}
+
 int TSpinEdit::Value() const {
   return ParseInt32(GetText()).value_or(minValue_);
 }

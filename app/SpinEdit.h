@@ -4,8 +4,10 @@
 // beep). The text is brought into MinValue..MaxValue only when the focus
 // leaves the field, so what is typed stays as typed until then; an empty
 // text, or one too long to be a number, is left alone. The up and down
-// arrow keys and the mouse wheel step the value by Increment. With MinValue
-// equal to MaxValue nothing is clamped.
+// arrow keys, the mouse wheel and a pair of arrow buttons at the field's
+// right edge (a TUpDown on the same parent, made when the field is put on
+// it) step the value by Increment. With MinValue equal to MaxValue nothing is
+// clamped.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +15,7 @@
 #include <string>
 
 #include "toolkit/Edit.h"
+#include "toolkit/UpDown.h"
 
 namespace vm::app {
 
@@ -22,11 +25,13 @@ class TSpinEdit : public TEdit {
   std::string ClassName() const override { return "TSpinEdit"; }
 
   int MinValue() const { return minValue_; }
-  void SetMinValue(int v) { minValue_ = v; }
+  void SetMinValue(int v);
   int MaxValue() const { return maxValue_; }
-  void SetMaxValue(int v) { maxValue_ = v; }
+  void SetMaxValue(int v);
   int Increment() const { return increment_; }
-  void SetIncrement(int v) { increment_ = v; }
+  void SetIncrement(int v);
+  // The arrow buttons (nullptr until the field has a parent).
+  TUpDown* Arrows() const { return arrows_; }
   // The text as a number; MinValue when it is empty or not a number.
   int Value() const;
   // Writes the value, clamped, as the text.
@@ -34,6 +39,7 @@ class TSpinEdit : public TEdit {
   // The value brought into the range (unchanged when MinValue == MaxValue).
   int CheckValue(int v) const;
 
+  void SetParent(TWinControl* parent) override;
   void WndProc(TMessage& message) override;
 
  protected:
@@ -43,10 +49,12 @@ class TSpinEdit : public TEdit {
 
  private:
   void Step(std::int64_t steps);
+  void ArrowsRange();
 
   int minValue_ = 0;
   int maxValue_ = 0;
   int increment_ = 1;
+  TUpDown* arrows_ = nullptr;
 };
 
 // A decimal whole number that fits a signed 32-bit integer (surrounding

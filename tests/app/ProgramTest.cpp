@@ -398,9 +398,21 @@ TEST_F(Program, SizeFieldsTakeDigitsAndAreClampedOnlyWhenTheFocusLeaves) {
   EXPECT_TRUE(Modified);
   EXPECT_EQ(width->GetText(), "");  // left alone when the focus left it
 
-  // Cancel (Escape) keeps what was typed and requests nothing.
+  // The arrows and the arrow keys step the number.
   Click(width);
   Type("300");
+  TPoint up = width->Arrows()->ClientToScreen({8, 3});
+  host.AdvanceClock(600);
+  host.Click(up.X, up.Y);
+  Pump();
+  EXPECT_EQ(width->GetText(), "301");
+  Key(VK_DOWN);
+  Key(VK_DOWN);
+  EXPECT_EQ(width->GetText(), "299");
+  Click(width);
+  width->SelectAll();
+  Type("300");
+  // Cancel (Escape) keeps what was typed and requests nothing.
   Key(VK_ESCAPE);
   EXPECT_FALSE(frmResize->Visible());
   EXPECT_FALSE(PendingResize);

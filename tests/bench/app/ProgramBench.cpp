@@ -4,7 +4,9 @@
 //
 //   bench_app_program recompress FILE [QUALITY]
 //     one recompression (encode the shown pixels, write the work copy, show it
-//     decoded), then libjpeg-turbo's bare decode + encode of the same file.
+//     decoded), then libjpeg-turbo's bare decode + encode of the work copy it
+//     wrote (the same amount of decoding and encoding: a file of that quality
+//     decoded, a picture of that size encoded at it).
 //     Count the instructions of each with callgrind, one run per function:
 //       valgrind --tool=callgrind --toggle-collect='vm::app::RunPendingEdits*' ...
 //       valgrind --tool=callgrind --toggle-collect='vm::bench::BareDecodeEncode*' ...
@@ -76,7 +78,9 @@ int main(int argc, char** argv) {
       Modified = true;
       PendingQuality = true;
       frmMain->FormActivate(frmMain);
-      std::ifstream in(file, std::ios::binary);
+      // The same work as the recompression: an encode at the quality and a
+      // decode of a file of that quality (the work copy just written).
+      std::ifstream in(WorkCopyPath(), std::ios::binary);
       std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                       std::istreambuf_iterator<char>());
       std::vector<std::uint8_t> bare = vm::bench::BareDecodeEncode(bytes, Quality);
