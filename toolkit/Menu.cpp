@@ -5,6 +5,7 @@
 
 #include "toolkit/Bitmap.h"
 #include "toolkit/Colors.h"
+#include "toolkit/ImageList.h"
 
 namespace vm::tk {
 
@@ -88,6 +89,21 @@ void TMenu::SetOwnerDraw(bool v) {
   if (v == ownerDraw_) return;
   ownerDraw_ = v;
   Rebuild();  // every entry changes its kind
+}
+
+void TMenu::SetImages(TImageList* images) {
+  if (images == images_) return;
+  images_ = images;
+  if (images) FreeNotification(images);
+  Rebuild();  // items with an image become owner-drawn, or stop being so
+}
+
+void TMenu::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == images_) {
+    images_ = nullptr;
+    if (!IsDestroying()) Rebuild();
+  }
 }
 
 void TMenu::Rebuild() {

@@ -19,6 +19,8 @@
 
 namespace vm::tk {
 
+class TImageList;
+
 class TMenu : public TComponent {
  public:
   explicit TMenu(TComponent* owner);
@@ -30,6 +32,9 @@ class TMenu : public TComponent {
   TMenuItem* Items() const { return items_; }
   // The platform menu (made on first use).
   HMENU Handle() { return items_->Handle(); }
+  // The pictures items show by ImageIndex (none by default).
+  TImageList* Images() const { return images_; }
+  void SetImages(TImageList* images);
   // Every item is owner-drawn (drawn by its handlers or in the plain look).
   bool OwnerDraw() const { return ownerDraw_; }
   void SetOwnerDraw(bool v);
@@ -63,6 +68,7 @@ class TMenu : public TComponent {
  protected:
   // Whether the root handle is a menu bar (main menus) or a pop-up menu.
   virtual bool IsBar() const { return false; }
+  void Notification(TComponent* component, TOperation operation) override;
   // Describes the entries below item to the platform again.
   static void RefreshEntries(TMenuItem* item);
 
@@ -70,6 +76,7 @@ class TMenu : public TComponent {
   friend class TMenuItem;
   TMenuItem* items_ = nullptr;
   bool ownerDraw_ = false;
+  TImageList* images_ = nullptr;
   HWND window_ = nullptr;
 };
 

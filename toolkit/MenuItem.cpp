@@ -5,6 +5,8 @@
 #include <unordered_map>
 
 #include "platform/gfx/SysColors.h"
+#include "toolkit/Bitmap.h"
+#include "toolkit/ImageList.h"
 #include "toolkit/Menu.h"
 
 namespace vm::tk {
@@ -96,6 +98,12 @@ constexpr int TextLeft = 20;     // the check column lies left of the caption
 constexpr int ShortCutGap = 24;  // between the caption and the shortcut
 constexpr int RightMargin = 20;  // room for a sub-menu's arrow
 constexpr int BarItemPad = 6;    // each side of a bar entry's caption
+
+// The column left of a pop-up item's caption: the check mark's, or wider
+// for a picture with a little room around it.
+int GlyphColumn(int glyphWidth) {
+  return glyphWidth > 0 ? std::max(TextLeft, glyphWidth + 6) : TextLeft;
+}
 
 }  // namespace
 
@@ -200,7 +208,45 @@ void TMenuItem::SetDefault(bool v) {
 void TMenuItem::SetImageIndex(int v) {
   if (v == imageIndex_) return;
   imageIndex_ = v;
-  Changed();
+  SiblingsChanged();
+}
+
+TBitmap* TMenuItem::Bitmap() {
+  if (!bitmap_) {
+    bitmap_ = std::make_unique<TBitmap>();
+    bitmap_->OnChange = [this](TGraphic*) { SiblingsChanged(); };
+  }
+  return bitmap_.get();
+}
+
+void TMenuItem::SetBitmap(const TBitmap* bitmap) {
+  TBitmap* own = Bitmap();
+  if (bitmap && !bitmap->Empty()) {
+    own->Assign(*bitmap);
+    own->SetTransparent(true);
+  } else {
+    own->Assign(TBitmap());
+  }
+  SiblingsChanged();  // also when the picture's change went unannounced
+}
+
+TSize TMenuItem::GlyphSize() const {
+  if (bitmap_ && !bitmap_->Empty()) return {bitmap_->Width(), bitmap_->Height()};
+  TMenu* m = GetParentMenu();
+  TImageList* images = m ? m->Images() : nullptr;
+  if (images && imageIndex_ >= 0 && imageIndex_ < images->Count())
+    return {images->Width(), images->Height()};
+  return {0, 0};
+}
+
+void TMenuItem::DrawGlyph(TCanvas* canvas, int x, int y, bool enabled) {
+  if (bitmap_ && !bitmap_->Empty()) {
+    canvas->Draw(x, y, bitmap_.get());
+    return;
+  }
+  TMenu* m = GetParentMenu();
+  if (TImageList* images = m ? m->Images() : nullptr)
+    images->Draw(*canvas, x, y, imageIndex_, enabled);
 }
 
 // ---- The list ----
@@ -298,8 +344,29 @@ HMENU TMenuItem::Handle() {
   return handle_;
 }
 
+void TMenuItem::SiblingsChanged() {
+  // The picture column is shared by the items of one menu.
+  if (!parent_) return Changed();
+  for (TMenuItem* s : std::vector<TMenuItem*>(parent_->items_)) s->Changed();
+}
+
+int TMenuItem::SiblingGlyphWidth() const {
+  if (!parent_) return GlyphSize().cx;
+  int w = 0;
+  for (const TMenuItem* s : parent_->items_)
+    if (s->visible_) w = std::max(w, s->GlyphSize().cx);
+  return w;
+}
+
 bool TMenuItem::IsOwnerDrawn() const {
   if (OnMeasureItem || OnAdvancedDrawItem) return true;
+  // The platform's items have no pictures: a menu with images, or with an
+  // item that has a bitmap, draws all its items itself, so that their
+  // captions line up after one picture column.
+  if (TMenu* m = GetParentMenu(); m && m->Images()) return true;
+  if (parent_)
+    for (const TMenuItem* s : parent_->items_)
+      if (s->bitmap_ && !s->bitmap_->Empty()) return true;
   TMenu* m = GetParentMenu();
   return m && m->OwnerDraw();
 }
@@ -386,14 +453,15 @@ void TMenuItem::MeasureItem(TCanvas* canvas, int& width, int& height) {
   } else {
     std::string label = StripAmpersands(caption_);
     TSize text = canvas->TextExtent(label.empty() ? std::string(" ") : label);
+    TSize glyph = GlyphSize();
     if (topLevel) {
-      width = text.cx + 2 * BarItemPad;
-      height = menuH - 1;
+      width = text.cx + 2 * BarItemPad + (glyph.cx > 0 ? glyph.cx + BarItemPad : 0);
+      height = std::max(menuH - 1, glyph.cy + 2);
     } else {
       std::string sc = ShortCutToText(shortCut_);
-      width =
-          TextLeft + text.cx + (sc.empty() ? 0 : ShortCutGap + canvas->TextWidth(sc)) + RightMargin;
-      height = std::max(text.cy + 4, menuH - 1);
+      width = GlyphColumn(SiblingGlyphWidth()) + text.cx +
+              (sc.empty() ? 0 : ShortCutGap + canvas->TextWidth(sc)) + RightMargin;
+      height = std::max({text.cy + 4, menuH - 1, glyph.cy + 4});
     }
   }
   if (OnMeasureItem) OnMeasureItem(this, canvas, width, height);
@@ -434,12 +502,41 @@ void TMenuItem::DrawItem(TCanvas* canvas, const TRect& rect, TOwnerDrawState sta
   dc->SetTextColor(ink);
   std::uint32_t format = DT_SINGLELINE | DT_VCENTER;
   if (state & odNoAccel) format |= DT_HIDEPREFIX;
+  // Disabled text is engraved (a light copy one pixel down and right), as
+  // the platform draws its own items, except on the selection.
+  auto text = [&](const std::string& t, TRect r, std::uint32_t f) {
+    if (disabled && !(selected && !topLevel)) {
+      TRect shadow = r.Offset(1, 1);
+      dc->SetTextColor(GetSysColor(COLOR_BTNHIGHLIGHT));
+      dc->DrawText(t, shadow, f);
+      dc->SetTextColor(GetSysColor(COLOR_BTNSHADOW));
+    }
+    dc->DrawText(t, r, f);
+  };
+  TSize glyph = GlyphSize();
   if (topLevel) {
     TRect r = rect;
-    dc->DrawText(caption_, r, format | DT_CENTER);
+    if (glyph.cx > 0) {
+      DrawGlyph(canvas, r.Left + BarItemPad, r.Top + (r.Height() - glyph.cy) / 2, !disabled);
+      r.Left += glyph.cx + BarItemPad;
+    }
+    text(caption_, r, format | DT_CENTER);
     return;
   }
-  if (checked_) {
+  int column = GlyphColumn(SiblingGlyphWidth());
+  if (glyph.cx > 0) {
+    int gx = rect.Left + (column - glyph.cx) / 2, gy = rect.Top + (rect.Height() - glyph.cy) / 2;
+    if (checked_) {
+      // A checked item with a picture shows it pressed in.
+      TRect f{gx - 2, gy - 2, gx + glyph.cx + 2, gy + glyph.cy + 2};
+      TColor dark = GetSysColor(COLOR_BTNSHADOW), light = GetSysColor(COLOR_BTNHIGHLIGHT);
+      dc->FillRect({f.Left, f.Top, f.Right, f.Top + 1}, dark);
+      dc->FillRect({f.Left, f.Top, f.Left + 1, f.Bottom}, dark);
+      dc->FillRect({f.Left, f.Bottom - 1, f.Right, f.Bottom}, light);
+      dc->FillRect({f.Right - 1, f.Top, f.Right, f.Bottom}, light);
+    }
+    DrawGlyph(canvas, gx, gy, !disabled);
+  } else if (checked_) {
     int cx = rect.Left + TextLeft / 2, cy = rect.Top + rect.Height() / 2;
     if (radioItem_) {
       static constexpr int span[6][2] = {{2, 4}, {1, 5}, {0, 6}, {0, 6}, {1, 5}, {2, 4}};
@@ -453,10 +550,10 @@ void TMenuItem::DrawItem(TCanvas* canvas, const TRect& rect, TOwnerDrawState sta
       }
     }
   }
-  TRect label{rect.Left + TextLeft, rect.Top, rect.Right - RightMargin, rect.Bottom};
-  dc->DrawText(caption_, label, format | DT_LEFT);
+  TRect label{rect.Left + column, rect.Top, rect.Right - RightMargin, rect.Bottom};
+  text(caption_, label, format | DT_LEFT);
   std::string sc = ShortCutToText(shortCut_);
-  if (!sc.empty()) dc->DrawText(sc, label, format | DT_RIGHT | DT_NOPREFIX);
+  if (!sc.empty()) text(sc, label, format | DT_RIGHT | DT_NOPREFIX);
 }
 
 char32_t TMenuItem::MnemonicKey(const std::string& caption) {

@@ -14,13 +14,21 @@
 // runs, the sub-menu's own OnClick fires, so the program can enable and check
 // the entries it is about to show.
 //
-// Owner drawing: an item with OnMeasureItem or OnAdvancedDrawItem (or any
-// item of a menu whose OwnerDraw is set) becomes an owner-drawn platform item.
+// Glyphs: an item shows its own Bitmap (its bottom-left pixel's colour is
+// transparent) or else the image ImageIndex of its menu's Images in the
+// column left of the caption (on a bar entry, before the caption).
+//
+// Owner drawing: an item with OnMeasureItem or OnAdvancedDrawItem, every
+// item of a menu whose OwnerDraw is set or that has Images, and the items
+// beside one with a Bitmap become owner-drawn platform items (the platform's
+// own items show no pictures; drawn alike, the captions line up after one
+// picture column).
 // The form the menu belongs to passes WM_MEASUREITEM and WM_DRAWITEM on to the
 // item; without a handler the item measures and draws its plain look itself.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +41,7 @@
 
 namespace vm::tk {
 
+class TBitmap;
 class TMenu;
 
 // The state an owner-drawn item is drawn in (a flag set, the platform's ODS_ bits).
@@ -86,6 +95,12 @@ class TMenuItem : public TComponent {
   void SetHint(const std::string& v) { hint_ = v; }
   int ImageIndex() const { return imageIndex_; }
   void SetImageIndex(int v);
+  // The item's own glyph (made empty on first use); SetBitmap copies a picture
+  // (nullptr or an empty one removes the glyph).
+  TBitmap* Bitmap();
+  void SetBitmap(const TBitmap* bitmap);
+  // The size of the glyph the item shows ({0, 0} without one).
+  TSize GlyphSize() const;
   // A separator line ("-").
   bool IsLine() const { return caption_ == "-"; }
 
@@ -140,6 +155,8 @@ class TMenuItem : public TComponent {
   bool Contains(const TMenuItem* item) const;
 
  protected:
+  // Draws the item's glyph with its top-left at (x, y).
+  void DrawGlyph(TCanvas* canvas, int x, int y, bool enabled);
   // The plain look of an owner-drawn item without a handler.
   virtual void DrawItem(TCanvas* canvas, const TRect& rect, TOwnerDrawState state, bool topLevel);
 
@@ -159,6 +176,10 @@ class TMenuItem : public TComponent {
   void FillHandle();
   bool HandleAlive() const;
   void TurnSiblingsOff();
+  // Every item beside this one (and this one) is described again.
+  void SiblingsChanged();
+  // The widest picture among the visible items beside this one (and this one).
+  int SiblingGlyphWidth() const;
   // The root item of a menu knows its menu.
   void SetMenu(TMenu* menu) { menu_ = menu; }
 
@@ -173,6 +194,7 @@ class TMenuItem : public TComponent {
   bool default_ = false;
   std::string hint_;
   int imageIndex_ = -1;
+  std::unique_ptr<TBitmap> bitmap_;
 
   std::vector<TMenuItem*> items_;
   TMenuItem* parent_ = nullptr;

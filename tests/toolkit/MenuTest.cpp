@@ -13,7 +13,9 @@
 #include "platform/gfx/PngCodec.h"
 #include "platform/gfx/SysColors.h"
 #include "tests/toolkit/ToolkitTestSupport.h"
+#include "toolkit/Bitmap.h"
 #include "toolkit/Edit.h"
+#include "toolkit/ImageList.h"
 #include "toolkit/Layout.h"
 #include "toolkit/MainMenu.h"
 #include "toolkit/Panel.h"
@@ -426,6 +428,60 @@ TEST_F(MenuTest, OwnerDrawnItemsMeasureAndPaintThroughTheirEvents) {
     for (int x = entry.Left; x < entry.Right; ++x)
       ink += shot.GetPixel(x, y) != GetSysColor(COLOR_MENU);
   EXPECT_GT(ink, 40);
+}
+
+TEST_F(MenuTest, ItemsShowPicturesFromTheirBitmapOrTheMenusImages) {
+  auto* images = new tk::TImageList(form);
+  tk::TBitmap red(16, 16);
+  red.Canvas().Brush().SetColor(RGB(220, 0, 0));
+  red.Canvas().FillRect(Rect(0, 0, 16, 16));
+  images->Add(&red);
+  menu->SetImages(images);
+  open->SetImageIndex(0);
+  // A 20 x 20 picture: a green square on the key colour of its bottom-left pixel.
+  tk::TBitmap glyph(20, 20);
+  glyph.Canvas().Brush().SetColor(RGB(255, 0, 255));
+  glyph.Canvas().FillRect(Rect(0, 0, 20, 20));
+  glyph.Canvas().Brush().SetColor(RGB(0, 150, 0));
+  glyph.Canvas().FillRect(Rect(5, 5, 15, 15));
+  exit->SetBitmap(&glyph);
+  Attach();
+  HMENU f = file->Handle();
+  // Every item of a menu with images is drawn by the toolkit, pictures or not.
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE(GetMenuState(f, i, MF_BYPOSITION) & MF_OWNERDRAW) << i;
+  ClickOn(menu->Handle(), 0, form->Handle());
+  Step([&] {
+    PresentWindows();
+    TBitmap shot = host.Screenshot();
+    TRect r0, r3;
+    ASSERT_TRUE(GetMenuItemRect(nullptr, f, 0, &r0));
+    ASSERT_TRUE(GetMenuItemRect(nullptr, f, 3, &r3));
+    EXPECT_GE(r3.Height(), 24);  // the picture with room around it
+    // The pictures sit centred in one column left of the captions, 26
+    // pixels wide for the widest (20-pixel) one; the key colour is not painted.
+    int column = 26;
+    EXPECT_EQ(shot.GetPixel(r0.Left + column / 2, r0.Top + r0.Height() / 2), RGB(220, 0, 0));
+    EXPECT_EQ(shot.GetPixel(r0.Left + 4, r0.Top + r0.Height() / 2), GetSysColor(COLOR_MENU));
+    EXPECT_EQ(shot.GetPixel(r3.Left + column / 2, r3.Top + r3.Height() / 2), RGB(0, 150, 0));
+    EXPECT_EQ(shot.GetPixel(r3.Left + 4, r3.Top + r3.Height() / 2), GetSysColor(COLOR_MENU));
+    // The captions start at the same place: the first column of ink after the pictures.
+    auto firstInk = [&](const TRect& r) {
+      for (int x = r.Left + column; x < r.Right; ++x)
+        for (int y = r.Top; y < r.Bottom; ++y)
+          if (shot.GetPixel(x, y) != GetSysColor(COLOR_MENU)) return x - r.Left;
+      return -1;
+    };
+    EXPECT_EQ(firstInk(r0), firstInk(r3));
+    Press(VK_ESCAPE);
+    Press(VK_ESCAPE);
+  });
+  Pump();
+  // Without the image list and the bitmap the items are plain platform items again.
+  delete images;
+  EXPECT_EQ(menu->Images(), nullptr);
+  EXPECT_TRUE(GetMenuState(f, 0, MF_BYPOSITION) & MF_OWNERDRAW);  // beside a bitmap
+  exit->SetBitmap(nullptr);
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(GetMenuState(f, i, MF_BYPOSITION) & MF_OWNERDRAW) << i;
 }
 
 TEST_F(MenuTest, PopupMenuOpensOnARightClick) {
