@@ -19,7 +19,7 @@ void FrameChanged(HWND hwnd) {
 
 }  // namespace
 
-bool SetMenu(HWND hwnd, HMENU menu) {
+bool AttachMenuBar(HWND hwnd, HMENU menu) {
   TWindowSystem& ws = TWindowSystem::Get();
   TWnd* w = ws.Find(hwnd);
   if (!w || (w->Style & WS_CHILD)) return false;
@@ -42,6 +42,11 @@ bool SetMenu(HWND hwnd, HMENU menu) {
     MS().Bars[hwnd] = menu;
     TMenuSystem::Track(hwnd);
   }
+  return true;
+}
+
+bool SetMenu(HWND hwnd, HMENU menu) {
+  if (!AttachMenuBar(hwnd, menu)) return false;
   FrameChanged(hwnd);
   return true;
 }

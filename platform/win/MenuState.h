@@ -87,6 +87,10 @@ void PaintPopupMenuItems(TMenu* menu, HWND owner, TDC& dc);
 // window of that width and style, whether a point (window coordinates) is
 // on the bar, and the menu system commands SC_MOUSEMENU and SC_KEYMENU.
 int MenuBarHeight(HWND hwnd, int windowWidth, DWORD style, DWORD exStyle);
+// Makes menu the bar of hwnd without measuring the frame again (SetMenu does
+// that too): what CreateWindowEx does with a top-level window's menu before
+// the window's first WM_NCCALCSIZE. False for a child or a stale menu.
+bool AttachMenuBar(HWND hwnd, HMENU menu);
 bool MenuBarHitTest(HWND hwnd, TPoint windowPt);
 void MenuSysCommand(HWND hwnd, WPARAM cmd, LPARAM lp);
 // WM_CONTEXTMENU left to DefWindowProc: on the caption, the system menu at the pointer.

@@ -171,6 +171,8 @@ std::string GetClassName(HWND hwnd);
 
 // ---- Windows ----
 
+// menuOrId is a child's control identifier, or a top-level window's menu bar
+// (an HMENU; a value that names no menu gives no bar).
 HWND CreateWindowEx(DWORD exStyle, std::string_view className, std::string_view windowName,
                     DWORD style, int x, int y, int width, int height, HWND parent,
                     LONG_PTR menuOrId = 0, void* param = nullptr);

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "platform/win/MenuState.h"
+
 namespace vm {
 
 TWindowSystem& TWindowSystem::Get() {
@@ -519,6 +521,10 @@ HWND CreateWindowEx(DWORD exStyle, std::string_view className, std::string_view 
   // A procedure that throws while the window is being built leaves no
   // half-made window behind.
   try {
+    // A top-level window's menu is its menu bar from the start, so that the
+    // first WM_NCCALCSIZE already makes room for it. A number that names no
+    // menu (a drop-down list keeps its control identifier there) is no bar.
+    if (!(style & WS_CHILD) && menuOrId) AttachMenuBar(h, reinterpret_cast<HMENU>(menuOrId));
     CBT_CREATEWND cbt{&cs, nullptr};
     if (ws.CallHooks(WH_CBT, HCBT_CREATEWND, WPARAM(Key(h)), LPARAM(&cbt)) != 0) return fail();
     if (!ws.Find(h)) return nullptr;

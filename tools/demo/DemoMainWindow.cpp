@@ -7,6 +7,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/controls/Controls.h"
+#include "platform/controls/FileDialog.h"
 #include "platform/gfx/PngCodec.h"
 #include "platform/gfx/SysColors.h"
 #include "tools/demo/DemoButton.h"
@@ -23,6 +25,11 @@ constexpr int LabelHeight = 16;
 constexpr int EditHeight = 24;
 constexpr int ButtonWidth = 88;
 constexpr int ButtonHeight = 26;
+constexpr int LineGap = 6;
+constexpr int ClientWidth = 432;
+// Label, field, the row of the count and Clear, the picture line.
+constexpr int ClientHeight =
+    Margin + LabelHeight + 4 + EditHeight + 12 + ButtonHeight + LineGap + LabelHeight + Margin;
 
 TDemoOptions* pendingOptions = nullptr;  // handed to WM_NCCREATE by Create
 
@@ -91,6 +98,9 @@ TBitmap MakeDemoIcon() {
 }
 
 void TDemoMainWindow::Register() {
+  // The platform's own classes: menus open in "#32768" windows, and the
+  // open-picture dialog is made of buttons, lists and edits.
+  RegisterStandardControls();
   TDemoEdit::Register();
   TDemoButton::Register();
   WNDCLASS wc;
@@ -107,16 +117,41 @@ void TDemoMainWindow::Register() {
 }
 
 HWND TDemoMainWindow::Create(const TDemoOptions& options) {
-  const int width = 440, height = 142;
-  const int x = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
-  const int y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+  HMENU file = CreatePopupMenu();
+  AppendMenu(file, MF_STRING, IdOpen, "&Открыть…\tCtrl+O");
+  AppendMenu(file, MF_SEPARATOR, 0);
+  AppendMenu(file, MF_STRING, IdExit, "В&ыход");
+  HMENU bar = CreateMenu();
+  AppendMenu(bar, MF_POPUP, UINT_PTR(file), "&Файл");
+
   TDemoOptions copy = options;
   pendingOptions = &copy;
-  HWND hwnd = CreateWindowEx(0, ClassName, Title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y,
-                             width, height, nullptr);
+  HWND hwnd = CreateWindowEx(0, ClassName, Title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
+                             ClientWidth, ClientHeight, nullptr, LONG_PTR(bar));
   pendingOptions = nullptr;
-  if (!hwnd) throw std::runtime_error("Cannot create the demo window");
+  if (!hwnd) {
+    DestroyMenu(bar);
+    throw std::runtime_error("Cannot create the demo window");
+  }
+  // The frame, caption and menu bar come on top of the client area the
+  // controls need; the window is then centred as a whole.
+  TRect window, client;
+  GetWindowRect(hwnd, &window);
+  GetClientRect(hwnd, &client);
+  const int width = ClientWidth + window.Width() - client.Width();
+  const int height = ClientHeight + window.Height() - client.Height();
+  const int x = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+  const int y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+  MoveWindow(hwnd, x, y, width, height, false);
   return hwnd;
+}
+
+HACCEL TDemoMainWindow::Accelerators() {
+  static const HACCEL table = [] {
+    const ACCEL keys[] = {{FVIRTKEY | FCONTROL, 'O', IdOpen}};
+    return CreateAcceleratorTable(keys, 1);
+  }();
+  return table;
 }
 
 TRect TDemoMainWindow::StatusRect(HWND hwnd) const {
@@ -124,6 +159,13 @@ TRect TDemoMainWindow::StatusRect(HWND hwnd) const {
   GetClientRect(hwnd, &c);
   const int top = Margin + LabelHeight + 4 + EditHeight + 12;
   return {Margin, top, c.Right - Margin - ButtonWidth - 8, top + ButtonHeight};
+}
+
+TRect TDemoMainWindow::PictureRect(HWND hwnd) const {
+  TRect c;
+  GetClientRect(hwnd, &c);
+  const int top = StatusRect(hwnd).Bottom + LineGap;
+  return {Margin, top, c.Right - Margin, top + LabelHeight};
 }
 
 void TDemoMainWindow::Layout(HWND hwnd) {
@@ -153,6 +195,10 @@ void TDemoMainWindow::Paint(HWND hwnd) {
     if ((b & 0xC0) != 0x80) ++chars;
   DrawText(dc, "Characters: " + std::to_string(chars), &status,
            DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+  TRect picture = PictureRect(hwnd);
+  FillRect(dc, &picture, Sys(COLOR_BTNFACE));
+  DrawText(dc, "Picture: " + (picture_.empty() ? std::string("none") : picture_), &picture,
+           DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
   EndPaint(hwnd, &ps);
 }
 
@@ -166,6 +212,25 @@ void TDemoMainWindow::RecordFocus() {
   ReplaceFile(options_.RecordFile + ".focus", f && f == edit_    ? "edit"
                                               : f && f == clear_ ? "clear"
                                                                  : "none");
+}
+
+void TDemoMainWindow::RecordMenu(const char* state) {
+  if (!options_.RecordFile.empty()) ReplaceFile(options_.RecordFile + ".menu", state);
+}
+
+// Asks for a picture with the platform's open-picture dialog; the chosen
+// path is shown in the window and in its title. Cancelling changes nothing.
+void TDemoMainWindow::OpenPicture(HWND hwnd) {
+  TFileDialogParams params;
+  params.Owner = hwnd;
+  params.Filter = "Изображения JPEG (*.jpg, *.jpeg)|*.jpg;*.jpeg|Все файлы (*.*)|*.*";
+  if (!picture_.empty()) params.FileName = picture_;
+  std::optional<TFileDialogResult> chosen = RunFileDialog(params);
+  if (!chosen || !IsWindow(hwnd)) return;
+  picture_ = chosen->Path;
+  SetWindowText(hwnd, std::string(Title) + " — " + picture_);
+  TRect r = PictureRect(hwnd);
+  InvalidateRect(hwnd, &r, true);
 }
 
 void TDemoMainWindow::WriteLayout(HWND hwnd) {
@@ -205,6 +270,7 @@ LRESULT TDemoMainWindow::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
       self->WriteLayout(hwnd);
       self->Record(hwnd);
       self->RecordFocus();
+      self->RecordMenu("none");
       return 0;
     case WM_SIZE:
       if (self->edit_) {
@@ -226,7 +292,11 @@ LRESULT TDemoMainWindow::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
       return 0;
     case WM_COMMAND: {
       const int id = LOWORD(w), code = HIWORD(w);
-      if (id == IdClear && code == NotifyClicked) {
+      if (id == IdOpen && code <= 1) {  // the menu item (0) or Ctrl+O (1)
+        self->OpenPicture(hwnd);
+      } else if (id == IdExit && code == 0) {
+        SendMessage(hwnd, WM_CLOSE, 0, 0);
+      } else if (id == IdClear && code == NotifyClicked) {
         TDemoEdit::Clear(self->edit_);
         SetFocus(self->edit_);
       } else if (code == NotifySetFocus || code == NotifyKillFocus) {
@@ -238,13 +308,29 @@ LRESULT TDemoMainWindow::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
       }
       return 0;
     }
+    case WM_ENTERMENULOOP:
+      self->inMenuLoop_ = true;
+      self->RecordMenu("bar");
+      return 0;
+    case WM_INITMENUPOPUP:
+      // Also sent when Ctrl+O is pressed, with no menu on the screen.
+      if (self->inMenuLoop_) self->RecordMenu("popup");
+      return 0;
+    case WM_EXITMENULOOP:
+      self->inMenuLoop_ = false;
+      self->RecordMenu("none");
+      return 0;
     case WM_ENTERSIZEMOVE:
       if (!self->options_.RecordFile.empty())
         ReplaceFile(self->options_.RecordFile + ".moves", std::to_string(++self->moves_));
       return 0;
     case WM_GETMINMAXINFO: {
       auto* mmi = reinterpret_cast<MINMAXINFO*>(l);
-      mmi->ptMinTrackSize = {300, 150};
+      // Room for every line of the client area below the caption and menu bar.
+      TRect window, client;
+      GetWindowRect(hwnd, &window);
+      GetClientRect(hwnd, &client);
+      mmi->ptMinTrackSize = {300, ClientHeight + window.Height() - client.Height()};
       return 0;
     }
     case WM_CLOSE:

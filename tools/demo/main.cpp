@@ -1,6 +1,7 @@
 // velmora-demo: a small window on the X display that shows the platform
-// layer at work (frame and caption, a text field taking Latin and Cyrillic
-// input, a button). ./run.sh starts it until the photo program exists.
+// layer at work (frame and caption, a menu bar whose "Открыть…" runs the
+// open-picture dialog, a text field taking Latin and Cyrillic input, a
+// button).
 //
 //   velmora-demo [--display NAME] [--record FILE] [--shot FILE.png]
 //     --record  mirror the field's text into FILE after every change
@@ -101,6 +102,7 @@ int main(int argc, char** argv) {
     UpdateWindow(main);
     MSG msg;
     while (GetMessage(&msg, nullptr, 0, 0)) {
+      if (TranslateAccelerator(main, demo::TDemoMainWindow::Accelerators(), &msg)) continue;
       if (Navigate(msg, main)) continue;
       TranslateMessage(&msg);
       DispatchMessage(&msg);

@@ -158,6 +158,43 @@ TEST_F(MenuTest, TheMenuBarTakesRoomInTheNonClientAreaAndAnswersHtMenu) {
   EXPECT_FALSE(SetMenu(child, CreateMenu()));
 }
 
+TEST_F(MenuTest, AMenuGivenAtCreationIsTheBarFromTheFirstSize) {
+  HWND plain = MakeTop(100, 100, 300, 200);
+  TRect plainClient;
+  GetClientRect(plain, &plainClient);
+  HMENU bar = CreateMenu();
+  AppendMenu(bar, MF_STRING, 10, "&Файл");
+  HWND top = CreateWindowEx(0, "TestWindow", "Top", WS_OVERLAPPEDWINDOW, 100, 100, 300, 200,
+                            nullptr, LONG_PTR(reinterpret_cast<std::uintptr_t>(bar)));
+  ASSERT_NE(top, nullptr);
+  EXPECT_EQ(GetMenu(top), bar);
+  // WM_SIZE at creation already tells the client without the bar.
+  const int expected = plainClient.Height() - GetSystemMetrics(SM_CYMENU);
+  bool sized = false;
+  for (const TLogged& e : Log())
+    if (e.Hwnd == top && e.Msg == WM_SIZE) {
+      EXPECT_EQ(int(HIWORD(std::uintptr_t(e.L))), expected);
+      sized = true;
+    }
+  EXPECT_TRUE(sized);
+  TRect client;
+  GetClientRect(top, &client);
+  EXPECT_EQ(client.Height(), expected);
+  // A number that names no menu (a stale handle, a drop-down list's identifier)
+  // gives a window without a bar; a child's number stays its identifier.
+  HMENU gone = CreateMenu();
+  DestroyMenu(gone);
+  for (LONG_PTR notMenu : {LONG_PTR(reinterpret_cast<std::uintptr_t>(gone)), LONG_PTR(1000)}) {
+    HWND w = CreateWindowEx(0, "TestWindow", "Top", WS_POPUP | WS_BORDER, 0, 0, 100, 100, nullptr,
+                            notMenu);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(GetMenu(w), nullptr);
+  }
+  HWND child = MakeChild(top, 0, 0, 10, 10, WS_VISIBLE, 77);
+  EXPECT_EQ(GetDlgCtrlID(child), 77);
+  EXPECT_EQ(GetMenu(child), nullptr);
+}
+
 // ---------------------------------------------------------------- accelerators
 
 class AcceleratorTest : public TWinTest {
