@@ -63,6 +63,7 @@ void TSpinEdit::SetParent(TWinControl* parent) {
     // The arrows take the right end of the field's bounds; the keys are the
     // field's own, which steps from what is typed.
     arrows_ = new TUpDown(Owner() ? Owner() : parent);
+    FreeNotification(arrows_);
     arrows_->SetThousands(false);
     arrows_->SetArrowKeys(false);
     arrows_->SetIncrement(increment_);
@@ -75,6 +76,11 @@ void TSpinEdit::SetParent(TWinControl* parent) {
   arrows_->SetParent(parent);
   arrows_->SetAssociate(this);
   if (GetText() != text) SetText(text);
+}
+
+void TSpinEdit::Notification(TComponent* component, TOperation operation) {
+  TEdit::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == arrows_) arrows_ = nullptr;
 }
 
 int TSpinEdit::Value() const {

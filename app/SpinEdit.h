@@ -46,6 +46,7 @@ class TSpinEdit : public TEdit {
   bool DoKeyDown(int& key, TShiftState shift) override;
   bool DoKeyPress(char32_t& key) override;
   void DoExit() override;
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   void Step(std::int64_t steps);
