@@ -358,6 +358,19 @@ int TMenuItem::SiblingGlyphWidth() const {
   return w;
 }
 
+int TMenuItem::SiblingCaptionWidth(TCanvas* canvas) const {
+  int w = 0;
+  auto measure = [&](const TMenuItem* i) {
+    if (i->visible_ && !i->IsLine())
+      w = std::max(w, canvas->TextWidth(StripAmpersands(i->caption_)));
+  };
+  if (!parent_)
+    measure(this);
+  else
+    for (const TMenuItem* i : parent_->items_) measure(i);
+  return w;
+}
+
 bool TMenuItem::IsOwnerDrawn() const {
   if (OnMeasureItem || OnAdvancedDrawItem) return true;
   // The platform's items have no pictures: a menu with images, or with an
@@ -459,8 +472,11 @@ void TMenuItem::MeasureItem(TCanvas* canvas, int& width, int& height) {
       height = std::max(menuH - 1, glyph.cy + 2);
     } else {
       std::string sc = ShortCutToText(shortCut_);
-      width = GlyphColumn(SiblingGlyphWidth()) + text.cx +
-              (sc.empty() ? 0 : ShortCutGap + canvas->TextWidth(sc)) + RightMargin;
+      // Shortcuts start in one column after the widest caption, as on the platform's items.
+      width = GlyphColumn(SiblingGlyphWidth()) +
+              (sc.empty() ? text.cx
+                          : SiblingCaptionWidth(canvas) + ShortCutGap + canvas->TextWidth(sc)) +
+              RightMargin;
       height = std::max({text.cy + 4, menuH - 1, glyph.cy + 4});
     }
   }
@@ -553,7 +569,11 @@ void TMenuItem::DrawItem(TCanvas* canvas, const TRect& rect, TOwnerDrawState sta
   TRect label{rect.Left + column, rect.Top, rect.Right - RightMargin, rect.Bottom};
   text(caption_, label, format | DT_LEFT);
   std::string sc = ShortCutToText(shortCut_);
-  if (!sc.empty()) text(sc, label, format | DT_RIGHT | DT_NOPREFIX);
+  if (!sc.empty()) {
+    TRect at{label.Left + SiblingCaptionWidth(canvas) + ShortCutGap, rect.Top, rect.Right,
+             rect.Bottom};
+    text(sc, at, format | DT_LEFT | DT_NOPREFIX);
+  }
 }
 
 char32_t TMenuItem::MnemonicKey(const std::string& caption) {

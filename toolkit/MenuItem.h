@@ -180,6 +180,8 @@ class TMenuItem : public TComponent {
   void SiblingsChanged();
   // The widest picture among the visible items beside this one (and this one).
   int SiblingGlyphWidth() const;
+  // The widest caption among the visible items beside this one, in canvas's font.
+  int SiblingCaptionWidth(TCanvas* canvas) const;
   // The root item of a menu knows its menu.
   void SetMenu(TMenu* menu) { menu_ = menu; }
 

@@ -42,6 +42,7 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   tk::TMenuItem* bar = MainMenu1->Items();
   N1 = Item(this, bar, "N1", "&Файл");
   N2 = Item(this, N1, "N2", "&Открыть рисунок...", ShortCut('O', ssCtrl));
+  N12 = Item(this, N1, "N12", "&Сохранить рисунок как...", ShortCut('S', ssCtrl));
   N3 = Item(this, N1, "N3", "-");
   N4 = Item(this, N1, "N4", "&Выход", ShortCut('E', ssCtrl));
   N5 = Item(this, bar, "N5", "&Вид");
@@ -50,6 +51,15 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   N6->SetChecked(true);
   N7 = Item(this, bar, "N7", "&Справка");
   N8 = Item(this, N7, "N8", "&О галерее...", ShortCut(VK_F1, 0));
+  // The menu's pictures: the square glyphs, their magenta key transparent.
+  ImageList1 = new tk::TImageList(this);
+  ImageList1->SetName("ImageList1");
+  auto squares = SquareGlyph(3);
+  ImageList1->AddMasked(squares.get(), RGB(255, 0, 255));
+  MainMenu1->SetImages(ImageList1);
+  N2->SetImageIndex(0);
+  N12->SetImageIndex(2);
+  N4->SetImageIndex(1);
   SetMenu(MainMenu1);
   SetClientSize(560, 300);
   SetColor(0xFF000000u | COLOR_BTNFACE);
@@ -174,6 +184,8 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   });
   OpenPictureDialog1 = new TOpenPictureDialog(this);
   OpenPictureDialog1->SetName("OpenPictureDialog1");
+  SavePictureDialog1 = new TSavePictureDialog(this);
+  SavePictureDialog1->SetName("SavePictureDialog1");
   // The slider and the arrows move together; the value shows in the status bar.
   TrackBar1->OnChange = [this](TComponent*) {
     UpDown1->SetPosition(TrackBar1->Position());
@@ -189,6 +201,10 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   N2->OnClick = [this](TComponent*) {
     if (!OpenPictureDialog1->Execute()) return;
     Image2->Picture()->LoadFromFile(OpenPictureDialog1->FileName());
+  };
+  N12->OnClick = [this](TComponent*) {
+    if (SavePictureDialog1->Execute())
+      Image2->Picture()->SaveToFile(SavePictureDialog1->FileName());
   };
   N4->OnClick = [this](TComponent*) { Close(); };
   N6->OnClick = [this](TComponent*) { BitBtn2->SetShowHint(N6->Checked()); };

@@ -12,6 +12,7 @@
 #include "toolkit/Form.h"
 #include "toolkit/GroupBox.h"
 #include "toolkit/Image.h"
+#include "toolkit/ImageList.h"
 #include "toolkit/Label.h"
 #include "toolkit/ListBox.h"
 #include "toolkit/MainMenu.h"
@@ -20,6 +21,7 @@
 #include "toolkit/Panel.h"
 #include "toolkit/PopupMenu.h"
 #include "toolkit/RadioButton.h"
+#include "toolkit/SavePictureDialog.h"
 #include "toolkit/ScrollBox.h"
 #include "toolkit/SpeedButton.h"
 #include "toolkit/StatusBar.h"
@@ -56,9 +58,11 @@ class TGalleryForm : public TForm {
   TStatusBar* StatusBar1;
   TTimer* Timer1;
   TOpenPictureDialog* OpenPictureDialog1;
+  TSavePictureDialog* SavePictureDialog1;
+  tk::TImageList* ImageList1;
   // The menu bar repeats the buttons' commands; the panel has a shortcut menu.
   tk::TMainMenu* MainMenu1;
-  tk::TMenuItem *N1, *N2, *N3, *N4, *N5, *N6, *N7, *N8;
+  tk::TMenuItem *N1, *N2, *N12, *N3, *N4, *N5, *N6, *N7, *N8;
   tk::TPopupMenu* PopupMenu1;
   tk::TMenuItem *N9, *N10, *N11;
 
