@@ -54,6 +54,10 @@ TEST_F(Program, StartsWithFourHiddenFormsAndTheMainWindowFirst) {
   EXPECT_EQ(frmMain->ClientWidth(), 713);
   EXPECT_EQ(frmMain->ClientHeight(), 510);
   EXPECT_EQ(GetWindowText(frmMain->Handle()), "Velmora v8.0");
+  // Centred on the screen.
+  const TRect r = frmMain->BoundsRect(), screen = host.WorkArea();
+  EXPECT_LE(std::abs((r.Left + r.Right) - (screen.Left + screen.Right)), 1);
+  EXPECT_LE(std::abs((r.Top + r.Bottom) - (screen.Top + screen.Bottom)), 1);
   // Only open, about and exit work before a picture is open.
   for (TBitBtn* b : {frmMain->sBitBtn2, frmMain->sBitBtn10, frmMain->sBitBtn9, frmMain->sBitBtn8})
     EXPECT_FALSE(b->Enabled()) << b->Name();
