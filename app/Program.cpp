@@ -11,6 +11,7 @@
 #include "app/Info.h"
 #include "app/Main.h"
 #include "app/Resize.h"
+#include "skin/data/SkinCommands.h"
 #include "skin/paint/pixels/PlatformFlags.h"
 #include "skin/paint/pixels/SharedAccessors.h"
 #include "toolkit/Picture.h"
@@ -54,7 +55,11 @@ void PrepareProcess() {
   version.dwOSVersionInfoSize = sizeof version;
   IsNTFamily = GetVersionEx(version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
 
-  // SM_NIRVEXCMD is the compile-time constant 0xA100 (skin/data/SkinCommands.h).
+  // The skin engine's command message has its fixed number from the start.
+  static_assert(SM_NIRVEXCMD == 0xA100);
+
+  // There is no theming library on this platform to look a window-theme
+  // entry up in; window subclassing works without one.
 
   // The four shared pixel accessors exist from here on.
   SharedFast24();
