@@ -520,6 +520,18 @@ TEST_F(Program, ThePictureScrollsWithWheelAndKeys) {
   EXPECT_EQ(box->HorzScrollBar()->Position(),
             1000 - box->ClientWidth() - box->HorzScrollBar()->Increment());
 
+  // Resized while scrolled to the far corner: the smaller picture is shown whole.
+  Key(VK_END);
+  Click(frmMain->sBitBtn10);
+  Click(frmResize->sSpinEdit2);
+  frmResize->sSpinEdit2->SelectAll();
+  Type("300");
+  Click(frmResize->OKBtn);
+  EXPECT_EQ(frmMain->Image1->Width(), 300);
+  EXPECT_EQ(frmMain->Image1->Left(), 0);
+  EXPECT_EQ(frmMain->Image1->Top(), 0);
+  EXPECT_FALSE(box->VertScrollBar()->IsScrollBarVisible());
+
   // A smaller picture opened next sits in the top-left corner without bars.
   WriteJpeg(File("small.jpg"), 100, 80);
   Open(File("small.jpg"));
