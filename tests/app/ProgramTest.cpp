@@ -305,16 +305,21 @@ TEST_F(Program, AFailedEditIsReportedOnceAndRetriedAtTheNextActivation) {
   Tick();
   EXPECT_EQ(SizeLine(), SizeText(0));
 
-  // The folder is back; the next activation of the main window does the edit.
+  // The folder is back. Opening another picture does not cancel the request:
+  // the next activation of the main window applies it to the new picture.
   ASSERT_TRUE(fs::create_directory(TempDir()));
+  WriteJpeg(File("other.jpg"), 80, 60);
+  Open(File("other.jpg"));
+  EXPECT_EQ(frmMain->PictureData(), ReadAll(File("other.jpg")));
+  EXPECT_TRUE(PendingQuality);
   Click(frmMain->sBitBtn3);
   ASSERT_TRUE(frmInfo->Visible());
   Click(frmInfo->OKBtn);
   EXPECT_FALSE(frmInfo->Visible());
   EXPECT_EQ(errors.size(), 1u);
   EXPECT_FALSE(PendingQuality);
-  const TBitmap shown = LoadJpegFile(File("photo.jpg"));
-  EXPECT_EQ(ReadAll(TempDir() + "tmp.jpg"), Recompress(shown, 30));
+  EXPECT_EQ(Quality, 100);  // the open set it back; the edit uses what Quality holds
+  EXPECT_EQ(ReadAll(TempDir() + "tmp.jpg"), Recompress(LoadJpegFile(File("other.jpg")), 100));
 }
 
 TEST_F(Program, BadFilesAreReportedAndLeaveEverythingAsItWas) {
