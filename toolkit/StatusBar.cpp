@@ -130,8 +130,14 @@ void TStatusBar::CreateParams(TCreateParams& p) {
 
 void TStatusBar::CreateHandle() {
   TWinControl::CreateHandle();
+  SendMessage(Handle(), SB_SETBKCOLOR, 0, LPARAM(Color()));
   UpdatePanels(true);
   UpdateSimple();
+}
+
+void TStatusBar::ColorChanged() {
+  if (HandleAllocated()) SendMessage(Handle(), SB_SETBKCOLOR, 0, LPARAM(Color()));
+  TWinControl::ColorChanged();
 }
 
 void TStatusBar::UpdatePanels(bool geometry) {
@@ -206,11 +212,49 @@ void TStatusBar::SetSizeGrip(bool v) {
   Invalidate();
 }
 
+void TStatusBar::SetBorderWidth(int v) {
+  v = std::max(v, 0);
+  if (v == borderWidth_) return;
+  borderWidth_ = v;
+  if (!HandleAllocated()) return;
+  // The client area shrinks or grows inside the frame: panels and children follow.
+  SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Realign();
+  Invalidate();
+}
+
 void TStatusBar::DrawPanel(TStatusPanel* panel, const TRect& rect) {
   if (OnDrawPanel) OnDrawPanel(this, panel, rect);
 }
 
 void TStatusBar::WndProc(TMessage& m) {
+  if (m.Msg == WM_NCCALCSIZE && m.WParam && m.LParam && borderWidth_ > 0) {
+    TWinControl::WndProc(m);
+    TRect& r = reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam)->rgrc[0];
+    int b = borderWidth_;
+    r = Rect(r.Left + b, r.Top + b, std::max(r.Left + b, r.Right - b),
+             std::max(r.Top + b, r.Bottom - b));
+    return;
+  }
+  if (m.Msg == WM_NCPAINT && borderWidth_ > 0) {
+    TWinControl::WndProc(m);
+    if (!HandleAllocated()) return;
+    HWND h = Handle();
+    TRect wr, cr;
+    GetWindowRect(h, &wr);
+    GetClientRect(h, &cr);
+    TPoint o{0, 0};
+    ::vm::ClientToScreen(h, &o);
+    TRect inner = cr.Offset(o.X - wr.Left, o.Y - wr.Top);
+    TScopedDC dc(h, true);
+    if (HDC d = dc.Dc()) {
+      TDCSaver save(*d);
+      d->ExcludeClipRect(inner);
+      d->FillRect(Rect(0, 0, wr.Width(), wr.Height()), Color());
+    }
+    return;
+  }
   if (m.Msg == CN_DRAWITEM && m.LParam) {
     const auto& dis = *reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam);
     int index = int(dis.itemID);

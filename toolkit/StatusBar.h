@@ -6,8 +6,9 @@
 // Bevel, or, with Style psOwnerDraw, whatever OnDrawPanel paints on Canvas.
 // SimplePanel replaces the panels by one line, SimpleText. SizeGrip shows the
 // grip in the bottom-right corner while the form can be resized and is not
-// maximized. The bar accepts child controls: a label placed on it paints
-// over the bar. Align starts as alBottom.
+// maximized. BorderWidth puts a frame in Color around it. The bar accepts
+// child controls: a label placed on it paints over the bar. Align starts as
+// alBottom.
 #pragma once
 
 #include <functional>
@@ -103,6 +104,10 @@ class TStatusBar : public TWinControl {
   void SetSimpleText(const std::string& v);
   bool SizeGrip() const { return sizeGrip_; }
   void SetSizeGrip(bool v);
+  // A frame of this many pixels in Color around the bar, outside its client
+  // area (the panels and the children sit inside it). Negative becomes 0.
+  int BorderWidth() const { return borderWidth_; }
+  void SetBorderWidth(int v);
 
   // The canvas OnDrawPanel paints on (the bar's paint context while it runs).
   tk::TCanvas* Canvas() const { return canvas_.get(); }
@@ -113,6 +118,7 @@ class TStatusBar : public TWinControl {
  protected:
   void CreateParams(TCreateParams& params) override;
   void CreateHandle() override;
+  void ColorChanged() override;
   // Paints an owner-drawn panel: OnDrawPanel when set.
   virtual void DrawPanel(TStatusPanel* panel, const TRect& rect);
 
@@ -127,6 +133,7 @@ class TStatusBar : public TWinControl {
   bool simplePanel_ = false;
   std::string simpleText_;
   bool sizeGrip_ = true;
+  int borderWidth_ = 0;
 };
 
 }  // namespace vm

@@ -913,6 +913,10 @@ inline constexpr UINT SB_SETMINHEIGHT = WM_USER + 8;
 inline constexpr UINT SB_SIMPLE = WM_USER + 9;
 inline constexpr UINT SB_GETRECT = WM_USER + 10;
 inline constexpr UINT SB_ISSIMPLE = WM_USER + 14;
+// lParam: the background colour (CLR_DEFAULT or CLR_NONE: the button face);
+// answers the one before.
+inline constexpr UINT SB_SETBKCOLOR = 0x2001;
+inline constexpr std::uint32_t CLR_DEFAULT = 0xFF000000u;
 
 // SB_SETTEXT drawing flags (the high byte of wParam's low word). An
 // owner-drawn part is painted by the parent on WM_DRAWITEM (itemID: the part,

@@ -85,6 +85,7 @@ class TStatusBar {
   TPart simpleText_;
   bool simple_ = false;
   HFONT font_ = nullptr;
+  TColor back_ = CLR_NONE;  // the button face
   int minHeight_ = 0;
   bool docking_ = false;
 };
@@ -254,7 +255,7 @@ void TStatusBar::DrawPart(HDC dc, const TPart& p, TRect r, int index) {
 
 void TStatusBar::Paint(HDC dc) {
   TRect c = Client();
-  dc->FillRect(c, GetSysColor(COLOR_BTNFACE));
+  dc->FillRect(c, back_ == CLR_NONE ? GetSysColor(COLOR_BTNFACE) : back_);
   dc->SelectFont(Font());
   dc->SetBkMode(TRANSPARENT);
   bool grip = GripShown();
@@ -424,6 +425,13 @@ LRESULT TStatusBar::Proc(UINT msg, WPARAM w, LPARAM l) {
     }
     case SB_ISSIMPLE:
       return simple_ ? 1 : 0;
+    case SB_SETBKCOLOR: {
+      TColor before = back_ == CLR_NONE ? CLR_DEFAULT : back_;
+      TColor c = TColor(l);
+      back_ = (c == CLR_DEFAULT || c == CLR_NONE) ? CLR_NONE : c;
+      InvalidateRect(h_, nullptr, true);
+      return LRESULT(before);
+    }
   }
   return DefWindowProc(h_, msg, w, l);
 }

@@ -239,6 +239,35 @@ TEST_F(StatusBarTest, OwnerDrawnPanelsPaintThroughOnDrawPanel) {
   EXPECT_FALSE(bar->Canvas()->HandleAllocated());
 }
 
+TEST_F(StatusBarTest, BorderWidthFramesTheBarInItsColorAndMovesItsInsideIn) {
+  TForm* f = MainLike();
+  TStatusBar* bar = Bar(f);
+  auto* label = Place<TLabel>(f, bar, "sLabel1", {3, 3}, [](TLabel& l) { l.SetCaption("___"); });
+  bar->SetColor(RGB(230, 200, 120));
+  f->Show();
+  Pump();
+  bar->SetBorderWidth(3);
+  Pump();
+  EXPECT_EQ(bar->BoundsRect(), Rect(0, 491, 713, 510));  // the bar keeps its place
+  EXPECT_EQ(bar->ClientWidth(), 707);
+  EXPECT_EQ(bar->ClientHeight(), 13);
+  TRect part;
+  SendMessage(bar->Handle(), SB_GETRECT, 0, LPARAM(&part));
+  EXPECT_EQ(part, Rect(0, 2, 707, 13));
+  // The frame is in the bar's colour; the label sits inside it.
+  // (Without the frame these are the part's shadow and light edges.)
+  EXPECT_EQ(PixelAt(f, 0, 493), RGB(230, 200, 120));
+  EXPECT_EQ(PixelAt(f, 712, 509), RGB(230, 200, 120));
+  EXPECT_EQ(label->ClientToScreen({0, 0}), At(f, 6, 497));
+  bar->SetBorderWidth(-4);
+  Pump();
+  EXPECT_EQ(bar->BorderWidth(), 0);
+  EXPECT_EQ(bar->ClientWidth(), 713);
+  EXPECT_EQ(PixelAt(f, 1, 492), RGB(230, 200, 120));  // the bar's own colour, above the part
+  EXPECT_EQ(PixelAt(f, 0, 493), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(PixelAt(f, 712, 509), GetSysColor(COLOR_BTNHIGHLIGHT));
+}
+
 TEST_F(StatusBarTest, TheGripFollowsSizeGripAndTheFormsBorder) {
   TForm* f = MainLike(bsSizeable);
   TStatusBar* bar = Bar(f);

@@ -346,6 +346,15 @@ TEST_F(StatusBarTest, ChildWindowsOnTheBarPaintAboveIt) {
   EXPECT_EQ(GetParent(label), bar);
 }
 
+TEST_F(StatusBarTest, BackgroundColourAndBackToTheButtonFace) {
+  HWND bar = Bar(parent);
+  TPoint p = Screen(bar, 1, 1), o = Screen(parent, 0, 0);
+  EXPECT_EQ(SendMessage(bar, SB_SETBKCOLOR, 0, LPARAM(RGB(10, 120, 200))), LRESULT(CLR_DEFAULT));
+  EXPECT_EQ(Shot().GetPixel(p.X - o.X, p.Y - o.Y), RGB(10, 120, 200));
+  EXPECT_EQ(SendMessage(bar, SB_SETBKCOLOR, 0, LPARAM(CLR_DEFAULT)), LRESULT(RGB(10, 120, 200)));
+  EXPECT_EQ(Shot().GetPixel(p.X - o.X, p.Y - o.Y), GetSysColor(COLOR_BTNFACE));
+}
+
 TEST_F(StatusBarTest, GoldenPanelsAndGrip) {
   HWND win = SizeableTop(360, 140);
   HWND bar = Bar(win, SBARS_SIZEGRIP);
