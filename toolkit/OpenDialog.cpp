@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "platform/controls/FileDialog.h"
+#include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
 
 namespace vm {
@@ -31,6 +32,17 @@ void TOpenDialog::SetDefaultExt(const std::string& v) {
   defaultExt_ = start == std::string::npos ? std::string() : v.substr(start);
 }
 
+bool TOpenDialog::Fire(const std::function<void()>& handler) {
+  try {
+    handler();
+    return true;
+  } catch (...) {
+    if (!Application) throw;
+    Application->HandleException(this);
+    return false;
+  }
+}
+
 bool TOpenDialog::Execute() {
   TFileDialogParams p;
   p.Owner = MessageBoxOwner();
@@ -47,11 +59,36 @@ bool TOpenDialog::Execute() {
   p.OverwritePrompt = p.Save && (options_ & ofOverwritePrompt);
   p.Sizeable = (options_ & ofEnableSizing) != 0;
   options_ &= ~ofExtensionDifferent;
+  // The events see the dialog's present choice; a cancel puts these back.
+  const std::string fileName = fileName_;
+  const int filterIndex = filterIndex_;
+  if (OnFolderChange)
+    p.OnFolderChange = [this](const std::string&) { Fire([this] { OnFolderChange(this); }); };
+  if (OnSelectionChange)
+    p.OnSelectionChange = [this](const std::string& path) {
+      fileName_ = path;
+      Fire([this] { OnSelectionChange(this); });
+    };
+  if (OnTypeChange)
+    p.OnTypeChange = [this](int index) {
+      filterIndex_ = index;
+      Fire([this] { OnTypeChange(this); });
+    };
+  if (OnCanClose)
+    p.CanClose = [this](const std::string& path) {
+      fileName_ = path;
+      bool can = true;
+      return Fire([this, &can] { OnCanClose(this, can); }) && can;
+    };
 
   if (OnShow) OnShow(this);
   std::optional<TFileDialogResult> r = RunFileDialog(p);
   if (OnClose) OnClose(this);
-  if (!r) return false;
+  if (!r) {
+    fileName_ = fileName;
+    filterIndex_ = filterIndex;
+    return false;
+  }
   fileName_ = r->Path;
   filterIndex_ = r->FilterIndex;
   if (!defaultExt_.empty() && Lower(ExtensionOf(fileName_)) != Lower(defaultExt_))

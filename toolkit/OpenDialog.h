@@ -9,6 +9,7 @@
 // firing meanwhile. TSaveDialog and the picture dialogs derive from it.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "toolkit/Component.h"
@@ -67,10 +68,23 @@ class TOpenDialog : public TComponent {
   // Just before the dialog appears and just after it has gone.
   TNotifyEvent OnShow;
   TNotifyEvent OnClose;
+  // While the dialog runs: a new folder is listed (also the first one);
+  // a file is selected in the list (FileName is that file meanwhile); the
+  // file type changes (FilterIndex is the new one meanwhile).
+  TNotifyEvent OnFolderChange;
+  TNotifyEvent OnSelectionChange;
+  TNotifyEvent OnTypeChange;
+  // Asked before the dialog closes with FileName chosen; CanClose false
+  // keeps it open. An exception from any of these is reported and, in
+  // OnCanClose, keeps the dialog open.
+  std::function<void(TComponent* Sender, bool& CanClose)> OnCanClose;
 
  protected:
   virtual bool IsSaveDialog() const { return false; }
   virtual bool HasPreview() const { return false; }
+  // Runs an event handler; an exception goes to the application's report.
+  // Returns false when it threw.
+  bool Fire(const std::function<void()>& handler);
 
   std::string filter_;
   TOpenOptions options_ = ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing;

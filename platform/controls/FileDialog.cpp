@@ -512,6 +512,7 @@ class TFileDialog {
             filterIndex_ = sel + 1;
             patterns_ = filters_[std::size_t(sel)].Patterns;
             Refill();
+            if (params_.OnTypeChange) params_.OnTypeChange(filterIndex_);
           }
         }
         break;
@@ -551,6 +552,11 @@ class TFileDialog {
   void Fill(const std::string& folder, TFolderListing listing) {
     filled_ = true;
     folder_ = folder;
+    if (folder_ != announced_) {
+      announced_ = folder_;
+      if (params_.OnFolderChange) params_.OnFolderChange(folder_);
+      if (!IsWindow(dlg_)) return;
+    }
     if (listing.Error.empty()) ShowMessage("");
     listing_ = std::move(listing);
     HWND list = Item(IDC_FD_LIST);
@@ -589,8 +595,10 @@ class TFileDialog {
       ClearPreview();
       return;
     }
+    std::string path = folder_ == "/" ? "/" + e.Name : folder_ + "/" + e.Name;
     SetWindowText(Item(IDC_FD_NAME), e.Display);
-    ShowPreview(folder_ == "/" ? "/" + e.Name : folder_ + "/" + e.Name);
+    ShowPreview(path);
+    if (params_.OnSelectionChange) params_.OnSelectionChange(path);
   }
 
   void Activate(const TFolderEntry& e) {
@@ -687,6 +695,7 @@ class TFileDialog {
         return;
       }
     }
+    if (params_.CanClose && !params_.CanClose(path)) return;
     result_.Path = path;
     result_.FilterIndex = filterIndex_;
     EndDialog(dlg_, IDOK);
@@ -755,6 +764,7 @@ class TFileDialog {
   TFolderListing listing_;
   bool filled_ = false;
   HWND dlg_ = nullptr;
+  std::string announced_;  // the folder OnFolderChange last heard of
   TFileDialogResult result_;
   std::vector<TAnchored> anchored_;
   TSize firstWindow_{0, 0}, firstClient_{0, 0};

@@ -4,6 +4,7 @@
 // folder logic behind it.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,6 +45,14 @@ struct TFileDialogParams {
   bool OverwritePrompt = false;  // save: asks before an existing file is replaced
   // The user may resize the dialog (the list and the fields grow with it).
   bool Sizeable = false;
+  // Told while the dialog runs (each may be empty): the folder now listed
+  // (once at the start too), a file selected in the list (its full path),
+  // the 1-based file type chosen. CanClose is asked about the path that is
+  // about to be returned; false keeps the dialog open.
+  std::function<void(const std::string&)> OnFolderChange;
+  std::function<void(const std::string&)> OnSelectionChange;
+  std::function<void(int)> OnTypeChange;
+  std::function<bool(const std::string&)> CanClose;
 };
 
 struct TFileDialogResult {

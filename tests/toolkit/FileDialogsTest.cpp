@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <stdexcept>
 #include <vector>
 
 #include "platform/controls/Controls.h"
@@ -248,6 +249,75 @@ TEST_F(FileDialogsTest, ExistenceChecksFollowTheOptions) {
   s.SetOptions(s.Options() & ~ofPathMustExist);
   ASSERT_TRUE(Run(s, {Typed("нет/x.jpg")}));
   EXPECT_EQ(s.FileName(), (dir / "нет" / "x.jpg").string());
+}
+
+TEST_F(FileDialogsTest, EventsFollowTheUserAndOnCanCloseMayKeepTheDialogOpen) {
+  TOpenPictureDialog d(form);
+  d.SetFilter("JPEG|*.jpg|JPEG|*.jpeg");
+  d.SetInitialDir(dir.string());
+  std::vector<std::string> seen;
+  d.OnFolderChange = [&](TComponent*) { seen.push_back("folder"); };
+  d.OnSelectionChange = [&](TComponent*) { seen.push_back("select " + d.FileName()); };
+  d.OnTypeChange = [&](TComponent*) { seen.push_back("type " + std::to_string(d.FilterIndex())); };
+  int asked = 0;
+  d.OnCanClose = [&](TComponent*, bool& can) {
+    ++asked;
+    seen.push_back("close? " + d.FileName());
+    if (asked == 1) throw std::runtime_error("Нельзя");  // reported; the dialog stays
+    can = asked > 2;
+  };
+  std::string reported;
+  app->OnException = [&](TComponent*, const std::exception& e) { reported = e.what(); };
+  auto clickFirstFile = [&](HWND box) {
+    HWND list = GetDlgItem(box, IDC_FD_LIST);
+    TRect r{};
+    r.Left = LVIR_BOUNDS;
+    SendMessage(list, LVM_GETITEMRECT, 1, LPARAM(reinterpret_cast<std::uintptr_t>(&r)));
+    TPoint p{r.Left + 10, (r.Top + r.Bottom) / 2};
+    ClientToScreen(list, &p);
+    host.AdvanceClock(1000);  // a single click, not the second of a double click
+    host.Click(p.X, p.Y);
+  };
+  const std::string a = (dir / "a.jpg").string(), b = (dir / "b.jpeg").string();
+  bool ok = Run(d, {clickFirstFile, [&](HWND box) { SendMessage(box, WM_COMMAND, IDOK, 0); },
+                    [&](HWND box) {
+                      EXPECT_EQ(reported, "Нельзя");
+                      SendMessage(box, WM_COMMAND, IDOK, 0);  // refused by the handler
+                    },
+                    [&](HWND box) {
+                      HWND types = GetDlgItem(box, IDC_FD_TYPE);
+                      SendMessage(types, CB_SETCURSEL, 1, 0);
+                      SendMessage(box, WM_COMMAND, MAKEWPARAM(IDC_FD_TYPE, CBN_SELCHANGE),
+                                  LPARAM(reinterpret_cast<std::uintptr_t>(types)));
+                      clickFirstFile(box);
+                    },
+                    [&](HWND box) { SendMessage(box, WM_COMMAND, IDOK, 0); }});
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(d.FileName(), b);
+  EXPECT_EQ(d.FilterIndex(), 2);
+  EXPECT_EQ(seen, (std::vector<std::string>{"folder", "select " + a, "close? " + a, "close? " + a,
+                                            "type 2", "select " + b, "close? " + b}));
+
+  // Cancelling puts back what the events had shown meanwhile.
+  seen.clear();
+  d.OnCanClose = nullptr;
+  ok = Run(d, {[&](HWND box) {
+                 HWND types = GetDlgItem(box, IDC_FD_TYPE);
+                 SendMessage(types, CB_SETCURSEL, 0, 0);
+                 SendMessage(box, WM_COMMAND, MAKEWPARAM(IDC_FD_TYPE, CBN_SELCHANGE),
+                             LPARAM(reinterpret_cast<std::uintptr_t>(types)));
+                 clickFirstFile(box);
+               },
+               [&](HWND box) {
+                 EXPECT_EQ(d.FileName(), a);
+                 TypeName(box, "Папка");
+                 host.Key(VK_RETURN);
+               },
+               [&](HWND) { host.Key(VK_ESCAPE); }});
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(d.FileName(), b);
+  EXPECT_EQ(d.FilterIndex(), 2);
+  EXPECT_EQ(seen, (std::vector<std::string>{"folder", "type 1", "select " + a, "folder"}));
 }
 
 TEST_F(FileDialogsTest, EnableSizingLetsTheListGrowAndNeverShrinksBelowTheFirstSize) {
