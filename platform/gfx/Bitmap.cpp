@@ -37,6 +37,16 @@ TBitmap& TBitmap::operator=(TBitmap&& o) noexcept {
 }
 
 void TBitmap::Reset(int width, int height, TPixelFormat format, bool bottomUp) {
+  Allocate(width, height, format, bottomUp, true);
+}
+
+TBitmap TBitmap::Unfilled(int width, int height, TPixelFormat format, bool bottomUp) {
+  TBitmap b;
+  b.Allocate(width, height, format, bottomUp, false);
+  return b;
+}
+
+void TBitmap::Allocate(int width, int height, TPixelFormat format, bool bottomUp, bool fill) {
   if (width < 0 || height < 0 || width > MaxBitmapSide || height > MaxBitmapSide ||
       std::int64_t(width) * height > MaxBitmapPixels) {
     throw std::invalid_argument("bitmap size " + std::to_string(width) + " x " +
@@ -48,7 +58,18 @@ void TBitmap::Reset(int width, int height, TPixelFormat format, bool bottomUp) {
   width_ = width;
   height_ = height;
   stride_ = (width * BytesPerPixel() + 3) & ~3;
-  data_.assign(std::size_t(stride_) * std::size_t(height_), 0);
+  const std::size_t bytes = std::size_t(stride_) * std::size_t(height_);
+  if (fill) {
+    data_.assign(bytes, 0);
+    return;
+  }
+  data_.clear();
+  data_.resize(bytes);
+  const std::size_t used = std::size_t(width_) * std::size_t(BytesPerPixel());
+  if (used < std::size_t(stride_))
+    for (int row = 0; row < height_; ++row)
+      std::memset(data_.data() + std::size_t(row) * std::size_t(stride_) + used, 0,
+                  std::size_t(stride_) - used);
 }
 
 void TBitmap::SetSize(int width, int height) {

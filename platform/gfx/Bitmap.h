@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/gfx/Types.h"
@@ -17,6 +18,27 @@ namespace vm {
 
 enum class TPixelFormat { pf24bit, pf32bit };
 
+// Pixel bytes are default-initialised: growing the storage does not write
+// zeros first, so a reader that fills every pixel anyway pays once.
+template <class T>
+struct TNoFillAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = TNoFillAllocator<U>;
+  };
+  TNoFillAllocator() = default;
+  template <class U>
+  TNoFillAllocator(const TNoFillAllocator<U>&) noexcept {}
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+
 class TBitmap {
  public:
   TBitmap() = default;
@@ -24,6 +46,11 @@ class TBitmap {
   // Throws std::invalid_argument for negative sizes or sizes too large to hold.
   TBitmap(int width, int height, TPixelFormat format = TPixelFormat::pf24bit,
           bool bottomUp = false);
+
+  // A bitmap whose pixels are left unwritten (only the row padding is
+  // zeroed), for readers that write every pixel themselves.
+  static TBitmap Unfilled(int width, int height, TPixelFormat format = TPixelFormat::pf24bit,
+                          bool bottomUp = false);
 
   TBitmap(const TBitmap&);
   TBitmap& operator=(const TBitmap&);
@@ -83,7 +110,9 @@ class TBitmap {
   int stride_ = 0;
   TPixelFormat format_ = TPixelFormat::pf24bit;
   bool bottomUp_ = false;
-  std::vector<std::uint8_t> data_;
+  std::vector<std::uint8_t, TNoFillAllocator<std::uint8_t>> data_;
+
+  void Allocate(int width, int height, TPixelFormat format, bool bottomUp, bool fill);
 };
 
 // The largest bitmap side the program accepts anywhere; larger requests are

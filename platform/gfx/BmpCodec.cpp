@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -307,8 +308,9 @@ TBitmap ReadBmp(std::span<const std::uint8_t> file, TBmpRowOrder order, TBmpInfo
 
   const bool alphaOut = keepAlpha && bits == 32;
   const bool bottomUp = order == TBmpRowOrder::AsFile ? !topDown : order == TBmpRowOrder::BottomUp;
-  TBitmap bmp(int(width), int(height), alphaOut ? TPixelFormat::pf32bit : TPixelFormat::pf24bit,
-              bottomUp);
+  // Every pixel is written below (run-length pictures are filled first).
+  TBitmap bmp = TBitmap::Unfilled(
+      int(width), int(height), alphaOut ? TPixelFormat::pf32bit : TPixelFormat::pf24bit, bottomUp);
   const int w = int(width), hh = int(height);
   const std::vector<TColor>& pal = inf.Palette;
 
@@ -321,29 +323,51 @@ TBitmap ReadBmp(std::span<const std::uint8_t> file, TBmpRowOrder order, TBmpInfo
   }
 
   const int obpp = bmp.BytesPerPixel();
+  // Palette pictures go through a 256-entry table of ready pixel bytes; an
+  // index past the palette is caught by one comparison per pixel.
+  // Entries are 4 bytes so that all but a row's last pixel are one 32-bit
+  // store, the spare byte being overwritten by the next pixel.
+  std::uint8_t lut[256][4] = {};
+  const unsigned palSize = unsigned(pal.size());
+  for (unsigned i = 0; i < palSize && i < 256; ++i) {
+    lut[i][0] = std::uint8_t(GetBValue(pal[i]));
+    lut[i][1] = std::uint8_t(GetGValue(pal[i]));
+    lut[i][2] = std::uint8_t(GetRValue(pal[i]));
+  }
+  auto badIndex = [&](unsigned idx) {
+    Fail("palette index " + std::to_string(idx) + " out of range (palette has " +
+         std::to_string(pal.size()) + " colours)");
+  };
   for (int r = 0; r < hh; ++r) {
     const std::uint8_t* s = f + pixelOffset + std::uint64_t(r) * stride;
     const int y = topDown ? r : hh - 1 - r;
     std::uint8_t* d = bmp.ScanLine(y);
-    if (bits <= 8) {
-      const int perByte = 8 / bits, mask = (1 << bits) - 1;
-      for (int x = 0; x < w; ++x, d += obpp) {
-        const int shift = 8 - bits * (x % perByte + 1);
-        const unsigned idx = (s[x / perByte] >> shift) & mask;
-        if (idx >= pal.size())
-          Fail("palette index " + std::to_string(idx) + " out of range (palette has " +
-               std::to_string(pal.size()) + " colours)");
-        const TColor c = pal[idx];
-        d[0] = std::uint8_t(GetBValue(c));
-        d[1] = std::uint8_t(GetGValue(c));
-        d[2] = std::uint8_t(GetRValue(c));
+    if (bits == 8) {
+      std::uint8_t* const last = d + std::ptrdiff_t(w - 1) * obpp;
+      for (; d < last; d += obpp, ++s) {
+        const unsigned idx = *s;
+        if (idx >= palSize) badIndex(idx);
+        std::memcpy(d, lut[idx], 4);
       }
+      if (w > 0) {
+        if (*s >= palSize) badIndex(*s);
+        std::memcpy(d, lut[*s], 3);
+      }
+    } else if (bits < 8) {
+      const int perByte = 8 / bits;
+      const unsigned mask = (1u << bits) - 1;
+      for (int x = 0; x < w;) {
+        const unsigned byte = *s++;
+        for (int k = 1; k <= perByte && x < w; ++k, ++x, d += obpp) {
+          const unsigned idx = (byte >> (8 - bits * k)) & mask;
+          if (idx >= palSize) badIndex(idx);
+          std::memcpy(d, lut[idx], 3);
+        }
+      }
+    } else if (bits == 24 && obpp == 3) {
+      std::memcpy(d, s, std::size_t(w) * 3);
     } else if (bits == 24) {
-      for (int x = 0; x < w; ++x, d += obpp, s += 3) {
-        d[0] = s[0];
-        d[1] = s[1];
-        d[2] = s[2];
-      }
+      for (int x = 0; x < w; ++x, d += obpp, s += 3) std::memcpy(d, s, 3);
     } else {
       const int bpp = bits / 8;
       for (int x = 0; x < w; ++x, d += obpp, s += bpp) {

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace vm {
 
@@ -39,7 +40,11 @@ void TMemIniFile::SetText(std::string_view text, bool semicolonComments) {
       std::string name(TrimBlanks(trimmed.substr(1, trimmed.size() - 2)));
       // A repeated section continues the first one.
       auto [it, added] = sectionIndex_.try_emplace(name, sections_.size());
-      if (added) sections_.push_back({name, {}});
+      if (added) {
+        sections_.push_back({name, {}});
+        // Sections of a skin description hold a dozen keys or more.
+        sections_.back().Keys.reserve(16);
+      }
       current = &sections_[it->second];
       continue;
     }
@@ -64,6 +69,11 @@ void TMemIniFile::SetText(std::string_view text, bool semicolonComments) {
 const TMemIniFile::Section* TMemIniFile::FindSection(std::string_view name) const {
   auto it = sectionIndex_.find(name);
   return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
+}
+
+int TMemIniFile::SectionIndexOf(std::string_view name) const {
+  auto it = sectionIndex_.find(name);
+  return it == sectionIndex_.end() ? -1 : int(it->second);
 }
 
 const TMemIniFile::Key* TMemIniFile::FindKey(std::string_view section, std::string_view key) const {
@@ -207,6 +217,17 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }  // namespace
 
 std::string Cp1251ToUtf8(std::string_view text) {
+  // Skin descriptions are mostly pure ASCII, which needs no conversion.
+  // Eight bytes are tested at a time for a set high bit.
+  std::uint64_t high = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    high |= word;
+  }
+  for (; i < text.size(); ++i) high |= std::uint8_t(text[i]);
+  if ((high & 0x8080808080808080ull) == 0) return std::string(text);
   std::string out;
   out.reserve(text.size());
   for (char ch : text) {

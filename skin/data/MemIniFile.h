@@ -47,6 +47,8 @@ class TMemIniFile {
   double ReadFloat(std::string_view section, std::string_view key, double defaultValue) const;
 
   const std::vector<Section>& Sections() const { return sections_; }
+  // The position of a section in Sections(), or -1.
+  int SectionIndexOf(std::string_view name) const;
   // The stored value of a key, or nullptr when the key is missing.
   const std::string* FindValue(std::string_view section, std::string_view key) const;
 

@@ -1,6 +1,7 @@
 #include "skin/data/SkinDescription.h"
 
 #include <algorithm>
+#include <array>
 
 #include "platform/gfx/SysColors.h"
 #include "skin/data/SkinConvertor.h"
@@ -20,8 +21,24 @@ std::int16_t Field16(std::string_view value, std::size_t first, std::size_t coun
   return std::int16_t(ParseIntValue(Columns(value, first, count)));
 }
 
+// Whether `value` contains `what` (upper-case ASCII starting with a
+// non-letter such as ".BMP") in any letter case. No upper-cased copy is made,
+// as this runs for every key of a description: the first character is found
+// with memchr and only the rest compared.
 bool ContainsUpper(std::string_view value, std::string_view what) {
-  return UpperCaseAscii(value).find(what) != std::string::npos;
+  if (what.empty()) return true;
+  for (std::size_t at = value.find(what[0]); at != std::string_view::npos;
+       at = value.find(what[0], at + 1)) {
+    if (value.size() - at < what.size()) return false;
+    std::size_t k = 1;
+    for (; k < what.size(); ++k) {
+      char c = value[at + k];
+      if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+      if (c != what[k]) break;
+    }
+    if (k == what.size()) return true;
+  }
+  return false;
 }
 
 void ParseRect(std::string_view value, TsMaskData& m) {
@@ -53,8 +70,7 @@ TsMaskForm MaskFormOf(std::string_view value) {
 }
 
 bool IsPatternValue(std::string_view value) {
-  std::string upper = UpperCaseAscii(value);
-  return upper.find(".JPG") != std::string::npos || upper.find(".JPEG") != std::string::npos;
+  return ContainsUpper(value, ".JPG") || ContainsUpper(value, ".JPEG");
 }
 
 int WordCount(std::string_view text, std::string_view delimiters) {
@@ -236,50 +252,240 @@ bool ReadInheritedBool(const TMemIniFile& ini, std::string_view section, std::st
          "TRUE";
 }
 
-TsGeneralData ReadSectionData(const TMemIniFile& ini, const std::string& s) {
-  auto integer = [&](const char* key, int def) { return ReadInheritedInt(ini, s, key, def); };
-  auto colour = [&](const char* key, int def) { return TColor(integer(key, def)); };
-  auto boolean = [&](const char* key) { return ReadInheritedBool(ini, s, key, false); };
-  auto percent = [&](const char* key) { return std::min(integer(key, 0), 100); };
-  auto bevel = [&](const char* key) {
-    return TsControlBevel(std::clamp(integer(key, 0), 0, int(cbLoweredHard)));
+// The keys a section record reads; every other key is left to the mask and
+// pattern passes.
+enum TsSectionKeyIndex::Slot : int {
+  kParentClass,
+  kColor,
+  kHotColor,
+  kTransparency,
+  kHotTransparency,
+  kGradientPercent,
+  kHotGradientPercent,
+  kGradientData,
+  kHotGradientData,
+  kImagePercent,
+  kHotImagePercent,
+  kBevel,
+  kHotBevel,
+  kFontColor,
+  kTcLeft,
+  kTcTop,
+  kTcRight,
+  kTcBottom,
+  kHotFontColor,
+  kHotTcLeft,
+  kHotTcTop,
+  kHotTcRight,
+  kHotTcBottom,
+  kShadowEnabled,
+  kShadowColor,
+  kShadowOffset,
+  kShadowBlur,
+  kShadowTransparency,
+  kShowFocus,
+  kFadingEnabled,
+  kFadingIntervalIn,
+  kFadingIntervalOut,
+  kFadingIterations,
+  kReservedBoolean,
+  kBorderColor1,
+  kBorderColor2,
+  kSlotCount
+};
+
+namespace {
+
+constexpr std::string_view SlotNames[TsSectionKeyIndex::kSlotCount] = {"PARENTCLASS",
+                                                                       "COLOR",
+                                                                       "HOTCOLOR",
+                                                                       "TRANSPARENCY",
+                                                                       "HOTTRANSPARENCY",
+                                                                       "GRADIENTPERCENT",
+                                                                       "HOTGRADIENTPERCENT",
+                                                                       "GRADIENTDATA",
+                                                                       "HOTGRADIENTDATA",
+                                                                       "IMAGEPERCENT",
+                                                                       "HOTIMAGEPERCENT",
+                                                                       "BEVEL",
+                                                                       "HOTBEVEL",
+                                                                       "FONTCOLOR",
+                                                                       "TCLEFT",
+                                                                       "TCTOP",
+                                                                       "TCRIGHT",
+                                                                       "TCBOTTOM",
+                                                                       "HOTFONTCOLOR",
+                                                                       "HOTTCLEFT",
+                                                                       "HOTTCTOP",
+                                                                       "HOTTCRIGHT",
+                                                                       "HOTTCBOTTOM",
+                                                                       "SHADOWENABLED",
+                                                                       "SHADOWCOLOR",
+                                                                       "SHADOWOFFSET",
+                                                                       "SHADOWBLUR",
+                                                                       "SHADOWTRANSPARENCY",
+                                                                       "SHOWFOCUS",
+                                                                       "FADINGENABLED",
+                                                                       "FADINGINTERVALIN",
+                                                                       "FADINGINTERVALOUT",
+                                                                       "FADINGITERATIONS",
+                                                                       "RESERVEDBOOLEAN",
+                                                                       "BORDERCOLOR1",
+                                                                       "BORDERCOLOR2"};
+
+// The slot of a key name, or -1. Every key of a description is looked up
+// here, most of them not slot names: a small open-addressed table keyed by
+// length and three letters answers with about one comparison.
+std::size_t SlotHash(std::string_view name) {
+  const std::size_t n = name.size();
+  if (n == 0) return 0;
+  return (n * 131 + std::uint8_t(name[0]) * 31 + std::uint8_t(name[n / 2]) * 7 +
+          std::uint8_t(name[n - 1])) &
+         255;
+}
+
+int SlotOf(std::string_view name) {
+  static const std::array<std::int8_t, 256> table = [] {
+    std::array<std::int8_t, 256> t;
+    t.fill(-1);
+    for (int i = 0; i < TsSectionKeyIndex::kSlotCount; ++i) {
+      std::size_t h = SlotHash(SlotNames[i]);
+      while (t[h] >= 0) h = (h + 1) & 255;
+      t[h] = std::int8_t(i);
+    }
+    return t;
+  }();
+  for (std::size_t h = SlotHash(name);; h = (h + 1) & 255) {
+    const int slot = table[h];
+    if (slot < 0) return -1;
+    if (SlotNames[slot] == name) return slot;
+  }
+}
+
+bool IsTrueText(std::string_view v) {
+  if (v.size() != 4) return false;
+  for (int i = 0; i < 4; ++i)
+    if ((v[std::size_t(i)] & ~0x20) != "TRUE"[i]) return false;
+  return true;
+}
+
+}  // namespace
+
+TsSectionKeyIndex::TsSectionKeyIndex(const TMemIniFile& ini) : ini_(ini) {
+  const std::vector<TMemIniFile::Section>& sections = ini.Sections();
+  const std::size_t n = sections.size();
+  values_.assign(n * kSlotCount, nullptr);
+  for (std::size_t i = 0; i < n; ++i)
+    for (const TMemIniFile::Key& k : sections[i].Keys) {
+      // Keys are unique within a section: the first occurrence was kept.
+      const int slot = SlotOf(k.Name);
+      if (slot >= 0) values_[i * kSlotCount + std::size_t(slot)] = &k.Value;
+    }
+  // Each section's chain, with the rules of FindInherited: it ends at a
+  // missing, empty or "?" parent, at a section naming itself or one not in
+  // the description, and before a section already on the chain.
+  chainStart_.reserve(n + 1);
+  for (std::size_t i = 0; i < n; ++i) {
+    chainStart_.push_back(chains_.size());
+    std::size_t at = i;
+    for (;;) {
+      chains_.push_back(at);
+      const std::string* parent = values_[at * kSlotCount + kParentClass];
+      if (!parent || parent->empty() || *parent == "?" || *parent == sections[at].Name) break;
+      const int next = ini.SectionIndexOf(*parent);
+      if (next < 0) break;
+      bool seen = false;
+      for (std::size_t c = chainStart_.back(); c < chains_.size(); ++c)
+        if (chains_[c] == std::size_t(next)) seen = true;
+      if (seen) break;
+      at = std::size_t(next);
+    }
+  }
+  chainStart_.push_back(chains_.size());
+}
+
+template <typename Usable>
+const std::string* TsSectionKeyIndex::Inherited(std::size_t index, int slot,
+                                                Usable&& usable) const {
+  if (index >= chainStart_.size() - 1) return nullptr;
+  for (std::size_t c = chainStart_[index]; c < chainStart_[index + 1]; ++c) {
+    const std::string* v = values_[chains_[c] * kSlotCount + std::size_t(slot)];
+    if (v && usable(*v)) return v;
+  }
+  return nullptr;
+}
+
+TsGeneralData TsSectionKeyIndex::Read(std::size_t index) const {
+  return Read(index, ini_.Sections().at(index).Name);
+}
+
+TsGeneralData TsSectionKeyIndex::Read(std::size_t index, const std::string& s) const {
+  auto integer = [&](int slot, int def) {
+    int value = -1;
+    return Inherited(index, slot, [&value](const std::string& v) { return UsableInt(v, value); })
+               ? value
+               : def;
   };
+  auto text = [&](int slot, const char* def) {
+    const std::string* v = Inherited(index, slot, [](const std::string& t) { return t != "?"; });
+    return v ? *v : std::string(def);
+  };
+  auto colour = [&](int slot, int def) { return TColor(integer(slot, def)); };
+  auto boolean = [&](int slot) {
+    const std::string* v = Inherited(index, slot, [](const std::string& t) { return t != "?"; });
+    return v && IsTrueText(*v);
+  };
+  auto percent = [&](int slot) { return std::min(integer(slot, 0), 100); };
+  auto bevel = [&](int slot) {
+    return TsControlBevel(std::clamp(integer(slot, 0), 0, int(cbLoweredHard)));
+  };
+  static const std::string* const none[kSlotCount] = {};
+  const std::string* const* own =
+      index < chainStart_.size() - 1 ? &values_[index * kSlotCount] : none;
 
   TsGeneralData d;
   d.SectionName = s;
-  d.ParentClass = ini.ReadString(s, "PARENTCLASS", "");
-  d.Color = ColorToRGB(colour("COLOR", int(clWhite)));
-  d.HotColor = colour("HOTCOLOR", int(clWhite));
-  d.Transparency = integer("TRANSPARENCY", 0);
-  d.HotTransparency = integer("HOTTRANSPARENCY", 0);
-  d.GradientPercent = percent("GRADIENTPERCENT");
-  d.HotGradientPercent = percent("HOTGRADIENTPERCENT");
-  d.GradientData = ReadInheritedString(ini, s, "GRADIENTDATA", " ");
-  d.HotGradientData = ReadInheritedString(ini, s, "HOTGRADIENTDATA", "");
+  d.ParentClass = own[kParentClass] ? *own[kParentClass] : std::string();
+  d.Color = ColorToRGB(colour(kColor, int(clWhite)));
+  d.HotColor = colour(kHotColor, int(clWhite));
+  d.Transparency = integer(kTransparency, 0);
+  d.HotTransparency = integer(kHotTransparency, 0);
+  d.GradientPercent = percent(kGradientPercent);
+  d.HotGradientPercent = percent(kHotGradientPercent);
+  d.GradientData = text(kGradientData, " ");
+  d.HotGradientData = text(kHotGradientData, "");
   ParseGradient(d.GradientData, d.GradientArray);
   ParseGradient(d.HotGradientData, d.HotGradientArray);
-  d.ImagePercent = integer("IMAGEPERCENT", 0);
-  d.HotImagePercent = integer("HOTIMAGEPERCENT", 0);
-  d.Bevel = bevel("BEVEL");
-  d.HotBevel = bevel("HOTBEVEL");
-  d.FontColor = {colour("FONTCOLOR", 0), colour("TCLEFT", -1), colour("TCTOP", -1),
-                 colour("TCRIGHT", -1), colour("TCBOTTOM", -1)};
-  d.HotFontColor = {colour("HOTFONTCOLOR", 0), colour("HOTTCLEFT", -1), colour("HOTTCTOP", -1),
-                    colour("HOTTCRIGHT", -1), colour("HOTTCBOTTOM", -1)};
-  d.ShadowEnabled = boolean("SHADOWENABLED");
-  d.ShadowColor = TColor(ini.ReadInteger(s, "SHADOWCOLOR", 0));
-  d.ShadowOffset = integer("SHADOWOFFSET", 3);
-  d.ShadowBlur = integer("SHADOWBLUR", 6);
-  d.ShadowTransparency = integer("SHADOWTRANSPARENCY", 50);
-  d.ShowFocus = boolean("SHOWFOCUS");
-  d.FadingEnabled = boolean("FADINGENABLED");
-  d.FadingIntervalIn = integer("FADINGINTERVALIN", 5);
-  d.FadingIntervalOut = integer("FADINGINTERVALOUT", 5);
-  d.FadingIterations = integer("FADINGITERATIONS", 5);
-  d.ReservedBoolean = boolean("RESERVEDBOOLEAN");
-  d.BorderColor1 = colour("BORDERCOLOR1", 0);
-  d.BorderColor2 = colour("BORDERCOLOR2", 0);
+  d.ImagePercent = integer(kImagePercent, 0);
+  d.HotImagePercent = integer(kHotImagePercent, 0);
+  d.Bevel = bevel(kBevel);
+  d.HotBevel = bevel(kHotBevel);
+  d.FontColor = {colour(kFontColor, 0), colour(kTcLeft, -1), colour(kTcTop, -1),
+                 colour(kTcRight, -1), colour(kTcBottom, -1)};
+  d.HotFontColor = {colour(kHotFontColor, 0), colour(kHotTcLeft, -1), colour(kHotTcTop, -1),
+                    colour(kHotTcRight, -1), colour(kHotTcBottom, -1)};
+  d.ShadowEnabled = boolean(kShadowEnabled);
+  // Not inherited: the section's own value or 0.
+  int shadow = 0;
+  d.ShadowColor = TColor(own[kShadowColor] && TryStrToInt(*own[kShadowColor], shadow) ? shadow : 0);
+  d.ShadowOffset = integer(kShadowOffset, 3);
+  d.ShadowBlur = integer(kShadowBlur, 6);
+  d.ShadowTransparency = integer(kShadowTransparency, 50);
+  d.ShowFocus = boolean(kShowFocus);
+  d.FadingEnabled = boolean(kFadingEnabled);
+  d.FadingIntervalIn = integer(kFadingIntervalIn, 5);
+  d.FadingIntervalOut = integer(kFadingIntervalOut, 5);
+  d.FadingIterations = integer(kFadingIterations, 5);
+  d.ReservedBoolean = boolean(kReservedBoolean);
+  d.BorderColor1 = colour(kBorderColor1, 0);
+  d.BorderColor2 = colour(kBorderColor2, 0);
   return d;
+}
+
+TsGeneralData ReadSectionData(const TMemIniFile& ini, const std::string& s) {
+  // A section the description lacks reads as all defaults under its name.
+  const int index = ini.SectionIndexOf(s);
+  return TsSectionKeyIndex(ini).Read(index < 0 ? SIZE_MAX : std::size_t(index), s);
 }
 
 void ReadGlobalInfo(const TMemIniFile& ini, TsSkinData& data) {

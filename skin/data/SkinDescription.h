@@ -54,6 +54,33 @@ int WordCount(std::string_view text, std::string_view delimiters);
 // Reads one section's keys with inheritance and defaults. Parses both
 // gradients (ParseGradient errors propagate). COLOR is resolved to RGB.
 TsGeneralData ReadSectionData(const TMemIniFile& ini, const std::string& section);
+
+// The section keys of a whole description, indexed once: every section's own
+// value of each key a section record reads, and its PARENTCLASS chain. Reading
+// all sections through it gives what ReadSectionData gives for each, without
+// looking names up again for every key and every parent.
+class TsSectionKeyIndex {
+ public:
+  explicit TsSectionKeyIndex(const TMemIniFile& ini);
+  // The record of section `index` of ini.Sections(), as ReadSectionData.
+  TsGeneralData Read(std::size_t index) const;
+
+  enum Slot : int;
+
+ private:
+  friend TsGeneralData ReadSectionData(const TMemIniFile&, const std::string&);
+  // `index` past the last section reads as a section without keys.
+  TsGeneralData Read(std::size_t index, const std::string& name) const;
+  template <typename Usable>
+  const std::string* Inherited(std::size_t index, int slot, Usable&& usable) const;
+
+  const TMemIniFile& ini_;
+  std::vector<const std::string*> values_;  // section-major, one per slot
+  // The sections a key is looked for in, from the section itself up its
+  // parents: chains_[chainStart_[i]] .. chains_[chainStart_[i + 1] - 1].
+  std::vector<std::size_t> chains_;
+  std::vector<std::size_t> chainStart_;
+};
 // The skin-wide values of GLOBALINFO. Throws EConvertError for a
 // SHADOW1OFFSET, SHADOW1BLUR or SHADOW1TRANSPARENCY that is not an integer.
 void ReadGlobalInfo(const TMemIniFile& ini, TsSkinData& data);

@@ -513,8 +513,10 @@ void TsSkinManager::SectionPass() {
     StoredSectionPass(*storedSkin_);
   } else {
     ReadGlobalInfo(*ini_, SkinData);
-    for (const TMemIniFile::Section& section : ini_->Sections())
-      gd.push_back(ReadSectionData(*ini_, section.Name));
+    // Every section's keys are indexed once for all the inherited reads.
+    const TsSectionKeyIndex keys(*ini_);
+    gd.reserve(ini_->Sections().size());
+    for (std::size_t i = 0; i < ini_->Sections().size(); ++i) gd.push_back(keys.Read(i));
   }
   MergeCommonSections();
   ApplyColourShifts();

@@ -302,6 +302,53 @@ TEST(Bmp, MalformedFilesGiveClearErrors) {
   EXPECT_THROW(LoadBmpFile("/nonexistent/x.bmp"), TBmpError);
 }
 
+TEST(Bmp, PaletteIndexesPastThePaletteAreCaughtAnywhereInARow) {
+  // 8-bit rows are copied through a table with the row's last pixel taken
+  // apart: a bad index is found in the middle and at the end alike.
+  TFileSpec p;
+  p.Width = 5;
+  p.Height = 2;
+  p.Bits = 8;
+  p.Palette = {RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9)};
+  p.ColorsUsed = 3;
+  const std::vector<std::uint8_t> good = {2, 1, 0, 1, 2, 0, 0, 0};
+  EXPECT_NO_THROW(ReadBmp(MakeFile(p, {good, good})));
+  for (std::size_t at : {std::size_t(0), std::size_t(2), std::size_t(4)}) {
+    auto bad = good;
+    bad[at] = 3;
+    EXPECT_NE(ErrorOf(MakeFile(p, {good, bad})).find("palette index 3"), std::string::npos) << at;
+  }
+  // A full 256-colour palette has no index past it.
+  TFileSpec full = p;
+  full.Width = 1;
+  full.Height = 1;
+  full.Palette.assign(256, RGB(10, 20, 30));
+  full.Palette[255] = RGB(40, 50, 60);
+  full.ColorsUsed = 0;
+  EXPECT_EQ(ReadBmp(MakeFile(full, {{255, 0, 0, 0}})).GetPixel(0, 0), RGB(40, 50, 60));
+}
+
+TEST(Bmp, RowPaddingOfADecodedPictureIsZero) {
+  // The reader leaves pixel memory unfilled before writing every pixel; the
+  // padding after each row must still be defined.
+  TFileSpec s;
+  s.Width = 5;
+  s.Height = 3;
+  for (int bits : {8, 24}) {
+    s.Bits = bits;
+    std::vector<TColor> pal = {RGB(255, 255, 255)};
+    s.Palette = bits == 8 ? pal : std::vector<TColor>{};
+    s.ColorsUsed = bits == 8 ? 1 : 0;
+    std::vector<std::vector<std::uint8_t>> rows = Rows(s, pal);
+    for (auto& r : rows)
+      if (bits == 24) std::fill(r.begin(), r.end(), 0xFF);
+    const TBitmap bmp = ReadBmp(MakeFile(s, rows));
+    for (int y = 0; y < bmp.Height(); ++y)
+      for (int i = 15; i < bmp.Stride(); ++i) EXPECT_EQ(bmp.ScanLine(y)[i], 0) << bits << " " << y;
+    EXPECT_TRUE(TBitmap::Unfilled(0, 0).Empty());
+  }
+}
+
 TEST(Bmp, WritersRoundTripThroughTheReader) {
   for (bool bottomUp : {false, true})
     for (auto fmt : {TPixelFormat::pf24bit, TPixelFormat::pf32bit}) {

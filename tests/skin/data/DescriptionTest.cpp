@@ -191,6 +191,37 @@ TEST(SectionKeys, InheritanceAndDefaults) {
   EXPECT_FALSE(loop.FadingEnabled);
 }
 
+TEST(SectionKeys, IndexedReadsAgreeWithKeyByKeyLookUps) {
+  // Whole descriptions are read through a key index built once; each value
+  // must be what following the parents key by key gives, chains through a
+  // missing section, "?" values and a three-section loop included.
+  TMemIniFile ini(std::string(InheritanceSkin) +
+                  "\r\n[GRAND]\r\nTRANSPARENCY=40\r\nFADINGITERATIONS=9\r\n"
+                  "[MID]\r\nPARENTCLASS=GRAND\r\nTRANSPARENCY=?\r\nGRADIENTDATA=?\r\n"
+                  "[LEAF]\r\nPARENTCLASS=MID\r\nFADINGITERATIONS=x\r\nshowfocus=TRUE\r\n"
+                  "[LOST]\r\nPARENTCLASS=NOWHERE\r\nBEVEL=2\r\n"
+                  "[C1]\r\nPARENTCLASS=C2\r\n[C2]\r\nPARENTCLASS=C3\r\nBEVEL=1\r\n"
+                  "[C3]\r\nPARENTCLASS=C1\r\nHOTBEVEL=3\r\n");
+  const TsSectionKeyIndex keys(ini);
+  for (std::size_t i = 0; i < ini.Sections().size(); ++i) {
+    const std::string& name = ini.Sections()[i].Name;
+    SCOPED_TRACE(name);
+    const TsGeneralData d = keys.Read(i);
+    EXPECT_EQ(d.SectionName, name);
+    EXPECT_EQ(d.Transparency, ReadInheritedInt(ini, name, "TRANSPARENCY", 0));
+    EXPECT_EQ(d.FadingIterations, ReadInheritedInt(ini, name, "FADINGITERATIONS", 5));
+    EXPECT_EQ(int(d.Bevel), ReadInheritedInt(ini, name, "BEVEL", 0));
+    EXPECT_EQ(int(d.HotBevel), ReadInheritedInt(ini, name, "HOTBEVEL", 0));
+    EXPECT_EQ(d.GradientData, ReadInheritedString(ini, name, "GRADIENTDATA", " "));
+    EXPECT_EQ(d.ShowFocus, ReadInheritedBool(ini, name, "SHOWFOCUS", false));
+    EXPECT_EQ(d.FadingEnabled, ReadInheritedBool(ini, name, "FADINGENABLED", false));
+  }
+  EXPECT_EQ(keys.Read(ini.SectionIndexOf("LEAF")).Transparency, 40);
+  EXPECT_EQ(keys.Read(ini.SectionIndexOf("LEAF")).FadingIterations, 9);
+  EXPECT_FALSE(keys.Read(ini.SectionIndexOf("LEAF")).ShowFocus);  // key names are exact
+  EXPECT_EQ(int(keys.Read(ini.SectionIndexOf("C1")).HotBevel), 3);
+}
+
 TEST(SectionKeys, GlobalInfo) {
   TMemIniFile ini(
       "[GLOBALINFO]\r\nVERSION=5.43\r\nSHADOW1COLOR=9528123\r\nSHADOW1OFFSET=1\r\nSHADOW1BLUR=4\r\n"
