@@ -769,6 +769,9 @@ void TWinControl::HandleMouseMessage(TMessage& m) {
     tme.hwndTrack = handle_;
     TrackMouseEvent(&tme);
     TControl* over = target && target->BoundsRect().Contains(p) ? target : ControlAtPos(p, false);
+    // A disabled control takes no input, but the pointer is still over it
+    // and its hint still shows; a disabled child window's mouse comes here.
+    if (!over) over = ControlAtPos(p, true, true);
     SetMouseControl(over ? over : this);
     if (!ControlAlive(this, me)) return;
     if (target && !ControlAlive(target, target->Serial())) target = nullptr;
@@ -841,7 +844,8 @@ void TWinControl::WndProc(TMessage& m) {
       return;
     case WM_MOUSELEAVE: {
       TControl* mc = gMouseControl.Get();
-      if (mc == this || (mc && mc->parent_ == this && !dynamic_cast<TWinControl*>(mc)))
+      if (mc == this ||
+          (mc && mc->parent_ == this && (!dynamic_cast<TWinControl*>(mc) || !mc->enabled_)))
         SetMouseControl(nullptr);
       break;
     }

@@ -393,7 +393,10 @@ LRESULT ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if (TypeOf(h) == BS_OWNERDRAW || IsRadio(TypeOf(h)) ||
           (GetWindowLongPtr(h, GWL_STYLE) & BS_NOTIFY)) {
         NotifyCommand(h, BN_DOUBLECLICKED);
-        return 0;
+        // A radio button has done its work with the first click. A button
+        // that clicks takes the second press of a double click as a press,
+        // so two quick clicks are two clicks.
+        if (IsRadio(TypeOf(h)) || !(b = Object<TButtonData>(h))) return 0;
       }
       [[fallthrough]];
     case WM_LBUTTONDOWN:

@@ -192,6 +192,34 @@ TEST_F(ButtonTest, OwnerDrawAsksTheParentWithTheState) {
   EXPECT_EQ(Commands(b, BN_CLICKED), 1);
 }
 
+TEST_F(ButtonTest, TwoQuickClicksAreTwoClicksOnEveryPushButton) {
+  // The second press of a double click is a press: plain, notifying and
+  // owner-drawn buttons click twice; those that notify also say it was double.
+  HWND plain = Make(WC_BUTTON, "OK", BS_PUSHBUTTON, 10, 10, 75, 23, 101);
+  HWND notify = Make(WC_BUTTON, "OK", BS_PUSHBUTTON | BS_NOTIFY, 100, 10, 75, 23, 102);
+  HWND drawn = Make(WC_BUTTON, "", BS_OWNERDRAW, 200, 10, 40, 20, 103);
+  for (HWND b : {plain, notify, drawn}) {
+    host.AdvanceClock(GetDoubleClickTime() + 1);
+    Click(b, 5, 5);
+    host.AdvanceClock(10);
+    Click(b, 5, 5);
+    EXPECT_EQ(Commands(b, BN_CLICKED), 2);
+    EXPECT_EQ(State(b) & BST_PUSHED, 0u);
+    EXPECT_EQ(GetCapture(), nullptr);
+  }
+  EXPECT_EQ(Commands(plain, BN_DOUBLECLICKED), 0);
+  EXPECT_EQ(Commands(notify, BN_DOUBLECLICKED), 1);
+  EXPECT_EQ(Commands(drawn, BN_DOUBLECLICKED), 1);
+  // A radio button reports the double click and is not clicked again.
+  HWND radio = Make(WC_BUTTON, "A", BS_RADIOBUTTON, 10, 50, 75, 17, 104);
+  host.AdvanceClock(GetDoubleClickTime() + 1);
+  Click(radio, 5, 5);
+  host.AdvanceClock(10);
+  Click(radio, 5, 5);
+  EXPECT_EQ(Commands(radio, BN_CLICKED), 1);
+  EXPECT_EQ(Commands(radio, BN_DOUBLECLICKED), 1);
+}
+
 TEST_F(ButtonTest, ParentColoursReachTheCheckBoxText) {
   HWND c = Make(WC_BUTTON, "HIL", BS_AUTOCHECKBOX, 10, 10, 100, 17);
   ParentLog().Handler = [&](HWND, UINT msg, WPARAM w, LPARAM) -> std::optional<LRESULT> {
