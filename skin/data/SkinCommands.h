@@ -36,6 +36,8 @@ enum : int {
   CmdControlSkinned = 25,
   CmdGetCaptionHeight = 27,
   CmdBeginUpdate = 31,
+  CmdEndUpdate = 32,
+  CmdGetApplication = 60,
 };
 
 // First message parameter for a command with an argument.

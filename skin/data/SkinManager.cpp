@@ -100,9 +100,31 @@ bool IsSkinSwitchingOff() {
   return switchingOff;
 }
 
+namespace {
+
+// Takes a form out of the registry when it is freed without being
+// unregistered, so that a command sent to the registry never reaches freed
+// memory.
+class TRegistryWatch : public TComponent {
+ protected:
+  void Notification(TComponent* component, TOperation operation) override {
+    TComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove) UnregisterSkinnedForm(component);
+  }
+};
+
+TRegistryWatch& RegistryWatch() {
+  static TRegistryWatch watch;
+  return watch;
+}
+
+}  // namespace
+
 void RegisterSkinnedForm(TComponent* form) {
-  if (form && std::find(skinnedForms.begin(), skinnedForms.end(), form) == skinnedForms.end())
+  if (form && std::find(skinnedForms.begin(), skinnedForms.end(), form) == skinnedForms.end()) {
     skinnedForms.push_back(form);
+    RegistryWatch().FreeNotification(form);
+  }
 }
 
 void UnregisterSkinnedForm(TComponent* form) {
@@ -110,6 +132,7 @@ void UnregisterSkinnedForm(TComponent* form) {
   if (it == skinnedForms.end()) return;
   *it = skinnedForms.back();
   skinnedForms.pop_back();
+  RegistryWatch().RemoveFreeNotification(form);
 }
 
 const std::vector<TComponent*>& SkinnedForms() {
@@ -283,7 +306,7 @@ void TsSkinManager::ChooseAndLoad() {
   {
     ChangingFlag changing;
     SkinData.Active = false;
-    LoadCurrent();
+    LoadCurrentOrSwitchOff();
     if (!active_)
       SwitchOff();
     else
@@ -294,13 +317,26 @@ void TsSkinManager::ChooseAndLoad() {
 
 void TsSkinManager::ReloadSkin() {
   ChangingFlag changing;
-  LoadCurrent();
+  LoadCurrentOrSwitchOff();
   if (!active_) {
     SwitchOff();
     return;
   }
   UpdateIndexes();
   if (!IsLoading()) Refresh();
+}
+
+void TsSkinManager::LoadCurrentOrSwitchOff() {
+  try {
+    LoadCurrent();
+  } catch (...) {
+    // A load that fails half-way leaves a model the windows were never told
+    // about, with their indexes pointing into it. They are told to drop the
+    // skin and show their plain look; the error still reaches the caller, and
+    // the next successful load announces itself as usual.
+    SwitchOff();
+    throw;
+  }
 }
 
 void TsSkinManager::LoadCurrent() {

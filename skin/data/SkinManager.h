@@ -172,6 +172,7 @@ class TsSkinManager : public TComponent, public TsSkinModel {
   void CommonMaskPass();
   void MergeCommonSections();
   void LoadCurrent();
+  void LoadCurrentOrSwitchOff();
   void ApplyColourShifts();
   void AnnounceNewSkin();
   void Refresh();
