@@ -207,6 +207,27 @@ TEST_F(CommandProtocolTest, ASkinThatFailsToLoadLeavesThePlainLookNotAHalfAnnoun
   EXPECT_TRUE(announcer->HookInstalled());
 }
 
+TEST_F(CommandProtocolTest, AManagerMadeDefaultReannouncesItsSkinToTheControlsThatFollowIt) {
+  auto* form = MakeForm<TRecordingForm>("Form");
+  auto* box = Put<TSkinnedBox>(form, "Box", 10, 10, 60, 30);
+  Manager().SetSkinName("Test");
+  WriteSkin("Other", "[PANEL]\r\nCOLOR=65280\r\n\r\n[EXTRA]\r\nCOLOR=1\r\n");
+  TsSkinManager second;
+  second.SetSkinDirectory(dir.string());
+  second.SetSkinName("Other");
+  // The box follows the default manager; the second one's announcement was
+  // for its own controls only.
+  EXPECT_EQ(box->SkinData.GetSkinManager(), &Manager());
+  EXPECT_EQ(box->SkinData.SectionIndex, Manager().FindSectionIndex("PANEL"));
+  Heard().clear();
+  second.SetIsDefault(true);
+  EXPECT_EQ(Changes(HeardBy("Box")), (Cmds{1, 16, 3}));
+  EXPECT_EQ(box->SkinData.GetSkinManager(), &second);
+  EXPECT_EQ(box->SkinData.SectionIndex, second.FindSectionIndex("PANEL"));
+  EXPECT_TRUE(box->SkinData.IsSkinned(true));
+  EXPECT_FALSE(box->SkinData.PaintSuspended);
+}
+
 TEST_F(CommandProtocolTest, TheHookGivesActivatedFormsToTheFrameLayer) {
   std::vector<TCustomForm*> activated;
   announcer->OnFormActivated = [&](TsSkinManager&, TCustomForm* f) { activated.push_back(f); };
