@@ -213,12 +213,21 @@ void TfrmMain::LoadPicture(const std::string& path) {
                           "\": неизвестное расширение файла (." + tk::FileExtension(path) + ")");
   std::unique_ptr<tk::TGraphic> graphic = format->Create();
   try {
+    // The picture's own errors name the file already.
     graphic->LoadFromFile(path);
+  } catch (const Exception&) {
+    throw;
+  } catch (const std::bad_alloc&) {
+    throw EInvalidGraphic("Не удалось открыть изображение \"" + path + "\": недостаточно памяти");
+  }
+  try {
     // Decode now, so that a damaged picture is refused before it replaces
     // the shown one instead of failing on the first paint.
     if (auto* jpeg = dynamic_cast<tk::TJPEGImage*>(graphic.get())) jpeg->DIBNeeded();
-  } catch (const std::exception& e) {
-    throw EInvalidGraphic("Не удалось открыть изображение \"" + path + "\": " + e.what());
+  } catch (const Exception& e) {
+    throw EInvalidGraphic(e.Message() + " (файл \"" + path + "\")");
+  } catch (const std::bad_alloc&) {
+    throw EInvalidGraphic("Не удалось открыть изображение \"" + path + "\": недостаточно памяти");
   }
   Image1->Picture()->TakeGraphic(std::move(graphic));
 }

@@ -38,7 +38,8 @@ TBitmap ReadPictureFile(const std::string& path, std::vector<std::uint8_t>& data
     data = std::move(bytes);
     return pixels;
   } catch (const TJpegError& e) {
-    throw Exception("Ошибка JPEG в файле \"" + path + "\": " + e.what());
+    throw Exception("Не удалось прочитать изображение JPEG \"" + path +
+                    "\": " + JpegFaultText(e.Fault()));
   }
 }
 

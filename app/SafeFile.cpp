@@ -14,7 +14,7 @@ namespace vm::app {
 namespace {
 
 [[noreturn]] void Fail(const std::string& path, int error) {
-  throw Exception("Не удалось записать файл \"" + path + "\": " + std::strerror(error));
+  throw Exception("Не удалось записать файл \"" + path + "\": " + SystemErrorText(error));
 }
 
 mode_t NewFileMode(const std::string& path) {

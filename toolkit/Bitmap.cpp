@@ -22,8 +22,8 @@ vm::TPixelFormat StoreFormat(TPixelFormat f) {
 void CheckSize(int width, int height) {
   if (width > MaxBitmapSide || height > MaxBitmapSide ||
       std::int64_t(width) * std::int64_t(height) > MaxBitmapPixels)
-    throw EInvalidGraphicOperation("Bitmap too large: " + std::to_string(width) + " x " +
-                                   std::to_string(height));
+    throw EInvalidGraphicOperation("Точечный рисунок слишком велик: " + std::to_string(width) +
+                                   " x " + std::to_string(height));
 }
 
 // Copies the overlapping top-left part of src into dst pixel by pixel; either
@@ -121,12 +121,14 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
 }
 
 std::uint8_t* TBitmap::ScanLine(int y) {
-  if (y < 0 || y >= image_.Height()) throw EInvalidGraphicOperation("Scan line index out of range");
+  if (y < 0 || y >= image_.Height())
+    throw EInvalidGraphicOperation("Номер строки вне точечного рисунка");
   return image_.ScanLine(y);
 }
 
 const std::uint8_t* TBitmap::ScanLine(int y) const {
-  if (y < 0 || y >= image_.Height()) throw EInvalidGraphicOperation("Scan line index out of range");
+  if (y < 0 || y >= image_.Height())
+    throw EInvalidGraphicOperation("Номер строки вне точечного рисунка");
   return image_.ScanLine(y);
 }
 
@@ -176,12 +178,12 @@ void TBitmap::LoadFromBytes(std::span<const std::uint8_t> bytes) {
   if (!bytes.empty()) {
     try {
       loaded = ReadBmp(bytes, TBmpRowOrder::TopDown, nullptr, true);
-    } catch (const TBmpError& e) {
-      throw EInvalidGraphic(std::string("Bitmap image is not valid: ") + e.what());
+    } catch (const TBmpError&) {
+      throw EInvalidGraphic("Точечный рисунок повреждён или имеет неверный формат");
     } catch (const std::bad_alloc&) {
-      throw EInvalidGraphic("Bitmap image is too large");
-    } catch (const std::invalid_argument& e) {
-      throw EInvalidGraphic(std::string("Bitmap image is not valid: ") + e.what());
+      throw EInvalidGraphic("Точечный рисунок слишком велик для памяти");
+    } catch (const std::invalid_argument&) {
+      throw EInvalidGraphic("Точечный рисунок повреждён или имеет неверный формат");
     }
   }
   image_ = std::move(loaded);

@@ -26,7 +26,7 @@ void TGraphic::Changed() {
 }
 
 void TGraphic::AssignError(const TGraphic& source) const {
-  throw EConvertError("Cannot assign a " + source.ClassName() + " to a " + ClassName());
+  throw EConvertError("Нельзя присвоить " + source.ClassName() + " объекту " + ClassName());
 }
 
 void TGraphic::Assign(const TGraphic& source) {
@@ -40,16 +40,17 @@ std::vector<std::uint8_t> TGraphic::ReadFileBytes(const std::string& fileName) {
   std::error_code ec;
   const bool regular = std::filesystem::is_regular_file(fileName, ec);
   std::ifstream in(fileName, std::ios::binary | std::ios::ate);
-  if (!in) throw EFOpenError("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
-  if (!regular) throw EFOpenError("Cannot open file \"" + fileName + "\": not a file");
+  if (!in)
+    throw EFOpenError("Не удалось открыть файл \"" + fileName + "\": " + SystemErrorText(errno));
+  if (!regular) throw EFOpenError("Не удалось открыть файл \"" + fileName + "\": это не файл");
   const std::streamoff size = in.tellg();
-  if (size < 0) throw EFOpenError("Cannot read file \"" + fileName + "\"");
+  if (size < 0) throw EFOpenError("Не удалось прочитать файл \"" + fileName + "\"");
   if (size > (std::streamoff(1) << 30))
-    throw EFOpenError("Cannot open file \"" + fileName + "\": the file is too large");
+    throw EFOpenError("Не удалось открыть файл \"" + fileName + "\": файл слишком велик");
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
   in.seekg(0);
   if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
-    throw EFOpenError("Cannot read file \"" + fileName + "\"");
+    throw EFOpenError("Не удалось прочитать файл \"" + fileName + "\"");
   return bytes;
 }
 
@@ -60,7 +61,7 @@ std::vector<std::uint8_t> TGraphic::ReadStreamBytes(std::istream& stream) {
 
 void TGraphic::WriteStreamBytes(std::ostream& stream, const std::uint8_t* data, std::size_t size) {
   if (size > 0 && !stream.write(reinterpret_cast<const char*>(data), std::streamsize(size)))
-    throw EWriteError("Stream write error");
+    throw EWriteError("Ошибка записи в поток");
 }
 
 void TGraphic::LoadFromFile(const std::string& fileName) {
@@ -78,9 +79,10 @@ void TGraphic::SaveToFile(const std::string& fileName) {
   SaveToStream(buffer);
   const std::string bytes = std::move(buffer).str();
   std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-  if (!out) throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(errno));
+  if (!out)
+    throw EFCreateError("Не удалось создать файл \"" + fileName + "\": " + SystemErrorText(errno));
   if (!out.write(bytes.data(), std::streamsize(bytes.size())) || !out.flush())
-    throw EWriteError("Cannot write file \"" + fileName + "\"");
+    throw EWriteError("Не удалось записать файл \"" + fileName + "\"");
 }
 
 }  // namespace vm::tk

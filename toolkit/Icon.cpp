@@ -56,7 +56,7 @@ vm::TBitmap Scaled(const vm::TBitmap& src, int w, int h) {
 // One .ico entry stored as a device-independent bitmap: header, palette, the
 // colour rows (height / 2 of them), then the 1-bit AND mask.
 vm::TBitmap ReadDibEntry(std::span<const std::uint8_t> dib) {
-  if (dib.size() < 40) throw EInvalidGraphic("Icon image is not valid: header truncated");
+  if (dib.size() < 40) throw EInvalidGraphic("Значок повреждён: заголовок обрезан");
   const std::uint32_t headerSize = GetLE(dib, 0, 4);
   const std::int32_t width = std::int32_t(GetLE(dib, 4, 4));
   const std::int32_t height2 = std::int32_t(GetLE(dib, 8, 4));
@@ -65,14 +65,14 @@ vm::TBitmap ReadDibEntry(std::span<const std::uint8_t> dib) {
   std::uint32_t colours = GetLE(dib, 32, 4);
   if (headerSize < 40 || headerSize > dib.size() || width <= 0 || width > 1024 || height2 <= 0 ||
       height2 % 2 != 0 || height2 / 2 > 1024)
-    throw EInvalidGraphic("Icon image is not valid: impossible header");
+    throw EInvalidGraphic("Значок повреждён: неверный заголовок");
   const std::int32_t height = height2 / 2;
   if (bitCount <= 8 && colours == 0) colours = 1u << bitCount;
   if (bitCount > 8) colours = 0;
   std::size_t paletteBytes =
       std::size_t(colours) * 4 + (compression == 3 && headerSize == 40 ? 12 : 0);
   std::size_t pixelOffset = headerSize + paletteBytes;
-  if (pixelOffset > dib.size()) throw EInvalidGraphic("Icon image is not valid: palette truncated");
+  if (pixelOffset > dib.size()) throw EInvalidGraphic("Значок повреждён: палитра обрезана");
   // The platform's BMP reader does the colour part: a file header in front
   // and the height halved.
   std::vector<std::uint8_t> bmp(14 + dib.size());
@@ -85,8 +85,8 @@ vm::TBitmap ReadDibEntry(std::span<const std::uint8_t> dib) {
   vm::TBitmap colour;
   try {
     colour = ReadBmp(bmp, TBmpRowOrder::TopDown, nullptr, bitCount == 32);
-  } catch (const TBmpError& e) {
-    throw EInvalidGraphic(std::string("Icon image is not valid: ") + e.what());
+  } catch (const TBmpError&) {
+    throw EInvalidGraphic("Значок повреждён или имеет неверный формат");
   }
   vm::TBitmap out = WithAlpha(colour, false, 0);
   bool hasAlpha = false;
@@ -154,11 +154,11 @@ void TIcon::FreeHandles() {
 }
 
 void TIcon::SetWidth(int) {
-  throw EInvalidGraphicOperation("Cannot change the size of an icon");
+  throw EInvalidGraphicOperation("Размер значка задаёт его содержимое, его нельзя изменить");
 }
 
 void TIcon::SetHeight(int) {
-  throw EInvalidGraphicOperation("Cannot change the size of an icon");
+  throw EInvalidGraphicOperation("Размер значка задаёт его содержимое, его нельзя изменить");
 }
 
 void TIcon::SetPictures(vm::TBitmap smallImage, vm::TBitmap largeImage) {
@@ -205,7 +205,7 @@ namespace {
 vm::TBitmap ReadEntry(std::span<const std::uint8_t> bytes, std::size_t entry) {
   const std::size_t size = GetLE(bytes, entry + 8, 4), offset = GetLE(bytes, entry + 12, 4);
   if (offset > bytes.size() || size > bytes.size() - offset || size < 8)
-    throw EInvalidGraphic("Icon image is not valid: entry outside the file");
+    throw EInvalidGraphic("Значок повреждён: изображение за пределами файла");
   std::span<const std::uint8_t> data = bytes.subspan(offset, size);
   if (!(data[0] == 0x89 && data[1] == 'P' && data[2] == 'N' && data[3] == 'G'))
     return ReadDibEntry(data);
@@ -215,11 +215,11 @@ vm::TBitmap ReadEntry(std::span<const std::uint8_t> bytes, std::size_t entry) {
            (std::uint32_t(data[at + 2]) << 8) | std::uint32_t(data[at + 3]);
   };
   if (size < 24 || be32(16) == 0 || be32(16) > 1024 || be32(20) == 0 || be32(20) > 1024)
-    throw EInvalidGraphic("Icon image is not valid: impossible PNG size");
+    throw EInvalidGraphic("Значок повреждён: неверный размер изображения PNG");
   try {
     return DecodePng(data, vm::TPixelFormat::pf32bit);
-  } catch (const std::exception& ex) {
-    throw EInvalidGraphic(std::string("Icon image is not valid: ") + ex.what());
+  } catch (const std::exception&) {
+    throw EInvalidGraphic("Значок повреждён или имеет неверный формат");
   }
 }
 
@@ -227,10 +227,10 @@ vm::TBitmap ReadEntry(std::span<const std::uint8_t> bytes, std::size_t entry) {
 
 void TIcon::LoadFromBytes(std::span<const std::uint8_t> bytes) {
   if (bytes.size() < 6 || GetLE(bytes, 0, 2) != 0 || GetLE(bytes, 2, 2) != 1)
-    throw EInvalidGraphic("Icon image is not valid: not an icon file");
+    throw EInvalidGraphic("Файл не является значком");
   const std::size_t count = GetLE(bytes, 4, 2);
   if (count == 0 || 6 + 16 * count > bytes.size())
-    throw EInvalidGraphic("Icon image is not valid: entries truncated");
+    throw EInvalidGraphic("Значок повреждён: список изображений обрезан");
   // The entries are chosen from the directory (width 0 meaning 256, deeper
   // colour winning a tie), and only the chosen ones are decoded: the small
   // icon is an entry of exactly the small size, if there is one; the large
@@ -275,7 +275,7 @@ void TIcon::LoadFromStream(std::istream& stream) {
 }
 
 std::vector<std::uint8_t> TIcon::SaveToBytes() const {
-  if (large_.Empty()) throw EInvalidGraphicOperation("Cannot save an empty icon");
+  if (large_.Empty()) throw EInvalidGraphicOperation("Нельзя сохранить пустой значок");
   std::vector<std::uint8_t> file(6 + 32, 0);
   PutLE(file, 2, 1, 2);
   PutLE(file, 4, 2, 2);

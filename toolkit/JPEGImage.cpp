@@ -12,14 +12,28 @@
 
 namespace vm::tk {
 
+namespace {
+
+std::string FaultText(const TJpegError& e) {
+  return JpegFaultText(e.Fault());
+}
+
+std::string DecodeFailure(const std::string& reason) {
+  return "Не удалось прочитать изображение JPEG: " + reason;
+}
+
+}  // namespace
+
 TJPEGImage::~TJPEGImage() = default;
 
 void TJPEGImage::SetWidth(int) {
-  throw EInvalidGraphicOperation("Cannot change the size of a JPEG image");
+  throw EInvalidGraphicOperation(
+      "Размер изображения JPEG задаёт его содержимое, его нельзя изменить");
 }
 
 void TJPEGImage::SetHeight(int) {
-  throw EInvalidGraphicOperation("Cannot change the size of a JPEG image");
+  throw EInvalidGraphicOperation(
+      "Размер изображения JPEG задаёт его содержимое, его нельзя изменить");
 }
 
 void TJPEGImage::SetCompressionQuality(int quality) {
@@ -36,14 +50,15 @@ void TJPEGImage::LoadFromBytes(std::vector<std::uint8_t> bytes) {
   try {
     info = ReadJpegInfo(bytes);
   } catch (const TJpegError& e) {
-    throw EInvalidGraphic(e.what());
+    throw EInvalidGraphic(DecodeFailure(FaultText(e)));
   }
   const TJpegLimits limits;
   if (info.Width <= 0 || info.Height <= 0 || info.Width > MaxBitmapSide ||
       info.Height > MaxBitmapSide ||
       std::int64_t(info.Width) * std::int64_t(info.Height) > limits.MaxPixels)
-    throw EInvalidGraphic("JPEG image too large: " + std::to_string(info.Width) + " x " +
-                          std::to_string(info.Height));
+    throw EInvalidGraphic(DecodeFailure("изображение " + std::to_string(info.Width) + " × " +
+                                        std::to_string(info.Height) +
+                                        " пикселей слишком велико для программы"));
   data_ = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
   width_ = info.Width;
   height_ = info.Height;
@@ -54,7 +69,12 @@ void TJPEGImage::LoadFromBytes(std::vector<std::uint8_t> bytes) {
 }
 
 void TJPEGImage::LoadFromFile(const std::string& fileName) {
-  LoadFromBytes(ReadFileBytes(fileName));
+  std::vector<std::uint8_t> bytes = ReadFileBytes(fileName);
+  try {
+    LoadFromBytes(std::move(bytes));
+  } catch (const EInvalidGraphic& e) {
+    throw EInvalidGraphic(e.Message() + " (файл \"" + fileName + "\")");
+  }
 }
 
 void TJPEGImage::LoadFromStream(std::istream& stream) {
@@ -67,11 +87,11 @@ void TJPEGImage::DIBNeeded() {
   try {
     pixels_ = DecodeJpeg(*data_);
   } catch (const TJpegError& e) {
-    decodeError_ = e.what();
+    decodeError_ = DecodeFailure(FaultText(e));
   } catch (const std::bad_alloc&) {
-    decodeError_ = "Not enough memory to decode the JPEG image";
-  } catch (const std::invalid_argument& e) {
-    decodeError_ = e.what();
+    decodeError_ = DecodeFailure("недостаточно памяти для распаковки");
+  } catch (const std::invalid_argument&) {
+    decodeError_ = DecodeFailure("данные изображения повреждены");
   }
   if (!decodeError_.empty()) throw EInvalidGraphic(decodeError_);
 }
@@ -83,12 +103,12 @@ const vm::TBitmap& TJPEGImage::Pixels() {
 
 void TJPEGImage::JPEGNeeded() {
   if (data_) return;
-  if (pixels_.Empty()) throw EInvalidGraphicOperation("Cannot save an empty JPEG image");
+  if (pixels_.Empty()) throw EInvalidGraphicOperation("Нельзя сохранить пустое изображение JPEG");
   std::vector<std::uint8_t> bytes;
   try {
     bytes = EncodeJpeg(pixels_, quality_);
   } catch (const TJpegError& e) {
-    throw EInvalidGraphicOperation(e.what());
+    throw EInvalidGraphicOperation("Не удалось сжать изображение в JPEG: " + FaultText(e));
   }
   data_ = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
   width_ = pixels_.Width();
@@ -97,7 +117,7 @@ void TJPEGImage::JPEGNeeded() {
 
 void TJPEGImage::Compress() {
   DIBNeeded();
-  if (pixels_.Empty()) throw EInvalidGraphicOperation("Cannot compress an empty JPEG image");
+  if (pixels_.Empty()) throw EInvalidGraphicOperation("Нельзя сжать пустое изображение JPEG");
   // Dropping the shared bytes first makes JPEGNeeded encode the pixels.
   TData old = std::move(data_);
   data_.reset();

@@ -53,8 +53,7 @@ std::string FileExtension(const std::string& fileName) {
 void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description,
                                   const std::string& className, TGraphicFactory create) {
   std::string e = NormalExtension(extension);
-  if (e.empty() || !create)
-    throw EConvertError("A picture file format needs an extension and a class");
+  if (e.empty() || !create) throw EConvertError("Для формата изображений нужны расширение и класс");
   TRegistry& r = Registry();
   std::lock_guard<std::mutex> hold(r.Lock);
   for (TFileFormat& f : r.Formats) {
@@ -138,7 +137,7 @@ void TPicture::SetGraphic(const TGraphic* graphic) {
   else if (dynamic_cast<const TIcon*>(graphic))
     copy = std::make_unique<TIcon>();
   else
-    throw EConvertError("Cannot assign a " + graphic->ClassName() + " to a TPicture");
+    throw EConvertError("Нельзя присвоить " + graphic->ClassName() + " объекту TPicture");
   copy->Assign(*graphic);
   TakeGraphic(std::move(copy));
 }
@@ -154,9 +153,10 @@ void TPicture::LoadFromFile(const std::string& fileName) {
   std::optional<TFileFormat> format = FindFileFormat(fileName);
   if (!format) {
     if (ext.empty())
-      throw EInvalidGraphic("Unknown picture file extension: the file name \"" + fileName +
-                            "\" has none");
-    throw EInvalidGraphic("Unknown picture file extension (." + ext + ")");
+      throw EInvalidGraphic("Неизвестный формат изображения: у имени файла \"" + fileName +
+                            "\" нет расширения");
+    throw EInvalidGraphic("Неизвестное расширение файла изображения (." + ext + "): \"" + fileName +
+                          "\"");
   }
   std::unique_ptr<TGraphic> graphic = format->Create();
   graphic->LoadFromFile(fileName);
@@ -164,7 +164,7 @@ void TPicture::LoadFromFile(const std::string& fileName) {
 }
 
 void TPicture::SaveToFile(const std::string& fileName) {
-  if (!graphic_) throw EInvalidGraphicOperation("Cannot save an empty picture");
+  if (!graphic_) throw EInvalidGraphicOperation("Нельзя сохранить пустое изображение");
   graphic_->SaveToFile(fileName);
 }
 

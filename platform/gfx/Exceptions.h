@@ -4,6 +4,7 @@
 // application's error report shows.
 #pragma once
 
+#include <cerrno>
 #include <stdexcept>
 #include <string>
 
@@ -22,5 +23,45 @@ class EConvertError : public Exception {
  public:
   using Exception::Exception;
 };
+
+// Why a file operation failed, in the user's words, from the system's error
+// number.
+inline std::string SystemErrorText(int error) {
+  switch (error) {
+    case ENOENT:
+      return "файл или папка не найдены";
+    case ENOTDIR:
+      return "в пути есть имя, которое не является папкой";
+    case EISDIR:
+      return "это папка, а не файл";
+    case EACCES:
+    case EPERM:
+      return "доступ запрещён";
+    case EROFS:
+      return "диск доступен только для чтения";
+    case ENOSPC:
+      return "на диске нет места";
+    case EDQUOT:
+      return "превышена дисковая квота";
+    case EFBIG:
+      return "файл слишком велик";
+    case ENAMETOOLONG:
+      return "слишком длинное имя файла";
+    case ELOOP:
+      return "слишком много символических ссылок в пути";
+    case EIO:
+      return "ошибка ввода-вывода";
+    case ENOMEM:
+      return "недостаточно памяти";
+    case EMFILE:
+    case ENFILE:
+      return "открыто слишком много файлов";
+    case EBUSY:
+    case ETXTBSY:
+      return "файл занят";
+    default:
+      return "системная ошибка " + std::to_string(error);
+  }
+}
 
 }  // namespace vm

@@ -128,13 +128,33 @@ bool FinishStep(Decompressor& d) {
   return true;
 }
 
+// The fault behind a library error code.
+TJpegFault LibraryFault(int code) {
+  switch (code) {
+    case JERR_NO_SOI:
+      return TJpegFault::NotJpeg;
+    case JERR_BAD_PRECISION:
+    case JERR_CONVERSION_NOTIMPL:
+    case JERR_NOT_COMPILED:
+    case JERR_NOTIMPL:
+      return TJpegFault::Unsupported;
+    case JERR_OUT_OF_MEMORY:
+    case JERR_IMAGE_TOO_BIG:
+    case JERR_WIDTH_OVERFLOW:
+      return TJpegFault::TooLarge;
+    default:
+      return TJpegFault::Damaged;
+  }
+}
+
 [[noreturn]] void ThrowLibrary(const Decompressor& d) {
-  if (d.mon.tooMany) throw TJpegError("JPEG error: too many progressive scans");
-  throw TJpegError(std::string("JPEG error: ") + d.err.message);
+  if (d.mon.tooMany)
+    throw TJpegError("JPEG error: too many progressive scans", TJpegFault::TooManyScans);
+  throw TJpegError(std::string("JPEG error: ") + d.err.message, LibraryFault(d.err.pub.msg_code));
 }
 
 void Open(Decompressor& d, std::span<const std::uint8_t> file, const TJpegLimits& limits) {
-  if (file.size() < 4) throw TJpegError("Not a JPEG file: too short");
+  if (file.size() < 4) throw TJpegError("Not a JPEG file: too short", TJpegFault::NotJpeg);
   d.mon.pub.progress_monitor = ProgressMonitor;
   d.mon.maxScans = limits.MaxScans;
   if (!OpenStep(d, file.data(), file.size(), limits.MaxMemory)) ThrowLibrary(d);
@@ -154,12 +174,14 @@ TJpegInfo InfoOf(const jpeg_decompress_struct& cinfo) {
 void CheckLimits(const jpeg_decompress_struct& cinfo, std::size_t fileSize,
                  const TJpegLimits& limits) {
   if (cinfo.data_precision != 8)
-    throw TJpegError("Unsupported JPEG: only 8-bit samples can be decoded");
+    throw TJpegError("Unsupported JPEG: only 8-bit samples can be decoded",
+                     TJpegFault::Unsupported);
   const std::int64_t pixels = std::int64_t(cinfo.image_width) * std::int64_t(cinfo.image_height);
   if (cinfo.image_width > unsigned(MaxBitmapSide) || cinfo.image_height > unsigned(MaxBitmapSide) ||
       pixels > limits.MaxPixels)
     throw TJpegError("JPEG image too large: " + std::to_string(cinfo.image_width) + " x " +
-                     std::to_string(cinfo.image_height));
+                         std::to_string(cinfo.image_height),
+                     TJpegFault::TooLarge);
   // Huffman coding spends at least one bit on every block of the first scan
   // of each component, so a file holds at least (blocks of its smallest
   // component) / 8 bytes. A short file declaring a huge size would otherwise
@@ -253,8 +275,9 @@ TBitmap DecodeOpened(Decompressor& d, std::size_t fileSize, const TJpegLimits& l
     if (cmyk) cmykRows.resize(std::size_t(width) * 4 * std::size_t(batch));
   } catch (const std::exception&) {
     throw TJpegError("JPEG image too large: not enough memory for " +
-                     std::to_string(cinfo.image_width) + " x " +
-                     std::to_string(cinfo.image_height));
+                         std::to_string(cinfo.image_width) + " x " +
+                         std::to_string(cinfo.image_height),
+                     TJpegFault::TooLarge);
   }
   if (!StartStep(d)) ThrowLibrary(d);
   if (lowOnly) {
@@ -295,14 +318,15 @@ TBitmap DecodeOpened(Decompressor& d, std::size_t fileSize, const TJpegLimits& l
 // bytes are read.
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) throw TJpegError("Cannot open file \"" + path + "\"");
+  if (!in) throw TJpegError("Cannot open file \"" + path + "\"", TJpegFault::File);
   const std::streamoff size = in.tellg();
-  if (size < 0) throw TJpegError("Cannot read file \"" + path + "\"");
-  if (size > (std::streamoff(1) << 30)) throw TJpegError("File \"" + path + "\" is too large");
+  if (size < 0) throw TJpegError("Cannot read file \"" + path + "\"", TJpegFault::File);
+  if (size > (std::streamoff(1) << 30))
+    throw TJpegError("File \"" + path + "\" is too large", TJpegFault::File);
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
   in.seekg(0);
   if (!in.read(reinterpret_cast<char*>(bytes.data()), size))
-    throw TJpegError("Cannot read file \"" + path + "\"");
+    throw TJpegError("Cannot read file \"" + path + "\"", TJpegFault::File);
   return bytes;
 }
 
@@ -455,10 +479,11 @@ void TJpegEncoder::Begin(int width, int height, int quality, TPixelFormat format
   }
   if (width <= 0 || height <= 0 || width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION)
     throw TJpegError("Cannot encode a picture of " + std::to_string(width) + " x " +
-                     std::to_string(height) + " pixels");
+                         std::to_string(height) + " pixels",
+                     TJpegFault::Encoder);
   if (!s.created) {
     if (!CreateCompressStep(s.cinfo, s.err))
-      throw TJpegError(std::string("JPEG error: ") + s.err.message);
+      throw TJpegError(std::string("JPEG error: ") + s.err.message, TJpegFault::Encoder);
     s.created = true;
     s.dest.pub.init_destination = InitDestination;
     s.dest.pub.empty_output_buffer = EmptyOutputBuffer;
@@ -478,7 +503,7 @@ void TJpegEncoder::Begin(int width, int height, int quality, TPixelFormat format
   if (!BeginStep(s.cinfo, s.err, width, height, s.bpp, quality)) {
     jpeg_abort_compress(&s.cinfo);
     s.active = false;
-    throw TJpegError(std::string("JPEG error: ") + s.err.message);
+    throw TJpegError(std::string("JPEG error: ") + s.err.message, TJpegFault::Encoder);
   }
 }
 
@@ -489,31 +514,33 @@ int TJpegEncoder::RowsLeft() const {
 
 void TJpegEncoder::WriteRow(std::span<const std::uint8_t> bgr) {
   TState& s = *state_;
-  if (!s.active) throw TJpegError("JPEG encoder: no picture begun");
-  if (RowsLeft() <= 0) throw TJpegError("JPEG encoder: every row has been written");
+  if (!s.active) throw TJpegError("JPEG encoder: no picture begun", TJpegFault::Encoder);
+  if (RowsLeft() <= 0)
+    throw TJpegError("JPEG encoder: every row has been written", TJpegFault::Encoder);
   if (bgr.size() < std::size_t(s.width) * std::size_t(s.bpp))
-    throw TJpegError("JPEG encoder: row shorter than the picture's width");
+    throw TJpegError("JPEG encoder: row shorter than the picture's width", TJpegFault::Encoder);
   // The library does not write through the row pointer.
   if (!WriteStep(s.cinfo, s.err, const_cast<JSAMPROW>(bgr.data()))) {
     jpeg_abort_compress(&s.cinfo);
     s.active = false;
-    throw TJpegError(std::string("JPEG error: ") + s.err.message);
+    throw TJpegError(std::string("JPEG error: ") + s.err.message, TJpegFault::Encoder);
   }
 }
 
 std::vector<std::uint8_t> TJpegEncoder::Finish() {
   TState& s = *state_;
-  if (!s.active) throw TJpegError("JPEG encoder: no picture begun");
+  if (!s.active) throw TJpegError("JPEG encoder: no picture begun", TJpegFault::Encoder);
   if (RowsLeft() > 0) {
     const int left = RowsLeft();
     jpeg_abort_compress(&s.cinfo);
     s.active = false;
-    throw TJpegError("JPEG encoder: " + std::to_string(left) + " rows missing");
+    throw TJpegError("JPEG encoder: " + std::to_string(left) + " rows missing",
+                     TJpegFault::Encoder);
   }
   s.active = false;
   if (!FinishCompressStep(s.cinfo, s.err)) {
     jpeg_abort_compress(&s.cinfo);
-    throw TJpegError(std::string("JPEG error: ") + s.err.message);
+    throw TJpegError(std::string("JPEG error: ") + s.err.message, TJpegFault::Encoder);
   }
   std::vector<std::uint8_t> result;
   result.swap(s.out);
@@ -521,7 +548,7 @@ std::vector<std::uint8_t> TJpegEncoder::Finish() {
 }
 
 std::vector<std::uint8_t> EncodeJpeg(const TBitmap& bitmap, int quality) {
-  if (bitmap.Empty()) throw TJpegError("Cannot encode an empty picture");
+  if (bitmap.Empty()) throw TJpegError("Cannot encode an empty picture", TJpegFault::Encoder);
   TJpegEncoder encoder;
   encoder.Begin(bitmap.Width(), bitmap.Height(), quality, bitmap.PixelFormat());
   const std::size_t rowBytes = std::size_t(bitmap.Width()) * std::size_t(bitmap.BytesPerPixel());
@@ -534,7 +561,27 @@ void SaveJpegFile(const std::string& path, const TBitmap& bitmap, int quality) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out ||
       !out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size())))
-    throw TJpegError("Cannot write file \"" + path + "\"");
+    throw TJpegError("Cannot write file \"" + path + "\"", TJpegFault::File);
+}
+
+std::string JpegFaultText(TJpegFault fault) {
+  switch (fault) {
+    case TJpegFault::NotJpeg:
+      return "файл не является изображением JPEG";
+    case TJpegFault::TooLarge:
+      return "изображение слишком велико, для него не хватает памяти";
+    case TJpegFault::Unsupported:
+      return "такой вид JPEG не поддерживается (например, 12-битные отсчёты)";
+    case TJpegFault::TooManyScans:
+      return "в прогрессивном изображении слишком много проходов";
+    case TJpegFault::Encoder:
+      return "не удалось сжать изображение в JPEG";
+    case TJpegFault::File:
+      return "не удалось прочитать или записать файл";
+    case TJpegFault::Damaged:
+      break;
+  }
+  return "данные изображения повреждены или файл не полон";
 }
 
 }  // namespace vm

@@ -23,10 +23,30 @@
 
 namespace vm {
 
+// What went wrong, so that a caller can tell the user in words of its own;
+// the message keeps the library's details.
+enum class TJpegFault {
+  Damaged,       // the data breaks off or contradicts itself
+  NotJpeg,       // no JPEG start marker
+  TooLarge,      // beyond the limits or the memory
+  Unsupported,   // a kind of JPEG this build cannot decode (12-bit samples)
+  TooManyScans,  // a progressive file with more scans than allowed
+  Encoder,       // encoding failed
+  File,          // the file could not be read or written
+};
+
 class TJpegError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit TJpegError(const std::string& message, TJpegFault fault = TJpegFault::Damaged)
+      : std::runtime_error(message), fault_(fault) {}
+  TJpegFault Fault() const { return fault_; }
+
+ private:
+  TJpegFault fault_;
 };
+
+// The fault in the user's words (Russian), for error messages.
+std::string JpegFaultText(TJpegFault fault);
 
 struct TJpegLimits {
   std::int64_t MaxPixels = MaxBitmapPixels;  // width x height

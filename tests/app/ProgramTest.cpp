@@ -80,6 +80,8 @@ TEST_F(Program, StartsWithFourHiddenFormsAndTheMainWindowFirst) {
   // The buttons name their commands in tooltips.
   for (auto [button, hint] :
        std::vector<std::pair<TBitBtn*, std::string>>{{frmMain->sBitBtn1, "Открыть"},
+                                                     {frmMain->sBitBtn2, "Сохранить"},
+                                                     {frmMain->sBitBtn8, "Отменить все изменения"},
                                                      {frmMain->sBitBtn3, "О программе..."},
                                                      {frmMain->sBitBtn5, "Выход"}}) {
     TPoint p = Center(button);
@@ -300,6 +302,7 @@ TEST_F(Program, AFailedEditIsReportedOnceAndRetriedAtTheNextActivation) {
   // One report: closing the error box does not count as a new activation.
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_NE(errors[0].find("tmp.jpg"), std::string::npos) << errors[0];
+  EXPECT_NE(errors[0].find("файл или папка не найдены"), std::string::npos) << errors[0];
   EXPECT_TRUE(PendingQuality);
   EXPECT_TRUE(Modified);
   Tick();
@@ -345,6 +348,12 @@ TEST_F(Program, BadFilesAreReportedAndLeaveEverythingAsItWas) {
     ASSERT_EQ(errors.size(), missing ? 0u : 1u) << name;
     if (!missing) {
       EXPECT_NE(errors[0].find(name), std::string::npos) << errors[0];
+      // The reason is told in Russian; only the file's name is Latin.
+      std::string reason = errors[0];
+      for (std::size_t at; (at = reason.find(File(name))) != std::string::npos;)
+        reason.erase(at, File(name).size());
+      if (std::size_t at = reason.find("(.png)"); at != std::string::npos) reason.erase(at, 6);
+      for (char c : reason) EXPECT_FALSE(c >= 'a' && c <= 'z') << errors[0];
     }
     EXPECT_EQ(frmMain->Image1->Width(), 50) << name;
     EXPECT_EQ(ReadAll(TempDir() + "beckup.jpg"), backup) << name;

@@ -128,7 +128,7 @@ TEST(JPEGImage, KindsItCannotTakeRaiseAConversionError) {
     ADD_FAILURE() << "no error";
   } catch (const Exception& e) {  // the program-wide base catches it
     EXPECT_NE(dynamic_cast<const EConvertError*>(&e), nullptr);
-    EXPECT_EQ(e.Message(), "Cannot assign a TIcon to a TJPEGImage");
+    EXPECT_EQ(e.Message(), "Нельзя присвоить TIcon объекту TJPEGImage");
   }
   TBitmap bmp;
   EXPECT_THROW(bmp.Assign(icon), EConvertError);
@@ -159,6 +159,43 @@ TEST(JPEGImage, BadFilesAreRefusedAtLoadAndLeaveThePictureAsItWas) {
   EXPECT_THROW(jpg.LoadFromFile(ScratchFile("does-not-exist.jpg")), EFOpenError);
   EXPECT_EQ(std::vector<std::uint8_t>(jpg.Data().begin(), jpg.Data().end()), good);
   EXPECT_EQ(jpg.Width(), 67);
+}
+
+// What the user reads when a picture cannot be opened: in Russian, what
+// failed, why, and which file.
+TEST(JPEGImage, ErrorsSayWhatFailedAndWhyInTheUsersLanguage) {
+  auto message = [](auto&& load) {
+    try {
+      load();
+    } catch (const Exception& e) {
+      return e.Message();
+    }
+    return std::string("no error");
+  };
+  TJPEGImage jpg;
+  WriteAll(ScratchFile("note.jpg"), {'n', 'o', 't', 'e', ' ', 'j', 'p', 'g'});
+  EXPECT_EQ(message([&] { jpg.LoadFromFile(ScratchFile("note.jpg")); }),
+            "Не удалось прочитать изображение JPEG: файл не является изображением JPEG (файл \"" +
+                ScratchFile("note.jpg") + "\")");
+  EXPECT_EQ(
+      message([&] { jpg.LoadFromFile(ScratchFile("absent.jpg")); }),
+      "Не удалось открыть файл \"" + ScratchFile("absent.jpg") + "\": файл или папка не найдены");
+  std::vector<std::uint8_t> huge = PhotoJpeg();
+  std::size_t sof = FindMarker(huge, 0xC0);
+  huge[sof + 5] = huge[sof + 7] = 0xEA;
+  huge[sof + 6] = huge[sof + 8] = 0x60;
+  EXPECT_EQ(message([&] { jpg.LoadFromBytes(huge); }),
+            "Не удалось прочитать изображение JPEG: изображение 60000 × 60000 пикселей слишком "
+            "велико для программы");
+  jpg.LoadFromBytes(BrokenHuffmanJpeg());
+  EXPECT_EQ(message([&] { jpg.DIBNeeded(); }),
+            "Не удалось прочитать изображение JPEG: данные изображения повреждены или файл не "
+            "полон");
+  // No English reaches the user from any of these.
+  for (const std::string& m :
+       {message([&] { jpg.SetWidth(3); }), message([&] { TJPEGImage().SaveToBytes(); }),
+        message([&] { TJPEGImage().Compress(); })})
+    for (char c : m) EXPECT_FALSE(c >= 'a' && c <= 'z') << m;
 }
 
 TEST(JPEGImage, EmptyPictureCannotBeSavedAndLeavesTheFileAlone) {

@@ -76,13 +76,15 @@ TEST(Picture, UnknownOrMissingExtensionsAndFailedLoadsKeepThePicture) {
   TPicture picture;
   picture.LoadFromFile(ScratchFile("plain.Bmp"));
   WriteAll(ScratchFile("photo.png"), {1, 2, 3});
-  EXPECT_EQ(MessageOf([&] { picture.LoadFromFile(ScratchFile("photo.png")); }),
-            "Unknown picture file extension (.png)");
+  EXPECT_EQ(
+      MessageOf([&] { picture.LoadFromFile(ScratchFile("photo.png")); }),
+      "Неизвестное расширение файла изображения (.png): \"" + ScratchFile("photo.png") + "\"");
   // A dot in a folder name is not an extension.
   std::filesystem::create_directories(ScratchFile("v1.jpg"));
   WriteAll(ScratchFile("v1.jpg/photo"), EncodeJpeg(TestPhoto(8, 8), 80));
-  EXPECT_NE(MessageOf([&] { picture.LoadFromFile(ScratchFile("v1.jpg/photo")); }).find("has none"),
-            std::string::npos);
+  EXPECT_NE(
+      MessageOf([&] { picture.LoadFromFile(ScratchFile("v1.jpg/photo")); }).find("нет расширения"),
+      std::string::npos);
   // A .jpg that is no JPEG, and one that is missing.
   WriteAll(ScratchFile("fake.jpg"), {'n', 'o', 't', ' ', 'j', 'p', 'e', 'g'});
   EXPECT_THROW(picture.LoadFromFile(ScratchFile("fake.jpg")), EInvalidGraphic);
