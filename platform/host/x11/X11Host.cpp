@@ -72,6 +72,10 @@ struct TNative {
   int OwnUnmaps = 0;    // unmaps we made that are no minimise
   int Cursor = -1;
   unsigned long MoveSerial = 0;  // requests before this one are stale for ConfigureNotify
+  // The window manager's frames around the window (its ancestors below the
+  // root), watched for moves: moving a frame moves the window without a
+  // ConfigureNotify of its own.
+  std::vector<::Window> Frames;
 };
 
 bool IsOverride(THostWindowKind kind) {
@@ -131,6 +135,7 @@ struct TX11Host::TImpl {
   THostSink* Sink = nullptr;
   std::map<THostWindow, std::unique_ptr<TNative>> Windows;
   std::unordered_map<::Window, THostWindow> ByXWin;
+  std::unordered_map<::Window, THostWindow> ByFrame;
   THostWindow NextId = 1;
   int WakeRead = -1;
   int WakeWrite = -1;
@@ -281,6 +286,7 @@ struct TX11Host::TImpl {
   }
 
   void Destroy(TNative& n) {
+    ForgetFrames(n);
     if (Grabbed == n.Id) {
       XUngrabPointer(Dpy(), CurrentTime);
       Grabbed = 0;
@@ -374,6 +380,18 @@ struct TX11Host::TImpl {
         break;
     }
     if (Clipboard && Clipboard->Handle(ev)) return;
+    if (auto f = ByFrame.find(ev.xany.window); f != ByFrame.end()) {
+      // A frame around one of our windows moved, was reparented or went.
+      TNative* framed = Find(f->second);
+      if (!framed) return;
+      if (ev.type == DestroyNotify)
+        ForgetFrames(*framed);
+      else if (ev.type == ReparentNotify)
+        WatchFrames(*framed);
+      else if (ev.type == ConfigureNotify)
+        FollowFrames(*framed);
+      return;
+    }
     TNative* n = FindX(ev.xany.window);
     if (!n) return;
     switch (ev.type) {
@@ -420,6 +438,9 @@ struct TX11Host::TImpl {
       }
       case ConfigureNotify:
         return OnConfigure(*n, ev.xconfigure);
+      case ReparentNotify:
+        // Taken into (or out of) a window manager's frame.
+        return WatchFrames(*n);
       case FocusIn:
       case FocusOut: {
         const XFocusChangeEvent& f = ev.xfocus;
@@ -494,6 +515,50 @@ struct TX11Host::TImpl {
       e.Window = n->Id;
       Deliver(e);
     }
+  }
+
+  void ForgetFrames(TNative& n) {
+    for (::Window f : n.Frames) {
+      ByFrame.erase(f);
+      Display.Trap([&] { XSelectInput(Dpy(), f, NoEventMask); });
+    }
+    n.Frames.clear();
+  }
+
+  // Watches every ancestor of the window below the root, then reads where
+  // the window is now: a frame that moved before the watch began is caught
+  // by that reading, every later move by the frame's ConfigureNotify.
+  void WatchFrames(TNative& n) {
+    ForgetFrames(n);
+    ::Window w = n.XWin;
+    for (int depth = 0; depth < 8; ++depth) {
+      ::Window root = 0, parent = 0, *children = nullptr;
+      unsigned count = 0;
+      if (!XQueryTree(Dpy(), w, &root, &parent, &children, &count)) break;
+      if (children) XFree(children);
+      if (!parent || parent == root) break;
+      if (Display.Trap([&] { XSelectInput(Dpy(), parent, StructureNotifyMask); }) != 0) break;
+      n.Frames.push_back(parent);
+      ByFrame[parent] = n.Id;
+      w = parent;
+    }
+    FollowFrames(n);
+  }
+
+  // The window's place on the root, asked of the server, told to the window
+  // system when it changed.
+  void FollowFrames(TNative& n) {
+    int x = 0, y = 0;
+    ::Window child = 0;
+    if (!XTranslateCoordinates(Dpy(), n.XWin, Display.Root(), 0, 0, &x, &y, &child)) return;
+    TRect bounds = Bounds(x, y, n.Bounds.Width(), n.Bounds.Height());
+    if (bounds == n.Bounds) return;
+    n.Bounds = bounds;
+    THostEvent e;
+    e.Kind = THostEvent::TKind::Configure;
+    e.Window = n.Id;
+    e.Bounds = bounds;
+    Deliver(e);
   }
 
   void OnConfigure(TNative& n, XConfigureEvent& c) {

@@ -517,6 +517,36 @@ TEST_F(X11HostTest, DesktopRequestsBecomeCloseFocusAndConfigureEvents) {
   EXPECT_FALSE(host_->BeginNativeMove(w, {30, 30}));
 }
 
+TEST_F(X11HostTest, AWindowManagersFrameMovingTheWindowIsFollowed) {
+  THostWindow w = Shown({Bounds(100, 100, 200, 150), "framed"});
+  // The desk plays a reparenting window manager: a frame at the top-left
+  // corner takes the window in, then moves to where the window goes. The
+  // window itself hears of no move of its own (no synthetic configure).
+  ::Window frame = XCreateSimpleWindow(desk_, DefaultRootWindow(desk_), 0, 0, 210, 180, 0, 0, 0);
+  XReparentWindow(desk_, X(w), frame, 5, 20);
+  XMapWindow(desk_, frame);
+  XSync(desk_, False);
+  ASSERT_TRUE(PumpUntil([&] {
+    auto c = events_.Of(TKind::Configure);
+    return !c.empty() && c.back().Bounds == Bounds(5, 20, 200, 150);
+  }));
+  XMoveWindow(desk_, frame, 300, 200);
+  XSync(desk_, False);
+  ASSERT_TRUE(PumpUntil([&] {
+    auto c = events_.Of(TKind::Configure);
+    return !c.empty() && c.back().Bounds == Bounds(305, 220, 200, 150);
+  })) << "the frame's move was not followed";
+  // Taken out of the frame again, back on the root; the frame is gone.
+  XReparentWindow(desk_, X(w), DefaultRootWindow(desk_), 40, 50);
+  XDestroyWindow(desk_, frame);
+  XSync(desk_, False);
+  ASSERT_TRUE(PumpUntil([&] {
+    auto c = events_.Of(TKind::Configure);
+    return !c.empty() && c.back().Bounds == Bounds(40, 50, 200, 150);
+  }));
+  for (int i = 0; i < 5; ++i) host_->WaitEvents(5);
+}
+
 TEST_F(X11HostTest, ACaptionPressAlreadyReleasedIsNotHandedToTheWindowManager) {
   // A desktop that offers _NET_WM_MOVERESIZE (announced on the root window;
   // the host reads it when it starts).
