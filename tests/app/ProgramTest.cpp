@@ -325,6 +325,78 @@ TEST_F(Program, AFailedEditIsReportedOnceAndRetriedAtTheNextActivation) {
   EXPECT_EQ(ReadAll(TempDir() + "tmp.jpg"), Recompress(LoadJpegFile(File("other.jpg")), 100));
 }
 
+TEST_F(Program, EditsRunWhenTheMainWindowIsActiveAgainNotWhenTheUserComesBack) {
+  WriteJpeg(File("photo.jpg"), 64, 48);
+  Start();
+  Open(File("photo.jpg"));
+  fs::remove_all(TempDir());
+  Click(frmMain->sBitBtn9);
+  SlideTo(60);
+  Click(frmCompress->OKBtn);
+  ASSERT_EQ(errors.size(), 1u);
+  ASSERT_TRUE(PendingQuality);
+  // Away to another program and back: the main window was the active one
+  // all along, so nothing is tried again.
+  const THostWindow main = GetHostWindow(frmMain->Handle());
+  host.DesktopFocus(0);
+  Pump();
+  host.DesktopFocus(main);
+  Pump();
+  EXPECT_EQ(errors.size(), 1u);
+  EXPECT_TRUE(frmMain->Active());
+  // A click on the main window while a dialog of the program is in front is
+  // a new activation: the edit is tried again and fails again.
+  Click(frmMain->sBitBtn3);
+  ASSERT_TRUE(frmInfo->Active());
+  host.AdvanceClock(600);
+  TPoint corner = frmMain->ScrollBox1->ClientToScreen({10, 10});
+  host.Click(corner.X, corner.Y);
+  Pump();
+  EXPECT_TRUE(frmMain->Active());
+  EXPECT_EQ(errors.size(), 2u);
+  EXPECT_TRUE(PendingQuality);
+}
+
+TEST_F(Program, TheSizeLineGoesOnWhileAFileDialogWaits) {
+  WriteJpeg(File("photo.jpg"), 64, 48);
+  Start();
+  Open(File("photo.jpg"));
+  WriteAll(TempDir() + "beckup.jpg", std::vector<std::uint8_t>(3 * 1024, 1));
+  std::string during;
+  host.SetIdleHandler([&] {
+    HWND box = GetActiveWindow();
+    if (box && GetDlgItem(box, IDC_FD_NAME) && during.empty()) {
+      host.AdvanceClock(1000);
+      Application->ProcessMessages();
+      during = SizeLine();
+    }
+    return Idle();
+  });
+  AnswerFileDialog(std::nullopt);
+  Click(frmMain->sBitBtn1);
+  EXPECT_EQ(during, SizeText(3));
+}
+
+TEST_F(Program, TheSecondSizeFieldFailingKeepsTheFirstValue) {
+  WriteJpeg(File("photo.jpg"), 64, 48);
+  Start();
+  Open(File("photo.jpg"));
+  Click(frmMain->sBitBtn10);
+  frmResize->sSpinEdit1->SelectAll();
+  Type("500");
+  Click(frmResize->sSpinEdit2);
+  frmResize->sSpinEdit2->SelectAll();
+  Type("99999999999");  // more digits than a 32-bit number holds
+  Key(VK_RETURN);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("99999999999"), std::string::npos) << errors[0];
+  EXPECT_TRUE(frmResize->Visible());
+  EXPECT_TRUE(Modified);
+  EXPECT_EQ(RequestedLength, 500);
+  EXPECT_EQ(RequestedWidth, 0);
+  EXPECT_FALSE(PendingResize);
+}
+
 TEST_F(Program, BadFilesAreReportedAndLeaveEverythingAsItWas) {
   WriteJpeg(File("photo.jpg"), 50, 40);
   Start();
