@@ -377,6 +377,59 @@ TEST_F(Program, TheSizeLineGoesOnWhileAFileDialogWaits) {
   EXPECT_EQ(during, SizeText(3));
 }
 
+TEST_F(Program, DialogsAreCentredOnTheMainWindowEachTimeTheyAreShown) {
+  Start();
+  auto centred = [](TCustomForm* f) {
+    TRect m = frmMain->BoundsRect(), d = f->BoundsRect();
+    return std::abs((m.Left + m.Right) - (d.Left + d.Right)) <= 1 &&
+           std::abs((m.Top + m.Bottom) - (d.Top + d.Bottom)) <= 1;
+  };
+  Click(frmMain->sBitBtn3);
+  EXPECT_TRUE(centred(frmInfo));
+  // Moved by the user, then closed; the main window moved meanwhile.
+  frmInfo->SetBounds(5, 5, frmInfo->Width(), frmInfo->Height());
+  Key(VK_RETURN);
+  ASSERT_FALSE(frmInfo->Visible());
+  frmMain->SetBounds(frmMain->Left() - 40, frmMain->Top() - 30, frmMain->Width(),
+                     frmMain->Height());
+  Pump();
+  Click(frmMain->sBitBtn3);
+  EXPECT_TRUE(centred(frmInfo));
+}
+
+TEST_F(Program, FailedUndoAndSaveChangeOnlyWhatRanBeforeTheError) {
+  WriteJpeg(File("photo.jpg"), 64, 48);
+  Start();
+  Open(File("photo.jpg"));
+  Tick();
+  const std::string opened = SizeLine();
+  // Undo right after opening: the same picture, the same size line.
+  Click(frmMain->sBitBtn8);
+  Tick();
+  EXPECT_EQ(SizeLine(), opened);
+  EXPECT_EQ(frmMain->PictureData(), ReadAll(File("photo.jpg")));
+
+  Click(frmMain->sBitBtn9);
+  SlideTo(40);
+  Click(frmCompress->OKBtn);
+  ASSERT_TRUE(errors.empty()) << errors[0];
+  const std::vector<std::uint8_t> edited = frmMain->PictureData();
+  fs::remove(TempDir() + "beckup.jpg");
+  Click(frmMain->sBitBtn8);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("beckup.jpg"), std::string::npos) << errors[0];
+  EXPECT_FALSE(Modified);  // set before the load failed
+  EXPECT_EQ(Quality, 40);
+  EXPECT_EQ(frmMain->PictureData(), edited);
+
+  // A save into a folder that is not there writes nothing and changes nothing.
+  AnswerFileDialog(File("nowhere/copy"));
+  AnswerFileDialog(std::nullopt);  // the dialog refuses the name; then cancelled
+  Click(frmMain->sBitBtn2);
+  EXPECT_FALSE(fs::exists(File("nowhere")));
+  EXPECT_EQ(frmMain->PictureData(), edited);
+}
+
 TEST_F(Program, TheSecondSizeFieldFailingKeepsTheFirstValue) {
   WriteJpeg(File("photo.jpg"), 64, 48);
   Start();
