@@ -38,23 +38,40 @@ void BlendBytesPortable(std::uint8_t* __restrict d, const std::uint8_t* __restri
 // wrapping 16-bit arithmetic gives the exact sum, 127..65152, and a logical
 // shift by 8 the byte. Unpacking and packing both work within 128-bit lanes,
 // so the bytes come back in their own order.
+__attribute__((target("avx2"))) inline __m256i Blend32Avx2(__m256i dv, __m256i sv,
+                                                           __m256i weights) {
+  const __m256i flip = _mm256_set1_epi8(std::int8_t(0x80));
+  const __m256i bias = _mm256_set1_epi16(std::int16_t(32767));
+  dv = _mm256_xor_si256(dv, flip);
+  sv = _mm256_xor_si256(sv, flip);
+  const __m256i lo = _mm256_maddubs_epi16(weights, _mm256_unpacklo_epi8(dv, sv));
+  const __m256i hi = _mm256_maddubs_epi16(weights, _mm256_unpackhi_epi8(dv, sv));
+  const __m256i rlo = _mm256_srli_epi16(_mm256_add_epi16(lo, bias), 8);
+  const __m256i rhi = _mm256_srli_epi16(_mm256_add_epi16(hi, bias), 8);
+  return _mm256_packus_epi16(rlo, rhi);
+}
+
 __attribute__((target("avx2"))) void BlendBytesAvx2(std::uint8_t* __restrict d,
                                                     const std::uint8_t* __restrict s,
                                                     std::int64_t n, unsigned w) {
-  const __m256i weights = _mm256_set1_epi16(std::int16_t(w | ((255 - w) << 8)));
-  const __m256i flip = _mm256_set1_epi8(std::int8_t(0x80));
-  const __m256i bias = _mm256_set1_epi16(std::int16_t(32767));
-  std::int64_t i = 0;
-  for (; i + 32 <= n; i += 32) {
-    const __m256i dv = _mm256_xor_si256(_mm256_loadu_si256((const __m256i*)(d + i)), flip);
-    const __m256i sv = _mm256_xor_si256(_mm256_loadu_si256((const __m256i*)(s + i)), flip);
-    const __m256i lo = _mm256_maddubs_epi16(weights, _mm256_unpacklo_epi8(dv, sv));
-    const __m256i hi = _mm256_maddubs_epi16(weights, _mm256_unpackhi_epi8(dv, sv));
-    const __m256i rlo = _mm256_srli_epi16(_mm256_add_epi16(lo, bias), 8);
-    const __m256i rhi = _mm256_srli_epi16(_mm256_add_epi16(hi, bias), 8);
-    _mm256_storeu_si256((__m256i*)(d + i), _mm256_packus_epi16(rlo, rhi));
+  if (n < 32) {
+    BlendBytesPortable(d, s, n, w);
+    return;
   }
-  BlendBytesPortable(d + i, s + i, n - i, w);
+  const __m256i weights = _mm256_set1_epi16(std::int16_t(w | ((255 - w) << 8)));
+  // A row rarely ends on a whole block. Its last 32 bytes are read before
+  // anything is written and blended last, overlapping the previous block:
+  // the bytes written twice get the same value both times, and no byte goes
+  // through the slow single-byte loop.
+  const std::int64_t last = n - 32;
+  const __m256i lastD = _mm256_loadu_si256((const __m256i*)(d + last));
+  const __m256i lastS = _mm256_loadu_si256((const __m256i*)(s + last));
+  for (std::int64_t i = 0; i < last; i += 32) {
+    const __m256i dv = _mm256_loadu_si256((const __m256i*)(d + i));
+    const __m256i sv = _mm256_loadu_si256((const __m256i*)(s + i));
+    _mm256_storeu_si256((__m256i*)(d + i), Blend32Avx2(dv, sv, weights));
+  }
+  _mm256_storeu_si256((__m256i*)(d + last), Blend32Avx2(lastD, lastS, weights));
 }
 
 using TBlendBytes = void (*)(std::uint8_t*, const std::uint8_t*, std::int64_t, unsigned);

@@ -156,6 +156,30 @@ TEST_P(PixelOps, MixBitmapsExhaustiveOnWideRows) {
   }
 }
 
+TEST_P(PixelOps, MixBitmapRectEveryRunLengthStaysInsideItsRectangle) {
+  // Runs of 3 to 150 bytes: below one vector block, exactly one or two, and
+  // every tail length; the last block of a run overlaps the one before it,
+  // which must neither change those bytes twice nor touch a byte after the run.
+  const TBitmap s = Pattern(60, 4, !Up());
+  const TBitmap d0 = Pattern(60, 4, Up());
+  for (int width = 1; width <= 50; ++width) {
+    TBitmap d = d0;
+    MixBitmapRect(d, s, 77, TPoint{3, 1}, TRect{5, 0, 5 + width, 2});
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 60; ++x) {
+        const bool inside = y >= 1 && y < 3 && x >= 3 && x < 3 + width;
+        TColor want = d0.GetPixel(x, y);
+        if (inside) {
+          const TColor a = want, b = s.GetPixel(x + 2, y - 1);
+          auto mix = [](int dv, int sv) { return (dv * 77 + sv * (255 - 77) + 127) >> 8; };
+          want = RGB(mix(GetRValue(a), GetRValue(b)), mix(GetGValue(a), GetGValue(b)),
+                     mix(GetBValue(a), GetBValue(b)));
+        }
+        ASSERT_EQ(d.GetPixel(x, y), want) << "width " << width << " at " << x << "," << y;
+      }
+  }
+}
+
 TEST_P(PixelOps, MixBitmapRectClipsBothWays) {
   const TBitmap s = Pattern(6, 5, !Up());
   // Alpha 0 with sources below 255 copies exactly ((v * 255 + 127) >> 8 = v
