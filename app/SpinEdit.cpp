@@ -108,6 +108,12 @@ void TSpinEdit::Step(std::int64_t steps) {
 }
 
 void TSpinEdit::WndProc(TMessage& message) {
+  if (message.Msg == WM_KILLFOCUS) {
+    // Where the focus goes decides whether the field is left (DoExit).
+    HWND to = reinterpret_cast<HWND>(message.WParam);
+    focusStaysInWindow_ =
+        to && HandleAllocated() && GetAncestor(to, GA_ROOT) == GetAncestor(Handle(), GA_ROOT);
+  }
   if (message.Msg == WM_MOUSEWHEEL) {
     // Whole notches only; the division truncates toward zero.
     Step(GET_WHEEL_DELTA_WPARAM(message.WParam) / WHEEL_DELTA);
@@ -135,10 +141,16 @@ bool TSpinEdit::DoKeyPress(char32_t& key) {
 }
 
 void TSpinEdit::DoExit() {
+  // The field is left when the focus moves to another control of its
+  // window. A window that closes, or another window taking the focus, leaves
+  // the text as typed: the field still has the focus of its own window.
   // Only a number out of range changes: an empty text reads as MinValue,
   // which is in range, so it stays empty.
-  const int v = Value();
-  if (CheckValue(v) != v) SetValue(v);
+  if (focusStaysInWindow_) {
+    const int v = Value();
+    if (CheckValue(v) != v) SetValue(v);
+  }
+  focusStaysInWindow_ = false;
   TEdit::DoExit();
 }
 

@@ -2,7 +2,8 @@
 //
 // Only the digits 0 to 9 can be typed (anything else is refused with a
 // beep). The text is brought into MinValue..MaxValue only when the focus
-// leaves the field, so what is typed stays as typed until then; an empty
+// moves from the field to another control of its window, so what is typed
+// stays as typed until then (also while the window is closed); an empty
 // text, or one too long to be a number, is left alone. The up and down
 // arrow keys, the mouse wheel and a pair of arrow buttons at the field's
 // right edge (a TUpDown on the same parent, made when the field is put on
@@ -56,6 +57,7 @@ class TSpinEdit : public TEdit {
   int maxValue_ = 0;
   int increment_ = 1;
   TUpDown* arrows_ = nullptr;
+  bool focusStaysInWindow_ = false;
 };
 
 // A decimal whole number that fits a signed 32-bit integer (surrounding

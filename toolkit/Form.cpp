@@ -243,6 +243,9 @@ void TCustomForm::Show() {
 void TCustomForm::BringToFront() {
   if (!HandleAllocated() || !visible_) return;
   SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  // A window brought to the front is the one the user works in next: it
+  // becomes active and its focused control takes the keys again.
+  if (IsWindowEnabled(Handle()) && GetActiveWindow() != Handle()) SetActiveWindow(Handle());
 }
 
 void TCustomForm::DoShow() {

@@ -543,10 +543,31 @@ TEST_F(Program, SizeFieldsTakeDigitsAndAreClampedOnlyWhenTheFocusLeaves) {
   EXPECT_EQ(RequestedLength, 5);
   EXPECT_EQ(RequestedWidth, 768);
 
-  // The field was left when the dialog closed, which brought it into range;
-  // a click on OK clamps the focused field before it is read.
+  // Closing the dialog does not leave the field: the next showing shows the
+  // value as entered. A click on OK moves the focus within the dialog, which
+  // clamps the focused field before it is read.
   Click(frmMain->sBitBtn10);
+  EXPECT_EQ(length->GetText(), "5");
+  ASSERT_TRUE(length->Focused());
+  Click(frmResize->OKBtn);
+  EXPECT_EQ(RequestedLength, 10);
   EXPECT_EQ(length->GetText(), "10");
+  // Cancel keeps what was typed; so does a click on the main window meanwhile.
+  Click(frmMain->sBitBtn10);
+  length->SelectAll();
+  Type("7");
+  host.AdvanceClock(600);
+  TPoint corner = frmMain->ScrollBox1->ClientToScreen({10, 10});
+  host.Click(corner.X, corner.Y);
+  Pump();
+  EXPECT_EQ(length->GetText(), "7");
+  Click(frmMain->sBitBtn10);
+  // Shown again while open: in front, active, the focus back in the field.
+  EXPECT_TRUE(frmResize->Active());
+  ASSERT_TRUE(length->Focused());
+  Key(VK_ESCAPE);
+  Click(frmMain->sBitBtn10);
+  EXPECT_EQ(length->GetText(), "7");
   ASSERT_TRUE(length->Focused());
   length->SelectAll();
   Type("99999");
