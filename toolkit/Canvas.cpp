@@ -34,7 +34,8 @@ void TCanvas::SetOwnedHandle(std::unique_ptr<TDC> dc) {
 
 TDC& TCanvas::Required() {
   if (!dc_) CreateHandle();
-  if (!dc_) throw EInvalidOperation("Canvas does not allow drawing");
+  if (!dc_)
+    throw EInvalidOperation("На этой канве нельзя рисовать: у неё нет контекста устройства");
   return *dc_;
 }
 

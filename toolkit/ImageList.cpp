@@ -31,14 +31,16 @@ void TImageList::SetHeight(int height) {
 }
 
 int TImageList::Add(const TBitmap* image, const TBitmap* mask) {
-  if (!image || image->Empty()) throw EInvalidOperation("Invalid image");
+  if (!image || image->Empty())
+    throw EInvalidOperation("Пустой рисунок нельзя добавить в список изображений");
   int index = list_.Add(image->Image(), mask && !mask->Empty() ? &mask->Image() : nullptr);
   Changed();
   return index;
 }
 
 int TImageList::AddMasked(const TBitmap* image, TColor maskColor) {
-  if (!image || image->Empty()) throw EInvalidOperation("Invalid image");
+  if (!image || image->Empty())
+    throw EInvalidOperation("Пустой рисунок нельзя добавить в список изображений");
   int index = list_.AddMasked(image->Image(), ColorToRGB(maskColor));
   Changed();
   return index;
@@ -46,7 +48,8 @@ int TImageList::AddMasked(const TBitmap* image, TColor maskColor) {
 
 void TImageList::CheckIndex(int index) const {
   if (index < 0 || index >= list_.Count())
-    throw EInvalidOperation("List index out of bounds (" + std::to_string(index) + ")");
+    throw EInvalidOperation("Номер в списке изображений вне границ (" + std::to_string(index) +
+                            ")");
 }
 
 void TImageList::Delete(int index) {
