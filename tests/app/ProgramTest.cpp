@@ -430,6 +430,26 @@ TEST_F(Program, FailedUndoAndSaveChangeOnlyWhatRanBeforeTheError) {
   EXPECT_EQ(frmMain->PictureData(), edited);
 }
 
+TEST_F(Program, QualityOneHundredStillEncodesThePictureAnew) {
+  WriteJpeg(File("photo.jpg"), 120, 90, 60);
+  Start();
+  Open(File("photo.jpg"));
+  Tick();
+  const std::string before = SizeLine();
+  Click(frmMain->sBitBtn9);
+  EXPECT_EQ(frmCompress->sTrackBar1->Position(), 100);
+  Key(VK_RETURN);  // OK at 100, the slider untouched
+  ASSERT_TRUE(errors.empty()) << errors[0];
+  EXPECT_FALSE(PendingQuality);
+  EXPECT_TRUE(Modified);
+  const std::vector<std::uint8_t> work = ReadAll(TempDir() + "tmp.jpg");
+  EXPECT_NE(work, ReadAll(TempDir() + "beckup.jpg"));
+  EXPECT_EQ(work, Recompress(LoadJpegFile(File("photo.jpg")), 100));
+  Tick();
+  EXPECT_NE(SizeLine(), before);
+  EXPECT_EQ(SizeLine(), SizeText(int(work.size() / 1024)));
+}
+
 TEST_F(Program, TheSecondSizeFieldFailingKeepsTheFirstValue) {
   WriteJpeg(File("photo.jpg"), 64, 48);
   Start();
