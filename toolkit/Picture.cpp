@@ -97,7 +97,8 @@ std::string TPicture::GraphicFilter(const std::string& className) {
     each += "|" + f.Description + " (" + pattern + ")|" + pattern;
   }
   if (all.empty()) return "";
-  return "All (" + all + ")|" + all + each;
+  // The one entry of the toolkit's own wording; the descriptions are the formats'.
+  return "Все (" + all + ")|" + all + each;
 }
 
 void RegisterJpegFileFormats() {

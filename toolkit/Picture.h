@@ -78,7 +78,7 @@ class TPicture {
   // The registered format for a file name's extension, if any.
   static std::optional<TFileFormat> FindFileFormat(const std::string& fileName);
   // A file dialog filter of every registered format, or of those whose
-  // graphics have the given class name: "All (*.bmp;*.jpg)|*.bmp;*.jpg|Bitmaps (*.bmp)|*.bmp|...".
+  // graphics have the given class name: "Все (*.bmp;*.jpg)|*.bmp;*.jpg|Bitmaps (*.bmp)|*.bmp|...".
   static std::string GraphicFilter(const std::string& className = "");
 
  private:

@@ -66,7 +66,7 @@ TEST(Picture, ExtensionsPickTheGraphicKindOnceRegistered) {
   EXPECT_EQ(picture.Height(), 21);
   EXPECT_EQ(changes, 3);
   EXPECT_EQ(TPicture::GraphicFilter("TJPEGImage"),
-            "All (*.jpg;*.jpeg)|*.jpg;*.jpeg|JPEG Image File (*.jpg)|*.jpg|"
+            "Все (*.jpg;*.jpeg)|*.jpg;*.jpeg|JPEG Image File (*.jpg)|*.jpg|"
             "JPEG Image File (*.jpeg)|*.jpeg");
 }
 
