@@ -97,20 +97,25 @@ TX11Display::TX11Display(const char* name, bool allowShm) {
   XInternAtoms(dpy_, list, count, False, result);
   for (int i = 0; i < count; ++i) *names[i].target = result[i];
 
-  // Input method: "" lets XMODIFIERS choose (ibus, fcitx, or the built-in
-  // one). Without any, fall back to the built-in method explicitly.
+  // Shared memory works only with a local server; a DISPLAY of host:0 would
+  // attach and then fail, which the first attach detects (see TX11Surface).
+  int major = 0, minor = 0;
+  Bool pixmaps = False;
+  shm_ = allowShm && XShmQueryVersion(dpy_, &major, &minor, &pixmaps) == True;
+}
+
+XIM TX11Display::InputMethod() {
+  if (imOpened_) return im_;
+  imOpened_ = true;
+  // "" lets XMODIFIERS choose (ibus, fcitx, or the built-in one). Without
+  // any, fall back to the built-in method explicitly.
   XSetLocaleModifiers("");
   im_ = XOpenIM(dpy_, nullptr, nullptr, nullptr);
   if (!im_) {
     XSetLocaleModifiers("@im=none");
     im_ = XOpenIM(dpy_, nullptr, nullptr, nullptr);
   }
-
-  // Shared memory works only with a local server; a DISPLAY of host:0 would
-  // attach and then fail, which the first attach detects (see TX11Surface).
-  int major = 0, minor = 0;
-  Bool pixmaps = False;
-  shm_ = allowShm && XShmQueryVersion(dpy_, &major, &minor, &pixmaps) == True;
+  return im_;
 }
 
 TX11Display::~TX11Display() {

@@ -60,9 +60,12 @@ class TX11Display {
   int ScreenHeight() const;
   const TX11Atoms& Atoms() const { return atoms_; }
 
-  // The input method, or nullptr when none could be opened (keys then go
-  // through XLookupString, which still decodes Latin-1 and Unicode keysyms).
-  XIM InputMethod() const { return im_; }
+  // The input method, opened on the first call; nullptr when none could be
+  // opened (keys then go through XLookupString, which still decodes Latin-1
+  // and Unicode keysyms). Opening reads the locale's compose table, a third
+  // of a starting program's work, so the host leaves it until keys matter.
+  XIM InputMethod();
+  bool InputMethodOpened() const { return imOpened_; }
   // True when images can be presented through shared memory.
   bool UseShm() const { return shm_; }
   // Turns shared memory off after a failed attach (a remote server, or a
@@ -105,6 +108,7 @@ class TX11Display {
   ::Colormap colormap_ = 0;
   TX11Atoms atoms_;
   XIM im_ = nullptr;
+  bool imOpened_ = false;
   bool shm_ = false;
   std::vector<Atom> supported_;
   long supportedReadAt_ = -1;  // monotonic seconds of the last read

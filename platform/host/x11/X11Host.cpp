@@ -72,6 +72,8 @@ struct TNative {
   int OwnUnmaps = 0;    // unmaps we made that are no minimise
   int Cursor = -1;
   unsigned long MoveSerial = 0;  // requests before this one are stale for ConfigureNotify
+  long EventMask = 0;            // the events selected, before the input method's own
+  bool HasFocus = false;         // between the desktop's FocusIn and FocusOut
   // The window manager's frames around the window (its ancestors below the
   // root), watched for moves: moving a frame moves the window without a
   // ConfigureNotify of its own.
@@ -309,10 +311,28 @@ struct TX11Host::TImpl {
          --budget) {
       XEvent ev;
       XNextEvent(dpy, &ev);
+      if (ev.type == KeyPress || ev.type == KeyRelease) OpenInputMethod();
       // The input method sees every event first; what it consumes (a key
       // that starts a composition, its own protocol) is not ours.
       if (XFilterEvent(&ev, 0)) continue;
       Handle(ev);
+    }
+  }
+
+  // Opens the input method and gives every window its input context, at the
+  // first key: a starting program does not spend the time before its first
+  // window is up. The window that has the focus gets it in its context too.
+  void OpenInputMethod() {
+    if (Display.InputMethodOpened()) return;
+    if (!Display.InputMethod()) return;
+    for (auto& [id, n] : Windows) {
+      long mask = n->EventMask;
+      CreateIc(*n, mask);
+      XSelectInput(Dpy(), n->XWin, mask);
+      if (n->Ic && n->HasFocus) {
+        XSetICFocus(n->Ic);
+        n->IcFocused = true;
+      }
     }
   }
 
@@ -450,6 +470,7 @@ struct TX11Host::TImpl {
         if (f.detail == NotifyPointer || f.detail == NotifyInferior) return;
         THostEvent e;
         e.Window = n->Id;
+        n->HasFocus = ev.type == FocusIn;
         if (ev.type == FocusIn) {
           if (n->Ic) XSetICFocus(n->Ic);
           n->IcFocused = n->Ic != nullptr;
@@ -848,7 +869,9 @@ THostWindow TX11Host::CreateNativeWindow(const THostWindowParams& params) {
   XGCValues gcv{};
   gcv.graphics_exposures = False;
   n->Gc = XCreateGC(dpy, n->XWin, GCGraphicsExposures, &gcv);
-  h.CreateIc(*n, eventMask);
+  n->EventMask = eventMask;
+  // Once the input method is open every new window gets its context at once.
+  if (h.Display.InputMethodOpened()) h.CreateIc(*n, eventMask);
   XSelectInput(dpy, n->XWin, eventMask);
 
   THostWindow id = n->Id;
