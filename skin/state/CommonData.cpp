@@ -271,6 +271,18 @@ BackgroundInfo TsCommonData::GetParentBackground() const {
   return BackgroundAnswer;
 }
 
+BackgroundInfo GetWindowBackground(HWND window) {
+  BackgroundAnswer.Ready = 0;
+  HWND parent = window && IsWindow(window) ? GetParent(window) : nullptr;
+  if (!parent || !(GetWindowLongPtr(window, GWL_STYLE) & WS_CHILD)) return BackgroundInfo{};
+  try {
+    SendCommandToWindow(parent, CmdGetBackground);
+  } catch (const std::exception&) {
+    return BackgroundInfo{};
+  }
+  return BackgroundAnswer;
+}
+
 void TsCommonData::Loaded() {
   ResolveSection();
   if (!IsSkinned() || !ownerControl_ || !ownerControl_->Parent() || ownerControl_->IsLoading())

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/gfx/Bitmap.h"
+#include "platform/win/WinApi.h"
 #include "skin/paint/pixels/BackgroundInfo.h"
 #include "toolkit/Component.h"
 #include "toolkit/Control.h"
@@ -47,6 +48,10 @@ class TsFrameOwner {
 const char* DefaultSectionOf(int controlType);
 // Whether a control of the code shows a hot look while the mouse is over it.
 bool HasHotLook(int controlType);
+// What lies behind a plain window (not a toolkit control): its parent
+// window's answer to command 5, not ready when there is none.
+BackgroundInfo GetWindowBackground(HWND window);
+
 // The code of a text-edit owner for which Loaded applies the section colours.
 inline constexpr int ctEditType = 97;
 

@@ -149,9 +149,14 @@ TEST_F(CommonDataTest, SmallCommandsSetAndReportTheStateBits) {
   BackgroundInfo bg = child->SkinData.GetParentBackground();
   EXPECT_TRUE(bg.Ready);
   EXPECT_EQ(bg.Bitmap, s.CacheBmp.get());
+  // The same asked through the window of a windowed child.
+  HWND plain = Put<TSkinnedBox>(panel, "Windowed", 40, 40, 5, 5)->Handle();
+  EXPECT_EQ(GetWindowBackground(plain).Bitmap, s.CacheBmp.get());
   // A parent without a cache gives no background.
   s.CacheBmp.reset();
   EXPECT_FALSE(child->SkinData.GetParentBackground().Ready);
+  EXPECT_FALSE(GetWindowBackground(plain).Ready);
+  EXPECT_FALSE(GetWindowBackground(form->Handle()).Ready);  // a top-level window
 
   // The animating child is forgotten when it is freed.
   SendCommand(panel, CmdSetAnimatingChild, reinterpret_cast<LPARAM>(child));
