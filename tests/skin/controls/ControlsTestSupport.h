@@ -1,0 +1,172 @@
+// Shared set-up of the skinned control tests: a headless host with an
+// application and the window announcer, a manager that holds the built-in
+// skin and can switch to a recoloured copy of it written into a folder for
+// the test, borderless forms to put controls on, and screenshots of them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "platform/gfx/BmpCodec.h"
+#include "platform/gfx/Font.h"
+#include "platform/gfx/PngCodec.h"
+#include "platform/host/headless/HeadlessHost.h"
+#include "skin/data/BuiltinSkin.h"
+#include "skin/data/SkinManager.h"
+#include "skin/state/WindowAnnouncer.h"
+#include "toolkit/Application.h"
+#include "toolkit/Form.h"
+
+namespace vm::test {
+
+namespace fs = std::filesystem;
+
+inline fs::path SourceDir() {
+  const char* s = std::getenv("VELMORA_SOURCE_DIR");
+  return s ? fs::path(s) : fs::current_path();
+}
+
+// The name of the recoloured skin folder.
+inline constexpr const char* RecolouredSkin = "Recoloured";
+// Its global font colour (red) and the colour that replaces the built-in
+// skin's blue-grey faces (a light green).
+inline constexpr TColor RecolouredFont = 0x0000FF;
+inline constexpr TColor RecolouredFace = 0xCCFFCC;
+
+inline std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+class TControlsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    PinFontConfiguration();
+    static int counter = 0;
+    dir = fs::temp_directory_path() /
+          ("velmora-controls-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    SetHost(&host);
+    app = std::make_unique<TApplication>();
+    announcer = std::make_unique<TsWindowAnnouncer>();
+  }
+  void TearDown() override {
+    manager.reset();
+    app.reset();
+    announcer.reset();
+    SetHost(nullptr);
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+
+  // The default manager with the built-in skin loaded and announced.
+  TsSkinManager& LoadBuiltinSkin() {
+    if (!manager) {
+      manager = std::make_unique<TsSkinManager>();
+      manager->SetSkinDirectory(dir.string());
+      TsStoredSkin& s = manager->InternalSkins().Add();
+      s.Name = BuiltinSkinName;
+      const std::span<const std::uint8_t> bytes = BuiltinSkinContainer();
+      s.Data.assign(bytes.begin(), bytes.end());
+    }
+    manager->SetSkinName(BuiltinSkinName);
+    EXPECT_TRUE(manager->SkinData.Active) << "the built-in skin did not load";
+    return *manager;
+  }
+
+  // A copy of the built-in skin as a folder, its global font colour and its
+  // faces recoloured (the built-in skin must be loaded, for its master bitmap).
+  void WriteRecolouredSkin() {
+    ASSERT_TRUE(manager && manager->MasterBitmap);
+    const fs::path folder = dir / RecolouredSkin;
+    fs::create_directories(folder);
+    SaveBmpFile((folder / "MASTER.BMP").string(), *manager->MasterBitmap);
+    std::ifstream in(SourceDir() / "assets/skins/office2007-blue/Options.dat", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string options = text.str();
+    ASSERT_FALSE(options.empty());
+    options = ReplaceAll(options, "=8542779", "=" + std::to_string(RecolouredFont));
+    for (const char* face : {"16442322", "16772834"})
+      options = ReplaceAll(options, face, std::to_string(RecolouredFace));
+    // The one section with an image of its own keeps none in the copy.
+    options = ReplaceAll(options, "BORDERSMASK=!BUTTONHUGE.BMP!", "UNUSEDMASK=!BUTTONHUGE.BMP!");
+    std::ofstream(folder / "Options.dat", std::ios::binary) << options;
+  }
+
+  // A borderless form at the screen's top-left, shown.
+  TForm* MakeForm(int width, int height) {
+    auto* f = new TForm(app.get());
+    f->SetName("Form" + std::to_string(++forms));
+    f->SetBorderStyle(bsNone);
+    f->SetBounds(0, 0, width, height);
+    f->Show();
+    return f;
+  }
+
+  void Pump() { Application->ProcessMessages(); }
+
+  // The form as the host shows it, once everything pending is painted.
+  TBitmap Shot(TForm* form) {
+    Pump();
+    PresentWindows();
+    return host.WindowShot(GetHostWindow(form->Handle()));
+  }
+
+  // Compares a picture with tests/skin/controls/golden/<name>.png
+  // (VELMORA_UPDATE_GOLDEN=1 writes it; every run also writes it to the build
+  // folder's golden-actual/ for looking at).
+  void CompareGolden(const std::string& name, const TBitmap& actual) {
+    if (const char* bin = std::getenv("VELMORA_BINARY_DIR")) {
+      const fs::path out = fs::path(bin) / "golden-actual";
+      fs::create_directories(out);
+      SavePngFile((out / ("controls-" + name + ".png")).string(), actual);
+    }
+    const fs::path file = SourceDir() / "tests/skin/controls/golden" / (name + ".png");
+    if (const char* update = std::getenv("VELMORA_UPDATE_GOLDEN");
+        update && std::string(update) == "1") {
+      fs::create_directories(file.parent_path());
+      SavePngFile(file.string(), actual);
+      return;
+    }
+    ASSERT_TRUE(fs::exists(file)) << file << " is missing; run with VELMORA_UPDATE_GOLDEN=1";
+    const TBitmap expected = LoadPngFile(file.string());
+    ASSERT_EQ(expected.Width(), actual.Width()) << name;
+    ASSERT_EQ(expected.Height(), actual.Height()) << name;
+    int differ = 0;
+    TPoint first{-1, -1};
+    for (int y = 0; y < actual.Height(); ++y)
+      for (int x = 0; x < actual.Width(); ++x)
+        if (expected.GetPixel(x, y) != actual.GetPixel(x, y) && differ++ == 0) first = {x, y};
+    EXPECT_EQ(differ, 0) << name << ": first difference at " << first.X << ", " << first.Y;
+  }
+
+  fs::path dir;
+  THeadlessHost host;
+  std::unique_ptr<TApplication> app;
+  std::unique_ptr<TsWindowAnnouncer> announcer;
+  std::unique_ptr<TsSkinManager> manager;
+  int forms = 0;
+};
+
+// How many pixels of rect in the picture have exactly the colour.
+inline int CountColour(const TBitmap& b, const TRect& r, TColor colour) {
+  int n = 0;
+  for (int y = std::max(0, r.Top); y < std::min(b.Height(), r.Bottom); ++y)
+    for (int x = std::max(0, r.Left); x < std::min(b.Width(), r.Right); ++x)
+      if (b.GetPixel(x, y) == colour) ++n;
+  return n;
+}
+
+}  // namespace vm::test
