@@ -26,11 +26,11 @@ TfrmCompress::TfrmCompress(TComponent* owner) : TForm(owner) {
   };
   Bevel1 =
       Place<TBevel>(this, this, "Bevel1", {8, 8, 281, 105}, [](TBevel& b) { b.SetShape(bsFrame); });
-  sLabel1 = Place<TLabel>(this, this, "sLabel1", {87, 22}, [&](TLabel& l) {
+  sLabel1 = Place<TsLabel>(this, this, "sLabel1", {87, 22}, [&](TLabel& l) {
     font(l, false);
     l.SetCaption("Качество изображения:");
   });
-  sLabel2 = Place<TLabel>(this, this, "sLabel2", {131, 55}, [&](TLabel& l) {
+  sLabel2 = Place<TsLabel>(this, this, "sLabel2", {131, 55}, [&](TLabel& l) {
     font(l, true);
     l.SetCaption("100%");
   });

@@ -3,10 +3,10 @@
 // becomes active again.
 #pragma once
 
+#include "skin/controls/Label.h"
 #include "toolkit/Bevel.h"
 #include "toolkit/Button.h"
 #include "toolkit/Form.h"
-#include "toolkit/Label.h"
 #include "toolkit/TrackBar.h"
 
 namespace vm::app {
@@ -18,8 +18,8 @@ class TfrmCompress : public TForm {
   std::string ClassName() const override { return "TfrmCompress"; }
 
   TBevel* Bevel1;
-  TLabel* sLabel1;
-  TLabel* sLabel2;
+  TsLabel* sLabel1;
+  TsLabel* sLabel2;
   TTrackBar* sTrackBar1;
   TButton* OKBtn;
   TButton* CancelBtn;

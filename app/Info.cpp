@@ -37,7 +37,7 @@ TfrmInfo::TfrmInfo(TComponent* owner) : TForm(owner) {
     i.SetAutoSize(true);
     i.Picture()->SetGraphic(&ProgramIcon());
   });
-  sLabel1 = Place<TLabel>(this, this, "sLabel1", {107, 23}, [](TLabel& l) {
+  sLabel1 = Place<TsLabel>(this, this, "sLabel1", {107, 23}, [](TLabel& l) {
     l.SetParentFont(false);
     l.Font()->SetName("Times New Roman");
     l.Font()->SetSize(10);

@@ -1,11 +1,11 @@
 // The about box: the program's icon, name and credits.
 #pragma once
 
+#include "skin/controls/Label.h"
 #include "toolkit/Bevel.h"
 #include "toolkit/Button.h"
 #include "toolkit/Form.h"
 #include "toolkit/Image.h"
-#include "toolkit/Label.h"
 #include "toolkit/Memo.h"
 
 namespace vm::app {
@@ -18,7 +18,7 @@ class TfrmInfo : public TForm {
 
   TBevel* Bevel1;
   TImage* Image1;
-  TLabel* sLabel1;
+  TsLabel* sLabel1;
   TMemo* sMemo1;
   TButton* OKBtn;
 

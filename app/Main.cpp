@@ -118,7 +118,7 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner), view_(std::make_unique<TVi
                          [](TImage& i) { i.SetAutoSize(true); });
   sStatusBar1 = Place<TStatusBar>(this, this, "sStatusBar1", {0, 491, 713, 19},
                                   [](TStatusBar& b) { b.SetAlign(alBottom); });
-  sLabel1 = Place<TLabel>(this, sStatusBar1, "sLabel1", {3, 3}, [](TLabel& l) {
+  sLabel1 = Place<TsLabel>(this, sStatusBar1, "sLabel1", {3, 3}, [](TLabel& l) {
     l.SetCaption("___");
     l.Font()->SetName("Tahoma");
     l.Font()->SetHeight(-11);

@@ -10,11 +10,11 @@
 
 #include "app/MainEdits.h"
 #include "app/PictureBox.h"
+#include "skin/controls/Label.h"
 #include "skin/data/SkinManager.h"
 #include "toolkit/BitBtn.h"
 #include "toolkit/Form.h"
 #include "toolkit/Image.h"
-#include "toolkit/Label.h"
 #include "toolkit/MainMenu.h"
 #include "toolkit/MenuItem.h"
 #include "toolkit/OpenPictureDialog.h"
@@ -40,7 +40,7 @@ class TfrmMain : public TForm {
   TPictureBox* ScrollBox1;
   TImage* Image1;
   TStatusBar* sStatusBar1;
-  TLabel* sLabel1;  // the size line
+  TsLabel* sLabel1;  // the size line
   tk::TMainMenu* MainMenu1;
   tk::TMenuItem* N1;   // "Файл"
   tk::TMenuItem* N2;   //   "Открыть"

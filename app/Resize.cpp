@@ -44,18 +44,18 @@ TfrmResize::TfrmResize(TComponent* owner) : TForm(owner) {
   Bevel1 =
       Place<TBevel>(this, this, "Bevel1", {8, 8, 282, 94}, [](TBevel& b) { b.SetShape(bsFrame); });
   sLabel3 =
-      Place<TLabel>(this, this, "sLabel3", {70, 20}, [](TLabel& l) { DialogLabel(l, "Длина:"); });
+      Place<TsLabel>(this, this, "sLabel3", {70, 20}, [](TLabel& l) { DialogLabel(l, "Длина:"); });
   sSpinEdit1 = Place<TSpinEdit>(this, this, "sSpinEdit1", {112, 17, 71, 21},
                                 [](TSpinEdit& e) { SizeField(e, 1024); });
-  sLabel2 = Place<TLabel>(this, this, "sLabel2", {189, 20},
-                          [](TLabel& l) { DialogLabel(l, "пикселей"); });
+  sLabel2 = Place<TsLabel>(this, this, "sLabel2", {189, 20},
+                           [](TLabel& l) { DialogLabel(l, "пикселей"); });
   sLabel4 =
-      Place<TLabel>(this, this, "sLabel4", {62, 50}, [](TLabel& l) { DialogLabel(l, "Ширина:"); });
+      Place<TsLabel>(this, this, "sLabel4", {62, 50}, [](TLabel& l) { DialogLabel(l, "Ширина:"); });
   sSpinEdit2 = Place<TSpinEdit>(this, this, "sSpinEdit2", {112, 47, 71, 21},
                                 [](TSpinEdit& e) { SizeField(e, 768); });
-  sLabel5 = Place<TLabel>(this, this, "sLabel5", {189, 50},
-                          [](TLabel& l) { DialogLabel(l, "пикселей"); });
-  sLabel1 = Place<TLabel>(this, this, "sLabel1", {18, 79}, [](TLabel& l) {
+  sLabel5 = Place<TsLabel>(this, this, "sLabel5", {189, 50},
+                           [](TLabel& l) { DialogLabel(l, "пикселей"); });
+  sLabel1 = Place<TsLabel>(this, this, "sLabel1", {18, 79}, [](TLabel& l) {
     DialogLabel(l, "* Пропорции изображения будут сохранены", true);
   });
   OKBtn = Place<TButton>(this, this, "OKBtn", {136, 108, 75, 25}, [](TButton& b) {

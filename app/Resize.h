@@ -4,10 +4,10 @@
 #pragma once
 
 #include "app/SpinEdit.h"
+#include "skin/controls/Label.h"
 #include "toolkit/Bevel.h"
 #include "toolkit/Button.h"
 #include "toolkit/Form.h"
-#include "toolkit/Label.h"
 
 namespace vm::app {
 
@@ -18,13 +18,13 @@ class TfrmResize : public TForm {
   std::string ClassName() const override { return "TfrmResize"; }
 
   TBevel* Bevel1;
-  TLabel* sLabel3;
+  TsLabel* sLabel3;
   TSpinEdit* sSpinEdit1;
-  TLabel* sLabel2;
-  TLabel* sLabel4;
+  TsLabel* sLabel2;
+  TsLabel* sLabel4;
   TSpinEdit* sSpinEdit2;
-  TLabel* sLabel5;
-  TLabel* sLabel1;
+  TsLabel* sLabel5;
+  TsLabel* sLabel1;
   TButton* OKBtn;
   TButton* CancelBtn;
 
