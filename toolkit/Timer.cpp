@@ -24,7 +24,7 @@ void TTimer::SetEnabled(bool v) {
 }
 
 void TTimer::SetOnTimer(TNotifyEvent handler) {
-  onTimer_ = std::move(handler);
+  onTimer_ = std::make_shared<TNotifyEvent>(std::move(handler));
   UpdateTimer();
 }
 
@@ -33,7 +33,7 @@ void TTimer::UpdateTimer() {
     KillTimer(nullptr, id_);
     id_ = 0;
   }
-  if (!enabled_ || interval_ == 0 || !onTimer_ || IsLoading() || !GetHost()) return;
+  if (!enabled_ || interval_ == 0 || !*onTimer_ || IsLoading() || !GetHost()) return;
   std::weak_ptr<bool> alive = alive_;
   id_ = SetTimer(nullptr, 0, interval_, [this, alive](HWND, UINT, UINT_PTR, DWORD) {
     // A tick already queued when the timer was freed finds it gone.
@@ -45,10 +45,10 @@ void TTimer::UpdateTimer() {
 }
 
 void TTimer::Timer() {
-  if (!onTimer_) return;
+  if (!*onTimer_) return;
   try {
-    TNotifyEvent handler = onTimer_;
-    handler(this);
+    const std::shared_ptr<TNotifyEvent> handler = onTimer_;
+    (*handler)(this);
   } catch (...) {
     if (!Application) throw;
     Application->HandleException(this);

@@ -5,6 +5,8 @@
 // keeps running.
 #pragma once
 
+#include <memory>
+
 #include "platform/win/WinApi.h"
 #include "toolkit/Control.h"
 
@@ -21,7 +23,7 @@ class TTimer : public TComponent {
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool v);
   void SetOnTimer(TNotifyEvent handler);
-  const TNotifyEvent& OnTimer() const { return onTimer_; }
+  const TNotifyEvent& OnTimer() const { return *onTimer_; }
 
  protected:
   virtual void Timer();
@@ -32,7 +34,10 @@ class TTimer : public TComponent {
 
   unsigned interval_ = 1000;
   bool enabled_ = true;
-  TNotifyEvent onTimer_;
+  // Shared so that a tick runs the handler itself (a handler keeping state
+  // keeps it from tick to tick) while OnTimer may still be replaced or the
+  // timer freed from inside the handler.
+  std::shared_ptr<TNotifyEvent> onTimer_ = std::make_shared<TNotifyEvent>();
   UINT_PTR id_ = 0;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -85,6 +85,39 @@ TEST_F(ComponentTest, TimerTicksOnTheHostClockWhileEnabled) {
   EXPECT_EQ(ticks, 5);
 }
 
+TEST_F(ComponentTest, TimerHandlerKeepsItsStateAndMayReplaceOrFreeItsTimer) {
+  auto* t = new TTimer(app.get());
+  t->SetInterval(10);
+  std::vector<int> seen;
+  // The handler's own counter lives on from tick to tick.
+  t->SetOnTimer([&seen, n = 0](TComponent*) mutable { seen.push_back(++n); });
+  for (int i = 0; i < 3; ++i) {
+    host.AdvanceClock(10);
+    Pump();
+  }
+  EXPECT_EQ(seen, (std::vector<int>{1, 2, 3}));
+  // A handler that replaces itself finishes with its own captures intact,
+  // and the next tick runs the new one.
+  std::string said;
+  t->SetOnTimer([&, word = std::string("первый")](TComponent*) {
+    t->SetOnTimer([&](TComponent*) { said += "|второй"; });
+    said += word;
+  });
+  host.AdvanceClock(10);
+  Pump();
+  host.AdvanceClock(10);
+  Pump();
+  EXPECT_EQ(said, "первый|второй");
+  // A handler that frees its timer.
+  t->SetOnTimer([&, keep = std::string("x")](TComponent*) {
+    delete t;
+    said += keep;
+  });
+  host.AdvanceClock(10);
+  Pump();
+  EXPECT_EQ(said, "первый|второйx");
+}
+
 TEST_F(ComponentTest, LabelSizesItselfToItsText) {
   TForm* f = Shown();
   auto* l = Place<TLabel>(f, f, "Label1", {10, 10}, [](TLabel& x) { x.SetCaption("___"); });
