@@ -4,6 +4,7 @@
 // disabled or freed while they fade.
 #include <memory>
 
+#include "skin/paint/pixels/PixelOps.h"
 #include "skin/state/FadeTimer.h"
 #include "tests/skin/state/StateTestSupport.h"
 
@@ -291,6 +292,35 @@ TEST_F(FadeTimerTest, CompanionHearsARefreshAfterEachFrame) {
   box->SetHot(true);
   while (box->Timer) Tick();
   EXPECT_EQ(Changes(HeardBy("Mirror")), (std::vector<int>{3, 3, 3, 3}));
+}
+
+TEST(FadeFrameTest, FramesAreTheMixOfStartAndCacheWhateverTheLayout) {
+  // Odd widths pad their rows; a bottom-up cache is laid out the other way.
+  for (bool bottomUp : {false, true}) {
+    for (int w : {2, 5, 49}) {
+      TBitmap start(w, 7), cache(w, 7, TPixelFormat::pf24bit, bottomUp);
+      for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < w; ++x) {
+          start.SetPixel(x, y, RGB(x * 40 % 256, y * 30, 200));
+          cache.SetPixel(x, y, RGB(255 - y * 20, x * 17 % 256, 3));
+        }
+      for (int step = 1; step <= 5; ++step) {
+        TBitmap frame, expected = start;
+        MakeFadeFrame(frame, start, cache, step, 5);
+        if (step == 5) {
+          EXPECT_TRUE(frame.SamePixels(cache));
+          continue;
+        }
+        MixBitmaps(expected, cache, std::uint32_t(FadeWeight(step, 5)));
+        EXPECT_TRUE(frame.SamePixels(expected)) << w << " " << bottomUp << " " << step;
+      }
+    }
+  }
+  // A cache of another size cannot be mixed: the frame is the new look.
+  TBitmap start(4, 4), cache(6, 3), frame;
+  cache.Fill(Blue);
+  MakeFadeFrame(frame, start, cache, 1, 5);
+  EXPECT_TRUE(frame.SamePixels(cache));
 }
 
 // A control that repaints itself for each frame through TsAnimTimer, shown
