@@ -64,6 +64,8 @@ class TUpDown : public TWinControl {
   void CreateParams(TCreateParams& params) override;
   void CreateHandle() override;
   void Notification(TComponent* component, TOperation operation) override;
+  // The control's plain Click stays reachable beside the arrow's.
+  using TWinControl::Click;
   virtual void Click(TUDBtnType button);
   virtual bool CanChange();
 

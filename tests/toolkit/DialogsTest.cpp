@@ -33,7 +33,7 @@ class DialogsTest : public TToolkitTest {
   // At the first idle wait of each box, notes what it shows and lets act()
   // answer it.
   void Drive(TSeenBox& seen, std::function<void(HWND)> act) {
-    host.SetIdleHandler([this, &seen, act]() {
+    host.SetIdleHandler([&seen, act]() {
       HWND box = Box();
       if (!box || box == seen.Box) return false;
       seen.Box = box;

@@ -415,7 +415,8 @@ TEST_F(SkinGen, NinePartPiecesFitAndTileCleanly) {
       if (v.empty() || v[0] != '^') continue;
       SCOPED_TRACE(sec.Name + " " + k + "=" + v);
       const TMaskValue m = DecodeMask(v);
-      auto num = [&](int col) { return std::stoi(v.substr(std::size_t(col - 1), 4)); };
+      // The value is captured by name: clang cannot capture a structured binding.
+      auto num = [&value = v](int col) { return std::stoi(value.substr(std::size_t(col - 1), 4)); };
       const int wl = num(22), wt = num(27), wr = num(32), wb = num(37);
       const int w = m.R.Width() / m.Count, h = m.R.Height() / (m.MaskType + 1);
       EXPECT_LE(wl + wr, w);
