@@ -40,17 +40,23 @@ void MakeFadeFrame(TBitmap& frame, const TBitmap& start, const TBitmap& cache, i
     frame = cache;
     return;
   }
-  frame = start;
-  // Two 24-bit pictures laid out alike blend as one run of bytes: every byte
-  // is mixed on its own, so this gives MixBitmaps' bytes without walking
+  // Two 24-bit pictures laid out alike blend as one run of bytes straight
+  // into the frame: every byte is mixed on its own, so this gives
+  // MixBitmaps' bytes without copying the start picture first or walking
   // rows (a button-sized frame is mostly that walk).
-  if (frame.PixelFormat() == TPixelFormat::pf24bit &&
-      cache.PixelFormat() == TPixelFormat::pf24bit && frame.BottomUp() == cache.BottomUp() &&
-      frame.Stride() == cache.Stride() && frame.DataSize() == cache.DataSize() &&
-      frame.Width() >= 2 && frame.Height() >= 2) {
-    BlendBytes(frame.Data(), cache.Data(), std::int64_t(frame.DataSize()), unsigned(w));
+  if (start.PixelFormat() == TPixelFormat::pf24bit &&
+      cache.PixelFormat() == TPixelFormat::pf24bit && start.BottomUp() == cache.BottomUp() &&
+      start.Stride() == cache.Stride() && start.DataSize() == cache.DataSize() &&
+      start.Width() >= 2 && start.Height() >= 2 && &frame != &start && &frame != &cache) {
+    if (frame.Width() != start.Width() || frame.Height() != start.Height() ||
+        frame.PixelFormat() != start.PixelFormat() || frame.BottomUp() != start.BottomUp())
+      frame =
+          TBitmap::Unfilled(start.Width(), start.Height(), start.PixelFormat(), start.BottomUp());
+    BlendBytesTo(frame.Data(), start.Data(), cache.Data(), std::int64_t(frame.DataSize()),
+                 unsigned(w));
     return;
   }
+  frame = start;
   MixBitmaps(frame, cache, std::uint32_t(w));
 }
 

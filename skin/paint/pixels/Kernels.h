@@ -10,13 +10,22 @@ namespace vm {
 
 // (D * w + S * (255 - w) + 127) >> 8 over n bytes. The sum never exceeds
 // 65152, so the arithmetic fits 16 bits; the loops have no branches: a
-// vectorised portable loop, and an AVX2 one picked at run time when the
-// processor has it. With separate source and destination every byte is
+// vectorised portable loop, and AVX2 and AVX-512 ones picked at run time
+// when the processor has them. With separate source and destination every byte is
 // independent, so walking forward gives exactly the bytes of the blender's
 // backward walk (and the x86-64 baseline cannot vectorise a reversed byte
 // loop).
 void BlendBytes(std::uint8_t* __restrict d, const std::uint8_t* __restrict s, std::int64_t n,
                 unsigned w);
+// The same written to a third run: out = blend of d and s, none overlapping.
+void BlendBytesTo(std::uint8_t* __restrict out, const std::uint8_t* __restrict d,
+                  const std::uint8_t* __restrict s, std::int64_t n, unsigned w);
+// The variants of BlendBytes this processor can run (the portable loop, AVX2,
+// AVX-512), so that tests can compare each with the others: BlendBytesAtLevel
+// runs variant `level` (0 .. BlendBytesLevels() - 1).
+int BlendBytesLevels();
+void BlendBytesAtLevel(int level, std::uint8_t* __restrict d, const std::uint8_t* __restrict s,
+                       std::int64_t n, unsigned w);
 
 // The same when source and destination may overlap (one bitmap blended into
 // itself): walked byte by byte exactly in the blender's order.

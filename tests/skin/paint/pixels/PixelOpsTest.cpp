@@ -10,6 +10,7 @@
 #include "platform/gfx/SysColors.h"
 #include "skin/paint/pixels/Colors.h"
 #include "skin/paint/pixels/EngineColors.h"
+#include "skin/paint/pixels/Kernels.h"
 #include "skin/paint/pixels/SharedAccessors.h"
 
 namespace vm {
@@ -178,6 +179,34 @@ TEST_P(PixelOps, MixBitmapRectEveryRunLengthStaysInsideItsRectangle) {
         ASSERT_EQ(d.GetPixel(x, y), want) << "width " << width << " at " << x << "," << y;
       }
   }
+}
+
+TEST(BlendKernels, EveryVariantGivesTheSameBytesInPlaceAndToAThirdRun) {
+  // The processor picks one variant at run time; each one this machine can
+  // run must agree with the single-byte formula for every run length around
+  // its block sizes, and write nothing past the run.
+  std::vector<std::uint8_t> d0(300), s(300);
+  for (std::size_t i = 0; i < d0.size(); ++i) {
+    d0[i] = std::uint8_t(i * 37 + 11);
+    s[i] = std::uint8_t(255 - i * 53);
+  }
+  for (unsigned w : {0u, 1u, 100u, 128u, 254u, 255u})
+    for (std::int64_t n = 0; n <= 200; ++n) {
+      std::vector<std::uint8_t> want = d0;
+      for (std::int64_t i = 0; i < n; ++i)
+        want[std::size_t(i)] =
+            std::uint8_t((d0[std::size_t(i)] * w + s[std::size_t(i)] * (255 - w) + 127) >> 8);
+      for (int level = 0; level < BlendBytesLevels(); ++level) {
+        std::vector<std::uint8_t> d = d0;
+        BlendBytesAtLevel(level, d.data(), s.data(), n, w);
+        ASSERT_EQ(d, want) << "level " << level << " length " << n << " weight " << w;
+      }
+      std::vector<std::uint8_t> out(300, 7);
+      BlendBytesTo(out.data(), d0.data(), s.data(), n, w);
+      for (std::int64_t i = 0; i < 300; ++i)
+        ASSERT_EQ(out[std::size_t(i)], i < n ? want[std::size_t(i)] : 7)
+            << "to a third run, length " << n;
+    }
 }
 
 TEST_P(PixelOps, MixBitmapRectClipsBothWays) {
