@@ -6,6 +6,7 @@
 
 #include "platform/gfx/PngCodec.h"
 #include "tests/app/ProgramTestSupport.h"
+#include "tests/support/Golden.h"
 
 namespace vm::test {
 namespace {
@@ -26,22 +27,7 @@ class Golden : public TProgramTest {
       SavePngFile((fs::path(bin) / "golden-actual" / ("app-" + name + ".png")).string(), actual);
     }
     const fs::path file = root / "tests/app/golden" / (name + ".png");
-    if (const char* update = std::getenv("VELMORA_UPDATE_GOLDEN");
-        update && std::string(update) == "1") {
-      fs::create_directories(file.parent_path());
-      SavePngFile(file.string(), actual);
-      return;
-    }
-    ASSERT_TRUE(fs::exists(file)) << file << " is missing; run with VELMORA_UPDATE_GOLDEN=1";
-    TBitmap expected = LoadPngFile(file.string());
-    ASSERT_EQ(expected.Width(), actual.Width()) << name;
-    ASSERT_EQ(expected.Height(), actual.Height()) << name;
-    int differ = 0;
-    TPoint first{-1, -1};
-    for (int y = 0; y < actual.Height(); ++y)
-      for (int x = 0; x < actual.Width(); ++x)
-        if (expected.GetPixel(x, y) != actual.GetPixel(x, y) && differ++ == 0) first = {x, y};
-    EXPECT_EQ(differ, 0) << name << ": first difference at " << first.X << ", " << first.Y;
+    test::ExpectGolden(actual, file, name);
   }
 };
 

@@ -7,6 +7,7 @@
 
 #include "platform/gfx/PngCodec.h"
 #include "platform/gfx/SysColors.h"
+#include "tests/support/Golden.h"
 #include "tests/toolkit/ToolkitTestSupport.h"
 #include "toolkit/Bevel.h"
 #include "toolkit/BitBtn.h"
@@ -257,22 +258,7 @@ TEST_F(GalleryTest, GalleryFormMatchesItsGoldenPicture) {
     SavePngFile((fs::path(bin) / "golden-actual" / "toolkit-gallery.png").string(), actual);
   }
   const fs::path file = root / "tests/toolkit/golden/gallery.png";
-  if (const char* update = std::getenv("VELMORA_UPDATE_GOLDEN");
-      update && std::string(update) == "1") {
-    fs::create_directories(file.parent_path());
-    SavePngFile(file.string(), actual);
-    return;
-  }
-  ASSERT_TRUE(fs::exists(file)) << file << " is missing; run with VELMORA_UPDATE_GOLDEN=1";
-  TBitmap expected = LoadPngFile(file.string());
-  ASSERT_EQ(expected.Width(), actual.Width());
-  ASSERT_EQ(expected.Height(), actual.Height());
-  int differ = 0;
-  TPoint first{-1, -1};
-  for (int y = 0; y < actual.Height(); ++y)
-    for (int x = 0; x < actual.Width(); ++x)
-      if (expected.GetPixel(x, y) != actual.GetPixel(x, y) && differ++ == 0) first = {x, y};
-  EXPECT_EQ(differ, 0) << "first difference at " << first.X << ", " << first.Y;
+  test::ExpectGolden(actual, file, "gallery");
 }
 
 }  // namespace

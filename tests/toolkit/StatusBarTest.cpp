@@ -9,6 +9,7 @@
 #include "platform/controls/Controls.h"
 #include "platform/gfx/PngCodec.h"
 #include "platform/gfx/SysColors.h"
+#include "tests/support/Golden.h"
 #include "tests/toolkit/ToolkitTestSupport.h"
 #include "toolkit/Label.h"
 #include "toolkit/Layout.h"
@@ -71,21 +72,7 @@ class StatusBarTest : public TToolkitTest {
       SavePngFile((fs::path(bin) / "golden-actual" / (name + ".png")).string(), actual);
     }
     const fs::path file = root / "tests/toolkit/golden" / (name + ".png");
-    if (const char* update = std::getenv("VELMORA_UPDATE_GOLDEN");
-        update && std::string(update) == "1") {
-      SavePngFile(file.string(), actual);
-      return;
-    }
-    ASSERT_TRUE(fs::exists(file)) << file << " is missing; run with VELMORA_UPDATE_GOLDEN=1";
-    TBitmap expected = LoadPngFile(file.string());
-    ASSERT_EQ(expected.Width(), actual.Width());
-    ASSERT_EQ(expected.Height(), actual.Height());
-    int differ = 0;
-    TPoint first{-1, -1};
-    for (int y = 0; y < actual.Height(); ++y)
-      for (int x = 0; x < actual.Width(); ++x)
-        if (expected.GetPixel(x, y) != actual.GetPixel(x, y) && differ++ == 0) first = {x, y};
-    EXPECT_EQ(differ, 0) << name << ": first difference at " << first.X << ", " << first.Y;
+    test::ExpectGolden(actual, file, name);
   }
 };
 

@@ -17,6 +17,7 @@
 #include "platform/gfx/PngCodec.h"
 #include "platform/host/headless/HeadlessHost.h"
 #include "platform/win/WinApi.h"
+#include "tests/support/Golden.h"
 
 namespace vm::test {
 
@@ -168,22 +169,7 @@ class TControlTest : public ::testing::Test {
       SavePngFile((dir / (name + ".png")).string(), actual);
     }
     const fs::path file = root / "tests/platform/controls/golden" / (name + ".png");
-    const char* update = std::getenv("VELMORA_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-      fs::create_directories(file.parent_path());
-      SavePngFile(file.string(), actual);
-      return;
-    }
-    ASSERT_TRUE(fs::exists(file)) << file << " is missing; run with VELMORA_UPDATE_GOLDEN=1";
-    const TBitmap expected = LoadPngFile(file.string());
-    ASSERT_EQ(expected.Width(), actual.Width()) << name;
-    ASSERT_EQ(expected.Height(), actual.Height()) << name;
-    int differ = 0;
-    TPoint first{-1, -1};
-    for (int y = 0; y < actual.Height(); ++y)
-      for (int x = 0; x < actual.Width(); ++x)
-        if (expected.GetPixel(x, y) != actual.GetPixel(x, y) && differ++ == 0) first = {x, y};
-    EXPECT_EQ(differ, 0) << name << ": first difference at " << first.X << ", " << first.Y;
+    test::ExpectGolden(actual, file, name);
   }
 
   THeadlessHost host;

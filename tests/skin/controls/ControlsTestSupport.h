@@ -22,6 +22,7 @@
 #include "skin/data/BuiltinSkin.h"
 #include "skin/data/SkinManager.h"
 #include "skin/state/WindowAnnouncer.h"
+#include "tests/support/Golden.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 
@@ -134,22 +135,7 @@ class TControlsTest : public ::testing::Test {
       SavePngFile((out / ("controls-" + name + ".png")).string(), actual);
     }
     const fs::path file = SourceDir() / "tests/skin/controls/golden" / (name + ".png");
-    if (const char* update = std::getenv("VELMORA_UPDATE_GOLDEN");
-        update && std::string(update) == "1") {
-      fs::create_directories(file.parent_path());
-      SavePngFile(file.string(), actual);
-      return;
-    }
-    ASSERT_TRUE(fs::exists(file)) << file << " is missing; run with VELMORA_UPDATE_GOLDEN=1";
-    const TBitmap expected = LoadPngFile(file.string());
-    ASSERT_EQ(expected.Width(), actual.Width()) << name;
-    ASSERT_EQ(expected.Height(), actual.Height()) << name;
-    int differ = 0;
-    TPoint first{-1, -1};
-    for (int y = 0; y < actual.Height(); ++y)
-      for (int x = 0; x < actual.Width(); ++x)
-        if (expected.GetPixel(x, y) != actual.GetPixel(x, y) && differ++ == 0) first = {x, y};
-    EXPECT_EQ(differ, 0) << name << ": first difference at " << first.X << ", " << first.Y;
+    test::ExpectGolden(actual, file, name);
   }
 
   fs::path dir;

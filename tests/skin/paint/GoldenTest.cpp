@@ -17,6 +17,7 @@
 #include "skin/paint/MaskPaint.h"
 #include "skin/paint/SectionPaint.h"
 #include "skin/paint/SkinText.h"
+#include "tests/support/Golden.h"
 
 #ifdef VM_HAVE_BUILTIN_SKIN
 #include "skin/data/BuiltinSkin.h"
@@ -111,26 +112,7 @@ class Golden : public ::testing::Test {
       SavePngFile((dir / (name + ".png")).string(), actual);
     }
     const fs::path file = SourceDir() / "tests/skin/paint/golden" / (name + ".png");
-    const char* update = std::getenv("VELMORA_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-      fs::create_directories(file.parent_path());
-      SavePngFile(file.string(), actual);
-      return;
-    }
-    ASSERT_TRUE(fs::exists(file)) << file << " is missing; run with VELMORA_UPDATE_GOLDEN=1";
-    const TBitmap expected = LoadPngFile(file.string());
-    ASSERT_EQ(expected.Width(), actual.Width()) << name;
-    ASSERT_EQ(expected.Height(), actual.Height()) << name;
-    int differ = 0;
-    TPoint first{-1, -1};
-    for (int y = 0; y < actual.Height(); ++y) {
-      for (int x = 0; x < actual.Width(); ++x) {
-        if (expected.GetPixel(x, y) != actual.GetPixel(x, y)) {
-          if (differ++ == 0) first = {x, y};
-        }
-      }
-    }
-    EXPECT_EQ(differ, 0) << name << ": first difference at " << first.X << ", " << first.Y;
+    test::ExpectGolden(actual, file, name);
   }
 
   TsSkinManager manager;
