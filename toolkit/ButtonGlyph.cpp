@@ -98,10 +98,20 @@ void TButtonGlyph::DrawPicture(HDC dc, TPoint at, TButtonState state) const {
       }
   };
   if (engrave) {
-    // The shape in the light colour one pixel down and right, then in the shadow colour.
-    TColor light = GetSysColor(COLOR_BTNHIGHLIGHT), dark = GetSysColor(COLOR_BTNSHADOW);
-    each([&](int x, int y, TColor) { dc->SetPixel(at.X + x + 1, at.Y + y + 1, light); });
-    each([&](int x, int y, TColor) { dc->SetPixel(at.X + x, at.Y + y, dark); });
+    // Only the picture's dark pixels make the engraved shape: light areas
+    // (a label, a highlight, a letter) stay the button's face, so the
+    // picture keeps its detail. The shape is drawn in the light colour one
+    // pixel down and right, then in the shadow colour.
+    auto dark = [](TColor c) {
+      return (GetRValue(c) * 77 + GetGValue(c) * 150 + GetBValue(c) * 29) >> 8 < 192;
+    };
+    TColor light = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
+    each([&](int x, int y, TColor c) {
+      if (dark(c)) dc->SetPixel(at.X + x + 1, at.Y + y + 1, light);
+    });
+    each([&](int x, int y, TColor c) {
+      if (dark(c)) dc->SetPixel(at.X + x, at.Y + y, shadow);
+    });
     return;
   }
   each([&](int x, int y, TColor c) { dc->SetPixel(at.X + x, at.Y + y, c); });
