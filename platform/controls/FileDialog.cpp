@@ -17,6 +17,7 @@
 #include "platform/controls/MessageBox.h"
 #include "platform/gfx/BmpCodec.h"
 #include "platform/gfx/DC.h"
+#include "platform/gfx/Font.h"
 #include "platform/gfx/ImageList.h"
 #include "platform/gfx/JpegCodec.h"
 
@@ -50,24 +51,6 @@ std::size_t Utf8Char(std::string_view s, std::size_t i, std::uint32_t* cp) {
     return 0;
   *cp = v;
   return len;
-}
-
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out += char(cp);
-  } else if (cp < 0x800) {
-    out += char(0xC0 | (cp >> 6));
-    out += char(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += char(0xE0 | (cp >> 12));
-    out += char(0x80 | ((cp >> 6) & 0x3F));
-    out += char(0x80 | (cp & 0x3F));
-  } else {
-    out += char(0xF0 | (cp >> 18));
-    out += char(0x80 | ((cp >> 12) & 0x3F));
-    out += char(0x80 | ((cp >> 6) & 0x3F));
-    out += char(0x80 | (cp & 0x3F));
-  }
 }
 
 std::uint32_t FoldChar(std::uint32_t c) {
@@ -125,7 +108,7 @@ std::string FoldCase(std::string_view s) {
     if (n == 0) {
       out += s[i++];
     } else {
-      AppendUtf8(out, FoldChar(cp));
+      AppendUtf8(out, char32_t(FoldChar(cp)));
       i += n;
     }
   }

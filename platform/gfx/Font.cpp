@@ -158,24 +158,6 @@ bool FindFace(FcConfig* config, const std::string& family, bool bold, bool itali
   return best >= 0;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(char(c));
-  } else if (c < 0x800) {
-    out.push_back(char(0xC0 | (c >> 6)));
-    out.push_back(char(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(char(0xE0 | (c >> 12)));
-    out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(char(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(char(0xF0 | (c >> 18)));
-    out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(char(0x80 | (c & 0x3F)));
-  }
-}
-
 int Round26_6(FT_Pos v) {
   return int((v + 32) >> 6);
 }
@@ -416,6 +398,24 @@ std::u32string Utf8ToUtf32(std::string_view s) {
     i += std::size_t(len);
   }
   return out;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(char(c));
+  } else if (c < 0x800) {
+    out.push_back(char(0xC0 | (c >> 6)));
+    out.push_back(char(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(char(0xE0 | (c >> 12)));
+    out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(char(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(char(0xF0 | (c >> 18)));
+    out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(char(0x80 | (c & 0x3F)));
+  }
 }
 
 std::string Utf32ToUtf8(std::u32string_view s) {

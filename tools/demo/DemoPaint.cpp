@@ -1,5 +1,7 @@
 #include "tools/demo/DemoPaint.h"
 
+#include "platform/gfx/Font.h"
+
 #include "platform/gfx/SysColors.h"
 
 namespace vm::demo {
@@ -40,28 +42,7 @@ void DrawSunkenEdge(HDC dc, const TRect& r) {
 }
 
 std::string Utf8FromCodePoints(std::u32string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char32_t c : text) {
-    auto cp = std::uint32_t(c);
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-    if (cp < 0x80) {
-      out += char(cp);
-    } else if (cp < 0x800) {
-      out += char(0xC0 | (cp >> 6));
-      out += char(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += char(0xE0 | (cp >> 12));
-      out += char(0x80 | ((cp >> 6) & 0x3F));
-      out += char(0x80 | (cp & 0x3F));
-    } else {
-      out += char(0xF0 | (cp >> 18));
-      out += char(0x80 | ((cp >> 12) & 0x3F));
-      out += char(0x80 | ((cp >> 6) & 0x3F));
-      out += char(0x80 | (cp & 0x3F));
-    }
-  }
-  return out;
+  return Utf32ToUtf8(text);
 }
 
 }  // namespace vm::demo
