@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "TestBitmaps.h"
 #include "platform/gfx/SysColors.h"
@@ -206,6 +208,65 @@ TEST(BlendKernels, EveryVariantGivesTheSameBytesInPlaceAndToAThirdRun) {
       for (std::int64_t i = 0; i < 300; ++i)
         ASSERT_EQ(out[std::size_t(i)], i < n ? want[std::size_t(i)] : 7)
             << "to a third run, length " << n;
+    }
+}
+
+TEST(BlendKernels, EveryVariantIsExactForEveryPairOfBytesAndEveryWeight) {
+  // All 65,536 (D, S) pairs at all 256 weights, through each variant, with
+  // the run starting at a different place within a 64-byte line for each
+  // weight, so the vector variants' masked first and last blocks meet every
+  // pairing of even and odd bytes.
+  constexpr std::int64_t kPairs = 65536;
+  std::vector<std::uint8_t> d0(kPairs + 64), s(kPairs + 64), d, want;
+  for (unsigned w = 0; w < 256; ++w) {
+    const std::size_t at = w % 64;
+    want = d0;
+    for (std::int64_t i = 0; i < kPairs; ++i) {
+      const unsigned dv = unsigned(i & 255), sv = unsigned(i >> 8);
+      d0[at + std::size_t(i)] = std::uint8_t(dv);
+      s[at + std::size_t(i)] = std::uint8_t(sv);
+      want[at + std::size_t(i)] = std::uint8_t((dv * w + sv * (255 - w) + 127) >> 8);
+    }
+    for (int level = 0; level < BlendBytesLevels(); ++level) {
+      d = d0;
+      BlendBytesAtLevel(level, d.data() + at, s.data() + at, kPairs, w);
+      if (d == want) continue;
+      const auto bad =
+          std::size_t(std::mismatch(d.begin(), d.end(), want.begin()).first - d.begin());
+      FAIL() << "level " << level << " weight " << w << " D " << int(d0[bad]) << " S "
+             << int(s[bad]) << ": " << int(d[bad]) << " instead of " << int(want[bad]);
+    }
+  }
+}
+
+TEST(BlendKernels, RunsAtEveryAlignmentStayInsideTheirBytes) {
+  // Short and middling runs whose output starts anywhere in a 64-byte line,
+  // the sources at other offsets: the bytes of the run are the formula's,
+  // the bytes around it keep their values.
+  alignas(64) std::uint8_t d0[512], s[512], d[512], out[512];
+  for (int i = 0; i < 512; ++i) {
+    d0[i] = std::uint8_t(i * 37 + 11);
+    s[i] = std::uint8_t(255 - i * 53);
+  }
+  const unsigned w = 93;
+  for (int at = 64; at < 128; ++at)
+    for (std::int64_t n : {0, 1, 2, 31, 63, 64, 65, 127, 128, 129, 200}) {
+      const int from = 200 - at % 7;  // the source run begins elsewhere in its line
+      auto want = [&](int i, std::uint8_t outside) {
+        if (i < at || i >= at + n) return outside;
+        return std::uint8_t((d0[i] * w + s[from + i - at] * (255 - w) + 127) >> 8);
+      };
+      for (int level = 0; level < BlendBytesLevels(); ++level) {
+        std::copy(d0, d0 + 512, d);
+        BlendBytesAtLevel(level, d + at, s + from, n, w);
+        for (int i = 0; i < 512; ++i)
+          ASSERT_EQ(d[i], want(i, d0[i]))
+              << "level " << level << " at " << at << " length " << n << " byte " << i;
+      }
+      std::fill(out, out + 512, std::uint8_t(7));
+      BlendBytesTo(out + at, d0 + at, s + from, n, w);
+      for (int i = 0; i < 512; ++i)
+        ASSERT_EQ(out[i], want(i, 7)) << "to a third run at " << at << " length " << n;
     }
 }
 
