@@ -269,7 +269,9 @@ void TsSkinManager::SetIsDefault(bool value) {
 }
 
 void TsSkinManager::SetSkinnedPopups(bool value) {
+  if (value == skinnedPopups_) return;
   skinnedPopups_ = value;
+  if (announcer && !IsLoading()) announcer->SkinnedPopupsChanged(*this);
 }
 
 void TsSkinManager::SetCommonSections(const std::vector<std::string>& lines) {

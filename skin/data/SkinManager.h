@@ -69,6 +69,8 @@ class TsSkinAnnouncer {
   virtual void RemoveHook(TsSkinManager& manager) = 0;
   // Resets the menu painter's cached border width.
   virtual void ResetMenuPainter(TsSkinManager& /*manager*/) {}
+  // SkinnedPopups changed: the skinned menus are hooked again.
+  virtual void SkinnedPopupsChanged(TsSkinManager& /*manager*/) {}
 };
 
 // Installs the announcer (nullptr removes it). Not owned.

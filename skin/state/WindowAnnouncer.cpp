@@ -1,6 +1,7 @@
 #include "skin/state/WindowAnnouncer.h"
 
 #include "skin/state/CommonData.h"
+#include "skin/state/MenuPainter.h"
 #include "skin/state/SkinCommand.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
@@ -158,7 +159,13 @@ void TsWindowAnnouncer::RemoveHook(TsSkinManager& manager) {
 }
 
 void TsWindowAnnouncer::ResetMenuPainter(TsSkinManager& manager) {
+  if (TsMenuPainter* painter = MenuPainter(&manager)) painter->ResetBorderWidth();
   if (OnResetMenuPainter) OnResetMenuPainter(manager);
+}
+
+void TsWindowAnnouncer::SkinnedPopupsChanged(TsSkinManager& manager) {
+  if (TsMenuPainter* painter = MenuPainter(&manager)) painter->Rehook();
+  if (OnSkinnedPopupsChanged) OnSkinnedPopupsChanged(manager);
 }
 
 }  // namespace vm

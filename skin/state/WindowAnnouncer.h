@@ -39,6 +39,7 @@ class TsWindowAnnouncer : public TsSkinAnnouncer {
   void InstallHook(TsSkinManager& manager) override;
   void RemoveHook(TsSkinManager& manager) override;
   void ResetMenuPainter(TsSkinManager& manager) override;
+  void SkinnedPopupsChanged(TsSkinManager& manager) override;
 
   bool HookInstalled() const { return hook_ != nullptr; }
 
@@ -52,8 +53,11 @@ class TsWindowAnnouncer : public TsSkinAnnouncer {
   // Passes a command the form got on to its controls; without a handler the
   // controls are walked (BroadcastToControls).
   std::function<void(TCustomForm*, TMessage&)> PassOn;
-  // Resets the cached border width of the menu painter.
+  // Resets the cached border width of the menu painter; the manager's
+  // registered painter (MenuPainter.h) is reset as well.
   std::function<void(TsSkinManager&)> OnResetMenuPainter;
+  // The manager's SkinnedPopups changed.
+  std::function<void(TsSkinManager&)> OnSkinnedPopupsChanged;
 
   // The major version of the window system: from 6 on the skin-change
   // animation runs with time 0 and window regions are kept.
