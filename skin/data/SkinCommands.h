@@ -34,10 +34,14 @@ enum : int {
   CmdFadePrepare = 23,
   CmdFadeFrame = 24,
   CmdControlSkinned = 25,
+  CmdGetDisabledKind = 26,  // a control's disabled look (TsDisabledKind bits)
   CmdGetCaptionHeight = 27,
+  CmdMouseEnter = 29,  // the mouse entered a subclassed window (its manager's hot window)
+  CmdMouseLeave = 30,  // the mouse left it
   CmdBeginUpdate = 31,
   CmdEndUpdate = 32,
   CmdGetApplication = 60,
+  CmdGetClientOffset = 61,  // a skinned frame's client offset: x in the low 16 bits, y in the high
 };
 
 // First message parameter for a command with an argument.
