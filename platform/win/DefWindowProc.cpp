@@ -299,6 +299,9 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (hit == HTMINBUTTON && !(w->Style & WS_MINIMIZEBOX)) return 0;
         if (hit == HTMAXBUTTON && !(w->Style & WS_MAXIMIZEBOX)) return 0;
         if (hit == HTCLOSE && (w->Class->Info.style & CS_NOCLOSE)) return 0;
+        // Only a button the platform draws is tracked: a frame that draws its
+        // own (and took WS_SYSMENU away) may pass its presses on unhandled.
+        if (CaptionButtonRect(w, hit).IsEmpty()) return 0;
         SetCapture(hwnd);
         ws.Input.ButtonTrack = {hwnd, hit, true};
         if ((w = ws.Find(hwnd))) ws.NcPaint(w);
