@@ -1,0 +1,650 @@
+// The caption of a skinned form: the system buttons and user buttons drawn
+// from the skin's masks, the hit test of every caption element, hover, press
+// and release with fades, the system menu from the icon, a right click or
+// Alt+Space, and the window-state commands.
+#include <algorithm>
+
+#include "platform/win/MenuTracker.h"
+#include "platform/win/WinApi.h"
+#include "skin/data/SkinManager.h"
+#include "skin/frame/SkinProvider.h"
+#include "skin/paint/MaskPaint.h"
+#include "skin/state/FadeTimer.h"
+#include "toolkit/Application.h"
+#include "toolkit/Form.h"
+
+namespace vm {
+
+namespace {
+
+constexpr WPARAM ScContextHelp = 0xF180;
+constexpr UINT_PTR FadeTimerId = 0x5B01;
+constexpr TSize ButtonFallback{21, 21};
+constexpr TSize ChildFallback{16, 16};
+
+bool IsButtonCode(int code) {
+  return code == htMinButton || code == htMaxButton || code == htClose || code == htHelp ||
+         (code >= htChildClose && code <= htChildMinimize) || code >= htUserButton;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- masks and rules
+
+void TsSkinProvider::LookUpMasks() {
+  for (TsCaptionButton& b : buttons_) b = TsCaptionButton{};
+  userMask_ = restoreMask_ = -1;
+  TsSkinManager* m = FrameManager();
+  if (!m || m->gd.empty()) return;
+  const int gi = m->ConstData().GlobalInfo;
+  const int fs = SkinData.SectionIndex;
+  const std::string& fsName = SkinData.SkinSection();
+  auto global = [&](const char* key) {
+    return gi >= 0 ? m->FindMaskIndex(gi, "GLOBALINFO", key) : -1;
+  };
+  auto own = [&](const char* key) { return fs >= 0 ? m->FindMaskIndex(fs, fsName, key) : -1; };
+  auto valid = [&](int i) { return m->IsValidMaskIndex(i) ? i : -1; };
+  const TFormBorderStyle style = form_->BorderStyle();
+  if (valid(global("BICONCLOSE")) >= 0) {
+    const bool big = style == bsSingle || style == bsSizeable || valid(global("SICONCLOSE")) < 0;
+    if (big) {
+      buttons_[bClose].MaskIndex = global("BICONCLOSE");
+      buttons_[bMax].MaskIndex = global("BICONMAX");
+      buttons_[bMin].MaskIndex = global("BICONMIN");
+      buttons_[bHelp].MaskIndex = global("BICONHELP");
+    } else {
+      buttons_[bClose].MaskIndex = global("SICONCLOSE");
+      buttons_[bMax].MaskIndex = global("SICONMAX");
+      buttons_[bMin].MaskIndex = global("SICONMIN");
+      const int help = global("SICONHELP");
+      buttons_[bHelp].MaskIndex = valid(help) >= 0 ? help : global("BICONHELP");
+    }
+    const bool smallChild = valid(global("SICONCLOSE")) >= 0;
+    buttons_[bChildClose].MaskIndex = global(smallChild ? "SICONCLOSE" : "BICONCLOSE");
+    buttons_[bChildRestore].MaskIndex = global(smallChild ? "SICONMAX" : "BICONMAX");
+    buttons_[bChildMin].MaskIndex = global(smallChild ? "SICONMIN" : "BICONMIN");
+  } else {
+    buttons_[bClose].MaskIndex = buttons_[bChildClose].MaskIndex = own("BICONCLOSE");
+    buttons_[bMax].MaskIndex = buttons_[bChildRestore].MaskIndex = own("BICONMAX");
+    buttons_[bMin].MaskIndex = buttons_[bChildMin].MaskIndex = own("BICONMIN");
+    buttons_[bHelp].MaskIndex = own("BICONHELP");
+  }
+  restoreMask_ = valid(global("BICONNORM")) >= 0 ? global("BICONNORM") : valid(own("BICONNORM"));
+  userMask_ = valid(global("TITLEBUTTON")) >= 0 ? global("TITLEBUTTON") : valid(own("TITLEBUTTON"));
+  for (TsCaptionButton& b : buttons_) {
+    b.MaskIndex = valid(b.MaskIndex);
+    b.State = b.MaskIndex >= 0 ? 0 : -1;
+  }
+  for (TsUserTitleButton& u : TitleButtons) {
+    u.Data.MaskIndex = u.UseSkinData ? userMask_ : -1;
+    u.Data.State = 0;
+  }
+}
+
+TSize TsSkinProvider::CellOf(int maskIndex, TSize fallback) const {
+  TsSkinManager* m = FrameManager();
+  if (!m || !m->IsValidMaskIndex(maskIndex)) return fallback;
+  const TsMaskData& mask = m->ma[std::size_t(maskIndex)];
+  TSize cell;
+  if (mask.Image) {
+    cell = {mask.Image->Width() / std::max<int>(mask.ImageCount, 1), mask.Image->Height() / 2};
+  } else {
+    if (mask.ImageCount < 1 || mask.MaskType < 0) return fallback;
+    cell = {mask.R.Width() / mask.ImageCount, mask.R.Height() / (mask.MaskType + 1)};
+  }
+  if (cell.cx <= 0 || cell.cy <= 0) return fallback;
+  return cell;
+}
+
+bool TsSkinProvider::SystemMenuPresent() const {
+  return systemMenuRemoved_;
+}
+
+bool TsSkinProvider::MaximizeAvailable() const {
+  HWND h = FormHandle();
+  const TFormBorderStyle s = form_->BorderStyle();
+  const bool child = form_->FormStyle() == fsMDIChild;
+  return (child || (!(h && IsZoomed(h)) && (s == bsSingle || s == bsSizeable))) &&
+         (form_->BorderIcons() & biMaximize);
+}
+
+bool TsSkinProvider::MinimizeAvailable() const {
+  HWND h = FormHandle();
+  return (form_->BorderIcons() & biMinimize) && !(h && IsIconic(h));
+}
+
+bool TsSkinProvider::RestoreAvailable() const {
+  HWND h = FormHandle();
+  const bool minimized = h && IsIconic(h), maximized = h && IsZoomed(h);
+  return ((form_->BorderIcons() & biMaximize) && (minimized || maximized)) || minimized;
+}
+
+bool TsSkinProvider::ButtonShown(int which) const {
+  HWND h = FormHandle();
+  const bool minimized = h && IsIconic(h);
+  const bool child = form_->FormStyle() == fsMDIChild;
+  const TFormBorderStyle s = form_->BorderStyle();
+  const bool plainStyle = s != bsDialog && s != bsNone && s != bsToolWindow && s != bsSizeToolWin;
+  switch (which) {
+    case bClose:
+      return SystemMenuPresent();
+    case bMax:
+      return SystemMenuPresent() &&
+             (minimized || child || (plainStyle && (form_->BorderIcons() & biMaximize)));
+    case bMin:
+      return SystemMenuPresent() &&
+             (minimized || child || (plainStyle && (form_->BorderIcons() & biMinimize)));
+    case bHelp:
+      return (form_->BorderIcons() & biHelp) != 0;
+    default:
+      return false;
+  }
+}
+
+// ---------------------------------------------------------------- layout and drawing
+
+void TsSkinProvider::LayoutButtons(TBitmap& cache, const TsFrameMetrics& fm, bool draw) {
+  buttonsWidth_ = 0;
+  for (int i = 0; i < ButtonCount; ++i) buttons_[std::size_t(i)].Rect = {};
+  for (TsUserTitleButton& u : TitleButtons) u.Data.Rect = {};
+  TsSkinManager* m = FrameManager();
+  if (!m || !fm.HasBorder || fm.CaptionHeight <= 0) return;
+  const int spacing = m->SkinData.BISpacing;
+  int x = fm.FrameWidth - fm.BorderWidth - spacing;
+  auto place = [&](TRect& r, TSize cell) {
+    r.Right = x;
+    r.Left = x - cell.cx;
+    r.Top = (fm.CaptionHeight + fm.BorderHeight - cell.cy) / 2 + (cell.cy < 16 ? 2 : 0);
+    r.Bottom = r.Top + cell.cy;
+    x = r.Left - spacing;
+    buttonsWidth_ += cell.cx + spacing;
+  };
+  for (int which : {int(bClose), int(bMax), int(bMin), int(bHelp)}) {
+    TsCaptionButton& b = buttons_[std::size_t(which)];
+    if (b.MaskIndex < 0 || !ButtonShown(which)) continue;
+    place(b.Rect, CellOf(b.MaskIndex, ButtonFallback));
+    if (draw) DrawButton(cache, which, false);
+  }
+  const TSize userCell = CellOf(userMask_, ButtonFallback);
+  for (int i = 0; i < int(TitleButtons.size()); ++i) {
+    TsUserTitleButton& u = TitleButtons[std::size_t(i)];
+    if (!u.Visible) continue;
+    u.Data.MaskIndex = u.UseSkinData ? userMask_ : -1;
+    place(u.Data.Rect, {std::max(u.Glyph.Width() + 2, userCell.cx), userCell.cy});
+    if (draw) DrawUserButton(cache, i, false);
+  }
+}
+
+void TsSkinProvider::DrawButton(TBitmap& cache, int which, bool single) {
+  TsSkinManager* m = FrameManager();
+  TsCaptionButton& b = buttons_[std::size_t(which)];
+  if (!m || b.Rect.IsEmpty()) return;
+  HWND h = FormHandle();
+  const bool minimized = h && IsIconic(h), maximized = h && IsZoomed(h);
+  int mask = b.MaskIndex;
+  bool available = true;
+  if (which == bMax) {
+    if (maximized && m->IsValidMaskIndex(restoreMask_)) mask = restoreMask_;
+    available = maximized ? RestoreAvailable() : MaximizeAvailable();
+  } else if (which == bMin) {
+    if (minimized && m->IsValidMaskIndex(restoreMask_)) mask = restoreMask_;
+    available = minimized ? RestoreAvailable() : MinimizeAvailable();
+  }
+  if (!m->IsValidMaskIndex(mask)) return;
+  const int state = std::max(b.State, 0);
+  const bool light = !available || (!formActive_ && (!single || state == 0));
+  PaintStateImage(cache, {b.Rect.Left, b.Rect.Top}, state, m->ma[std::size_t(mask)],
+                  light ? 2 : 1);
+}
+
+void TsSkinProvider::DrawUserButton(TBitmap& cache, int index, bool single) {
+  TsSkinManager* m = FrameManager();
+  TsUserTitleButton& u = TitleButtons[std::size_t(index)];
+  if (!m || u.Data.Rect.IsEmpty()) return;
+  const int state = std::max(u.Data.State, 0);
+  if (m->IsValidMaskIndex(u.Data.MaskIndex)) {
+    const bool light = !u.Enabled || (!formActive_ && (!single || state == 0));
+    PaintStateImage(cache, {u.Data.Rect.Left, u.Data.Rect.Top}, state,
+                    m->ma[std::size_t(u.Data.MaskIndex)], light ? 2 : 1);
+  }
+  if (u.Glyph.Empty()) return;
+  // The glyph's bottom-left pixel is its transparent colour.
+  const TColor key = u.Glyph.GetPixel(0, u.Glyph.Height() - 1);
+  const int shift = state == 2 ? 1 : 0;
+  const int gx = u.Data.Rect.Left + (u.Data.Rect.Width() - u.Glyph.Width()) / 2 + shift;
+  const int gy = u.Data.Rect.Top + (u.Data.Rect.Height() - u.Glyph.Height()) / 2 + shift;
+  for (int y = 0; y < u.Glyph.Height(); ++y)
+    for (int x = 0; x < u.Glyph.Width(); ++x) {
+      const TColor c = u.Glyph.GetPixel(x, y);
+      const int cx = gx + x, cy = gy + y;
+      if (c != key && cx >= 0 && cy >= 0 && cx < cache.Width() && cy < cache.Height())
+        cache.SetPixel(cx, cy, c);
+    }
+}
+
+TsCaptionButton* TsSkinProvider::ButtonOf(int code) {
+  switch (code) {
+    case htClose:
+      return &buttons_[bClose];
+    case htMaxButton:
+      return &buttons_[bMax];
+    case htMinButton:
+      return &buttons_[bMin];
+    case htHelp:
+      return &buttons_[bHelp];
+    case htChildClose:
+      return &buttons_[bChildClose];
+    case htChildRestore:
+      return &buttons_[bChildRestore];
+    case htChildMinimize:
+      return &buttons_[bChildMin];
+    default:
+      if (code >= htUserButton && code - htUserButton < int(TitleButtons.size()))
+        return &TitleButtons[std::size_t(code - htUserButton)].Data;
+      return nullptr;
+  }
+}
+
+void TsSkinProvider::RepaintButton(int code) {
+  TsCaptionButton* b = ButtonOf(code);
+  TBitmap& cache = *SkinData.CacheBmp;
+  if (!b || b->Rect.IsEmpty() || SkinData.CacheInvalid || cache.Empty()) return;
+  const TRect r = b->Rect.Intersect(Rect(0, 0, cache.Width(), cache.Height()));
+  if (r.IsEmpty()) return;
+  const int oldState = fade_.Code == code ? -1 : 0;
+  (void)oldState;
+  // The look on the screen before the change, for a fade.
+  TBitmap before(r.Width(), r.Height());
+  TDC(before).BitBlt(0, 0, r.Width(), r.Height(), cache, r.Left, r.Top);
+  // Background copy, then the cell in its new state.
+  const TRect back = r.Offset(-buttonsBackRect_.Left, -buttonsBackRect_.Top);
+  if (back.Left >= 0 && back.Top >= 0 && back.Right <= buttonsBack_.Width() &&
+      back.Bottom <= buttonsBack_.Height())
+    TDC(cache).BitBlt(r.Left, r.Top, r.Width(), r.Height(), buttonsBack_, back.Left, back.Top);
+  if (code >= htUserButton)
+    DrawUserButton(cache, code - htUserButton, true);
+  else
+    DrawButton(cache, int(b - buttons_.data()), true);
+  HWND h = FormHandle();
+  if (!h || !IsWindowVisible(h)) return;
+  // Fades come from the caption strip's section.
+  TsSkinManager* m = FrameManager();
+  const int title = TitleIndex();
+  const bool fades = title >= 0 && m->gd[std::size_t(title)].FadingEnabled &&
+                     m->gd[std::size_t(title)].FadingIterations > 0 && !AnimationsOff &&
+                     !IsFadingSuspended();
+  if (fades) {
+    if (fade_.Code && fade_.Code != code) StopButtonFade();
+    if (fade_.Code == code && !fade_.Frame.Empty() && fade_.Frame.Width() == r.Width() &&
+        fade_.Frame.Height() == r.Height())
+      before = fade_.Frame;  // a fade restarted mid-way starts from what is on the screen
+    fade_.Code = code;
+    fade_.Rect = r;
+    fade_.Start = std::move(before);
+    fade_.Step = 0;
+    fade_.StepCount = m->gd[std::size_t(title)].FadingIterations;
+    std::weak_ptr<THook> link = hook_;
+    if (!fade_.Timer)
+      fade_.Timer = SetTimer(h, FadeTimerId, 10, [link](HWND, UINT, UINT_PTR, DWORD) {
+        if (auto hook = link.lock(); hook && hook->Provider) hook->Provider->FadeTick();
+      });
+    FadeTick();
+    return;
+  }
+  TScopedDC dc(h, true);
+  if (dc.Dc()) dc.Dc()->BitBlt(r.Left, r.Top, r.Width(), r.Height(), cache, r.Left, r.Top);
+}
+
+void TsSkinProvider::FadeTick() {
+  HWND h = FormHandle();
+  TBitmap& cache = *SkinData.CacheBmp;
+  const TRect r = fade_.Rect;
+  if (!h || !IsWindowVisible(h) || !fade_.Code || r.Right > cache.Width() ||
+      r.Bottom > cache.Height()) {
+    StopButtonFade();
+    return;
+  }
+  ++fade_.Step;
+  TBitmap target(r.Width(), r.Height());
+  TDC(target).BitBlt(0, 0, r.Width(), r.Height(), cache, r.Left, r.Top);
+  if (fade_.Step >= fade_.StepCount)
+    fade_.Frame = std::move(target);
+  else
+    MakeFadeFrame(fade_.Frame, fade_.Start, target, fade_.Step, fade_.StepCount);
+  {
+    TScopedDC dc(h, true);
+    if (dc.Dc()) dc.Dc()->BitBlt(r.Left, r.Top, r.Width(), r.Height(), fade_.Frame, 0, 0);
+  }
+  if (fade_.Step >= fade_.StepCount) StopButtonFade();
+}
+
+void TsSkinProvider::StopButtonFade() {
+  if (fade_.Timer) {
+    if (HWND h = FormHandle()) KillTimer(h, FadeTimerId);
+    fade_.Timer = 0;
+  }
+  fade_.Code = 0;
+  fade_.Step = fade_.StepCount = 0;
+  fade_.Start = TBitmap();
+  fade_.Frame = TBitmap();
+}
+
+// ---------------------------------------------------------------- hit test and hover
+
+int TsSkinProvider::CaptionHitTest(TPoint p) {
+  if (!Skinned()) return 0;
+  const TsFrameMetrics fm = Metrics();
+  if (fm.CaptionHeight <= 0) return 0;
+  if (fm.Maximized && (p.X < 2 || p.Y < 2 || p.X >= fm.FrameWidth - 2 ||
+                       p.Y >= fm.WindowHeight - 2))
+    return -1;
+  // The buttons' rectangles come from the last painting.
+  if (SkinData.CacheInvalid) PaintFrame();
+  int code = 0;
+  const TSize cell = CellOf(buttons_[bClose].MaskIndex, ButtonFallback);
+  const int bandTop = (fm.BorderHeight + fm.CaptionHeight - cell.cy) / 2;
+  if (p.Y >= bandTop && p.Y <= bandTop + cell.cy) {
+    auto over = [&](const TRect& r) {
+      return !r.IsEmpty() && p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
+    };
+    if (fm.IconShown && p.X >= fm.BorderWidth && p.X <= fm.BorderWidth + fm.IconSize.cx) {
+      code = htSysMenu;
+    } else if (over(buttons_[bClose].Rect)) {
+      code = htClose;
+    } else if (over(buttons_[bMax].Rect)) {
+      code = MaximizeAvailable() || (!fm.Minimized && RestoreAvailable()) ? htMaxButton
+                                                                          : htCaption;
+    } else if (over(buttons_[bMin].Rect)) {
+      code = fm.Minimized || MinimizeAvailable() ? htMinButton : htCaption;
+    } else if (over(buttons_[bHelp].Rect)) {
+      code = htHelp;
+    } else {
+      for (int i = 0; i < int(TitleButtons.size()); ++i)
+        if (over(TitleButtons[std::size_t(i)].Data.Rect)) {
+          code = TitleButtons[std::size_t(i)].Enabled ? htUserButton + i : htCaption;
+          break;
+        }
+    }
+  } else if (gripMode_ == gmRightBottom) {
+    TsSkinManager* m = FrameManager();
+    const int grip = m->FindMaskIndex(m->ConstData().GlobalInfo, "GLOBALINFO", "GRIPIMAGE");
+    if (m->IsValidMaskIndex(grip)) {
+      const TSize g = m->MaskStateSize(grip);
+      if (p.X >= fm.FrameWidth - g.cx - fm.BorderWidth &&
+          p.Y >= fm.WindowHeight - g.cy - fm.BorderHeight)
+        code = htBottomRight;
+    }
+  }
+  SetHoverCode(code);
+  return code;
+}
+
+void TsSkinProvider::SetHoverCode(int code) {
+  if (capturing_ || code == hoverCode_) return;
+  const int old = hoverCode_;
+  hoverCode_ = code;
+  pressed_ = false;
+  std::shared_ptr<THook> keep = hook_;
+  if (TsCaptionButton* b = ButtonOf(old); b && IsButtonCode(old) && b->State >= 0) {
+    b->State = 0;
+    RepaintButton(old);
+    if (keep->Provider != this) return;
+  }
+  if (TsCaptionButton* b = ButtonOf(code); b && IsButtonCode(code) && b->State >= 0) {
+    b->State = 1;
+    RepaintButton(code);
+    // The platform tells when the mouse leaves the frame.
+    if (HWND h = FormHandle()) {
+      TRACKMOUSEEVENT t;
+      t.dwFlags = TME_LEAVE | TME_NONCLIENT;
+      t.hwndTrack = h;
+      TrackMouseEvent(&t);
+    }
+  }
+}
+
+void TsSkinProvider::SetPressed(int code) {
+  TsCaptionButton* b = ButtonOf(code);
+  if (!b || b->State < 0) return;
+  if (hoverCode_ != code) {
+    SetHoverCode(code);
+    if (!ButtonOf(code)) return;
+  }
+  b->State = 2;
+  pressed_ = true;
+  RepaintButton(code);
+  if (HWND h = FormHandle()) {
+    capturing_ = true;
+    SetCapture(h);
+  }
+}
+
+// ---------------------------------------------------------------- mouse and keyboard
+
+void TsSkinProvider::OpenSystemMenu(TPoint screen) {
+  HWND h = FormHandle();
+  if (!h) return;
+  if (OnSystemMenu) {
+    OnSystemMenu(*this, screen);
+    return;
+  }
+  // Without the skinned menu the platform's window menu opens; it needs the
+  // window's system-menu style for the time it is up.
+  const bool removed = systemMenuRemoved_;
+  if (removed) RestoreSystemMenuStyle();
+  std::shared_ptr<THook> keep = hook_;
+  TMenuTracker::TrackSystemMenuAt(h, screen);
+  if (keep->Provider == this && removed && Skinned()) RemoveSystemMenuStyle();
+}
+
+void TsSkinProvider::ReleaseOn(int code) {
+  std::shared_ptr<THook> keep = hook_;
+  HWND h = FormHandle();
+  TsCaptionButton* b = ButtonOf(code);
+  if (b && b->State >= 0) b->State = 0;
+  pressed_ = false;
+  hoverCode_ = 0;
+  if (b) RepaintButton(code);
+  if (keep->Provider != this || !(h = FormHandle())) return;
+  const bool minimized = IsIconic(h), maximized = IsZoomed(h);
+  switch (code) {
+    case htMinButton:
+      SendMessage(h, WM_SYSCOMMAND,
+                  minimized && (!Application || Application->MainForm() != form_) ? SC_RESTORE
+                                                                                  : SC_MINIMIZE,
+                  0);
+      break;
+    case htMaxButton:
+      if (maximized)
+        SendMessage(h, WM_SYSCOMMAND, SC_RESTORE, 0);
+      else if (MaximizeAvailable())
+        SendMessage(h, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+      break;
+    case htClose:
+      SendMessage(h, WM_SYSCOMMAND, SC_CLOSE, 0);
+      break;
+    case htHelp:
+      SendMessage(h, WM_SYSCOMMAND, ScContextHelp, 0);
+      if (keep->Provider == this) RepaintFrame();
+      break;
+    default:
+      if (code >= htUserButton && code - htUserButton < int(TitleButtons.size())) {
+        auto handler = TitleButtons[std::size_t(code - htUserButton)].OnMouseUp;
+        TPoint p;
+        GetCursorPos(&p);
+        if (handler) handler(code - htUserButton, p);
+      }
+      break;
+  }
+}
+
+bool TsSkinProvider::HandleNcMouse(TMessage& m) {
+  const int code = int(LOWORD(m.WParam)) == 0xFFFF ? -1 : int(std::int16_t(LOWORD(m.WParam)));
+  const TPoint screen{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+  const TsFrameMetrics fm = Metrics();
+  std::shared_ptr<THook> keep = hook_;
+  switch (m.Msg) {
+    case WM_NCMOUSELEAVE:
+    case WM_MOUSELEAVE:
+      if (!capturing_) SetHoverCode(0);
+      return false;
+    case WM_NCMOUSEMOVE:
+      return false;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK: {
+      if (m.Msg == WM_NCLBUTTONDBLCLK && code == htCaption) {
+        const bool canToggle =
+            (SystemMenuPresent() && (MaximizeAvailable() || RestoreAvailable())) ||
+            (fm.Minimized && !fm.HasBorder);
+        if (!canToggle) return false;
+        HWND h = FormHandle();
+        SendMessage(h, WM_SYSCOMMAND, fm.Maximized || fm.Minimized ? SC_RESTORE : SC_MAXIMIZE, 0);
+        return true;
+      }
+      if (m.Msg == WM_NCLBUTTONDBLCLK && code == htSysMenu) {
+        SendMessage(FormHandle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        return true;
+      }
+      if (code == htSysMenu) {
+        SetHoverCode(0);
+        TRect window;
+        GetWindowRect(FormHandle(), &window);
+        OpenSystemMenu(
+            {window.Left + fm.BorderWidth, window.Top + fm.BorderHeight + fm.IconSize.cy});
+        return true;
+      }
+      if (code == htMinButton || code == htClose || code == htHelp) {
+        SetPressed(code);
+        return true;
+      }
+      if (code == htMaxButton) {
+        if (MaximizeAvailable() || (fm.Maximized && RestoreAvailable())) SetPressed(code);
+        return true;
+      }
+      if (code >= htUserButton && code - htUserButton < int(TitleButtons.size())) {
+        SetPressed(code);
+        if (keep->Provider != this) return true;
+        auto handler = TitleButtons[std::size_t(code - htUserButton)].OnMouseDown;
+        if (handler) handler(code - htUserButton, screen);
+        return true;
+      }
+      if (code == htCaption && fm.Maximized) {
+        // A maximised window cannot be dragged: the press only activates it.
+        if (HWND h = FormHandle(); h && GetActiveWindow() != h) SetActiveWindow(h);
+        return true;
+      }
+      return false;
+    }
+    case WM_NCLBUTTONUP:
+      if (pressed_ && code == hoverCode_ && IsButtonCode(code)) {
+        capturing_ = false;
+        if (GetCapture() == FormHandle()) ReleaseCapture();
+        ReleaseOn(code);
+        return true;
+      }
+      if (keep->Provider == this) SetHoverCode(0);
+      return false;
+    case WM_NCRBUTTONDOWN:
+      return code == htCaption || code == htSysMenu;
+    case WM_NCRBUTTONUP:
+      if ((code == htCaption || code == htSysMenu) && fm.HasBorder) {
+        SetHoverCode(0);
+        OpenSystemMenu(screen);
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool TsSkinProvider::HandleCapturedMouse(TMessage& m) {
+  const int code = hoverCode_;
+  TsCaptionButton* b = ButtonOf(code);
+  if (m.Msg == WM_CAPTURECHANGED) {
+    capturing_ = false;
+    if (b && b->State > 0) {
+      b->State = 0;
+      RepaintButton(code);
+    }
+    hoverCode_ = 0;
+    pressed_ = false;
+    return false;
+  }
+  if (!b) {
+    capturing_ = false;
+    return false;
+  }
+  const TsFrameMetrics fm = Metrics();
+  // Captured mouse messages are in client coordinates.
+  const TPoint p{GET_X_LPARAM(m.LParam) + fm.ClientLeft, GET_Y_LPARAM(m.LParam) + fm.ClientTop};
+  const bool over = b->Rect.Contains(p);
+  if (m.Msg == WM_MOUSEMOVE) {
+    const int state = over ? 2 : 0;
+    if (b->State != state) {
+      b->State = state;
+      RepaintButton(code);
+    }
+    return true;
+  }
+  // Release: acts only over the button that was pressed.
+  capturing_ = false;
+  if (GetCapture() == FormHandle()) ReleaseCapture();
+  if (over && pressed_) {
+    ReleaseOn(code);
+  } else {
+    b->State = 0;
+    hoverCode_ = 0;
+    pressed_ = false;
+    RepaintButton(code);
+  }
+  return true;
+}
+
+bool TsSkinProvider::HandleSysCommand(TMessage& m) {
+  const WPARAM command = m.WParam & 0xFFF0;
+  std::shared_ptr<THook> keep = hook_;
+  const TsFrameMetrics fm = Metrics();
+  switch (command) {
+    case SC_KEYMENU:
+      if (m.LParam == ' ' && SystemMenuPresent() && fm.HasBorder) {
+        TRect window;
+        GetWindowRect(FormHandle(), &window);
+        OpenSystemMenu(
+            {window.Left + fm.BorderWidth, window.Top + fm.BorderHeight + fm.IconSize.cy});
+        m.Result = 0;
+        return true;
+      }
+      return false;
+    case SC_MINIMIZE:
+      StopButtonFade();
+      CallPrevious(m);
+      if (keep->Provider == this) {
+        // A minimised window is painted anew.
+        if (SkinData.CacheBmp) SkinData.CacheBmp->SetSize(0, 0);
+        MarkChanged();
+        regionChanged_ = true;
+      }
+      return true;
+    case SC_MAXIMIZE:
+    case SC_RESTORE: {
+      StopButtonFade();
+      CallPrevious(m);
+      if (keep->Provider != this) return true;
+      MarkChanged();
+      regionChanged_ = true;
+      if (ButtonShown(bMax)) {
+        // The maximise button changes its shape.
+        hoverCode_ = htMaxButton;
+        SetHoverCode(0);
+      }
+      if (command == SC_RESTORE && !fm.HasBorder) RemoveRegion();
+      RepaintFrame();
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace vm

@@ -1,0 +1,76 @@
+#include "skin/frame/FrameHook.h"
+
+#include <algorithm>
+
+#include "skin/data/SkinManager.h"
+#include "skin/frame/SkinProvider.h"
+#include "skin/state/SkinCommand.h"
+#include "skin/state/WindowAnnouncer.h"
+#include "toolkit/Form.h"
+
+namespace vm {
+
+std::function<void(TsSkinManager&, int, WPARAM, LPARAM)> FrameLayerWindowEvent;
+
+namespace {
+
+constexpr std::intptr_t EngineTag = -98;
+
+std::vector<TsSkinProvider*>& Providers() {
+  static std::vector<TsSkinProvider*> list;
+  return list;
+}
+
+}  // namespace
+
+const std::vector<TsSkinProvider*>& RuntimeProviders() {
+  return Providers();
+}
+
+void ForgetRuntimeProvider(TsSkinProvider* provider) {
+  auto& list = Providers();
+  list.erase(std::remove(list.begin(), list.end(), provider), list.end());
+}
+
+bool AttachRuntimeProvider(TsSkinManager& manager, TCustomForm* form) {
+  if (!form || form->IsDestroying() || form->IsLoading()) return false;
+  const std::string cls = form->ClassName();
+  if (cls == "TApplication" || cls == "TQRStandardPreview") return false;
+  // A form that already has a frame answers command 7.
+  if (QueryControl(form, CmdQueryHandled)) return false;
+  for (TsSkinProvider* p : Providers())
+    if (p->FrameForm() == form) return false;
+  const TsSkinningRules rules = manager.SkinningRules();
+  if (cls == "TMessageForm") {
+    if (!(rules & srStdDialogs)) return false;
+  } else if (!(rules & srStdForms) || form->Tag() == EngineTag) {
+    return false;
+  }
+  auto* provider = new TsSkinProvider(form);
+  if (provider->Inactive()) {
+    delete provider;
+    return false;
+  }
+  provider->MakeSkinMenu = false;
+  Providers().push_back(provider);
+  return true;
+}
+
+void FreeRuntimeProviders() {
+  // Each provider leaves the list as it goes.
+  while (!Providers().empty()) delete Providers().back();
+}
+
+void InstallFrameLayer(TsWindowAnnouncer& announcer) {
+  announcer.OnFormActivated = [](TsSkinManager& manager, TCustomForm* form) {
+    AttachRuntimeProvider(manager, form);
+  };
+  announcer.OnHookRemoved = [](TsSkinManager&) { FreeRuntimeProviders(); };
+  announcer.OnWindowEvent = [](TsSkinManager& manager, int code, WPARAM w, LPARAM l) {
+    // Standard dialogs are handed on only when the rules cover them.
+    if (code == HCBT_ACTIVATE && !(manager.SkinningRules() & srStdDialogs)) return;
+    if (FrameLayerWindowEvent) FrameLayerWindowEvent(manager, code, w, l);
+  };
+}
+
+}  // namespace vm

@@ -1,0 +1,46 @@
+// The measures of a skinned form's frame: border, caption, menu line, where
+// the client area sits in the window and where the caption icon goes.
+//
+// None of them is stored in the form: the platform keeps computing the
+// non-client area from its own metrics, and the skinned frame paints over
+// exactly that area, so every value here is read from the platform's metrics
+// and the window's current geometry each time it is needed.
+#pragma once
+
+#include "platform/gfx/Types.h"
+
+namespace vm {
+
+class TCustomForm;
+
+struct TsFrameMetrics {
+  bool HasBorder = false;
+  bool Minimized = false;
+  bool Maximized = false;
+  int BorderWidth = 0;   // left and right
+  int BorderHeight = 0;  // top and bottom
+  int CaptionHeight = 0;
+  int MenuLineHeight = 0;  // one row of the menu bar; 0 without main menu
+  int ClientLeft = 0;      // the client area's offset inside the window
+  int ClientTop = 0;
+  int ClientWidth = 0;
+  int ClientHeight = 0;
+  int TopAreaHeight = 0;  // everything above the client area
+  int FrameWidth = 0;     // the window's outer size
+  int WindowHeight = 0;
+  bool IconShown = false;
+  TSize IconSize{};
+  TRect IconRect{};
+};
+
+// The caption icon's side for a caption height: 0 below 9 pixels, 8 up to
+// 16, 16 up to 27, else 32.
+int IconSizeForCaption(int captionHeight);
+
+// The measures of the form as it is now. titleIconWidth / titleIconHeight are
+// the title icon's own size (0: from the caption height); showAppIcon is the
+// frame's choice to draw an icon at all.
+TsFrameMetrics MeasureFrame(const TCustomForm& form, bool showAppIcon, int titleIconWidth = 0,
+                            int titleIconHeight = 0);
+
+}  // namespace vm

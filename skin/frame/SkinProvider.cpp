@@ -1,0 +1,891 @@
+#include "skin/frame/SkinProvider.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "platform/gfx/Exceptions.h"
+#include "platform/gfx/Font.h"
+#include "platform/gfx/Region.h"
+#include "platform/win/WinApi.h"
+#include "skin/data/SkinManager.h"
+#include "skin/frame/FrameHook.h"
+#include "skin/paint/MaskPaint.h"
+#include "skin/paint/SectionPaint.h"
+#include "skin/paint/SkinText.h"
+#include "skin/paint/pixels/Colors.h"
+#include "skin/paint/pixels/EngineColors.h"
+#include "skin/state/CacheCopy.h"
+#include "skin/state/ControlPaint.h"
+#include "skin/state/SkinCommand.h"
+#include "toolkit/Application.h"
+#include "toolkit/Colors.h"
+#include "toolkit/Form.h"
+#include "toolkit/MainMenu.h"
+#include "toolkit/MenuItem.h"
+
+namespace vm {
+
+std::function<void(TsSkinProvider&, TBitmap&, const TRect&, bool)> TsSkinProvider::MenuLinePainter;
+
+// The procedure the form runs while it has a provider.
+struct TProviderProc {
+  std::shared_ptr<TsSkinProvider::THook> Hook;
+  void operator()(TMessage& m) const;
+};
+
+namespace {
+
+void Answer(TMessage& m, LRESULT value) {
+  m.Result = value;
+  m.LParam = value;
+}
+
+std::string UpperCased(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  return s;
+}
+
+bool OwnStyleVisible(HWND h) {
+  return h && IsWindow(h) && (GetWindowLongPtr(h, GWL_STYLE) & WS_VISIBLE);
+}
+
+}  // namespace
+
+void TProviderProc::operator()(TMessage& m) const {
+  std::shared_ptr<TsSkinProvider::THook> keep = Hook;  // the provider may go during the call
+  if (keep->Provider)
+    keep->Provider->WndProc(m);
+  else if (keep->Previous)
+    keep->Previous(m);
+}
+
+TsSkinProvider::TsSkinProvider(TComponent* owner) : TComponent(owner), SkinData(this, true) {
+  form_ = dynamic_cast<TCustomForm*>(owner);
+  if (!form_)
+    throw Exception(
+        "TsSkinProvider component must be used with forms only!\r\nFor frames skinning may be "
+        "used TsFrameAdapter component.");
+  SkinData.ControlType = 224;
+  SkinData.SetSkinSection("FORM");
+  // At run time a second provider on the same form stays inactive.
+  for (int i = 0; i < form_->ComponentCount(); ++i) {
+    auto* other = dynamic_cast<TsSkinProvider*>(form_->Components(i));
+    if (other && other != this && !other->inactive_) {
+      inactive_ = true;
+      return;
+    }
+  }
+  hook_ = std::make_shared<THook>();
+  hook_->Provider = this;
+  hook_->Previous = form_->WindowProc;
+  form_->WindowProc = TProviderProc{hook_};
+  RegisterSkinnedForm(form_);
+  plainColor_ = form_->Color();
+  if (form_->HandleAllocated()) formActive_ = GetActiveWindow() == form_->Handle();
+  if (form_->ControlState() != 0) updating_ = true;
+  if (TsSkinManager* m = FrameManager(); m && m->SkinData.Active) {
+    PrepareSkin();
+    // A form that is already on the screen changes its look at once.
+    if (HWND h = FormHandle(); h && IsWindowVisible(h)) {
+      RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
+  }
+}
+
+TsSkinProvider::~TsSkinProvider() {
+  StopButtonFade();
+  ForgetRuntimeProvider(this);
+  if (inactive_ || !hook_) return;
+  hook_->Provider = nullptr;
+  UnregisterSkinnedForm(form_);
+  // While the form itself is being destroyed its window and controls are
+  // going or gone: nothing is given back to them.
+  if (form_->IsDestroying()) return;
+  if (auto* mine = form_->WindowProc.target<TProviderProc>(); mine && mine->Hook == hook_)
+    form_->WindowProc = hook_->Previous;
+  try {
+    RemoveSkin();
+  } catch (const std::exception&) {
+    // The form keeps whatever of its plain look could be given back.
+  }
+}
+
+HWND TsSkinProvider::FormHandle() const {
+  if (!form_ || form_->IsDestroying() || !form_->HandleAllocated()) return nullptr;
+  HWND h = form_->Handle();
+  return IsWindow(h) ? h : nullptr;
+}
+
+bool TsSkinProvider::Skinned() const {
+  return !inactive_ && form_ && !form_->IsDestroying() && SkinData.IsSkinned(true);
+}
+
+const TBitmap& TsSkinProvider::FrameCache() const {
+  return SkinData.CacheBmp ? *SkinData.CacheBmp : empty_;
+}
+
+TsFrameMetrics TsSkinProvider::Metrics() const {
+  return MeasureFrame(*form_, showAppIcon_, TitleIconWidth, TitleIconHeight);
+}
+
+// ---------------------------------------------------------------- properties
+
+void TsSkinProvider::SetCaptionAlignment(TAlignment value) {
+  if (value == captionAlignment_) return;
+  captionAlignment_ = value;
+  RepaintFrame();
+}
+
+void TsSkinProvider::SetGripMode(TsGripMode value) {
+  if (value == gripMode_) return;
+  gripMode_ = value;
+  RepaintFrame();
+}
+
+void TsSkinProvider::SetMenuLineSkin(const std::string& value) {
+  if (value == menuLineSkin_) return;
+  menuLineSkin_ = UpperCased(value);
+  RepaintFrame();
+}
+
+void TsSkinProvider::SetShowAppIcon(bool value) {
+  if (value == showAppIcon_) return;
+  showAppIcon_ = value;
+  RepaintFrame();
+}
+
+void TsSkinProvider::SetTitleSkin(const std::string& value) {
+  if (value == titleSkin_) return;
+  titleSkin_ = UpperCased(value);
+  RepaintFrame();
+}
+
+void TsSkinProvider::SetUseGlobalColor(bool value) {
+  if (value == useGlobalColor_) return;
+  useGlobalColor_ = value;
+  if (Skinned()) ApplyGlobalColor();
+}
+
+void TsSkinProvider::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+}
+
+// ---------------------------------------------------------------- TsFrameOwner
+
+void TsSkinProvider::FreeFrameCache() {
+  MarkChanged();
+  captionCopy_.SetSize(0, 0);
+  if (SkinData.CacheBmp) SkinData.CacheBmp->SetSize(0, 0);
+}
+
+void TsSkinProvider::FrameCommand(int command, TsSkinManager* manager) {
+  if (inactive_ || !form_ || form_->IsDestroying()) return;
+  TMessage m;
+  m.Msg = SM_NIRVEXCMD;
+  m.WParam = MakeSkinCommand(command);
+  m.LParam = reinterpret_cast<LPARAM>(manager);
+  if (HWND h = FormHandle())
+    SendMessage(h, m.Msg, m.WParam, m.LParam);
+  else
+    HandleSkinCommand(m);
+}
+
+void TsSkinProvider::RefreshFrame() {
+  if (!Skinned()) return;
+  MarkChanged();
+  regionChanged_ = true;
+  PaintNonClient();
+}
+
+// ---------------------------------------------------------------- skin state
+
+int TsSkinProvider::TitleIndex() const {
+  TsSkinManager* m = FrameManager();
+  if (!m) return -1;
+  return m->FindSectionIndex(titleSkin_.empty() ? "FORMTITLE" : titleSkin_);
+}
+
+int TsSkinProvider::MenuLineIndex() const {
+  TsSkinManager* m = FrameManager();
+  if (!m) return -1;
+  int i = menuLineSkin_.empty() ? -1 : m->FindSectionIndex(menuLineSkin_);
+  return i >= 0 ? i : m->FindSectionIndex("MENULINE");
+}
+
+void TsSkinProvider::PrepareSkin() {
+  if (inactive_) return;
+  SkinData.ResolveSection();
+  LookUpMasks();
+  if (SkinData.IsSkinned()) {
+    RemoveSystemMenuStyle();
+    ApplyGlobalColor();
+  }
+  MarkChanged();
+  regionChanged_ = true;
+  skinPrepared_ = true;
+}
+
+void TsSkinProvider::ApplyGlobalColor() {
+  if (!form_ || form_->IsDestroying()) return;
+  TsSkinManager* m = FrameManager();
+  if (!useGlobalColor_ || SkinData.CustomColor() || !m) return;
+  if (!colorTaken_) {
+    plainColor_ = form_->Color();
+    colorTaken_ = true;
+  }
+  form_->SetColor(m->GlobalColor());
+}
+
+void TsSkinProvider::RemoveSystemMenuStyle() {
+  HWND h = FormHandle();
+  if (!h) return;
+  LONG_PTR style = GetWindowLongPtr(h, GWL_STYLE);
+  if (!(style & WS_SYSMENU)) return;
+  SetWindowLongPtr(h, GWL_STYLE, style & ~LONG_PTR(WS_SYSMENU));
+  systemMenuRemoved_ = true;
+}
+
+void TsSkinProvider::RestoreSystemMenuStyle() {
+  if (!systemMenuRemoved_) return;
+  systemMenuRemoved_ = false;
+  HWND h = FormHandle();
+  if (!h) return;
+  SetWindowLongPtr(h, GWL_STYLE, GetWindowLongPtr(h, GWL_STYLE) | LONG_PTR(WS_SYSMENU));
+}
+
+void TsSkinProvider::RemoveSkin() {
+  StopButtonFade();
+  if (capturing_ && FormHandle() && GetCapture() == FormHandle()) ReleaseCapture();
+  capturing_ = false;
+  hoverCode_ = 0;
+  pressed_ = false;
+  for (TsCaptionButton& b : buttons_) b = TsCaptionButton{};
+  RestoreSystemMenuStyle();
+  RemoveRegion();
+  if (colorTaken_ && form_ && !form_->IsDestroying()) {
+    colorTaken_ = false;
+    form_->SetColor(plainColor_);
+  }
+  if (SkinData.CacheBmp) SkinData.CacheBmp->SetSize(0, 0);
+  captionCopy_.SetSize(0, 0);
+  buttonsBack_.SetSize(0, 0);
+  MarkChanged();
+  firstPaint_ = true;
+  skinPrepared_ = false;
+  if (HWND h = FormHandle(); h && IsWindowVisible(h))
+    RedrawWindow(h, nullptr, nullptr,
+                 RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+// ---------------------------------------------------------------- region
+
+void TsSkinProvider::UpdateRegion() {
+  regionChanged_ = false;
+  HWND h = FormHandle();
+  if (!h) return;
+  const TsFrameMetrics fm = Metrics();
+  TsSkinManager* m = FrameManager();
+  regionRects_.clear();
+  if (fm.FrameWidth <= 0 || fm.WindowHeight <= 0 || !m) return;
+  if (m->IsValidMaskIndex(SkinData.BorderMaskIndex)) {
+    const int bm = SkinData.BorderMaskIndex;
+    const TsMaskData& border = m->ma[std::size_t(bm)];
+    CollectKeyRuns(regionRects_, fm.FrameWidth, border, false, 0);
+    CollectKeyRuns(regionRects_, fm.FrameWidth, border, true,
+                   fm.WindowHeight - m->MaskBorderBottom(bm));
+  }
+  const int title = TitleIndex();
+  if (fm.CaptionHeight > 0 && title >= 0) {
+    const int tm = m->FindMaskIndex(title, m->gd[std::size_t(title)].SectionName, "BORDERSMASK");
+    if (m->IsValidMaskIndex(tm))
+      CollectKeyRuns(regionRects_, fm.FrameWidth, m->ma[std::size_t(tm)], false, 0);
+  }
+  // Runs that the window's own size cuts off say nothing about it.
+  const TRect all = Rect(0, 0, fm.FrameWidth, fm.WindowHeight);
+  std::erase_if(regionRects_, [&](const TRect& r) { return r.Intersect(all).IsEmpty(); });
+  TRegion rgn(all);
+  for (const TRect& r : regionRects_) rgn.Subtract(r);
+  SetWindowRgn(h, &rgn, false);
+  regionSet_ = true;
+}
+
+void TsSkinProvider::RemoveRegion() {
+  regionRects_.clear();
+  regionChanged_ = true;
+  if (!regionSet_) return;
+  regionSet_ = false;
+  if (HWND h = FormHandle()) SetWindowRgn(h, nullptr, false);
+}
+
+// ---------------------------------------------------------------- painting
+
+bool TsSkinProvider::HasVisibleMenu() const {
+  tk::TMainMenu* menu = form_->Menu();
+  if (!menu) return false;
+  for (int i = 0; i < menu->Items()->Count(); ++i)
+    if (menu->Items()->Items(i)->Visible()) return true;
+  return false;
+}
+
+void TsSkinProvider::PaintFrame() {
+  if (!Skinned() || form_->IsLoading()) return;
+  TsSkinManager* m = FrameManager();
+  const TsFrameMetrics fm = Metrics();
+  ResizeMode = rmStandard;  // border drags exist only before platform version 6
+  TBitmap& cache = *SkinData.CacheBmp;
+  if (fm.FrameWidth <= 0 || fm.WindowHeight <= 0) {
+    cache.SetSize(0, 0);
+    SkinData.CacheInvalid = false;
+    return;
+  }
+  const int state = formActive_ ? 1 : 0;
+  if (cache.PixelFormat() != TPixelFormat::pf24bit) cache.SetPixelFormat(TPixelFormat::pf24bit);
+  if (cache.Width() != fm.FrameWidth || cache.Height() != fm.WindowHeight) {
+    cache.SetSize(fm.FrameWidth, fm.WindowHeight);
+    regionChanged_ = true;
+  }
+  const TRect all = fm.Minimized
+                        ? Rect(0, 0, fm.FrameWidth,
+                               std::min(fm.WindowHeight, fm.BorderHeight + fm.CaptionHeight + 1))
+                        : Rect(0, 0, fm.FrameWidth, fm.WindowHeight);
+
+  // Border, corners and client background.
+  if (fm.HasBorder)
+    PaintControlItem(SkinData, BackgroundInfo{}, true, false, &cache, {0, 0}, all, state);
+  else
+    PaintSectionBackground(SkinData.SectionIndex, SkinData.SkinSection(), BackgroundInfo{},
+                           SkinData.CustomColor() ? ColorToRGB(form_->Color()) : KeyColor, -1,
+                           -1, m, cache, {0, 0}, all, state);
+
+  if (gripMode_ == gmRightBottom) {
+    const int grip = m->FindMaskIndex(m->ConstData().GlobalInfo, "GLOBALINFO", "GRIPIMAGE");
+    if (m->IsValidMaskIndex(grip)) {
+      const TSize cell = m->MaskStateSize(grip);
+      PaintStateImage(cache,
+                      {cache.Width() - cell.cx - fm.BorderWidth,
+                       cache.Height() - cell.cy - fm.BorderHeight},
+                      0, m->ma[std::size_t(grip)], 1);
+    }
+  }
+
+  const int title = TitleIndex();
+  if (fm.CaptionHeight > 0) {
+    const TRect strip = fm.Minimized ? all : Rect(0, 0, fm.FrameWidth, fm.BorderHeight + fm.CaptionHeight);
+    if (title >= 0)
+      PaintSectionItem(title, m->gd[std::size_t(title)].SectionName,
+                       BackgroundInfo{&cache, 0, 0, 1}, -1, -1, m, cache, {0, 0}, strip, state,
+                       true);
+    PaintCaptionIcon(cache, fm);
+    // The buttons are laid out first so that the title bar strip knows their width.
+    LayoutButtons(cache, fm, false);
+    if (SystemMenuPresent()) {
+      const int bar = m->FindMaskIndex(SkinData.SectionIndex, SkinData.SkinSection(), "TITLEBAR");
+      if (m->IsValidMaskIndex(bar)) {
+        const TsMaskData& mask = m->ma[std::size_t(bar)];
+        const int cellW =
+            mask.Image ? mask.Image->Width() / 9 * 2 : (m->MaskStateSize(bar).cx / 3) * 2;
+        const int barW = cellW + buttonsWidth_;
+        PaintNinePart(cache,
+                      Rect(fm.FrameWidth - barW, 0, cache.Width(),
+                           fm.BorderHeight + fm.CaptionHeight),
+                      true, false, state, mask, BackgroundInfo{&cache, 0, 0, 1});
+      }
+    }
+  }
+
+  if (fm.MenuLineHeight > 0 && HasVisibleMenu() && !fm.Minimized) PaintMenuLine(cache, fm, state);
+
+  if (fm.CaptionHeight > 0) {
+    // What lies behind the buttons is kept, so that one button repaints alone.
+    buttonsBackRect_ = Rect(std::max(0, fm.FrameWidth - buttonsWidth_ - fm.BorderWidth - 10), 0,
+                            fm.FrameWidth, std::min(fm.TopAreaHeight, fm.WindowHeight));
+    if (fm.Minimized) buttonsBackRect_.Bottom = all.Bottom;
+    buttonsBack_.Reset(buttonsBackRect_.Width(), buttonsBackRect_.Height(), TPixelFormat::pf24bit);
+    TDC(buttonsBack_).BitBlt(0, 0, buttonsBackRect_.Width(), buttonsBackRect_.Height(), cache,
+                             buttonsBackRect_.Left, 0);
+    LayoutButtons(cache, fm, true);
+    PaintCaptionText(cache, fm, state);
+  }
+
+  firstPaint_ = false;
+  // The form's own painting goes into the client part of the picture, so its
+  // controls see it behind them.
+  if (form_->OnPaint && fm.ClientWidth > 0 && fm.ClientHeight > 0 && !fm.Minimized) {
+    TDC dc(cache);
+    dc.SetViewportOrg({fm.ClientLeft, fm.ClientTop});
+    dc.IntersectClipRect(Rect(0, 0, fm.ClientWidth, fm.ClientHeight));
+    tk::TCanvas* canvas = form_->Canvas();
+    struct TReset {
+      tk::TCanvas* Canvas;
+      ~TReset() { Canvas->SetHandle(nullptr); }
+    } reset{canvas};
+    canvas->SetHandle(&dc);
+    canvas->Font().Assign(*form_->Font());
+    canvas->Brush().SetColor(form_->Color());
+    form_->OnPaint(form_);
+  }
+  paintedOnce_ = true;
+  SkinData.CacheInvalid = false;
+}
+
+void TsSkinProvider::PaintMenuLine(TBitmap& cache, const TsFrameMetrics& fm, int state) {
+  TsSkinManager* m = FrameManager();
+  const int line = MenuLineIndex();
+  const int top = fm.BorderHeight + fm.CaptionHeight;
+  const TRect r = Rect(fm.BorderWidth, top, fm.FrameWidth - fm.BorderWidth,
+                       std::min(fm.ClientTop, fm.WindowHeight));
+  if (r.IsEmpty() || line < 0) return;
+  PaintSectionItem(line, m->gd[std::size_t(line)].SectionName, BackgroundInfo{&cache, 0, 0, 1}, -1,
+                   -1, m, cache, {0, 0}, r, state, true);
+  menuLineCopy_.Reset(r.Width(), r.Height(), TPixelFormat::pf24bit);
+  TDC(menuLineCopy_).BitBlt(0, 0, r.Width(), r.Height(), cache, r.Left, r.Top);
+  if (MenuLinePainter) {
+    MenuLinePainter(*this, cache, r, state == 1);
+    return;
+  }
+  // Without skinned menus the bar's items are written on the line in the
+  // line's font colours, where the platform lays them out.
+  HWND h = FormHandle();
+  HMENU menu = h ? GetMenu(h) : nullptr;
+  if (!menu) return;
+  TRect window;
+  GetWindowRect(h, &window);
+  TDC dc(cache);
+  dc.SelectFont(TFont::Get(form_->Font()->Desc()));
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    TRect item;
+    if (!GetMenuItemRect(h, menu, UINT(i), &item)) continue;
+    item = item.Offset(-window.Left, -window.Top);
+    char text[256];
+    if (GetMenuString(menu, UINT(i), text, sizeof text, MF_BYPOSITION) <= 0) continue;
+    const bool enabled = !(GetMenuState(menu, UINT(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED));
+    WriteSectionText(dc, text, enabled, m, state == 1, line,
+                     DT_CENTER | DT_VCENTER | DT_SINGLELINE, item);
+  }
+}
+
+void TsSkinProvider::PaintCaptionText(TBitmap& cache, const TsFrameMetrics& fm, int state) {
+  const int title = TitleIndex();
+  if (title < 0) return;
+  const std::string text = form_->Caption();
+  if (text.empty()) return;
+  TDC dc(cache);
+  TFontDesc fd = form_->Font()->Desc();
+  fd.Bold = true;
+  NONCLIENTMETRICS ncm;
+  if (SystemParametersInfo(SPI_GETNONCLIENTMETRICS, 0, &ncm, 0))
+    fd.Height = fm.CaptionHeight < GetSystemMetrics(SM_CYCAPTION) ? ncm.lfSmCaptionFont.Height
+                                                                   : ncm.lfCaptionFont.Height;
+  dc.SelectFont(TFont::Get(fd));
+  TRect r{(fm.IconShown ? fm.IconSize.cx : 0) + fm.BorderWidth + 4, fm.BorderHeight,
+          fm.FrameWidth - buttonsWidth_ - 6, fm.CaptionHeight};
+  const int th = TextExtent(dc, text).cy;
+  r.Top = fm.BorderHeight + ((fm.CaptionHeight - fm.BorderHeight) - th) / 2;
+  r.Bottom = r.Top + th;
+  if (r.Right <= r.Left) return;
+  const int align = captionAlignment_ == taRightJustify ? alignRight
+                    : captionAlignment_ == taCenter     ? alignCentre
+                                                        : alignLeft;
+  const std::uint32_t format = (align == alignRight ? DT_RIGHT : align == alignCentre ? DT_CENTER : DT_LEFT) |
+                               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+  WriteSectionText(dc, text, true, FrameManager(), state == 1, title, format, r);
+}
+
+void TsSkinProvider::PaintCaptionIcon(TBitmap& cache, const TsFrameMetrics& fm) {
+  if (!fm.IconShown || fm.IconSize.cx <= 0 || fm.IconSize.cy <= 0) return;
+  TDC dc(cache);
+  const TRect& r = fm.IconRect;
+  if (!TitleIconGlyph.Empty()) {
+    // The glyph is stretched to the icon's place; magenta is not there.
+    TBitmap scaled(r.Width(), r.Height());
+    TDC sdc(scaled);
+    sdc.SetStretchBltMode(COLORONCOLOR);
+    sdc.StretchBlt(0, 0, r.Width(), r.Height(), TitleIconGlyph, 0, 0, TitleIconGlyph.Width(),
+                   TitleIconGlyph.Height());
+    for (int y = 0; y < r.Height(); ++y)
+      for (int x = 0; x < r.Width(); ++x) {
+        const TColor c = scaled.GetPixel(x, y);
+        const int cx = r.Left + x, cy = r.Top + y;
+        if (c != KeyColor && cx >= 0 && cy >= 0 && cx < cache.Width() && cy < cache.Height())
+          cache.SetPixel(cx, cy, c);
+      }
+    return;
+  }
+  HICON icon = nullptr;
+  tk::TIcon* own = form_->Icon();
+  if (own && !own->Empty()) icon = fm.IconSize.cy > 16 ? own->Handle() : own->SmallHandle();
+  HWND h = FormHandle();
+  if (!icon && h) {
+    icon = reinterpret_cast<HICON>(
+        SendMessage(h, WM_GETICON, fm.IconSize.cy > 16 ? ICON_BIG : ICON_SMALL, 0));
+    if (!icon)
+      icon = reinterpret_cast<HICON>(
+          SendMessage(h, WM_GETICON, fm.IconSize.cy > 16 ? ICON_SMALL : ICON_BIG, 0));
+  }
+  if (icon) DrawIconEx(&dc, r.Left, r.Top, icon, r.Width(), r.Height());
+}
+
+void TsSkinProvider::CopyPieces(TDC& dc, const TsFrameMetrics& fm) {
+  const TBitmap& cache = *SkinData.CacheBmp;
+  const int w = fm.FrameWidth, h = fm.WindowHeight;
+  const int top = std::min(fm.TopAreaHeight, h);
+  const int bw = fm.BorderWidth, bh = fm.BorderHeight;
+  auto copy = [&](const TRect& r) {
+    if (!r.IsEmpty()) dc.BitBlt(r.Left, r.Top, r.Width(), r.Height(), cache, r.Left, r.Top);
+  };
+  if (fm.Minimized) {
+    copy(Rect(0, 0, w, h));
+    return;
+  }
+  copy(Rect(0, 0, w, top));
+  // The strips around the client area: the client's own offsets, so that
+  // scroll bars and edges the platform keeps inside are left alone.
+  const int right = fm.ClientLeft + fm.ClientWidth;
+  const int bottom = fm.ClientTop + fm.ClientHeight;
+  copy(Rect(0, top, std::max(bw, fm.ClientLeft), h));
+  copy(Rect(std::max(bw, fm.ClientLeft), std::max(h - bh, bottom), w, h));
+  copy(Rect(std::min(w - bw, right), top, w, std::max(h - bh, bottom)));
+}
+
+void TsSkinProvider::PaintNonClient() {
+  if (!Skinned() || form_->IsLoading() || !form_->Showing()) return;
+  HWND h = FormHandle();
+  if (!h || !IsWindowVisible(h)) return;
+  const TsFrameMetrics fm = Metrics();
+  const TBitmap& cache = *SkinData.CacheBmp;
+  if (SkinData.CacheInvalid || cache.Width() != fm.FrameWidth || cache.Height() != fm.WindowHeight)
+    PaintFrame();
+  if (!(h = FormHandle())) return;
+  if (regionChanged_ && (fm.HasBorder || fm.Minimized)) UpdateRegion();
+  if (cache.Empty()) return;
+  TScopedDC dc(h, true);
+  if (!dc.Dc()) return;
+  CopyPieces(*dc.Dc(), fm);
+}
+
+void TsSkinProvider::RepaintFrame() {
+  if (!Skinned()) return;
+  MarkChanged();
+  PaintNonClient();
+}
+
+void TsSkinProvider::PaintClient(TDC& dc, const TRect& clip) {
+  const TsFrameMetrics fm = Metrics();
+  TBitmap& cache = *SkinData.CacheBmp;
+  if (SkinData.CacheInvalid || cache.Width() != fm.FrameWidth || cache.Height() != fm.WindowHeight)
+    PaintFrame();
+  if (cache.Empty() || fm.ClientWidth <= 0 || fm.ClientHeight <= 0) return;
+  const TRect client = Rect(0, 0, fm.ClientWidth, fm.ClientHeight);
+  const TRect dest = clip.IsEmpty() ? client : clip.Intersect(client);
+  if (dest.IsEmpty()) return;
+  CopyCacheToDC(form_, SkinData, dest.Offset(fm.ClientLeft, fm.ClientTop), 0, 0, false, dc, dest);
+  form_->PaintControls(&dc, nullptr);
+}
+
+// ---------------------------------------------------------------- screen snap
+
+void TsSkinProvider::Snap(TRect& r) {
+  MONITORINFO mi;
+  if (!GetMonitorInfo(MonitorFromWindow(FormHandle(), MONITOR_DEFAULTTONEAREST), &mi)) return;
+  const TRect work = mi.rcWork, screen = mi.rcMonitor;
+  const int w = r.Width(), h = r.Height();
+  if (std::abs(work.Right - r.Right) < SnapBuffer) r.Left = work.Right - w;
+  if (std::abs(work.Bottom - r.Bottom) < SnapBuffer) r.Top = work.Bottom - h;
+  if (std::abs(r.Left - screen.Left) < SnapBuffer) r.Left = screen.Left;
+  if (std::abs(r.Top - screen.Top) < SnapBuffer) r.Top = screen.Top;
+  r.Right = r.Left + w;
+  r.Bottom = r.Top + h;
+}
+
+// ---------------------------------------------------------------- messages
+
+void TsSkinProvider::CallPrevious(TMessage& m) {
+  std::shared_ptr<THook> keep = hook_;
+  if (keep && keep->Previous) keep->Previous(m);
+}
+
+bool TsSkinProvider::HandleSkinCommand(TMessage& m) {
+  const int command = CommandOf(m.WParam);
+  const int argument = ArgumentOf(m.WParam);
+  TsSkinManager* manager = FrameManager();
+  const bool own = m.LParam != 0 && m.LParam == reinterpret_cast<LPARAM>(manager);
+  switch (command) {
+    case CmdGetFormFrame:
+      Answer(m, reinterpret_cast<LRESULT>(static_cast<TsFrameOwner*>(this)));
+      return true;
+    case CmdQueryHandled:
+      Answer(m, 1);
+      return true;
+    case CmdNewSkin:
+      if (!own) return false;
+      SkinData.HandleMessage(m);
+      PrepareSkin();
+      return false;
+    case CmdRemoveSkin:
+      if (!own) return false;
+      SkinData.HandleMessage(m);
+      RemoveSkin();
+      return false;
+    case CmdRefresh:
+      if (!own) return false;
+      SkinData.HandleMessage(m);
+      PrepareSkin();
+      captionCopy_.SetSize(0, 0);
+      updating_ = false;
+      if (HWND h = FormHandle(); h && Skinned() && IsWindowVisible(h))
+        RedrawWindow(h, nullptr, nullptr,
+                     RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      return false;
+    case CmdGetBackground: {
+      if (!Skinned()) return false;
+      const TsFrameMetrics fm = Metrics();
+      const TBitmap& cache = *SkinData.CacheBmp;
+      if (SkinData.CacheInvalid || cache.Width() != fm.FrameWidth ||
+          cache.Height() != fm.WindowHeight)
+        PaintFrame();
+      BackgroundAnswer = BackgroundInfo{SkinData.CacheBmp.get(), fm.ClientLeft, fm.ClientTop, 1};
+      Answer(m, 1);
+      return true;
+    }
+    case CmdSetPaintSuspended:
+      updating_ = argument == 1;
+      SkinData.PaintSuspended = updating_;
+      if (updating_) MarkChanged();
+      return true;
+    case CmdQueryStale:
+      Answer(m, updating_ ? 1 : 0);
+      return true;
+    case CmdQuerySeeThrough: {
+      if (!Skinned()) return false;
+      const TsGeneralData& gd = manager->gd[std::size_t(SkinData.SectionIndex)];
+      Answer(m, gd.GradientPercent + gd.ImagePercent > 0 ? 1 : 0);
+      return true;
+    }
+    case CmdGetColour:
+      ParentColor = Skinned() && !SkinData.CustomColor()
+                        ? ColorToRGB(manager->gd[std::size_t(SkinData.SectionIndex)].HotColor)
+                        : ColorToRGB(form_->Color());
+      m.Result = 1;
+      return true;
+    case CmdGetApplication:
+      Answer(m, reinterpret_cast<LRESULT>(Application));
+      return true;
+    case 61: {
+      const TsFrameMetrics fm = Metrics();
+      Answer(m, LRESULT(MAKELONG(fm.ClientLeft, fm.ClientTop)));
+      return true;
+    }
+    case 51:
+    case 52:
+      if (HalfVisible) {
+        if (HWND h = FormHandle()) {
+          SendMessage(h, WM_SETREDRAW, command == 52 ? 1 : 0, 0);
+          if (command == 52)
+            RedrawWindow(h, nullptr, nullptr,
+                         RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        }
+      }
+      return true;
+    default:
+      return SkinData.HandleMessage(m);
+  }
+}
+
+void TsSkinProvider::WndProc(TMessage& m) {
+  if (inactive_ || !form_ || form_->IsDestroying()) {
+    CallPrevious(m);
+    return;
+  }
+  if (m.Msg == SM_NIRVEXCMD) {
+    if (!HandleSkinCommand(m)) CallPrevious(m);
+    return;
+  }
+  if (!Skinned()) {
+    CallPrevious(m);
+    return;
+  }
+  // Everything below may free the form or the provider (a close command,
+  // an event handler): the hook tells whether this provider is still there.
+  std::shared_ptr<THook> keep = hook_;
+  auto alive = [&] { return keep->Provider == this; };
+  switch (m.Msg) {
+    case WM_CREATE:
+      // The window exists now: the preparations that need it are made.
+      captionCopy_.SetSize(0, 0);
+      CallPrevious(m);
+      if (alive()) PrepareSkin();
+      return;
+    case WM_NCPAINT:
+      PaintNonClient();
+      m.Result = 0;
+      return;
+    case WM_NCACTIVATE: {
+      const bool active = m.WParam != 0;
+      if (active != formActive_) MarkChanged();
+      formActive_ = active;
+      // The platform would paint its own caption here: redrawing is off
+      // around its handling, and the skinned frame is painted after it.
+      HWND h = FormHandle();
+      const bool visible = OwnStyleVisible(h);
+      if (visible) SendMessage(h, WM_SETREDRAW, 0, 0);
+      CallPrevious(m);
+      if (!alive()) return;
+      if (visible && (h = FormHandle())) SendMessage(h, WM_SETREDRAW, 1, 0);
+      if (!alive()) return;
+      PaintNonClient();
+      return;
+    }
+    case WM_ACTIVATE: {
+      CallPrevious(m);
+      if (!alive()) return;
+      const bool active = LOWORD(m.WParam) != WA_INACTIVE;
+      if (active != formActive_) {
+        formActive_ = active;
+        RepaintFrame();
+      }
+      return;
+    }
+    case WM_SETTEXT:
+    case WM_SETTINGCHANGE:
+      MarkChanged();
+      captionCopy_.SetSize(0, 0);
+      CallPrevious(m);
+      if (alive() && m.Msg == WM_SETTEXT) PaintNonClient();
+      return;
+    case WM_SIZE: {
+      MarkChanged();
+      regionChanged_ = true;
+      CallPrevious(m);
+      if (!alive()) return;
+      if (m.WParam == SIZE_MINIMIZED || m.WParam == SIZE_RESTORED) StopButtonFade();
+      TsSkinManager* mgr = FrameManager();
+      if (form_->Showing() && mgr->gd[std::size_t(SkinData.SectionIndex)].GradientPercent > 0)
+        SendCommandToChildren(form_, CmdRefreshBackground, 0, 1);
+      return;
+    }
+    case WM_WINDOWPOSCHANGING: {
+      auto* pos = reinterpret_cast<WINDOWPOS*>(m.LParam);
+      if (ScreenSnap && pos && !(pos->flags & SWP_NOMOVE) && FormHandle() &&
+          !IsZoomed(FormHandle())) {
+        TRect r = Bounds(pos->x, pos->y, pos->cx, pos->cy);
+        if (pos->flags & SWP_NOSIZE) {
+          TRect cur;
+          GetWindowRect(FormHandle(), &cur);
+          r = Bounds(pos->x, pos->y, cur.Width(), cur.Height());
+        }
+        Snap(r);
+        pos->x = r.Left;
+        pos->y = r.Top;
+      }
+      CallPrevious(m);
+      return;
+    }
+    case WM_WINDOWPOSCHANGED: {
+      CallPrevious(m);
+      if (!alive()) return;
+      const TsFrameMetrics fm = Metrics();
+      const TBitmap& cache = *SkinData.CacheBmp;
+      if (form_->Showing() &&
+          (cache.Width() != fm.FrameWidth || cache.Height() != fm.WindowHeight)) {
+        MarkChanged();
+        regionChanged_ = true;
+        PaintNonClient();
+      }
+      return;
+    }
+    case WM_ERASEBKGND:
+      m.Result = 1;
+      return;
+    case WM_PAINT: {
+      if (!form_->Showing()) break;
+      PAINTSTRUCT ps;
+      HWND h = FormHandle();
+      HDC dc = BeginPaint(h, &ps);
+      try {
+        if (dc) PaintClient(*dc, ps.rcPaint);
+      } catch (...) {
+        EndPaint(h, &ps);
+        throw;
+      }
+      EndPaint(h, &ps);
+      m.Result = 0;
+      return;
+    }
+    case WM_PRINT: {
+      HDC dc = reinterpret_cast<HDC>(m.WParam);
+      if (!dc) break;
+      const TsFrameMetrics fm = Metrics();
+      if (m.LParam & PRF_NONCLIENT) {
+        if (SkinData.CacheInvalid) PaintFrame();
+        if (!SkinData.CacheBmp->Empty()) CopyPieces(*dc, fm);
+      }
+      if (m.LParam & PRF_CLIENT) {
+        TDCSaver saver(*dc);
+        dc->OffsetViewportOrg(fm.ClientLeft, fm.ClientTop);
+        dc->IntersectClipRect(Rect(0, 0, fm.ClientWidth, fm.ClientHeight));
+        PaintClient(*dc, TRect{});
+      }
+      if (!alive()) return;
+      // The children are printed by the platform, over what is painted here.
+      TMessage rest = m;
+      rest.LParam &= ~LPARAM(PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+      CallPrevious(rest);
+      m.Result = 0;
+      return;
+    }
+    case WM_SHOWWINDOW:
+      CallPrevious(m);
+      if (alive() && !m.WParam) {
+        StopButtonFade();
+        SkinData.CacheBmp->SetSize(0, 0);
+        MarkChanged();
+      }
+      return;
+    case CM_ENABLEDCHANGED:
+      CallPrevious(m);
+      if (alive()) RepaintFrame();
+      return;
+    case CM_COLORCHANGED:
+      if (SkinData.CustomColor()) MarkChanged();
+      break;
+    case WM_ENTERIDLE:
+      m.Result = 0;
+      return;
+    case WM_NCHITTEST: {
+      CallPrevious(m);
+      if (!alive()) return;
+      TRect window;
+      GetWindowRect(FormHandle(), &window);
+      const TPoint p{GET_X_LPARAM(m.LParam) - window.Left, GET_Y_LPARAM(m.LParam) - window.Top};
+      const int code = CaptionHitTest(p);
+      if (code == -1 || (code != 0 && code != htCaption))
+        m.Result = code;
+      return;
+    }
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+    case WM_NCMOUSEMOVE:
+    case WM_NCMOUSELEAVE:
+    case WM_MOUSELEAVE:
+      if (HandleNcMouse(m)) return;
+      break;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+      if (capturing_ && HandleCapturedMouse(m)) return;
+      break;
+    case WM_SYSCOMMAND:
+      if (HandleSysCommand(m)) return;
+      break;
+    default:
+      break;
+  }
+  CallPrevious(m);
+}
+
+}  // namespace vm

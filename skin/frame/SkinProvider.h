@@ -1,0 +1,267 @@
+// TsSkinProvider: the skin's look of a whole form outside and behind its
+// controls.
+//
+// The provider sits in front of its form's window procedure. It composes the
+// whole window once into its frame cache (a 24-bit picture of the window's
+// outer size: border, caption strip with icon, text and title buttons, the
+// menu line and the client background) and answers the platform's painting of
+// the non-client area, and of the client background, by copying pieces of
+// that picture. The platform keeps measuring the non-client area itself, so a
+// skinned form has exactly the geometry of a plain one. The window region cuts
+// away the skin's transparent corner pixels.
+//
+// A form gets one either as an owned component or, at run time, from the
+// frame layer's hook when the form is first activated (FrameHook.h). Freeing
+// the provider gives the form back its own window procedure and its plain
+// frame exactly as it was.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/DC.h"
+#include "skin/frame/FrameMetrics.h"
+#include "skin/state/CommonData.h"
+#include "skin/state/FadeTimer.h"
+#include "toolkit/Component.h"
+#include "toolkit/Control.h"
+#include "toolkit/Messages.h"
+
+namespace vm {
+
+class TCustomForm;
+class TsSkinManager;
+
+enum TsGripMode { gmNone, gmRightBottom };
+enum TsResizeMode { rmStandard, rmBorder };
+
+// The platform's hit codes of the caption, and the engine's own.
+inline constexpr int htCaption = 2;
+inline constexpr int htSysMenu = 3;
+inline constexpr int htMinButton = 8;
+inline constexpr int htMaxButton = 9;
+inline constexpr int htBottomRight = 17;
+inline constexpr int htClose = 20;
+inline constexpr int htHelp = 21;
+inline constexpr int htChildClose = 101;
+inline constexpr int htChildRestore = 102;
+inline constexpr int htChildMinimize = 103;
+inline constexpr int htUserButton = 1000;  // + the button's index
+
+// One caption button as the frame draws it: state -1 not defined, 0 normal,
+// 1 hot, 2 pressed; the skin mask it is drawn from; its rectangle in window
+// coordinates, set at every painting.
+struct TsCaptionButton {
+  int State = -1;
+  int MaskIndex = -1;
+  TRect Rect{};
+};
+
+// A user button in the caption.
+struct TsUserTitleButton {
+  std::string Name = "TsTitleButton";
+  TBitmap Glyph;
+  bool Enabled = true;
+  bool Visible = true;
+  bool UseSkinData = true;
+  // Raised with the button's index, the mouse button and the pointer's screen position.
+  std::function<void(int index, TPoint screen)> OnMouseDown;
+  std::function<void(int index, TPoint screen)> OnMouseUp;
+  TsCaptionButton Data;
+};
+
+class TsSkinProvider : public TComponent, public TsFrameOwner {
+ public:
+  // owner must be a form; a second provider on one form stays inactive.
+  explicit TsSkinProvider(TComponent* owner);
+  ~TsSkinProvider() override;
+  std::string ClassName() const override { return "TsSkinProvider"; }
+
+  // ---- published properties ----
+  TsCommonData SkinData;
+  TAlignment CaptionAlignment() const { return captionAlignment_; }
+  void SetCaptionAlignment(TAlignment value);
+  TsGripMode GripMode() const { return gripMode_; }
+  void SetGripMode(TsGripMode value);
+  bool MakeSkinMenu = false;
+  const std::string& MenuLineSkin() const { return menuLineSkin_; }
+  void SetMenuLineSkin(const std::string& value);
+  // Only the platform's own moving and sizing exist from version 6 on: rmBorder
+  // falls back to rmStandard at the first frame painting.
+  TsResizeMode ResizeMode = rmStandard;
+  bool ScreenSnap = false;
+  int SnapBuffer = 10;
+  bool ShowAppIcon() const { return showAppIcon_; }
+  void SetShowAppIcon(bool value);
+  const std::string& TitleSkin() const { return titleSkin_; }
+  void SetTitleSkin(const std::string& value);
+  bool UseGlobalColor() const { return useGlobalColor_; }
+  void SetUseGlobalColor(bool value);
+  // The caption icon in place of the form's icon: a glyph (magenta is
+  // transparent) and a size (0: from the caption height). Setting them does
+  // not repaint.
+  TBitmap TitleIconGlyph;
+  int TitleIconWidth = 0;
+  int TitleIconHeight = 0;
+  // User buttons of the caption, laid out right to left after the system
+  // buttons, in this order.
+  std::vector<TsUserTitleButton> TitleButtons;
+  // Asked by the control adapter for each control it may attach.
+  std::function<void(TComponent* item, bool& canBeAdded, std::string& section)> OnSkinItem;
+  // Opens the system menu at a screen point (the skinned system menu sets it);
+  // without one the platform's own window menu opens there.
+  std::function<void(TsSkinProvider&, TPoint screen)> OnSystemMenu;
+  // Draws the menu line's items over the freshly painted menu line (the
+  // skinned menus set it): the cache, the line's rectangle, the active look.
+  static std::function<void(TsSkinProvider&, TBitmap& cache, const TRect& line, bool active)>
+      MenuLinePainter;
+
+  // ---- TsFrameOwner ----
+  TCustomForm* FrameForm() const override { return form_; }
+  TsSkinManager* FrameManager() const override { return SkinData.GetSkinManager(); }
+  void FreeFrameCache() override;
+  void FrameCommand(int command, TsSkinManager* manager) override;
+  void RefreshFrame() override;
+
+  // ---- state the tests and the other layers read ----
+  // Whether the provider paints its form now (skin active, section valid).
+  bool Skinned() const;
+  bool Inactive() const { return inactive_; }
+  bool FormActive() const { return formActive_; }
+  const TBitmap& FrameCache() const;
+  TsFrameMetrics Metrics() const;
+  // The transparent corner runs cut out of the window, window coordinates.
+  const std::vector<TRect>& RegionRects() const { return regionRects_; }
+  // Whether the provider has set a window region that is still on the window.
+  bool RegionSet() const { return regionSet_; }
+  int HoverCode() const { return hoverCode_; }
+  // The system buttons: close, maximise, minimise, help, and the three child
+  // buttons of a multi-document parent's menu line.
+  enum { bClose = 0, bMax, bMin, bHelp, bChildClose, bChildRestore, bChildMin, ButtonCount };
+  const TsCaptionButton& Button(int which) const { return buttons_[std::size_t(which)]; }
+  // The buttons' total width (each with one spacing) as last laid out.
+  int ButtonsWidth() const { return buttonsWidth_; }
+  // The system-menu style the provider took off the window while skinned.
+  bool SystemMenuRemoved() const { return systemMenuRemoved_; }
+
+  // Paints the frame cache now (when its background is marked changed).
+  void PaintFrame();
+  // Paints the cache when needed and copies the non-client pieces to the window.
+  void PaintNonClient();
+  // The caption hit test (window coordinates); 0 when no caption element is there.
+  int CaptionHitTest(TPoint p);
+  // The skinned form half visible (an animation runs): commands 51 / 52 then
+  // switch its redrawing off and on.
+  bool HalfVisible = false;
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  // The link between the form's window procedure and its provider. The form
+  // holds it inside its WindowProc; a provider that goes while someone else
+  // has hooked the form after it leaves the link forwarding to the procedure
+  // it had replaced.
+  struct THook {
+    TsSkinProvider* Provider = nullptr;
+    TWndMethod Previous;
+  };
+  friend struct TProviderProc;
+  void WndProc(TMessage& m);
+  void CallPrevious(TMessage& m);
+  bool HandleSkinCommand(TMessage& m);
+  void PrepareSkin();
+  void RemoveSkin();
+  void LookUpMasks();
+  void ApplyGlobalColor();
+  void RemoveSystemMenuStyle();
+  void RestoreSystemMenuStyle();
+  void UpdateRegion();
+  void RemoveRegion();
+  void MarkChanged() { SkinData.CacheInvalid = true; }
+  void RepaintFrame();
+  void PaintClient(TDC& dc, const TRect& clip);
+  void PaintMenuLine(TBitmap& cache, const TsFrameMetrics& fm, int state);
+  void PaintCaptionText(TBitmap& cache, const TsFrameMetrics& fm, int state);
+  void PaintCaptionIcon(TBitmap& cache, const TsFrameMetrics& fm);
+  void CopyPieces(TDC& dc, const TsFrameMetrics& fm);
+  void Snap(TRect& r);
+  int TitleIndex() const;
+  int MenuLineIndex() const;
+  bool HasVisibleMenu() const;
+  HWND FormHandle() const;
+
+  // Caption buttons (CaptionButtons.cpp).
+  void LayoutButtons(TBitmap& cache, const TsFrameMetrics& fm, bool draw);
+  void DrawButton(TBitmap& cache, int which, bool single);
+  void DrawUserButton(TBitmap& cache, int index, bool single);
+  void RepaintButton(int code);
+  TsCaptionButton* ButtonOf(int code);
+  void SetHoverCode(int code);
+  void SetPressed(int code);
+  bool HandleNcMouse(TMessage& m);
+  bool HandleCapturedMouse(TMessage& m);
+  bool HandleSysCommand(TMessage& m);
+  void OpenSystemMenu(TPoint screen);
+  void ReleaseOn(int code);
+  bool MaximizeAvailable() const;
+  bool MinimizeAvailable() const;
+  bool RestoreAvailable() const;
+  bool SystemMenuPresent() const;
+  bool ButtonShown(int which) const;
+  TSize CellOf(int maskIndex, TSize fallback) const;
+  void StartButtonFade(int code, int oldState);
+  void FadeTick();
+  void StopButtonFade();
+
+  TCustomForm* form_ = nullptr;
+  std::shared_ptr<THook> hook_;
+  TAlignment captionAlignment_ = taLeftJustify;
+  TsGripMode gripMode_ = gmNone;
+  std::string menuLineSkin_;
+  bool showAppIcon_ = true;
+  std::string titleSkin_;
+  bool useGlobalColor_ = true;
+
+  bool inactive_ = false;
+  bool formActive_ = true;
+  bool firstPaint_ = true;
+  bool paintedOnce_ = false;
+  bool regionChanged_ = true;
+  bool regionSet_ = false;
+  bool systemMenuRemoved_ = false;
+  bool updating_ = false;  // the update mark (command 8)
+  bool skinPrepared_ = false;
+  std::vector<TRect> regionRects_;
+  int hoverCode_ = 0;
+  bool pressed_ = false;
+  bool capturing_ = false;
+  std::array<TsCaptionButton, ButtonCount> buttons_{};
+  int buttonsWidth_ = 0;
+  int userMask_ = -1;
+  int restoreMask_ = -1;
+  TBitmap buttonsBack_;  // the caption strip behind the buttons
+  TRect buttonsBackRect_{};
+  TBitmap captionCopy_;
+  TBitmap menuLineCopy_;
+  TBitmap empty_;
+  TColor plainColor_ = 0;
+  bool colorTaken_ = false;
+
+  // The fade of a caption button between two looks.
+  struct TButtonFade {
+    int Code = 0;
+    TRect Rect{};
+    TBitmap Start;  // the button's look before the change
+    TBitmap Frame;
+    int Step = 0;
+    int StepCount = 0;
+    UINT_PTR Timer = 0;
+  } fade_;
+};
+
+}  // namespace vm
