@@ -193,8 +193,7 @@ void TsSkinProvider::DrawButton(TBitmap& cache, int which, bool single) {
   if (!m->IsValidMaskIndex(mask)) return;
   const int state = std::max(b.State, 0);
   const bool light = !available || (!formActive_ && (!single || state == 0));
-  PaintStateImage(cache, {b.Rect.Left, b.Rect.Top}, state, m->ma[std::size_t(mask)],
-                  light ? 2 : 1);
+  PaintStateImage(cache, {b.Rect.Left, b.Rect.Top}, state, m->ma[std::size_t(mask)], light ? 2 : 1);
 }
 
 void TsSkinProvider::DrawUserButton(TBitmap& cache, int index, bool single) {
@@ -335,8 +334,8 @@ int TsSkinProvider::CaptionHitTest(TPoint p) {
   if (!Skinned()) return 0;
   const TsFrameMetrics fm = Metrics();
   if (fm.CaptionHeight <= 0) return 0;
-  if (fm.Maximized && (p.X < 2 || p.Y < 2 || p.X >= fm.FrameWidth - 2 ||
-                       p.Y >= fm.WindowHeight - 2))
+  if (fm.Maximized &&
+      (p.X < 2 || p.Y < 2 || p.X >= fm.FrameWidth - 2 || p.Y >= fm.WindowHeight - 2))
     return -1;
   // The buttons' rectangles come from the last painting.
   if (SkinData.CacheInvalid) PaintFrame();
@@ -352,8 +351,7 @@ int TsSkinProvider::CaptionHitTest(TPoint p) {
     } else if (over(buttons_[bClose].Rect)) {
       code = htClose;
     } else if (over(buttons_[bMax].Rect)) {
-      code = MaximizeAvailable() || (!fm.Minimized && RestoreAvailable()) ? htMaxButton
-                                                                          : htCaption;
+      code = MaximizeAvailable() || (!fm.Minimized && RestoreAvailable()) ? htMaxButton : htCaption;
     } else if (over(buttons_[bMin].Rect)) {
       code = fm.Minimized || MinimizeAvailable() ? htMinButton : htCaption;
     } else if (over(buttons_[bHelp].Rect)) {

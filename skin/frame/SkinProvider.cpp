@@ -16,6 +16,7 @@
 #include "skin/paint/pixels/EngineColors.h"
 #include "skin/state/CacheCopy.h"
 #include "skin/state/ControlPaint.h"
+#include "skin/state/MenuPainter.h"
 #include "skin/state/SkinCommand.h"
 #include "toolkit/Application.h"
 #include "toolkit/Colors.h"
@@ -24,8 +25,6 @@
 #include "toolkit/MenuItem.h"
 
 namespace vm {
-
-std::function<void(TsSkinProvider&, TBitmap&, const TRect&, bool)> TsSkinProvider::MenuLinePainter;
 
 // The procedure the form runs while it has a provider.
 struct TProviderProc {
@@ -220,6 +219,8 @@ void TsSkinProvider::PrepareSkin() {
   if (SkinData.IsSkinned()) {
     RemoveSystemMenuStyle();
     ApplyGlobalColor();
+    if (TsMenuPainter* painter = MenuPainter(FrameManager()); painter && form_->Menu())
+      painter->HookForm(form_, true);
   }
   MarkChanged();
   regionChanged_ = true;
@@ -263,6 +264,9 @@ void TsSkinProvider::RemoveSkin() {
   for (TsCaptionButton& b : buttons_) b = TsCaptionButton{};
   RestoreSystemMenuStyle();
   RemoveRegion();
+  if (TsMenuPainter* painter = MenuPainter(FrameManager());
+      painter && form_ && !form_->IsDestroying() && form_->Menu())
+    painter->HookForm(form_, false);
   if (colorTaken_ && form_ && !form_->IsDestroying()) {
     colorTaken_ = false;
     form_->SetColor(plainColor_);
@@ -355,23 +359,24 @@ void TsSkinProvider::PaintFrame() {
     PaintControlItem(SkinData, BackgroundInfo{}, true, false, &cache, {0, 0}, all, state);
   else
     PaintSectionBackground(SkinData.SectionIndex, SkinData.SkinSection(), BackgroundInfo{},
-                           SkinData.CustomColor() ? ColorToRGB(form_->Color()) : KeyColor, -1,
-                           -1, m, cache, {0, 0}, all, state);
+                           SkinData.CustomColor() ? ColorToRGB(form_->Color()) : KeyColor, -1, -1,
+                           m, cache, {0, 0}, all, state);
 
   if (gripMode_ == gmRightBottom) {
     const int grip = m->FindMaskIndex(m->ConstData().GlobalInfo, "GLOBALINFO", "GRIPIMAGE");
     if (m->IsValidMaskIndex(grip)) {
       const TSize cell = m->MaskStateSize(grip);
-      PaintStateImage(cache,
-                      {cache.Width() - cell.cx - fm.BorderWidth,
-                       cache.Height() - cell.cy - fm.BorderHeight},
-                      0, m->ma[std::size_t(grip)], 1);
+      PaintStateImage(
+          cache,
+          {cache.Width() - cell.cx - fm.BorderWidth, cache.Height() - cell.cy - fm.BorderHeight}, 0,
+          m->ma[std::size_t(grip)], 1);
     }
   }
 
   const int title = TitleIndex();
   if (fm.CaptionHeight > 0) {
-    const TRect strip = fm.Minimized ? all : Rect(0, 0, fm.FrameWidth, fm.BorderHeight + fm.CaptionHeight);
+    const TRect strip =
+        fm.Minimized ? all : Rect(0, 0, fm.FrameWidth, fm.BorderHeight + fm.CaptionHeight);
     if (title >= 0)
       PaintSectionItem(title, m->gd[std::size_t(title)].SectionName,
                        BackgroundInfo{&cache, 0, 0, 1}, -1, -1, m, cache, {0, 0}, strip, state,
@@ -386,10 +391,9 @@ void TsSkinProvider::PaintFrame() {
         const int cellW =
             mask.Image ? mask.Image->Width() / 9 * 2 : (m->MaskStateSize(bar).cx / 3) * 2;
         const int barW = cellW + buttonsWidth_;
-        PaintNinePart(cache,
-                      Rect(fm.FrameWidth - barW, 0, cache.Width(),
-                           fm.BorderHeight + fm.CaptionHeight),
-                      true, false, state, mask, BackgroundInfo{&cache, 0, 0, 1});
+        PaintNinePart(
+            cache, Rect(fm.FrameWidth - barW, 0, cache.Width(), fm.BorderHeight + fm.CaptionHeight),
+            true, false, state, mask, BackgroundInfo{&cache, 0, 0, 1});
       }
     }
   }
@@ -402,8 +406,9 @@ void TsSkinProvider::PaintFrame() {
                             fm.FrameWidth, std::min(fm.TopAreaHeight, fm.WindowHeight));
     if (fm.Minimized) buttonsBackRect_.Bottom = all.Bottom;
     buttonsBack_.Reset(buttonsBackRect_.Width(), buttonsBackRect_.Height(), TPixelFormat::pf24bit);
-    TDC(buttonsBack_).BitBlt(0, 0, buttonsBackRect_.Width(), buttonsBackRect_.Height(), cache,
-                             buttonsBackRect_.Left, 0);
+    TDC(buttonsBack_)
+        .BitBlt(0, 0, buttonsBackRect_.Width(), buttonsBackRect_.Height(), cache,
+                buttonsBackRect_.Left, 0);
     LayoutButtons(cache, fm, true);
     PaintCaptionText(cache, fm, state);
   }
@@ -440,8 +445,8 @@ void TsSkinProvider::PaintMenuLine(TBitmap& cache, const TsFrameMetrics& fm, int
                    -1, m, cache, {0, 0}, r, state, true);
   menuLineCopy_.Reset(r.Width(), r.Height(), TPixelFormat::pf24bit);
   TDC(menuLineCopy_).BitBlt(0, 0, r.Width(), r.Height(), cache, r.Left, r.Top);
-  if (MenuLinePainter) {
-    MenuLinePainter(*this, cache, r, state == 1);
+  if (TsMenuPainter* painter = MenuPainter(m)) {
+    painter->DrawBarItems(form_, cache);
     return;
   }
   // Without skinned menus the bar's items are written on the line in the
@@ -461,8 +466,8 @@ void TsSkinProvider::PaintMenuLine(TBitmap& cache, const TsFrameMetrics& fm, int
     char text[256];
     if (GetMenuString(menu, UINT(i), text, sizeof text, MF_BYPOSITION) <= 0) continue;
     const bool enabled = !(GetMenuState(menu, UINT(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED));
-    WriteSectionText(dc, text, enabled, m, state == 1, line,
-                     DT_CENTER | DT_VCENTER | DT_SINGLELINE, item);
+    WriteSectionText(dc, text, enabled, m, state == 1, line, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
+                     item);
   }
 }
 
@@ -477,7 +482,7 @@ void TsSkinProvider::PaintCaptionText(TBitmap& cache, const TsFrameMetrics& fm, 
   NONCLIENTMETRICS ncm;
   if (SystemParametersInfo(SPI_GETNONCLIENTMETRICS, 0, &ncm, 0))
     fd.Height = fm.CaptionHeight < GetSystemMetrics(SM_CYCAPTION) ? ncm.lfSmCaptionFont.Height
-                                                                   : ncm.lfCaptionFont.Height;
+                                                                  : ncm.lfCaptionFont.Height;
   dc.SelectFont(TFont::Get(fd));
   TRect r{(fm.IconShown ? fm.IconSize.cx : 0) + fm.BorderWidth + 4, fm.BorderHeight,
           fm.FrameWidth - buttonsWidth_ - 6, fm.CaptionHeight};
@@ -488,7 +493,9 @@ void TsSkinProvider::PaintCaptionText(TBitmap& cache, const TsFrameMetrics& fm, 
   const int align = captionAlignment_ == taRightJustify ? alignRight
                     : captionAlignment_ == taCenter     ? alignCentre
                                                         : alignLeft;
-  const std::uint32_t format = (align == alignRight ? DT_RIGHT : align == alignCentre ? DT_CENTER : DT_LEFT) |
+  const std::uint32_t format = (align == alignRight    ? DT_RIGHT
+                                : align == alignCentre ? DT_CENTER
+                                                       : DT_LEFT) |
                                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
   WriteSectionText(dc, text, true, FrameManager(), state == 1, title, format, r);
 }
@@ -860,8 +867,7 @@ void TsSkinProvider::WndProc(TMessage& m) {
       GetWindowRect(FormHandle(), &window);
       const TPoint p{GET_X_LPARAM(m.LParam) - window.Left, GET_Y_LPARAM(m.LParam) - window.Top};
       const int code = CaptionHitTest(p);
-      if (code == -1 || (code != 0 && code != htCaption))
-        m.Result = code;
+      if (code == -1 || (code != 0 && code != htCaption)) m.Result = code;
       return;
     }
     case WM_NCLBUTTONDOWN:

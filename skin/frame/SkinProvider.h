@@ -115,10 +115,6 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   // Opens the system menu at a screen point (the skinned system menu sets it);
   // without one the platform's own window menu opens there.
   std::function<void(TsSkinProvider&, TPoint screen)> OnSystemMenu;
-  // Draws the menu line's items over the freshly painted menu line (the
-  // skinned menus set it): the cache, the line's rectangle, the active look.
-  static std::function<void(TsSkinProvider&, TBitmap& cache, const TRect& line, bool active)>
-      MenuLinePainter;
 
   // ---- TsFrameOwner ----
   TCustomForm* FrameForm() const override { return form_; }

@@ -1,16 +1,226 @@
-// The frame picture: what a skinned form looks like, its region, its looks
-// when active and inactive, and the plain frame it gets back.
+// The frame picture: measures, the region cut from the skin's corners, the
+// active and inactive looks, the plain frame given back, and bad skins.
+#include "platform/gfx/BmpCodec.h"
+#include "skin/paint/MaskPaint.h"
 #include "tests/skin/frame/FrameTestSupport.h"
 
 namespace vm::test {
 namespace {
 
-TEST_F(TFrameTest, ScratchShot) {
+TEST(FrameMetrics, IconSideFollowsTheCaptionHeight) {
+  EXPECT_EQ(IconSizeForCaption(8), 0);
+  EXPECT_EQ(IconSizeForCaption(9), 8);
+  EXPECT_EQ(IconSizeForCaption(16), 8);
+  EXPECT_EQ(IconSizeForCaption(17), 16);
+  EXPECT_EQ(IconSizeForCaption(18), 16);
+  EXPECT_EQ(IconSizeForCaption(27), 16);
+  EXPECT_EQ(IconSizeForCaption(28), 32);
+}
+
+TEST_F(TFrameTest, BordersComeFromThePlatformMetricsOfEachStyle) {
   LoadBuiltinSkin();
-  TForm* f = MakeForm();
+  struct {
+    TFormBorderStyle Style;
+    int Border, Caption;
+    bool Icon;
+  } cases[] = {{bsSingle, 3, 19, true},
+               {bsSizeable, 4, 19, true},
+               {bsDialog, 3, 19, false},
+               {bsToolWindow, 3, 15, false},
+               {bsNone, 0, 0, false}};
+  for (const auto& c : cases) {
+    TForm* f = MakeForm(c.Style);
+    const TsFrameMetrics m = MeasureFrame(*f, true);
+    EXPECT_EQ(m.BorderWidth, c.Border) << c.Style;
+    EXPECT_EQ(m.BorderHeight, c.Border) << c.Style;
+    EXPECT_EQ(m.CaptionHeight, c.Caption) << c.Style;
+    EXPECT_EQ(m.IconShown, c.Icon) << c.Style;
+    // The frame sits exactly where the platform put the client area.
+    EXPECT_EQ(m.ClientLeft, c.Border) << c.Style;
+    EXPECT_EQ(m.ClientTop, c.Border + c.Caption) << c.Style;
+    if (c.Icon) {
+      EXPECT_EQ(m.IconRect, Bounds(c.Border, (19 + c.Border - 16) / 2, 16, 16));
+    }
+    f->Hide();
+  }
+}
+
+TEST_F(TFrameTest, SkinnedFormLooksLikeTheSkinActiveAndInactive) {
+  LoadBuiltinSkin();
+  TForm* f = MakeForm(bsSizeable, 240, 160);
   TsSkinProvider* p = ProviderOf(f);
   ASSERT_NE(p, nullptr);
-  SavePngFile("/tmp/frameshots/active.png", Shot(f));
+  EXPECT_TRUE(p->Skinned());
+  EXPECT_TRUE(p->FormActive());
+  // The window keeps the platform's measures: the client area is not moved.
+  TRect client;
+  GetClientRect(f->Handle(), &client);
+  EXPECT_EQ(client, Rect(0, 0, 232, 133));
+  const TBitmap active = Shot(f);
+  CompareGolden("sizeable-active", active);
+  // Another window taking over repaints the whole frame inactive.
+  TForm* other = MakeForm(bsSingle, 100, 60);
+  other->SetLeft(600);
+  Pump();
+  EXPECT_FALSE(p->FormActive());
+  const TBitmap inactive = Shot(f);
+  CompareGolden("sizeable-inactive", inactive);
+  EXPECT_NE(active.GetPixel(120, 10), inactive.GetPixel(120, 10));
+  // Coming back paints the active look again, pixel for pixel.
+  f->BringToFront();
+  Pump();
+  EXPECT_TRUE(p->FormActive());
+  EXPECT_TRUE(Shot(f).SamePixels(active));
+}
+
+TEST_F(TFrameTest, MaximisedFormFillsTheWorkAreaInTheSkin) {
+  LoadBuiltinSkin();
+  host.SetWorkArea(Rect(0, 0, 480, 300));
+  TForm* f = MakeForm(bsSizeable, 240, 160);
+  ShowWindow(f->Handle(), SW_MAXIMIZE);
+  Pump();
+  const TBitmap shot = Shot(f);
+  EXPECT_EQ(ProviderOf(f)->FrameCache().Width(), shot.Width());
+  CompareGolden("sizeable-maximised", shot);
+}
+
+TEST_F(TFrameTest, RegionCutsExactlyTheTransparentCornersOfTheSkin) {
+  TsSkinManager& m = LoadBuiltinSkin();
+  TForm* f = MakeForm(bsSizeable, 240, 160);
+  TsSkinProvider* p = ProviderOf(f);
+  Shot(f);
+  ASSERT_TRUE(p->RegionSet());
+  // Every cut run is magenta in the border images it comes from, and every
+  // magenta corner pixel of the form's border image is cut.
+  const int bm = p->SkinData.BorderMaskIndex;
+  ASSERT_TRUE(m.IsValidMaskIndex(bm));
+  std::vector<TRect> expected;
+  CollectKeyRuns(expected, 240, m.ma[std::size_t(bm)], false, 0);
+  CollectKeyRuns(expected, 240, m.ma[std::size_t(bm)], true, 160 - m.MaskBorderBottom(bm));
+  ASSERT_FALSE(expected.empty());
+  TRegion region;
+  ASSERT_NE(GetWindowRgn(f->Handle(), &region), RGN_ERROR);
+  for (const TRect& r : expected)
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x) EXPECT_FALSE(region.Contains(x, y)) << x << "," << y;
+  TRegion cut(Rect(0, 0, 240, 160));
+  cut.Subtract(region);
+  for (const TRect& r : cut.Rects()) {
+    bool listed = false;
+    for (const TRect& e : p->RegionRects()) listed |= !e.Intersect(r).IsEmpty();
+    EXPECT_TRUE(listed);
+  }
+  EXPECT_TRUE(region.Contains(120, 0));
+  EXPECT_TRUE(region.Contains(2, 2));
+  EXPECT_FALSE(region.Contains(0, 0));
+  EXPECT_FALSE(region.Contains(239, 159));
+  // The host's window has the same shape.
+  EXPECT_FALSE(host.Native(GetHostWindow(f->Handle()))->Shape.empty());
+  // Switching skinning off takes the region away.
+  m.SetActive(false);
+  Pump();
+  TRegion none;
+  EXPECT_EQ(GetWindowRgn(f->Handle(), &none), RGN_ERROR);
+}
+
+TEST_F(TFrameTest, SwitchingSkinningOffGivesThePlainFrameBackExactly) {
+  TForm* f = MakeForm(bsSizeable, 240, 160);
+  const TBitmap plain = Shot(f);
+  const TColor plainColour = f->Color();
+  const LONG_PTR plainStyle = GetWindowLongPtr(f->Handle(), GWL_STYLE);
+  TsSkinManager& m = LoadBuiltinSkin();
+  // The hook gives the form its frame when it is activated again.
+  TForm* other = MakeForm(bsSingle, 100, 60);
+  other->Hide();
+  f->BringToFront();
+  Pump();
+  ASSERT_NE(ProviderOf(f), nullptr);
+  const TBitmap skinned = Shot(f);
+  EXPECT_FALSE(skinned.SamePixels(plain));
+  EXPECT_NE(GetWindowLongPtr(f->Handle(), GWL_STYLE), plainStyle);  // no platform buttons
+  m.SetActive(false);
+  Pump();
+  EXPECT_EQ(ProviderOf(f), nullptr);
+  EXPECT_EQ(f->Color(), plainColour);
+  EXPECT_EQ(GetWindowLongPtr(f->Handle(), GWL_STYLE), plainStyle);
+  EXPECT_TRUE(Shot(f).SamePixels(plain));
+}
+
+TEST_F(TFrameTest, OwnedProviderHooksAndGivesBackTheWindowProcedure) {
+  LoadBuiltinSkin();
+  TForm* f = MakeForm(bsSingle, 200, 120);
+  FreeRuntimeProviders();
+  const TBitmap plain = Shot(f);
+  auto* p = new TsSkinProvider(f);
+  EXPECT_TRUE(p->Skinned());
+  EXPECT_EQ(TsWindowAnnouncer::FrameOf(f), static_cast<TsFrameOwner*>(p));
+  // A second provider on the same form stays out of the way.
+  auto* second = new TsSkinProvider(f);
+  EXPECT_TRUE(second->Inactive());
+  delete second;
+  EXPECT_FALSE(Shot(f).SamePixels(plain));
+  delete p;
+  EXPECT_EQ(TsWindowAnnouncer::FrameOf(f), nullptr);
+  EXPECT_TRUE(Shot(f).SamePixels(plain));
+  // A provider must sit on a form.
+  TComponent notAForm;
+  EXPECT_THROW(TsSkinProvider{&notAForm}, Exception);
+}
+
+TEST_F(TFrameTest, FormWithoutMenuPaintsNoMenuLineAndBorderlessFormNoCaption) {
+  LoadBuiltinSkin();
+  TForm* f = MakeForm(bsNone, 120, 80);
+  TsSkinProvider* p = ProviderOf(f);
+  ASSERT_NE(p, nullptr);
+  Shot(f);
+  EXPECT_EQ(p->Metrics().CaptionHeight, 0);
+  EXPECT_EQ(p->ButtonsWidth(), 0);
+  // The client background is the form section's colour everywhere.
+  const TBitmap shot = Shot(f);
+  const TColor c = shot.GetPixel(60, 40);
+  EXPECT_EQ(shot.GetPixel(60, 2), c);
+  EXPECT_FALSE(p->RegionSet());
+}
+
+// A skin without the form's sections, or with masks outside its master
+// bitmap, leaves a usable frame and never crashes.
+TEST_F(TFrameTest, BadSkinsKeepAUsableFrame) {
+  TBitmap master(16, 16);
+  master.Fill(0x00FF00FF);
+  LoadFolderSkin("NoForm",
+                 "[GLOBALINFO]\r\nVERSION=5.43\r\nMASTERBITMAP=MASTER.BMP\r\n"
+                 "BICONCLOSE=@0000@0000@0900@0900@3@0\r\n[PANEL]\r\nCOLOR=255\r\n");
+  TForm* f = MakeForm(bsSizeable, 200, 120);
+  TsSkinProvider* p = ProviderOf(f);
+  ASSERT_NE(p, nullptr);
+  EXPECT_FALSE(p->Skinned());
+  const TBitmap shot = Shot(f);
+  EXPECT_EQ(shot.Width(), 200);
+
+  const std::string options =
+      "[GLOBALINFO]\r\nVERSION=5.43\r\nMASTERBITMAP=MASTER.BMP\r\n"
+      "BICONCLOSE=@0010@0010@0900@0900@3@0\r\nBICONMIN=@0900@0900@0990@0922@3@0\r\n"
+      "GRIPIMAGE=@0000@0000@0000@0000@0@0\r\n"
+      "[FORM]\r\nCOLOR=255\r\nBORDERSMASK=^0008^0008^0400^0400^0005^0005^0006^0006^1^0^1^1\r\n";
+  fs::create_directories(dir / "BadMasks");
+  SaveBmpFile((dir / "BadMasks" / "MASTER.BMP").string(), master);
+  LoadFolderSkin("BadMasks", options);
+  p = ProviderOf(f);
+  ASSERT_NE(p, nullptr);
+  p->SetGripMode(gmRightBottom);
+  EXPECT_TRUE(p->Skinned());
+  const TBitmap bad = Shot(f);
+  EXPECT_EQ(bad.GetPixel(100, 60), TColor(0x0000FF));
+  TPoint o = Origin(f);
+  host.MouseMove(o.X + 190, o.Y + 8);
+  host.MouseMove(o.X + 190, o.Y + 115);
+  Pump();
+
+  // A zero-size window.
+  f->SetBounds(40, 30, 0, 0);
+  Pump();
+  Shot(f);
+  EXPECT_EQ(p->FrameCache().Width(), 0);
 }
 
 }  // namespace
