@@ -1,0 +1,12 @@
+// The subclass objects this layer offers the control adapter, one factory per
+// class-list kind. The program (or the frame layer's set-up) registers them
+// once before forms are skinned.
+#pragma once
+
+namespace vm {
+
+// Registers the push-button subclass for the ThirdButtons list. The other
+// kinds have no subclass object yet: their controls keep the platform's look.
+void RegisterAdapterSubclasses();
+
+}  // namespace vm
