@@ -1,0 +1,432 @@
+// The skinned menus on a form with the main window's menus: measuring by the
+// item kinds, the skin's border width, the extra line, which items get the
+// painter's handlers, the per-menu cache, and the pictures of the drop-down
+// menus opened with the mouse and of the items on a menu line.
+#include <cmath>
+#include <deque>
+#include <functional>
+
+#include "platform/gfx/SysColors.h"
+#include "skin/controls/MenuWindow.h"
+#include "skin/controls/SkinableMenus.h"
+#include "skin/paint/SectionPaint.h"
+#include "tests/skin/controls/ControlsTestSupport.h"
+#include "toolkit/Bitmap.h"
+#include "toolkit/ImageList.h"
+#include "toolkit/MainMenu.h"
+#include "toolkit/MenuItem.h"
+#include "toolkit/PopupMenu.h"
+#include "toolkit/ShortCut.h"
+
+namespace vm::test {
+namespace {
+
+class SkinableMenus : public TControlsTest {
+ protected:
+  void SetUp() override {
+    TControlsTest::SetUp();
+    LoadBuiltinSkin();
+    manager->MenuSupport().IcoLineSkin = "ICOLINE";  // as the main window sets it
+    painter = InstallSkinnedMenus(*manager, announcer.get());
+    form = new TForm(app.get());
+    form->SetName("MenuForm");
+    form->SetBorderStyle(bsSingle);
+    form->SetBounds(40, 40, 420, 260);
+    menu = new tk::TMainMenu(form);
+    tk::TMenuItem* bar = menu->Items();
+    file = Item(bar, "N1", "Файл");
+    open = Item(file, "N2", "Открыть", ShortCut('O', ssCtrl));
+    save = Item(file, "N3", "Сохранить", ShortCut('S', ssCtrl), false);
+    quit = Item(file, "N4", "Выход", ShortCut('E', ssCtrl));
+    image = Item(bar, "N11", "Изображение");
+    Item(image, "N12", "Изменить качество", scNone, false);
+    Item(image, "N13", "Изменить размер", scNone, false);
+    Item(image, "N5", "Отменить все изменения", scNone, false);
+    help = Item(bar, "N7", "Справка");
+    Item(help, "N9", "О программе...");
+    form->SetMenu(menu);
+    host.SetIdleHandler([this] {
+      if (script.empty()) {
+        if (GetTrackedMenu()) return EndMenu();
+        return false;
+      }
+      auto step = std::move(script.front());
+      script.pop_front();
+      step();
+      return true;
+    });
+  }
+  void TearDown() override {
+    host.SetIdleHandler(nullptr);
+    TControlsTest::TearDown();
+  }
+
+  tk::TMenuItem* Item(tk::TMenuItem* parent, const std::string& name, const std::string& caption,
+                      TShortCut sc = scNone, bool enabled = true) {
+    auto* i = new tk::TMenuItem(form);
+    i->SetName(name);
+    i->SetCaption(caption);
+    i->SetShortCut(sc);
+    i->SetEnabled(enabled);
+    parent->Add(i);
+    return i;
+  }
+
+  // The width of a line of text in the menu font, as the painter measures it.
+  static int TextWidthOf(const std::string& text) {
+    NONCLIENTMETRICS ncm;
+    SystemParametersInfo(SPI_GETNONCLIENTMETRICS, 0, &ncm, 0);
+    TBitmap b(1, 1);
+    TDC dc(b);
+    dc.SelectFont(TFont::Get(ncm.lfMenuFont));
+    TRect r{0, 0, 0, 0};
+    dc.DrawText(text, r, DT_SINGLELINE | DT_EXPANDTABS | DT_CALCRECT);
+    return r.Width();
+  }
+  static int HeightOfW() {
+    NONCLIENTMETRICS ncm;
+    SystemParametersInfo(SPI_GETNONCLIENTMETRICS, 0, &ncm, 0);
+    TBitmap b(1, 1);
+    TDC dc(b);
+    dc.SelectFont(TFont::Get(ncm.lfMenuFont));
+    return dc.GetTextExtent("W").cy;
+  }
+
+  HWND OpenMenuWindow() {
+    HWND found = nullptr;
+    EnumWindows([&](HWND h) {
+      if (GetClassName(h) == "#32768" && IsWindowVisible(h)) found = h;
+      return !found;
+    });
+    return found;
+  }
+  TPoint BarItemCentre(int pos) {
+    TRect r;
+    EXPECT_TRUE(GetMenuItemRect(form->Handle(), GetMenu(form->Handle()), UINT(pos), &r));
+    return {r.Left + r.Width() / 2, r.Top + r.Height() / 2};
+  }
+  // Opens the drop-down of bar item pos with the mouse, optionally points at
+  // one of its items, and takes a picture of the menu window.
+  TBitmap ShootDropDown(int pos, int hoverItem = -1) {
+    TBitmap shot;
+    Step([&] {
+      if (hoverItem >= 0) {
+        HWND w = OpenMenuWindow();
+        TRect r;
+        ASSERT_TRUE(GetMenuItemRect(w, reinterpret_cast<HMENU>(SendMessage(w, MN_GETHMENU, 0, 0)),
+                                    UINT(hoverItem), &r));
+        host.MouseMove(r.Left + 40, r.Top + r.Height() / 2);
+      }
+    });
+    Step([&] {
+      HWND w = OpenMenuWindow();
+      ASSERT_TRUE(w);
+      Application->ProcessMessages();
+      PresentWindows();
+      shot = host.WindowShot(GetHostWindow(w));
+      region = TRegion();
+      regionKind = GetWindowRgn(w, &region);
+      corners = painter ? TsSkinableMenus::PopupCache().Corners : std::vector<TRect>{};
+      EndMenu();
+    });
+    TPoint p = BarItemCentre(pos);
+    host.Click(p.X, p.Y);
+    Pump();
+    return shot;
+  }
+  void Step(std::function<void()> f) { script.push_back(std::move(f)); }
+
+  TsSkinableMenus* painter = nullptr;
+  TForm* form = nullptr;
+  tk::TMainMenu* menu = nullptr;
+  tk::TMenuItem *file = nullptr, *open = nullptr, *save = nullptr, *quit = nullptr;
+  tk::TMenuItem *image = nullptr, *help = nullptr;
+  std::deque<std::function<void()>> script;
+  TRegion region;
+  int regionKind = 0;
+  std::vector<TRect> corners;
+};
+
+TEST_F(SkinableMenus, PopupItemsAreMeasuredByKind) {
+  // No glyphs, no image list, no extra line: the glyph column is 16 pixels
+  // wide, so an item is its text + 2 * 16 + 3 * 2 + 6 = TW + 44 wide.
+  const int t = int(std::nearbyint(1.25 * HeightOfW()));
+  EXPECT_EQ(
+      painter->MeasurePopupItem(open),
+      (TSize{TextWidthOf("Открыть" + ShortCutToText(open->ShortCut())) + 44, std::max(t, 16) + 4}));
+  EXPECT_EQ(TsSkinableMenus::GlyphSizeOf(open), (TSize{16, 16}));
+  auto* line = Item(file, "N6", "-");
+  EXPECT_EQ(painter->MeasurePopupItem(line), (TSize{44, 2}));
+  auto* title = Item(file, "N8", "-Работа-");
+  EXPECT_EQ(TsSkinableMenus::KindOf(title), smCaption);
+  EXPECT_EQ(painter->MeasurePopupItem(title), (TSize{TextWidthOf("--Работа--") + 44, t + 4}));
+  // "--" is a title too; "-" alone is a separator; a dash inside is normal.
+  EXPECT_EQ(TsSkinableMenus::KindOf(Item(file, "N10", "--")), smCaption);
+  EXPECT_EQ(TsSkinableMenus::KindOf(Item(file, "N14", "A-b")), smNormal);
+
+  // A glyph larger than a text row sets the height; the image list's size
+  // counts for every item of its menu, the item's own bitmap before it.
+  tk::TImageList images(form);
+  images.SetWidth(20);
+  images.SetHeight(24);
+  menu->SetImages(&images);
+  EXPECT_EQ(TsSkinableMenus::GlyphSizeOf(quit), (TSize{20, 24}));
+  EXPECT_EQ(painter->MeasurePopupItem(quit),
+            (TSize{TextWidthOf("Выход" + ShortCutToText(quit->ShortCut())) + 52, 28}));
+  tk::TBitmap own(10, 12);
+  quit->SetBitmap(&own);
+  EXPECT_EQ(TsSkinableMenus::GlyphSizeOf(quit), (TSize{10, 12}));
+  menu->SetImages(nullptr);
+
+  // The size of the whole menu, when its window cannot be asked: widest item
+  // + 12, plus the border on both sides, and the items' heights.
+  int height = 0, widest = 0;
+  for (int k = 0; k < help->Count(); ++k) {
+    TSize s = painter->MeasurePopupItem(help->Items(k));
+    height += s.cy;
+    widest = std::max(widest, s.cx);
+  }
+  EXPECT_EQ(painter->PopupMenuSize(help), (TSize{widest + 12 + 6, height + 6}));
+}
+
+TEST_F(SkinableMenus, BarItemsTakeTheMenuLineHeight) {
+  const TSize s = painter->MeasureBarItem(file);
+  EXPECT_EQ(s.cy, GetSystemMetrics(SM_CYMENU) - 1);
+  // The caption's width without "&", and some room around it.
+  EXPECT_GT(s.cx, TextWidthOf("Файл"));
+  file->SetCaption("&Файл");
+  EXPECT_EQ(painter->MeasureBarItem(file), s);
+}
+
+TEST_F(SkinableMenus, SkinBorderWidthComesFromTheMenuBorder) {
+  // The built-in skin's "MAINMENU" border is one pixel wide.
+  EXPECT_EQ(painter->SkinBorderWidth(), 1);
+  // Fixed by hand, it stays until a new skin is announced.
+  painter->SetSkinBorderWidth(7);
+  EXPECT_EQ(painter->SkinBorderWidth(), 7);
+  manager->SetSkinName(BuiltinSkinName);
+  EXPECT_EQ(painter->SkinBorderWidth(), 1);
+  // A border image without width counts as 3.
+  const int section = manager->FindSectionIndex("MAINMENU");
+  const int mask = manager->FindMaskIndex(section, "MAINMENU", "BORDERSMASK");
+  ASSERT_TRUE(manager->IsValidMaskIndex(mask));
+  TsMaskData& m = manager->ma[std::size_t(mask)];
+  m.WL = m.WT = m.WR = m.WB = 0;
+  m.BorderWidth = 0;
+  m.R.Right = m.R.Left + 2;  // a third of the picture is 0 as well
+  painter->ResetBorderWidth();
+  EXPECT_EQ(painter->SkinBorderWidth(), 3);
+  // No image: no border.
+  m.PropertyName = "NOTABORDER";
+  painter->ResetBorderWidth();
+  EXPECT_EQ(painter->SkinBorderWidth(), 0);
+}
+
+TEST_F(SkinableMenus, ExtraLineDefaultsAndHandler) {
+  TnxMenuSupport& ms = manager->MenuSupport();
+  const int plain = painter->MeasurePopupItem(open).cx;
+  ms.UseExtraLine = true;
+  painter->DropPopupCache();
+  // Without a handler the band shows the reminder text and widens the items.
+  EXPECT_EQ(painter->MeasurePopupItem(open).cx, plain + 32);
+  EXPECT_EQ(painter->PopupCache().ExtraText, TsSkinableMenus::DefaultExtraLineText);
+  EXPECT_EQ(painter->PopupCache().ExtraSection, "EXTRALINE");
+  EXPECT_EQ(painter->ExtraLineWidth(), 32);
+
+  // The handler is asked once per menu; "&" leave its text, and a hidden
+  // line drops the glyph.
+  int asked = 0;
+  TBitmap glyph(8, 8);
+  manager->OnGetMenuExtraLineData = [&](TComponent* first, std::string& section, std::string& text,
+                                        TBitmap*& g, bool& visible) {
+    ++asked;
+    EXPECT_EQ(first, open);
+    section = "ICOLINE";
+    text = "&Вел&мора";
+    g = &glyph;
+    visible = asked > 1;
+  };
+  painter->DropPopupCache();
+  painter->MeasurePopupItem(open);
+  painter->MeasurePopupItem(save);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(painter->PopupCache().ExtraText, "Велмора");
+  EXPECT_FALSE(painter->PopupCache().ExtraGlyph);
+  EXPECT_EQ(painter->ExtraLineWidth(), 0);
+  painter->DropPopupCache();
+  painter->MeasurePopupItem(open);
+  ASSERT_TRUE(painter->PopupCache().ExtraGlyph);
+  EXPECT_EQ(painter->PopupCache().ExtraSection, "ICOLINE");
+
+  // A skin chooser menu never has one.
+  open->SetName("SkinSelectItem");
+  painter->DropPopupCache();
+  EXPECT_EQ(painter->MeasurePopupItem(open).cx, plain);
+  EXPECT_EQ(asked, 2);
+  EXPECT_FALSE(painter->PopupCache().ExtraShown);
+}
+
+TEST_F(SkinableMenus, CacheBelongsToOneMenu) {
+  painter->MeasurePopupItem(open);
+  EXPECT_EQ(painter->PopupCache().FirstItem, open);
+  TsSkinableMenus::PopupCache().GlyphWidth = 99;  // a mark to see it kept or dropped
+  painter->MeasurePopupItem(quit);
+  EXPECT_EQ(painter->PopupCache().GlyphWidth, 99);
+  painter->MeasurePopupItem(help->Items(0));
+  EXPECT_EQ(painter->PopupCache().FirstItem, help->Items(0));
+  EXPECT_EQ(painter->PopupCache().GlyphWidth, 0);
+  // A first item freed and another made in its place is another menu.
+  tk::TMenuItem* about = help->Items(0);
+  delete about;
+  tk::TMenuItem* again = Item(help, "N9", "О программе...");
+  painter->MeasurePopupItem(again);
+  EXPECT_EQ(painter->PopupCache().FirstCommand, again->Command());
+}
+
+TEST_F(SkinableMenus, HooksOnlyItemsWithoutHandlersOfTheirOwn) {
+  int ownDraws = 0;
+  quit->OnAdvancedDrawItem = [&](TComponent*, tk::TCanvas*, const TRect&, tk::TOwnerDrawState) {
+    ++ownDraws;
+  };
+  tk::TPopupMenu popup(form);
+  auto* p1 = Item(popup.Items(), "P1", "Копировать");
+  painter->HookForm(form, true);
+  EXPECT_TRUE(painter->OwnsBarItem(file));
+  EXPECT_TRUE(painter->OwnsBarItem(help));
+  EXPECT_FALSE(painter->OwnsBarItem(open));  // a pop-up item
+  EXPECT_TRUE(open->OnMeasureItem && open->OnAdvancedDrawItem);
+  EXPECT_TRUE(p1->OnAdvancedDrawItem);
+  EXPECT_FALSE(quit->OnMeasureItem);  // its own drawing stays its own
+  // Owner-drawn on the platform now.
+  MENUITEMINFO info;
+  info.fMask = MIIM_FTYPE;
+  ASSERT_TRUE(GetMenuItemInfo(file->Handle(), 0, true, &info));
+  EXPECT_TRUE(info.fType & MFT_OWNERDRAW);
+
+  // Off: the painter's handlers go, the program's stay.
+  painter->HookForm(form, false);
+  EXPECT_FALSE(painter->OwnsBarItem(file));
+  EXPECT_FALSE(open->OnAdvancedDrawItem);
+  EXPECT_FALSE(p1->OnAdvancedDrawItem);
+  EXPECT_TRUE(quit->OnAdvancedDrawItem);
+  ASSERT_TRUE(GetMenuItemInfo(file->Handle(), 0, true, &info));
+  EXPECT_FALSE(info.fType & MFT_OWNERDRAW);
+  EXPECT_EQ(ownDraws, 0);
+}
+
+TEST_F(SkinableMenus, SkinnedPopupsOffLeavesPopupsPlain) {
+  manager->SetSkinnedPopups(false);
+  painter->HookForm(form, true);
+  EXPECT_TRUE(painter->OwnsBarItem(file));
+  EXPECT_FALSE(open->OnAdvancedDrawItem);
+  MENUITEMINFO info;
+  info.fMask = MIIM_FTYPE;
+  ASSERT_TRUE(GetMenuItemInfo(file->Handle(), 0, true, &info));
+  EXPECT_FALSE(info.fType & MFT_OWNERDRAW);
+  // The menu window keeps the platform's look.
+  form->Show();
+  Pump();
+  TBitmap shot = ShootDropDown(0);
+  ASSERT_FALSE(shot.Empty());
+  EXPECT_EQ(shot.GetPixel(shot.Width() / 2, shot.Height() / 2), GetSysColor(COLOR_MENU));
+  EXPECT_EQ(regionKind, RGN_ERROR);
+  // Switched on at run time, the hooked menus are hooked again.
+  manager->SetSkinnedPopups(true);
+  EXPECT_TRUE(open->OnAdvancedDrawItem);
+}
+
+TEST_F(SkinableMenus, PainterFreedUnhooksEverything) {
+  painter->HookForm(form, true);
+  delete painter;
+  EXPECT_EQ(MenuPainter(manager.get()), nullptr);
+  EXPECT_FALSE(file->OnMeasureItem);
+  EXPECT_FALSE(open->OnAdvancedDrawItem);
+  // The menus still open (plain) and nothing calls the freed painter.
+  form->Show();
+  Pump();
+  EXPECT_FALSE(ShootDropDown(0).Empty());
+}
+
+TEST_F(SkinableMenus, DropDownMenusGolden) {
+  painter->HookForm(form, true);
+  form->Show();
+  Pump();
+  TBitmap fileMenu = ShootDropDown(0, 0);
+  CompareGolden("menu-file-hot", fileMenu);
+  // The skin's menu border has no transparent corners: the window stays whole.
+  EXPECT_TRUE(corners.empty());
+  EXPECT_EQ(regionKind, RGN_ERROR);
+  // The cache went with the menu window.
+  EXPECT_FALSE(painter->PopupCache().Background);
+  CompareGolden("menu-image-disabled", ShootDropDown(1));
+  CompareGolden("menu-help", ShootDropDown(2));
+
+  manager->MenuSupport().UseExtraLine = true;
+  CompareGolden("menu-file-extraline", ShootDropDown(0));
+}
+
+TEST_F(SkinableMenus, MenuWindowLosesTheBordersTransparentCorners) {
+  // Make the border image's outer corner pixels transparent.
+  const int mask =
+      manager->FindMaskIndex(manager->FindSectionIndex("MAINMENU"), "MAINMENU", "BORDERSMASK");
+  ASSERT_TRUE(manager->IsValidMaskIndex(mask) && manager->MasterBitmap);
+  const TsMaskData& m = manager->ma[std::size_t(mask)];
+  const TSize cell = manager->MaskStateSize(mask);
+  manager->MasterBitmap->SetPixel(m.R.Left, m.R.Top, 0xFF00FF);
+  manager->MasterBitmap->SetPixel(m.R.Left + cell.cx - 1, m.R.Top + cell.cy - 1, 0xFF00FF);
+  painter->HookForm(form, true);
+  form->Show();
+  Pump();
+  TBitmap shot = ShootDropDown(2);
+  ASSERT_EQ(corners.size(), 2u);
+  EXPECT_EQ(corners[0], (TRect{0, 0, 1, 1}));
+  EXPECT_EQ(corners[1], (TRect{shot.Width() - 1, shot.Height() - 1, shot.Width(), shot.Height()}));
+  ASSERT_NE(regionKind, RGN_ERROR);
+  EXPECT_FALSE(region.Contains(0, 0));
+  EXPECT_FALSE(region.Contains(shot.Width() - 1, shot.Height() - 1));
+  EXPECT_TRUE(region.Contains(1, 0));
+  EXPECT_TRUE(region.Contains(shot.Width() - 1, 0));
+}
+
+TEST_F(SkinableMenus, BarOnAMenuLineGolden) {
+  painter->HookForm(form, true);
+  form->Show();
+  Pump();
+  HWND h = form->Handle();
+  HMENU bar = GetMenu(h);
+  TRect wr, first;
+  ASSERT_TRUE(GetWindowRect(h, &wr));
+  ASSERT_TRUE(GetMenuItemRect(h, bar, 0, &first));
+  first = first.Offset(-wr.Left, -wr.Top);
+  // A frame cache with the menu line painted where the frame paints it.
+  TBitmap cache(wr.Width(), wr.Height());
+  const TRect line{0, first.Top, wr.Width(), first.Bottom + 1};
+  PaintSectionItem(manager->FindSectionIndex("MENULINE"), "MENULINE", BackgroundInfo{}, -1, -1,
+                   manager.get(), cache, TPoint{0, 0}, line, 1, true);
+  help->SetEnabled(false);
+  HiliteMenuItem(h, bar, 0, MF_BYPOSITION | MF_HILITE);
+  painter->DrawBarItems(form, cache);
+  TBitmap strip(line.Width(), line.Height());
+  TDC(strip).BitBlt(0, 0, line.Width(), line.Height(), cache, 0, line.Top, SRCCOPY);
+  CompareGolden("menu-bar-line", strip);
+  // The disabled item mixes with the line: it is never darker than the
+  // enabled caption's ink.
+  int seen = 0;
+  painter->OnDrawItem = [&](tk::TMenuItem* item, tk::TCanvas*, TsMenuItemKind kind, unsigned state,
+                            const TRect& r) {
+    ++seen;
+    EXPECT_EQ(kind, smTopLine);
+    EXPECT_EQ(r.Height(), first.Height());
+    if (item == file) {
+      EXPECT_TRUE(state & ODS_SELECTED);
+    }
+    if (item == help) {
+      EXPECT_TRUE(state & ODS_GRAYED);
+    }
+  };
+  painter->DrawBarItems(form, cache);
+  EXPECT_EQ(seen, 3);
+}
+
+}  // namespace
+}  // namespace vm::test
