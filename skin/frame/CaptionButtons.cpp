@@ -170,6 +170,7 @@ void TsSkinProvider::LayoutButtons(TBitmap& cache, const TsFrameMetrics& fm, boo
     TsUserTitleButton& u = TitleButtons[std::size_t(i)];
     if (!u.Visible) continue;
     u.Data.MaskIndex = u.UseSkinData ? userMask_ : -1;
+    if (u.Data.State < 0) u.Data.State = 0;  // a button added since the skin was applied
     place(u.Data.Rect, {std::max(u.Glyph.Width() + 2, userCell.cx), userCell.cy});
     if (draw) DrawUserButton(cache, i, false);
   }
@@ -391,13 +392,6 @@ void TsSkinProvider::SetHoverCode(int code) {
   if (TsCaptionButton* b = ButtonOf(code); b && IsButtonCode(code) && b->State >= 0) {
     b->State = 1;
     RepaintButton(code);
-    // The platform tells when the mouse leaves the frame.
-    if (HWND h = FormHandle()) {
-      TRACKMOUSEEVENT t;
-      t.dwFlags = TME_LEAVE | TME_NONCLIENT;
-      t.hwndTrack = h;
-      TrackMouseEvent(&t);
-    }
   }
 }
 
@@ -487,6 +481,13 @@ bool TsSkinProvider::HandleNcMouse(TMessage& m) {
       if (!capturing_) SetHoverCode(0);
       return false;
     case WM_NCMOUSEMOVE:
+      // The platform tells when the mouse leaves the frame.
+      if (hoverCode_ != 0) {
+        TRACKMOUSEEVENT t;
+        t.dwFlags = TME_LEAVE | TME_NONCLIENT;
+        t.hwndTrack = FormHandle();
+        TrackMouseEvent(&t);
+      }
       return false;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK: {
