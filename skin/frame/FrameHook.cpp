@@ -62,11 +62,20 @@ void FreeRuntimeProviders() {
 }
 
 void InstallFrameLayer(TsWindowAnnouncer& announcer) {
-  announcer.OnFormActivated = [](TsSkinManager& manager, TCustomForm* form) {
+  // Handlers other layers set before are kept and run too.
+  auto activated = announcer.OnFormActivated;
+  announcer.OnFormActivated = [activated](TsSkinManager& manager, TCustomForm* form) {
     AttachRuntimeProvider(manager, form);
+    if (activated) activated(manager, form);
   };
-  announcer.OnHookRemoved = [](TsSkinManager&) { FreeRuntimeProviders(); };
-  announcer.OnWindowEvent = [](TsSkinManager& manager, int code, WPARAM w, LPARAM l) {
+  auto removed = announcer.OnHookRemoved;
+  announcer.OnHookRemoved = [removed](TsSkinManager& manager) {
+    FreeRuntimeProviders();
+    if (removed) removed(manager);
+  };
+  auto other = announcer.OnWindowEvent;
+  announcer.OnWindowEvent = [other](TsSkinManager& manager, int code, WPARAM w, LPARAM l) {
+    if (other) other(manager, code, w, l);
     // Standard dialogs are handed on only when the rules cover them.
     if (code == HCBT_ACTIVATE && !(manager.SkinningRules() & srStdDialogs)) return;
     if (FrameLayerWindowEvent) FrameLayerWindowEvent(manager, code, w, l);

@@ -8,6 +8,7 @@
 #include "platform/gfx/Region.h"
 #include "platform/win/WinApi.h"
 #include "skin/data/SkinManager.h"
+#include "skin/frame/CtrlAdapter.h"
 #include "skin/frame/FrameHook.h"
 #include "skin/paint/MaskPaint.h"
 #include "skin/paint/SectionPaint.h"
@@ -222,6 +223,7 @@ void TsSkinProvider::PrepareSkin() {
     if (TsMenuPainter* painter = MenuPainter(FrameManager()); painter && form_->Menu())
       painter->HookForm(form_, true);
   }
+  UpdateAdapter();
   MarkChanged();
   regionChanged_ = true;
   skinPrepared_ = true;
@@ -257,6 +259,7 @@ void TsSkinProvider::RestoreSystemMenuStyle() {
 
 void TsSkinProvider::RemoveSkin() {
   StopButtonFade();
+  adapter_.reset();
   if (capturing_ && FormHandle() && GetCapture() == FormHandle()) ReleaseCapture();
   capturing_ = false;
   hoverCode_ = 0;
@@ -280,6 +283,30 @@ void TsSkinProvider::RemoveSkin() {
   if (HWND h = FormHandle(); h && IsWindowVisible(h))
     RedrawWindow(h, nullptr, nullptr,
                  RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void TsSkinProvider::UpdateAdapter() {
+  if (!form_ || form_->IsDestroying() || form_->IsLoading()) return;
+  try {
+    if (!adapter_) {
+      adapter_ = std::make_unique<TnxCtrlAdapter>(form_, SkinData.SkinManager());
+      adapter_->OnSkinItem = [this](TComponent* item, bool& canBeAdded, std::string& section) {
+        if (OnSkinItem) OnSkinItem(item, canBeAdded, section);
+      };
+    }
+    adapter_->AddAllItems();
+  } catch (const std::exception&) {
+    // Controls the adapter cannot take keep the platform's look.
+  }
+}
+
+void TsSkinProvider::RelayToAdapter(const TMessage& m) {
+  if (!adapter_) return;
+  try {
+    adapter_->SendCommand(m.WParam, m.LParam);
+  } catch (const std::exception&) {
+    // One control failing a command leaves the frame as it is.
+  }
 }
 
 // ---------------------------------------------------------------- region
@@ -633,6 +660,7 @@ bool TsSkinProvider::HandleSkinCommand(TMessage& m) {
     case CmdRemoveSkin:
       if (!own) return false;
       SkinData.HandleMessage(m);
+      RelayToAdapter(m);
       RemoveSkin();
       return false;
     case CmdRefresh:
@@ -641,6 +669,7 @@ bool TsSkinProvider::HandleSkinCommand(TMessage& m) {
       PrepareSkin();
       captionCopy_.SetSize(0, 0);
       updating_ = false;
+      RelayToAdapter(m);
       if (HWND h = FormHandle(); h && Skinned() && IsWindowVisible(h))
         RedrawWindow(h, nullptr, nullptr,
                      RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -675,6 +704,14 @@ bool TsSkinProvider::HandleSkinCommand(TMessage& m) {
                         ? ColorToRGB(manager->gd[std::size_t(SkinData.SectionIndex)].HotColor)
                         : ColorToRGB(form_->Color());
       m.Result = 1;
+      return true;
+    case CmdControlSkinned:
+      if (adapter_ && !form_->IsDestroying() && !form_->IsLoading()) {
+        try {
+          adapter_->AddAllItems(dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(m.LParam)));
+        } catch (const std::exception&) {
+        }
+      }
       return true;
     case CmdGetApplication:
       Answer(m, reinterpret_cast<LRESULT>(Application));
@@ -857,6 +894,14 @@ void TsSkinProvider::WndProc(TMessage& m) {
     case CM_COLORCHANGED:
       if (SkinData.CustomColor()) MarkChanged();
       break;
+    case WM_PARENTNOTIFY:
+    case CM_CONTROLCHANGE:
+      CallPrevious(m);
+      // A control made or inserted since is offered to the adapter.
+      if (alive() && adapter_ &&
+          (m.Msg == CM_CONTROLCHANGE ? m.LParam != 0 : LOWORD(m.WParam) == WM_CREATE))
+        UpdateAdapter();
+      return;
     case WM_ENTERIDLE:
       m.Result = 0;
       return;

@@ -35,6 +35,7 @@ namespace vm {
 
 class TCustomForm;
 class TsSkinManager;
+class TnxCtrlAdapter;
 
 enum TsGripMode { gmNone, gmRightBottom };
 enum TsResizeMode { rmStandard, rmBorder };
@@ -143,6 +144,9 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   int ButtonsWidth() const { return buttonsWidth_; }
   // The system-menu style the provider took off the window while skinned.
   bool SystemMenuRemoved() const { return systemMenuRemoved_; }
+  // The control adapter that skins the form's standard controls (made when
+  // the skin is applied, freed when it is removed).
+  TnxCtrlAdapter* Adapter() const { return adapter_.get(); }
 
   // Paints the frame cache now (when its background is marked changed).
   void PaintFrame();
@@ -173,6 +177,8 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   void PrepareSkin();
   void RemoveSkin();
   void LookUpMasks();
+  void UpdateAdapter();
+  void RelayToAdapter(const TMessage& m);
   void ApplyGlobalColor();
   void RemoveSystemMenuStyle();
   void RestoreSystemMenuStyle();
@@ -216,6 +222,7 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
 
   TCustomForm* form_ = nullptr;
   std::shared_ptr<THook> hook_;
+  std::unique_ptr<TnxCtrlAdapter> adapter_;
   TAlignment captionAlignment_ = taLeftJustify;
   TsGripMode gripMode_ = gmNone;
   std::string menuLineSkin_;

@@ -225,3 +225,39 @@ TEST_F(TFrameTest, BadSkinsKeepAUsableFrame) {
 
 }  // namespace
 }  // namespace vm::test
+
+#include "skin/frame/CtrlAdapter.h"
+#include "skin/subclass/AdapterKinds.h"
+#include "toolkit/Button.h"
+
+namespace vm::test {
+namespace {
+
+TEST_F(TFrameTest, FrameHandsTheFormsPlainButtonsToItsAdapter) {
+  RegisterAdapterSubclasses();
+  LoadBuiltinSkin();
+  auto* f = new TForm(app.get());
+  f->SetBounds(40, 30, 200, 120);
+  auto* ok = new TButton(f);
+  ok->SetParent(f);
+  ok->SetBounds(10, 10, 75, 25);
+  f->Show();
+  Pump();
+  TsSkinProvider* p = ProviderOf(f);
+  ASSERT_NE(p, nullptr);
+  ASSERT_NE(p->Adapter(), nullptr);
+  EXPECT_NE(p->Adapter()->ItemOf(ok), nullptr);
+  // A button made while the form is skinned is taken too.
+  auto* later = new TButton(f);
+  later->SetParent(f);
+  later->SetBounds(100, 10, 75, 25);
+  later->HandleNeeded();
+  Pump();
+  EXPECT_NE(p->Adapter()->ItemOf(later), nullptr);
+  // Removing the skin frees the adapter with its items.
+  manager->SetActive(false);
+  EXPECT_EQ(ProviderOf(f), nullptr);
+}
+
+}  // namespace
+}  // namespace vm::test
