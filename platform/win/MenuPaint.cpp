@@ -257,12 +257,13 @@ void LayoutPopupMenu(TMenu* menu, HWND owner) {
     for (std::size_t i = starts[c]; i < starts[c + 1]; ++i) {
       TMenuItem& it = menu->Items[i];
       int h = itemH;
-      if (it.Type & MFT_SEPARATOR) {
-        h = sepH;
-      } else if (it.Type & MFT_OWNERDRAW) {
-        TSize s = MeasureOwnerDrawn(owner, it, {0, itemH});
+      if (it.Type & MFT_OWNERDRAW) {
+        // Owner-drawn separators are measured by their owner too.
+        TSize s = MeasureOwnerDrawn(owner, it, {0, (it.Type & MFT_SEPARATOR) ? sepH : itemH});
         ownerW = std::max(ownerW, s.cx);
         h = s.cy;
+      } else if (it.Type & MFT_SEPARATOR) {
+        h = sepH;
       } else {
         const auto& f = (it.State & MFS_DEFAULT) ? bold : font;
         labelW = std::max(labelW, LabelWidth(f, MenuLabel(it.Text)));

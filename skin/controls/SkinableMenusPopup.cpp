@@ -63,7 +63,8 @@ void CopyToWindow(HWND window, const TBitmap& bg, const TRect& r) {
   if (dc.Dc()) dc.Dc()->BitBlt(r.Left, r.Top, r.Width(), r.Height(), bg, r.Left, r.Top, SRCCOPY);
 }
 
-// The text of a title item: the first part of its caption between "-" characters.
+// The text of a title item: the first part of its caption between "-"
+// characters ("-Вид-" shows "Вид").
 std::string TitleText(const std::string& caption) {
   std::size_t from = caption.find_first_not_of('-');
   if (from == std::string::npos) return {};
@@ -244,7 +245,7 @@ void TsSkinableMenus::PaintTitle(tk::TMenuItem* item, TDC& dc, const TRect& r, i
   {
     TDC pd(picture);
     pd.SelectFont(TFont::Get(CaptionFont));
-    WriteSectionText(pd, "-" + TitleText(item->Caption()) + "-", true, m, false, toolbar,
+    WriteSectionText(pd, TitleText(item->Caption()), true, m, false, toolbar,
                      DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, TRect{e, 0, w, h});
   }
   CallOnDrawItem(item, picture, smCaption, state, TRect{0, 0, w, h});

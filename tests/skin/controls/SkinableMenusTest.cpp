@@ -365,6 +365,57 @@ TEST_F(SkinableMenus, DropDownMenusGolden) {
   CompareGolden("menu-file-extraline", ShootDropDown(0));
 }
 
+TEST_F(SkinableMenus, EveryItemKindGolden) {
+  // A shortcut menu with a title, check marks, a separator, a glyph of the
+  // item's own, a sub-menu and a disabled item; the pointer on the radio item.
+  tk::TPopupMenu popup(form);
+  Item(popup.Items(), "P0", "-Вид-");
+  auto* grid = Item(popup.Items(), "P1", "Сетка", ShortCut('G', ssCtrl));
+  grid->SetChecked(true);
+  auto* fit = Item(popup.Items(), "P2", "По размеру окна");
+  fit->SetRadioItem(true);
+  fit->SetChecked(true);
+  Item(popup.Items(), "P3", "-");
+  auto* glyph = Item(popup.Items(), "P4", "Повернуть");
+  tk::TBitmap pic(16, 16);
+  pic.Canvas().Brush().SetColor(RGB(200, 40, 40));
+  pic.Canvas().FillRect(TRect{3, 3, 13, 13});
+  glyph->SetBitmap(&pic);
+  Item(popup.Items(), "P5", "Недоступно", scNone, false);
+  int drawn = 0;
+  painter->OnDrawItem = [&](tk::TMenuItem*, tk::TCanvas*, TsMenuItemKind, unsigned, const TRect&) {
+    ++drawn;
+  };
+  painter->HookMenu(&popup, true);
+  form->Show();
+  Pump();
+  TBitmap shot;
+  Step([&] {
+    HWND w = OpenMenuWindow();
+    ASSERT_TRUE(w);
+    TRect r;
+    ASSERT_TRUE(GetMenuItemRect(w, popup.Handle(), 2, &r));
+    host.MouseMove(r.Left + 40, r.Top + r.Height() / 2);
+  });
+  Step([&] {
+    Application->ProcessMessages();
+    PresentWindows();
+    shot = host.WindowShot(GetHostWindow(OpenMenuWindow()));
+    EndMenu();
+  });
+  popup.Popup(100, 100);
+  Pump();
+  CompareGolden("menu-popup-kinds", shot);
+  // The window fits the measured items, separators included (2 pixels, not
+  // the platform's own separator height), inside its 3-pixel frame.
+  int height = 0;
+  for (int k = 0; k < popup.Items()->Count(); ++k)
+    height += painter->MeasurePopupItem(popup.Items()->Items(k)).cy;
+  EXPECT_EQ(shot.Height(), height + 6);
+  // Separators are never handed to OnDrawItem; every other item is.
+  EXPECT_GE(drawn, 5);
+}
+
 TEST_F(SkinableMenus, MenuWindowLosesTheBordersTransparentCorners) {
   // Make the border image's outer corner pixels transparent.
   const int mask =
