@@ -442,7 +442,9 @@ void TsSkinProvider::PaintFrame() {
 
   firstPaint_ = false;
   // The form's own painting goes into the client part of the picture, so its
-  // controls see it behind them.
+  // controls see it behind them. The handler may do anything, even free the
+  // form: the link tells whether this provider is still there afterwards.
+  std::shared_ptr<THook> keep = hook_;
   if (form_->OnPaint && fm.ClientWidth > 0 && fm.ClientHeight > 0 && !fm.Minimized) {
     TDC dc(cache);
     dc.SetViewportOrg({fm.ClientLeft, fm.ClientTop});
@@ -456,6 +458,7 @@ void TsSkinProvider::PaintFrame() {
     canvas->Font().Assign(*form_->Font());
     canvas->Brush().SetColor(form_->Color());
     form_->OnPaint(form_);
+    if (keep->Provider != this) return;
   }
   paintedOnce_ = true;
   SkinData.CacheInvalid = false;
@@ -589,9 +592,10 @@ void TsSkinProvider::PaintNonClient() {
   if (!h || !IsWindowVisible(h)) return;
   const TsFrameMetrics fm = Metrics();
   const TBitmap& cache = *SkinData.CacheBmp;
+  std::shared_ptr<THook> keep = hook_;
   if (SkinData.CacheInvalid || cache.Width() != fm.FrameWidth || cache.Height() != fm.WindowHeight)
     PaintFrame();
-  if (!(h = FormHandle())) return;
+  if (keep->Provider != this || FormHandle() != h) return;
   if (regionChanged_ && (fm.HasBorder || fm.Minimized)) UpdateRegion();
   if (cache.Empty()) return;
   TScopedDC dc(h, true);
@@ -608,8 +612,14 @@ void TsSkinProvider::RepaintFrame() {
 void TsSkinProvider::PaintClient(TDC& dc, const TRect& clip) {
   const TsFrameMetrics fm = Metrics();
   TBitmap& cache = *SkinData.CacheBmp;
-  if (SkinData.CacheInvalid || cache.Width() != fm.FrameWidth || cache.Height() != fm.WindowHeight)
+  if (SkinData.CacheInvalid || cache.Width() != fm.FrameWidth ||
+      cache.Height() != fm.WindowHeight) {
+    std::shared_ptr<THook> keep = hook_;
+    HWND h = FormHandle();
     PaintFrame();
+    // The form's own painting may have taken the window (or the provider) away.
+    if (keep->Provider != this || !h || FormHandle() != h) return;
+  }
   if (cache.Empty() || fm.ClientWidth <= 0 || fm.ClientHeight <= 0) return;
   const TRect client = Rect(0, 0, fm.ClientWidth, fm.ClientHeight);
   const TRect dest = clip.IsEmpty() ? client : clip.Intersect(client);
@@ -863,6 +873,7 @@ void TsSkinProvider::WndProc(TMessage& m) {
       const TsFrameMetrics fm = Metrics();
       if (m.LParam & PRF_NONCLIENT) {
         if (SkinData.CacheInvalid) PaintFrame();
+        if (!alive()) return;
         if (!SkinData.CacheBmp->Empty()) CopyPieces(*dc, fm);
       }
       if (m.LParam & PRF_CLIENT) {

@@ -261,3 +261,83 @@ TEST_F(TFrameTest, FrameHandsTheFormsPlainButtonsToItsAdapter) {
 
 }  // namespace
 }  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+TEST_F(TFrameTest, PrintedFormShowsTheSkinnedFrameAndANewCaption) {
+  LoadBuiltinSkin();
+  TForm* f = MakeForm(bsSizeable, 240, 160);
+  const TBitmap before = Shot(f);
+  // WM_PRINT draws what the screen shows.
+  TBitmap printed(240, 160);
+  printed.Fill(0x00FF00);
+  {
+    TDC dc(printed);
+    SendMessage(f->Handle(), WM_PRINT, WPARAM(reinterpret_cast<std::uintptr_t>(&dc)),
+                PRF_NONCLIENT | PRF_CLIENT | PRF_CHILDREN);
+  }
+  EXPECT_EQ(printed.GetPixel(120, 10), before.GetPixel(120, 10));
+  EXPECT_EQ(printed.GetPixel(120, 100), before.GetPixel(120, 100));
+  EXPECT_EQ(printed.GetPixel(1, 100), before.GetPixel(1, 100));
+  // A new caption is painted into the skinned strip at once.
+  f->SetCaption("Другая подпись");
+  const TBitmap after = Shot(f);
+  EXPECT_FALSE(after.SamePixels(before));
+  EXPECT_EQ(after.GetPixel(120, 100), before.GetPixel(120, 100));
+}
+
+TEST_F(TFrameTest, WindowDestroyedByTheFormsOwnPaintingLeavesNoHarm) {
+  LoadBuiltinSkin();
+  TForm* f = MakeForm(bsSizeable, 240, 160);
+  TsSkinProvider* p = ProviderOf(f);
+  bool once = false;
+  f->OnPaint = [&](TComponent*) {
+    if (once) return;
+    once = true;
+    DestroyWindow(f->Handle());
+  };
+  p->RefreshFrame();
+  InvalidateRect(f->Handle(), nullptr, false);
+  Pump();
+  EXPECT_TRUE(once);
+  // The form makes a new window and is still skinned.
+  f->OnPaint = nullptr;
+  f->Hide();
+  f->Show();
+  Pump();
+  EXPECT_TRUE(Shot(f).Width() == 240);
+}
+
+}  // namespace
+}  // namespace vm::test
+
+#include <sstream>
+
+namespace vm::test {
+namespace {
+
+TEST_F(TFrameTest, SwitchingSkinsAtRunTimeRepaintsTheFrame) {
+  TsSkinManager& m = LoadBuiltinSkin();
+  TForm* f = MakeForm(bsSizeable, 240, 160);
+  const TBitmap first = Shot(f);
+  std::ifstream in(SourceDir() / "assets/skins/office2007-blue/Options.dat", std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  std::string options = text.str();
+  for (std::size_t at = options.find("16442322"); at != std::string::npos;
+       at = options.find("16442322", at))
+    options.replace(at, 8, "13434828");  // the faces become light green
+  fs::create_directories(dir / "Green");
+  SaveBmpFile((dir / "Green" / "MASTER.BMP").string(), *m.MasterBitmap);
+  LoadFolderSkin("Green", options);
+  ASSERT_TRUE(m.SkinData.Active);
+  const TBitmap green = Shot(f);
+  EXPECT_EQ(green.GetPixel(120, 100), TColor(0xCCFFCC));
+  EXPECT_EQ(f->Color(), TColor(0xCCFFCC));
+  LoadBuiltinSkin();
+  EXPECT_TRUE(Shot(f).SamePixels(first));
+}
+
+}  // namespace
+}  // namespace vm::test
