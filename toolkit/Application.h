@@ -20,6 +20,7 @@
 
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/win/WinApi.h"
@@ -48,6 +49,9 @@ class TApplication : public TComponent {
   void SetTitle(const std::string& v);
 
   TCustomForm* MainForm() const { return mainForm_; }
+  // The program's icon: forms without an icon of their own show it.
+  tk::TIcon* Icon() const { return icon_.get(); }
+  void SetIcon(const tk::TIcon& icon) { icon_->Assign(icon); }
   // Creates a form owned by the application and sets ref to it before its
   // OnCreate runs; the first one becomes the main form.
   template <class T>
@@ -120,6 +124,7 @@ class TApplication : public TComponent {
   WNDPROC proc_;
   std::string title_;
   TCustomForm* mainForm_ = nullptr;
+  std::unique_ptr<tk::TIcon> icon_ = std::make_unique<tk::TIcon>();
   bool creatingMainForm_ = false;
   bool terminated_ = false;
   bool ownsScreen_ = false;

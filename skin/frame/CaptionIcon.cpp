@@ -1,0 +1,133 @@
+#include "skin/frame/CaptionIcon.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "skin/paint/pixels/Colors.h"
+#include "toolkit/Application.h"
+
+namespace vm {
+
+namespace {
+
+// The picture of an icon that suits a side best: the small one up to its own
+// size, else the large one.
+const TBitmap* IconPicture(const tk::TIcon& icon, int side) {
+  const TBitmap& small = icon.SmallImage();
+  const TBitmap& large = icon.LargeImage();
+  if (!small.Empty() && (side <= small.Width() || large.Empty())) return &small;
+  if (!large.Empty()) return &large;
+  return nullptr;
+}
+
+const tk::TIcon* UsableIcon(const tk::TIcon* icon) {
+  return icon && !icon->Empty() ? icon : nullptr;
+}
+
+// Source column (or row) of destination x when n source pixels are spread
+// over m destination pixels: the pixel centre's source, as the platform's
+// nearest-pixel stretch takes it.
+int SourceOf(int x, int n, int m) {
+  return int((std::int64_t(2 * x + 1) * n) / (2 * std::int64_t(m)));
+}
+
+// Draws pic scaled to rect: alpha-blended for 32-bit pictures, opaque for
+// 24-bit ones, with magenta left out when keyMagenta. Only the part of rect
+// inside the cache is computed, so an absurd size costs nothing.
+void DrawScaled(TBitmap& cache, const TBitmap& pic, const TRect& rect, bool keyMagenta) {
+  if (pic.Empty() || rect.IsEmpty()) return;
+  const TRect clip = rect.Intersect({0, 0, cache.Width(), cache.Height()});
+  if (clip.IsEmpty()) return;
+  const bool alpha = pic.PixelFormat() == TPixelFormat::pf32bit && !keyMagenta;
+  for (int y = clip.Top; y < clip.Bottom; ++y) {
+    const int sy = SourceOf(y - rect.Top, pic.Height(), rect.Height());
+    for (int x = clip.Left; x < clip.Right; ++x) {
+      const int sx = SourceOf(x - rect.Left, pic.Width(), rect.Width());
+      const TColor c = pic.GetPixel(sx, sy) & 0xFFFFFF;
+      if (keyMagenta) {
+        if (c != KeyColor) cache.SetPixel(x, y, c);
+        continue;
+      }
+      const int a = alpha ? pic.GetAlpha(sx, sy) : 255;
+      if (a == 0) continue;
+      if (a == 255) {
+        cache.SetPixel(x, y, c);
+        continue;
+      }
+      // Weight 0..256 so that full opacity gives the source exactly.
+      const int w = a + (a >> 7);
+      const TColor d = cache.GetPixel(x, y);
+      auto mix = [&](int s, int t) { return (s * w + t * (256 - w)) >> 8; };
+      cache.SetPixel(x, y,
+                     RGB(mix(GetRValue(c), GetRValue(d)), mix(GetGValue(c), GetGValue(d)),
+                         mix(GetBValue(c), GetBValue(d))));
+    }
+  }
+}
+
+}  // namespace
+
+tk::TIcon& EngineDefaultIcon() {
+  static tk::TIcon icon;
+  return icon;
+}
+
+TBitmap StandardApplicationIcon(int size) {
+  size = std::clamp(size, 1, 256);
+  TBitmap b(size, size, TPixelFormat::pf32bit);  // starts fully transparent
+  // A window: dark outline, blue caption band, white client area.
+  const int inset = size >= 16 ? size / 16 : 0;
+  const TRect outer{inset, inset + size / 8, size - inset, size - inset - size / 16};
+  if (outer.IsEmpty()) return b;
+  const int band = std::max(1, outer.Height() / 4);
+  for (int y = outer.Top; y < outer.Bottom; ++y)
+    for (int x = outer.Left; x < outer.Right; ++x) {
+      const bool edge =
+          x == outer.Left || x == outer.Right - 1 || y == outer.Top || y == outer.Bottom - 1;
+      TColor c = edge                   ? RGB(0x1F, 0x3A, 0x6E)
+                 : y < outer.Top + band ? RGB(0x3A, 0x6E, 0xC8)
+                                        : RGB(0xFF, 0xFF, 0xFF);
+      b.SetPixel(x, y, c);
+      b.SetAlpha(x, y, 255);
+    }
+  return b;
+}
+
+int CaptionIconSide(int h) {
+  if (h < 9) return 0;
+  if (h <= 16) return 8;
+  if (h <= 27) return 16;
+  return 32;
+}
+
+void PaintCaptionIcon(TBitmap& cache, const TCustomForm& form, const TsTitleIcon& icon,
+                      const TRect& iconRect, int captionHeight, int topAreaHeight) {
+  if (!icon.Glyph.Empty()) {
+    const int side = CaptionIconSide(topAreaHeight - 2);
+    const int w = icon.Width ? icon.Width : side;
+    const int h = icon.Height ? icon.Height : side;
+    DrawScaled(cache, icon.Glyph.Image(), Bounds(iconRect.Left, iconRect.Top, w, h), true);
+    return;
+  }
+  const tk::TIcon* own = UsableIcon(form.Icon());
+  if (!own && Application) own = UsableIcon(Application->Icon());
+  if (own) {
+    const int side = std::max(iconRect.Width(), iconRect.Height());
+    if (const TBitmap* pic = IconPicture(*own, side)) DrawScaled(cache, *pic, iconRect, false);
+    return;
+  }
+  // Nothing of the program's own: the size follows the caption.
+  const int fill = captionHeight - iconRect.Top;
+  const int w = icon.Width ? icon.Width : fill;
+  const int h = icon.Height ? icon.Height : fill;
+  const TRect rect = Bounds(iconRect.Left, iconRect.Top, w, h);
+  if (rect.IsEmpty()) return;
+  if (const tk::TIcon* engine = UsableIcon(&EngineDefaultIcon())) {
+    const TBitmap& pic = h > 16 ? engine->LargeImage() : engine->SmallImage();
+    DrawScaled(cache, pic.Empty() ? engine->LargeImage() : pic, rect, false);
+    return;
+  }
+  DrawScaled(cache, StandardApplicationIcon(std::min(std::max(w, h), 32)), rect, false);
+}
+
+}  // namespace vm
