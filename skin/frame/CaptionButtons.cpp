@@ -32,110 +32,46 @@ bool IsButtonCode(int code) {
 // ---------------------------------------------------------------- masks and rules
 
 void TsSkinProvider::LookUpMasks() {
-  for (TsCaptionButton& b : buttons_) b = TsCaptionButton{};
-  userMask_ = restoreMask_ = -1;
+  for (TsTitleButtonRecord& b : buttons_) b = TsTitleButtonRecord{};
+  masks_ = TsTitleMasks{};
   TsSkinManager* m = FrameManager();
   if (!m || m->gd.empty()) return;
-  const int gi = m->ConstData().GlobalInfo;
-  const int fs = SkinData.SectionIndex;
-  const std::string& fsName = SkinData.SkinSection();
-  auto global = [&](const char* key) {
-    return gi >= 0 ? m->FindMaskIndex(gi, "GLOBALINFO", key) : -1;
-  };
-  auto own = [&](const char* key) { return fs >= 0 ? m->FindMaskIndex(fs, fsName, key) : -1; };
-  auto valid = [&](int i) { return m->IsValidMaskIndex(i) ? i : -1; };
-  const TFormBorderStyle style = form_->BorderStyle();
-  if (valid(global("BICONCLOSE")) >= 0) {
-    const bool big = style == bsSingle || style == bsSizeable || valid(global("SICONCLOSE")) < 0;
-    if (big) {
-      buttons_[bClose].MaskIndex = global("BICONCLOSE");
-      buttons_[bMax].MaskIndex = global("BICONMAX");
-      buttons_[bMin].MaskIndex = global("BICONMIN");
-      buttons_[bHelp].MaskIndex = global("BICONHELP");
-    } else {
-      buttons_[bClose].MaskIndex = global("SICONCLOSE");
-      buttons_[bMax].MaskIndex = global("SICONMAX");
-      buttons_[bMin].MaskIndex = global("SICONMIN");
-      const int help = global("SICONHELP");
-      buttons_[bHelp].MaskIndex = valid(help) >= 0 ? help : global("BICONHELP");
-    }
-    const bool smallChild = valid(global("SICONCLOSE")) >= 0;
-    buttons_[bChildClose].MaskIndex = global(smallChild ? "SICONCLOSE" : "BICONCLOSE");
-    buttons_[bChildRestore].MaskIndex = global(smallChild ? "SICONMAX" : "BICONMAX");
-    buttons_[bChildMin].MaskIndex = global(smallChild ? "SICONMIN" : "BICONMIN");
-  } else {
-    buttons_[bClose].MaskIndex = buttons_[bChildClose].MaskIndex = own("BICONCLOSE");
-    buttons_[bMax].MaskIndex = buttons_[bChildRestore].MaskIndex = own("BICONMAX");
-    buttons_[bMin].MaskIndex = buttons_[bChildMin].MaskIndex = own("BICONMIN");
-    buttons_[bHelp].MaskIndex = own("BICONHELP");
-  }
-  restoreMask_ = valid(global("BICONNORM")) >= 0 ? global("BICONNORM") : valid(own("BICONNORM"));
-  userMask_ = valid(global("TITLEBUTTON")) >= 0 ? global("TITLEBUTTON") : valid(own("TITLEBUTTON"));
-  for (TsCaptionButton& b : buttons_) {
-    b.MaskIndex = valid(b.MaskIndex);
+  masks_ = LookUpTitleMasks(*m, SkinData.SectionIndex, form_->BorderStyle());
+  buttons_[bClose].MaskIndex = masks_.Close;
+  buttons_[bMax].MaskIndex = masks_.Maximize;
+  buttons_[bMin].MaskIndex = masks_.Minimize;
+  buttons_[bHelp].MaskIndex = masks_.Help;
+  buttons_[bChildClose].MaskIndex = masks_.ChildClose;
+  buttons_[bChildRestore].MaskIndex = masks_.ChildRestore;
+  buttons_[bChildMin].MaskIndex = masks_.ChildMinimize;
+  for (TsTitleButtonRecord& b : buttons_) {
+    if (!m->IsValidMaskIndex(b.MaskIndex)) b.MaskIndex = -1;
     b.State = b.MaskIndex >= 0 ? 0 : -1;
   }
-  for (TsUserTitleButton& u : TitleButtons) {
-    u.Data.MaskIndex = u.UseSkinData ? userMask_ : -1;
-    u.Data.State = 0;
-  }
+  TitleButtons.UpdateMasks(masks_.TitleButton);
+  for (int i = 0; i < TitleButtons.Count(); ++i) TitleButtons.Items(i)->Data.State = 0;
 }
 
 TSize TsSkinProvider::CellOf(int maskIndex, TSize fallback) const {
   TsSkinManager* m = FrameManager();
-  if (!m || !m->IsValidMaskIndex(maskIndex)) return fallback;
-  const TsMaskData& mask = m->ma[std::size_t(maskIndex)];
-  TSize cell;
-  if (mask.Image) {
-    cell = {mask.Image->Width() / std::max<int>(mask.ImageCount, 1), mask.Image->Height() / 2};
-  } else {
-    if (mask.ImageCount < 1 || mask.MaskType < 0) return fallback;
-    cell = {mask.R.Width() / mask.ImageCount, mask.R.Height() / (mask.MaskType + 1)};
-  }
-  if (cell.cx <= 0 || cell.cy <= 0) return fallback;
-  return cell;
+  return m ? TitleMaskCell(*m, maskIndex, fallback) : fallback;
 }
 
-bool TsSkinProvider::SystemMenuPresent() const {
-  return systemMenuRemoved_;
-}
-
-bool TsSkinProvider::MaximizeAvailable() const {
-  HWND h = FormHandle();
-  const TFormBorderStyle s = form_->BorderStyle();
-  const bool child = form_->FormStyle() == fsMDIChild;
-  return (child || (!(h && IsZoomed(h)) && (s == bsSingle || s == bsSizeable))) &&
-         (form_->BorderIcons() & biMaximize);
-}
-
-bool TsSkinProvider::MinimizeAvailable() const {
-  HWND h = FormHandle();
-  return (form_->BorderIcons() & biMinimize) && !(h && IsIconic(h));
-}
-
-bool TsSkinProvider::RestoreAvailable() const {
-  HWND h = FormHandle();
-  const bool minimized = h && IsIconic(h), maximized = h && IsZoomed(h);
-  return ((form_->BorderIcons() & biMaximize) && (minimized || maximized)) || minimized;
+TsFormAvailability TsSkinProvider::Availability() const {
+  return FormAvailability(*form_, SystemMenuPresent());
 }
 
 bool TsSkinProvider::ButtonShown(int which) const {
-  HWND h = FormHandle();
-  const bool minimized = h && IsIconic(h);
-  const bool child = form_->FormStyle() == fsMDIChild;
-  const TFormBorderStyle s = form_->BorderStyle();
-  const bool plainStyle = s != bsDialog && s != bsNone && s != bsToolWindow && s != bsSizeToolWin;
+  const TsFormAvailability a = Availability();
   switch (which) {
     case bClose:
-      return SystemMenuPresent();
+      return a.CloseShown;
     case bMax:
-      return SystemMenuPresent() &&
-             (minimized || child || (plainStyle && (form_->BorderIcons() & biMaximize)));
+      return a.MaximizeShown;
     case bMin:
-      return SystemMenuPresent() &&
-             (minimized || child || (plainStyle && (form_->BorderIcons() & biMinimize)));
+      return a.MinimizeShown;
     case bHelp:
-      return (form_->BorderIcons() & biHelp) != 0;
+      return a.HelpShown;
     default:
       return false;
   }
@@ -146,7 +82,7 @@ bool TsSkinProvider::ButtonShown(int which) const {
 void TsSkinProvider::LayoutButtons(TBitmap& cache, const TsFrameMetrics& fm, bool draw) {
   buttonsWidth_ = 0;
   for (int i = 0; i < ButtonCount; ++i) buttons_[std::size_t(i)].Rect = {};
-  for (TsUserTitleButton& u : TitleButtons) u.Data.Rect = {};
+  for (int i = 0; i < TitleButtons.Count(); ++i) TitleButtons.Items(i)->Data.Rect = {};
   TsSkinManager* m = FrameManager();
   if (!m || !fm.HasBorder || fm.CaptionHeight <= 0) return;
   const int spacing = m->SkinData.BISpacing;
@@ -160,35 +96,34 @@ void TsSkinProvider::LayoutButtons(TBitmap& cache, const TsFrameMetrics& fm, boo
     buttonsWidth_ += cell.cx + spacing;
   };
   for (int which : {int(bClose), int(bMax), int(bMin), int(bHelp)}) {
-    TsCaptionButton& b = buttons_[std::size_t(which)];
+    TsTitleButtonRecord& b = buttons_[std::size_t(which)];
     if (b.MaskIndex < 0 || !ButtonShown(which)) continue;
     place(b.Rect, CellOf(b.MaskIndex, ButtonFallback));
     if (draw) DrawButton(cache, which, false);
   }
-  const TSize userCell = CellOf(userMask_, ButtonFallback);
-  for (int i = 0; i < int(TitleButtons.size()); ++i) {
-    TsUserTitleButton& u = TitleButtons[std::size_t(i)];
-    if (!u.Visible) continue;
-    u.Data.MaskIndex = u.UseSkinData ? userMask_ : -1;
+  const TSize userCell = CellOf(masks_.TitleButton, ButtonFallback);
+  for (int i = 0; i < TitleButtons.Count(); ++i) {
+    TsTitleButton& u = *TitleButtons.Items(i);
+    u.Data.MaskIndex = u.UseSkinData() ? masks_.TitleButton : -1;
     if (u.Data.State < 0) u.Data.State = 0;  // a button added since the skin was applied
-    place(u.Data.Rect, {std::max(u.Glyph.Width() + 2, userCell.cx), userCell.cy});
+    place(u.Data.Rect, {u.ButtonWidth(m, masks_.TitleButton), userCell.cy});
     if (draw) DrawUserButton(cache, i, false);
   }
 }
 
 void TsSkinProvider::DrawButton(TBitmap& cache, int which, bool single) {
   TsSkinManager* m = FrameManager();
-  TsCaptionButton& b = buttons_[std::size_t(which)];
+  TsTitleButtonRecord& b = buttons_[std::size_t(which)];
   if (!m || b.Rect.IsEmpty()) return;
   HWND h = FormHandle();
   const bool minimized = h && IsIconic(h), maximized = h && IsZoomed(h);
   int mask = b.MaskIndex;
   bool available = true;
   if (which == bMax) {
-    if (maximized && m->IsValidMaskIndex(restoreMask_)) mask = restoreMask_;
+    if (maximized && m->IsValidMaskIndex(masks_.Restore)) mask = masks_.Restore;
     available = maximized ? RestoreAvailable() : MaximizeAvailable();
   } else if (which == bMin) {
-    if (minimized && m->IsValidMaskIndex(restoreMask_)) mask = restoreMask_;
+    if (minimized && m->IsValidMaskIndex(masks_.Restore)) mask = masks_.Restore;
     available = minimized ? RestoreAvailable() : MinimizeAvailable();
   }
   if (!m->IsValidMaskIndex(mask)) return;
@@ -199,30 +134,18 @@ void TsSkinProvider::DrawButton(TBitmap& cache, int which, bool single) {
 
 void TsSkinProvider::DrawUserButton(TBitmap& cache, int index, bool single) {
   TsSkinManager* m = FrameManager();
-  TsUserTitleButton& u = TitleButtons[std::size_t(index)];
-  if (!m || u.Data.Rect.IsEmpty()) return;
-  const int state = std::max(u.Data.State, 0);
-  if (m->IsValidMaskIndex(u.Data.MaskIndex)) {
-    const bool light = !u.Enabled || (!formActive_ && (!single || state == 0));
-    PaintStateImage(cache, {u.Data.Rect.Left, u.Data.Rect.Top}, state,
-                    m->ma[std::size_t(u.Data.MaskIndex)], light ? 2 : 1);
+  TsTitleButton* u = TitleButtons.Items(index);
+  if (!m || !u || u->Data.Rect.IsEmpty()) return;
+  const int state = std::max(u->Data.State, 0);
+  if (m->IsValidMaskIndex(u->Data.MaskIndex)) {
+    const bool light = !u->Enabled() || (!formActive_ && (!single || state == 0));
+    PaintStateImage(cache, {u->Data.Rect.Left, u->Data.Rect.Top}, state,
+                    m->ma[std::size_t(u->Data.MaskIndex)], light ? 2 : 1);
   }
-  if (u.Glyph.Empty()) return;
-  // The glyph's bottom-left pixel is its transparent colour.
-  const TColor key = u.Glyph.GetPixel(0, u.Glyph.Height() - 1);
-  const int shift = state == 2 ? 1 : 0;
-  const int gx = u.Data.Rect.Left + (u.Data.Rect.Width() - u.Glyph.Width()) / 2 + shift;
-  const int gy = u.Data.Rect.Top + (u.Data.Rect.Height() - u.Glyph.Height()) / 2 + shift;
-  for (int y = 0; y < u.Glyph.Height(); ++y)
-    for (int x = 0; x < u.Glyph.Width(); ++x) {
-      const TColor c = u.Glyph.GetPixel(x, y);
-      const int cx = gx + x, cy = gy + y;
-      if (c != key && cx >= 0 && cy >= 0 && cx < cache.Width() && cy < cache.Height())
-        cache.SetPixel(cx, cy, c);
-    }
+  u->DrawGlyph(cache, state == 2);
 }
 
-TsCaptionButton* TsSkinProvider::ButtonOf(int code) {
+TsTitleButtonRecord* TsSkinProvider::ButtonOf(int code) {
   switch (code) {
     case htClose:
       return &buttons_[bClose];
@@ -239,14 +162,15 @@ TsCaptionButton* TsSkinProvider::ButtonOf(int code) {
     case htChildMinimize:
       return &buttons_[bChildMin];
     default:
-      if (code >= htUserButton && code - htUserButton < int(TitleButtons.size()))
-        return &TitleButtons[std::size_t(code - htUserButton)].Data;
+      if (TsTitleButton* u =
+              code >= htUserButton ? TitleButtons.Items(code - htUserButton) : nullptr)
+        return &u->Data;
       return nullptr;
   }
 }
 
 void TsSkinProvider::RepaintButton(int code) {
-  TsCaptionButton* b = ButtonOf(code);
+  TsTitleButtonRecord* b = ButtonOf(code);
   TBitmap& cache = *SkinData.CacheBmp;
   if (!b || b->Rect.IsEmpty() || SkinData.CacheInvalid || cache.Empty()) return;
   const TRect r = b->Rect.Intersect(Rect(0, 0, cache.Width(), cache.Height()));
@@ -358,9 +282,9 @@ int TsSkinProvider::CaptionHitTest(TPoint p) {
     } else if (over(buttons_[bHelp].Rect)) {
       code = htHelp;
     } else {
-      for (int i = 0; i < int(TitleButtons.size()); ++i)
-        if (over(TitleButtons[std::size_t(i)].Data.Rect)) {
-          code = TitleButtons[std::size_t(i)].Enabled ? htUserButton + i : htCaption;
+      for (int i = 0; i < TitleButtons.Count(); ++i)
+        if (over(TitleButtons.Items(i)->Data.Rect)) {
+          code = TitleButtons.Items(i)->Enabled() ? htUserButton + i : htCaption;
           break;
         }
     }
@@ -384,19 +308,19 @@ void TsSkinProvider::SetHoverCode(int code) {
   hoverCode_ = code;
   pressed_ = false;
   std::shared_ptr<THook> keep = hook_;
-  if (TsCaptionButton* b = ButtonOf(old); b && IsButtonCode(old) && b->State >= 0) {
+  if (TsTitleButtonRecord* b = ButtonOf(old); b && IsButtonCode(old) && b->State >= 0) {
     b->State = 0;
     RepaintButton(old);
     if (keep->Provider != this) return;
   }
-  if (TsCaptionButton* b = ButtonOf(code); b && IsButtonCode(code) && b->State >= 0) {
+  if (TsTitleButtonRecord* b = ButtonOf(code); b && IsButtonCode(code) && b->State >= 0) {
     b->State = 1;
     RepaintButton(code);
   }
 }
 
 void TsSkinProvider::SetPressed(int code) {
-  TsCaptionButton* b = ButtonOf(code);
+  TsTitleButtonRecord* b = ButtonOf(code);
   if (!b || b->State < 0) return;
   if (hoverCode_ != code) {
     SetHoverCode(code);
@@ -432,7 +356,7 @@ void TsSkinProvider::OpenSystemMenu(TPoint screen) {
 void TsSkinProvider::ReleaseOn(int code) {
   std::shared_ptr<THook> keep = hook_;
   HWND h = FormHandle();
-  TsCaptionButton* b = ButtonOf(code);
+  TsTitleButtonRecord* b = ButtonOf(code);
   if (b && b->State >= 0) b->State = 0;
   pressed_ = false;
   hoverCode_ = 0;
@@ -460,11 +384,13 @@ void TsSkinProvider::ReleaseOn(int code) {
       if (keep->Provider == this) RepaintFrame();
       break;
     default:
-      if (code >= htUserButton && code - htUserButton < int(TitleButtons.size())) {
-        auto handler = TitleButtons[std::size_t(code - htUserButton)].OnMouseUp;
+      if (TsTitleButton* u =
+              code >= htUserButton ? TitleButtons.Items(code - htUserButton) : nullptr;
+          u && u->OnMouseUp) {
+        auto handler = u->OnMouseUp;
         TPoint p;
         GetCursorPos(&p);
-        if (handler) handler(code - htUserButton, p);
+        handler(u, mbLeft, 0, p.X, p.Y);
       }
       break;
   }
@@ -520,11 +446,13 @@ bool TsSkinProvider::HandleNcMouse(TMessage& m) {
         if (MaximizeAvailable() || (fm.Maximized && RestoreAvailable())) SetPressed(code);
         return true;
       }
-      if (code >= htUserButton && code - htUserButton < int(TitleButtons.size())) {
+      if (code >= htUserButton && TitleButtons.Items(code - htUserButton)) {
         SetPressed(code);
         if (keep->Provider != this) return true;
-        auto handler = TitleButtons[std::size_t(code - htUserButton)].OnMouseDown;
-        if (handler) handler(code - htUserButton, screen);
+        if (TsTitleButton* u = TitleButtons.Items(code - htUserButton); u && u->OnMouseDown) {
+          auto handler = u->OnMouseDown;
+          handler(u, mbLeft, 0, screen.X, screen.Y);
+        }
         return true;
       }
       if (code == htCaption && fm.Maximized) {
@@ -559,7 +487,7 @@ bool TsSkinProvider::HandleNcMouse(TMessage& m) {
 
 bool TsSkinProvider::HandleCapturedMouse(TMessage& m) {
   const int code = hoverCode_;
-  TsCaptionButton* b = ButtonOf(code);
+  TsTitleButtonRecord* b = ButtonOf(code);
   if (m.Msg == WM_CAPTURECHANGED) {
     capturing_ = false;
     if (b && b->State > 0) {

@@ -3,17 +3,11 @@
 #include <algorithm>
 
 #include "platform/win/WinApi.h"
+#include "skin/frame/CaptionIcon.h"
 #include "toolkit/Form.h"
 #include "toolkit/MainMenu.h"
 
 namespace vm {
-
-int IconSizeForCaption(int h) {
-  if (h < 9) return 0;
-  if (h <= 16) return 8;
-  if (h <= 27) return 16;
-  return 32;
-}
 
 TsFrameMetrics MeasureFrame(const TCustomForm& form, bool showAppIcon, int titleIconWidth,
                             int titleIconHeight) {
@@ -72,7 +66,7 @@ TsFrameMetrics MeasureFrame(const TCustomForm& form, bool showAppIcon, int title
 
   m.IconShown = showAppIcon && (style == bsSingle || style == bsSizeable);
   if (m.IconShown) {
-    const int side = IconSizeForCaption(m.CaptionHeight);
+    const int side = CaptionIconSide(m.CaptionHeight);
     m.IconSize = {titleIconWidth ? titleIconWidth : side, titleIconHeight ? titleIconHeight : side};
     m.IconRect = Bounds(m.BorderWidth, (m.CaptionHeight + m.BorderHeight - m.IconSize.cy) / 2,
                         m.IconSize.cx, m.IconSize.cy);

@@ -33,10 +33,6 @@ struct TsFrameMetrics {
   TRect IconRect{};
 };
 
-// The caption icon's side for a caption height: 0 below 9 pixels, 8 up to
-// 16, 16 up to 27, else 32.
-int IconSizeForCaption(int captionHeight);
-
 // The measures of the form as it is now. titleIconWidth / titleIconHeight are
 // the title icon's own size (0: from the caption height); showAppIcon is the
 // frame's choice to draw an icon at all.

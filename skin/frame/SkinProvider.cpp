@@ -8,6 +8,7 @@
 #include "platform/gfx/Region.h"
 #include "platform/win/WinApi.h"
 #include "skin/data/SkinManager.h"
+#include "skin/frame/CaptionIcon.h"
 #include "skin/frame/CtrlAdapter.h"
 #include "skin/frame/FrameHook.h"
 #include "skin/paint/MaskPaint.h"
@@ -76,6 +77,10 @@ TsSkinProvider::TsSkinProvider(TComponent* owner) : TComponent(owner), SkinData(
       return;
     }
   }
+  TitleButtons.OnChange = [this](TsTitleButton*) {
+    LookUpMasks();
+    RepaintFrame();
+  };
   hook_ = std::make_shared<THook>();
   hook_->Provider = this;
   hook_->Previous = form_->WindowProc;
@@ -126,7 +131,7 @@ const TBitmap& TsSkinProvider::FrameCache() const {
 }
 
 TsFrameMetrics TsSkinProvider::Metrics() const {
-  return MeasureFrame(*form_, showAppIcon_, TitleIconWidth, TitleIconHeight);
+  return MeasureFrame(*form_, showAppIcon_, TitleIcon.Width, TitleIcon.Height);
 }
 
 // ---------------------------------------------------------------- properties
@@ -264,7 +269,7 @@ void TsSkinProvider::RemoveSkin() {
   capturing_ = false;
   hoverCode_ = 0;
   pressed_ = false;
-  for (TsCaptionButton& b : buttons_) b = TsCaptionButton{};
+  for (TsTitleButtonRecord& b : buttons_) b = TsTitleButtonRecord{};
   RestoreSystemMenuStyle();
   RemoveRegion();
   if (TsMenuPainter* painter = MenuPainter(FrameManager());
@@ -532,36 +537,7 @@ void TsSkinProvider::PaintCaptionText(TBitmap& cache, const TsFrameMetrics& fm, 
 
 void TsSkinProvider::PaintCaptionIcon(TBitmap& cache, const TsFrameMetrics& fm) {
   if (!fm.IconShown || fm.IconSize.cx <= 0 || fm.IconSize.cy <= 0) return;
-  TDC dc(cache);
-  const TRect& r = fm.IconRect;
-  if (!TitleIconGlyph.Empty()) {
-    // The glyph is stretched to the icon's place; magenta is not there.
-    TBitmap scaled(r.Width(), r.Height());
-    TDC sdc(scaled);
-    sdc.SetStretchBltMode(COLORONCOLOR);
-    sdc.StretchBlt(0, 0, r.Width(), r.Height(), TitleIconGlyph, 0, 0, TitleIconGlyph.Width(),
-                   TitleIconGlyph.Height());
-    for (int y = 0; y < r.Height(); ++y)
-      for (int x = 0; x < r.Width(); ++x) {
-        const TColor c = scaled.GetPixel(x, y);
-        const int cx = r.Left + x, cy = r.Top + y;
-        if (c != KeyColor && cx >= 0 && cy >= 0 && cx < cache.Width() && cy < cache.Height())
-          cache.SetPixel(cx, cy, c);
-      }
-    return;
-  }
-  HICON icon = nullptr;
-  tk::TIcon* own = form_->Icon();
-  if (own && !own->Empty()) icon = fm.IconSize.cy > 16 ? own->Handle() : own->SmallHandle();
-  HWND h = FormHandle();
-  if (!icon && h) {
-    icon = reinterpret_cast<HICON>(
-        SendMessage(h, WM_GETICON, fm.IconSize.cy > 16 ? ICON_BIG : ICON_SMALL, 0));
-    if (!icon)
-      icon = reinterpret_cast<HICON>(
-          SendMessage(h, WM_GETICON, fm.IconSize.cy > 16 ? ICON_SMALL : ICON_BIG, 0));
-  }
-  if (icon) DrawIconEx(&dc, r.Left, r.Top, icon, r.Width(), r.Height());
+  ::vm::PaintCaptionIcon(cache, *form_, TitleIcon, fm.IconRect, fm.CaptionHeight, fm.TopAreaHeight);
 }
 
 void TsSkinProvider::CopyPieces(TDC& dc, const TsFrameMetrics& fm) {

@@ -24,7 +24,10 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/DC.h"
+#include "skin/frame/FormAvailability.h"
 #include "skin/frame/FrameMetrics.h"
+#include "skin/frame/TitleButtons.h"
+#include "skin/frame/TitleMasks.h"
 #include "skin/state/CommonData.h"
 #include "skin/state/FadeTimer.h"
 #include "toolkit/Component.h"
@@ -53,28 +56,6 @@ inline constexpr int htChildRestore = 102;
 inline constexpr int htChildMinimize = 103;
 inline constexpr int htUserButton = 1000;  // + the button's index
 
-// One caption button as the frame draws it: state -1 not defined, 0 normal,
-// 1 hot, 2 pressed; the skin mask it is drawn from; its rectangle in window
-// coordinates, set at every painting.
-struct TsCaptionButton {
-  int State = -1;
-  int MaskIndex = -1;
-  TRect Rect{};
-};
-
-// A user button in the caption.
-struct TsUserTitleButton {
-  std::string Name = "TsTitleButton";
-  TBitmap Glyph;
-  bool Enabled = true;
-  bool Visible = true;
-  bool UseSkinData = true;
-  // Raised with the button's index, the mouse button and the pointer's screen position.
-  std::function<void(int index, TPoint screen)> OnMouseDown;
-  std::function<void(int index, TPoint screen)> OnMouseUp;
-  TsCaptionButton Data;
-};
-
 class TsSkinProvider : public TComponent, public TsFrameOwner {
  public:
   // owner must be a form; a second provider on one form stays inactive.
@@ -102,15 +83,11 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   void SetTitleSkin(const std::string& value);
   bool UseGlobalColor() const { return useGlobalColor_; }
   void SetUseGlobalColor(bool value);
-  // The caption icon in place of the form's icon: a glyph (magenta is
-  // transparent) and a size (0: from the caption height). Setting them does
-  // not repaint.
-  TBitmap TitleIconGlyph;
-  int TitleIconWidth = 0;
-  int TitleIconHeight = 0;
+  // The caption icon in place of the form's icon (setting it does not repaint).
+  TsTitleIcon TitleIcon;
   // User buttons of the caption, laid out right to left after the system
-  // buttons, in this order.
-  std::vector<TsUserTitleButton> TitleButtons;
+  // buttons, in collection order; a change of one repaints the caption.
+  TsTitleButtons TitleButtons;
   // Asked by the control adapter for each control it may attach.
   std::function<void(TComponent* item, bool& canBeAdded, std::string& section)> OnSkinItem;
   // Opens the system menu at a screen point (the skinned system menu sets it);
@@ -139,7 +116,7 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   // The system buttons: close, maximise, minimise, help, and the three child
   // buttons of a multi-document parent's menu line.
   enum { bClose = 0, bMax, bMin, bHelp, bChildClose, bChildRestore, bChildMin, ButtonCount };
-  const TsCaptionButton& Button(int which) const { return buttons_[std::size_t(which)]; }
+  const TsTitleButtonRecord& Button(int which) const { return buttons_[std::size_t(which)]; }
   // The buttons' total width (each with one spacing) as last laid out.
   int ButtonsWidth() const { return buttonsWidth_; }
   // The system-menu style the provider took off the window while skinned.
@@ -202,7 +179,7 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   void DrawButton(TBitmap& cache, int which, bool single);
   void DrawUserButton(TBitmap& cache, int index, bool single);
   void RepaintButton(int code);
-  TsCaptionButton* ButtonOf(int code);
+  TsTitleButtonRecord* ButtonOf(int code);
   void SetHoverCode(int code);
   void SetPressed(int code);
   bool HandleNcMouse(TMessage& m);
@@ -210,10 +187,11 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   bool HandleSysCommand(TMessage& m);
   void OpenSystemMenu(TPoint screen);
   void ReleaseOn(int code);
-  bool MaximizeAvailable() const;
-  bool MinimizeAvailable() const;
-  bool RestoreAvailable() const;
-  bool SystemMenuPresent() const;
+  TsFormAvailability Availability() const;
+  bool MaximizeAvailable() const { return Availability().MaximizeEnabled; }
+  bool MinimizeAvailable() const { return Availability().MinimizeEnabled; }
+  bool RestoreAvailable() const { return Availability().RestoreEnabled; }
+  bool SystemMenuPresent() const { return systemMenuRemoved_; }
   bool ButtonShown(int which) const;
   TSize CellOf(int maskIndex, TSize fallback) const;
   void StartButtonFade(int code, int oldState);
@@ -243,10 +221,9 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   int hoverCode_ = 0;
   bool pressed_ = false;
   bool capturing_ = false;
-  std::array<TsCaptionButton, ButtonCount> buttons_{};
+  std::array<TsTitleButtonRecord, ButtonCount> buttons_{};
   int buttonsWidth_ = 0;
-  int userMask_ = -1;
-  int restoreMask_ = -1;
+  TsTitleMasks masks_;
   TBitmap buttonsBack_;  // the caption strip behind the buttons
   TRect buttonsBackRect_{};
   TBitmap captionCopy_;

@@ -45,11 +45,10 @@ TEST_F(TFrameTest, EveryCaptionElementAnswersItsHitCode) {
   EXPECT_EQ(HitAt(f, 100, 80), HTCLIENT);
   EXPECT_EQ(HitAt(f, 239, 80), HTRIGHT);  // the platform's own answers stay
   // User buttons continue to the left; a disabled one is bare caption.
-  p->TitleButtons.resize(2);
-  p->TitleButtons[1].Enabled = false;
-  p->RefreshFrame();
+  p->TitleButtons.Add();
+  p->TitleButtons.Add()->SetEnabled(false);
   Shot(f);
-  const TRect u0 = p->TitleButtons[0].Data.Rect, u1 = p->TitleButtons[1].Data.Rect;
+  const TRect u0 = p->TitleButtons.Items(0)->Data.Rect, u1 = p->TitleButtons.Items(1)->Data.Rect;
   EXPECT_EQ(u0.Right, 166);
   EXPECT_EQ(HitAt(f, u0.Left + 3, 10), htUserButton + 0);
   EXPECT_EQ(HitAt(f, u1.Left + 3, 10), htCaption);
@@ -177,18 +176,21 @@ TEST_F(TFrameTest, UserTitleButtonRaisesItsEventsAndShiftsItsGlyph) {
   LoadBuiltinSkin();
   TForm* f = MakeForm(bsSizeable, 240, 160);
   TsSkinProvider* p = ProviderOf(f);
-  p->TitleButtons.resize(1);
-  p->TitleButtons[0].Glyph = TBitmap(8, 8);
-  p->TitleButtons[0].Glyph.Fill(0x0000FF);
-  p->TitleButtons[0].Glyph.SetPixel(0, 7, 0x00FF00);  // the transparent colour
+  TsTitleButton* button = p->TitleButtons.Add();
+  tk::TBitmap glyph;
+  glyph.SetSize(8, 8);
+  glyph.Image().Fill(0x0000FF);
+  glyph.Image().SetPixel(0, 7, 0x00FF00);  // the transparent colour
+  button->SetGlyph(glyph);
   std::vector<std::string> events;
-  p->TitleButtons[0].OnMouseDown = [&](int i, TPoint) {
-    events.push_back("down" + std::to_string(i));
+  button->OnMouseDown = [&](TsTitleButton* b, TMouseButton, TShiftState, int, int) {
+    events.push_back("down" + std::to_string(b->Index()));
   };
-  p->TitleButtons[0].OnMouseUp = [&](int i, TPoint) { events.push_back("up" + std::to_string(i)); };
-  p->RefreshFrame();
+  button->OnMouseUp = [&](TsTitleButton* b, TMouseButton, TShiftState, int, int) {
+    events.push_back("up" + std::to_string(b->Index()));
+  };
   Shot(f);
-  const TRect r = p->TitleButtons[0].Data.Rect;
+  const TRect r = button->Data.Rect;
   EXPECT_EQ(r.Width(), 14);  // the TITLEBUTTON cell is wider than the glyph
   const TPoint o = Origin(f);
   const TPoint centre{r.Left + r.Width() / 2, r.Top + r.Height() / 2};

@@ -7,16 +7,6 @@
 namespace vm::test {
 namespace {
 
-TEST(FrameMetrics, IconSideFollowsTheCaptionHeight) {
-  EXPECT_EQ(IconSizeForCaption(8), 0);
-  EXPECT_EQ(IconSizeForCaption(9), 8);
-  EXPECT_EQ(IconSizeForCaption(16), 8);
-  EXPECT_EQ(IconSizeForCaption(17), 16);
-  EXPECT_EQ(IconSizeForCaption(18), 16);
-  EXPECT_EQ(IconSizeForCaption(27), 16);
-  EXPECT_EQ(IconSizeForCaption(28), 32);
-}
-
 TEST_F(TFrameTest, BordersComeFromThePlatformMetricsOfEachStyle) {
   LoadBuiltinSkin();
   struct {
