@@ -601,7 +601,10 @@ void TsSkinProvider::PaintClient(TDC& dc, const TRect& clip) {
   const TRect dest = clip.IsEmpty() ? client : clip.Intersect(client);
   if (dest.IsEmpty()) return;
   CopyCacheToDC(form_, SkinData, dest.Offset(fm.ClientLeft, fm.ClientTop), 0, 0, false, dc, dest);
-  form_->PaintControls(&dc, nullptr);
+  // The copy leaves the windowless controls' rectangles out: they are painted
+  // over the frame cache behind them off screen, never over what the window
+  // showed before (a bevel's inside, a label's old text).
+  PaintGraphicChildren(dc, form_, {0, 0});
 }
 
 // ---------------------------------------------------------------- screen snap
