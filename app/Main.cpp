@@ -7,7 +7,9 @@
 #include "app/Resize.h"
 #include "app/SafeFile.h"
 #include "app/Values.h"
+#include "skin/controls/SkinableMenus.h"
 #include "skin/data/BuiltinSkin.h"
+#include "skin/state/WindowAnnouncer.h"
 #include "toolkit/Application.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/Colors.h"
@@ -151,6 +153,9 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner), view_(std::make_unique<TVi
   // announced once reading is done.
   sSkinManager1 = new TsSkinManager(this);
   sSkinManager1->SetName("sSkinManager1");
+  // The manager's menu painter, which paints the menu line and the pop-up
+  // menus while the skin is active.
+  InstallSkinnedMenus(*sSkinManager1, dynamic_cast<TsWindowAnnouncer*>(SkinAnnouncer()));
   sSkinManager1->BeginLoading();
   {
     TsStoredSkin& stored = sSkinManager1->InternalSkins().Add();

@@ -12,8 +12,11 @@
 #include "app/Main.h"
 #include "app/Resize.h"
 #include "skin/data/SkinCommands.h"
+#include "skin/frame/FrameHook.h"
 #include "skin/paint/pixels/PlatformFlags.h"
 #include "skin/paint/pixels/SharedAccessors.h"
+#include "skin/state/WindowAnnouncer.h"
+#include "skin/subclass/AdapterKinds.h"
 #include "toolkit/Picture.h"
 
 namespace vm::app {
@@ -23,6 +26,15 @@ namespace {
 std::unique_ptr<tk::TIcon>& IconHolder() {
   static std::unique_ptr<tk::TIcon> icon;
   return icon;
+}
+
+// The window side of the skin manager: it delivers the manager's commands to
+// the forms and keeps the hook through which every form gets its skinned
+// frame when it is first activated. It exists before the main window creates
+// the manager, so that the manager's first announcement reaches windows.
+std::unique_ptr<TsWindowAnnouncer>& AnnouncerHolder() {
+  static std::unique_ptr<TsWindowAnnouncer> announcer;
+  return announcer;
 }
 
 }  // namespace
@@ -67,6 +79,17 @@ void PrepareProcess() {
   SharedFastSum24();
   SharedFast32();
 
+  // The skin engine's window layers: forms get their frames from the
+  // manager's hook, not from code in the forms.
+  if (!AnnouncerHolder()) {
+    AnnouncerHolder() = std::make_unique<TsWindowAnnouncer>();
+    InstallFrameLayer(*AnnouncerHolder());
+  }
+  // The control adapter of every frame puts the push-button subclass on the
+  // plain OK and Cancel buttons of the dialogs.
+  static const bool subclassesRegistered = (RegisterAdapterSubclasses(), true);
+  (void)subclassesRegistered;
+
   // The program's own icons, drawn in code.
   if (!IconHolder()) {
     auto icon = std::make_unique<tk::TIcon>();
@@ -94,6 +117,8 @@ std::unique_ptr<TApplication> CreateProgram() {
 }
 
 void FinishProcess() {
+  FreeRuntimeProviders();
+  AnnouncerHolder().reset();
   IconHolder().reset();
 }
 

@@ -39,7 +39,9 @@ bool GetVersionEx(TOSVersionInfo& info);
 
 // Registers the "jpg" and "jpeg" picture extensions, records whether the
 // platform is of the NT family, creates the skin engine's shared pixel
-// accessors and takes the program's icons. Calling it again changes nothing.
+// accessors and its window announcer with the frame layer plugged into the
+// manager's hook (every form gets its skinned frame when first activated),
+// and takes the program's icons. Calling it again changes nothing.
 void PrepareProcess();
 
 // The program's icon (32 x 32 and 16 x 16), taken by PrepareProcess; empty

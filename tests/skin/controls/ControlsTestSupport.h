@@ -23,6 +23,7 @@
 #include "skin/data/SkinManager.h"
 #include "skin/state/WindowAnnouncer.h"
 #include "tests/support/Golden.h"
+#include "tests/support/RecolouredSkin.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 
@@ -33,20 +34,6 @@ namespace fs = std::filesystem;
 inline fs::path SourceDir() {
   const char* s = std::getenv("VELMORA_SOURCE_DIR");
   return s ? fs::path(s) : fs::current_path();
-}
-
-// The name of the recoloured skin folder.
-inline constexpr const char* RecolouredSkin = "Recoloured";
-// Its global font colour (red) and the colour that replaces the built-in
-// skin's blue-grey faces (a light green).
-inline constexpr TColor RecolouredFont = 0x0000FF;
-inline constexpr TColor RecolouredFace = 0xCCFFCC;
-
-inline std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t at = text.find(from); at != std::string::npos;
-       at = text.find(from, at + to.size()))
-    text.replace(at, from.size(), to);
-  return text;
 }
 
 class TControlsTest : public ::testing::Test {
@@ -90,20 +77,7 @@ class TControlsTest : public ::testing::Test {
   // faces recoloured (the built-in skin must be loaded, for its master bitmap).
   void WriteRecolouredSkin() {
     ASSERT_TRUE(manager && manager->MasterBitmap);
-    const fs::path folder = dir / RecolouredSkin;
-    fs::create_directories(folder);
-    SaveBmpFile((folder / "MASTER.BMP").string(), *manager->MasterBitmap);
-    std::ifstream in(SourceDir() / "assets/skins/office2007-blue/Options.dat", std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string options = text.str();
-    ASSERT_FALSE(options.empty());
-    options = ReplaceAll(options, "=8542779", "=" + std::to_string(RecolouredFont));
-    for (const char* face : {"16442322", "16772834"})
-      options = ReplaceAll(options, face, std::to_string(RecolouredFace));
-    // The one section with an image of its own keeps none in the copy.
-    options = ReplaceAll(options, "BORDERSMASK=!BUTTONHUGE.BMP!", "UNUSEDMASK=!BUTTONHUGE.BMP!");
-    std::ofstream(folder / "Options.dat", std::ios::binary) << options;
+    test::WriteRecolouredSkin(*manager->MasterBitmap, dir, SourceDir());
   }
 
   // A borderless form at the screen's top-left, shown.
