@@ -828,6 +828,16 @@ void TsSkinProvider::WndProc(TMessage& m) {
       }
       return;
     }
+    case WM_SIZING: {
+      CallPrevious(m);
+      if (!alive()) return;
+      // The picture is made anew once the size it was made for is gone.
+      const TsFrameMetrics fm = Metrics();
+      if (SkinData.CacheBmp->Width() != fm.FrameWidth ||
+          SkinData.CacheBmp->Height() != fm.WindowHeight)
+        MarkChanged();
+      return;
+    }
     case WM_ERASEBKGND:
       m.Result = 1;
       return;

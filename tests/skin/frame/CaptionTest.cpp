@@ -365,3 +365,28 @@ TEST_F(TFrameTest, HookSkinsFormsByTheManagersRulesAndFreesItsProviders) {
 
 }  // namespace
 }  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+TEST_F(TFrameTest, CaptionDragMovesTheWindowUnlessItIsMaximised) {
+  LoadBuiltinSkin();
+  TForm* f = MakeForm(bsSizeable, 240, 160);
+  const TPoint o = Origin(f);
+  host.Drag({o.X + 100, o.Y + 10}, {o.X + 150, o.Y + 60});
+  Pump();
+  EXPECT_EQ(Origin(f).X, o.X + 50);
+  EXPECT_EQ(Origin(f).Y, o.Y + 50);
+  ShowWindow(f->Handle(), SW_MAXIMIZE);
+  Pump();
+  const TPoint m = Origin(f);
+  host.AdvanceClock(1000);
+  host.Drag({m.X + 100, m.Y + 12}, {m.X + 150, m.Y + 62});
+  Pump();
+  EXPECT_EQ(Origin(f).X, m.X);
+  EXPECT_EQ(Origin(f).Y, m.Y);
+  EXPECT_TRUE(IsZoomed(f->Handle()));
+}
+
+}  // namespace
+}  // namespace vm::test
