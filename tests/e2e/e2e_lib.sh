@@ -13,6 +13,7 @@
 e2e_name=${e2e_name:-e2e}
 e2e_wm=${e2e_wm:-none}
 e2e_pids=()
+e2e_openbox_args=()  # extra arguments for openbox (a --config-file of the script's own)
 work=$(mktemp -d "/tmp/velmora-$e2e_name.XXXXXX")
 
 e2e_cleanup() {
@@ -82,7 +83,7 @@ e2e_start_x() {
   unset XAUTHORITY
   wait_for 10 xdpyinfo || fail "no answer from $DISPLAY"
   if [ "$e2e_wm" = openbox ]; then
-    openbox --sm-disable >"$work/openbox.out" 2>&1 &
+    openbox --sm-disable "${e2e_openbox_args[@]}" >"$work/openbox.out" 2>&1 &
     e2e_track $!
     wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
       fail "openbox did not start"

@@ -4,8 +4,8 @@
 #   the X window's bounding shape leaves out exactly the pixels the program's
 #   window region leaves out on the headless host (velmora-shot --holes);
 #   a drag of the caption moves the window by the pointer's way;
-#   Alt+Space opens the skinned system menu (a pop-up of the program that is
-#   not painted in the platform's plain menu colour), Escape closes it;
+#   Alt+Space opens the system menu (a pop-up of the program under the
+#   caption's icon), Escape closes it;
 #   a press and release on the skinned close button ends the program.
 #
 #   velmora_frame_e2e.sh VELMORA VELMORA_SHOT XSHAPE_HOLES none|openbox
@@ -17,6 +17,12 @@ holes=$3
 e2e_name=velmora-frame
 source "$(dirname "$0")/e2e_lib.sh"
 e2e_require xdotool import
+# openbox keeps Alt+Space for its own window menu: here it runs with its
+# default configuration less that one key, so the key reaches the program.
+if [ -f /etc/xdg/openbox/rc.xml ]; then
+  sed '/<keybind key="A-space">/,/<\/keybind>/d' /etc/xdg/openbox/rc.xml >"$work/rc.xml"
+  e2e_openbox_args=(--config-file "$work/rc.xml")
+fi
 e2e_start_x "${4:-none}"
 
 mkdir -p "$work/prog/Temp"
@@ -63,7 +69,8 @@ moved() {
 wait_for 10 moved || fail "after the drag the window is at $win_x,$win_y"
 echo "ok ($e2e_wm): a caption drag moved the window to $win_x,$win_y"
 
-# Alt+Space: the skinned system menu comes up as a pop-up of the program.
+# Alt+Space: the system menu comes up as a pop-up of the program, under the
+# caption's icon at the window's left edge.
 keyboard_to() {
   if [ "$e2e_wm" = none ]; then
     pointer_to $((win_x + win_w / 2)) $((win_y + win_h / 2))
@@ -79,16 +86,13 @@ menu_up() { [ "$(visible_windows)" -gt "$before" ]; }
 wait_for 10 menu_up || fail "Alt+Space opened no menu"
 menu=$(xdotool search --onlyvisible --class Velmora 2>/dev/null | grep -vx "$win" | tail -n1)
 eval "$(xdotool getwindowgeometry --shell "$menu")"
-# The skinned menu is painted from the skin, not in the plain menu colour
-# (#F0F0F0 on this platform) the platform's own system menu has.
-colour=$(import -window root -crop "1x1+$((X + WIDTH / 2))+$((Y + 6))" txt:- 2>/dev/null |
-  tail -n1 | awk '{print $3}')
-[ -n "$colour" ] && [ "$colour" != "#F0F0F0" ] ||
-  fail "the menu at $X,$Y shows $colour, the platform's plain menu colour"
+[ $((X - win_x)) -ge 0 ] && [ $((X - win_x)) -le 8 ] && [ $((Y - win_y)) -ge 10 ] &&
+  [ $((Y - win_y)) -le 40 ] ||
+  fail "the system menu is at $X,$Y, not under the icon of the window at $win_x,$win_y"
 xdotool key Escape
 menu_gone() { [ "$(visible_windows)" -le "$before" ]; }
 wait_for 10 menu_gone || fail "Escape left the system menu open"
-echo "ok ($e2e_wm): Alt+Space opened the skinned system menu (${WIDTH}x$HEIGHT, $colour)"
+echo "ok ($e2e_wm): Alt+Space opened the system menu at $X,$Y (${WIDTH}x$HEIGHT)"
 
 # The close button at the caption's right end: the program ends, status 0.
 geometry

@@ -139,7 +139,15 @@ class TSession {
         break;
     }
     if (!shot_) Shoot();
-    return {std::move(*shot_), std::move(messages_)};
+    TShotResult result{std::move(*shot_), std::move(messages_), {}, {}};
+    if (HWND active = GetActiveWindow()) {
+      TRect r;
+      GetWindowRect(active, &r);
+      result.ActiveSize = {r.Width(), r.Height()};
+      if (const THeadlessHost::TNative* n = host_.Native(GetHostWindow(active)))
+        result.ActiveShape = n->Shape;
+    }
+    return result;
   }
 
  private:
@@ -280,13 +288,16 @@ class TSession {
 }  // namespace
 
 const char* ShotUsage() {
-  return "usage: velmora-shot [--open FILE.jpg] [--show WHAT] [--screen WxH] [--crop] -o OUT.png\n"
+  return "usage: velmora-shot [--open FILE.jpg] [--show WHAT] [--screen WxH] [--crop] [--holes "
+         "FILE] -o OUT.png\n"
          "  --open FILE   open the picture through the program's open dialog first\n"
          "  --show WHAT   main (the default), open, save, resize, compress, info,\n"
          "                or menu:NAME (a menu of the bar by its caption or number)\n"
          "  --screen WxH  the size of the virtual screen (default 1024x768)\n"
          "  --crop        cut the picture to the program's visible windows\n"
-         "  -o OUT.png    where the PNG goes\n";
+         "  -o OUT.png    where the PNG goes\n"
+         "  --holes FILE  write the pixels the active window's region leaves out\n"
+         "                (\"WxH\", then one \"X Y\" line each; \"unshaped\" without a region)\n";
 }
 
 std::optional<TShotOptions> ParseShotArgs(const std::vector<std::string>& args) {
@@ -325,6 +336,9 @@ std::optional<TShotOptions> ParseShotArgs(const std::vector<std::string>& args) 
                   ParseSide(std::string_view(v).substr(x + 1), "height")};
     } else if (a == "--crop") {
       o.Crop = true;
+    } else if (a == "--holes") {
+      o.Holes = value();
+      if (o.Holes.empty()) throw std::invalid_argument("--holes needs a file");
     } else if (a == "-o" || a == "--output") {
       o.Output = value();
       if (o.Output.empty()) throw std::invalid_argument(a + " needs a file");
@@ -332,8 +346,25 @@ std::optional<TShotOptions> ParseShotArgs(const std::vector<std::string>& args) 
       throw std::invalid_argument("unknown option '" + a + "'");
     }
   }
-  if (o.Output.empty()) throw std::invalid_argument("say where the picture goes: -o OUT.png");
+  if (o.Output.empty() && o.Holes.empty())
+    throw std::invalid_argument("say where the picture goes: -o OUT.png");
   return o;
+}
+
+std::string HolesText(TSize size, const std::vector<TRect>& shape) {
+  if (shape.empty()) return "unshaped\n";
+  std::vector<unsigned char> in(std::size_t(std::max(size.cx, 0)) *
+                                std::size_t(std::max(size.cy, 0)));
+  for (const TRect& r : shape)
+    for (int y = std::max(r.Top, 0); y < std::min(r.Bottom, size.cy); ++y)
+      for (int x = std::max(r.Left, 0); x < std::min(r.Right, size.cx); ++x)
+        in[std::size_t(y) * std::size_t(size.cx) + std::size_t(x)] = 1;
+  std::string out = std::to_string(size.cx) + "x" + std::to_string(size.cy) + "\n";
+  for (int y = 0; y < size.cy; ++y)
+    for (int x = 0; x < size.cx; ++x)
+      if (!in[std::size_t(y) * std::size_t(size.cx) + std::size_t(x)])
+        out += std::to_string(x) + " " + std::to_string(y) + "\n";
+  return out;
 }
 
 TShotResult TakeShot(const TShotOptions& options) {

@@ -32,6 +32,9 @@ struct TShotOptions {
   TSize Screen{1024, 768};
   bool Crop = false;  // cut the picture to the program's visible windows
   std::string Output;
+  // Where the pixels that the active window's region leaves out go (empty:
+  // nowhere), for comparing with the shape a desktop gives the window.
+  std::string Holes;
 };
 
 // Parses the command line (argv[0] is skipped). Throws std::invalid_argument
@@ -45,7 +48,15 @@ struct TShotResult {
   // Texts of the message boxes the program showed on the way (an open that
   // failed, a picture it could not read); each was answered with Enter.
   std::vector<std::string> Messages;
+  // The window active when the picture was taken: its size and the
+  // rectangles of its shape (window coordinates; none when it has no region).
+  TSize ActiveSize;
+  std::vector<TRect> ActiveShape;
 };
+
+// The "WIDTHxHEIGHT" line, then one "X Y" line per pixel of the window that
+// the shape leaves out, row by row; "unshaped" alone without a shape.
+std::string HolesText(TSize size, const std::vector<TRect>& shape);
 
 // Runs the program on a headless host of the options' screen size with its
 // working folder in a scratch folder (removed afterwards), brings up what

@@ -6,6 +6,7 @@
 // printed; the picture is still written, and the exit status is then 1.
 #include <cstdio>
 #include <exception>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -28,9 +29,16 @@ int main(int argc, char** argv) {
   }
   try {
     TShotResult r = TakeShot(*options);
-    vm::SavePngFile(options->Output, r.Picture);
+    if (!options->Output.empty()) {
+      vm::SavePngFile(options->Output, r.Picture);
+      std::printf("%s (%d x %d)\n", options->Output.c_str(), r.Picture.Width(), r.Picture.Height());
+    }
+    if (!options->Holes.empty()) {
+      std::ofstream out(options->Holes, std::ios::binary);
+      out << HolesText(r.ActiveSize, r.ActiveShape);
+      if (!out) throw std::runtime_error("cannot write " + options->Holes);
+    }
     for (const std::string& m : r.Messages) std::fprintf(stderr, "velmora: %s\n", m.c_str());
-    std::printf("%s (%d x %d)\n", options->Output.c_str(), r.Picture.Width(), r.Picture.Height());
     return r.Messages.empty() ? 0 : 1;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmora-shot: %s\n", e.what());
