@@ -571,12 +571,29 @@ void TsSkinProvider::PaintNonClient() {
   std::shared_ptr<THook> keep = hook_;
   if (SkinData.CacheInvalid || cache.Width() != fm.FrameWidth || cache.Height() != fm.WindowHeight)
     PaintFrame();
+  else
+    RedrawMenuLineItems(fm);
   if (keep->Provider != this || FormHandle() != h) return;
   if (regionChanged_ && (fm.HasBorder || fm.Minimized)) UpdateRegion();
   if (cache.Empty()) return;
   TScopedDC dc(h, true);
   if (!dc.Dc()) return;
   CopyPieces(*dc.Dc(), fm);
+}
+
+// The menu line's items change their look (highlighted, opened) while the
+// frame stays as it is: the line is laid again from its copy and the skinned
+// menu painter draws the items over it in their present states.
+void TsSkinProvider::RedrawMenuLineItems(const TsFrameMetrics& fm) {
+  TsMenuPainter* painter = MenuPainter(FrameManager());
+  if (!painter || menuLineCopy_.Empty() || fm.MenuLineHeight <= 0 || fm.Minimized ||
+      !HasVisibleMenu())
+    return;
+  TBitmap& cache = *SkinData.CacheBmp;
+  const int top = fm.BorderHeight + fm.CaptionHeight;
+  TDC(cache).BitBlt(fm.BorderWidth, top, menuLineCopy_.Width(), menuLineCopy_.Height(),
+                    menuLineCopy_, 0, 0);
+  painter->DrawBarItems(form_, cache);
 }
 
 void TsSkinProvider::RepaintFrame() {

@@ -165,6 +165,7 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   void RepaintFrame();
   void PaintClient(TDC& dc, const TRect& clip);
   void PaintMenuLine(TBitmap& cache, const TsFrameMetrics& fm, int state);
+  void RedrawMenuLineItems(const TsFrameMetrics& fm);
   void PaintCaptionText(TBitmap& cache, const TsFrameMetrics& fm, int state);
   void PaintCaptionIcon(TBitmap& cache, const TsFrameMetrics& fm);
   void CopyPieces(TDC& dc, const TsFrameMetrics& fm);

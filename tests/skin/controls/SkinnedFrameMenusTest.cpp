@@ -1,0 +1,111 @@
+// The skinned menus on a form that the manager's hook gives a skinned frame:
+// the menu line's items come from the menu painter, a bar item opened with
+// the mouse shows its pressed look, and the drop-down is a skinned menu
+// window.
+#include <deque>
+#include <functional>
+
+#include "skin/controls/SkinableMenus.h"
+#include "skin/frame/FrameHook.h"
+#include "skin/frame/SkinProvider.h"
+#include "tests/skin/controls/ControlsTestSupport.h"
+#include "toolkit/MainMenu.h"
+#include "toolkit/MenuItem.h"
+#include "toolkit/ShortCut.h"
+
+namespace vm::test {
+namespace {
+
+class SkinnedFrameMenus : public TControlsTest {
+ protected:
+  void SetUp() override {
+    TControlsTest::SetUp();
+    InstallFrameLayer(*announcer);
+    LoadBuiltinSkin();
+    manager->MenuSupport().IcoLineSkin = "ICOLINE";
+    painter = InstallSkinnedMenus(*manager, announcer.get());
+    host.SetIdleHandler([this] {
+      if (script.empty()) {
+        if (GetTrackedMenu()) return EndMenu();
+        return false;
+      }
+      auto step = std::move(script.front());
+      script.pop_front();
+      step();
+      return true;
+    });
+  }
+  void TearDown() override {
+    host.SetIdleHandler(nullptr);
+    manager.reset();
+    FreeRuntimeProviders();
+    TControlsTest::TearDown();
+  }
+  tk::TMenuItem* Item(TForm* form, tk::TMenuItem* parent, const std::string& caption,
+                      TShortCut sc = scNone, bool enabled = true) {
+    auto* i = new tk::TMenuItem(form);
+    i->SetCaption(caption);
+    i->SetShortCut(sc);
+    i->SetEnabled(enabled);
+    parent->Add(i);
+    return i;
+  }
+  HWND MenuWindow() {
+    HWND found = nullptr;
+    EnumWindows([&](HWND h) {
+      if (GetClassName(h) == "#32768" && IsWindowVisible(h)) found = h;
+      return !found;
+    });
+    return found;
+  }
+
+  TsSkinableMenus* painter = nullptr;
+  std::deque<std::function<void()>> script;
+};
+
+TEST_F(SkinnedFrameMenus, MenuLineAndDropDownOnASkinnedForm) {
+  auto* form = new TForm(app.get());
+  form->SetName("MainLike");
+  form->SetBorderStyle(bsSingle);
+  form->SetCaption("Velmora v8.0");
+  form->SetBounds(30, 30, 360, 160);
+  auto* menu = new tk::TMainMenu(form);
+  tk::TMenuItem* file = Item(form, menu->Items(), "Файл");
+  Item(form, file, "Открыть", ShortCut('O', ssCtrl));
+  Item(form, file, "Сохранить", ShortCut('S', ssCtrl), false);
+  Item(form, file, "Выход", ShortCut('E', ssCtrl));
+  tk::TMenuItem* image = Item(form, menu->Items(), "Изображение");
+  Item(form, image, "Изменить качество", scNone, false);
+  tk::TMenuItem* help = Item(form, menu->Items(), "Справка");
+  Item(form, help, "О программе...");
+  form->SetMenu(menu);
+  form->Show();
+  Pump();
+  ASSERT_TRUE(painter->OwnsBarItem(file)) << "the frame did not hook the form's menus";
+  CompareGolden("frame-menu-line", Shot(form));
+
+  TBitmap during, dropDown;
+  script.push_back([&] {
+    Application->ProcessMessages();
+    PresentWindows();
+    during = host.WindowShot(GetHostWindow(form->Handle()));
+    HWND w = MenuWindow();
+    ASSERT_TRUE(w);
+    dropDown = host.WindowShot(GetHostWindow(w));
+    EndMenu();
+  });
+  TRect r;
+  ASSERT_TRUE(GetMenuItemRect(form->Handle(), GetMenu(form->Handle()), 0, &r));
+  host.Click(r.Left + r.Width() / 2, r.Top + r.Height() / 2);
+  Pump();
+  CompareGolden("frame-menu-line-open", during);
+  CompareGolden("frame-menu-dropdown", dropDown);
+
+  // Skinning switched off gives the plain menus back.
+  manager->SetActive(false);
+  Pump();
+  EXPECT_FALSE(painter->OwnsBarItem(file));
+}
+
+}  // namespace
+}  // namespace vm::test
