@@ -193,6 +193,12 @@ void TMenuItem::SetVisible(bool v) {
   if (parent_) parent_->RebuildHandle();
 }
 
+void TMenuItem::SetBreak(TMenuBreak v) {
+  if (v == break_) return;
+  break_ = v;
+  Changed();
+}
+
 void TMenuItem::SetDefault(bool v) {
   if (v == default_) return;
   default_ = v;
@@ -400,6 +406,8 @@ MENUITEMINFO TMenuItem::PlatformInfo() {
   info.fType = IsLine() ? MFT_SEPARATOR : MFT_STRING;
   if (IsOwnerDrawn()) info.fType |= MFT_OWNERDRAW;
   if (radioItem_) info.fType |= MFT_RADIOCHECK;
+  if (break_ == mbBreak) info.fType |= MFT_MENUBREAK;
+  if (break_ == mbBarBreak) info.fType |= MFT_MENUBARBREAK;
   info.fState =
       (enabled_ ? 0 : MFS_GRAYED) | (checked_ ? MFS_CHECKED : 0) | (default_ ? MFS_DEFAULT : 0);
   info.wID = command_;

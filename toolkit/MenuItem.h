@@ -57,6 +57,10 @@ inline constexpr TOwnerDrawState odInactive = ODS_INACTIVE;
 inline constexpr TOwnerDrawState odNoAccel = ODS_NOACCEL;
 inline constexpr TOwnerDrawState odNoFocusRect = ODS_NOFOCUSRECT;
 
+// Where an item starts a new column of its menu: mbBreak without, mbBarBreak
+// with a dividing line.
+enum TMenuBreak { mbNone, mbBreak, mbBarBreak };
+
 using TMenuMeasureItemEvent =
     std::function<void(TComponent* Sender, TCanvas* ACanvas, int& Width, int& Height)>;
 using TAdvancedMenuDrawItemEvent = std::function<void(TComponent* Sender, TCanvas* ACanvas,
@@ -88,6 +92,9 @@ class TMenuItem : public TComponent {
   void SetAutoCheck(bool v) { autoCheck_ = v; }
   bool Visible() const { return visible_; }
   void SetVisible(bool v);
+  // The item starts a new column of its menu.
+  TMenuBreak Break() const { return break_; }
+  void SetBreak(TMenuBreak v);
   // The default item of its menu is shown in bold.
   bool Default() const { return default_; }
   void SetDefault(bool v);
@@ -193,6 +200,7 @@ class TMenuItem : public TComponent {
   int groupIndex_ = 0;
   bool autoCheck_ = false;
   bool visible_ = true;
+  TMenuBreak break_ = mbNone;
   bool default_ = false;
   std::string hint_;
   int imageIndex_ = -1;
