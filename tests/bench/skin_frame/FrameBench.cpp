@@ -113,6 +113,16 @@ void BM_HoverCloseButton(benchmark::State& state) {
 }
 BENCHMARK(BM_HoverCloseButton)->Unit(benchmark::kMicrosecond);
 
+// The baseline of the two above: the whole frame painted anew and presented.
+void BM_WholeFramePresented(benchmark::State& state) {
+  TWorld& w = World();
+  for (auto _ : state) {
+    w.Provider->RefreshFrame();
+    PresentWindows();
+  }
+}
+BENCHMARK(BM_WholeFramePresented)->Unit(benchmark::kMicrosecond);
+
 // Deactivating and activating the form: both frame looks painted and copied.
 void BM_DeactivateActivate(benchmark::State& state) {
   TWorld& w = World();
