@@ -482,23 +482,38 @@ void TsSkinableMenus::CallOnDrawItem(tk::TMenuItem* item, TBitmap& picture, TsMe
 
 // ---------------------------------------------------------------- installing
 
+namespace {
+
+// The menu layer's part of the hook: a pop-up menu window made while the
+// manager skins pop-ups is held at once (the handlers set before run first).
+struct TMenuWindowEvent {
+  std::function<void(TsSkinManager&, int, WPARAM, LPARAM)> Previous;
+  void operator()(TsSkinManager& m, int code, WPARAM w, LPARAM l) const {
+    if (Previous) Previous(m, code, w, l);
+    if (code != HCBT_CREATEWND || !m.SkinnedPopups() || !m.SkinData.Active) return;
+    HWND h = reinterpret_cast<HWND>(w);
+    if (IsWindow(h) && GetClassName(h) == "#32768") TsMenuWindow::Attach(h);
+  }
+};
+
+struct TMenuHookRemoved {
+  std::function<void(TsSkinManager&)> Previous;
+  void operator()(TsSkinManager& m) const {
+    if (Previous) Previous(m);
+    TsMenuWindow::DetachAll();
+  }
+};
+
+}  // namespace
+
 TsSkinableMenus* InstallSkinnedMenus(TsSkinManager& manager, TsWindowAnnouncer* announcer) {
   auto* painter = dynamic_cast<TsSkinableMenus*>(MenuPainter(&manager));
   if (!painter) painter = new TsSkinableMenus(&manager);
-  if (announcer) {
-    auto previous = announcer->OnWindowEvent;
-    announcer->OnWindowEvent = [previous](TsSkinManager& m, int code, WPARAM w, LPARAM l) {
-      if (previous) previous(m, code, w, l);
-      if (code != HCBT_CREATEWND || !m.SkinnedPopups() || !m.SkinData.Active) return;
-      HWND h = reinterpret_cast<HWND>(w);
-      if (IsWindow(h) && GetClassName(h) == "#32768") TsMenuWindow::Attach(h);
-    };
-    auto removed = announcer->OnHookRemoved;
-    announcer->OnHookRemoved = [removed](TsSkinManager& m) {
-      if (removed) removed(m);
-      TsMenuWindow::DetachAll();
-    };
-  }
+  // Joined once: a second manager (or a second call) finds the handlers there.
+  if (announcer && !announcer->OnWindowEvent.target<TMenuWindowEvent>())
+    announcer->OnWindowEvent = TMenuWindowEvent{announcer->OnWindowEvent};
+  if (announcer && !announcer->OnHookRemoved.target<TMenuHookRemoved>())
+    announcer->OnHookRemoved = TMenuHookRemoved{announcer->OnHookRemoved};
   return painter;
 }
 

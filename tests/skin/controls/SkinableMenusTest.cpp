@@ -126,6 +126,7 @@ class SkinableMenus : public TControlsTest {
       shot = host.WindowShot(GetHostWindow(w));
       region = TRegion();
       regionKind = GetWindowRgn(w, &region);
+      held = TsMenuWindow::Find(w) != nullptr;
       corners = painter ? TsSkinableMenus::PopupCache().Corners : std::vector<TRect>{};
       EndMenu();
     });
@@ -145,6 +146,7 @@ class SkinableMenus : public TControlsTest {
   TRegion region;
   int regionKind = 0;
   std::vector<TRect> corners;
+  bool held = false;  // the menu window had the skinned menu window's subclass
 };
 
 TEST_F(SkinableMenus, PopupItemsAreMeasuredByKind) {
@@ -330,9 +332,21 @@ TEST_F(SkinableMenus, SkinnedPopupsOffLeavesPopupsPlain) {
   ASSERT_FALSE(shot.Empty());
   EXPECT_EQ(shot.GetPixel(shot.Width() / 2, shot.Height() / 2), GetSysColor(COLOR_MENU));
   EXPECT_EQ(regionKind, RGN_ERROR);
+  EXPECT_FALSE(held);
   // Switched on at run time, the hooked menus are hooked again.
   manager->SetSkinnedPopups(true);
   EXPECT_TRUE(open->OnAdvancedDrawItem);
+}
+
+TEST_F(SkinableMenus, InstalledOncePerManagerAndAnnouncer) {
+  int earlier = 0;
+  announcer->OnWindowEvent = [&](TsSkinManager&, int, WPARAM, LPARAM) { ++earlier; };
+  // A second installation finds the painter and the hook's part in place.
+  EXPECT_EQ(InstallSkinnedMenus(*manager, announcer.get()), painter);
+  EXPECT_EQ(InstallSkinnedMenus(*manager, announcer.get()), painter);
+  EXPECT_EQ(MenuPainter(manager.get()), painter);
+  announcer->OnWindowEvent(*manager, HCBT_CREATEWND, 0, 0);
+  EXPECT_EQ(earlier, 1);  // what was there runs first, once
 }
 
 TEST_F(SkinableMenus, PainterFreedUnhooksEverything) {
@@ -353,6 +367,7 @@ TEST_F(SkinableMenus, DropDownMenusGolden) {
   Pump();
   TBitmap fileMenu = ShootDropDown(0, 0);
   CompareGolden("menu-file-hot", fileMenu);
+  EXPECT_TRUE(held);
   // The skin's menu border has no transparent corners: the window stays whole.
   EXPECT_TRUE(corners.empty());
   EXPECT_EQ(regionKind, RGN_ERROR);
