@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/win/WinApi.h"
-#include "tests/skin/frame/TitleTestSupport.h"
 
 namespace vm::test {
 namespace {
@@ -89,26 +87,6 @@ TEST(FormAvailability, NoSystemMenuAndChildren) {
   const auto sizeTool = FormAvailability(bsSizeToolWin, AllIcons, fwsNormal, false, true);
   EXPECT_TRUE(sizeTool.SizeItemShown);
   EXPECT_FALSE(sizeTool.MaximizeShown);
-}
-
-class FormAvailabilityOfForms : public THostTest {};
-
-TEST_F(FormAvailabilityOfForms, FollowsTheWindowsState) {
-  TForm* f = MakeForm("Sizeable", bsSizeable, AllIcons);
-  EXPECT_EQ(FormWindowState(*f), fwsNormal);  // no window yet
-  f->Show();
-  Pump();
-  EXPECT_EQ(FormWindowState(*f), fwsNormal);
-  ShowWindow(f->Handle(), SW_MAXIMIZE);
-  EXPECT_EQ(FormWindowState(*f), fwsMaximized);
-  EXPECT_TRUE(FormAvailability(*f, true).RestoreEnabled);
-  EXPECT_FALSE(FormAvailability(*f, true).MaximizeEnabled);
-  ShowWindow(f->Handle(), SW_MINIMIZE);
-  EXPECT_EQ(FormWindowState(*f), fwsMinimized);
-  EXPECT_FALSE(FormAvailability(*f, true).MinimizeEnabled);
-
-  f->SetFormStyle(fsMDIChild);
-  EXPECT_TRUE(FormAvailability(*f, false).RestoreItemShown);
 }
 
 }  // namespace

@@ -112,29 +112,5 @@ TEST_F(SystemMenuOnFrame, RightClickOnTheCaptionAndMinimise) {
   EXPECT_TRUE(IsIconic(f->Handle()));
 }
 
-TEST_F(SystemMenuOnFrame, ChooserFollowsTheFramesMakeSkinMenu) {
-  LoadBuiltinSkin();
-  TForm* f = MakeForm(bsDialog, 240, 160);
-  TsSkinProvider* p = ProviderOf(f);
-  ASSERT_TRUE(p);
-  TsSystemMenu* menu = AttachSystemMenu(*p);
-  p->MakeSkinMenu = true;
-  std::vector<std::string> entries;
-  script.push_back([&] {
-    entries = OpenEntries();
-    EndMenu();
-  });
-  host.KeyDown(VK_MENU);
-  host.Key(VK_SPACE);
-  host.KeyUp(VK_MENU);
-  Pump();
-  ASSERT_TRUE(menu->SkinItems());
-  EXPECT_EQ(menu->SkinItems()->Count(), 1);  // the built-in skin alone
-  EXPECT_TRUE(menu->SkinItems()->Items(0)->Checked());
-  // The chooser's entry is a sub-menu (no command of its own), then a line,
-  // then the dialog's Move and Close.
-  EXPECT_EQ(entries, (std::vector<std::string>{"?", "-", "Move", "-", "Close"}));
-}
-
 }  // namespace
 }  // namespace vm::test
