@@ -294,7 +294,7 @@ void PaintPopupMenuItems(TMenu* menu, HWND owner, TDC& dc) {
     const TMenuItem& it = menu->Items[i];
     const TRect& r = it.Rect;
     if (!dc.RectVisible(r)) continue;
-    if ((it.Type & MFT_MENUBARBREAK) && i > 0) {
+    if ((it.Type & MFT_MENUBARBREAK) && i > 0 && !(it.Type & MFT_OWNERDRAW)) {
       // A column break with a bar: an etched vertical line in the gap.
       int x = r.Left - ColumnGap / 2 - 1;
       dc.FillRect({x, 0, x + 1, menu->Size.cy}, GetSysColor(COLOR_BTNSHADOW));
@@ -353,7 +353,11 @@ void PaintPopupMenuItems(TMenu* menu, HWND owner, TDC& dc) {
       MenuText(dc, sc, sr, format | DT_NOPREFIX, selected, disabled, GetSysColor(COLOR_MENUTEXT));
     }
   }
-  // What the items leave uncovered (below a shorter column) is menu colour.
+  // What the items leave uncovered (below a shorter column) is menu colour;
+  // a menu with owner-drawn items leaves it to the window's background and
+  // its owner, who may paint the whole menu.
+  for (const TMenuItem& it : menu->Items)
+    if (it.Type & MFT_OWNERDRAW) return;
   TRegion rest(Rect(0, 0, menu->Size.cx, menu->Size.cy));
   for (const TMenuItem& it : menu->Items) rest.Subtract(it.Rect);
   dc.FillRgn(rest, GetSysColor(COLOR_MENU));

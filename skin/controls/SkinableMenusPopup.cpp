@@ -276,8 +276,10 @@ void TsSkinableMenus::PaintNormal(tk::TMenuItem* item, TDC& dc, const TRect& r, 
   if ((nextBreaks || (last && r.Bottom < columnBottom - 6)) && r.Bottom < columnBottom)
     dc.BitBlt(r.Left, r.Bottom, r.Width(), columnBottom - r.Bottom, bg, r.Left + ClientInset,
               r.Bottom + ClientInset, SRCCOPY);
+  // The divider runs the menu's whole height: nothing else paints the gap
+  // beside a shorter column (the window's erasing is suppressed).
   if (BreaksAt(item->Parent(), pos) && r.Left >= 4)
-    dc.BitBlt(r.Left - 4, r.Top, 4, h, bg, r.Left - 4 + ClientInset, by, SRCCOPY);
+    dc.BitBlt(r.Left - 4, 0, 4, columnBottom, bg, r.Left - 4 + ClientInset, ClientInset, SRCCOPY);
 
   TBitmap picture(w, h);
   {

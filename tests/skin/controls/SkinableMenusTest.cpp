@@ -431,6 +431,37 @@ TEST_F(SkinableMenus, EveryItemKindGolden) {
   EXPECT_GE(drawn, 5);
 }
 
+TEST_F(SkinableMenus, ColumnsGolden) {
+  // Two columns, the second after a break with a bar; the extra line stands
+  // beside the first column only.
+  manager->MenuSupport().UseExtraLine = true;
+  tk::TPopupMenu popup(form);
+  for (const char* c : {"Office2007 Blue", "Зима", "Лето", "Осень", "Весна"})
+    Item(popup.Items(), "", c);
+  popup.Items()->Items(1)->SetChecked(true);
+  popup.Items()->Items(1)->SetRadioItem(true);
+  popup.Items()->Items(3)->SetBreak(tk::mbBarBreak);
+  painter->HookMenu(&popup, true);
+  EXPECT_TRUE(TsSkinableMenus::InFirstColumn(popup.Items()->Items(2)));
+  EXPECT_FALSE(TsSkinableMenus::InFirstColumn(popup.Items()->Items(3)));
+  const int first = painter->MeasurePopupItem(popup.Items()->Items(0)).cx;
+  const int second = painter->MeasurePopupItem(popup.Items()->Items(4)).cx;
+  EXPECT_EQ(first - 32, TextWidthOf("Office2007 Blue") + 44);
+  EXPECT_EQ(second, TextWidthOf("Весна") + 44);
+  form->Show();
+  Pump();
+  TBitmap shot;
+  Step([&] {
+    Application->ProcessMessages();
+    PresentWindows();
+    shot = host.WindowShot(GetHostWindow(OpenMenuWindow()));
+    EndMenu();
+  });
+  popup.Popup(100, 100);
+  Pump();
+  CompareGolden("menu-columns", shot);
+}
+
 TEST_F(SkinableMenus, MenuWindowLosesTheBordersTransparentCorners) {
   // Make the border image's outer corner pixels transparent.
   const int mask =
