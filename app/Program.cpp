@@ -12,6 +12,7 @@
 #include "app/Main.h"
 #include "app/Resize.h"
 #include "skin/data/SkinCommands.h"
+#include "skin/frame/CaptionIcon.h"
 #include "skin/frame/FrameHook.h"
 #include "skin/paint/pixels/PlatformFlags.h"
 #include "skin/paint/pixels/SharedAccessors.h"
@@ -96,6 +97,8 @@ void PrepareProcess() {
     icon->SetImages(MakeProgramIconWithAlpha(16), MakeProgramIconWithAlpha(32));
     IconHolder() = std::move(icon);
   }
+  // They are also the skin engine's default caption icon.
+  EngineDefaultIcon().Assign(*IconHolder());
 }
 
 tk::TIcon& ProgramIcon() {
@@ -109,6 +112,7 @@ std::unique_ptr<TApplication> CreateProgram() {
   // The application's own window stays hidden with an empty text: the
   // taskbar shows the main window alone.
   app->SetTitle(ProgramTitle);
+  app->SetIcon(ProgramIcon());
   app->CreateForm(frmMain);
   app->CreateForm(frmInfo);
   app->CreateForm(frmResize);
@@ -120,6 +124,7 @@ void FinishProcess() {
   FreeRuntimeProviders();
   AnnouncerHolder().reset();
   IconHolder().reset();
+  EngineDefaultIcon().SetImages(TBitmap(), TBitmap());
 }
 
 int VelmoraMain() {

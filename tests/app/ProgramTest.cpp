@@ -7,6 +7,7 @@
 
 #include "app/SafeFile.h"
 #include "skin/data/BuiltinSkin.h"
+#include "skin/frame/CaptionIcon.h"
 #include "skin/paint/pixels/PlatformFlags.h"
 #include "tests/app/ProgramTestSupport.h"
 #include "toolkit/HintWindow.h"
@@ -39,6 +40,9 @@ TEST_F(Program, StartsWithFourHiddenFormsAndTheMainWindowFirst) {
   // The preparations and the creation handler have run.
   EXPECT_TRUE(IsNTFamily);
   EXPECT_FALSE(ProgramIcon().Empty());
+  // The program's icon is the application's and the skin engine's default.
+  EXPECT_FALSE(Application->Icon()->Empty());
+  EXPECT_FALSE(EngineDefaultIcon().Empty());
   EXPECT_EQ(WorkDir, TempDir());
   EXPECT_EQ(Quality, 100);
   EXPECT_EQ(RequestedLength, 0);
