@@ -11,6 +11,7 @@
 #include "skin/frame/CaptionIcon.h"
 #include "skin/frame/CtrlAdapter.h"
 #include "skin/frame/FrameHook.h"
+#include "skin/frame/SystemMenu.h"
 #include "skin/paint/MaskPaint.h"
 #include "skin/paint/SectionPaint.h"
 #include "skin/paint/SkinText.h"
@@ -174,6 +175,10 @@ void TsSkinProvider::SetUseGlobalColor(bool value) {
 
 void TsSkinProvider::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
+  if (operation == TOperation::opRemove && component && component == systemMenu_) {
+    systemMenu_ = nullptr;
+    OnSystemMenu = nullptr;
+  }
 }
 
 // ---------------------------------------------------------------- TsFrameOwner
@@ -229,6 +234,15 @@ void TsSkinProvider::PrepareSkin() {
       painter->HookForm(form_, true);
   }
   UpdateAdapter();
+  // The skinned system menu opens from the caption; one set by the program stays.
+  if (!systemMenu_ && !OnSystemMenu && SkinData.IsSkinned()) systemMenu_ = AttachSystemMenu(*this);
+  if (systemMenu_) {
+    try {
+      systemMenu_->UpdateItems(SystemMenuPresent());
+    } catch (const std::exception&) {
+      // The menu keeps its items as they were.
+    }
+  }
   MarkChanged();
   regionChanged_ = true;
   skinPrepared_ = true;

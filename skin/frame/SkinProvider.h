@@ -39,6 +39,7 @@ namespace vm {
 class TCustomForm;
 class TsSkinManager;
 class TnxCtrlAdapter;
+class TsSystemMenu;
 
 enum TsGripMode { gmNone, gmRightBottom };
 enum TsResizeMode { rmStandard, rmBorder };
@@ -124,6 +125,8 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   // The control adapter that skins the form's standard controls (made when
   // the skin is applied, freed when it is removed).
   TnxCtrlAdapter* Adapter() const { return adapter_.get(); }
+  // The skinned system menu (made with the skin's preparation, owned by the provider).
+  TsSystemMenu* SystemMenu() const { return systemMenu_; }
 
   // Paints the frame cache now (when its background is marked changed).
   void PaintFrame();
@@ -202,6 +205,7 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   TCustomForm* form_ = nullptr;
   std::shared_ptr<THook> hook_;
   std::unique_ptr<TnxCtrlAdapter> adapter_;
+  TsSystemMenu* systemMenu_ = nullptr;
   TAlignment captionAlignment_ = taLeftJustify;
   TsGripMode gripMode_ = gmNone;
   std::string menuLineSkin_;

@@ -239,31 +239,6 @@ TEST_F(TFrameTest, SystemMenuOpensFromIconRightClickAndAltSpace) {
   EXPECT_EQ(opened.size(), 3u);
 }
 
-TEST_F(TFrameTest, WithoutSkinnedMenuThePlatformWindowMenuMinimises) {
-  LoadBuiltinSkin();
-  TForm* f = MakeForm(bsSizeable, 240, 160);
-  const TPoint o = Origin(f);
-  // The platform's window menu: the user presses Down four times (Restore,
-  // Move, Size, Minimize) and Enter.
-  int step = 0;
-  host.SetIdleHandler([&] {
-    if (step < 4)
-      host.Key(VK_DOWN);
-    else if (step == 4)
-      host.Key(VK_RETURN);
-    else
-      return false;
-    ++step;
-    return true;
-  });
-  host.Click(o.X + 10, o.Y + 10);
-  Pump();
-  host.SetIdleHandler(nullptr);
-  EXPECT_TRUE(IsIconic(f->Handle()));
-  // The frame took the system-menu style away again.
-  EXPECT_TRUE(ProviderOf(f)->SystemMenuRemoved());
-}
-
 TEST_F(TFrameTest, TitleButtonFadesOnTheVirtualClock) {
   TsSkinManager& m = LoadBuiltinSkin();
   // The program's skin with a fading caption strip.
