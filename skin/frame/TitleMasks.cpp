@@ -62,11 +62,13 @@ TsTitleMasks LookUpTitleMasks(const TsSkinModel& skin, int formSectionIndex,
     m.ChildMaximize = Either(find.Global("SICONMAX"), find.Global("BICONMAX"));
     m.ChildMinimize = Either(find.Global("SICONMIN"), find.Global("BICONMIN"));
   } else {
-    // Older skins keep one set of images in the form's section for both uses.
-    m.Close = m.ChildClose = find.Form("BICONCLOSE");
-    m.Maximize = m.ChildMaximize = find.Form("BICONMAX");
-    m.Minimize = m.ChildMinimize = find.Form("BICONMIN");
-    m.Help = find.Form("BICONHELP");
+    // Older skins keep one set of images in the "FORM" section for both uses
+    // (also for forms painted with another section).
+    const TMaskFinder formSection(skin, skin.FindSectionIndex("FORM"));
+    m.Close = m.ChildClose = formSection.Form("BICONCLOSE");
+    m.Maximize = m.ChildMaximize = formSection.Form("BICONMAX");
+    m.Minimize = m.ChildMinimize = formSection.Form("BICONMIN");
+    m.Help = formSection.Form("BICONHELP");
   }
   m.Restore = find.GlobalOrForm("BICONNORM");
   m.ChildRestore = Either(find.GlobalOrForm("SICONNORM"), m.Restore);

@@ -85,8 +85,9 @@ TEST(TitleMasks, WithoutGlobalCloseTheFormSectionServesBothUses) {
   TModelBuilder b;
   b.Section("GLOBALINFO");
   b.Section("FORM");
-  const int dialog = b.Section("DIALOG", "FORM");  // images found through the parent
-  b.Mask("GLOBALINFO", "SICONCLOSE");              // ignored without BICONCLOSE
+  const int dialog = b.Section("DIALOG", "FORM");
+  b.Mask("DIALOG", "BICONMIN");        // the buttons come from FORM even for a DIALOG form
+  b.Mask("GLOBALINFO", "SICONCLOSE");  // ignored without BICONCLOSE
   const int close = b.Mask("FORM", "BICONCLOSE");
   const int max = b.Mask("FORM", "BICONMAX");
   const int norm = b.Mask("FORM", "BICONNORM");
@@ -118,17 +119,21 @@ TEST(TitleMasks, GlobalRestoreAndTitleButtonWinOverTheFormsOwn) {
   EXPECT_EQ(m.TitleButton, title);
 }
 
-TEST(TitleMasks, EmptyModelAndBadSectionGiveNothing) {
+TEST(TitleMasks, EmptyModelAndBadSectionFindNothing) {
   TsSkinModel empty;
   const TsTitleMasks m = LookUpTitleMasks(empty, 5, bsSizeable);
   for (int i : {m.Close, m.Maximize, m.Minimize, m.Help, m.Restore, m.ChildClose, m.ChildMaximize,
                 m.ChildMinimize, m.ChildRestore, m.TitleButton})
     EXPECT_EQ(i, -1);
+  // An index outside the table finds nothing of its own.
   TModelBuilder b;
-  b.Section("FORM");
-  b.Mask("FORM", "BICONCLOSE");
-  EXPECT_EQ(LookUpTitleMasks(b.model, -1, bsSingle).Close, -1);
-  EXPECT_EQ(LookUpTitleMasks(b.model, 99, bsSingle).Close, -1);
+  b.Section("OTHER");
+  b.Mask("OTHER", "BICONNORM");
+  b.Mask("OTHER", "BICONCLOSE");
+  for (int bad : {-1, 99}) {
+    EXPECT_EQ(LookUpTitleMasks(b.model, bad, bsSingle).Restore, -1);
+    EXPECT_EQ(LookUpTitleMasks(b.model, bad, bsSingle).Close, -1);
+  }
 }
 
 TEST(TitleMasks, CellSizesAndFallbacks) {
