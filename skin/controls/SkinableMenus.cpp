@@ -108,7 +108,13 @@ TsSkinableMenus::~TsSkinableMenus() {
 
 void TsSkinableMenus::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  if (operation == TOperation::opRemove) hooked_.erase(static_cast<tk::TMenu*>(component));
+  if (operation != TOperation::opRemove) return;
+  // Any component may be reported: compare addresses, never cast.
+  for (auto it = hooked_.begin(); it != hooked_.end(); ++it)
+    if (static_cast<TComponent*>(*it) == component) {
+      hooked_.erase(it);
+      break;
+    }
 }
 
 int TsSkinableMenus::SkinBorderWidth() {
@@ -411,6 +417,11 @@ void TsSkinableMenus::DrawBarItems(TCustomForm* form, TBitmap& cache) {
   if (!bar || !root) return;
   TRect wr;
   if (!GetWindowRect(window, &wr)) return;
+  // Mnemonics are underlined while the keyboard works the menus (or always,
+  // when the desktop says so).
+  bool cues = false;
+  SystemParametersInfo(SPI_GETKEYBOARDCUES, 0, &cues, 0);
+  cues = cues || GetTrackedMenu() != nullptr;
   UINT pos = 0;
   for (int k = 0; k < root->Count(); ++k) {
     tk::TMenuItem* item = root->Items(k);
@@ -427,6 +438,7 @@ void TsSkinableMenus::DrawBarItems(TCustomForm* form, TBitmap& cache) {
     if (s & MF_GRAYED) state |= ODS_GRAYED;
     if (s & MF_DISABLED) state |= ODS_DISABLED;
     if (s & MF_DEFAULT) state |= ODS_DEFAULT;
+    if (!cues) state |= ODS_NOACCEL;
     DrawBarItem(item, cache, r, state);
   }
 }
@@ -437,6 +449,7 @@ void TsSkinableMenus::BarDraw(tk::TMenuItem* item, tk::TCanvas* canvas, const TR
   // the menu line): the item is painted over what the platform laid there.
   HDC dc = canvas ? canvas->Handle() : nullptr;
   if (!dc || rect.IsEmpty()) return;
+  if (!SkinActive()) return PaintPlainItem(item, *dc, rect, state, true);
   const TRect at = dc->LogicalToBitmap(rect);
   TBitmap picture(rect.Width(), rect.Height());
   {

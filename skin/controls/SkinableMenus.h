@@ -143,6 +143,8 @@ class TsSkinableMenus : public TComponent, public TsMenuPainter {
 
   // Bar items.
   void BarMeasure(tk::TMenuItem* item, int& width, int& height);
+  bool SkinActive() const;
+  void PaintPlainItem(tk::TMenuItem* item, TDC& dc, const TRect& r, unsigned state, bool bar);
   void BarDraw(tk::TMenuItem* item, tk::TCanvas* canvas, const TRect& rect, unsigned state);
   // Pop-up items.
   void PopupMeasure(tk::TMenuItem* item, int& width, int& height);

@@ -83,6 +83,47 @@ void TsSkinableMenus::DropPopupCache() {
   PopupCache() = TPopupCache{};
 }
 
+// ---------------------------------------------------------------- without skin
+
+bool TsSkinableMenus::SkinActive() const {
+  TsSkinManager* m = PaintManager(manager_);
+  return m && m->SkinData.Active;
+}
+
+void TsSkinableMenus::PaintPlainItem(tk::TMenuItem* item, TDC& dc, const TRect& r, unsigned state,
+                                     bool bar) {
+  // A hooked menu shown while no skin is active keeps a usable plain look.
+  TDCSaver save(dc);
+  const bool selected = (state & ODS_SELECTED) != 0;
+  const bool disabled = !item->Enabled() || (state & (ODS_GRAYED | ODS_DISABLED));
+  dc.FillRect(r, GetSysColor(selected && !bar ? COLOR_HIGHLIGHT : COLOR_MENU));
+  if (KindOf(item) == smDivider) {
+    const int y = r.Top + r.Height() / 2 - 1;
+    dc.FillRect(TRect{r.Left + 1, y, r.Right - 1, y + 1}, GetSysColor(COLOR_BTNSHADOW));
+    dc.FillRect(TRect{r.Left + 1, y + 1, r.Right - 1, y + 2}, GetSysColor(COLOR_BTNHIGHLIGHT));
+    return;
+  }
+  dc.SelectFont(ItemFont(item));
+  dc.SetBkMode(TRANSPARENT);
+  dc.SetTextColor(disabled           ? GetSysColor(COLOR_GRAYTEXT)
+                  : selected && !bar ? GetSysColor(COLOR_HIGHLIGHTTEXT)
+                                     : GetSysColor(COLOR_MENUTEXT));
+  const std::uint32_t format = DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS |
+                               ((state & ODS_NOACCEL) ? std::uint32_t(DT_HIDEPREFIX) : 0u);
+  if (bar) {
+    TRect t = r;
+    dc.DrawText(item->Caption(), t, format | DT_CENTER);
+    return;
+  }
+  const int gw = GlyphSizeOf(item).cx;
+  TRect t{r.Left + gw + 2 * Margin + Spacing, r.Top, r.Right, r.Bottom};
+  dc.DrawText(KindOf(item) == smCaption ? TitleText(item->Caption()) : item->Caption(), t,
+              format | DT_LEFT);
+  const std::string shortcut = ShortCutToText(item->ShortCut());
+  TRect sr{r.Left, r.Top, r.Right - 8, r.Bottom};
+  if (!shortcut.empty()) dc.DrawText(shortcut, sr, format | DT_RIGHT | DT_NOPREFIX);
+}
+
 // ---------------------------------------------------------------- background
 
 void TsSkinableMenus::PaintExtraLine(TBitmap& bg, int e, int sb) {
@@ -359,6 +400,7 @@ void TsSkinableMenus::PopupDraw(tk::TMenuItem* item, tk::TCanvas* canvas, const 
                                 unsigned state) {
   HDC dc = canvas ? canvas->Handle() : nullptr;
   if (!dc || !item->Parent()) return;
+  if (!SkinActive()) return PaintPlainItem(item, *dc, rect, state, false);
   HWND window = WindowFromDC(dc);
   if (!IsMenuWindow(window)) window = nullptr;
   EnterMenu(item);

@@ -338,6 +338,27 @@ TEST_F(SkinableMenus, SkinnedPopupsOffLeavesPopupsPlain) {
   EXPECT_TRUE(open->OnAdvancedDrawItem);
 }
 
+TEST_F(SkinableMenus, HookedMenusStayReadableWithoutSkin) {
+  // Menus still hooked when the skin goes (nobody unhooked them) draw the
+  // plain look instead of empty items.
+  painter->HookForm(form, true);
+  manager->SetActive(false);
+  form->Show();
+  Pump();
+  TBitmap shot = ShootDropDown(0);
+  ASSERT_FALSE(shot.Empty());
+  const TRect items{3, 3, shot.Width() - 3, shot.Height() - 3};
+  EXPECT_GT(CountColour(shot, items, GetSysColor(COLOR_MENU)), items.Width() * items.Height() / 2);
+  int dark = 0;  // the captions' ink
+  for (int y = items.Top; y < items.Bottom; ++y)
+    for (int x = items.Left; x < items.Right; ++x) {
+      const TColor c = shot.GetPixel(x, y);
+      if ((c & 0xFF) < 96 && ((c >> 8) & 0xFF) < 96 && ((c >> 16) & 0xFF) < 96) ++dark;
+    }
+  EXPECT_GT(dark, 50);
+  EXPECT_FALSE(held);
+}
+
 TEST_F(SkinableMenus, InstalledOncePerManagerAndAnnouncer) {
   int earlier = 0;
   announcer->OnWindowEvent = [&](TsSkinManager&, int, WPARAM, LPARAM) { ++earlier; };
