@@ -22,6 +22,19 @@ constexpr UINT_PTR FadeTimerId = 0x5B01;
 constexpr TSize ButtonFallback{21, 21};
 constexpr TSize ChildFallback{16, 16};
 
+// A button image that can be drawn: its cells lie inside the picture they
+// come from. An image reaching outside it (a damaged skin) is left out like a
+// missing one, so that it neither covers the caption nor draws half a button.
+bool UsableMask(const TsSkinManager& m, int index) {
+  if (!m.IsValidMaskIndex(index)) return false;
+  const TsMaskData& mask = m.ma[std::size_t(index)];
+  if (mask.Image) return !mask.Image->Empty();
+  const TBitmap* source = MaskSourceBitmap(mask);
+  if (!source || mask.R.IsEmpty()) return false;
+  return mask.R.Left >= 0 && mask.R.Top >= 0 && mask.R.Right <= source->Width() &&
+         mask.R.Bottom <= source->Height();
+}
+
 bool IsButtonCode(int code) {
   return code == htMinButton || code == htMaxButton || code == htClose || code == htHelp ||
          (code >= htChildClose && code <= htChildMinimize) || code >= htUserButton;
@@ -44,8 +57,10 @@ void TsSkinProvider::LookUpMasks() {
   buttons_[bChildClose].MaskIndex = masks_.ChildClose;
   buttons_[bChildRestore].MaskIndex = masks_.ChildRestore;
   buttons_[bChildMin].MaskIndex = masks_.ChildMinimize;
+  if (!UsableMask(*m, masks_.Restore)) masks_.Restore = -1;
+  if (!UsableMask(*m, masks_.TitleButton)) masks_.TitleButton = -1;
   for (TsTitleButtonRecord& b : buttons_) {
-    if (!m->IsValidMaskIndex(b.MaskIndex)) b.MaskIndex = -1;
+    if (!UsableMask(*m, b.MaskIndex)) b.MaskIndex = -1;
     b.State = b.MaskIndex >= 0 ? 0 : -1;
   }
   TitleButtons.UpdateMasks(masks_.TitleButton);

@@ -521,8 +521,8 @@ void TsSkinProvider::PaintMenuLine(TBitmap& cache, const TsFrameMetrics& fm, int
 }
 
 void TsSkinProvider::PaintCaptionText(TBitmap& cache, const TsFrameMetrics& fm, int state) {
-  const int title = TitleIndex();
-  if (title < 0) return;
+  // A skin without a caption section writes the caption in the form's colours.
+  const int title = TitleIndex() >= 0 ? TitleIndex() : SkinData.SectionIndex;
   const std::string text = form_->Caption();
   if (text.empty()) return;
   TDC dc(cache);

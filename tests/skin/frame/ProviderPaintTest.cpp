@@ -206,6 +206,18 @@ TEST_F(TFrameTest, BadSkinsKeepAUsableFrame) {
   host.MouseMove(o.X + 190, o.Y + 115);
   Pump();
 
+  // Button images reaching outside the master bitmap are left out.
+  EXPECT_TRUE(p->Button(TsSkinProvider::bClose).Rect.IsEmpty());
+  EXPECT_TRUE(p->Button(TsSkinProvider::bMin).Rect.IsEmpty());
+  // Without a caption section the caption still shows the form's text.
+  const TBitmap titled = bad;
+  f->SetCaption("");
+  const TBitmap untitled = Shot(f);
+  int differ = 0;
+  for (int x = 0; x < 120; ++x)
+    for (int y = 4; y < 22; ++y) differ += titled.GetPixel(x, y) != untitled.GetPixel(x, y);
+  EXPECT_GT(differ, 20);
+
   // A zero-size window.
   f->SetBounds(40, 30, 0, 0);
   Pump();
