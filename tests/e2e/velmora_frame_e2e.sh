@@ -4,8 +4,9 @@
 #   the X window's bounding shape leaves out exactly the pixels the program's
 #   window region leaves out on the headless host (velmora-shot --holes);
 #   a drag of the caption moves the window by the pointer's way;
-#   Alt+Space opens the system menu (a pop-up of the program under the
-#   caption's icon), Escape closes it;
+#   Alt+Space opens the skinned system menu (a pop-up of the program under
+#   the caption's icon, not painted in the platform's plain menu colour),
+#   Escape closes it; a right click on the caption opens it at the pointer;
 #   a press and release on the skinned close button ends the program.
 #
 #   velmora_frame_e2e.sh VELMORA VELMORA_SHOT XSHAPE_HOLES none|openbox
@@ -89,10 +90,29 @@ eval "$(xdotool getwindowgeometry --shell "$menu")"
 [ $((X - win_x)) -ge 0 ] && [ $((X - win_x)) -le 8 ] && [ $((Y - win_y)) -ge 10 ] &&
   [ $((Y - win_y)) -le 40 ] ||
   fail "the system menu is at $X,$Y, not under the icon of the window at $win_x,$win_y"
+# The skinned menu is painted from the skin, not in the plain menu colour
+# (#D4D0C8) of the platform's own window menu.
+colour=$(import -window root -depth 8 -crop "1x1+$((X + WIDTH / 2))+$((Y + HEIGHT / 2))" txt:- \
+  2>/dev/null | tail -n1 | awk '{print $3}')
+[ -n "$colour" ] && [ "$colour" != "#D4D0C8" ] ||
+  fail "the system menu at $X,$Y shows $colour, the platform's plain menu colour"
 xdotool key Escape
 menu_gone() { [ "$(visible_windows)" -le "$before" ]; }
 wait_for 10 menu_gone || fail "Escape left the system menu open"
-echo "ok ($e2e_wm): Alt+Space opened the system menu at $X,$Y (${WIDTH}x$HEIGHT)"
+echo "ok ($e2e_wm): Alt+Space opened the skinned system menu at $X,$Y (${WIDTH}x$HEIGHT, $colour)"
+
+# A right click on the caption opens it at the pointer.
+click_x=$((win_x + 200)) click_y=$((win_y + 10))
+pointer_to "$click_x" "$click_y"
+xdotool click 3
+wait_for 10 menu_up || fail "a right click on the caption opened no menu"
+menu=$(xdotool search --onlyvisible --class Velmora 2>/dev/null | grep -vx "$win" | tail -n1)
+eval "$(xdotool getwindowgeometry --shell "$menu")"
+[ "$X" -eq "$click_x" ] && [ "$Y" -eq "$click_y" ] ||
+  fail "the caption's menu is at $X,$Y, the click was at $click_x,$click_y"
+xdotool key Escape
+wait_for 10 menu_gone || fail "Escape left the caption's menu open"
+echo "ok ($e2e_wm): a right click on the caption opened the system menu at the pointer"
 
 # The close button at the caption's right end: the program ends, status 0.
 geometry
