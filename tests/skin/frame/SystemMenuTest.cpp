@@ -256,6 +256,21 @@ TEST_F(SkinChooser, TwentyFirstSkinStartsTheSecondColumn) {
   EXPECT_TRUE(GetMenuState(sub, 20, MF_BYPOSITION) & MF_MENUBREAK);
   EXPECT_FALSE(GetMenuState(sub, 19, MF_BYPOSITION) & MF_MENUBREAK);
 
+  // On the screen the 21st skin heads a second column to the right.
+  TRect first{}, last{}, twentyFirst{};
+  script.push_back([&] {
+    HWND w = OpenMenuWindow();
+    ASSERT_TRUE(w);
+    ASSERT_TRUE(GetMenuItemRect(w, sub, 0, &first));
+    ASSERT_TRUE(GetMenuItemRect(w, sub, 19, &last));
+    ASSERT_TRUE(GetMenuItemRect(w, sub, 20, &twentyFirst));
+    EndMenu();
+  });
+  TrackPopupMenuEx(sub, TPM_RETURNCMD, 50, 50, f->Handle(), nullptr);
+  EXPECT_EQ(twentyFirst.Top, first.Top);
+  EXPECT_GE(twentyFirst.Left, first.Right);
+  EXPECT_GT(last.Top, first.Top);
+
   chooser->Items(3)->Click();
   EXPECT_EQ(manager.SkinName(), names[3]);
 }
