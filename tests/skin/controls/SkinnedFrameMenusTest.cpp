@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 
+#include "skin/controls/MenuWindow.h"
 #include "skin/controls/SkinableMenus.h"
 #include "skin/frame/FrameHook.h"
 #include "skin/frame/SkinProvider.h"
@@ -113,6 +114,35 @@ TEST_F(SkinnedFrameMenus, MenuLineAndDropDownOnASkinnedForm) {
   manager->SetActive(false);
   Pump();
   EXPECT_FALSE(painter->OwnsBarItem(file));
+}
+
+TEST_F(SkinnedFrameMenus, SystemMenuIsPaintedByTheMenuPainter) {
+  auto* form = new TForm(app.get());
+  form->SetName("Plain");
+  form->SetBorderStyle(bsSingle);
+  form->SetCaption("Velmora v8.0");
+  form->SetBounds(30, 30, 300, 120);
+  form->Show();
+  Pump();
+  TBitmap shot;
+  bool held = false;
+  script.push_back([&] {
+    Application->ProcessMessages();
+    PresentWindows();
+    HWND w = MenuWindow();
+    ASSERT_TRUE(w);
+    held = TsMenuWindow::Find(w) != nullptr;
+    shot = host.WindowShot(GetHostWindow(w));
+    EndMenu();
+  });
+  // A right click on the caption opens the frame's system menu.
+  TRect r;
+  ASSERT_TRUE(GetWindowRect(form->Handle(), &r));
+  host.Click(r.Left + 120, r.Top + 10, THostButton::Right);
+  Pump();
+  ASSERT_FALSE(shot.Empty());
+  EXPECT_TRUE(held);
+  CompareGolden("frame-system-menu", shot);
 }
 
 }  // namespace
