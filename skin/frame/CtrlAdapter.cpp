@@ -256,8 +256,11 @@ void TnxCtrlAdapter::AddNewItem(TWinControl* control, const std::string& section
     items_.push_back(std::make_unique<TnxAdapterItem>(this, control));
     item = items_.back().get();
   }
-  // 4.
-  item->SkinData()->SetSkinSection(section);
+  // 4. A kind with a section of its own keeps it: a control attached as a
+  // button stays a "BUTTON" when the controls are added again for a new skin.
+  const int kind =
+      Manager() ? FindThirdPartyKind(Manager()->ClassLists(), control->ClassName()) : -1;
+  item->SkinData()->SetSkinSection(kind >= 0 ? SectionForKind(kind, section) : section);
   // 5. A detached object is dropped and the control attached anew.
   if (existing) {
     if (item->Subclass() && item->Subclass()->Detached()) {

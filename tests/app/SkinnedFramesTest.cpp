@@ -43,30 +43,6 @@ int Differ(const TBitmap& a, const TBitmap& b) {
   return n;
 }
 
-// A window's picture with one rectangle (window coordinates) blanked.
-TBitmap Blank(TBitmap shot, const TRect& r) {
-  for (int y = std::max(r.Top, 0); y < std::min(r.Bottom, shot.Height()); ++y)
-    for (int x = std::max(r.Left, 0); x < std::min(r.Right, shot.Width()); ++x)
-      shot.SetPixel(x, y, 0);
-  return shot;
-}
-// The picture of a form with its client area blanked: only the frame.
-TBitmap NonClient(TCustomForm* form, const TBitmap& shot) {
-  TRect wr, cr;
-  GetWindowRect(form->Handle(), &wr);
-  GetClientRect(form->Handle(), &cr);
-  TPoint o{0, 0};
-  ClientToScreen(form->Handle(), &o);
-  return Blank(shot, cr.Offset(o.X - wr.Left, o.Y - wr.Top));
-}
-// The picture of a form with one of its controls blanked.
-TBitmap Without(TControl* control, const TBitmap& shot) {
-  TRect wr;
-  GetWindowRect(GetAncestor(control->Parent()->Handle(), GA_ROOT), &wr);
-  TPoint o = control->ClientToScreen({0, 0});
-  return Blank(shot, Bounds(o.X - wr.Left, o.Y - wr.Top, control->Width(), control->Height()));
-}
-
 class SkinnedFrames : public TProgramTest {
  protected:
   TBitmap Shot(TCustomForm* form) {
@@ -210,12 +186,9 @@ TEST_F(SkinnedFrames, SkinsSwitchAtRunTimeAndSwitchingOffGivesThePlainFramesBack
   TBitmap againMain, againInfo;
   mainAndInfo(againMain, againInfo);
   EXPECT_EQ(Differ(againMain, builtinMain), 0);
-  // The about box's frame is exactly the built-in skin's again. (Its OK
-  // button, a platform button under the push-button subclass, keeps a pale
-  // face without its focus and default looks after a skin change: not the
-  // frame's; the client is compared apart from it.)
-  EXPECT_EQ(Differ(NonClient(frmInfo, againInfo), NonClient(frmInfo, builtinInfo)), 0);
-  EXPECT_EQ(Differ(Without(frmInfo->OKBtn, againInfo), Without(frmInfo->OKBtn, builtinInfo)), 0);
+  // The about box too, its OK button (a platform button under the
+  // push-button subclass) a "BUTTON" again after the skins were announced.
+  EXPECT_EQ(Differ(againInfo, builtinInfo), 0);
 
   // Skinning off: the plain frames exactly as before, without a region.
   manager->SetActive(false);
