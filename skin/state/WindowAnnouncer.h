@@ -43,8 +43,9 @@ class TsWindowAnnouncer : public TsSkinAnnouncer {
 
   bool HookInstalled() const { return hook_ != nullptr; }
 
-  // The hook saw a form of the program activated (not one marked with Tag
-  // -98, and only while the manager's rules cover standard forms).
+  // The hook saw a form of the program activated: a message form while the
+  // manager's rules cover standard dialogs, any other form not marked with
+  // Tag -98 while they cover standard forms.
   std::function<void(TsSkinManager&, TCustomForm*)> OnFormActivated;
   // Every other hook event (dialog and pop-up menu windows): code, wParam, lParam.
   std::function<void(TsSkinManager&, int, WPARAM, LPARAM)> OnWindowEvent;

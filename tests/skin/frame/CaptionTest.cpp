@@ -318,10 +318,12 @@ TEST_F(TFrameTest, HookSkinsFormsByTheManagersRulesAndFreesItsProviders) {
   Pump();
   EXPECT_EQ(ProviderOf(box), nullptr);
   box->Hide();
-  m.SetSkinningRules(srStdForms | srStdDialogs);
+  // Message boxes follow the dialogs' rule alone, whatever the forms' rule.
+  m.SetSkinningRules(srStdDialogs);
   box->Show();
   Pump();
   EXPECT_NE(ProviderOf(box), nullptr);
+  m.SetSkinningRules(srStdForms | srStdDialogs);
   auto* own = new TForm(app.get());
   own->SetTag(-98);
   own->SetBounds(40, 30, 200, 100);
