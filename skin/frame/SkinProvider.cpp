@@ -225,6 +225,8 @@ int TsSkinProvider::MenuLineIndex() const {
 
 void TsSkinProvider::PrepareSkin() {
   if (inactive_) return;
+  // A new skin (or a skinned menu) may measure the bar's items differently.
+  menuRows_ = -1;
   SkinData.ResolveSection();
   LookUpMasks();
   if (SkinData.IsSkinned()) {
@@ -278,6 +280,7 @@ void TsSkinProvider::RestoreSystemMenuStyle() {
 
 void TsSkinProvider::RemoveSkin() {
   StopButtonFade();
+  menuRows_ = -1;
   adapter_.reset();
   if (capturing_ && FormHandle() && GetCapture() == FormHandle()) ReleaseCapture();
   capturing_ = false;
@@ -376,6 +379,41 @@ bool TsSkinProvider::HasVisibleMenu() const {
   for (int i = 0; i < menu->Items()->Count(); ++i)
     if (menu->Items()->Items(i)->Visible()) return true;
   return false;
+}
+
+// The bar's items are laid from the left border on, each as wide as the
+// skinned menu painter measures it (the platform's own width for an item the
+// painter does not own), and a row ends where the next item would pass the
+// width inside the borders. The platform lays its bar the same way, so the
+// rows counted here are the rows it made room for.
+int TsSkinProvider::MenuRows() {
+  if (menuRows_ >= 0) return menuRows_;
+  HWND h = FormHandle();
+  tk::TMainMenu* menu = form_ ? form_->Menu() : nullptr;
+  HMENU bar = h ? GetMenu(h) : nullptr;
+  if (!menu || !bar) return menuRows_ = 0;
+  const TsFrameMetrics fm = Metrics();
+  const int avail = fm.FrameWidth - 2 * fm.BorderWidth;
+  TsMenuPainter* painter = MenuPainter(FrameManager());
+  int rows = 0, x = 0;
+  UINT pos = 0;  // the platform's bar holds the visible items only
+  for (int i = 0; i < menu->Items()->Count(); ++i) {
+    tk::TMenuItem* item = menu->Items()->Items(i);
+    if (!item->Visible()) continue;
+    int w = 0;
+    if (painter && painter->OwnsBarItem(item)) {
+      w = painter->MeasureBarItem(item).cx;
+    } else if (TRect r; GetMenuItemRect(h, bar, pos, &r)) {
+      w = r.Width();
+    }
+    ++pos;
+    if (rows == 0 || (x > 0 && (x + w > avail || item->Break() != tk::mbNone))) {
+      ++rows;
+      x = 0;
+    }
+    x += w;
+  }
+  return menuRows_ = rows;
 }
 
 void TsSkinProvider::PaintFrame() {
@@ -487,8 +525,10 @@ void TsSkinProvider::PaintMenuLine(TBitmap& cache, const TsFrameMetrics& fm, int
   TsSkinManager* m = FrameManager();
   const int line = MenuLineIndex();
   const int top = fm.BorderHeight + fm.CaptionHeight;
+  // Every row of the bar and the line below the last one.
+  const int height = fm.MenuLineHeight * MenuRows() + 1;
   const TRect r = Rect(fm.BorderWidth, top, fm.FrameWidth - fm.BorderWidth,
-                       std::min(fm.ClientTop, fm.WindowHeight));
+                       std::min({top + height, fm.ClientTop, fm.WindowHeight}));
   if (r.IsEmpty() || line < 0) return;
   PaintSectionItem(line, m->gd[std::size_t(line)].SectionName, BackgroundInfo{&cache, 0, 0, 1}, -1,
                    -1, m, cache, {0, 0}, r, state, true);
@@ -789,6 +829,7 @@ void TsSkinProvider::WndProc(TMessage& m) {
       const bool active = m.WParam != 0;
       if (active != formActive_) MarkChanged();
       formActive_ = active;
+      menuRows_ = -1;
       // The platform would paint its own caption here: redrawing is off
       // around its handling, and the skinned frame is painted after it.
       HWND h = FormHandle();
@@ -821,6 +862,7 @@ void TsSkinProvider::WndProc(TMessage& m) {
     case WM_SIZE: {
       MarkChanged();
       regionChanged_ = true;
+      menuRows_ = -1;
       CallPrevious(m);
       if (!alive()) return;
       if (m.WParam == SIZE_MINIMIZED || m.WParam == SIZE_RESTORED) StopButtonFade();
@@ -847,6 +889,9 @@ void TsSkinProvider::WndProc(TMessage& m) {
       return;
     }
     case WM_WINDOWPOSCHANGED: {
+      // A new size, or a frame change (the platform's answer to a menu bar
+      // whose items changed), may change the bar's rows.
+      menuRows_ = -1;
       CallPrevious(m);
       if (!alive()) return;
       const TsFrameMetrics fm = Metrics();

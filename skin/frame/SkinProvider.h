@@ -132,6 +132,11 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   void PaintFrame();
   // Paints the cache when needed and copies the non-client pieces to the window.
   void PaintNonClient();
+  // The number of rows the main menu's bar takes (0 without a visible item),
+  // counted once and kept until the menu, the skin or the window's size changes.
+  int MenuRows();
+  // Forgets the counted rows: the next use counts them again.
+  void InvalidateMenuRows() { menuRows_ = -1; }
   // The caption hit test (window coordinates); 0 when no caption element is there.
   int CaptionHitTest(TPoint p);
   // The skinned form half visible (an animation runs): commands 51 / 52 then
@@ -233,6 +238,7 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   TRect buttonsBackRect_{};
   TBitmap captionCopy_;
   TBitmap menuLineCopy_;
+  int menuRows_ = -1;  // -1: not counted since the last change
   TBitmap empty_;
   TColor plainColor_ = 0;
   bool colorTaken_ = false;
