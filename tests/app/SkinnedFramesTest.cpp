@@ -77,7 +77,14 @@ class SkinnedFrames : public TProgramTest {
     host.MouseMove(5, 5);
     Pump();
   }
+  // Escape cancels the quality and size dialogs; the about box has no cancel
+  // button, so Enter presses its default OK button.
   void CloseDialog() { Key(VK_ESCAPE); }
+  void CloseInfo() {
+    Key(VK_RETURN);
+    Pump();
+    ASSERT_FALSE(frmInfo->Visible());
+  }
   // Lets every fade and animation run to its end on the virtual clock.
   void Settle() {
     for (int i = 0; i < 40; ++i) {
@@ -111,7 +118,8 @@ class SkinnedFrames : public TProgramTest {
     CloseDialog();
     ShowDialog(frmMain->sBitBtn3);
     CompareBothLooks(frmInfo, "frame-info-" + kind);
-    CloseDialog();
+    CloseInfo();
+    ASSERT_EQ(GetActiveWindow(), frmMain->Handle());
     // The main window has no maximise button, but the desktop may still
     // maximise it; its frame follows.
     ShowWindow(frmMain->Handle(), SW_MAXIMIZE);
@@ -147,7 +155,7 @@ TEST_F(SkinnedFrames, SkinsSwitchAtRunTimeAndSwitchingOffGivesThePlainFramesBack
     ShowDialog(frmMain->sBitBtn3);
     Settle();
     info = Shot(frmInfo);
-    CloseDialog();
+    CloseInfo();
     Settle();
     main = Shot(frmMain);
   };
