@@ -416,6 +416,62 @@ int TsSkinProvider::MenuRows() {
   return menuRows_ = rows;
 }
 
+// Everything the caption strip's pixels depend on, apart from the buttons and
+// the text (drawn over the strip on every painting): a copy taken under
+// another key is stale.
+TsSkinProvider::TCaptionKey TsSkinProvider::CaptionKeyOf(const TsFrameMetrics& fm,
+                                                         int state) const {
+  return TCaptionKey{fm.FrameWidth, fm.WindowHeight, fm.BorderHeight, fm.CaptionHeight,
+                     state,         buttonsWidth_,   TitleIndex(),    SkinData.SectionIndex,
+                     fm.IconShown,  fm.IconSize,     fm.IconRect,     systemMenuRemoved_};
+}
+
+bool TsSkinProvider::CaptionCopyKept() const {
+  TsSkinManager* m = FrameManager();
+  return m && SkinData.SectionIndex >= 0 && std::size_t(SkinData.SectionIndex) < m->gd.size() &&
+         m->gd[std::size_t(SkinData.SectionIndex)].ReservedBoolean;
+}
+
+bool TsSkinProvider::CaptionCopyUsable(const TCaptionKey& key) const {
+  const TBitmap& cache = *SkinData.CacheBmp;
+  return !firstPaint_ && CaptionCopyKept() && !captionCopy_.Empty() && captionKey_ == key &&
+         captionCopy_.Width() == key.Width && cache.Height() == key.Height &&
+         captionCopy_.Height() <= cache.Height();
+}
+
+void TsSkinProvider::TakeCaptionCopy(const TBitmap& cache, const TRect& strip,
+                                     const TCaptionKey& key) {
+  const TRect r = strip.Intersect(Rect(0, 0, cache.Width(), cache.Height()));
+  if (!CaptionCopyKept() || r.IsEmpty() || key.Height <= 0) {
+    captionCopy_.SetSize(0, 0);
+    return;
+  }
+  captionCopy_.Reset(r.Right, r.Bottom, TPixelFormat::pf24bit);
+  TDC(captionCopy_).BitBlt(0, 0, r.Right, r.Bottom, cache, 0, 0);
+  captionKey_ = key;
+}
+
+// The caption strip as the skin paints it: the title section, the icon and the
+// title bar behind the system buttons.
+void TsSkinProvider::PaintCaptionStrip(TBitmap& cache, const TsFrameMetrics& fm, const TRect& strip,
+                                       int state) {
+  TsSkinManager* m = FrameManager();
+  const int title = TitleIndex();
+  if (title >= 0)
+    PaintSectionItem(title, m->gd[std::size_t(title)].SectionName, BackgroundInfo{&cache, 0, 0, 1},
+                     -1, -1, m, cache, {0, 0}, strip, state, true);
+  PaintCaptionIcon(cache, fm);
+  if (!SystemMenuPresent()) return;
+  const int bar = m->FindMaskIndex(SkinData.SectionIndex, SkinData.SkinSection(), "TITLEBAR");
+  if (!m->IsValidMaskIndex(bar)) return;
+  const TsMaskData& mask = m->ma[std::size_t(bar)];
+  const int cellW = mask.Image ? mask.Image->Width() / 9 * 2 : (m->MaskStateSize(bar).cx / 3) * 2;
+  const int barW = cellW + buttonsWidth_;
+  PaintNinePart(cache,
+                Rect(fm.FrameWidth - barW, 0, cache.Width(), fm.BorderHeight + fm.CaptionHeight),
+                true, false, state, mask, BackgroundInfo{&cache, 0, 0, 1});
+}
+
 void TsSkinProvider::PaintFrame() {
   if (!Skinned() || form_->IsLoading()) return;
   TsSkinManager* m = FrameManager();
@@ -457,28 +513,19 @@ void TsSkinProvider::PaintFrame() {
     }
   }
 
-  const int title = TitleIndex();
   if (fm.CaptionHeight > 0) {
-    const TRect strip =
-        fm.Minimized ? all : Rect(0, 0, fm.FrameWidth, fm.BorderHeight + fm.CaptionHeight);
-    if (title >= 0)
-      PaintSectionItem(title, m->gd[std::size_t(title)].SectionName,
-                       BackgroundInfo{&cache, 0, 0, 1}, -1, -1, m, cache, {0, 0}, strip, state,
-                       true);
-    PaintCaptionIcon(cache, fm);
     // The buttons are laid out first so that the title bar strip knows their width.
     LayoutButtons(cache, fm, false);
-    if (SystemMenuPresent()) {
-      const int bar = m->FindMaskIndex(SkinData.SectionIndex, SkinData.SkinSection(), "TITLEBAR");
-      if (m->IsValidMaskIndex(bar)) {
-        const TsMaskData& mask = m->ma[std::size_t(bar)];
-        const int cellW =
-            mask.Image ? mask.Image->Width() / 9 * 2 : (m->MaskStateSize(bar).cx / 3) * 2;
-        const int barW = cellW + buttonsWidth_;
-        PaintNinePart(
-            cache, Rect(fm.FrameWidth - barW, 0, cache.Width(), fm.BorderHeight + fm.CaptionHeight),
-            true, false, state, mask, BackgroundInfo{&cache, 0, 0, 1});
-      }
+    const TCaptionKey key = CaptionKeyOf(fm, state);
+    const TRect strip =
+        fm.Minimized ? all : Rect(0, 0, fm.FrameWidth, fm.BorderHeight + fm.CaptionHeight);
+    if (CaptionCopyUsable(key)) {
+      // Only the frame below the caption changed: the caption strip is laid
+      // from its copy instead of being painted from the skin again.
+      TDC(cache).BitBlt(0, 0, captionCopy_.Width(), captionCopy_.Height(), captionCopy_, 0, 0);
+    } else {
+      PaintCaptionStrip(cache, fm, strip, state);
+      TakeCaptionCopy(cache, strip, key);
     }
   }
 
@@ -653,6 +700,7 @@ void TsSkinProvider::RedrawMenuLineItems(const TsFrameMetrics& fm) {
 void TsSkinProvider::RepaintFrame() {
   if (!Skinned()) return;
   MarkChanged();
+  captionCopy_.SetSize(0, 0);
   PaintNonClient();
 }
 
@@ -852,6 +900,12 @@ void TsSkinProvider::WndProc(TMessage& m) {
       }
       return;
     }
+    case WM_SETICON:
+      // The caption's icon is part of the caption strip's copy.
+      captionCopy_.SetSize(0, 0);
+      CallPrevious(m);
+      if (alive()) RepaintFrame();
+      return;
     case WM_SETTEXT:
     case WM_SETTINGCHANGE:
       MarkChanged();
@@ -968,7 +1022,11 @@ void TsSkinProvider::WndProc(TMessage& m) {
       if (alive()) RepaintFrame();
       return;
     case CM_COLORCHANGED:
-      if (SkinData.CustomColor()) MarkChanged();
+      // The caption is laid over the form's colour: its copy goes with it.
+      if (SkinData.CustomColor()) {
+        MarkChanged();
+        captionCopy_.SetSize(0, 0);
+      }
       break;
     case WM_PARENTNOTIFY:
     case CM_CONTROLCHANGE:

@@ -135,6 +135,10 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   // The number of rows the main menu's bar takes (0 without a visible item),
   // counted once and kept until the menu, the skin or the window's size changes.
   int MenuRows();
+  // Whether the next frame painting may lay the caption strip from its copy.
+  bool CaptionCopyValid() const { return !captionCopy_.Empty(); }
+  // Forgets the caption strip's copy: the next painting paints it from the skin.
+  void DropCaptionCopy() { captionCopy_.SetSize(0, 0); }
   // Forgets the counted rows: the next use counts them again.
   void InvalidateMenuRows() { menuRows_ = -1; }
   // The caption hit test (window coordinates); 0 when no caption element is there.
@@ -175,6 +179,21 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   void PaintMenuLine(TBitmap& cache, const TsFrameMetrics& fm, int state);
   void RedrawMenuLineItems(const TsFrameMetrics& fm);
   void PaintCaptionText(TBitmap& cache, const TsFrameMetrics& fm, int state);
+  void PaintCaptionStrip(TBitmap& cache, const TsFrameMetrics& fm, const TRect& strip, int state);
+  // What the caption strip's copy was painted for.
+  struct TCaptionKey {
+    int Width = 0, Height = 0, BorderHeight = 0, CaptionHeight = 0, State = 0, ButtonsWidth = 0;
+    int Title = -1, Section = -1;
+    bool IconShown = false;
+    TSize IconSize{};
+    TRect IconRect{};
+    bool SystemMenu = false;
+    bool operator==(const TCaptionKey&) const = default;
+  };
+  TCaptionKey CaptionKeyOf(const TsFrameMetrics& fm, int state) const;
+  bool CaptionCopyKept() const;
+  bool CaptionCopyUsable(const TCaptionKey& key) const;
+  void TakeCaptionCopy(const TBitmap& cache, const TRect& strip, const TCaptionKey& key);
   void PaintCaptionIcon(TBitmap& cache, const TsFrameMetrics& fm);
   void CopyPieces(TDC& dc, const TsFrameMetrics& fm);
   void Snap(TRect& r);
@@ -236,7 +255,8 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   TsTitleMasks masks_;
   TBitmap buttonsBack_;  // the caption strip behind the buttons
   TRect buttonsBackRect_{};
-  TBitmap captionCopy_;
+  TBitmap captionCopy_;  // the caption strip without buttons and text
+  TCaptionKey captionKey_;
   TBitmap menuLineCopy_;
   int menuRows_ = -1;  // -1: not counted since the last change
   TBitmap empty_;

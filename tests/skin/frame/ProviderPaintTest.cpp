@@ -3,6 +3,8 @@
 #include "platform/gfx/BmpCodec.h"
 #include "skin/paint/MaskPaint.h"
 #include "tests/skin/frame/FrameTestSupport.h"
+#include "toolkit/MainMenu.h"
+#include "toolkit/MenuItem.h"
 
 namespace vm::test {
 namespace {
@@ -339,6 +341,76 @@ TEST_F(TFrameTest, SwitchingSkinsAtRunTimeRepaintsTheFrame) {
   EXPECT_EQ(f->Color(), TColor(0xCCFFCC));
   LoadBuiltinSkin();
   EXPECT_TRUE(Shot(f).SamePixels(first));
+}
+
+}  // namespace
+}  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+bool SamePixels(const TBitmap& a, const TBitmap& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x)
+      if (a.GetPixel(x, y) != b.GetPixel(x, y)) return false;
+  return true;
+}
+
+// A frame repainted with the caption strip laid from its copy is the frame
+// painted in full, pixel for pixel, also after the look or the width changed
+// (the copy of the old look or width must not be laid then).
+TEST_F(TFrameTest, CaptionCopyRepaintsExactlyLikeAFullPainting) {
+  LoadBuiltinSkin();
+  TForm* f = MakeForm(bsSizeable, 300, 180, "Снимок 0042.jpg");
+  auto* menu = new tk::TMainMenu(f);
+  auto* item = new tk::TMenuItem(f);
+  item->SetCaption("&Файл");
+  menu->Items()->Add(item);
+  f->SetMenu(menu);
+  TsSkinProvider* p = ProviderOf(f);
+  ASSERT_NE(p, nullptr);
+  p->SetGripMode(gmRightBottom);
+  Pump();
+  auto shortcut = [&] {
+    EXPECT_TRUE(p->CaptionCopyValid());
+    p->SkinData.CacheInvalid = true;
+    p->PaintFrame();
+    return p->FrameCache();
+  };
+  auto full = [&] {
+    p->DropCaptionCopy();
+    p->SkinData.CacheInvalid = true;
+    p->PaintFrame();
+    return p->FrameCache();
+  };
+  const TBitmap first = full();
+  EXPECT_TRUE(SamePixels(shortcut(), first));
+  EXPECT_TRUE(SamePixels(shortcut(), full()));
+
+  // The inactive look: the active caption's copy is not laid over it.
+  SendMessage(f->Handle(), WM_NCACTIVATE, 0, 0);
+  const TBitmap inactive = shortcut();
+  EXPECT_FALSE(p->FormActive());
+  EXPECT_FALSE(SamePixels(inactive, first));
+  EXPECT_TRUE(SamePixels(inactive, full()));
+  SendMessage(f->Handle(), WM_NCACTIVATE, 1, 0);
+  EXPECT_TRUE(SamePixels(shortcut(), first));
+
+  // Another width, and a taller window, paint their own caption.
+  f->SetBounds(f->Left(), f->Top(), 260, 180);
+  Pump();
+  const TBitmap narrow = shortcut();
+  EXPECT_EQ(narrow.Width(), 260);
+  EXPECT_TRUE(SamePixels(narrow, full()));
+  f->SetBounds(f->Left(), f->Top(), 260, 220);
+  Pump();
+  EXPECT_TRUE(SamePixels(shortcut(), full()));
+
+  // A new caption text is written over the strip.
+  f->SetCaption("Снимок 0043.jpg");
+  Pump();
+  EXPECT_TRUE(SamePixels(shortcut(), full()));
 }
 
 }  // namespace
