@@ -22,25 +22,6 @@ std::array<TnxSubclassFactory, ThirdPartyListCount>& Factories() {
   return factories;
 }
 
-// Follows the adapter's manager and forgets it when it is freed.
-class TManagerLink : public TComponent {
- public:
-  explicit TManagerLink(TsSkinManager* m) : Manager(m) {
-    if (Manager) FreeNotification(Manager);
-  }
-  ~TManagerLink() override {
-    if (Manager) RemoveFreeNotification(Manager);
-  }
-  TsSkinManager* Manager;
-
- protected:
-  void Notification(TComponent* component, TOperation operation) override {
-    TComponent::Notification(component, operation);
-    if (operation == TOperation::opRemove && component == static_cast<TComponent*>(Manager))
-      Manager = nullptr;
-  }
-};
-
 // Whether a control skins itself: it answers command 7 with 1.
 bool SkinsItself(TControl* control) {
   try {
@@ -134,7 +115,7 @@ bool TnxAdapterItem::Attach() {
 // ---------------------------------------------------------------- adapter
 
 TnxCtrlAdapter::TnxCtrlAdapter(TCustomForm* form, TsSkinManager* manager)
-    : form_(form), managerLink_(std::make_unique<TManagerLink>(manager)) {}
+    : form_(form), managerLink_(std::make_unique<TComponentLink<TsSkinManager>>(manager)) {}
 
 TnxCtrlAdapter::~TnxCtrlAdapter() {
   RemoveAllItems();
@@ -145,7 +126,7 @@ TCustomForm* TnxCtrlAdapter::Form() const {
 }
 
 TsSkinManager* TnxCtrlAdapter::Manager() const {
-  TsSkinManager* m = static_cast<TManagerLink*>(managerLink_.get())->Manager;
+  TsSkinManager* m = managerLink_->Get();
   return m ? m : DefaultManager();
 }
 

@@ -19,6 +19,7 @@
 
 #include "platform/win/WinApi.h"
 #include "skin/data/ThirdPartyList.h"
+#include "toolkit/ComponentLink.h"
 #include "toolkit/Control.h"
 
 namespace vm {
@@ -133,7 +134,7 @@ class TnxCtrlAdapter {
   bool IsPlatformLabel(TControl* control, bool byClassName) const;
 
   TControlRef form_;
-  std::unique_ptr<TComponent> managerLink_;
+  std::unique_ptr<TComponentLink<TsSkinManager>> managerLink_;
   std::vector<std::unique_ptr<TnxAdapterItem>> items_;
   bool scanning_ = false;
   bool removing_ = false;

@@ -139,28 +139,10 @@ bool HasHotLook(int t) {
   return !((t >= 51 && t <= 74) || t == 110 || (t >= 141 && t <= 161));
 }
 
-// Follows the stored manager and forgets it when the manager is freed.
-class TsCommonData::TManagerLink : public TComponent {
- public:
-  TsSkinManager* Manager = nullptr;
-  void Set(TsSkinManager* m) {
-    if (Manager == m) return;
-    if (Manager) RemoveFreeNotification(Manager);
-    Manager = m;
-    if (Manager) FreeNotification(Manager);
-  }
-
- protected:
-  void Notification(TComponent* component, TOperation operation) override {
-    TComponent::Notification(component, operation);
-    if (operation == TOperation::opRemove && component == Manager) Manager = nullptr;
-  }
-};
-
 TsCommonData::TsCommonData(TComponent* owner, bool withCache)
     : ownerObject_(owner),
       ownerControl_(dynamic_cast<TControl*>(owner)),
-      manager_(std::make_unique<TManagerLink>()) {
+      manager_(std::make_unique<TComponentLink<TsSkinManager>>()) {
   if (withCache) CacheBmp = std::make_unique<TBitmap>(0, 0);
   if (ownerControl_) StatesByControl()[ownerControl_] = this;
 }
@@ -178,11 +160,12 @@ TsCommonData::~TsCommonData() {
 }
 
 TsSkinManager* TsCommonData::SkinManager() const {
-  return manager_->Manager;
+  return manager_->Get();
 }
 
 TsSkinManager* TsCommonData::GetSkinManager() const {
-  return manager_->Manager ? manager_->Manager : DefaultManager();
+  TsSkinManager* stored = manager_->Get();
+  return stored ? stored : DefaultManager();
 }
 
 bool TsCommonData::OwnerBusy() const {
@@ -220,7 +203,7 @@ void TsCommonData::SetSkinSection(const std::string& value) {
 
 void TsCommonData::SetSkinManager(TsSkinManager* value) {
   if (value == DefaultManager()) value = nullptr;
-  if (value == manager_->Manager) return;
+  if (value == manager_->Get()) return;
   manager_->Set(value);
   TsSkinManager* m = GetSkinManager();
   const bool hasSections = m && !m->gd.empty();
@@ -462,8 +445,7 @@ bool TsCommonData::HandleCommand(TMessage& m) {
       return false;
     case CmdRemoveSkin:
       if (!IsOwnManager(m.LParam)) return false;
-      if (manager && manager->IsDestroying() && manager == manager_->Manager)
-        manager_->Set(nullptr);
+      if (manager && manager->IsDestroying() && manager == manager_->Get()) manager_->Set(nullptr);
       BorderMaskIndex = SectionIndex = TextureIndex = HotTextureIndex = -1;
       PaintSuspended = true;
       if (CacheBmp) CacheBmp->SetSize(0, 0);
@@ -594,7 +576,7 @@ bool TsCommonData::HandleMessage(TMessage& m) {
     case CM_MOUSEENTER:
       if (!ownerControl_ || ownerControl_->IsDesigning()) return false;
       if (m.LParam != 0 && m.LParam != AsValue(ownerControl_)) return false;
-      if (wc && !manager_->Manager) {
+      if (wc && !manager_->Get()) {
         // A speed button keeps its hot look until told; a sibling entering ends it.
         for (int i = 0; i < wc->ControlCount(); ++i) {
           TControl* child = wc->Controls(i);

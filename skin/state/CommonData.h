@@ -15,6 +15,7 @@
 #include "platform/win/WinApi.h"
 #include "skin/paint/pixels/BackgroundInfo.h"
 #include "toolkit/Component.h"
+#include "toolkit/ComponentLink.h"
 #include "toolkit/Control.h"
 #include "toolkit/Messages.h"
 
@@ -120,7 +121,6 @@ class TsCommonData {
   bool HandleMessage(TMessage& message);
 
  private:
-  class TManagerLink;
   bool HandleCommand(TMessage& message);
   bool IsOwnManager(LPARAM value) const;
   bool OwnerBusy() const;  // loading, reading or being destroyed
@@ -138,7 +138,7 @@ class TsCommonData {
   TComponent* ownerObject_ = nullptr;
   TControl* ownerControl_ = nullptr;
   TControlRef animatingChild_;
-  std::unique_ptr<TManagerLink> manager_;
+  std::unique_ptr<TComponentLink<TsSkinManager>> manager_;
 };
 
 }  // namespace vm

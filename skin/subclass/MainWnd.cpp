@@ -46,23 +46,6 @@ struct TnxMainWnd::TMethodHook {
   }
 };
 
-// Follows a manager given at creation and forgets it when it is freed.
-class TnxMainWnd::TManagerRef : public TComponent {
- public:
-  explicit TManagerRef(TsSkinManager* m) : Manager(m) { FreeNotification(m); }
-  ~TManagerRef() override {
-    if (Manager) RemoveFreeNotification(Manager);
-  }
-  TsSkinManager* Manager;
-
- protected:
-  void Notification(TComponent* component, TOperation operation) override {
-    TComponent::Notification(component, operation);
-    if (operation == TOperation::opRemove && component == static_cast<TComponent*>(Manager))
-      Manager = nullptr;
-  }
-};
-
 namespace {
 
 void Answer(TMessage& m, LRESULT value) {
@@ -88,7 +71,7 @@ TnxMainWnd::TnxMainWnd(HWND window, bool repaint, const std::string& section,
   if (ownSkinData_ && manager)
     skinData_->SetSkinManager(manager);
   else if (manager && manager != skinData_->GetSkinManager())
-    manager_ = std::make_unique<TManagerRef>(manager);
+    manager_ = std::make_unique<TComponentLink<TsSkinManager>>(manager);
   skinData_->UpdateIndexes();
   dlgMode_ = SkinningDialogChildren;
   wndText_ = GetWindowText(handle_);
@@ -100,7 +83,7 @@ TnxMainWnd::~TnxMainWnd() {
 }
 
 TsSkinManager* TnxMainWnd::SkinManager() const {
-  if (manager_) return manager_->Manager;
+  if (manager_) return manager_->Get();
   return skinData_ ? skinData_->GetSkinManager() : nullptr;
 }
 

@@ -17,6 +17,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Types.h"
 #include "platform/win/WinApi.h"
+#include "toolkit/ComponentLink.h"
 #include "toolkit/Control.h"
 #include "toolkit/Messages.h"
 
@@ -96,7 +97,6 @@ class TnxMainWnd {
  private:
   struct TLink;
   struct TMethodHook;
-  class TManagerRef;
   void Install(bool repaint);
   void Dispatch(TMessage& message);
   void AnswerCommand(TMessage& message);
@@ -110,7 +110,7 @@ class TnxMainWnd {
   TsCommonData* skinData_ = nullptr;
   std::unique_ptr<TsCommonData> ownSkinData_;
   // A manager given at creation other than the skin state's (freed with it).
-  std::unique_ptr<TManagerRef> manager_;
+  std::unique_ptr<TComponentLink<TsSkinManager>> manager_;
   // The window procedure path: the one replaced and the one installed.
   WNDPROC prevProc_;
   WNDPROC procInstance_;
