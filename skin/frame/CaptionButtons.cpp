@@ -20,7 +20,6 @@ namespace {
 constexpr WPARAM ScContextHelp = 0xF180;
 constexpr UINT_PTR FadeTimerId = 0x5B01;
 constexpr TSize ButtonFallback{21, 21};
-constexpr TSize ChildFallback{16, 16};
 
 // A button image that can be drawn: its cells lie inside the picture they
 // come from. An image reaching outside it (a damaged skin) is left out like a
