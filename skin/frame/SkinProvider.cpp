@@ -716,6 +716,19 @@ void TsSkinProvider::PaintClient(TDC& dc, const TRect& clip) {
     if (keep->Provider != this || !h || FormHandle() != h) return;
   }
   if (cache.Empty() || fm.ClientWidth <= 0 || fm.ClientHeight <= 0) return;
+  // A control in the middle of a fade asked for this painting: only its
+  // rectangle is painted, over the frame cache behind it, so the rest of the
+  // form is not painted again for every frame of the fade. A painting that
+  // has more to do than that control (other parts were invalidated since)
+  // paints everything as usual.
+  if (TControl* child = SkinData.AnimatingChild()) {
+    SkinData.SetAnimatingChild(nullptr);
+    if (child->Parent() == form_ && !dynamic_cast<TWinControl*>(child) &&
+        (clip.IsEmpty() || child->BoundsRect().Intersect(clip) == clip)) {
+      PaintAnimatingChild(dc, child, fm);
+      return;
+    }
+  }
   const TRect client = Rect(0, 0, fm.ClientWidth, fm.ClientHeight);
   const TRect dest = clip.IsEmpty() ? client : clip.Intersect(client);
   if (dest.IsEmpty()) return;
@@ -724,6 +737,28 @@ void TsSkinProvider::PaintClient(TDC& dc, const TRect& clip) {
   // over the frame cache behind them off screen, never over what the window
   // showed before (a bevel's inside, a label's old text).
   PaintGraphicChildren(dc, form_, {0, 0});
+}
+
+void TsSkinProvider::PaintAnimatingChild(TDC& dc, TControl* child, const TsFrameMetrics& fm) {
+  const TRect r = child->BoundsRect().Intersect(Rect(0, 0, fm.ClientWidth, fm.ClientHeight));
+  if (r.IsEmpty() || !child->Visible()) return;
+  const TBitmap& cache = *SkinData.CacheBmp;
+  TBitmap buffer(r.Width(), r.Height());
+  TDC bufferDC(buffer);
+  if (child->ControlStyle() & csOpaque)
+    bufferDC.FillRect(Rect(0, 0, r.Width(), r.Height()), ColorToRGB(child->Color()));
+  else
+    bufferDC.BitBlt(0, 0, r.Width(), r.Height(), cache, r.Left + fm.ClientLeft,
+                    r.Top + fm.ClientTop);
+  TControlRef ref(child);
+  {
+    TDCSaver saver(bufferDC);
+    bufferDC.OffsetViewportOrg(child->Left() - r.Left, child->Top() - r.Top);
+    bufferDC.IntersectClipRect(Rect(0, 0, child->Width(), child->Height()));
+    child->Perform(WM_PAINT, WPARAM(reinterpret_cast<std::uintptr_t>(&bufferDC)), 0);
+  }
+  if (!ref.Get()) return;
+  dc.BitBlt(r.Left, r.Top, r.Width(), r.Height(), buffer, 0, 0);
 }
 
 // ---------------------------------------------------------------- screen snap

@@ -176,6 +176,7 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   void MarkChanged() { SkinData.CacheInvalid = true; }
   void RepaintFrame();
   void PaintClient(TDC& dc, const TRect& clip);
+  void PaintAnimatingChild(TDC& dc, TControl* child, const TsFrameMetrics& fm);
   void PaintMenuLine(TBitmap& cache, const TsFrameMetrics& fm, int state);
   void RedrawMenuLineItems(const TsFrameMetrics& fm);
   void PaintCaptionText(TBitmap& cache, const TsFrameMetrics& fm, int state);

@@ -2,9 +2,11 @@
 // active and inactive looks, the plain frame given back, and bad skins.
 #include "platform/gfx/BmpCodec.h"
 #include "skin/paint/MaskPaint.h"
+#include "skin/state/SkinCommand.h"
 #include "tests/skin/frame/FrameTestSupport.h"
 #include "toolkit/MainMenu.h"
 #include "toolkit/MenuItem.h"
+#include "toolkit/SpeedButton.h"
 
 namespace vm::test {
 namespace {
@@ -411,6 +413,61 @@ TEST_F(TFrameTest, CaptionCopyRepaintsExactlyLikeAFullPainting) {
   f->SetCaption("Снимок 0043.jpg");
   Pump();
   EXPECT_TRUE(SamePixels(shortcut(), full()));
+}
+
+// While a control fades, the form paints that control alone, over the frame
+// cache behind it, into the context it is given; the painting after that is
+// the whole client area again.
+TEST_F(TFrameTest, AnimatingChildIsPaintedAloneOnce) {
+  LoadBuiltinSkin();
+  TForm* f = MakeForm(bsSizeable, 260, 180);
+  auto* button = new TSpeedButton(f);
+  button->SetParent(f);
+  button->SetBounds(30, 20, 60, 24);
+  button->SetCaption("Открыть");
+  auto* other = new TSpeedButton(f);
+  other->SetParent(f);
+  other->SetBounds(120, 20, 60, 24);
+  other->SetCaption("Сохранить");
+  Pump();
+  TsSkinProvider* p = ProviderOf(f);
+  ASSERT_NE(p, nullptr);
+  const TsFrameMetrics m = p->Metrics();
+  constexpr TColor unpainted = 0xFF00FF;
+  auto print = [&] {
+    TBitmap out(m.FrameWidth, m.WindowHeight);
+    TDC dc(out);
+    dc.FillRect(Rect(0, 0, out.Width(), out.Height()), unpainted);
+    SendMessage(f->Handle(), WM_PRINT, WPARAM(&dc), PRF_CLIENT);
+    return out;
+  };
+  const TBitmap whole = print();
+  SendCommand(f, CmdSetAnimatingChild, reinterpret_cast<LPARAM>(button));
+  const TBitmap alone = print();
+  const TRect r = button->BoundsRect().Offset(m.ClientLeft, m.ClientTop);
+  int inside = 0, outside = 0;
+  for (int y = 0; y < alone.Height(); ++y)
+    for (int x = 0; x < alone.Width(); ++x) {
+      if (r.Contains({x, y}))
+        inside += alone.GetPixel(x, y) == whole.GetPixel(x, y);
+      else
+        outside += alone.GetPixel(x, y) == unpainted;
+    }
+  EXPECT_EQ(inside, r.Width() * r.Height());
+  EXPECT_EQ(outside, alone.Width() * alone.Height() - r.Width() * r.Height());
+  // The next painting is a whole one again.
+  EXPECT_TRUE(SamePixels(print(), whole));
+
+  // A screen painting that has more to repaint than the control (another
+  // control moved meanwhile) paints all of it.
+  SendCommand(f, CmdSetAnimatingChild, reinterpret_cast<LPARAM>(button));
+  other->SetLeft(170);
+  const TBitmap shot = Shot(f);
+  const TBitmap now = print();
+  const TRect moved = other->BoundsRect().Offset(m.ClientLeft, m.ClientTop);
+  for (int y = moved.Top; y < moved.Bottom; ++y)
+    for (int x = moved.Left; x < moved.Right; ++x)
+      ASSERT_EQ(shot.GetPixel(x, y), now.GetPixel(x, y)) << x << "," << y;
 }
 
 }  // namespace
