@@ -26,6 +26,7 @@
 #include "toolkit/Form.h"
 #include "toolkit/MainMenu.h"
 #include "toolkit/MenuItem.h"
+#include "toolkit/SpeedButton.h"
 
 namespace vm {
 
@@ -47,6 +48,11 @@ std::string UpperCased(std::string s) {
     if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
   return s;
 }
+
+// The query asking a form whether its window region waits for its first
+// complete frame painting, and the answer that says it does.
+constexpr UINT kRegionQuery = 48205;
+constexpr WPARAM kRegionQueryCode = 16802;
 
 bool OwnStyleVisible(HWND h) {
   return h && IsWindow(h) && (GetWindowLongPtr(h, GWL_STYLE) & WS_VISIBLE);
@@ -670,16 +676,28 @@ void TsSkinProvider::PaintNonClient() {
   const TsFrameMetrics fm = Metrics();
   const TBitmap& cache = *SkinData.CacheBmp;
   std::shared_ptr<THook> keep = hook_;
+  const bool beforeFirstPainting = !paintedOnce_;
   if (SkinData.CacheInvalid || cache.Width() != fm.FrameWidth || cache.Height() != fm.WindowHeight)
     PaintFrame();
   else
     RedrawMenuLineItems(fm);
   if (keep->Provider != this || FormHandle() != h) return;
-  if (regionChanged_ && (fm.HasBorder || fm.Minimized)) UpdateRegion();
-  if (cache.Empty()) return;
-  TScopedDC dc(h, true);
-  if (!dc.Dc()) return;
-  CopyPieces(*dc.Dc(), fm);
+  if (regionChanged_ && (fm.HasBorder || fm.Minimized)) {
+    // A form may ask to keep its whole rectangle until its frame has been
+    // painted completely once (it answers the query with its own code).
+    const bool deferred = beforeFirstPainting &&
+                          SendMessage(h, kRegionQuery, kRegionQueryCode, 0) == kRegionQueryCode;
+    if (keep->Provider != this || FormHandle() != h) return;
+    if (!deferred) UpdateRegion();
+  }
+  if (!cache.Empty()) {
+    TScopedDC dc(h, true);
+    if (dc.Dc()) CopyPieces(*dc.Dc(), fm);
+  }
+  // A region kept back for the first complete painting is set once the
+  // frame is on the screen.
+  if (regionChanged_ && paintedOnce_ && beforeFirstPainting && (fm.HasBorder || fm.Minimized))
+    UpdateRegion();
 }
 
 // The menu line's items change their look (highlighted, opened) while the
@@ -759,6 +777,26 @@ void TsSkinProvider::PaintAnimatingChild(TDC& dc, TControl* child, const TsFrame
   }
   if (!ref.Get()) return;
   dc.BitBlt(r.Left, r.Top, r.Width(), r.Height(), buffer, 0, 0);
+}
+
+// The pointer entered the form itself: a speed button that still shows the
+// pointer over it (it missed its leave, e.g. while a menu or a drag held the
+// mouse) is told the pointer left.
+void TsSkinProvider::ReleaseStaleSpeedButtons() {
+  std::vector<TControlRef> stale;
+  std::vector<TWinControl*> containers{form_};
+  while (!containers.empty()) {
+    TWinControl* c = containers.back();
+    containers.pop_back();
+    for (int i = 0; i < c->ControlCount(); ++i) {
+      TControl* child = c->Controls(i);
+      if (auto* w = dynamic_cast<TWinControl*>(child)) containers.push_back(w);
+      auto* b = dynamic_cast<TSpeedButton*>(child);
+      if (b && b->MouseInControl() && b != MouseControl()) stale.emplace_back(b);
+    }
+  }
+  for (TControlRef& ref : stale)
+    if (TControl* b = ref.Get()) b->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(b));
 }
 
 // ---------------------------------------------------------------- screen snap
@@ -935,6 +973,16 @@ void TsSkinProvider::WndProc(TMessage& m) {
       }
       return;
     }
+    case WM_SYSCOLORCHANGE:
+      // The menus are described to the platform again, in the new colours.
+      CallPrevious(m);
+      if (alive() && form_->Menu()) form_->Menu()->Rebuild();
+      return;
+    case CM_MOUSEENTER:
+      CallPrevious(m);
+      if (alive() && m.LParam == reinterpret_cast<LPARAM>(static_cast<TControl*>(form_)))
+        ReleaseStaleSpeedButtons();
+      return;
     case WM_SETICON:
       // The caption's icon is part of the caption strip's copy.
       captionCopy_.SetSize(0, 0);

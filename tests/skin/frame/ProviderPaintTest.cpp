@@ -472,3 +472,67 @@ TEST_F(TFrameTest, AnimatingChildIsPaintedAloneOnce) {
 
 }  // namespace
 }  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+// A form that keeps its whole rectangle until its frame is painted once.
+class TWholeUntilPaintedForm : public TForm {
+ public:
+  using TForm::TForm;
+  int Queries = 0;
+  bool RegionAtQuery = false;
+  void WndProc(TMessage& m) override {
+    if (m.Msg == 48205 && m.WParam == 16802) {
+      ++Queries;
+      for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* p = dynamic_cast<TsSkinProvider*>(Components(i)))
+          RegionAtQuery = RegionAtQuery || p->RegionSet();
+      m.Result = 16802;
+      return;
+    }
+    TForm::WndProc(m);
+  }
+};
+
+TEST_F(TFrameTest, RegionWaitsForTheFirstPaintingWhenTheFormAsks) {
+  LoadBuiltinSkin();
+  auto* f = new TWholeUntilPaintedForm(app.get());
+  f->SetBounds(40, 30, 240, 160);
+  f->Show();
+  Pump();
+  TsSkinProvider* p = ProviderOf(f);
+  ASSERT_NE(p, nullptr);
+  // Asked at the first painting only, before anything is cut away;
+  // the region follows the painting.
+  EXPECT_EQ(f->Queries, 1);
+  EXPECT_FALSE(f->RegionAtQuery);
+  EXPECT_TRUE(p->RegionSet());
+  EXPECT_FALSE(p->RegionRects().empty());
+  p->RefreshFrame();
+  EXPECT_EQ(f->Queries, 1);
+}
+
+// The pointer entering the form clears the hover look of a speed button that
+// missed its own leave.
+TEST_F(TFrameTest, EnteringTheFormReleasesAStaleSpeedButton) {
+  LoadBuiltinSkin();
+  TForm* f = MakeForm(bsSizeable, 260, 180);
+  auto* button = new TSpeedButton(f);
+  button->SetParent(f);
+  button->SetFlat(true);
+  button->SetBounds(20, 20, 60, 24);
+  Pump();
+  ASSERT_NE(ProviderOf(f), nullptr);
+  button->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(button));
+  ASSERT_TRUE(button->MouseInControl());
+  TRect r;
+  GetWindowRect(f->Handle(), &r);
+  host.MouseMove(r.Left + 150, r.Top + 120);
+  Pump();
+  EXPECT_EQ(MouseControl(), f);
+  EXPECT_FALSE(button->MouseInControl());
+}
+
+}  // namespace
+}  // namespace vm::test
