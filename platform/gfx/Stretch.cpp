@@ -66,8 +66,14 @@ void Normalise(std::int32_t* w, const std::int64_t* raw, int n) {
 TWeights BuildWeights(int from, int to, int dn, int s0, int sn, bool flip, int srcLimit) {
   TWeights tw;
   tw.Taps.resize(std::size_t(std::max(0, to - from)));
-  std::vector<std::int64_t> raw;
+  // Scratch lists reused for every destination index: a side strip of a
+  // window frame stretches over hundreds of pixels, one allocation each added up.
+  std::vector<std::int64_t> raw, keep;
   std::vector<int> idx;
+  raw.reserve(8);
+  keep.reserve(8);
+  idx.reserve(8);
+  tw.W.reserve(tw.Taps.size() * 2);
   for (int i = from; i < to; ++i) {
     raw.clear();
     idx.clear();
@@ -105,7 +111,7 @@ TWeights BuildWeights(int from, int to, int dn, int s0, int sn, bool flip, int s
       }
     }
     // Keep the taps that fall on the source bitmap; they are consecutive.
-    std::vector<std::int64_t> keep;
+    keep.clear();
     int first = -1;
     for (std::size_t k = 0; k < idx.size(); ++k) {
       const int abs = s0 + idx[k];
