@@ -62,6 +62,8 @@ UINT OwnerDrawState(const TMenuItem& it) {
   return s;
 }
 
+// Hands an item to its owner to draw; what the owner changes in the DC stays
+// until the caller restores it.
 void DrawOwnerDrawn(HWND owner, HMENU menu, const TMenuItem& it, TDC& dc) {
   DRAWITEMSTRUCT dis;
   dis.CtlType = ODT_MENU;
@@ -72,7 +74,6 @@ void DrawOwnerDrawn(HWND owner, HMENU menu, const TMenuItem& it, TDC& dc) {
   dis.hDC = &dc;
   dis.rcItem = it.Rect;
   dis.itemData = it.Data;
-  TDCSaver save(dc);
   if (owner) SendMessage(owner, WM_DRAWITEM, 0, LPARAM(&dis));
 }
 
@@ -127,6 +128,36 @@ void Bullet(TDC& dc, int cx, int cy, TColor c) {
 // A solid triangle pointing right, 4 wide and 7 high, its tip at (x + 3, cy).
 void Arrow(TDC& dc, int x, int cy, TColor c) {
   for (int i = 0; i < 4; ++i) dc.FillRect({x + i, cy - 3 + i, x + i + 1, cy + 4 - i}, c);
+}
+
+// The sub-menu arrow at an item's right edge; embossed like the text on a
+// disabled item that is not selected.
+void SubMenuArrow(TDC& dc, const TRect& r, TColor ink, bool embossed) {
+  int cy = r.Top + r.Height() / 2;
+  if (embossed) {
+    Arrow(dc, r.Right - 12 + 1, cy + 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+    ink = GetSysColor(COLOR_BTNSHADOW);
+  }
+  Arrow(dc, r.Right - 12, cy, ink);
+}
+
+// The classic text colour of a pop-up item in its state.
+TColor PopupItemInk(const TMenuItem& it) {
+  if (it.State & MF_GRAYED) return GetSysColor(COLOR_GRAYTEXT);
+  if (it.State & MFS_HILITE) return GetSysColor(COLOR_HIGHLIGHTTEXT);
+  return GetSysColor(COLOR_MENUTEXT);
+}
+
+// An owner-drawn pop-up item. The owner gets the item's classic text colour
+// in the DC; an item with a sub-menu then gets its arrow over what the owner
+// drew, in the text colour the owner left in the DC and clipped by what the
+// owner left of the clipping region, so an owner that draws an arrow of its
+// own excludes that place and keeps it.
+void DrawOwnerDrawnPopupItem(HWND owner, HMENU menu, const TMenuItem& it, TDC& dc) {
+  TDCSaver save(dc);
+  dc.SetTextColor(PopupItemInk(it));
+  DrawOwnerDrawn(owner, menu, it, dc);
+  if (it.SubMenu && !(it.Type & MFT_SEPARATOR)) SubMenuArrow(dc, it.Rect, dc.TextColor(), false);
 }
 
 }  // namespace
@@ -215,6 +246,7 @@ void PaintMenuBar(const TWnd* w, TDC& dc) {
     const TMenuItem& it = menu->Items[i];
     if (it.Type & MFT_SEPARATOR) continue;
     if (it.Type & MFT_OWNERDRAW) {
+      TDCSaver saveItem(dc);
       DrawOwnerDrawn(w->Handle, menu->Handle, it, dc);
       continue;
     }
@@ -301,7 +333,7 @@ void PaintPopupMenuItems(TMenu* menu, HWND owner, TDC& dc) {
       dc.FillRect({x + 1, 0, x + 2, menu->Size.cy}, GetSysColor(COLOR_BTNHIGHLIGHT));
     }
     if (it.Type & MFT_OWNERDRAW) {
-      DrawOwnerDrawn(owner, menu->Handle, it, dc);
+      DrawOwnerDrawnPopupItem(owner, menu->Handle, it, dc);
       continue;
     }
     dc.FillRect(r, GetSysColor(COLOR_MENU));
@@ -333,14 +365,7 @@ void PaintPopupMenuItems(TMenu* menu, HWND owner, TDC& dc) {
       else
         CheckMark(dc, cx, cy, ink);
     }
-    if (it.SubMenu) {
-      TColor arrowInk = ink;
-      if (disabled && !selected) {
-        Arrow(dc, r.Right - 12 + 1, cy + 1, GetSysColor(COLOR_BTNHIGHLIGHT));
-        arrowInk = GetSysColor(COLOR_BTNSHADOW);
-      }
-      Arrow(dc, r.Right - 12, cy, arrowInk);
-    }
+    if (it.SubMenu) SubMenuArrow(dc, r, ink, disabled && !selected);
     dc.SelectFont((it.State & MFS_DEFAULT) ? MenuFont(true) : font);
     UINT format = DT_LEFT | DT_VCENTER | DT_SINGLELINE;
     TRect label{r.Left + TextLeft, r.Top, r.Right, r.Bottom};

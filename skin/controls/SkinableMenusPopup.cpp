@@ -409,18 +409,27 @@ void TsSkinableMenus::PopupDraw(tk::TMenuItem* item, tk::TCanvas* canvas, const 
   if (!c.Background) return;
   const int e = InFirstColumn(item) ? ExtraLineWidth() : 0;
   if (window) CopyBorderStrips(item, window, rect, e);
-  TDCSaver save(*dc);
-  switch (KindOf(item)) {
-    case smDivider:
-      PaintSeparator(*dc, rect, e);
-      break;
-    case smCaption:
-      PaintTitle(item, *dc, rect, e, state);
-      break;
-    default:
-      PaintNormal(item, *dc, rect, e, state, window);
-      break;
+  {
+    TDCSaver save(*dc);
+    switch (KindOf(item)) {
+      case smDivider:
+        PaintSeparator(*dc, rect, e);
+        return;
+      case smCaption:
+        PaintTitle(item, *dc, rect, e, state);
+        return;
+      default:
+        PaintNormal(item, *dc, rect, e, state, window);
+        break;
+    }
   }
+  // The menu draws an item's sub-menu arrow in the text colour left in the
+  // DC: leave the item's own, so the arrow matches its caption.
+  TsSkinManager* m = PaintManager(manager_);
+  const bool enabled = item->Enabled() && !(state & (ODS_GRAYED | ODS_DISABLED));
+  const bool hot = enabled && (state & (ODS_SELECTED | ODS_HOTLIGHT));
+  const TColor ink = SectionTextColors(m, m->FindSectionIndex("MENUITEM"), enabled, hot).Main;
+  if (ink != clNoContour) dc->SetTextColor(ink);
 }
 
 }  // namespace vm

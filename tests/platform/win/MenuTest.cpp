@@ -1,5 +1,7 @@
 // Menu handles and items, the menu bar in the non-client area, and
 // accelerator tables.
+#include "platform/gfx/SysColors.h"
+#include "platform/win/MenuState.h"
 #include "tests/platform/win/WinTestSupport.h"
 
 namespace vm::test {
@@ -196,6 +198,79 @@ TEST_F(MenuTest, AMenuGivenAtCreationIsTheBarFromTheFirstSize) {
 }
 
 // ---------------------------------------------------------------- accelerators
+
+// An owner that draws its menu items pale yellow; an item's data says what else it
+// does: 1 leaves a red text colour in the DC, 2 keeps its right 16 pixels
+// for itself by excluding them from the clipping region.
+LRESULT OwnerDrawingProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_MEASUREITEM) {
+    auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
+    mis->itemWidth = 90;
+    mis->itemHeight = 18;
+    return 1;
+  }
+  if (msg == WM_DRAWITEM) {
+    auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(l);
+    dis->hDC->FillRect(dis->rcItem, RGB(240, 240, 200));
+    if (dis->itemData == 1) dis->hDC->SetTextColor(RGB(200, 0, 0));
+    if (dis->itemData == 2)
+      dis->hDC->ExcludeClipRect(
+          {dis->rcItem.Right - 16, dis->rcItem.Top, dis->rcItem.Right, dis->rcItem.Bottom});
+    return 1;
+  }
+  return DefWindowProc(h, msg, w, l);
+}
+
+TEST_F(MenuTest, OwnerDrawnItemsWithSubMenusGetTheArrowUnlessTheOwnerKeepsItsPlace) {
+  WNDCLASS wc;
+  wc.lpszClassName = "OwnerDrawing";
+  wc.lpfnWndProc = &OwnerDrawingProc;
+  RegisterClass(wc);
+  HWND owner = MakeTop(100, 100, 300, 200, WS_OVERLAPPEDWINDOW, "OwnerDrawing");
+  HMENU sub = CreatePopupMenu();
+  AppendMenu(sub, MF_STRING, 9, "x");
+  HMENU m = CreatePopupMenu();
+  // 0: red ink left by the owner; 1: the place kept by the owner; 2: the
+  // owner leaves the colour it was given, and the item is selected; 3: no
+  // sub-menu, no arrow.
+  for (ULONG_PTR data : {1, 2, 0, 0}) {
+    const bool popup = m && TMenuSystem::Get().Find(m)->Items.size() < 3;
+    ASSERT_TRUE(AppendMenu(m, MF_OWNERDRAW | (popup ? MF_POPUP : 0u),
+                           popup ? UINT_PTR(reinterpret_cast<std::uintptr_t>(sub)) : 7));
+    MENUITEMINFO mii;
+    mii.fMask = MIIM_DATA;
+    mii.dwItemData = data;
+    ASSERT_TRUE(SetMenuItemInfo(m, UINT(TMenuSystem::Get().Find(m)->Items.size() - 1), true, mii));
+  }
+  TMenu* menu = TMenuSystem::Get().Find(m);
+  menu->Items[2].State |= MFS_HILITE;
+  LayoutPopupMenu(menu, owner);
+  ASSERT_EQ(menu->Size, (TSize{90, 72}));
+  TBitmap b(90, 72);
+  TDC dc(b);
+  dc.SetTextColor(RGB(1, 2, 3));
+  PaintPopupMenuItems(menu, owner, dc);
+  // The arrow stands 12 pixels in from the right edge, 4 wide and 7 high.
+  auto arrowPixels = [&](int item, TColor c) {
+    const TRect& r = menu->Items[std::size_t(item)].Rect;
+    int n = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Right - 12; x < r.Right - 8; ++x) n += b.GetPixel(x, y) == c;
+    return n;
+  };
+  EXPECT_EQ(arrowPixels(0, RGB(200, 0, 0)), 16);
+  EXPECT_EQ(arrowPixels(1, RGB(240, 240, 200)), 4 * 18);
+  EXPECT_EQ(arrowPixels(2, GetSysColor(COLOR_HIGHLIGHTTEXT)), 16);
+  EXPECT_EQ(arrowPixels(3, RGB(240, 240, 200)), 4 * 18);
+  // What the owner changed in the DC does not outlive the painting.
+  EXPECT_EQ(dc.TextColor(), RGB(1, 2, 3));
+  dc.FillRect({0, 0, 90, 72}, RGB(0, 0, 0));
+  EXPECT_EQ(b.GetPixel(89, 20), RGB(0, 0, 0));
+  DestroyWindow(owner);
+  DestroyMenu(m);
+  DestroyMenu(sub);
+  UnregisterClass("OwnerDrawing");
+}
 
 class AcceleratorTest : public TWinTest {
  protected:

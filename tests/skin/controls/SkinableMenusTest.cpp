@@ -2,6 +2,7 @@
 // item kinds, the skin's border width, the extra line, which items get the
 // painter's handlers, the per-menu cache, and the pictures of the drop-down
 // menus opened with the mouse and of the items on a menu line.
+#include <algorithm>
 #include <cmath>
 #include <deque>
 #include <functional>
@@ -134,6 +135,46 @@ class SkinableMenus : public TControlsTest {
     host.Click(p.X, p.Y);
     Pump();
     return shot;
+  }
+  // Pops the menu up, rests the pointer on item subItem (which holds a
+  // sub-menu) until the hover delay has passed, or clicks it, and takes
+  // pictures of the menu windows then open, left to right.
+  std::vector<TBitmap> HoverSubMenu(tk::TPopupMenu& popup, int subItem, bool click = false) {
+    std::vector<TBitmap> shots;
+    Step([&] {
+      HWND w = OpenMenuWindow();
+      ASSERT_TRUE(w);
+      TRect r;
+      ASSERT_TRUE(GetMenuItemRect(w, popup.Handle(), UINT(subItem), &r));
+      if (click)
+        host.Click(r.Left + 40, r.Top + r.Height() / 2);
+      else
+        host.MouseMove(r.Left + 40, r.Top + r.Height() / 2);
+    });
+    Step([&] {
+      Application->ProcessMessages();
+      if (!click) host.AdvanceClock(1000);
+    });
+    Step([&] {
+      Application->ProcessMessages();
+      PresentWindows();
+      std::vector<HWND> open;
+      EnumWindows([&](HWND h) {
+        if (GetClassName(h) == "#32768" && IsWindowVisible(h)) open.push_back(h);
+        return true;
+      });
+      std::sort(open.begin(), open.end(), [](HWND a, HWND b) {
+        TRect ra, rb;
+        GetWindowRect(a, &ra);
+        GetWindowRect(b, &rb);
+        return ra.Left < rb.Left;
+      });
+      for (HWND h : open) shots.push_back(host.WindowShot(GetHostWindow(h)));
+      EndMenu();
+    });
+    popup.Popup(100, 100);
+    Pump();
+    return shots;
   }
   void Step(std::function<void()> f) { script.push_back(std::move(f)); }
 
@@ -544,6 +585,28 @@ TEST_F(SkinableMenus, BarOnAMenuLineGolden) {
   };
   painter->DrawBarItems(form, cache);
   EXPECT_EQ(seen, 3);
+}
+
+TEST_F(SkinableMenus, SubMenuArrowAndHoverOpening) {
+  // The skin chooser of a shortcut menu: a sub-menu item between two plain ones.
+  tk::TPopupMenu popup(form);
+  Item(popup.Items(), "S0", "Обновить");
+  auto* skins = Item(popup.Items(), "S1", "Доступные скины");
+  Item(skins, "S2", "Встроенный");
+  Item(skins, "S3", "Зима");
+  Item(popup.Items(), "S4", "Закрыть");
+  form->Show();
+  Pump();
+  // Plain first: the arrow is drawn and the sub-menu opens on hover.
+  std::vector<TBitmap> plain = HoverSubMenu(popup, 1);
+  EXPECT_EQ(plain.size(), 2u);
+  painter->HookMenu(&popup, true);
+  std::vector<TBitmap> skinned = HoverSubMenu(popup, 1);
+  ASSERT_EQ(skinned.size(), 2u) << "the hooked item's sub-menu did not open on hover";
+  CompareGolden("menu-popup-submenu", skinned[0]);
+  CompareGolden("menu-popup-submenu-open", skinned[1]);
+  // A click opens it at once, without waiting for the hover delay.
+  EXPECT_EQ(HoverSubMenu(popup, 1, true).size(), 2u);
 }
 
 }  // namespace
