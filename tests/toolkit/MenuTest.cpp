@@ -12,6 +12,7 @@
 
 #include "platform/gfx/PngCodec.h"
 #include "platform/gfx/SysColors.h"
+#include "tests/support/MenuScript.h"
 #include "tests/toolkit/ToolkitTestSupport.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/Edit.h"
@@ -76,20 +77,10 @@ class MenuTest : public TToolkitTest {
     help = item(menu->Items(), "&Справка");
     about = item(help, "&О программе...");
     clicks.clear();
-    host.SetIdleHandler([this] {
-      if (script.empty()) {
-        // Nothing left to do in a menu: it must not wait forever.
-        if (GetTrackedMenu()) return EndMenu();
-        return false;
-      }
-      auto step = std::move(script.front());
-      script.pop_front();
-      step();
-      return true;
-    });
+    script.Attach(host);
   }
   void TearDown() override {
-    host.SetIdleHandler(nullptr);
+    script.Detach();
     TToolkitTest::TearDown();
   }
 
@@ -124,7 +115,7 @@ class MenuTest : public TToolkitTest {
   TMainMenu* menu = nullptr;
   TMenuItem *file, *open, *save, *exit, *image, *grid, *help, *about;
   std::vector<std::string> clicks;
-  std::deque<std::function<void()>> script;
+  TMenuScript script;
 };
 
 TEST_F(MenuTest, ItemsReachThePlatformMenuAndFollowTheirChanges) {

@@ -12,6 +12,7 @@
 #include "skin/controls/SkinableMenus.h"
 #include "skin/paint/SectionPaint.h"
 #include "tests/skin/controls/ControlsTestSupport.h"
+#include "tests/support/MenuScript.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/ImageList.h"
 #include "toolkit/MainMenu.h"
@@ -46,19 +47,10 @@ class SkinableMenus : public TControlsTest {
     help = Item(bar, "N7", "Справка");
     Item(help, "N9", "О программе...");
     form->SetMenu(menu);
-    host.SetIdleHandler([this] {
-      if (script.empty()) {
-        if (GetTrackedMenu()) return EndMenu();
-        return false;
-      }
-      auto step = std::move(script.front());
-      script.pop_front();
-      step();
-      return true;
-    });
+    script.Attach(host);
   }
   void TearDown() override {
-    host.SetIdleHandler(nullptr);
+    script.Detach();
     TControlsTest::TearDown();
   }
 
@@ -183,7 +175,7 @@ class SkinableMenus : public TControlsTest {
   tk::TMainMenu* menu = nullptr;
   tk::TMenuItem *file = nullptr, *open = nullptr, *save = nullptr, *quit = nullptr;
   tk::TMenuItem *image = nullptr, *help = nullptr;
-  std::deque<std::function<void()>> script;
+  TMenuScript script;
   TRegion region;
   int regionKind = 0;
   std::vector<TRect> corners;

@@ -10,6 +10,7 @@
 #include "skin/frame/FrameHook.h"
 #include "skin/frame/SkinProvider.h"
 #include "tests/skin/controls/ControlsTestSupport.h"
+#include "tests/support/MenuScript.h"
 #include "toolkit/MainMenu.h"
 #include "toolkit/MenuItem.h"
 #include "toolkit/ShortCut.h"
@@ -25,19 +26,10 @@ class SkinnedFrameMenus : public TControlsTest {
     LoadBuiltinSkin();
     manager->MenuSupport().IcoLineSkin = "ICOLINE";
     painter = InstallSkinnedMenus(*manager, announcer.get());
-    host.SetIdleHandler([this] {
-      if (script.empty()) {
-        if (GetTrackedMenu()) return EndMenu();
-        return false;
-      }
-      auto step = std::move(script.front());
-      script.pop_front();
-      step();
-      return true;
-    });
+    script.Attach(host);
   }
   void TearDown() override {
-    host.SetIdleHandler(nullptr);
+    script.Detach();
     manager.reset();
     FreeRuntimeProviders();
     TControlsTest::TearDown();
@@ -61,7 +53,7 @@ class SkinnedFrameMenus : public TControlsTest {
   }
 
   TsSkinableMenus* painter = nullptr;
-  std::deque<std::function<void()>> script;
+  TMenuScript script;
 };
 
 TEST_F(SkinnedFrameMenus, MenuLineAndDropDownOnASkinnedForm) {

@@ -7,6 +7,7 @@
 #include "platform/win/WinApi.h"
 #include "skin/frame/SystemMenu.h"
 #include "tests/skin/frame/FrameTestSupport.h"
+#include "tests/support/MenuScript.h"
 #include "toolkit/MenuItem.h"
 
 namespace vm::test {
@@ -16,19 +17,10 @@ class SystemMenuOnFrame : public TFrameTest {
  protected:
   void SetUp() override {
     TFrameTest::SetUp();
-    host.SetIdleHandler([this] {
-      if (script.empty()) {
-        if (GetTrackedMenu()) return EndMenu();
-        return false;
-      }
-      auto step = std::move(script.front());
-      script.pop_front();
-      step();
-      return true;
-    });
+    script.Attach(host);
   }
   void TearDown() override {
-    host.SetIdleHandler(nullptr);
+    script.Detach();
     TFrameTest::TearDown();
   }
   HWND OpenMenuWindow() {
@@ -59,7 +51,7 @@ class SystemMenuOnFrame : public TFrameTest {
                                 UINT(pos), &r));
     host.Click(r.Left + r.Width() / 2, r.Top + r.Height() / 2);
   }
-  std::deque<std::function<void()>> script;
+  TMenuScript script;
 };
 
 TEST_F(SystemMenuOnFrame, AltSpaceOpensItAndCloseClosesTheForm) {

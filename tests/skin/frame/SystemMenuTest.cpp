@@ -14,6 +14,7 @@
 #include "platform/win/WinApi.h"
 #include "skin/state/MenuPainter.h"
 #include "tests/skin/frame/TitleTestSupport.h"
+#include "tests/support/MenuScript.h"
 #include "toolkit/MenuItem.h"
 #include "toolkit/ShortCut.h"
 
@@ -39,19 +40,10 @@ class SystemMenu : public THostTest {
  protected:
   void SetUp() override {
     THostTest::SetUp();
-    host.SetIdleHandler([this] {
-      if (script.empty()) {
-        if (GetTrackedMenu()) return EndMenu();
-        return false;
-      }
-      auto step = std::move(script.front());
-      script.pop_front();
-      step();
-      return true;
-    });
+    script.Attach(host);
   }
   void TearDown() override {
-    host.SetIdleHandler(nullptr);
+    script.Detach();
     THostTest::TearDown();
   }
   TForm* Shown(TForm* f) {
@@ -76,7 +68,7 @@ class SystemMenu : public THostTest {
                                 UINT(pos), &r));
     host.Click(r.Left + r.Width() / 2, r.Top + r.Height() / 2);
   }
-  std::deque<std::function<void()>> script;
+  TMenuScript script;
 };
 
 TEST_F(SystemMenu, ItemsNamesCaptionsAndOrder) {
