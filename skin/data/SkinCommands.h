@@ -10,6 +10,10 @@ namespace vm {
 
 constexpr unsigned SM_NIRVEXCMD = 0xA100;
 
+// The Tag of the skin engine's own forms and controls: they are never skinned
+// from outside.
+constexpr std::intptr_t EngineTag = -98;
+
 enum : int {
   CmdNewSkin = 1,
   CmdRemoveSkin = 2,

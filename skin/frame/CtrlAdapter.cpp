@@ -15,7 +15,6 @@ namespace vm {
 namespace {
 
 // The marker of the engine's own forms and controls: never adapted.
-constexpr std::intptr_t EngineTag = -98;
 
 std::array<TnxSubclassFactory, ThirdPartyListCount>& Factories() {
   static std::array<TnxSubclassFactory, ThirdPartyListCount> factories;

@@ -14,8 +14,6 @@ std::function<void(TsSkinManager&, int, WPARAM, LPARAM)> FrameLayerWindowEvent;
 
 namespace {
 
-constexpr std::intptr_t EngineTag = -98;
-
 std::vector<TsSkinProvider*>& Providers() {
   static std::vector<TsSkinProvider*> list;
   return list;
@@ -40,12 +38,7 @@ bool AttachRuntimeProvider(TsSkinManager& manager, TCustomForm* form) {
   if (QueryControl(form, CmdQueryHandled)) return false;
   for (TsSkinProvider* p : Providers())
     if (p->FrameForm() == form) return false;
-  const TsSkinningRules rules = manager.SkinningRules();
-  if (cls == "TMessageForm") {
-    if (!(rules & srStdDialogs)) return false;
-  } else if (!(rules & srStdForms) || form->Tag() == EngineTag) {
-    return false;
-  }
+  if (!FormWantsFrame(manager, *form)) return false;
   auto* provider = new TsSkinProvider(form);
   if (provider->Inactive()) {
     delete provider;

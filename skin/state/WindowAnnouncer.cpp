@@ -10,17 +10,6 @@ namespace vm {
 
 namespace {
 
-// Forms and controls with this Tag belong to the skin engine itself.
-constexpr std::intptr_t EngineTag = -98;
-
-// Message boxes follow the rule for standard dialogs; every other form the
-// rule for standard forms, unless it is one of the engine's own (Tag -98).
-bool WantsFrame(const TsSkinManager& manager, const TCustomForm& form) {
-  const TsSkinningRules rules = manager.SkinningRules();
-  if (form.ClassName() == "TMessageForm") return (rules & srStdDialogs) != 0;
-  return (rules & srStdForms) && form.Tag() != EngineTag;
-}
-
 LPARAM ManagerValue(TsSkinManager& m) {
   return reinterpret_cast<LPARAM>(&m);
 }
@@ -32,6 +21,12 @@ bool Registered(const TComponent* c) {
 }
 
 }  // namespace
+
+bool FormWantsFrame(const TsSkinManager& manager, const TCustomForm& form) {
+  const TsSkinningRules rules = manager.SkinningRules();
+  if (form.ClassName() == "TMessageForm") return (rules & srStdDialogs) != 0;
+  return (rules & srStdForms) && form.Tag() != EngineTag;
+}
 
 TsWindowAnnouncer::TsWindowAnnouncer() : previous_(SkinAnnouncer()) {
   SetSkinAnnouncer(this);
@@ -140,7 +135,7 @@ LRESULT TsWindowAnnouncer::HookProc(int code, WPARAM w, LPARAM l) {
       auto* form =
           code == HCBT_ACTIVATE ? dynamic_cast<TCustomForm*>(TWinControl::FindControl(h)) : nullptr;
       if (form) {
-        if (OnFormActivated && WantsFrame(*manager, *form)) OnFormActivated(*manager, form);
+        if (OnFormActivated && FormWantsFrame(*manager, *form)) OnFormActivated(*manager, form);
       } else if (OnWindowEvent) {
         OnWindowEvent(*manager, code, w, l);
       }

@@ -25,6 +25,11 @@ namespace vm {
 class TCustomForm;
 class TsFrameOwner;
 
+// Whether the manager's rules give an activated form a frame: a message form
+// under the standard-dialogs rule, any other form under the standard-forms
+// rule unless it is one of the engine's own (EngineTag).
+bool FormWantsFrame(const TsSkinManager& manager, const TCustomForm& form);
+
 class TsWindowAnnouncer : public TsSkinAnnouncer {
  public:
   // Becomes the process's announcer (SetSkinAnnouncer); leaves when destroyed.
