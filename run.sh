@@ -4,9 +4,7 @@
 # On a desktop (DISPLAY set) the photo program starts on that display. On a
 # machine without a display it starts on a private Xvfb instead (stop it with
 # Ctrl+C), and velmora-shot writes a picture of the program's screen, taken
-# on the headless host, whose path is printed. Until the photo program is
-# part of the build, the toolkit gallery (every component on one form) starts
-# instead, and no picture is written.
+# on the headless host, whose path is printed.
 #
 #   ./run.sh [ARGS...]           ARGS go to the program
 #   VELMORA_BUILD_DIR=DIR ./run.sh   build in DIR (default build-release)
@@ -17,12 +15,8 @@ build=${VELMORA_BUILD_DIR:-build-release}
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF >/dev/null
 fi
-if ninja -C "$build" -t targets all 2>/dev/null | grep -q '^velmora: '; then
-  targets=(velmora velmora-shot) binary=$build/app/velmora
-else
-  targets=(velmora-gallery) binary=$build/tools/gallery/velmora-gallery
-fi
-cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
+binary=$build/app/velmora
+cmake --build "$build" -j "$(nproc)" --target velmora velmora-shot
 
 if [ -n "${DISPLAY:-}" ]; then
   exec "$binary" "$@"
