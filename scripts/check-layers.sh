@@ -5,10 +5,11 @@
 # higher layer links fine and still bends the design).
 #
 # Layers, bottom to top (a folder may include its own layer and any below):
-#   platform/gfx < platform/host < platform/win < platform/controls < toolkit
+#   platform/gfx, platform/fs < platform/host < platform/win < platform/controls < toolkit
 #   < skin/data < skin/paint < skin/state < skin/frame, skin/controls
 #   < skin/subclass < app < tools
-# skin/frame and skin/controls are peers: neither includes the other.
+# skin/frame and skin/controls are peers: neither includes the other; so are
+# platform/gfx and platform/fs (paths of the platform on this host).
 # skin/paint/pixels (the window-free pixel arithmetic) sits just above
 # platform/gfx. skin/data and skin/paint build without any window system, so
 # from the toolkit they may use only the window-free component base.
@@ -25,6 +26,7 @@ classify() {
   Rank=-1 Layer=
   case $1 in
     platform/gfx/*) Rank=0 Layer=platform/gfx ;;
+    platform/fs/*) Rank=0 Layer=platform/fs ;;
     skin/paint/pixels/*) Rank=1 Layer=skin/paint/pixels ;;
     platform/host/*) Rank=2 Layer=platform/host ;;
     platform/win/*) Rank=3 Layer=platform/win ;;

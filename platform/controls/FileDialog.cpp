@@ -15,6 +15,7 @@
 #include "platform/controls/Controls.h"
 #include "platform/controls/Dialog.h"
 #include "platform/controls/MessageBox.h"
+#include "platform/fs/PlatformPath.h"
 #include "platform/gfx/BmpCodec.h"
 #include "platform/gfx/DC.h"
 #include "platform/gfx/Font.h"
@@ -227,7 +228,10 @@ TFolderListing ListFolder(const std::string& folder, const std::vector<std::stri
 std::string ResolvePath(const std::string& base, std::string_view typed) {
   std::string t(typed);
   std::string joined;
-  if (!t.empty() && t[0] == '~' && (t.size() == 1 || t[1] == '/'))
+  if (IsDrivePath(t))
+    // A name of the platform's, such as "c:\Photos": the program's data folder.
+    joined = PlatformToHostPath(t);
+  else if (!t.empty() && t[0] == '~' && (t.size() == 1 || t[1] == '/'))
     joined = HomeFolder() + t.substr(1);
   else if (!t.empty() && t[0] == '/')
     joined = t;

@@ -6,7 +6,9 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 
+#include "platform/fs/PlatformPath.h"
 #include "platform/gfx/BmpCodec.h"
 #include "platform/gfx/JpegCodec.h"
 #include "platform/gfx/SysColors.h"
@@ -184,9 +186,7 @@ std::string NormalizeDir(const std::string& name, const std::string& programFold
 }
 
 std::string HostPath(const std::string& path) {
-  std::string p = path;
-  std::replace(p.begin(), p.end(), '\\', '/');
-  return p;
+  return PlatformToHostPath(path);
 }
 
 // --- the manager -----------------------------------------------------------
@@ -342,14 +342,36 @@ void TsSkinManager::LoadCurrentOrSwitchOff() {
 }
 
 void TsSkinManager::LoadCurrent() {
+  PrepareSkinDirectory();
+  const std::string directory = NormalizedDirectory();
   std::string packedFile = AddTrailingSeparator(skinDirectory_) + skinName_ + ".nxz";
-  if (FileExists(HostPath(packedFile)))
-    LoadPackedFile(packedFile);
-  else
-    LoadFolderOrStored();
+  if (FileExists(HostPath(packedFile))) return LoadPackedFile(packedFile, directory);
+  // The shipped skins come after the user's: only a name the skin directory
+  // has neither packed nor as a folder is looked for there.
+  const std::string system = NormalizeDir(systemSkinDirectory_, ProgramFolder());
+  if (!system.empty() && !skinName_.empty() &&
+      !FileExists(HostPath(directory + skinName_ + "\\" + OptionsFileName))) {
+    const std::string shipped = system + skinName_ + ".nxz";
+    if (FileExists(HostPath(shipped))) return LoadPackedFile(shipped, system);
+    if (FileExists(HostPath(system + skinName_ + "\\" + OptionsFileName)))
+      return LoadFolderOrStored(system);
+  }
+  LoadFolderOrStored(directory);
 }
 
-void TsSkinManager::LoadPackedFile(const std::string& fileName) {
+void TsSkinManager::PrepareSkinDirectory() const {
+  const std::string directory = NormalizedDirectory();
+  if (!IsDrivePath(directory)) return;
+  const std::string host = HostPath(directory);
+  if (DirExists(host)) return;
+  std::string why;
+  if (EnsureDataFolder(host, &why) || unusableDirectory_ == host) return;
+  unusableDirectory_ = host;
+  std::cerr << "velmora: не удалось создать папку скинов " << host << " (" << why
+            << "); скины из неё недоступны\n";
+}
+
+void TsSkinManager::LoadPackedFile(const std::string& fileName, const std::string& directory) {
   std::unique_ptr<TnxSkinConvertor> convertor;
   bool ok = ExtractPackedData(HostPath(fileName), convertor, true);
   // A rejected container, or one without a description, loads as an empty
@@ -358,7 +380,7 @@ void TsSkinManager::LoadPackedFile(const std::string& fileName) {
   if (ok && convertor && convertor->Options())
     ini.SetText(Cp1251ToUtf8(convertor->Options()->Text()));
   packed_ = true;
-  SkinData.SkinPath = NormalizedDirectory();
+  SkinData.SkinPath = directory;
   ini_ = &ini;
   convertor_ = ok ? convertor.get() : nullptr;
   storedSkin_ = nullptr;
@@ -369,8 +391,8 @@ void TsSkinManager::LoadPackedFile(const std::string& fileName) {
   RunPasses();
 }
 
-void TsSkinManager::LoadFolderOrStored() {
-  std::string folder = NormalizedDirectory() + skinName_ + "\\";
+void TsSkinManager::LoadFolderOrStored(const std::string& directory) {
+  std::string folder = directory + skinName_ + "\\";
   std::string options = folder + OptionsFileName;
   TMemIniFile ini;
   std::unique_ptr<TnxSkinConvertor> convertor;
@@ -888,7 +910,25 @@ std::vector<std::string> TsSkinManager::GetSkinNames(TsSkinListKind kind,
                                                      std::string* firstName) const {
   std::vector<std::string> names;
   for (int i = 0; i < internalSkins_.Count(); ++i) names.push_back(internalSkins_.Items(i).Name);
-  std::string dir = HostPath(NormalizedDirectory());
+  PrepareSkinDirectory();
+  ListFolder(NormalizedDirectory(), kind, false, names);
+  ListFolder(NormalizeDir(systemSkinDirectory_, ProgramFolder()), kind, true, names);
+  if (firstName) *firstName = names.empty() ? std::string() : names.front();
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void TsSkinManager::ListFolder(const std::string& directory, TsSkinListKind kind, bool skipKnown,
+                               std::vector<std::string>& names) const {
+  const std::size_t known = names.size();
+  auto add = [&](const std::string& name) {
+    // A shipped skin is not listed again when the user has one of its name.
+    if (skipKnown && std::find(names.begin(), names.begin() + std::ptrdiff_t(known), name) !=
+                         names.begin() + std::ptrdiff_t(known))
+      return;
+    names.push_back(name);
+  };
+  std::string dir = HostPath(directory);
   if (!dir.empty() && DirExists(dir)) {
     std::vector<fs::directory_entry> entries;
     std::error_code ec;
@@ -903,16 +943,12 @@ std::vector<std::string> TsSkinManager::GetSkinNames(TsSkinListKind kind,
       if (name.empty() || name[0] == '.') continue;
       std::error_code ec2;
       if (kind != slPacked && e.is_directory(ec2)) {
-        if (FileExists((e.path() / OptionsFileName).string())) names.push_back(name);
+        if (FileExists((e.path() / OptionsFileName).string())) add(name);
       } else if (kind != slUnpacked && e.is_regular_file(ec2)) {
-        if (e.path().extension().string() == ".nxz")
-          names.push_back(name.substr(0, name.find('.')));
+        if (e.path().extension().string() == ".nxz") add(name.substr(0, name.find('.')));
       }
     }
   }
-  if (firstName) *firstName = names.empty() ? std::string() : names.front();
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 }  // namespace vm

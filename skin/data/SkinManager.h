@@ -98,7 +98,8 @@ void SetProgramFolder(const std::string& folder);
 std::string NormalizeDir(const std::string& name, const std::string& programFolder);
 // Step 4 of it alone: only the trailing separator.
 std::string AddTrailingSeparator(const std::string& name);
-// Turns a skin path (backslashes) into a path of this host (slashes).
+// Turns a skin path (backslashes, perhaps a drive letter) into a path of this
+// host: the platform layer's one rule (PlatformToHostPath).
 std::string HostPath(const std::string& path);
 
 class TsSkinManager : public TComponent, public TsSkinModel {
@@ -115,6 +116,11 @@ class TsSkinManager : public TComponent, public TsSkinModel {
   void SetSkinName(const std::string& value);
   const std::string& SkinDirectory() const { return skinDirectory_; }
   void SetSkinDirectory(const std::string& value);
+  // The folder of the skins shipped with the program, a path of this host
+  // (empty: none). Listed and searched after the skin directory, so that a
+  // user's skin of the same name wins; stored skins come last.
+  const std::string& SystemSkinDirectory() const { return systemSkinDirectory_; }
+  void SetSystemSkinDirectory(const std::string& value) { systemSkinDirectory_ = value; }
   TsStoredSkins& InternalSkins() { return internalSkins_; }
   void SetInternalSkins(const TsStoredSkins& value) { internalSkins_.Assign(value); }
   // The loaded skin's version with a point as decimal separator, or "N/A".
@@ -143,9 +149,11 @@ class TsSkinManager : public TComponent, public TsSkinModel {
   TGetExtraLineData OnGetMenuExtraLineData;
 
   // --- operations ---
-  // Lists the stored skins and then, in the normalised skin directory, the
-  // folders holding "Options.dat" (kinds 0, 2) and the ".nxz" files (kinds 1,
-  // 2); sorted. `firstName` is the first name found, before sorting.
+  // Lists the stored skins and then, in the normalised skin directory and
+  // after it in the system skin directory, the folders holding "Options.dat"
+  // (kinds 0, 2) and the ".nxz" files (kinds 1, 2); sorted. A name the skin
+  // directory has is not listed again for the system directory. `firstName`
+  // is the first name found, before sorting.
   std::vector<std::string> GetSkinNames(TsSkinListKind kind,
                                         std::string* firstName = nullptr) const;
   // Reloads the current skin with the current colour shifts (and announces a
@@ -162,8 +170,16 @@ class TsSkinManager : public TComponent, public TsSkinModel {
 
  private:
   void ChooseAndLoad();
-  void LoadPackedFile(const std::string& fileName);
-  void LoadFolderOrStored();
+  void LoadPackedFile(const std::string& fileName, const std::string& directory);
+  // `directory` is the normalised folder the skin's folder is looked for in.
+  void LoadFolderOrStored(const std::string& directory);
+  // A skin directory on a drive names a folder of the user's data folder: it
+  // is made on first use. When it cannot be, the reason is reported once and
+  // the stored skin stays in use.
+  void PrepareSkinDirectory() const;
+  // Adds the skins of one folder (normalised) to the list.
+  void ListFolder(const std::string& directory, TsSkinListKind kind, bool skipKnown,
+                  std::vector<std::string>& names) const;
   void RunPasses();
   void MaskPass();
   void PatternPass();
@@ -190,6 +206,8 @@ class TsSkinManager : public TComponent, public TsSkinModel {
   bool active_ = true;
   std::string skinName_;
   std::string skinDirectory_;
+  std::string systemSkinDirectory_;
+  mutable std::string unusableDirectory_;  // the folder whose failure was reported
   TsStoredSkins internalSkins_;
   int hueOffset_ = 0;
   int saturation_ = 0;

@@ -38,6 +38,16 @@ TEST(FileDialogLogic, FiltersPatternsAndPaths) {
   EXPECT_EQ(ResolvePath("/home/u", "pics/../a.jpg"), "/home/u/a.jpg");
   EXPECT_EQ(ResolvePath("/home/u", "/x//y/./z"), "/x/y/z");
   EXPECT_EQ(ResolvePath("/", "../../.."), "/");
+  // A platform name with a drive is looked for in the program's data folder.
+  const char* saved = getenv("XDG_DATA_HOME");
+  const std::string was = saved ? saved : "";
+  setenv("XDG_DATA_HOME", "/srv/data", 1);
+  EXPECT_EQ(ResolvePath("/home/u", "C:\\Photos\\a.jpg"), "/srv/data/velmora/Photos/a.jpg");
+  EXPECT_EQ(ResolvePath("/home/u", "d:/x/../y"), "/srv/data/velmora/D/y");
+  if (saved)
+    setenv("XDG_DATA_HOME", was.c_str(), 1);
+  else
+    unsetenv("XDG_DATA_HOME");
   EXPECT_EQ(FolderChain("/home/u/p"),
             (std::vector<std::string>{"/", "/home", "/home/u", "/home/u/p"}));
   EXPECT_EQ(FolderChain("/"), (std::vector<std::string>{"/"}));

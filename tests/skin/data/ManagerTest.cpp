@@ -337,6 +337,10 @@ TEST(FolderNames, Normalisation) {
   EXPECT_EQ(AddTrailingSeparator("C:/Skins/"), "C:/Skins\\");
   EXPECT_EQ(AddTrailingSeparator("C:\\Skins\\"), "C:\\Skins\\");
   EXPECT_EQ(HostPath("/srv/skins\\Small\\"), "/srv/skins/Small/");
+  // A drive is the user's data folder; the program's "c:\\Skins" is a folder in it.
+  test::ScopedEnv data("XDG_DATA_HOME", "/home/ann/.data");
+  EXPECT_EQ(HostPath(NormalizeDir("c:\\Skins", app)), "/home/ann/.data/velmora/Skins/");
+  EXPECT_EQ(HostPath(AddTrailingSeparator("E")), "/home/ann/.data/velmora/E/");
 }
 
 TEST_F(ManagerTest, RelativeDirectoryIsResolvedForFoldersOnly) {
@@ -376,6 +380,95 @@ TEST_F(ManagerTest, ListsAvailableSkins) {
   none.SetSkinDirectory(dir / "missing");
   EXPECT_TRUE(none.GetSkinNames(slBoth, &first).empty());
   EXPECT_EQ(first, "");
+}
+
+// The skins shipped with the program come after the user's: listed once, a
+// user's skin of the same name winning, and found by name in either folder.
+TEST_F(ManagerTest, UserAndShippedSkinsAreListedAndLoadedTheUsersWinning) {
+  test::ScopedEnv data("XDG_DATA_HOME", (dir / "data").c_str());
+  auto packed = [](const std::string& version) {
+    std::vector<TPackedEntry> entries = SmallSkinEntries();
+    std::string text = SmallSkin;
+    text.replace(text.find("5.43"), 4, version);
+    entries[0].Bytes = Bytes(text);
+    return WritePackedSkin(entries);
+  };
+  const std::string user = dir / "data/velmora/Skins";
+  WriteFile(user + "/Both.nxz", packed("1.1"));
+  WriteSkinFolder(user + "/Mine");
+  WriteFile(dir / "shipped/Both.nxz", packed("2.2"));
+  WriteFile(dir / "shipped/Shipped.nxz", packed("3.3"));
+  WriteSkinFolder(dir / "shipped/Folder");
+  TsSkinManager m;
+  m.InternalSkins().Add().Name = "Stored";
+  m.SetSkinDirectory("c:\\Skins");
+  m.SetSystemSkinDirectory(dir / "shipped");
+  std::string first;
+  EXPECT_EQ(m.GetSkinNames(slBoth, &first),
+            (std::vector<std::string>{"Both", "Folder", "Mine", "Shipped", "Stored"}));
+  EXPECT_EQ(first, "Stored");
+  EXPECT_EQ(m.GetSkinNames(slUnpacked), (std::vector<std::string>{"Folder", "Mine", "Stored"}));
+  EXPECT_EQ(m.GetSkinNames(slPacked), (std::vector<std::string>{"Both", "Shipped", "Stored"}));
+
+  m.SetSkinName("Both");
+  EXPECT_EQ(m.SkinInfo(), "1.1");
+  EXPECT_EQ(m.SkinData.SkinPath, "c:\\Skins\\");
+  m.SetSkinName("Shipped");
+  EXPECT_EQ(m.SkinInfo(), "3.3");
+  EXPECT_EQ(m.SkinData.SkinPath, dir / "shipped\\");
+  m.SetSkinName("Folder");
+  CheckSmallSkin(m);
+  EXPECT_EQ(m.SkinData.SkinPath, dir / "shipped\\Folder\\");
+  EXPECT_FALSE(m.IsPacked());
+  m.SetSkinName("Mine");
+  CheckSmallSkin(m);
+  EXPECT_EQ(m.SkinData.SkinPath, "c:\\Skins\\Mine\\");
+
+  // A user's folder of the shipped name wins over the shipped file too.
+  std::filesystem::remove(user + "/Both.nxz");
+  WriteSkinFolder(user + "/Both");
+  m.SetSkinName("Both");
+  EXPECT_EQ(m.SkinInfo(), "5.43");
+  EXPECT_FALSE(m.IsPacked());
+  std::filesystem::remove_all(user + "/Both");
+  m.SetSkinName("Both");
+  EXPECT_EQ(m.SkinInfo(), "2.2");
+  // Found nowhere: the first stored skin, as before.
+  m.SetSkinName("Nowhere");
+  EXPECT_EQ(m.SkinName(), "Stored");
+}
+
+TEST_F(ManagerTest, ADriveSkinFolderIsMadeOnFirstUseOrTheStoredSkinStaysWithOneWarning) {
+  {
+    test::ScopedEnv data("XDG_DATA_HOME", (dir / "fresh").c_str());
+    TsSkinManager m;
+    m.SetSkinDirectory("c:\\Skins");
+    EXPECT_TRUE(m.GetSkinNames(slBoth).empty());
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "fresh/velmora/Skins"));
+    EXPECT_EQ(
+        std::filesystem::status(dir / "fresh/velmora").permissions() & std::filesystem::perms::all,
+        std::filesystem::perms::owner_all);
+  }
+  // The data home is a file, so no folder can be made below it.
+  WriteFile(dir / "blocked", "x");
+  test::ScopedEnv data("XDG_DATA_HOME", (dir / "blocked").c_str());
+  TsSkinManager m;
+  TsStoredSkin& stored = m.InternalSkins().Add();
+  stored.Name = "Office2007 Blue (internal)";
+  stored.Data = WritePackedSkin(SmallSkinEntries());
+  m.SetSkinDirectory("c:\\Skins");
+  testing::internal::CaptureStderr();
+  m.SetSkinName("Office2007 Blue (internal)");
+  EXPECT_EQ(m.GetSkinNames(slBoth), (std::vector<std::string>{"Office2007 Blue (internal)"}));
+  m.SetSkinName("Something else");
+  const std::string said = testing::internal::GetCapturedStderr();
+  CheckSmallSkin(m);
+  EXPECT_EQ(m.SkinName(), "Office2007 Blue (internal)");
+  // Said once, naming the folder and the reason.
+  const std::string folder = dir / "blocked";
+  ASSERT_NE(said.find(folder), std::string::npos) << said;
+  EXPECT_EQ(said.find(folder, said.find('\n')), std::string::npos) << said;
+  EXPECT_NE(said.find("Not a directory"), std::string::npos) << said;
 }
 
 TEST_F(ManagerTest, CommonSectionsMergeIntoEverySkin) {
