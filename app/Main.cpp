@@ -6,6 +6,7 @@
 #include "app/Program.h"
 #include "app/Resize.h"
 #include "app/SafeFile.h"
+#include "app/ShippedSkins.h"
 #include "app/Values.h"
 #include "skin/controls/SkinableMenus.h"
 #include "skin/data/BuiltinSkin.h"
@@ -164,6 +165,8 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner), view_(std::make_unique<TVi
     stored.Data.assign(data.begin(), data.end());
   }
   sSkinManager1->SetSkinDirectory("c:\\Skins");
+  // The skins that come with the program, offered after the user's own.
+  sSkinManager1->SetSystemSkinDirectory(ShippedSkinFolder());
   sSkinManager1->SetSkinName(BuiltinSkinName);
   sSkinManager1->MenuSupport().IcoLineSkin = "ICOLINE";
   sSkinManager1->MenuSupport().ExtraLineFont.Name = "Tahoma";

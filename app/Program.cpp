@@ -14,6 +14,7 @@
 #include "skin/data/SkinCommands.h"
 #include "skin/frame/CaptionIcon.h"
 #include "skin/frame/FrameHook.h"
+#include "skin/frame/SkinProvider.h"
 #include "skin/paint/pixels/PlatformFlags.h"
 #include "skin/paint/pixels/SharedAccessors.h"
 #include "skin/state/WindowAnnouncer.h"
@@ -85,6 +86,15 @@ void PrepareProcess() {
   if (!AnnouncerHolder()) {
     AnnouncerHolder() = std::make_unique<TsWindowAnnouncer>();
     InstallFrameLayer(*AnnouncerHolder());
+    // The main window's system menu offers the skin chooser (the stored skin,
+    // the shipped skins and the user's); the dialogs keep the plain menu.
+    auto activated = AnnouncerHolder()->OnFormActivated;
+    AnnouncerHolder()->OnFormActivated = [activated](TsSkinManager& manager, TCustomForm* form) {
+      if (activated) activated(manager, form);
+      if (!form || form != frmMain) return;
+      for (TsSkinProvider* provider : RuntimeProviders())
+        if (provider->FrameForm() == form) provider->MakeSkinMenu = true;
+    };
   }
   // The control adapter of every frame puts the push-button subclass on the
   // plain OK and Cancel buttons of the dialogs.

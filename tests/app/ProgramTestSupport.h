@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +29,7 @@
 #include "platform/win/WinApi.h"
 #include "skin/data/SkinManager.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/support/Golden.h"
 #include "toolkit/Screen.h"
 
 namespace vm::test {
@@ -128,6 +131,22 @@ class TProgramTest : public ::testing::Test {
     PresentWindows();
     TPoint p = c->ClientToScreen({x, y});
     return host.Screenshot().GetPixel(p.X, p.Y);
+  }
+
+  // The window as the host shows it, frame included, against its golden
+  // picture in tests/app/golden (a copy goes to <build>/golden-actual).
+  void ExpectWindowGolden(TCustomForm* form, const std::string& name) {
+    namespace fs = std::filesystem;
+    Pump();
+    PresentWindows();
+    TBitmap actual = host.WindowShot(GetHostWindow(form->Handle()));
+    const char* src = std::getenv("VELMORA_SOURCE_DIR");
+    const fs::path root = src ? fs::path(src) : fs::current_path();
+    if (const char* bin = std::getenv("VELMORA_BINARY_DIR")) {
+      fs::create_directories(fs::path(bin) / "golden-actual");
+      SavePngFile((fs::path(bin) / "golden-actual" / ("app-" + name + ".png")).string(), actual);
+    }
+    ExpectGolden(actual, root / "tests/app/golden" / (name + ".png"), name);
   }
 
   // The user in every pause of a loop: answers file dialogs from the script,

@@ -1,5 +1,6 @@
 #include "tools/skingen/SkinArt.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <stdexcept>
@@ -7,6 +8,27 @@
 namespace vm {
 
 namespace {
+
+// The shape of the skin being painted, for the one call of PaintSkinCell or
+// PaintHugeButtonCell that is running.
+const TSkinShape* currentShape = nullptr;
+
+struct TShapeScope {
+  explicit TShapeScope(const TSkinShape& shape) { currentShape = &shape; }
+  ~TShapeScope() { currentShape = nullptr; }
+};
+
+// A rounded rectangle whose radius follows the skin's roundness.
+TShape Rounded(float x0, float y0, float x1, float y1, float radius) {
+  const float k = currentShape ? currentShape->Roundness : 1.0f;
+  if (k == 1.0f) return RoundRect(x0, y0, x1, y1, radius);
+  const float most = std::max(0.0f, std::min(x1 - x0, y1 - y0) / 2);
+  return RoundRect(x0, y0, x1, y1, std::min(radius * k, most));
+}
+
+bool Glossy() {
+  return !currentShape || currentShape->Glossy;
+}
 
 // The skin's colours. The window colour and text colour are the ones the
 // description gives GLOBALINFO, so that soft edges blend into what lies behind.
@@ -45,7 +67,7 @@ TFace FaceOf(int state) {
 void Button(TRaster& r, float x0, float y0, float x1, float y1, float radius, int state,
             float split = 0.47f, bool vertical = true, float flat = 0) {
   const TFace f = FaceOf(state);
-  r.Fill(RoundRect(x0, y0, x1, y1, radius), Solid(f.Outline));
+  r.Fill(Rounded(x0, y0, x1, y1, radius), Solid(f.Outline));
   const float a = vertical ? y0 + 1 : x0 + 1, b = vertical ? y1 - 1 : x1 - 1;
   // flat keeps the lower band's first colour for a while, so that a middle strip
   // that painters tile stays one colour.
@@ -54,16 +76,22 @@ void Button(TRaster& r, float x0, float y0, float x1, float y1, float radius, in
                            {split, f.Bottom0},
                            {split + flat, f.Bottom0},
                            {1, f.Bottom1}};
+  if (!Glossy()) {
+    // One smooth face from the light top to the deeper bottom, still one colour
+    // over the strip painters tile.
+    const TRgbF middle = Mix(f.Top1, f.Bottom0, 0.5f);
+    stops = {{0, f.Top0}, {split, middle}, {split + flat, middle}, {1, f.Bottom0}};
+  }
   TPaint face = vertical ? VGradient(a, b, stops) : HGradient(a, b, stops);
-  r.Fill(RoundRect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, std::max(radius - 1, 0.0f)), face);
+  r.Fill(Rounded(x0 + 1, y0 + 1, x1 - 1, y1 - 1, std::max(radius - 1, 0.0f)), face);
   if (f.Shine > 0) {
-    r.Fill(Subtract(RoundRect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, std::max(radius - 1, 0.0f)),
-                    RoundRect(x0 + 2, y0 + 2, x1 - 2, y1 - 2, std::max(radius - 2, 0.0f))),
+    r.Fill(Subtract(Rounded(x0 + 1, y0 + 1, x1 - 1, y1 - 1, std::max(radius - 1, 0.0f)),
+                    Rounded(x0 + 2, y0 + 2, x1 - 2, y1 - 2, std::max(radius - 2, 0.0f))),
            Solid(White), f.Shine * 0.6f);
   } else {
     // Pressed: a soft inner shadow along the top instead of the white rim.
-    r.Fill(Subtract(RoundRect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, std::max(radius - 1, 0.0f)),
-                    RoundRect(x0 + 1, y0 + 2, x1 - 1, y1 - 1, std::max(radius - 1, 0.0f))),
+    r.Fill(Subtract(Rounded(x0 + 1, y0 + 1, x1 - 1, y1 - 1, std::max(radius - 1, 0.0f)),
+                    Rounded(x0 + 1, y0 + 2, x1 - 1, y1 - 1, std::max(radius - 1, 0.0f))),
            Solid(Rgb(150, 90, 30)), 0.35f);
   }
 }
@@ -94,21 +122,21 @@ void CloseSymbol(TRaster& r, float cx, float cy, float s, TRgbF c) {
 
 void MaxSymbol(TRaster& r, float x, float y, float w, float h, TRgbF c) {
   const float t = 1.0f;
-  r.Fill(Subtract(RoundRect(x, y, x + w, y + h, 0.5f),
-                  RoundRect(x + t, y + 2 * t, x + w - t, y + h - t, 0)),
+  r.Fill(Subtract(Rounded(x, y, x + w, y + h, 0.5f),
+                  Rounded(x + t, y + 2 * t, x + w - t, y + h - t, 0)),
          Solid(c));
 }
 
 void MinSymbol(TRaster& r, float x, float y, float w, TRgbF c) {
-  r.Fill(RoundRect(x, y, x + w, y + 2, 0.3f), Solid(c));
+  r.Fill(Rounded(x, y, x + w, y + 2, 0.3f), Solid(c));
 }
 
 void RestoreSymbol(TRaster& r, float x, float y, float s, TRgbF c) {
   // Two overlapping windows: the back one up and right, the front one hiding it.
   const float w = s - 2, h = s - 3;
-  const TShape front = RoundRect(x, y + s - h, x + w, y + s, 0);
-  r.Fill(Subtract(Subtract(RoundRect(x + 2, y, x + s, y + h, 0.5f),
-                           RoundRect(x + 3, y + 2, x + s - 1, y + h - 1, 0)),
+  const TShape front = Rounded(x, y + s - h, x + w, y + s, 0);
+  r.Fill(Subtract(Subtract(Rounded(x + 2, y, x + s, y + h, 0.5f),
+                           Rounded(x + 3, y + 2, x + s - 1, y + h - 1, 0)),
                   front),
          Solid(c));
   MaxSymbol(r, x, y + s - h, w, h, c);
@@ -144,8 +172,8 @@ void CheckBoxFrame(TRaster& r, int state, int n) {
   const TRgbF outline = state == 0   ? Rgb(112, 138, 176)
                         : state == 1 ? Rgb(206, 160, 80)
                                      : Rgb(180, 120, 50);
-  r.Fill(RoundRect(0, 0, float(n), float(n), 0.6f), Solid(outline));
-  r.Fill(RoundRect(1, 1, n - 1.0f, n - 1.0f, 0), Solid(White));
+  r.Fill(Rounded(0, 0, float(n), float(n), 0.6f), Solid(outline));
+  r.Fill(Rounded(1, 1, n - 1.0f, n - 1.0f, 0), Solid(White));
   std::vector<TStop> well;
   if (state == 0)
     well = {{0, Rgb(203, 215, 232)}, {1, Rgb(246, 249, 253)}};
@@ -153,7 +181,7 @@ void CheckBoxFrame(TRaster& r, int state, int n) {
     well = {{0, Rgb(250, 214, 140)}, {1, Rgb(255, 246, 214)}};
   else
     well = {{0, Rgb(240, 170, 90)}, {1, Rgb(252, 220, 160)}};
-  r.Fill(RoundRect(2, 2, n - 2.0f, n - 2.0f, 0), VGradient(2, n - 2.0f, well));
+  r.Fill(Rounded(2, 2, n - 2.0f, n - 2.0f, 0), VGradient(2, n - 2.0f, well));
 }
 
 void CheckMark(TRaster& r, float ox, float oy, float n, TRgbF c) {
@@ -183,8 +211,8 @@ void RadioFrame(TRaster& r, int state, int n) {
 
 // A flat frame: outline colour, optional fill inside.
 void Frame(TRaster& r, int w, int h, TRgbF outline, const TPaint& fill, float radius = 0) {
-  r.Fill(RoundRect(0, 0, float(w), float(h), radius), Solid(outline));
-  r.Fill(RoundRect(1, 1, w - 1.0f, h - 1.0f, std::max(radius - 1, 0.0f)), fill);
+  r.Fill(Rounded(0, 0, float(w), float(h), radius), Solid(outline));
+  r.Fill(Rounded(1, 1, w - 1.0f, h - 1.0f, std::max(radius - 1, 0.0f)), fill);
 }
 
 void Arrow(TRaster& r, int state, int w, int h, int dir) {
@@ -209,9 +237,9 @@ void Tab(TRaster& r, int state, int n) {
     face = {{0, Rgb(255, 250, 230)}, {1, Rgb(255, 226, 150)}};
   else
     face = {{0, White}, {1, Rgb(245, 249, 255)}};
-  r.Fill(RoundRect(0, 0, float(n), n + 3.0f, 2.5f), Solid(outline));
-  r.Fill(RoundRect(1, 1, n - 1.0f, n + 3.0f, 1.5f), VGradient(1, float(n), face));
-  if (state == 1) r.Fill(RoundRect(1, 0, n - 1.0f, 2, 0.5f), Solid(Rgb(255, 183, 0)), 0.8f);
+  r.Fill(Rounded(0, 0, float(n), n + 3.0f, 2.5f), Solid(outline));
+  r.Fill(Rounded(1, 1, n - 1.0f, n + 3.0f, 1.5f), VGradient(1, float(n), face));
+  if (state == 1) r.Fill(Rounded(1, 0, n - 1.0f, 2, 0.5f), Solid(Rgb(255, 183, 0)), 0.8f);
 }
 
 }  // namespace
@@ -244,7 +272,8 @@ TRgbF SkinMatte(const std::string& image) {
   return it == mattes.end() ? WindowColor : it->second;
 }
 
-TRaster PaintSkinCell(const std::string& image, int state, int w, int h) {
+TRaster PaintSkinCell(const std::string& image, int state, int w, int h, const TSkinShape& shape) {
+  const TShapeScope scope(shape);
   TRaster r(w, h);
   const float W = float(w), H = float(h);
 
@@ -252,17 +281,17 @@ TRaster PaintSkinCell(const std::string& image, int state, int w, int h) {
     // Caption strip: rounded top corners, a dark outline with a light rim inside,
     // a faint gloss across the top, and two bottom rows that double as the status
     // bar's top edge (so they are uniform across columns 1..10).
-    r.Fill(RoundRect(0, 0, W, H + 6, 5), Solid(FrameOutline));
-    r.Fill(Subtract(RoundRect(1, 1, W - 1, H + 6, 4), RoundRect(2, 2, W - 2, H + 6, 3)),
-           Solid(White), 0.85f);
+    r.Fill(Rounded(0, 0, W, H + 6, 5), Solid(FrameOutline));
+    r.Fill(Subtract(Rounded(1, 1, W - 1, H + 6, 4), Rounded(2, 2, W - 2, H + 6, 3)), Solid(White),
+           0.85f);
     // Clear the inside so the caption gradient shows through.
     TRaster cut(w, h);
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) {
-        const bool inside = RoundRect(2, 2, W - 2, H + 6, 3)(x + 0.5f, y + 0.5f) < 0;
+        const bool inside = Rounded(2, 2, W - 2, H + 6, 3)(x + 0.5f, y + 0.5f) < 0;
         if (inside) r.At(x, y) = {};
       }
-    r.Fill(RoundRect(2, 2, W - 2, 5, 0), Solid(White), 0.35f);
+    r.Fill(Rounded(2, 2, W - 2, 5, 0), Solid(White), 0.35f);
     for (int x = 1; x < w - 1; ++x) {
       r.At(x, h - 2) = {153, 182, 222, 1};
       r.At(x, h - 1) = {236, 243, 252, 1};
@@ -273,14 +302,14 @@ TRaster PaintSkinCell(const std::string& image, int state, int w, int h) {
   }
   if (image == "form") {
     // Window frame: outline, light rim, body in the window colour; rounded corners.
-    r.Fill(RoundRect(0, 0, W, H, 4.5f), Solid(FrameOutline));
-    r.Fill(RoundRect(1, 1, W - 1, H - 1, 3.5f), Solid(Rgb(228, 238, 252)));
-    r.Fill(RoundRect(2, 2, W - 2, H - 2, 2.5f), Solid(Rgb(197, 216, 243)));
-    r.Fill(RoundRect(3, 3, W - 3, H - 3, 1.5f), Solid(WindowColor));
+    r.Fill(Rounded(0, 0, W, H, 4.5f), Solid(FrameOutline));
+    r.Fill(Rounded(1, 1, W - 1, H - 1, 3.5f), Solid(Rgb(228, 238, 252)));
+    r.Fill(Rounded(2, 2, W - 2, H - 2, 2.5f), Solid(Rgb(197, 216, 243)));
+    r.Fill(Rounded(3, 3, W - 3, H - 3, 1.5f), Solid(WindowColor));
     return r;
   }
   if (image == "edit") {
-    r.Fill(RoundRect(0, 0, W, H, 0), Solid(Rgb(171, 193, 222)));
+    r.Fill(Rounded(0, 0, W, H, 0), Solid(Rgb(171, 193, 222)));
     r.At(1, 1) = {234, 243, 251, 1};
     return r;
   }
@@ -300,7 +329,7 @@ TRaster PaintSkinCell(const std::string& image, int state, int w, int h) {
     return r;
   }
   if (image == "tickh" || image == "tickv") {
-    r.Fill(RoundRect(0, 0, W, H, 0), Solid(Rgb(112, 138, 176)));
+    r.Fill(Rounded(0, 0, W, H, 0), Solid(Rgb(112, 138, 176)));
     return r;
   }
   if (image == "thumbh" || image == "thumbv") {
@@ -312,8 +341,8 @@ TRaster PaintSkinCell(const std::string& image, int state, int w, int h) {
     const float body = TH - 6;
     const TRgbF outline = state == 0 ? Rgb(96, 128, 176) : Rgb(196, 146, 60);
     TShape outer =
-        Union(RoundRect(0, 0, TW, body, 2), Polygon({0, body - 2.5f, TW, body - 2.5f, TW / 2, TH}));
-    TShape inner = Union(RoundRect(1, 1, TW - 1, body - 1, 1),
+        Union(Rounded(0, 0, TW, body, 2), Polygon({0, body - 2.5f, TW, body - 2.5f, TW / 2, TH}));
+    TShape inner = Union(Rounded(1, 1, TW - 1, body - 1, 1),
                          Polygon({1, body - 2.5f, TW - 1, body - 2.5f, TW / 2, TH - 1.6f}));
     t.Fill(outer, Solid(outline));
     t.Fill(inner, HGradient(1, TW - 1, {{0, f.Top0}, {0.45f, f.Top1}, {1, f.Bottom0}}));
@@ -326,9 +355,9 @@ TRaster PaintSkinCell(const std::string& image, int state, int w, int h) {
     const TRgbF outline = state == 0   ? Rgb(170, 190, 220)
                           : state == 1 ? Rgb(226, 184, 98)
                                        : Rgb(194, 130, 52);
-    r.Fill(Subtract(RoundRect(0, 0, W, H, 2), RoundRect(1, 1, W - 1, H - 1, 1.2f)), Solid(outline));
+    r.Fill(Subtract(Rounded(0, 0, W, H, 2), Rounded(1, 1, W - 1, H - 1, 1.2f)), Solid(outline));
     if (state != 2)
-      r.Fill(Subtract(RoundRect(1, 1, W - 1, H - 1, 1.2f), RoundRect(2, 2, W - 2, H - 2, 0)),
+      r.Fill(Subtract(Rounded(1, 1, W - 1, H - 1, 1.2f), Rounded(2, 2, W - 2, H - 2, 0)),
              Solid(White), 0.55f);
     return r;
   }
@@ -343,8 +372,8 @@ TRaster PaintSkinCell(const std::string& image, int state, int w, int h) {
   if (image == "bhelp" || image == "shelp") return TitleGlyph(r, "help", state, w, h), r;
   if (image == "titlebtn") {
     if (state == 0)
-      r.Fill(Subtract(RoundRect(0.5f, 0.5f, W - 0.5f, H - 0.5f, 3),
-                      RoundRect(1.5f, 1.5f, W - 1.5f, H - 1.5f, 2)),
+      r.Fill(Subtract(Rounded(0.5f, 0.5f, W - 0.5f, H - 0.5f, 3),
+                      Rounded(1.5f, 1.5f, W - 1.5f, H - 1.5f, 2)),
              Solid(White), 0.6f);
     else
       Button(r, 0, 0, W, H, 3, state);
@@ -356,7 +385,7 @@ TRaster PaintSkinCell(const std::string& image, int state, int w, int h) {
     if (image.ends_with("checked") && !image.ends_with("unchecked"))
       CheckMark(r, 0, 0, W, state == 0 ? Rgb(33, 70, 140) : Rgb(40, 60, 100));
     if (image.ends_with("grayed"))
-      r.Fill(RoundRect(3, 3, W - 3, H - 3, 0.5f),
+      r.Fill(Rounded(3, 3, W - 3, H - 3, 0.5f),
              VGradient(3, H - 3, {{0, Rgb(100, 140, 200)}, {1, Rgb(60, 95, 150)}}));
     return r;
   }
@@ -417,7 +446,7 @@ TRaster PaintSkinCell(const std::string& image, int state, int w, int h) {
                                       : std::vector<TStop>{{0, Rgb(176, 198, 229)},
                                                            {0.5f, Rgb(196, 213, 238)},
                                                            {1, Rgb(186, 206, 235)}};
-    r.Fill(RoundRect(0, 0, W, H, 0), horz ? VGradient(0, H, s) : HGradient(0, W, s));
+    r.Fill(Rounded(0, 0, W, H, 0), horz ? VGradient(0, H, s) : HGradient(0, W, s));
     // A hairline along both long edges.
     const TRgbF edge = Rgb(200, 215, 236);
     for (int i = 0; i < (horz ? w : h); ++i) {
@@ -440,7 +469,7 @@ TRaster PaintSkinCell(const std::string& image, int state, int w, int h) {
   if (image == "panel" || image == "panellow" || image == "splitter") {
     const bool low = image == "panellow";
     const TRgbF light = White, dark = Rgb(150, 175, 210);
-    r.Fill(RoundRect(0, 0, W, H, 0), Solid(image == "splitter" ? Rgb(214, 229, 250) : WindowColor));
+    r.Fill(Rounded(0, 0, W, H, 0), Solid(image == "splitter" ? Rgb(214, 229, 250) : WindowColor));
     for (int i = 0; i < w; ++i)
       r.Put(i, 0, low ? dark : light), r.Put(i, h - 1, low ? light : dark);
     for (int i = 1; i < h - 1; ++i)
@@ -458,8 +487,8 @@ TRaster PaintSkinCell(const std::string& image, int state, int w, int h) {
                          {0.45f, Rgb(150, 220, 120)},
                          {0.46f, Rgb(86, 180, 60)},
                          {1, Rgb(140, 214, 110)}};
-    r.Fill(RoundRect(0, 0, W, H, 2), Solid(Rgb(70, 140, 60)));
-    r.Fill(RoundRect(1, 1, W - 1, H - 1, 1),
+    r.Fill(Rounded(0, 0, W, H, 2), Solid(Rgb(70, 140, 60)));
+    r.Fill(Rounded(1, 1, W - 1, H - 1, 1),
            image == "progressh" ? VGradient(1, H - 1, s) : HGradient(1, W - 1, s));
     return r;
   }
@@ -482,10 +511,10 @@ TRaster PaintSkinCell(const std::string& image, int state, int w, int h) {
     return r;
   }
   if (image == "groupbox") {
-    r.Fill(Subtract(RoundRect(0, 0, W, H, 3), RoundRect(1, 1, W - 1, H - 1, 2)),
+    r.Fill(Subtract(Rounded(0, 0, W, H, 3), Rounded(1, 1, W - 1, H - 1, 2)),
            Solid(Rgb(171, 193, 222)));
-    r.Fill(Subtract(RoundRect(1, 1, W - 1, H - 1, 2), RoundRect(2, 2, W - 2, H - 2, 1)),
-           Solid(White), 0.7f);
+    r.Fill(Subtract(Rounded(1, 1, W - 1, H - 1, 2), Rounded(2, 2, W - 2, H - 2, 1)), Solid(White),
+           0.7f);
     return r;
   }
   if (image == "comboframe") {
@@ -496,14 +525,14 @@ TRaster PaintSkinCell(const std::string& image, int state, int w, int h) {
     return r;
   }
   if (image == "bartitle") {
-    r.Fill(RoundRect(0, 0, W, H + 4, 3), Solid(Rgb(101, 147, 207)));
-    r.Fill(RoundRect(1, 1, W - 1, H + 4, 2),
+    r.Fill(Rounded(0, 0, W, H + 4, 3), Solid(Rgb(101, 147, 207)));
+    r.Fill(Rounded(1, 1, W - 1, H + 4, 2),
            VGradient(1, H, {{0, Rgb(227, 239, 255)}, {1, Rgb(175, 210, 255)}}));
     return r;
   }
   if (image == "toolbtn") {
     if (state == 0)
-      r.Fill(Subtract(RoundRect(0, 0, W, H, 2), RoundRect(1, 1, W - 1, H - 1, 1)),
+      r.Fill(Subtract(Rounded(0, 0, W, H, 2), Rounded(1, 1, W - 1, H - 1, 1)),
              Solid(Rgb(160, 185, 220)), 0.8f);
     else
       Button(r, 0, 0, W, H, 2, state, 0.45f);
@@ -514,14 +543,14 @@ TRaster PaintSkinCell(const std::string& image, int state, int w, int h) {
         state == 0   ? std::vector<TStop>{{0, White}, {1, Rgb(228, 238, 252)}}
         : state == 1 ? std::vector<TStop>{{0, Rgb(255, 250, 230)}, {1, Rgb(255, 225, 150)}}
                      : std::vector<TStop>{{0, Rgb(210, 225, 245)}, {1, Rgb(190, 210, 240)}};
-    r.Fill(RoundRect(0, 0, W, H, 0), VGradient(0, H, s));
+    r.Fill(Rounded(0, 0, W, H, 0), VGradient(0, H, s));
     for (int y = 1; y < h - 1; ++y) r.Put(w - 2, y, Rgb(197, 210, 228)), r.Put(w - 1, y, White);
     for (int x = 0; x < w; ++x)
       r.Put(x, h - 2, Rgb(197, 210, 228)), r.Put(x, h - 1, Rgb(176, 195, 222));
     return r;
   }
   if (image == "griph") {
-    r.Fill(RoundRect(0, 0, W, H, 0), Solid(Rgb(214, 229, 250)));
+    r.Fill(Rounded(0, 0, W, H, 0), Solid(Rgb(214, 229, 250)));
     for (int y = 1; y < h - 1; y += 3)
       for (int x = 1; x < w - 1; x += 3)
         r.Put(x + 1, y + 1, White), r.Put(x, y, Rgb(100, 130, 175));
@@ -535,16 +564,17 @@ TRaster PaintSkinCell(const std::string& image, int state, int w, int h) {
   throw std::runtime_error("skin art: nothing paints image " + image);
 }
 
-TRaster PaintHugeButtonCell(int state) {
+TRaster PaintHugeButtonCell(int state, const TSkinShape& shape) {
+  const TShapeScope scope(shape);
   TRaster r(96, 96);
   // The middle rows 47 and 48 are tiled by painters: keep them one colour.
   Button(r, 2, 2, 94, 94, 12, state, 0.42f, true, 0.16f);
   // A broad soft highlight over the upper band makes the large face read as glass.
-  if (state != 2)
-    r.Fill(RoundRect(6, 4, 90, 40, 9), VGradient(4, 40, {{0, White}, {1, White}}), 0.25f);
+  if (state != 2 && Glossy())
+    r.Fill(Rounded(6, 4, 90, 40, 9), VGradient(4, 40, {{0, White}, {1, White}}), 0.25f);
   // Soft drop shadow under the face, visible only through the mask's grey levels.
   TRaster shadow(96, 96);
-  shadow.Fill(RoundRect(2, 4, 94, 96, 12), Solid(Black), 0.18f);
+  shadow.Fill(Rounded(2, 4, 94, 96, 12), Solid(Black), 0.18f);
   for (int y = 0; y < 96; ++y)
     for (int x = 0; x < 96; ++x) {
       TRgbaF& d = r.At(x, y);

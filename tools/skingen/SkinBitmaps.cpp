@@ -183,21 +183,21 @@ TColor TRgbImage::Get(int x, int y) const {
   return RGB(Rgb[i], Rgb[i + 1], Rgb[i + 2]);
 }
 
-TRgbImage RenderMaster(const TSkinLayout& layout) {
+TRgbImage RenderMaster(const TSkinLayout& layout, const TSkinShape& shape) {
   TRgbImage out(MasterWidth, MasterHeight);
   for (const auto& img : layout.Images()) {
     const TRect r = layout.ImageRect(img.Name);
     for (int s = 0; s < img.Count; ++s)
-      PutCell(out, PaintSkinCell(img.Name, s, img.CellW, img.CellH), r.Left + s * img.CellW, r.Top,
-              img.MaskType, SkinMatte(img.Name));
+      PutCell(out, PaintSkinCell(img.Name, s, img.CellW, img.CellH, shape), r.Left + s * img.CellW,
+              r.Top, img.MaskType, SkinMatte(img.Name));
   }
   return out;
 }
 
-TRgbImage RenderHugeButton() {
+TRgbImage RenderHugeButton(const TSkinShape& shape) {
   TRgbImage out(288, 192);
   for (int s = 0; s < 3; ++s)
-    PutCell(out, PaintHugeButtonCell(s), s * 96, 0, 1, SkinMatte("button"));
+    PutCell(out, PaintHugeButtonCell(s, shape), s * 96, 0, 1, SkinMatte("button"));
   return out;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/skingen/SkinArt.h"
 #include "tools/skingen/SkinLayout.h"
 
 namespace vm {
@@ -33,9 +34,9 @@ struct TIndexedImage {
 };
 
 // The 276 x 102 master bitmap: every image of the layout at its place, magenta between.
-TRgbImage RenderMaster(const TSkinLayout& layout);
+TRgbImage RenderMaster(const TSkinLayout& layout, const TSkinShape& shape = {});
 // BUTTONHUGE.BMP: three 96-pixel states, the picture row above its mask row.
-TRgbImage RenderHugeButton();
+TRgbImage RenderHugeButton(const TSkinShape& shape = {});
 
 // Reduces an image to at most 256 colours. Magenta stays exactly magenta and is used
 // only where the image has it; mask pixels map to exact greys.

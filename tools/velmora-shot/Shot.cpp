@@ -100,6 +100,7 @@ class TSession {
   TShotResult Run() {
     app::frmMain->Show();
     Pump();
+    if (!options_.Skin.empty()) ChooseSkin();
     if (!options_.Open.empty()) {
       openAnswer_ = fs::absolute(options_.Open).string();
       ClickButton(app::frmMain->sBitBtn1, "open");
@@ -136,6 +137,9 @@ class TSession {
         break;
       case TShowKind::Menu:
         OpenMenu();
+        break;
+      case TShowKind::SkinMenu:
+        OpenSkinChooser();
         break;
     }
     if (!shot_) Shoot();
@@ -206,8 +210,39 @@ class TSession {
     if (!shot_) throw std::runtime_error("the menu '" + options_.Menu + "' did not open");
   }
 
+  // Chooses one of the skins the system menu's chooser offers.
+  void ChooseSkin() {
+    TsSkinManager* manager = app::frmMain->sSkinManager1;
+    const std::vector<std::string> offered = manager->GetSkinNames(slBoth);
+    if (std::find(offered.begin(), offered.end(), options_.Skin) == offered.end()) {
+      std::string names;
+      for (const std::string& n : offered) names += (names.empty() ? "" : ", ") + n;
+      throw std::runtime_error("no skin '" + options_.Skin + "' to choose (" + names + ")");
+    }
+    manager->SetSkinName(options_.Skin);
+    Pump();
+  }
+
+  // Alt+Space opens the system menu; the first item is the chooser, whose
+  // list the arrow keys open.
+  void OpenSkinChooser() {
+    shootMenu_ = true;
+    chooserKeys_ = true;
+    host_.AdvanceClock(600);
+    Pump();
+    PostMessage(app::frmMain->Handle(), WM_SYSCOMMAND, SC_KEYMENU, LPARAM(' '));
+    Pump();
+    if (!shot_) throw std::runtime_error("the system menu did not open");
+  }
+
   // The user in every pause of a loop.
   bool Idle() {
+    if (chooserKeys_ && GetTrackedMenu()) {
+      chooserKeys_ = false;
+      host_.Key(VK_DOWN);
+      host_.Key(VK_RIGHT);
+      return true;
+    }
     if (shootMenu_ && !shot_ && GetTrackedMenu()) {
       Shoot();
       EndMenu();
@@ -281,6 +316,7 @@ class TSession {
   std::optional<std::string> openAnswer_;  // typed into the next file dialog
   bool shootDialog_ = false;
   bool shootMenu_ = false;
+  bool chooserKeys_ = false;  // open the chooser's list once the menu is up
   std::optional<TBitmap> shot_;
   std::vector<std::string> messages_;
 };
@@ -288,11 +324,14 @@ class TSession {
 }  // namespace
 
 const char* ShotUsage() {
-  return "usage: velmora-shot [--open FILE.jpg] [--show WHAT] [--screen WxH] [--crop] [--holes "
-         "FILE] -o OUT.png\n"
+  return "usage: velmora-shot [--skin NAME] [--open FILE.jpg] [--show WHAT] [--screen WxH] "
+         "[--crop]\n"
+         "                    [--holes FILE] -o OUT.png\n"
+         "  --skin NAME   choose a skin the system menu offers first (a shipped or a user's skin)\n"
          "  --open FILE   open the picture through the program's open dialog first\n"
-         "  --show WHAT   main (the default), open, save, resize, compress, info,\n"
-         "                or menu:NAME (a menu of the bar by its caption or number)\n"
+         "  --show WHAT   main (the default), open, save, resize, compress, info, skins\n"
+         "                (the system menu's skin chooser), or menu:NAME (a menu of the\n"
+         "                bar by its caption or number)\n"
          "  --screen WxH  the size of the virtual screen (default 1024x768)\n"
          "  --crop        cut the picture to the program's visible windows\n"
          "  -o OUT.png    where the PNG goes\n"
@@ -309,7 +348,10 @@ std::optional<TShotOptions> ParseShotArgs(const std::vector<std::string>& args) 
       return args[++i];
     };
     if (a == "--help" || a == "-h") return std::nullopt;
-    if (a == "--open") {
+    if (a == "--skin") {
+      o.Skin = value();
+      if (o.Skin.empty()) throw std::invalid_argument("--skin needs a name");
+    } else if (a == "--open") {
       o.Open = value();
       if (o.Open.empty()) throw std::invalid_argument("--open needs a file");
     } else if (a == "--show") {
@@ -317,7 +359,8 @@ std::optional<TShotOptions> ParseShotArgs(const std::vector<std::string>& args) 
       static const std::pair<const char*, TShowKind> kinds[] = {
           {"main", TShowKind::Main},         {"open", TShowKind::Open},
           {"save", TShowKind::Save},         {"resize", TShowKind::Resize},
-          {"compress", TShowKind::Compress}, {"info", TShowKind::Info}};
+          {"compress", TShowKind::Compress}, {"info", TShowKind::Info},
+          {"skins", TShowKind::SkinMenu}};
       bool known = false;
       for (const auto& [name, kind] : kinds)
         if (v == name) o.Show = kind, known = true;

@@ -23,10 +23,12 @@ enum class TShowKind {
   Compress,  // the quality dialog (needs a picture)
   Info,      // the about box
   Menu,      // a drop-down menu of the main window's menu bar
+  SkinMenu,  // the main window's system menu with its skin chooser open
 };
 
 struct TShotOptions {
   std::string Open;  // a JPEG to open first (empty: none)
+  std::string Skin;  // a skin the chooser offers, chosen first (empty: the stored skin)
   TShowKind Show = TShowKind::Main;
   std::string Menu;  // for TShowKind::Menu: the bar item's caption ("Файл") or 1-based number
   TSize Screen{1024, 768};

@@ -15,6 +15,7 @@
 #include "tools/skingen/SkinBitmaps.h"
 #include "tools/skingen/SkinDescription.h"
 #include "tools/skingen/SkinLayout.h"
+#include "tools/skingen/SkinTheme.h"
 
 namespace vm {
 namespace {
@@ -374,7 +375,7 @@ TEST_F(SkinGen, StretchedEdgesAreUniform) {
 // The window region is the frame minus the runs of magenta in the corner pieces of the
 // caption strip and the form border: a magenta pixel anywhere but the outer corner
 // would punch a hole into the window.
-TEST_F(SkinGen, OnlyOuterCornersOfTheFrameAreKeyColoured) {
+void CheckOnlyOuterCornersAreKeyColoured(const TIndexedImage* master) {
   struct TCase {
     TRect R;
     int WL, WT, WR, WB;
@@ -406,11 +407,16 @@ TEST_F(SkinGen, OnlyOuterCornersOfTheFrameAreKeyColoured) {
       }
 }
 
+TEST_F(SkinGen, OnlyOuterCornersOfTheFrameAreKeyColoured) {
+  CheckOnlyOuterCornersAreKeyColoured(master);
+}
+
 // Border widths must leave a centre inside each state picture, and pieces that
 // painters tile (every piece of an image with a mask row) must repeat seamlessly:
 // one colour along the tiling direction, or a wide control shows stripes.
-TEST_F(SkinGen, NinePartPiecesFitAndTileCleanly) {
-  for (auto& sec : *sections)
+void CheckNinePartPiecesFitAndTile(const TIndexedImage* master, const TIndexedImage* huge,
+                                   const std::vector<TSection>& sections) {
+  for (auto& sec : sections)
     for (auto& [k, v] : sec.Keys) {
       if (v.empty() || v[0] != '^') continue;
       SCOPED_TRACE(sec.Name + " " + k + "=" + v);
@@ -444,6 +450,96 @@ TEST_F(SkinGen, NinePartPiecesFitAndTileCleanly) {
       EXPECT_EQ(huge->ColorAt(state * 96 + 48, i), huge->ColorAt(state * 96 + 47, i));
       EXPECT_EQ(huge->ColorAt(state * 96 + i, 48), huge->ColorAt(state * 96 + i, 47));
     }
+}
+
+TEST_F(SkinGen, NinePartPiecesFitAndTileCleanly) {
+  CheckNinePartPiecesFitAndTile(master, huge, *sections);
+}
+
+// The shipped skins are the built-in one made over: the same sections, keys
+// and masks, other colours, and pictures that keep every property painters
+// rely on.
+TEST(SkinGenThemes, DescriptionsKeepEveryKeyAndMaskAndMoveTheColours) {
+  const TSkinLayout layout;
+  const std::string builtin = BuildDescription(layout);
+  const std::vector<TSection> base = ParseIni(builtin);
+  std::set<std::string> texts;
+  for (const TSkinTheme& theme : ShippedThemes()) {
+    SCOPED_TRACE(theme.Name);
+    const std::string text = ThemeDescription(builtin, theme);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'),
+              std::count(builtin.begin(), builtin.end(), '\n'));
+    const std::vector<TSection> made = ParseIni(text);
+    ASSERT_EQ(made.size(), base.size());
+    int moved = 0;
+    for (std::size_t i = 0; i < base.size(); ++i) {
+      ASSERT_EQ(made[i].Name, base[i].Name);
+      ASSERT_EQ(made[i].Keys.size(), base[i].Keys.size());
+      for (std::size_t k = 0; k < base[i].Keys.size(); ++k) {
+        const auto& [key, was] = base[i].Keys[k];
+        const std::string& now = made[i].Keys[k].second;
+        ASSERT_EQ(made[i].Keys[k].first, key);
+        if (key == "DESCRIPTION")
+          EXPECT_EQ(now, theme.Name);
+        else if (IsMaskValue(was) || key == "VERSION" || key == "MASTERBITMAP" ||
+                 key.find("PERCENT") != std::string::npos || was == "16711935" || was == "-1")
+          EXPECT_EQ(now, was) << base[i].Name << " " << key;
+        else if (now != was)
+          ++moved;
+      }
+    }
+    EXPECT_GT(moved, 150);
+    texts.insert(text);
+  }
+  EXPECT_EQ(texts.size(), ShippedThemes().size());
+}
+
+TEST(SkinGenThemes, TheKeyStaysAndNoColourBecomesIt) {
+  for (const TSkinTheme& theme : ShippedThemes()) {
+    SCOPED_TRACE(theme.Name);
+    EXPECT_EQ(ThemeColor(theme, Magenta), Magenta);
+    for (int r = 0; r < 256; r += 17)
+      for (int g = 0; g < 256; g += 17)
+        for (int b = 0; b < 256; b += 17) {
+          const TColor c = RGB(r, g, b);
+          if (c == Magenta) continue;
+          const TColor m = ThemeColor(theme, c);
+          ASSERT_NE(m, Magenta) << r << "," << g << "," << b;
+          // Greys stay grey (only their lightness may move).
+          if (r == g && g == b) {
+            EXPECT_TRUE(GetRValue(m) == GetGValue(m) && GetGValue(m) == GetBValue(m));
+          }
+        }
+    // The built-in window colour does move.
+    EXPECT_NE(ThemeColor(theme, RGB(210, 227, 250)), RGB(210, 227, 250));
+  }
+}
+
+TEST(SkinGenThemes, PicturesKeepTheirMasksTheirFrameCornersAndCleanTiles) {
+  const TSkinLayout layout;
+  const std::string builtin = BuildDescription(layout);
+  const TIndexedImage baseMaster = Quantise(RenderMaster(layout));
+  for (const TSkinTheme& theme : ShippedThemes()) {
+    SCOPED_TRACE(theme.Name);
+    TRgbImage master = RenderMaster(layout, theme.Shape);
+    const TRgbImage painted = master;
+    Recolour(master, theme);
+    for (std::size_t i = 0; i < master.IsMask.size(); ++i)
+      if (master.IsMask[i]) {
+        ASSERT_EQ(master.Rgb[3 * i], painted.Rgb[3 * i]);
+        ASSERT_EQ(master.Rgb[3 * i + 2], painted.Rgb[3 * i + 2]);
+      }
+    TRgbImage hugeRgb = RenderHugeButton(theme.Shape);
+    Recolour(hugeRgb, theme);
+    const TIndexedImage m = DecodeBmp8(EncodeBmp8(Quantise(master)));
+    const TIndexedImage h = DecodeBmp8(EncodeBmp8(Quantise(hugeRgb)));
+    CheckOnlyOuterCornersAreKeyColoured(&m);
+    CheckNinePartPiecesFitAndTile(&m, &h, ParseIni(ThemeDescription(builtin, theme)));
+    int differ = 0;
+    for (int y = 0; y < m.Height; ++y)
+      for (int x = 0; x < m.Width; ++x) differ += m.ColorAt(x, y) != baseMaster.ColorAt(x, y);
+    EXPECT_GT(differ, m.Width * m.Height / 4);
+  }
 }
 
 TEST(SkinGenQuantise, KeepsKeyAndMaskColoursExact) {
@@ -534,6 +630,14 @@ TEST(SkinGenProgram, WritesBothBitmapsAndPreviews) {
   const TIndexedImage m = DecodeBmp8(ReadFile((dir / "MASTER.BMP").string()));
   EXPECT_EQ(m.Width, MasterWidth);
   EXPECT_NE(std::system((exe.string() + " > /dev/null 2>&1").c_str()), 0);  // usage error
+  // A shipped skin: its two pictures and its description.
+  const auto skin = dir / "skin";
+  std::filesystem::create_directories(skin);
+  ASSERT_EQ(std::system((exe.string() + " --skin Malachite " + skin.string()).c_str()), 0);
+  for (const char* f : {"MASTER.BMP", "BUTTONHUGE.BMP", "Options.dat"})
+    EXPECT_TRUE(std::filesystem::exists(skin / f)) << f;
+  EXPECT_NE(
+      std::system((exe.string() + " --skin Nothing " + skin.string() + " 2>/dev/null").c_str()), 0);
   std::filesystem::remove_all(dir);
 }
 
