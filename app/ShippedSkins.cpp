@@ -20,7 +20,10 @@ std::string ShippedSkinFolder() {
   for (const std::string& folder :
        {ProgramFolder() + VELMORA_SKINS_FROM_PROGRAM, std::string(VELMORA_BUILD_SKINS)}) {
     if (folder.empty() || !std::filesystem::is_directory(folder, ec)) continue;
-    return folder.back() == '/' ? folder : folder + "/";
+    // The program's folder is a real one (its links resolved), so ".." parts
+    // can go by the letters alone.
+    const std::string clean = std::filesystem::path(folder).lexically_normal().string();
+    return clean.back() == '/' ? clean : clean + "/";
   }
   return {};
 }

@@ -1,8 +1,11 @@
-// skinpack: packs skin files into a container.
-//   skinpack <out.nxz> [--name <entry>] <file>...
+// skinpack: packs skin files into a container (installed as velmora-skinpack).
+//   skinpack <out.nxz> [--name <entry>] <file or folder>...
 // Each file becomes one entry, in the order given, named after its base name
 // or after the name given with --name just before it (the built-in skin's
 // painter writes upper-case file names; the container keeps mixed-case ones).
+// A folder stands for the files directly in it: its description
+// "Options.dat" first, then the others by name; hidden files are left out.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -15,12 +18,24 @@
 
 int main(int argc, char** argv) {
   auto usage = [] {
-    std::cerr << "usage: skinpack <out.nxz> [--name <entry>] <file>...\n";
+    std::cerr << "usage: skinpack <out.nxz> [--name <entry>] <file or folder>...\n";
     return 2;
   };
   if (argc < 3) return usage();
   try {
     std::vector<vm::TPackedEntry> entries;
+    auto add = [&](const std::filesystem::path& path, const std::string& entryName) {
+      std::ifstream in(path, std::ios::binary);
+      if (!in) {
+        std::cerr << "skinpack: cannot read " << path << '\n';
+        return false;
+      }
+      vm::TPackedEntry e;
+      e.Name = entryName.empty() ? path.filename().string() : entryName;
+      e.Bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+      entries.push_back(std::move(e));
+      return true;
+    };
     for (int i = 2; i < argc; ++i) {
       std::string entryName;
       if (std::string(argv[i]) == "--name") {
@@ -29,15 +44,27 @@ int main(int argc, char** argv) {
         i += 2;
       }
       std::filesystem::path path(argv[i]);
-      std::ifstream in(path, std::ios::binary);
-      if (!in) {
-        std::cerr << "skinpack: cannot read " << path << '\n';
-        return 1;
+      std::error_code ec;
+      if (entryName.empty() && std::filesystem::is_directory(path, ec)) {
+        std::vector<std::filesystem::path> files;
+        for (const auto& e : std::filesystem::directory_iterator(path))
+          if (e.is_regular_file() && e.path().filename().string()[0] != '.')
+            files.push_back(e.path());
+        // The description first: readers find it by name, but it leads the
+        // built-in container too.
+        std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
+          const bool ao = a.filename() == "Options.dat", bo = b.filename() == "Options.dat";
+          return ao != bo ? ao : a.filename() < b.filename();
+        });
+        if (files.empty() || files.front().filename() != "Options.dat") {
+          std::cerr << "skinpack: " << path << " holds no Options.dat\n";
+          return 1;
+        }
+        for (const auto& f : files)
+          if (!add(f, "")) return 1;
+        continue;
       }
-      vm::TPackedEntry e;
-      e.Name = entryName.empty() ? path.filename().string() : entryName;
-      e.Bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-      entries.push_back(std::move(e));
+      if (!add(path, entryName)) return 1;
     }
     std::vector<std::uint8_t> container = vm::WritePackedSkin(entries);
     std::string out = argv[1];

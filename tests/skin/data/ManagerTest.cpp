@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
+#include <filesystem>
 
 #include "platform/gfx/JpegCodec.h"
 #include "skin/data/SkinCommands.h"
@@ -436,6 +438,30 @@ TEST_F(ManagerTest, UserAndShippedSkinsAreListedAndLoadedTheUsersWinning) {
   // Found nowhere: the first stored skin, as before.
   m.SetSkinName("Nowhere");
   EXPECT_EQ(m.SkinName(), "Stored");
+}
+
+// The packer the README offers turns a skin folder into a file that loads as
+// the folder does.
+TEST_F(ManagerTest, APackedFolderLoadsAsTheFolderDoes) {
+  const char* bin = std::getenv("VELMORA_BINARY_DIR");
+  const std::string exe = std::string(bin ? bin : "build") + "/tools/skinpack/skinpack";
+  if (!std::filesystem::exists(exe)) GTEST_SKIP() << "skinpack not built at " << exe;
+  WriteSkinFolder(dir / "src/Small");
+  WriteFile(dir / "src/Small/.notes", "left out");
+  std::filesystem::create_directories(dir / "skins");
+  auto pack = [&](const std::string& out, const std::string& folder) {
+    return std::system((exe + " '" + out + "' '" + folder + "' 2>/dev/null").c_str());
+  };
+  ASSERT_EQ(pack(dir / "skins/Packed.nxz", dir / "src/Small"), 0);
+  TsSkinManager m;
+  m.SetSkinDirectory(dir / "skins");
+  m.SetSkinName("Packed");
+  EXPECT_TRUE(m.IsPacked());
+  CheckSmallSkin(m);
+  // A folder without a description is no skin.
+  WriteFile(dir / "notes/readme.txt", "x");
+  EXPECT_NE(pack(dir / "skins/Notes.nxz", dir / "notes"), 0);
+  EXPECT_FALSE(std::filesystem::exists(dir / "skins/Notes.nxz"));
 }
 
 TEST_F(ManagerTest, ADriveSkinFolderIsMadeOnFirstUseOrTheStoredSkinStaysWithOneWarning) {
