@@ -166,13 +166,18 @@ std::string ThemeDescription(const std::string& builtin, const TSkinTheme& theme
         for (std::size_t i = 0; i < fields.size(); ++i)
           if (i % 5 < 2) fields[i] = MapValue(theme, fields[i]);
         value.clear();
-        for (std::size_t i = 0; i < fields.size(); ++i) value += (i ? ";" : "") + fields[i];
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+          if (i) value += ';';
+          value += fields[i];
+        }
       } else if (IsColourKey(key)) {
         // Font colours may be five numbers separated by blanks.
         std::vector<std::string> fields = Split(value, ' ');
         value.clear();
-        for (std::size_t i = 0; i < fields.size(); ++i)
-          value += (i ? " " : "") + MapValue(theme, fields[i]);
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+          if (i) value += ' ';
+          value += MapValue(theme, fields[i]);
+        }
       }
       line = key + "=" + value;
     }

@@ -195,8 +195,10 @@ class TSession {
         if (Plain(GetMenuText(bar, UINT(i), MF_BYPOSITION)) == options_.Menu) index = i;
     if (index < 0 || index >= count) {
       std::string names;
-      for (int i = 0; i < count; ++i)
-        names += (i ? ", " : "") + Plain(GetMenuText(bar, UINT(i), MF_BYPOSITION));
+      for (int i = 0; i < count; ++i) {
+        if (i) names += ", ";
+        names += Plain(GetMenuText(bar, UINT(i), MF_BYPOSITION));
+      }
       throw std::runtime_error("no menu '" + options_.Menu + "' on the menu bar (" + names + ")");
     }
     TRect r;
