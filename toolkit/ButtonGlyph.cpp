@@ -8,11 +8,13 @@ namespace vm {
 
 TButtonGlyph::TButtonGlyph() : glyph_(std::make_unique<tk::TBitmap>()) {
   glyph_->OnChange = [this](tk::TGraphic*) {
+    engraveValid_ = false;
     if (OnChange) OnChange();
   };
 }
 
 void TButtonGlyph::SetGlyph(const tk::TBitmap* bitmap) {
+  engraveValid_ = false;
   if (bitmap)
     glyph_->Assign(*bitmap);
   else
@@ -27,6 +29,7 @@ void TButtonGlyph::SetNumGlyphs(int n) {
   n = std::clamp(n, 1, 4);
   if (n == numGlyphs_) return;
   numGlyphs_ = n;
+  engraveValid_ = false;
   if (OnChange) OnChange();
 }
 
@@ -78,43 +81,46 @@ void TButtonGlyph::Calculate(HDC dc, const TRect& client, const std::string& cap
   textRect = Bounds(client.Left + tp.X, client.Top + tp.Y, t.cx, t.cy);
 }
 
+const std::vector<std::uint8_t>& TButtonGlyph::EngraveMask(TSize size, TColor key) const {
+  if (engraveValid_ && engraveSize_ == size && engraveKey_ == key) return engraveMask_;
+  // Only the picture's dark pixels make the engraved shape: light areas (a
+  // label, a highlight, a letter) stay the button's face, so the picture
+  // keeps its detail.
+  const TBitmap& image = glyph_->Image();
+  engraveMask_.assign(std::size_t(size.cx) * std::size_t(size.cy), 0);
+  for (int y = 0; y < size.cy; ++y) {
+    const std::uint8_t* p = image.ScanLine(y);
+    const int bpp = image.BytesPerPixel();
+    for (int x = 0; x < size.cx; ++x, p += bpp) {
+      const TColor c = RGB(p[2], p[1], p[0]);
+      const bool dark = (p[2] * 77 + p[1] * 150 + p[0] * 29) >> 8 < 192;
+      engraveMask_[std::size_t(y) * std::size_t(size.cx) + std::size_t(x)] = c != key && dark;
+    }
+  }
+  engraveValid_ = true;
+  engraveSize_ = size;
+  engraveKey_ = key;
+  return engraveMask_;
+}
+
 void TButtonGlyph::DrawPicture(HDC dc, TPoint at, TButtonState state) const {
   TSize g = GlyphSize();
   if (g.cx <= 0 || g.cy <= 0) return;
-  const TBitmap& image = glyph_->Image();
   const TColor key = ColorToRGB(glyph_->TransparentColor());
   int cell = int(state);
-  bool engrave = false;
   if (cell >= numGlyphs_) {
-    engrave = state == bsDisabled;
+    if (state == bsDisabled) {
+      // The first picture engraved: its shape in the light colour one pixel
+      // down and right, then in the shadow colour.
+      const std::vector<std::uint8_t>& mask = EngraveMask(g, key);
+      dc->FillMasked(at.X + 1, at.Y + 1, g.cx, g.cy, mask.data(), g.cx,
+                     GetSysColor(COLOR_BTNHIGHLIGHT));
+      dc->FillMasked(at.X, at.Y, g.cx, g.cy, mask.data(), g.cx, GetSysColor(COLOR_BTNSHADOW));
+      return;
+    }
     cell = 0;
   }
-  int x0 = cell * g.cx;
-  auto each = [&](auto&& put) {
-    for (int y = 0; y < g.cy; ++y)
-      for (int x = 0; x < g.cx; ++x) {
-        TColor c = image.GetPixel(x0 + x, y);
-        if (c != key) put(x, y, c);
-      }
-  };
-  if (engrave) {
-    // Only the picture's dark pixels make the engraved shape: light areas
-    // (a label, a highlight, a letter) stay the button's face, so the
-    // picture keeps its detail. The shape is drawn in the light colour one
-    // pixel down and right, then in the shadow colour.
-    auto dark = [](TColor c) {
-      return (GetRValue(c) * 77 + GetGValue(c) * 150 + GetBValue(c) * 29) >> 8 < 192;
-    };
-    TColor light = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
-    each([&](int x, int y, TColor c) {
-      if (dark(c)) dc->SetPixel(at.X + x + 1, at.Y + y + 1, light);
-    });
-    each([&](int x, int y, TColor c) {
-      if (dark(c)) dc->SetPixel(at.X + x, at.Y + y, shadow);
-    });
-    return;
-  }
-  each([&](int x, int y, TColor c) { dc->SetPixel(at.X + x, at.Y + y, c); });
+  dc->TransparentBlt(at.X, at.Y, g.cx, g.cy, glyph_->Image(), cell * g.cx, 0, key);
 }
 
 TRect TButtonGlyph::Draw(HDC dc, const TRect& client, TPoint offset, const std::string& caption,

@@ -9,8 +9,10 @@
 // to centre both) and Spacing (between glyph and caption).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "toolkit/Bitmap.h"
 #include "toolkit/Control.h"
@@ -46,8 +48,16 @@ class TButtonGlyph {
  private:
   void DrawPicture(HDC dc, TPoint at, TButtonState state) const;
 
+  // The engraved shape of the first picture (one byte a pixel, non-zero where
+  // it is drawn), kept until the glyph or its transparent colour changes.
+  const std::vector<std::uint8_t>& EngraveMask(TSize size, TColor key) const;
+
   std::unique_ptr<tk::TBitmap> glyph_;
   int numGlyphs_ = 1;
+  mutable std::vector<std::uint8_t> engraveMask_;
+  mutable bool engraveValid_ = false;
+  mutable TSize engraveSize_;
+  mutable TColor engraveKey_ = 0;
 };
 
 }  // namespace vm

@@ -307,28 +307,10 @@ void TIcon::Draw(TCanvas& canvas, const TRect& rect) {
   if (!dc || large_.Empty() || rect.IsEmpty()) return;
   const bool useSmall = rect.Width() <= small_.Width() && rect.Height() <= small_.Height();
   const vm::TBitmap& img = useSmall ? small_ : large_;
-  // Blended pixel by pixel like DrawIconEx, with the same nearest-pixel rule,
-  // but only over the part that can be painted: a huge StretchDraw costs no
-  // more than the visible area.
-  const TRect part = rect.Intersect(dc->ClipBox());
-  const std::int64_t w = rect.Width(), h = rect.Height();
-  for (int y = part.Top; y < part.Bottom; ++y) {
-    const int sy = int((2 * std::int64_t(y - rect.Top) + 1) * img.Height() / (2 * h));
-    for (int x = part.Left; x < part.Right; ++x) {
-      const int sx = int((2 * std::int64_t(x - rect.Left) + 1) * img.Width() / (2 * w));
-      const int a = img.GetAlpha(sx, sy);
-      if (a == 0) continue;
-      TColor c = img.GetPixel(sx, sy);
-      if (a < 255) {
-        const TColor d = dc->GetPixel(x, y);
-        if (d == CLR_INVALID) continue;
-        auto mix = [&](int s, int t) { return (s * a + t * (255 - a) + 127) / 255; };
-        c = RGB(mix(GetRValue(c), GetRValue(d)), mix(GetGValue(c), GetGValue(d)),
-                mix(GetBValue(c), GetBValue(d)));
-      }
-      dc->SetPixel(x, y, c);
-    }
-  }
+  // Blended like DrawIconEx, with the same nearest-pixel rule, over the part
+  // that can be painted only: a huge StretchDraw costs no more than the
+  // visible area.
+  dc->DrawAlphaImage(rect, img);
 }
 
 }  // namespace vm::tk

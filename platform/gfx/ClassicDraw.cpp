@@ -87,10 +87,7 @@ void CheckMark(TDC& dc, TPoint origin, TColor ink) {
 
 // Alternate pixels of two colours (the platform's checked-and-pressed look).
 void Dither(TDC& dc, const TRect& r, TColor a, TColor b) {
-  dc.FillRect(r, a);
-  for (int y = r.Top; y < r.Bottom; ++y)
-    for (int x = r.Left + ((y + r.Left) & 1); x < r.Right; x += 2)
-      dc.FillRect(Bounds(x, y, 1, 1), b);
+  dc.FillPattern(r, CheckerPattern, {0, 0}, b, a);
 }
 
 // The whole push button of a frame control; the inside is returned.
@@ -384,18 +381,15 @@ bool DrawFocusRect(HDC dc, const TRect* rc) {
   if (!dc || !rc) return false;
   const TRect& r = *rc;
   if (r.IsEmpty()) return true;
-  auto invert = [&](int x, int y) {
-    if (((x - r.Left) + (y - r.Top)) & 1) return;
-    dc->BitBlt(x, y, 1, 1, *dc, 0, 0, DSTINVERT);
-  };
-  for (int x = r.Left; x < r.Right; ++x) {
-    invert(x, r.Top);
-    if (r.Height() > 1) invert(x, r.Bottom - 1);
-  }
-  for (int y = r.Top + 1; y < r.Bottom - 1; ++y) {
-    invert(r.Left, y);
-    if (r.Width() > 1) invert(r.Right - 1, y);
-  }
+  // Every other pixel of the outline, counted from the top-left corner; the
+  // four sides never overlap, so drawing it twice takes it away again.
+  const TPoint corner{r.Left, r.Top};
+  dc->InvertPattern({r.Left, r.Top, r.Right, r.Top + 1}, CheckerPattern, corner);
+  if (r.Height() > 1)
+    dc->InvertPattern({r.Left, r.Bottom - 1, r.Right, r.Bottom}, CheckerPattern, corner);
+  dc->InvertPattern({r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1}, CheckerPattern, corner);
+  if (r.Width() > 1)
+    dc->InvertPattern({r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1}, CheckerPattern, corner);
   return true;
 }
 

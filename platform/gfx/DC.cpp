@@ -179,9 +179,22 @@ const TRegion& TDC::EffectiveClip() const {
     if (state_.Clip) effective_.Intersect(*state_.Clip);
     effective_.Offset(deviceOrigin_.X, deviceOrigin_.Y);
     effective_.Intersect(TRect{0, 0, target_->Width(), target_->Height()});
+    clipBounds_ = effective_.Bounds();
     clipValid_ = true;
   }
   return effective_;
+}
+
+void TDC::NotePainted(const TRect& bitmapArea) const {
+  EffectiveClip();
+  const TRect r = bitmapArea.Intersect(clipBounds_);
+  if (r.IsEmpty()) return;
+  if (painted_.IsEmpty()) {
+    painted_ = r;
+    return;
+  }
+  painted_ = {std::min(painted_.Left, r.Left), std::min(painted_.Top, r.Top),
+              std::max(painted_.Right, r.Right), std::max(painted_.Bottom, r.Bottom)};
 }
 
 int TDC::IntersectClipRect(const TRect& r) {
@@ -293,6 +306,7 @@ void TDC::FillRect(const TRect& r, TColor c) {
   const std::uint8_t b = std::uint8_t(GetBValue(rgb)), g = std::uint8_t(GetGValue(rgb)),
                      rr = std::uint8_t(GetRValue(rgb));
   const TRect area = LogicalToBitmap(r);
+  NotePainted(area);
   const int bpp = target_->BytesPerPixel();
   for (const TRect& clip : EffectiveClip().Rects()) {
     const TRect q = clip.Intersect(area);
@@ -329,11 +343,186 @@ void TDC::FrameRect(const TRect& r, TColor c) {
   FillRect({r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1}, c);
 }
 
+template <class F>
+void TDC::ForEachSpan(const TRect& bitmapArea, F&& f) const {
+  if (bitmapArea.IsEmpty()) return;
+  NotePainted(bitmapArea);
+  for (const TRect& clip : EffectiveClip().Rects()) {
+    if (clip.Top >= bitmapArea.Bottom) break;  // bands are sorted by top
+    const TRect q = clip.Intersect(bitmapArea);
+    if (!q.IsEmpty()) f(q);
+  }
+}
+
+namespace {
+
+void PutRGB(std::uint8_t* p, TColor rgb) {
+  p[0] = std::uint8_t(GetBValue(rgb));
+  p[1] = std::uint8_t(GetGValue(rgb));
+  p[2] = std::uint8_t(GetRValue(rgb));
+}
+
+// The pattern row for bitmap row y, rotated so that its top bit is the bit of
+// bitmap column x; phase is the bitmap point of the pattern's (0, 0).
+std::uint8_t PatternBits(const TPattern8& pattern, TPoint phase, int x, int y) {
+  const std::uint8_t row = pattern[(y - phase.Y) & 7];
+  const int shift = (x - phase.X) & 7;
+  return std::uint8_t((row << shift) | (row >> ((8 - shift) & 7)));
+}
+
+}  // namespace
+
+void TDC::FillPattern(const TRect& r, const TPattern8& pattern, TPoint origin, TColor fg,
+                      TColor bg) {
+  if (r.IsEmpty() || fg == CLR_NONE) return;
+  const TColor f = ColorToRGB(fg);
+  const bool opaque = bg != CLR_NONE;
+  const TColor b = opaque ? ColorToRGB(bg) : 0;
+  const TPoint phase = LogicalToBitmap(origin);
+  const int bpp = target_->BytesPerPixel();
+  ForEachSpan(LogicalToBitmap(r), [&](const TRect& q) {
+    for (int y = q.Top; y < q.Bottom; ++y) {
+      std::uint8_t* p = target_->ScanLine(y) + std::size_t(q.Left) * bpp;
+      // An opaque pattern repeats every eight rows: later rows are copies.
+      if (opaque && bpp == 3 && y >= q.Top + 8) {
+        std::memcpy(p, target_->ScanLine(y - 8) + std::size_t(q.Left) * bpp,
+                    std::size_t(q.Width()) * 3);
+        continue;
+      }
+      std::uint8_t bits = PatternBits(pattern, phase, q.Left, y);
+      for (int x = q.Left; x < q.Right; ++x, p += bpp) {
+        if (bits & 0x80)
+          PutRGB(p, f);
+        else if (opaque)
+          PutRGB(p, b);
+        bits = std::uint8_t((bits << 1) | (bits >> 7));
+      }
+    }
+  });
+}
+
+void TDC::InvertPattern(const TRect& r, const TPattern8& pattern, TPoint origin) {
+  if (r.IsEmpty()) return;
+  const TPoint phase = LogicalToBitmap(origin);
+  const int bpp = target_->BytesPerPixel();
+  ForEachSpan(LogicalToBitmap(r), [&](const TRect& q) {
+    for (int y = q.Top; y < q.Bottom; ++y) {
+      std::uint8_t* p = target_->ScanLine(y) + std::size_t(q.Left) * bpp;
+      std::uint8_t bits = PatternBits(pattern, phase, q.Left, y);
+      for (int x = q.Left; x < q.Right; ++x, p += bpp) {
+        if (bits & 0x80) {
+          p[0] = std::uint8_t(~p[0]);
+          p[1] = std::uint8_t(~p[1]);
+          p[2] = std::uint8_t(~p[2]);
+        }
+        bits = std::uint8_t((bits << 1) | (bits >> 7));
+      }
+    }
+  });
+}
+
+void TDC::FillMasked(int x, int y, int w, int h, const std::uint8_t* mask, std::ptrdiff_t stride,
+                     TColor c) {
+  if (!mask || w <= 0 || h <= 0) return;
+  const TColor rgb = ColorToRGB(c);
+  const TPoint d = LogicalToBitmap(TPoint{x, y});
+  const int bpp = target_->BytesPerPixel();
+  ForEachSpan(TRect{d.X, d.Y, d.X + w, d.Y + h}, [&](const TRect& q) {
+    for (int yy = q.Top; yy < q.Bottom; ++yy) {
+      const std::uint8_t* m = mask + (yy - d.Y) * stride + (q.Left - d.X);
+      std::uint8_t* p = target_->ScanLine(yy) + std::size_t(q.Left) * bpp;
+      for (int xx = q.Left; xx < q.Right; ++xx, p += bpp, ++m)
+        if (*m) PutRGB(p, rgb);
+    }
+  });
+}
+
+void TDC::FillColumns(const TRect& r, std::span<const TColor> colours) {
+  if (r.IsEmpty() || colours.size() < std::size_t(r.Width())) return;
+  const TRect area = LogicalToBitmap(r);
+  const int bpp = target_->BytesPerPixel();
+  ForEachSpan(area, [&](const TRect& q) {
+    const std::size_t rowBytes = std::size_t(q.Width()) * std::size_t(bpp);
+    const std::uint8_t* first = nullptr;
+    for (int y = q.Top; y < q.Bottom; ++y) {
+      std::uint8_t* p = target_->ScanLine(y) + std::size_t(q.Left) * bpp;
+      // 32-bit rows keep their own alpha bytes, so each is composed anew.
+      if (first && bpp == 3) {
+        std::memcpy(p, first, rowBytes);
+        continue;
+      }
+      first = p;
+      for (int x = q.Left; x < q.Right; ++x, p += bpp)
+        PutRGB(p, ColorToRGB(colours[std::size_t(x - area.Left)]));
+    }
+  });
+}
+
+void TDC::TransparentBlt(int x, int y, int w, int h, const TBitmap& src, int sx, int sy,
+                         TColor key) {
+  if (w <= 0 || h <= 0 || src.Empty()) return;
+  const TBitmap* from = &src;
+  TBitmap copy;
+  if (&src == target_) {
+    copy = src;
+    from = &copy;
+  }
+  const TColor k = ColorToRGB(key);
+  const std::uint8_t kb = std::uint8_t(GetBValue(k)), kg = std::uint8_t(GetGValue(k)),
+                     kr = std::uint8_t(GetRValue(k));
+  const TPoint d = LogicalToBitmap(TPoint{x, y});
+  // The part of the destination whose source pixels exist.
+  TRect area{d.X, d.Y, d.X + w, d.Y + h};
+  area = area.Intersect(
+      TRect{d.X - sx, d.Y - sy, d.X - sx + from->Width(), d.Y - sy + from->Height()});
+  const int dbpp = target_->BytesPerPixel(), sbpp = from->BytesPerPixel();
+  ForEachSpan(area, [&](const TRect& q) {
+    for (int yy = q.Top; yy < q.Bottom; ++yy) {
+      const std::uint8_t* s = from->ScanLine(yy - d.Y + sy) + std::size_t(q.Left - d.X + sx) * sbpp;
+      std::uint8_t* p = target_->ScanLine(yy) + std::size_t(q.Left) * dbpp;
+      for (int xx = q.Left; xx < q.Right; ++xx, p += dbpp, s += sbpp)
+        if (s[0] != kb || s[1] != kg || s[2] != kr) {
+          p[0] = s[0];
+          p[1] = s[1];
+          p[2] = s[2];
+        }
+    }
+  });
+}
+
+void TDC::DrawAlphaImage(const TRect& r, const TBitmap& image) {
+  if (r.IsEmpty() || image.Empty() || image.PixelFormat() != TPixelFormat::pf32bit) return;
+  const TRect area = LogicalToBitmap(r);
+  const std::int64_t w = r.Width(), h = r.Height(), iw = image.Width(), ih = image.Height();
+  const int bpp = target_->BytesPerPixel();
+  ForEachSpan(area, [&](const TRect& q) {
+    for (int y = q.Top; y < q.Bottom; ++y) {
+      const std::int64_t sy = (2 * std::int64_t(y - area.Top) + 1) * ih / (2 * h);
+      const std::uint8_t* row = image.ScanLine(int(sy));
+      std::uint8_t* d = target_->ScanLine(y) + std::size_t(q.Left) * bpp;
+      for (int x = q.Left; x < q.Right; ++x, d += bpp) {
+        const std::int64_t sx = (2 * std::int64_t(x - area.Left) + 1) * iw / (2 * w);
+        const std::uint8_t* s = row + sx * 4;
+        const int a = s[3];
+        if (a == 0) continue;
+        if (a == 255) {
+          d[0] = s[0];
+          d[1] = s[1];
+          d[2] = s[2];
+          continue;
+        }
+        for (int c = 0; c < 3; ++c) d[c] = std::uint8_t((s[c] * a + d[c] * (255 - a) + 127) / 255);
+      }
+    }
+  });
+}
+
 TColor TDC::SetPixel(int x, int y, TColor c) {
   const TPoint p = LogicalToBitmap(TPoint{x, y});
   if (!EffectiveClip().Contains(p)) return CLR_INVALID;
   const TColor rgb = ColorToRGB(c);
   target_->SetPixel(p.X, p.Y, rgb);
+  NotePainted({p.X, p.Y, p.X + 1, p.Y + 1});
   return rgb;
 }
 
@@ -355,6 +544,8 @@ void TDC::DrawLine(TPoint a, TPoint b) {
   if (bounds.IsEmpty()) return;
   if (std::max(std::abs(e.X - p.X), std::abs(e.Y - p.Y)) > LongLine && !ClipLongLine(p, e, bounds))
     return;
+  NotePainted(
+      {std::min(p.X, e.X), std::min(p.Y, e.Y), std::max(p.X, e.X) + 1, std::max(p.Y, e.Y) + 1});
   const int dx = std::abs(e.X - p.X), dy = -std::abs(e.Y - p.Y);
   const int sx = p.X < e.X ? 1 : -1, sy = p.Y < e.Y ? 1 : -1;
   int err = dx + dy;
@@ -400,6 +591,14 @@ void TDC::Polygon(const TPoint* points, int count) {
       bottom = std::max(bottom, p[std::size_t(i)].Y);
     }
     const TRect bounds = EffectiveClip().Bounds();
+    {
+      int left = INT32_MAX, right = INT32_MIN;
+      for (const TPoint& q : p) {
+        left = std::min(left, q.X);
+        right = std::max(right, q.X);
+      }
+      NotePainted({left, top, right + 1, bottom + 1});
+    }
     top = std::max(top, bounds.Top);
     bottom = std::min(bottom, bounds.Bottom);
     const TColor rgb = ColorToRGB(state_.BrushColor);
@@ -443,6 +642,8 @@ bool TDC::Blit(int x, int y, int w, int h, const TBitmap& src, int bsx, int bsy,
   h = Saturate(h);
   const TPoint d = LogicalToBitmap(TPoint{x, y});
   const TRegion& clip = EffectiveClip();
+  NotePainted({std::min(d.X, d.X + w), std::min(d.Y, d.Y + h), std::max(d.X, d.X + w),
+               std::max(d.Y, d.Y + h)});
   // Mirrored copies (a negative size) go through the stretch path even at 1:1.
   if (stretch && (w != sw || h != sh || w < 0 || h < 0)) {
     const TStretchMode mode =
@@ -522,6 +723,19 @@ bool TDC::StretchBlt(int x, int y, int w, int h, const TBitmap& src, int sx, int
 bool TDC::GradientFill(const TRIVERTEX* vertices, std::uint32_t vertexCount, const void* mesh,
                        std::uint32_t meshCount, std::uint32_t mode) {
   const TPoint o = LogicalToBitmap(TPoint{0, 0});
+  if (vertices) {
+    // The mesh lies within its vertices' bounds (plus the pixel each touches).
+    std::int64_t l = INT32_MAX, t = INT32_MAX, r = INT32_MIN, b = INT32_MIN;
+    for (std::uint32_t i = 0; i < vertexCount; ++i) {
+      l = std::min<std::int64_t>(l, vertices[i].x);
+      t = std::min<std::int64_t>(t, vertices[i].y);
+      r = std::max<std::int64_t>(r, vertices[i].x);
+      b = std::max<std::int64_t>(b, vertices[i].y);
+    }
+    if (vertexCount)
+      NotePainted({Saturate(l + o.X - 1), Saturate(t + o.Y - 1), Saturate(r + o.X + 1),
+                   Saturate(b + o.Y + 1)});
+  }
   return GradientFillBitmap(*target_, EffectiveClip(), o.X, o.Y, vertices, vertexCount, mesh,
                             meshCount, mode);
 }

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -84,6 +85,13 @@ enum : std::uint32_t {
   DT_PREFIXONLY = 0x200000,
 };
 
+// An 8 x 8 one-bit pattern: bit (7 - x % 8) of row y % 8 marks pixel (x, y)
+// (the platform's pattern-brush layout).
+using TPattern8 = std::uint8_t[8];
+// Every other pixel, (0, 0) set: the checkerboard of scroll tracks, dithered
+// faces and dotted focus rectangles.
+inline constexpr TPattern8 CheckerPattern = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
+
 // GetPixel's answer for a point outside the clip.
 constexpr TColor CLR_INVALID = 0xFFFFFFFF;
 // As a pen or brush colour: draw no outline, or leave the inside unfilled.
@@ -147,6 +155,15 @@ class TDC {
   // The region pixels are written to, in bitmap coordinates.
   const TRegion& EffectiveClip() const;
 
+  // --- What has been drawn ---
+  // The bitmap rectangle holding every pixel that drawing through this
+  // context may have changed (empty when nothing was drawn). The window
+  // system presents only that part of what a context could reach.
+  TRect PaintedBounds() const { return painted_; }
+  // For code that writes into Bitmap() itself: notes a bitmap rectangle (cut
+  // to the clip) as drawn.
+  void NotePainted(const TRect& bitmapArea) const;
+
   // --- Saved states ---
   // Returns the new depth (1 for the first save).
   int SaveDC();
@@ -177,6 +194,28 @@ class TDC {
   void FillRgn(const TRegion& logicalRgn, TColor c);
   // One-pixel outline just inside r.
   void FrameRect(const TRect& r, TColor c);
+  // The pixels of r marked in an 8 x 8 pattern whose (0, 0) lies on logical
+  // point origin get fg; the others get bg, or keep what they hold when bg is
+  // CLR_NONE. A pattern brush, drawn row by row.
+  void FillPattern(const TRect& r, const TPattern8& pattern, TPoint origin, TColor fg,
+                   TColor bg = CLR_NONE);
+  // Inverts the pixels of r marked in the pattern (origin as above).
+  void InvertPattern(const TRect& r, const TPattern8& pattern, TPoint origin);
+  // Fills the pixels of the w x h block at logical (x, y) whose byte in mask
+  // (row j at mask + j * stride) is not zero.
+  void FillMasked(int x, int y, int w, int h, const std::uint8_t* mask, std::ptrdiff_t stride,
+                  TColor c);
+  // Fills r with one colour per column (colours[i] for column r.Left + i;
+  // the span holds r's width): one row is composed, the others copied.
+  void FillColumns(const TRect& r, std::span<const TColor> colours);
+  // Block copy of src's w x h at (sx, sy) to logical (x, y), leaving out every
+  // pixel of the transparent colour key (compared on its red, green and blue).
+  void TransparentBlt(int x, int y, int w, int h, const TBitmap& src, int sx, int sy, TColor key);
+  // A 32-bit picture with alpha scaled into logical rectangle r, each pixel
+  // taking the source pixel nearest its centre ((2i + 1) * width / (2 * r's
+  // width)) and blended by its alpha: (s * a + d * (255 - a) + 127) / 255.
+  // Pictures without alpha draw nothing. Icons are drawn this way.
+  void DrawAlphaImage(const TRect& r, const TBitmap& image);
   // Returns the colour set, or CLR_INVALID when the point is clipped.
   TColor SetPixel(int x, int y, TColor c);
   // CLR_INVALID outside the clip.
@@ -250,6 +289,10 @@ class TDC {
   void DrawLine(TPoint a, TPoint b);
   bool Blit(int x, int y, int w, int h, const TBitmap& src, int bsx, int bsy, int sw, int sh,
             std::uint32_t rop, bool stretch);
+  // Calls f(y, left, right) for each run of pixels of a bitmap rectangle
+  // that the clip lets through.
+  template <class F>
+  void ForEachSpan(const TRect& bitmapArea, F&& f) const;
 
   TBitmap* target_;
   TPoint deviceOrigin_;
@@ -260,6 +303,8 @@ class TDC {
   mutable TRegion effective_;  // bitmap coordinates
   mutable bool clipValid_ = false;
   mutable TSize clipForSize_;  // bitmap size effective_ was computed for
+  mutable TRect clipBounds_;   // effective_'s bounds
+  mutable TRect painted_;      // bitmap coordinates
 };
 
 // Saves a context's state for the lifetime of the object.

@@ -82,6 +82,7 @@ void DrawRun(TDC& dc, const TFont& font, int x, int y, const TLine& line, const 
       const TGlyph& g = font.Glyph(ch.C);
       if (st.DrawGlyphs) {
         const TPoint b = dc.LogicalToBitmap(TPoint{x + pen + g.Left, baseline - g.Top});
+        dc.NotePainted({b.X, b.Y, b.X + g.Width, b.Y + g.Height});
         BlendGlyph(dc.Bitmap(), clip, g, b.X, b.Y, color);
       }
       pen += g.Advance;

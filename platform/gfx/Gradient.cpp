@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace vm {
 namespace {
@@ -81,16 +82,51 @@ void FillRectGradient(TBitmap& bmp, const TRegion& area, const TRIVERTEX& a, con
   const TRIVERTEX& from = (horizontal ? a.x <= b.x : a.y <= b.y) ? a : b;
   const TRIVERTEX& to = &from == &a ? b : a;
   const int len = horizontal ? x1 - x0 : y1 - y0;
+  auto colourAt = [&](int pos, std::uint8_t out[3]) {
+    const double t = double(pos) / double(len);
+    const double c[3] = {from.Red + t * (double(to.Red) - from.Red),
+                         from.Green + t * (double(to.Green) - from.Green),
+                         from.Blue + t * (double(to.Blue) - from.Blue)};
+    out[0] = ToByte(c[2]);
+    out[1] = ToByte(c[1]);
+    out[2] = ToByte(c[0]);
+  };
+  const int bpp = bmp.BytesPerPixel();
   for (const TRect& r0 : area.Rects()) {
     const TRect r = r0.Intersect(box);
-    for (int y = r.Top; y < r.Bottom; ++y)
-      for (int x = r.Left; x < r.Right; ++x) {
-        const double t = double(horizontal ? x - x0 : y - y0) / double(len);
-        const double c[3] = {from.Red + t * (double(to.Red) - from.Red),
-                             from.Green + t * (double(to.Green) - from.Green),
-                             from.Blue + t * (double(to.Blue) - from.Blue)};
-        PutPixel(bmp, x, y, c);
+    if (r.IsEmpty()) continue;
+    if (horizontal) {
+      // The colour depends on the column only: one row is worked out, the
+      // others take its bytes.
+      const std::uint8_t* first = bmp.ScanLine(r.Top) + std::size_t(r.Left) * bpp;
+      std::uint8_t* p = bmp.ScanLine(r.Top) + std::size_t(r.Left) * bpp;
+      for (int x = r.Left; x < r.Right; ++x, p += bpp) colourAt(x - x0, p);
+      for (int y = r.Top + 1; y < r.Bottom; ++y) {
+        std::uint8_t* q = bmp.ScanLine(y) + std::size_t(r.Left) * bpp;
+        if (bpp == 3) {
+          std::memcpy(q, first, std::size_t(r.Width()) * 3);
+          continue;
+        }
+        const std::uint8_t* f = first;
+        for (int x = r.Left; x < r.Right; ++x, q += bpp, f += bpp) {
+          q[0] = f[0];
+          q[1] = f[1];
+          q[2] = f[2];
+        }
       }
+    } else {
+      // The colour depends on the row only: one colour a row.
+      for (int y = r.Top; y < r.Bottom; ++y) {
+        std::uint8_t c[3];
+        colourAt(y - y0, c);
+        std::uint8_t* q = bmp.ScanLine(y) + std::size_t(r.Left) * bpp;
+        for (int x = r.Left; x < r.Right; ++x, q += bpp) {
+          q[0] = c[0];
+          q[1] = c[1];
+          q[2] = c[2];
+        }
+      }
+    }
   }
 }
 

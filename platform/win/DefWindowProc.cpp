@@ -208,6 +208,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         w->Style |= WS_VISIBLE;
       else
         w->Style &= ~WS_VISIBLE;
+      ws.TreeChanged();
       return 0;
     case WM_SETTEXT: {
       const char* text = reinterpret_cast<const char*>(lp);

@@ -61,6 +61,15 @@ TRegion TWindowSystem::VisibleRegion(TWnd* w, TDCFlags flags) const {
   return rgn;
 }
 
+const TRegion& TWindowSystem::CachedVisibleRegion(TWnd* w, TDCFlags flags) const {
+  TWnd::TVisibleCache& c = w->Visible[(flags.Client ? 1 : 0) | (flags.ClipChildren ? 2 : 0)];
+  if (c.Generation != TreeGeneration) {
+    c.Region = VisibleRegion(w, flags);
+    c.Generation = TreeGeneration;
+  }
+  return c.Region;
+}
+
 void TWindowSystem::Invalidate(TWnd* w, const TRegion* clientRgn, UINT flags) {
   if (!Visible(w)) return;
   TRect clientBounds = Rect(0, 0, w->Client.Width(), w->Client.Height());
@@ -178,7 +187,7 @@ void TWindowSystem::InvalidateParentArea(TWnd* w, const TRect& rectInParent) {
 HDC TWindowSystem::MakeDC(TWnd* w, TDCFlags flags, const TRegion* clipClient) {
   TWnd* top = Top(w);
   const bool client = flags.Client;
-  TRegion vis = VisibleRegion(w, flags);
+  TRegion vis = CachedVisibleRegion(w, flags);
   TPoint o = OriginInTop(w);
   TPoint origin = client ? TPoint{o.X + w->Client.Left, o.Y + w->Client.Top} : o;
   if (clipClient) {
@@ -200,7 +209,13 @@ HDC TWindowSystem::MakeDC(TWnd* w, TDCFlags flags, const TRegion* clipClient) {
 void TWindowSystem::ReleaseDCInternal(TWnd* w, HDC dc) {
   for (auto it = Paint.LiveDCs.begin(); it != Paint.LiveDCs.end(); ++it)
     if (it->Dc.get() == dc) {
-      if (TWnd* top = w ? Top(w) : nullptr) top->Dirty.Union(it->DirtyTop);
+      // Only what the context reached and actually drew goes to the host.
+      const TRect painted = it->Dc->PaintedBounds();
+      if (TWnd* top = w ? Top(w) : nullptr; top && !painted.IsEmpty()) {
+        TRegion drawn = std::move(it->DirtyTop);
+        drawn.Intersect(painted);
+        top->Dirty.Union(drawn);
+      }
       Paint.LiveDCs.erase(it);
       return;
     }
@@ -490,21 +505,7 @@ bool DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy) {
   if (!dc || !bmp) return false;
   if (cx <= 0) cx = bmp->Width();
   if (cy <= 0) cy = bmp->Height();
-  for (int j = 0; j < cy; ++j)
-    for (int i = 0; i < cx; ++i) {
-      int sx = (2 * i + 1) * bmp->Width() / (2 * cx), sy = (2 * j + 1) * bmp->Height() / (2 * cy);
-      int a = bmp->GetAlpha(sx, sy);
-      if (a == 0) continue;
-      TColor s = bmp->GetPixel(sx, sy);
-      if (a < 255) {
-        TColor d = dc->GetPixel(x + i, y + j);
-        if (d == CLR_INVALID) continue;
-        auto mix = [&](int sc, int dcv) { return (sc * a + dcv * (255 - a) + 127) / 255; };
-        s = RGB(mix(GetRValue(s), GetRValue(d)), mix(GetGValue(s), GetGValue(d)),
-                mix(GetBValue(s), GetBValue(d)));
-      }
-      dc->SetPixel(x + i, y + j, s);
-    }
+  dc->DrawAlphaImage(Bounds(x, y, cx, cy), *bmp);
   return true;
 }
 

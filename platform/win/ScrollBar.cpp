@@ -113,10 +113,7 @@ void Track(TDC& dc, const TRect& r, bool pressed) {
     dc.FillRect(r, Sys(COLOR_3DDKSHADOW));
     return;
   }
-  dc.FillRect(r, Sys(COLOR_SCROLLBAR));
-  TColor light = Sys(COLOR_BTNHIGHLIGHT);
-  for (int y = r.Top; y < r.Bottom; ++y)
-    for (int x = r.Left + ((r.Left + y) & 1); x < r.Right; x += 2) dc.SetPixel(x, y, light);
+  dc.FillPattern(r, CheckerPattern, {0, 0}, Sys(COLOR_BTNHIGHLIGHT), Sys(COLOR_SCROLLBAR));
 }
 
 void PaintBar(TDC& dc, HWND h, int bar, const TScrollLayout& l, const TScrollBarData& d,

@@ -263,6 +263,7 @@ bool TWindowSystem::NextMessage(MSG* msg, HWND filter, UINT fmin, UINT fmax, boo
 // ---------------------------------------------------------------- destruction
 
 void TWindowSystem::Unlink(TWnd* w) {
+  TreeChanged();
   if (w->Parent)
     Erase(w->Parent->Children, w);
   else
@@ -332,6 +333,7 @@ void TWindowSystem::Destroy(TWnd* w) {
   for (TWnd* x : order) {
     Unlink(x);
     x->Children.clear();
+    TreeChanged();
   }
   for (TWnd* x : order) Windows.erase(Key(x->Handle));
 }
@@ -493,6 +495,7 @@ HWND CreateWindowEx(DWORD exStyle, std::string_view className, std::string_view 
   w->Extra.assign(std::size_t(cls->second->Info.cbWndExtra), 0);
   w->Client = ClientFromWindow(w->Style, exStyle, Bounds(0, 0, width, height));
   ws.Windows.emplace(Key(w->Handle), rec);
+  ws.TreeChanged();
   if (parentWnd)
     parentWnd->Children.insert(parentWnd->Children.begin(), w);
   else
@@ -544,6 +547,7 @@ HWND CreateWindowEx(DWORD exStyle, std::string_view className, std::string_view 
         w->Client = ClientFromWindow(w->Style, w->ExStyle, Bounds(0, 0, w->Width(), w->Height()));
         cs.cx = w->Width();
         cs.cy = w->Height();
+        ws.TreeChanged();
       }
     }
     if (!ws.Send(w, WM_NCCREATE, 0, LPARAM(&cs))) return fail();

@@ -72,6 +72,15 @@ struct TWnd {
   TBitmap Store;
   TRegion Dirty;  // window coordinates, waiting to be presented
 
+  // The visible regions of the window's four kinds of context (client or
+  // whole window, with or without the children), each valid while the window
+  // system's tree generation is the one it was computed in.
+  struct TVisibleCache {
+    std::uint64_t Generation = 0;
+    TRegion Region;
+  };
+  TVisibleCache Visible[4];
+
   // State of registered features, by feature id (WindowFeature.h).
   std::vector<std::shared_ptr<void>> Features;
 
@@ -283,7 +292,15 @@ class TWindowSystem final : public THostSink {
   void CancelModes(HWND top);
 
   // ---- painting ----
-  TRegion VisibleRegion(TWnd* w, TDCFlags flags) const;  // top-level coordinates
+  // Counts changes of anything visible regions depend on: the window tree, a
+  // window's position, size, client area, region, Z order, visibility or
+  // clipping styles. Every such change calls TreeChanged.
+  std::uint64_t TreeGeneration = 1;
+  void TreeChanged() { ++TreeGeneration; }
+  // The part of the window a context may paint, in top-level coordinates:
+  // computed afresh, or kept per window until the tree changes.
+  TRegion VisibleRegion(TWnd* w, TDCFlags flags) const;
+  const TRegion& CachedVisibleRegion(TWnd* w, TDCFlags flags) const;
   void Invalidate(TWnd* w, const TRegion* clientRgn, UINT flags);
   void Validate(TWnd* w, const TRegion* clientRgn, UINT flags);
   void EraseNow(TWnd* w, bool children);

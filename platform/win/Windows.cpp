@@ -37,6 +37,7 @@ void TWindowSystem::CalcClient(TWnd* w) {
   c.Right = std::clamp(c.Right, c.Left, w->Width());
   c.Bottom = std::clamp(c.Bottom, c.Top, w->Height());
   w->Client = c;
+  TreeChanged();
 }
 
 MINMAXINFO TWindowSystem::MinMaxInfo(TWnd* w) {
@@ -63,6 +64,7 @@ void TWindowSystem::Raise(TWnd* w) {
   if (!(w->ExStyle & WS_EX_TOPMOST))
     while (pos != sib.end() && ((*pos)->ExStyle & WS_EX_TOPMOST)) ++pos;
   sib.insert(pos, w);
+  TreeChanged();
   if (!w->Parent) {
     // Owned windows stay above their owner.
     std::vector<TWnd*> owned;
@@ -109,6 +111,7 @@ bool TWindowSystem::SetPos(TWnd* w, HWND after, int x, int y, int cx, int cy, UI
 
   if (moved || sized || (flags & SWP_FRAMECHANGED)) {
     w->Rect = newRect;
+    TreeChanged();
     CalcClient(w);
     if (!(w = Find(h))) return false;
     if (!w->Parent) {
@@ -121,6 +124,9 @@ bool TWindowSystem::SetPos(TWnd* w, HWND after, int x, int y, int cx, int cy, UI
   }
   if (!(flags & SWP_NOZORDER)) {
     auto& sib = Siblings(w);
+    // Taking one window out and putting it back at the same place leaves the
+    // order as it was; only a new place changes what each window covers.
+    const auto placeBefore = std::find(sib.begin(), sib.end(), w) - sib.begin();
     if (after == HWND_TOP || after == HWND_TOPMOST) {
       if (after == HWND_TOPMOST) w->ExStyle |= WS_EX_TOPMOST;
       Raise(w);
@@ -133,12 +139,14 @@ bool TWindowSystem::SetPos(TWnd* w, HWND after, int x, int y, int cx, int cy, UI
       sib.erase(std::find(sib.begin(), sib.end(), w));
       sib.insert(std::find(sib.begin(), sib.end(), a) + 1, w);
     }
+    if (std::find(sib.begin(), sib.end(), w) - sib.begin() != placeBefore) TreeChanged();
   }
 
   bool geometryChanged = moved || sized || (flags & SWP_FRAMECHANGED);
   if (flags & SWP_HIDEWINDOW) {
     if (w->Parent) InvalidateParentArea(w, oldRect);
     w->Style &= ~WS_VISIBLE;
+    TreeChanged();
     if (!w->Parent && Host && w->Native) Host->ShowNativeWindow(w->Native, false);
     if (Input.Active == h) ActivateOther(w);
     if (!(w = Find(h))) return false;
@@ -153,6 +161,7 @@ bool TWindowSystem::SetPos(TWnd* w, HWND after, int x, int y, int cx, int cy, UI
     if (!(w = Find(h))) return false;
   } else if (flags & SWP_SHOWWINDOW) {
     w->Style |= WS_VISIBLE;
+    TreeChanged();
     if (!w->Parent && Host && w->Native) {
       Host->MoveNativeWindow(w->Native, w->Rect);
       Host->ShowNativeWindow(w->Native, true);
@@ -285,6 +294,7 @@ HWND SetParent(HWND hwnd, HWND newParent) {
   ws.Unlink(w);
   w->Parent = p;
   p->Children.insert(p->Children.begin(), w);
+  ws.TreeChanged();
   if (visible) ws.Invalidate(w, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   return old;
 }
@@ -441,6 +451,9 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
       } ss{w->Style, DWORD(value)};
       ws.Send(w, WM_STYLECHANGING, WPARAM(GWL_STYLE), LPARAM(&ss));
       if (!(w = ws.Find(hwnd))) return 0;
+      // Visibility and clipping shape visible regions at once; frame styles
+      // only with SWP_FRAMECHANGED, which recomputes the client area.
+      if ((w->Style ^ ss.New) & (WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN)) ws.TreeChanged();
       w->Style = ss.New;
       ws.Send(w, WM_STYLECHANGED, WPARAM(GWL_STYLE), LPARAM(&ss));
       break;
@@ -654,6 +667,7 @@ bool ShowWindow(HWND hwnd, int cmd) {
       }
       w->Minimized = true;
       w->Style |= WS_MINIMIZE | WS_VISIBLE;
+      ws.TreeChanged();
       if (ws.Host && w->Native) ws.Host->MinimizeNativeWindow(w->Native);
       if (ws.Input.Active == hwnd) ws.ActivateOther(w);
       if ((w = ws.Find(hwnd))) ws.Send(w, WM_SIZE, SIZE_MINIMIZED, 0);
@@ -736,10 +750,13 @@ int SetWindowRgn(HWND hwnd, const TRegion* rgn, bool redraw) {
   TWnd* w = ws.Find(hwnd);
   if (!w) return 0;
   TRect before = w->Rect;
+  const bool same = rgn ? (w->WindowRgn && *w->WindowRgn == *rgn) : !w->WindowRgn;
   if (rgn)
     w->WindowRgn = *rgn;
   else
     w->WindowRgn.reset();
+  // A form that sets the region it already has changes nothing visible.
+  if (!same) ws.TreeChanged();
   if (!w->Parent && ws.Host && w->Native) {
     if (w->WindowRgn)
       ws.Host->SetNativeShape(

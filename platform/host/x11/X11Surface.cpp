@@ -130,9 +130,10 @@ void TX11Surface::Resize(int width, int height) {
   if (!(display_.UseShm() && CreateShared(width, height))) CreatePlain(width, height);
   width_ = width;
   height_ = height;
-  fastBgrx_ = image_->bits_per_pixel == 32 && image_->byte_order == LSBFirst &&
-              image_->red_mask == 0xFF0000 && image_->green_mask == 0xFF00 &&
-              image_->blue_mask == 0xFF;
+  const bool bgrMasks = image_->byte_order == LSBFirst && image_->red_mask == 0xFF0000 &&
+                        image_->green_mask == 0xFF00 && image_->blue_mask == 0xFF;
+  fastBgrx_ = bgrMasks && image_->bits_per_pixel == 32;
+  packedBgr_ = bgrMasks && image_->bits_per_pixel == 24;
 }
 
 void TX11Surface::Update(const TBitmap& store, TRect r) {
@@ -143,7 +144,13 @@ void TX11Surface::Update(const TBitmap& store, TRect r) {
   const int bpp = store.BytesPerPixel();
   for (int y = r.Top; y < r.Bottom; ++y) {
     const std::uint8_t* src = store.ScanLine(y) + std::size_t(r.Left) * std::size_t(bpp);
-    if (fastBgrx_) {
+    if (packedBgr_ && bpp == 3) {
+      // The server takes the store's own bytes: rows are copied unchanged.
+      std::memcpy(reinterpret_cast<std::uint8_t*>(image_->data) +
+                      std::size_t(y) * std::size_t(image_->bytes_per_line) +
+                      std::size_t(r.Left) * 3,
+                  src, std::size_t(r.Width()) * 3);
+    } else if (fastBgrx_) {
       auto* dst = reinterpret_cast<std::uint8_t*>(image_->data) +
                   std::size_t(y) * std::size_t(image_->bytes_per_line) + std::size_t(r.Left) * 4;
       const int n = r.Width();

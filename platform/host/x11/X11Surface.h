@@ -56,7 +56,8 @@ class TX11Surface {
   // How to build a pixel of the visual from 8-bit channels.
   int redShift_ = 16, greenShift_ = 8, blueShift_ = 0;
   int redBits_ = 8, greenBits_ = 8, blueBits_ = 8;
-  bool fastBgrx_ = false;  // 32-bit little-endian pixels with memory order B, G, R, X
+  bool fastBgrx_ = false;   // 32-bit little-endian pixels with memory order B, G, R, X
+  bool packedBgr_ = false;  // 24-bit little-endian pixels: the 24-bit store's own format
 };
 
 }  // namespace vm

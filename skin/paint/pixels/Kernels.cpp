@@ -203,18 +203,127 @@ void MaskBytesLight(std::uint8_t* __restrict d, const std::uint8_t* __restrict s
   }
 }
 
-VM_HOT_LOOP
-void ColorBlendBlocks(std::uint8_t* __restrict d, std::int64_t blocks,
-                      const std::uint16_t* __restrict k, std::uint16_t p) {
-  for (std::int64_t b = 0; b < blocks; ++b, d += 96)
-    for (int j = 0; j < 96; ++j) d[j] = ColorBlendByte(d[j], p, k[j]);
+namespace {
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// ColorBlendByte on 8 or 16 lanes: t = v * p + k50 (k50 = k + 50), then
+// q = mulhi(t, 5243) >> 3 and, rounding halves to even, one step back at an
+// odd half (rounding halves up, q is the result).
+template <bool Even>
+inline __m128i ColorBlend8(__m128i v, __m128i p, __m128i k50) {
+  const __m128i t = _mm_add_epi16(_mm_mullo_epi16(v, p), k50);
+  const __m128i q = _mm_srli_epi16(_mm_mulhi_epu16(t, _mm_set1_epi16(5243)), 3);
+  if (!Even) return q;
+  const __m128i r = _mm_sub_epi16(t, _mm_mullo_epi16(q, _mm_set1_epi16(100)));
+  const __m128i odd = _mm_and_si128(q, _mm_set1_epi16(1));
+  return _mm_sub_epi16(q, _mm_and_si128(_mm_cmpeq_epi16(r, _mm_setzero_si128()), odd));
 }
 
-VM_HOT_LOOP
+template <bool Even>
+void ColorBlendBlocksSse2(std::uint8_t* d, std::int64_t blocks, const std::uint16_t* k50,
+                          std::uint16_t p) {
+  const __m128i pv = _mm_set1_epi16(std::int16_t(p)), zero = _mm_setzero_si128();
+  for (std::int64_t b = 0; b < blocks; ++b, d += 96)
+    for (int j = 0; j < 96; j += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + j));
+      const __m128i lo =
+          ColorBlend8<Even>(_mm_unpacklo_epi8(v, zero), pv,
+                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(k50 + j)));
+      const __m128i hi =
+          ColorBlend8<Even>(_mm_unpackhi_epi8(v, zero), pv,
+                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(k50 + j + 8)));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + j), _mm_packus_epi16(lo, hi));
+    }
+}
+
+template <bool Even>
+__attribute__((target("avx2"))) inline __m256i ColorBlend16(__m256i v, __m256i p, __m256i k50) {
+  const __m256i t = _mm256_add_epi16(_mm256_mullo_epi16(v, p), k50);
+  const __m256i q = _mm256_srli_epi16(_mm256_mulhi_epu16(t, _mm256_set1_epi16(5243)), 3);
+  if (!Even) return q;
+  const __m256i r = _mm256_sub_epi16(t, _mm256_mullo_epi16(q, _mm256_set1_epi16(100)));
+  const __m256i odd = _mm256_and_si256(q, _mm256_set1_epi16(1));
+  return _mm256_sub_epi16(q, _mm256_and_si256(_mm256_cmpeq_epi16(r, _mm256_setzero_si256()), odd));
+}
+
+// 16 bytes widen to 16 lanes in order (vpmovzxbw); packing two results works
+// within 128-bit halves, so a 64-bit permute puts the bytes back in order.
+template <bool Even>
+__attribute__((target("avx2"))) void ColorBlendBlocksAvx2(std::uint8_t* d, std::int64_t blocks,
+                                                          const std::uint16_t* k50,
+                                                          std::uint16_t p) {
+  const __m256i pv = _mm256_set1_epi16(std::int16_t(p));
+  for (std::int64_t b = 0; b < blocks; ++b, d += 96)
+    for (int j = 0; j < 96; j += 32) {
+      const __m256i lo = ColorBlend16<Even>(
+          _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + j))), pv,
+          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(k50 + j)));
+      const __m256i hi = ColorBlend16<Even>(
+          _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + j + 16))), pv,
+          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(k50 + j + 16)));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + j),
+                          _mm256_permute4x64_epi64(_mm256_packus_epi16(lo, hi), 0xD8));
+    }
+}
+#endif
+
+template <bool Even>
+void ColorBlendBlocksPortable(std::uint8_t* __restrict d, std::int64_t blocks,
+                              const std::uint16_t* __restrict k, std::uint16_t p) {
+  for (std::int64_t b = 0; b < blocks; ++b, d += 96)
+    for (int j = 0; j < 96; ++j)
+      d[j] = Even ? ColorBlendByte(d[j], p, k[j]) : ColorBlendByteHalfUp(d[j], p, k[j]);
+}
+
+template <bool Even>
+void ColorBlendAt(int level, std::uint8_t* d, std::int64_t blocks, const std::uint16_t* k,
+                  std::uint16_t p) {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+  std::uint16_t k50[96];
+  for (int j = 0; j < 96; ++j) k50[j] = std::uint16_t(k[j] + 50);
+  if (level >= 2 && BestBlendLevel() >= 1)
+    ColorBlendBlocksAvx2<Even>(d, blocks, k50, p);
+  else if (level == 1)
+    ColorBlendBlocksSse2<Even>(d, blocks, k50, p);
+  else
+    ColorBlendBlocksPortable<Even>(d, blocks, k, p);
+#else
+  (void)level;
+  ColorBlendBlocksPortable<Even>(d, blocks, k, p);
+#endif
+}
+
+int BestColorBlendLevel() {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+  static const int level = BestBlendLevel() >= 1 ? 2 : 1;
+  return level;
+#else
+  return 0;
+#endif
+}
+
+}  // namespace
+
+void ColorBlendBlocks(std::uint8_t* __restrict d, std::int64_t blocks,
+                      const std::uint16_t* __restrict k, std::uint16_t p) {
+  ColorBlendAt<true>(BestColorBlendLevel(), d, blocks, k, p);
+}
+
 void ColorBlendBlocksHalfUp(std::uint8_t* __restrict d, std::int64_t blocks,
                             const std::uint16_t* __restrict k, std::uint16_t p) {
-  for (std::int64_t b = 0; b < blocks; ++b, d += 96)
-    for (int j = 0; j < 96; ++j) d[j] = ColorBlendByteHalfUp(d[j], p, k[j]);
+  ColorBlendAt<false>(BestColorBlendLevel(), d, blocks, k, p);
+}
+
+int ColorBlendLevels() {
+  return BestColorBlendLevel() + 1;
+}
+
+void ColorBlendBlocksAtLevel(int level, bool halfUp, std::uint8_t* d, std::int64_t blocks,
+                             const std::uint16_t* k, std::uint16_t p) {
+  if (halfUp)
+    ColorBlendAt<false>(level, d, blocks, k, p);
+  else
+    ColorBlendAt<true>(level, d, blocks, k, p);
 }
 
 VM_HOT_LOOP

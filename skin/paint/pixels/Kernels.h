@@ -48,16 +48,19 @@ void MaskBytesLight(std::uint8_t* __restrict d, const std::uint8_t* __restrict s
 // One step of a colour blend in integers: N = v * p + k with k = (100 - p) * c,
 // divided by 100 and rounded half to even. For percentages whose
 // floating-point blend is exact at the halves this gives the same bytes.
+// The division needs no divide: with t = N + 50 (at most 25550 for bytes and
+// percentages), floor(t / 100) = (t * 5243) >> 19 exactly for every t up to
+// 43690, so one multiply-high of a 16-bit lane and a shift give it; the
+// remainder t - 100 q is 0 exactly at a half, where an odd q steps back to
+// the even neighbour.
+constexpr std::uint16_t Div100(std::uint16_t t) {
+  return std::uint16_t((std::uint32_t(t) * 5243u) >> 19);
+}
 constexpr std::uint8_t ColorBlendByte(std::uint8_t v, std::uint16_t p, std::uint16_t k) {
-  const std::uint16_t n = std::uint16_t(v * p + k);
-  const std::uint16_t q = std::uint16_t(n / 100);
-  const std::uint16_t r = std::uint16_t(n - q * 100);  // 0..99
-  // r > 50 and r == 50 as 0/1 without comparisons, so the loop stays in
-  // 16-bit lanes: 50 - r is negative only above 50, and (r ^ 50) - 1 is
-  // negative only at 50.
-  const std::uint16_t above = std::uint16_t(std::uint16_t(50 - r) >> 15);
-  const std::uint16_t half = std::uint16_t(std::uint16_t((r ^ 50) - 1) >> 15);
-  return std::uint8_t(q + (above | (half & q)));
+  const std::uint16_t t = std::uint16_t(v * p + k + 50);
+  const std::uint16_t q = Div100(t);
+  const std::uint16_t atHalf = std::uint16_t(t - q * 100) == 0;
+  return std::uint8_t(q - (atHalf & q & 1));
 }
 
 // The same rounded half up: (N + 50) div 100. Cheaper; used when no byte
@@ -75,10 +78,16 @@ constexpr std::uint8_t ColorBlendByteHalf(std::uint8_t v, std::uint16_t c) {
 }
 
 // ColorBlendByte over `blocks` runs of 96 bytes (32 pixels); k holds the
-// per-channel constants repeated for the 96 bytes, so the loop is
-// branch-free and vectorises.
+// per-channel constants repeated for the 96 bytes. Branch-free, in 16-bit
+// lanes (AVX2 or the x86-64 baseline's SSE2, picked at run time).
 void ColorBlendBlocks(std::uint8_t* __restrict d, std::int64_t blocks,
                       const std::uint16_t* __restrict k, std::uint16_t p);
+// The variants of ColorBlendBlocks and ColorBlendBlocksHalfUp (portable,
+// SSE2, AVX2 where the processor has it), so that tests can compare each with
+// the others.
+int ColorBlendLevels();
+void ColorBlendBlocksAtLevel(int level, bool halfUp, std::uint8_t* d, std::int64_t blocks,
+                             const std::uint16_t* k, std::uint16_t p);
 void ColorBlendBlocksHalfUp(std::uint8_t* __restrict d, std::int64_t blocks,
                             const std::uint16_t* __restrict k, std::uint16_t p);
 // ColorBlendByteHalf over the same blocks; c holds the channels repeated.

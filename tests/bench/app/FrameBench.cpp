@@ -4,6 +4,11 @@
 //   pixels (the pointer onto the button and off it again);
 //   deactivating and activating the window (WM_NCACTIVATE both ways, the
 //   frame repainted in each look and presented);
+//   a full repaint and present of the whole window (frame, client, every
+//   child), skinned, before a photo is opened and with one shown;
+//   a hover change on a glyph button (the pointer onto the open button and
+//   off it again), skinned;
+// each with its allocations and presented pixels per step as counters,
 // beside memcpy of the window's bytes. Each benchmark switches the skin on
 // or off before its timed loop, so run them interleaved and repeated:
 //   bench_app_frames --benchmark_repetitions=9 --benchmark_enable_random_interleaving
@@ -12,19 +17,27 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 
 #include "app/Main.h"
 #include "app/Program.h"
 #include "platform/gfx/Font.h"
+#include "platform/gfx/JpegCodec.h"
 #include "platform/host/headless/HeadlessHost.h"
 #include "platform/win/WinApi.h"
 #include "skin/data/SkinManager.h"
 #include "toolkit/Application.h"
+
+// Every allocation of the process is counted, so that each benchmark can
+// report how many its step makes.
+std::atomic<std::uint64_t> Allocations{0};
 
 namespace {
 
@@ -61,6 +74,36 @@ struct TProgram {
   }
   void Pump() { Application->ProcessMessages(); }
 
+  // Opens a 1600 x 1200 photo (a smooth pattern, as a camera's would be), or
+  // closes it by loading nothing; only the first call pays for the encoding.
+  bool PhotoShown = false;
+  void Photo(bool shown) {
+    if (shown == PhotoShown) return;
+    if (shown) {
+      const std::string file = Dir + "photo.jpg";
+      if (!std::filesystem::exists(file)) {
+        TBitmap b(1600, 1200, TPixelFormat::pf24bit);
+        for (int y = 0; y < b.Height(); ++y) {
+          std::uint8_t* p = b.ScanLine(y);
+          for (int x = 0; x < b.Width(); ++x, p += 3) {
+            p[0] = std::uint8_t(x / 7 + y / 11);
+            p[1] = std::uint8_t((x + y) / 9);
+            p[2] = std::uint8_t(200 - y / 8);
+          }
+        }
+        SaveJpegFile(file, b, 85);
+      }
+      app::frmMain->LoadPicture(file);
+    } else {
+      // Back to the empty view the program starts with.
+      app::frmMain->Image1->Picture()->SetGraphic(nullptr);
+      app::frmMain->Image1->SetBounds(0, 0, 620, 476);
+    }
+    PhotoShown = shown;
+    Pump();
+    PresentWindows();
+  }
+
   // Skinning on or off; the window is activated anew (it gets its frame on
   // activation) and the close button found again by the window's hit test.
   void Skin(bool on) {
@@ -95,17 +138,35 @@ TProgram& Program() {
   return program;
 }
 
+// What one step cost beyond time: allocations and presented pixels, per
+// step. Steps are functions of their own so that callgrind can count the
+// instructions of one (--toggle-collect='*HoverStep*' and so on).
+struct TCounts {
+  std::uint64_t Allocs = Allocations.load(), Pixels = 0;
+  explicit TCounts(const TProgram& p) : Pixels(p.Host.PresentedPixels()) {}
+  void Report(benchmark::State& state, const TProgram& p) const {
+    const double n = double(state.iterations());
+    state.counters["allocs"] = double(Allocations.load() - Allocs) / n;
+    state.counters["presented_px"] = double(p.Host.PresentedPixels() - Pixels) / n;
+  }
+};
+
+// The pointer onto a point and off it again, each change painted and presented.
+[[gnu::noinline]] void HoverStep(TProgram& p, TPoint on) {
+  p.Host.MouseMove(on.X, on.Y);
+  p.Pump();
+  PresentWindows();
+  p.Host.MouseMove(p.Away.X, p.Away.Y);
+  p.Pump();
+  PresentWindows();
+}
+
 void Hover(benchmark::State& state, bool skinned) {
   TProgram& p = Program();
   p.Skin(skinned);
-  for (auto _ : state) {
-    p.Host.MouseMove(p.Close.X, p.Close.Y);
-    p.Pump();
-    PresentWindows();
-    p.Host.MouseMove(p.Away.X, p.Away.Y);
-    p.Pump();
-    PresentWindows();
-  }
+  TCounts counts(p);
+  for (auto _ : state) HoverStep(p, p.Close);
+  counts.Report(state, p);
 }
 void BM_HoverCloseSkinned(benchmark::State& state) {
   Hover(state, true);
@@ -136,7 +197,49 @@ void BM_DeactivateActivatePlain(benchmark::State& state) {
 BENCHMARK(BM_DeactivateActivateSkinned)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DeactivateActivatePlain)->Unit(benchmark::kMicrosecond);
 
+// Everything of the window invalidated, painted and presented.
+[[gnu::noinline]] void FullRepaintStep(HWND h) {
+  RedrawWindow(h, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  PresentWindows();
+}
+void FullRepaint(benchmark::State& state, bool photo) {
+  TProgram& p = Program();
+  p.Skin(true);
+  p.Photo(photo);
+  HWND h = app::frmMain->Handle();
+  TCounts counts(p);
+  for (auto _ : state) FullRepaintStep(h);
+  counts.Report(state, p);
+}
+void BM_FullRepaintSkinnedNoPhoto(benchmark::State& state) {
+  FullRepaint(state, false);
+}
+void BM_FullRepaintSkinnedPhoto(benchmark::State& state) {
+  FullRepaint(state, true);
+}
+BENCHMARK(BM_FullRepaintSkinnedNoPhoto)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FullRepaintSkinnedPhoto)->Unit(benchmark::kMicrosecond);
+
+// The pointer onto the open button (a glyph button) and off it again.
+void BM_HoverGlyphButtonSkinned(benchmark::State& state) {
+  TProgram& p = Program();
+  p.Skin(true);
+  TRect r;
+  GetWindowRect(app::frmMain->sBitBtn1->Handle(), &r);
+  const TPoint on{r.Left + r.Width() / 2, r.Top + r.Height() / 2};
+  TCounts counts(p);
+  for (auto _ : state) HoverStep(p, on);
+  counts.Report(state, p);
+}
+BENCHMARK(BM_HoverGlyphButtonSkinned)->Unit(benchmark::kMicrosecond);
+
 // The window's bytes (719 x 554, 24 bits) copied once.
+[[gnu::noinline]] void MemcpyStep(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes) {
+  std::memcpy(to, from, bytes);
+  benchmark::DoNotOptimize(to);
+  benchmark::ClobberMemory();
+}
 void BM_MemcpyWindowBytes(benchmark::State& state) {
   TProgram& p = Program();
   TRect r;
@@ -146,14 +249,22 @@ void BM_MemcpyWindowBytes(benchmark::State& state) {
   std::memset(from.get(), 0x5A, bytes);
   std::memset(to.get(), 0, bytes);
   (void)p;
-  for (auto _ : state) {
-    std::memcpy(to.get(), from.get(), bytes);
-    benchmark::DoNotOptimize(to.get());
-    benchmark::ClobberMemory();
-  }
+  for (auto _ : state) MemcpyStep(to.get(), from.get(), bytes);
 }
 BENCHMARK(BM_MemcpyWindowBytes)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+void* operator new(std::size_t n) {
+  Allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
 
 BENCHMARK_MAIN();

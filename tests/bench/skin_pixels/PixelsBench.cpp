@@ -81,6 +81,18 @@ void BM_BlendRectWithColor50_713x510(benchmark::State& state) {
 }
 BENCHMARK(BM_BlendRectWithColor50_713x510);
 
+// 25 % of these channels lands on halves that must round down to even: the
+// exact integer kernel with its divide-free division by 100.
+void BM_BlendRectWithColor25_713x510(benchmark::State& state) {
+  TBitmap d = Noise(W, H, 2);
+  for (auto _ : state) {
+    BlendRectWithColor(d, TRect{0, 0, W, H}, 25, RGB(41, 81, 161));
+    benchmark::ClobberMemory();
+  }
+  Bytes(state, d.DataSize());
+}
+BENCHMARK(BM_BlendRectWithColor25_713x510);
+
 void BM_Memcpy64x64(benchmark::State& state) {
   const TBitmap a = Noise(64, 64, 1);
   TBitmap b = Noise(64, 64, 2);
