@@ -212,7 +212,21 @@ void TWinControl::CreateWnd() {
 void TWinControl::CreateHandle() {
   if (handle_) return;
   CreateWnd();
-  // Windowed children get their windows in list order, so later ones lie on top.
+  if (handle_ && parent_) {
+    // A new child window starts below its siblings; the control list says
+    // where it lies (later controls on top), so it goes just below the
+    // nearest later sibling that has a window, or on top when there is none.
+    // A recreated window gets its place back this way too.
+    HWND above = nullptr;
+    const auto& list = parent_->controls_;
+    for (auto it = std::find(list.begin(), list.end(), this); it != list.end() && !above; ++it)
+      if (auto* wc = dynamic_cast<TWinControl*>(*it); wc && wc != this && wc->handle_)
+        above = wc->handle_;
+    if (GetWindow(handle_, GW_HWNDPREV) != above)
+      SetWindowPos(handle_, above ? above : HWND_TOP, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  // Windowed children get their windows in list order.
   std::vector<TControl*> kids = controls_;
   for (TControl* c : kids)
     if (auto* wc = dynamic_cast<TWinControl*>(c); wc && !wc->handle_ && handle_) wc->CreateHandle();

@@ -46,20 +46,13 @@ void Repaint(HWND h) {
   InvalidateRect(h, nullptr, true);
 }
 
-// Siblings in tab order. The window system keeps a newly created child on
-// top of its siblings, so the creation (tab) order is GW_HWNDNEXT read
-// backwards.
-std::vector<HWND> TabOrder(HWND parent) {
-  std::vector<HWND> out;
-  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) out.push_back(c);
-  std::reverse(out.begin(), out.end());
-  return out;
-}
-
 // The group of a control: from the nearest WS_GROUP control at or before it
-// up to the next WS_GROUP control, in tab order.
+// up to the next WS_GROUP control, in child order (creation order, which is
+// the z-order and the dialog's tab order).
 std::vector<HWND> GroupOf(HWND h) {
-  std::vector<HWND> all = TabOrder(GetParent(h));
+  std::vector<HWND> all;
+  for (HWND c = GetWindow(GetParent(h), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    all.push_back(c);
   auto it = std::find(all.begin(), all.end(), h);
   if (it == all.end()) return {h};
   auto first = it;

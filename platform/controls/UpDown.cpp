@@ -384,8 +384,9 @@ LRESULT TUpDown::Proc(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
     case WM_CREATE: {
       const LRESULT r = DefWindowProc(h_, msg, w, l);
-      // The buddy is the sibling made just before (the next one down in z-order).
-      if (Style() & UDS_AUTOBUDDY) SetBuddy(GetWindow(h_, GW_HWNDNEXT));
+      // The buddy is the sibling made just before: a new child goes below its
+      // siblings, so that is the one just above in z-order.
+      if (Style() & UDS_AUTOBUDDY) SetBuddy(GetWindow(h_, GW_HWNDPREV));
       return r;
     }
     case WM_DESTROY:

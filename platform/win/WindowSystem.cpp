@@ -496,8 +496,11 @@ HWND CreateWindowEx(DWORD exStyle, std::string_view className, std::string_view 
   w->Client = ClientFromWindow(w->Style, exStyle, Bounds(0, 0, width, height));
   ws.Windows.emplace(Key(w->Handle), rec);
   ws.TreeChanged();
+  // A new child goes to the bottom of its siblings, as on the platform, so
+  // creation order, z-order (GW_CHILD, GW_HWNDNEXT) and dialog tab order are
+  // one order. A new top-level window starts on top.
   if (parentWnd)
-    parentWnd->Children.insert(parentWnd->Children.begin(), w);
+    parentWnd->Children.push_back(w);
   else
     ws.TopLevels.insert(ws.TopLevels.begin(), w);
   HWND h = w->Handle;

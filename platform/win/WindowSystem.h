@@ -41,7 +41,7 @@ struct TWnd {
   DWORD ExStyle = 0;
   TWnd* Parent = nullptr;       // child windows only
   HWND Owner = nullptr;         // top-level windows only
-  std::vector<TWnd*> Children;  // z-order, topmost first
+  std::vector<TWnd*> Children;  // z-order, topmost first (a new child is added last)
   TRect Rect;                   // parent client coordinates (screen for top-level windows)
   TRect Client;                 // client area in window coordinates
   std::string Text;

@@ -293,6 +293,7 @@ HWND SetParent(HWND hwnd, HWND newParent) {
   if (visible) ws.InvalidateParentArea(w, w->Rect);
   ws.Unlink(w);
   w->Parent = p;
+  // The platform makes the moved window the top of its new siblings.
   p->Children.insert(p->Children.begin(), w);
   ws.TreeChanged();
   if (visible) ws.Invalidate(w, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);

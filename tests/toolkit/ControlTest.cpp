@@ -321,6 +321,48 @@ TEST_F(ControlTest, TabOrderAndFocus) {
   EXPECT_EQ(f->ActiveControl(), nullptr);
 }
 
+// The platform puts a new child window below its siblings; the toolkit
+// places each window where its control stands in the list (later ones on
+// top), whatever order the windows are made in, and Tab follows TabOrder.
+TEST_F(ControlTest, WindowsStackAsTheListSaysAndTabFollowsTabOrderInAnyCreationOrder) {
+  for (bool windowFirst : {true, false}) {
+    TForm* f = MakeForm();
+    if (windowFirst) f->HandleNeeded();
+    // Overlapping boxes made right to left.
+    auto* c = Put<TBox>(f, 100, 10, 60, 40);
+    auto* b = Put<TBox>(f, 60, 10, 60, 40);
+    auto* a = Put<TBox>(f, 20, 10, 60, 40);
+    c->SetColor(Blue);
+    b->SetColor(Green);
+    a->SetColor(Red);
+    a->SetTabOrder(0);
+    b->SetTabOrder(1);
+    f->Show();
+    Pump();
+    EXPECT_EQ(GetWindow(f->Handle(), GW_CHILD), a->Handle());
+    EXPECT_EQ(GetWindow(a->Handle(), GW_HWNDNEXT), b->Handle());
+    EXPECT_EQ(GetWindow(b->Handle(), GW_HWNDNEXT), c->Handle());
+    EXPECT_EQ(PixelAt(f, 70, 20), Red);
+    EXPECT_EQ(PixelAt(f, 110, 20), Green);
+    EXPECT_EQ(f->ActiveControl(), a);
+    std::vector<TWinControl*> seen;
+    for (int i = 0; i < 3; ++i) {
+      host.Key(VK_TAB);
+      Pump();
+      seen.push_back(f->ActiveControl());
+    }
+    EXPECT_EQ(seen, (std::vector<TWinControl*>{b, c, a}));
+    // A window made again goes back to its place, under a and over c.
+    b->RecreateWnd();
+    Pump();
+    EXPECT_EQ(GetWindow(a->Handle(), GW_HWNDNEXT), b->Handle());
+    EXPECT_EQ(PixelAt(f, 70, 20), Red);
+    EXPECT_EQ(PixelAt(f, 110, 20), Green);
+    delete f;
+    Pump();
+  }
+}
+
 TEST_F(ControlTest, KeyPreviewLetsTheFormSeeKeysFirst) {
   TForm* f = MakeForm();
   auto* a = Put<TBox>(f, 0, 0, 20, 20);

@@ -17,18 +17,16 @@ class DialogNavTest : public TControlTest {
       if (m == DM_GETDEFID || m == DM_SETDEFID || m == WM_NEXTDLGCTL) return DefDlgProc(h, m, w, l);
       return std::nullopt;
     };
-    // Created last to first: a new child goes on top, and the tab order is the z-order.
-    cancel = Make("Button", "Отмена", BS_PUSHBUTTON | WS_TABSTOP, 200, 200, 80, 24, IDCANCEL);
-    ok = Make("Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 110, 200, 80, 24, IDOK);
-    check = Make("Button", "&Сетка", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 10, 140, 120, 20, 30);
-    radio3 = Make("Button", "&Три", BS_AUTORADIOBUTTON, 10, 100, 80, 20, 23);
-    radio2 = Make("Button", "&Два", BS_AUTORADIOBUTTON, 10, 80, 80, 20, 22);
-    radio1 =
-        Make("Button", "&Один", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 10, 60, 80, 20, 21);
+    // Created in the order they are seen: creation order is the tab order.
     label = Make("Static", "&Имя:", SS_LEFT | WS_GROUP, 10, 10, 60, 20, 10);
     name = Make("Button", "Имя-кнопка", BS_PUSHBUTTON | WS_TABSTOP, 80, 10, 100, 24, 11);
-    // The label must precede the control it names: move it above the button.
-    SetWindowPos(label, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    radio1 =
+        Make("Button", "&Один", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 10, 60, 80, 20, 21);
+    radio2 = Make("Button", "&Два", BS_AUTORADIOBUTTON, 10, 80, 80, 20, 22);
+    radio3 = Make("Button", "&Три", BS_AUTORADIOBUTTON, 10, 100, 80, 20, 23);
+    check = Make("Button", "&Сетка", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 10, 140, 120, 20, 30);
+    ok = Make("Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 110, 200, 80, 24, IDOK);
+    cancel = Make("Button", "Отмена", BS_PUSHBUTTON | WS_TABSTOP, 200, 200, 80, 24, IDCANCEL);
     SendMessage(radio1, BM_SETCHECK, BST_CHECKED, 0);
     SetFocus(name);
     Pump();

@@ -81,8 +81,9 @@ TEST_F(PaintTest, WindowRegionsClipPaintingAndHitTesting) {
 
 TEST_F(PaintTest, ClipChildrenAndClipSiblingsProtectWhatLiesAbove) {
   HWND parent = Fill(nullptr, Bounds(0, 0, 200, 100), Red, WS_CLIPCHILDREN);
-  HWND lower = Fill(parent, Bounds(10, 10, 60, 60), Green, WS_VISIBLE | WS_CLIPSIBLINGS);
+  // A new child goes below its siblings: the one made first lies on top.
   HWND upper = Fill(parent, Bounds(40, 40, 60, 50), Blue, WS_VISIBLE | WS_CLIPSIBLINGS);
+  HWND lower = Fill(parent, Bounds(10, 10, 60, 60), Green, WS_VISIBLE | WS_CLIPSIBLINGS);
   ShowWindow(parent, SW_SHOW);
   UpdateWindow(parent);
   Pump();
@@ -441,14 +442,75 @@ namespace {
 
 TEST_F(PaintTest, ShowingAChildKeepsItsPlaceInTheZOrder) {
   HWND top = MakeTop();
-  HWND first = MakeChild(top, 0, 0, 10, 10, 0);  // hidden, created first: lowest
-  HWND second = MakeChild(top, 0, 0, 10, 10, WS_VISIBLE);
-  EXPECT_EQ(GetWindow(top, GW_CHILD), second);
-  ShowWindow(first, SW_SHOW);
-  EXPECT_EQ(GetWindow(top, GW_CHILD), second);
-  EXPECT_EQ(GetWindow(second, GW_HWNDNEXT), first);
-  BringWindowToTop(first);
+  HWND first = MakeChild(top, 0, 0, 10, 10, WS_VISIBLE);
+  HWND second = MakeChild(top, 0, 0, 10, 10, 0);  // hidden, created last: lowest
   EXPECT_EQ(GetWindow(top, GW_CHILD), first);
+  ShowWindow(second, SW_SHOW);
+  EXPECT_EQ(GetWindow(top, GW_CHILD), first);
+  EXPECT_EQ(GetWindow(first, GW_HWNDNEXT), second);
+  BringWindowToTop(second);
+  EXPECT_EQ(GetWindow(top, GW_CHILD), second);
+}
+
+// Creation order is the z-order: the first child made is the top one
+// (GW_CHILD), GW_HWNDNEXT walks on in creation order, and the top one is hit
+// first and painted last. SetParent makes a window the top of its new
+// siblings, as on the platform.
+TEST_F(PaintTest, ChildrenStackInCreationOrderForWalksHitsAndPainting) {
+  HWND top = Fill(nullptr, Bounds(0, 0, 200, 100), Red, WS_CLIPCHILDREN);
+  HWND a = Fill(top, Bounds(10, 10, 60, 60), Green, WS_VISIBLE | WS_CLIPSIBLINGS);
+  HWND b = Fill(top, Bounds(40, 10, 60, 60), Blue, WS_VISIBLE | WS_CLIPSIBLINGS);
+  HWND c = Fill(top, Bounds(70, 10, 60, 60), Yellow, WS_VISIBLE | WS_CLIPSIBLINGS);
+  EXPECT_EQ(GetWindow(top, GW_CHILD), a);
+  EXPECT_EQ(GetTopWindow(top), a);
+  EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), b);
+  EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), c);
+  EXPECT_EQ(GetWindow(c, GW_HWNDNEXT), nullptr);
+  EXPECT_EQ(GetWindow(c, GW_HWNDPREV), b);
+  EXPECT_EQ(GetWindow(b, GW_HWNDFIRST), a);
+  EXPECT_EQ(GetWindow(a, GW_HWNDLAST), c);
+  std::vector<HWND> walked;
+  EnumChildWindows(top, [&](HWND h) {
+    walked.push_back(h);
+    return true;
+  });
+  EXPECT_EQ(walked, (std::vector<HWND>{a, b, c}));
+
+  ShowWindow(top, SW_SHOW);
+  UpdateWindow(top);
+  Pump();
+  // Where a and b overlap a lies on top; where b and c overlap, b.
+  EXPECT_EQ(At(50, 30), Green);
+  EXPECT_EQ(At(80, 30), Blue);
+  EXPECT_EQ(At(120, 30), Yellow);
+  EXPECT_EQ(ChildWindowFromPoint(top, {50, 30}), a);
+  EXPECT_EQ(WindowFromPoint({80, 30}), b);
+  Log().clear();
+  host.Click(50, 30);
+  Pump();
+  EXPECT_EQ(Messages(a, {WM_LBUTTONDOWN}).size(), 1u);
+  EXPECT_TRUE(Messages(b, {WM_LBUTTONDOWN}).empty());
+
+  // Raised, c covers b and is hit there.
+  BringWindowToTop(c);
+  UpdateWindow(top);
+  Pump();
+  EXPECT_EQ(GetWindow(top, GW_CHILD), c);
+  EXPECT_EQ(At(80, 30), Yellow);
+  EXPECT_EQ(WindowFromPoint({80, 30}), c);
+  SetWindowPos(c, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), c);
+
+  // A window moved to another parent lands on top of its new siblings.
+  HWND other = Fill(nullptr, Bounds(0, 120, 200, 100), Red, WS_CLIPCHILDREN);
+  HWND first = Fill(other, Bounds(0, 0, 50, 50), Green);
+  EXPECT_EQ(SetParent(b, other), top);
+  EXPECT_EQ(GetWindow(other, GW_CHILD), b);
+  EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), first);
+  EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), c);
+  // A new child still goes below them.
+  HWND later = Fill(other, Bounds(0, 0, 10, 10), Blue);
+  EXPECT_EQ(GetWindow(first, GW_HWNDNEXT), later);
 }
 
 }  // namespace

@@ -74,9 +74,10 @@ TEST_F(WindowFeatureTest, StateIsMadeOnDemandAndCleanedUpWithTheWindow) {
 
   DestroyWindow(top);
   // Each window with state: WM_NCDESTROY sees it, then the clean-up runs
-  // while the handle is valid; children before their parent.
+  // while the handle is valid; children before their parent, the top child
+  // (the first made) first.
   EXPECT_EQ(Trace().Events,
-            (std::vector<std::string>{"ncdestroy -1", "ncdestroy 1", "clean 1 alive", "ncdestroy 3",
+            (std::vector<std::string>{"ncdestroy 1", "clean 1 alive", "ncdestroy -1", "ncdestroy 3",
                                       "clean 3 alive"}));
   EXPECT_EQ(Trace().Alive, 0);
   // Stale handles have no state and get none.
