@@ -3,11 +3,15 @@
 // owner-drawn buttons, in the classic look.
 //
 // A click is a press inside and a release inside: the button captures the
-// mouse while the left button is held and shows itself pushed only while the
-// pointer is over it. Space presses it from the keyboard; releasing Space
-// clicks. A click toggles an automatic check box, checks an automatic radio
-// button (unchecking the others of its group) and sends BN_CLICKED to the
-// parent in a WM_COMMAND.
+// mouse while the left button (or Space) is held and shows itself pushed
+// while the pointer is over it. Every step goes to the button itself as a
+// message, as on the platform, so a subclass sees a programmatic click
+// (BM_CLICK) exactly as a mouse click: WM_LBUTTONDOWN, BM_SETSTATE TRUE,
+// WM_LBUTTONUP, BM_SETSTATE FALSE, then BM_SETCHECK for an automatic check
+// box, three-state box or radio button, then BN_CLICKED to the parent. An
+// automatic radio button checked this way unchecks the other automatic radio
+// buttons of its group (from the WS_GROUP control at or before it up to the
+// next one, in child order).
 #include <algorithm>
 
 #include "platform/controls/ControlSupport.h"
@@ -23,17 +27,30 @@ constexpr TColor Sys(int index) {
   return 0xFF000000u | TColor(index);
 }
 
-struct TButtonData {
-  WPARAM State = 0;            // BST_* bits
-  bool MouseTracking = false;  // left button went down on us and is held
-  bool SpaceDown = false;      // Space pressed while we had the focus
+class TButton {
+ public:
+  explicit TButton(HWND h) : h_(h) {}
+  LRESULT Proc(UINT msg, WPARAM wp, LPARAM lp);
+  int Depth = 0;
+  bool Dead = false;
+
+  // What painting reads.
+  WPARAM State = 0;  // BST_* bits
   HICON Icon = nullptr;
   std::unique_ptr<TBitmap> Image;
-};
 
-DWORD TypeOf(HWND h) {
-  return DWORD(GetWindowLongPtr(h, GWL_STYLE)) & BS_TYPEMASK;
-}
+ private:
+  DWORD Style() const { return DWORD(GetWindowLongPtr(h_, GWL_STYLE)); }
+  DWORD Type() const { return Style() & BS_TYPEMASK; }
+  void SetCheck(WPARAM check);
+  void SetPushed(bool pushed);
+  void Release(bool clickAlways, TPoint at);
+  void Click();
+  void UncheckGroup();
+
+  HWND h_;
+  bool pressed_ = false;  // the left button or Space went down on us and is held
+};
 
 bool IsCheckType(DWORD t) {
   return t == BS_CHECKBOX || t == BS_AUTOCHECKBOX || t == BS_3STATE || t == BS_AUTO3STATE ||
@@ -41,6 +58,9 @@ bool IsCheckType(DWORD t) {
 }
 bool IsRadio(DWORD t) {
   return t == BS_RADIOBUTTON || t == BS_AUTORADIOBUTTON;
+}
+DWORD TypeOf(HWND h) {
+  return DWORD(GetWindowLongPtr(h, GWL_STYLE)) & BS_TYPEMASK;
 }
 void Repaint(HWND h) {
   InvalidateRect(h, nullptr, true);
@@ -62,52 +82,82 @@ std::vector<HWND> GroupOf(HWND h) {
   return std::vector<HWND>(first, last);
 }
 
-void SetCheck(HWND h, TButtonData* b, WPARAM check) {
-  DWORD t = TypeOf(h);
+void TButton::SetCheck(WPARAM check) {
+  const DWORD t = Type();
   if (!IsCheckType(t)) return;
   if (check == BST_INDETERMINATE && t != BS_3STATE && t != BS_AUTO3STATE) check = BST_CHECKED;
   if (check > BST_INDETERMINATE) check = BST_CHECKED;
-  if ((b->State & 3) == check) return;
-  b->State = (b->State & ~WPARAM(3)) | check;
-  // A checked radio button is the one the group's Tab stop lands on.
-  if (IsRadio(t)) {
-    LONG_PTR style = GetWindowLongPtr(h, GWL_STYLE);
-    SetWindowLongPtr(h, GWL_STYLE, check ? (style | WS_TABSTOP) : (style & ~LONG_PTR(WS_TABSTOP)));
+  if ((State & 3) != check) {
+    State = (State & ~WPARAM(3)) | check;
+    // A checked radio button is the one the group's Tab stop lands on.
+    if (IsRadio(t)) {
+      LONG_PTR style = GetWindowLongPtr(h_, GWL_STYLE);
+      SetWindowLongPtr(h_, GWL_STYLE,
+                       check ? (style | WS_TABSTOP) : (style & ~LONG_PTR(WS_TABSTOP)));
+      if (Dead) return;
+    }
+    Repaint(h_);
   }
-  Repaint(h);
+  if (t == BS_AUTORADIOBUTTON && check == BST_CHECKED && GetParent(h_)) UncheckGroup();
 }
 
-void SetPushed(HWND h, TButtonData* b, bool pushed) {
-  if (bool(b->State & BST_PUSHED) == pushed) return;
+// The other automatic radio buttons of the group lose their check, each told
+// by BM_SETCHECK so that their subclasses see it, in the platform's order:
+// from the one after this button round to the one before it.
+void TButton::UncheckGroup() {
+  std::vector<HWND> group = GroupOf(h_);
+  auto self = std::find(group.begin(), group.end(), h_);
+  if (self != group.end()) std::rotate(group.begin(), self, group.end());
+  for (HWND o : group) {
+    if (o == h_ || !IsWindow(o) || TypeOf(o) != BS_AUTORADIOBUTTON) continue;
+    SendMessage(o, BM_SETCHECK, BST_UNCHECKED, 0);
+    if (Dead) return;
+  }
+}
+
+void TButton::SetPushed(bool pushed) {
+  if (bool(State & BST_PUSHED) == pushed) return;
   if (pushed)
-    b->State |= BST_PUSHED;
+    State |= BST_PUSHED;
   else
-    b->State &= ~BST_PUSHED;
-  if (GetWindowLongPtr(h, GWL_STYLE) & BS_NOTIFY)
-    NotifyCommand(h, pushed ? BN_HILITE : BN_UNHILITE);
-  Repaint(h);
+    State &= ~BST_PUSHED;
+  if (Style() & BS_NOTIFY) NotifyCommand(h_, pushed ? BN_HILITE : BN_UNHILITE);
+  if (!Dead) Repaint(h_);
 }
 
-// What a completed click does: the automatic check changes, then BN_CLICKED.
-void Click(HWND h) {
-  TButtonData* b = Object<TButtonData>(h);
-  if (!b) return;
-  switch (TypeOf(h)) {
+// What a completed click does: an automatic button changes its check by
+// telling itself (BM_SETCHECK), then the parent hears BN_CLICKED.
+void TButton::Click() {
+  switch (Type()) {
     case BS_AUTOCHECKBOX:
-      SetCheck(h, b, (b->State & 3) ? BST_UNCHECKED : BST_CHECKED);
+      SendMessage(h_, BM_SETCHECK, (State & 3) ? BST_UNCHECKED : BST_CHECKED, 0);
       break;
     case BS_AUTO3STATE:
-      SetCheck(h, b, ((b->State & 3) + 1) % 3);
+      SendMessage(h_, BM_SETCHECK, ((State & 3) + 1) % 3, 0);
       break;
     case BS_AUTORADIOBUTTON:
-      for (HWND o : GroupOf(h)) {
-        if (o == h || GetClassName(o) != WC_BUTTON) continue;
-        if (TypeOf(o) == BS_AUTORADIOBUTTON) SendMessage(o, BM_SETCHECK, BST_UNCHECKED, 0);
-      }
-      if ((b = Object<TButtonData>(h))) SetCheck(h, b, BST_CHECKED);
+      SendMessage(h_, BM_SETCHECK, BST_CHECKED, 0);
       break;
   }
-  if (IsWindow(h)) NotifyCommand(h, BN_CLICKED);
+  if (!Dead) NotifyCommand(h_, BN_CLICKED);
+}
+
+// The left button or Space goes up: the press ends, and it was a click when
+// it ends over the button (always for Space).
+void TButton::Release(bool clickAlways, TPoint at) {
+  if (!pressed_) return;
+  pressed_ = false;
+  if (!(State & BST_PUSHED)) {
+    if (GetCapture() == h_) ReleaseCapture();
+    return;
+  }
+  SendMessage(h_, BM_SETSTATE, 0, 0);
+  if (Dead) return;
+  TRect client;
+  GetClientRect(h_, &client);
+  const bool click = clickAlways || client.Contains(at);
+  if (GetCapture() == h_) ReleaseCapture();
+  if (click && !Dead) Click();
 }
 
 // ---- Painting ----
@@ -159,7 +209,7 @@ std::uint32_t TextFlags(DWORD style, std::uint32_t defaultAlign) {
 }
 
 // Draws the caption (text, icon or bitmap) in r; returns the rectangle it took.
-TRect DrawLabel(HWND h, TDC& dc, TButtonData* b, TRect r, std::uint32_t flags, bool enabled) {
+TRect DrawLabel(HWND h, TDC& dc, const TButton* b, TRect r, std::uint32_t flags, bool enabled) {
   DWORD style = DWORD(GetWindowLongPtr(h, GWL_STYLE));
   if ((style & BS_ICON) && b->Icon) {
     const TBitmap* bmp = GetIconBitmap(b->Icon);
@@ -205,7 +255,7 @@ TRect DrawLabel(HWND h, TDC& dc, TButtonData* b, TRect r, std::uint32_t flags, b
   return at;
 }
 
-void PaintPush(HWND h, TDC& dc, TButtonData* b, const TRect& client, bool enabled) {
+void PaintPush(HWND h, TDC& dc, const TButton* b, const TRect& client, bool enabled) {
   DWORD style = DWORD(GetWindowLongPtr(h, GWL_STYLE));
   const bool isDefault = TypeOf(h) == BS_DEFPUSHBUTTON;
   const bool pushed = (b->State & BST_PUSHED) || (style & BS_PUSHLIKE && (b->State & BST_CHECKED));
@@ -236,7 +286,7 @@ void PaintPush(HWND h, TDC& dc, TButtonData* b, const TRect& client, bool enable
   }
 }
 
-void PaintCheck(HWND h, TDC& dc, TButtonData* b, const TRect& client, bool enabled) {
+void PaintCheck(HWND h, TDC& dc, const TButton* b, const TRect& client, bool enabled) {
   DWORD style = DWORD(GetWindowLongPtr(h, GWL_STYLE));
   if (style & BS_PUSHLIKE) return PaintPush(h, dc, b, client, enabled);
   TColor back = AskColors(h, WM_CTLCOLORSTATIC, &dc, Sys(COLOR_BTNTEXT), Sys(COLOR_BTNFACE));
@@ -265,7 +315,7 @@ void PaintCheck(HWND h, TDC& dc, TButtonData* b, const TRect& client, bool enabl
   }
 }
 
-void PaintGroup(HWND h, TDC& dc, TButtonData* b, const TRect& client, bool enabled) {
+void PaintGroup(HWND h, TDC& dc, const TButton* b, const TRect& client, bool enabled) {
   TColor back = AskColors(h, WM_CTLCOLORSTATIC, &dc, Sys(COLOR_BTNTEXT), Sys(COLOR_BTNFACE));
   // Only the frame and the caption are drawn: the inside is the parent's, and
   // the controls placed in the box must not be painted over.
@@ -294,7 +344,7 @@ void PaintGroup(HWND h, TDC& dc, TButtonData* b, const TRect& client, bool enabl
   (void)b;
 }
 
-void PaintOwnerDraw(HWND h, TDC& dc, TButtonData* b, const TRect& client, bool enabled) {
+void PaintOwnerDraw(HWND h, TDC& dc, const TButton* b, const TRect& client, bool enabled) {
   DRAWITEMSTRUCT dis;
   dis.CtlType = ODT_BUTTON;
   dis.CtlID = UINT(GetDlgCtrlID(h));
@@ -312,9 +362,7 @@ void PaintOwnerDraw(HWND h, TDC& dc, TButtonData* b, const TRect& client, bool e
                 LPARAM(reinterpret_cast<std::uintptr_t>(&dis)));
 }
 
-void Paint(HWND h, TDC& dc) {
-  TButtonData* b = Object<TButtonData>(h);
-  if (!b) return;
+void Paint(HWND h, TDC& dc, const TButton* b) {
   TRect client;
   GetClientRect(h, &client);
   TDCSaver save(dc);
@@ -331,45 +379,26 @@ void Paint(HWND h, TDC& dc) {
     PaintPush(h, dc, b, client, enabled);
 }
 
-// ---- Input ----
-
-void EndMouseTracking(HWND h, TButtonData* b) {
-  if (!b->MouseTracking) return;
-  b->MouseTracking = false;
-  if (GetCapture() == h) ReleaseCapture();
-}
-
-LRESULT ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  TButtonData* b = Object<TButtonData>(h);
-  if (!b && msg != WM_NCCREATE) return DefWindowProc(h, msg, wp, lp);
+LRESULT TButton::Proc(UINT msg, WPARAM wp, LPARAM lp) {
+  const HWND h = h_;
   switch (msg) {
-    case WM_NCCREATE:
-      SetObject(h, new TButtonData);
-      return DefWindowProc(h, msg, wp, lp);
-    case WM_NCDESTROY:
-      SetObject(h, nullptr);
-      delete b;
-      return DefWindowProc(h, msg, wp, lp);
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers every pixel
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(h, &ps);
-      if (dc) Paint(h, *dc);
+      if (dc) Paint(h, *dc, this);
       EndPaint(h, &ps);
       return 0;
     }
     case WM_PRINTCLIENT:
-      if (wp) Paint(h, *reinterpret_cast<HDC>(wp));
+      if (wp) Paint(h, *reinterpret_cast<HDC>(wp), this);
       return 0;
     case WM_GETDLGCODE:
-      switch (TypeOf(h)) {
+      switch (Type()) {
         case BS_DEFPUSHBUTTON:
           return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
         case BS_PUSHBUTTON:
-        case BS_OWNERDRAW:
-        case BS_USERBUTTON:
-        case BS_PUSHBOX:
           return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
         case BS_RADIOBUTTON:
         case BS_AUTORADIOBUTTON:
@@ -377,101 +406,104 @@ LRESULT ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         case BS_GROUPBOX:
           return DLGC_STATIC;
       }
+      // Check boxes and owner-drawn, user and push-box buttons: never the
+      // dialog's default button, so navigation leaves their style alone.
       return DLGC_BUTTON;
     case WM_NCHITTEST:
       // A group box lets the mouse through to what lies under it.
-      if (TypeOf(h) == BS_GROUPBOX) return HTTRANSPARENT;
+      if (Type() == BS_GROUPBOX) return HTTRANSPARENT;
       return DefWindowProc(h, msg, wp, lp);
     case WM_LBUTTONDBLCLK:
-      if (TypeOf(h) == BS_OWNERDRAW || IsRadio(TypeOf(h)) ||
-          (GetWindowLongPtr(h, GWL_STYLE) & BS_NOTIFY)) {
+      if (Type() == BS_OWNERDRAW || IsRadio(Type()) || (Style() & BS_NOTIFY)) {
         NotifyCommand(h, BN_DOUBLECLICKED);
         // A radio button has done its work with the first click. A button
         // that clicks takes the second press of a double click as a press,
         // so two quick clicks are two clicks.
-        if (IsRadio(TypeOf(h)) || !(b = Object<TButtonData>(h))) return 0;
+        if (IsRadio(Type()) || Dead) return 0;
       }
       [[fallthrough]];
     case WM_LBUTTONDOWN:
-      if (TypeOf(h) == BS_GROUPBOX) return 0;
-      if (GetFocus() != h) SetFocus(h);
-      if (!(b = Object<TButtonData>(h))) return 0;
+      if (Type() == BS_GROUPBOX) return 0;
+      // The capture comes first, so that WM_SETFOCUS knows a press is on.
       SetCapture(h);
-      b->MouseTracking = true;
-      SetPushed(h, b, true);
+      if (GetFocus() != h) SetFocus(h);
+      if (Dead) return 0;
+      pressed_ = true;
+      SendMessage(h, BM_SETSTATE, 1, 0);
       return 0;
     case WM_MOUSEMOVE:
-      if (b->MouseTracking) {
+      if (pressed_ && (wp & MK_LBUTTON) && GetCapture() == h) {
         TRect client;
         GetClientRect(h, &client);
-        SetPushed(h, b, client.Contains({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}));
+        const bool inside = client.Contains({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        if (inside != bool(State & BST_PUSHED)) SendMessage(h, BM_SETSTATE, inside, 0);
       }
       return 0;
-    case WM_LBUTTONUP: {
-      if (!b->MouseTracking) return 0;
-      TRect client;
-      GetClientRect(h, &client);
-      const bool inside = client.Contains({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-      EndMouseTracking(h, b);
-      if (!(b = Object<TButtonData>(h))) return 0;
-      SetPushed(h, b, false);
-      if (inside) Click(h);
+    case WM_LBUTTONUP:
+      Release(false, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
       return 0;
-    }
     case WM_CAPTURECHANGED:
       // Someone else took the mouse: the press is abandoned without a click.
-      if (b->MouseTracking && reinterpret_cast<HWND>(lp) != h) {
-        b->MouseTracking = false;
-        if (!b->SpaceDown) SetPushed(h, b, false);
+      if (reinterpret_cast<HWND>(lp) != h && pressed_) {
+        pressed_ = false;
+        if (State & BST_PUSHED) SendMessage(h, BM_SETSTATE, 0, 0);
       }
       return 0;
     case WM_KEYDOWN:
-      if (wp == VK_SPACE && !(lp & KF_REPEAT_BIT) && TypeOf(h) != BS_GROUPBOX) {
-        b->SpaceDown = true;
-        SetPushed(h, b, true);
+      // Space presses the button as the mouse does, capture included, and
+      // shows it pushed until Space is released.
+      if (wp == VK_SPACE && !(lp & KF_REPEAT_BIT) && Type() != BS_GROUPBOX) {
+        SetCapture(h);
+        if (Dead) return 0;
+        pressed_ = true;
+        SendMessage(h, BM_SETSTATE, 1, 0);
         return 0;
       }
       return DefWindowProc(h, msg, wp, lp);
     case WM_KEYUP:
-      if (wp == VK_SPACE && b->SpaceDown) {
-        b->SpaceDown = false;
-        const bool pushed = b->State & BST_PUSHED;
-        SetPushed(h, b, false);
-        if (pushed && !b->MouseTracking) Click(h);
+      if (wp == VK_SPACE && pressed_) {
+        Release(true, {});
         return 0;
       }
       return DefWindowProc(h, msg, wp, lp);
     case WM_SETFOCUS:
-      b->State |= BST_FOCUS;
-      if (GetWindowLongPtr(h, GWL_STYLE) & BS_NOTIFY) NotifyCommand(h, BN_SETFOCUS);
+      State |= BST_FOCUS;
+      if (Style() & BS_NOTIFY) NotifyCommand(h, BN_SETFOCUS);
+      if (Dead) return 0;
       Repaint(h);
+      // An unchecked automatic radio button reached by the keyboard (Tab,
+      // the arrows, a program's SetFocus) is clicked, as on the platform.
+      // A press of its own (the mouse, BM_CLICK) holds the capture and
+      // clicks on release instead, so the parent hears one BN_CLICKED.
+      if (Type() == BS_AUTORADIOBUTTON && !(State & 3) && GetCapture() != h) Click();
       return 0;
     case WM_KILLFOCUS:
-      b->State &= ~BST_FOCUS;
-      b->SpaceDown = false;
-      EndMouseTracking(h, b);
-      if (!(b = Object<TButtonData>(h))) return 0;
-      SetPushed(h, b, false);
-      if (GetWindowLongPtr(h, GWL_STYLE) & BS_NOTIFY) NotifyCommand(h, BN_KILLFOCUS);
-      Repaint(h);
+      State &= ~BST_FOCUS;
+      if (pressed_ && GetCapture() == h) ReleaseCapture();
+      if (Dead) return 0;
+      if (Style() & BS_NOTIFY) NotifyCommand(h, BN_KILLFOCUS);
+      if (!Dead) Repaint(h);
       return 0;
     case WM_CANCELMODE:
-      EndMouseTracking(h, b);
-      if ((b = Object<TButtonData>(h))) SetPushed(h, b, false);
+      if (pressed_ && GetCapture() == h) ReleaseCapture();
+      if (!Dead && pressed_) {
+        pressed_ = false;
+        SetPushed(false);
+      }
       return 0;
     case WM_ENABLE:
-      if (!wp) {
-        EndMouseTracking(h, b);
-        if ((b = Object<TButtonData>(h))) {
-          b->SpaceDown = false;
-          SetPushed(h, b, false);
-        }
+      if (!wp && pressed_) {
+        if (GetCapture() == h) ReleaseCapture();
+        if (Dead) return 0;
+        pressed_ = false;
+        SetPushed(false);
+        if (Dead) return 0;
       }
       Repaint(h);
       return 0;
     case WM_SETTEXT: {
       LRESULT r = DefWindowProc(h, msg, wp, lp);
-      Repaint(h);
+      if (!Dead) Repaint(h);
       return r;
     }
     case WM_SETFONT:
@@ -479,44 +511,56 @@ LRESULT ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if (LOWORD(lp)) Repaint(h);
       return 0;
     case BM_GETCHECK:
-      return IsCheckType(TypeOf(h)) ? LRESULT(b->State & 3) : 0;
+      return IsCheckType(Type()) ? LRESULT(State & 3) : 0;
     case BM_SETCHECK:
-      SetCheck(h, b, wp);
+      SetCheck(wp);
       return 0;
     case BM_GETSTATE:
-      return LRESULT(b->State);
+      return LRESULT(State);
     case BM_SETSTATE:
-      SetPushed(h, b, wp != 0);
+      SetPushed(wp != 0);
       return 0;
     case BM_SETSTYLE: {
+      // Only the button's type changes; BS_NOTIFY, BS_MULTILINE, the
+      // alignment and the picture bits stay.
       LONG_PTR style = GetWindowLongPtr(h, GWL_STYLE);
-      style = (style & ~LONG_PTR(0xFFFF)) | LONG_PTR(LOWORD(wp));
+      style = (style & ~LONG_PTR(BS_TYPEMASK)) | LONG_PTR(wp & BS_TYPEMASK);
       SetWindowLongPtr(h, GWL_STYLE, style);
-      if (lp) Repaint(h);
+      if (lp && !Dead) Repaint(h);
       return 0;
     }
     case BM_CLICK:
-      if (IsWindowEnabled(h) && IsWindowVisible(h) && TypeOf(h) != BS_GROUPBOX) Click(h);
+      // The press and the release go to the button itself, as the mouse's would.
+      if (IsWindowEnabled(h) && IsWindowVisible(h) && Type() != BS_GROUPBOX) {
+        SendMessage(h, WM_LBUTTONDOWN, 0, 0);
+        if (!Dead) SendMessage(h, WM_LBUTTONUP, 0, 0);
+      }
       return 0;
     case BM_SETIMAGE: {
       LRESULT old = 0;
       if (wp == IMAGE_ICON) {
-        old = LRESULT(reinterpret_cast<std::uintptr_t>(b->Icon));
-        b->Icon = reinterpret_cast<HICON>(lp);
+        old = LRESULT(reinterpret_cast<std::uintptr_t>(Icon));
+        Icon = reinterpret_cast<HICON>(lp);
       } else if (wp == IMAGE_BITMAP) {
         const auto* bmp = reinterpret_cast<const TBitmap*>(lp);
         // The control keeps a copy, so the caller may free its bitmap.
-        b->Image = bmp ? std::make_unique<TBitmap>(*bmp) : nullptr;
+        Image = bmp ? std::make_unique<TBitmap>(*bmp) : nullptr;
+      } else {
+        return 0;
       }
       Repaint(h);
       return old;
     }
     case BM_GETIMAGE:
-      if (wp == IMAGE_ICON) return LRESULT(reinterpret_cast<std::uintptr_t>(b->Icon));
-      if (wp == IMAGE_BITMAP) return LRESULT(reinterpret_cast<std::uintptr_t>(b->Image.get()));
+      if (wp == IMAGE_ICON) return LRESULT(reinterpret_cast<std::uintptr_t>(Icon));
+      if (wp == IMAGE_BITMAP) return LRESULT(reinterpret_cast<std::uintptr_t>(Image.get()));
       return 0;
   }
   return DefWindowProc(h, msg, wp, lp);
+}
+
+LRESULT ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  return DispatchToObject<TButton>(h, msg, wp, lp);
 }
 
 }  // namespace

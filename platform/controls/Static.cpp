@@ -20,9 +20,19 @@ constexpr TColor Sys(int index) {
   return 0xFF000000u | TColor(index);
 }
 
-struct TStaticData {
-  HICON Icon = nullptr;
-  std::unique_ptr<TBitmap> Image;
+class TStatic {
+ public:
+  explicit TStatic(HWND h) : h_(h) {}
+  LRESULT Proc(UINT msg, WPARAM wp, LPARAM lp);
+  int Depth = 0;
+  bool Dead = false;
+
+ private:
+  void Paint(TDC& dc);
+
+  HWND h_;
+  HICON icon_ = nullptr;
+  std::unique_ptr<TBitmap> image_;
 };
 
 DWORD StyleOf(HWND h) {
@@ -77,9 +87,8 @@ TPoint ImageOrigin(DWORD style, const TRect& r, int w, int h) {
   return {r.Left, r.Top};
 }
 
-void Paint(HWND h, TDC& dc) {
-  TStaticData* s = Object<TStaticData>(h);
-  if (!s) return;
+void TStatic::Paint(TDC& dc) {
+  const HWND h = h_;
   TRect r;
   GetClientRect(h, &r);
   TDCSaver save(dc);
@@ -124,16 +133,16 @@ void Paint(HWND h, TDC& dc) {
   TColor back = AskColors(h, WM_CTLCOLORSTATIC, &dc, Sys(COLOR_WINDOWTEXT), Sys(COLOR_BTNFACE));
   dc.FillRect(r, back);
   if (type == SS_ICON) {
-    if (const TBitmap* bmp = GetIconBitmap(s->Icon)) {
+    if (const TBitmap* bmp = GetIconBitmap(icon_)) {
       TPoint o = ImageOrigin(style, r, bmp->Width(), bmp->Height());
-      DrawIconEx(&dc, o.X, o.Y, s->Icon, 0, 0);
+      DrawIconEx(&dc, o.X, o.Y, icon_, 0, 0);
     }
     return;
   }
   if (type == SS_BITMAP) {
-    if (s->Image) {
-      TPoint o = ImageOrigin(style, r, s->Image->Width(), s->Image->Height());
-      dc.BitBlt(o.X, o.Y, s->Image->Width(), s->Image->Height(), *s->Image, 0, 0);
+    if (image_) {
+      TPoint o = ImageOrigin(style, r, image_->Width(), image_->Height());
+      dc.BitBlt(o.X, o.Y, image_->Width(), image_->Height(), *image_, 0, 0);
     }
     return;
   }
@@ -148,28 +157,20 @@ void Paint(HWND h, TDC& dc) {
     GrayText(dc, text, r, flags);
 }
 
-LRESULT StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  TStaticData* s = Object<TStaticData>(h);
-  if (!s && msg != WM_NCCREATE) return DefWindowProc(h, msg, wp, lp);
+LRESULT TStatic::Proc(UINT msg, WPARAM wp, LPARAM lp) {
+  const HWND h = h_;
   switch (msg) {
-    case WM_NCCREATE:
-      SetObject(h, new TStaticData);
-      return DefWindowProc(h, msg, wp, lp);
-    case WM_NCDESTROY:
-      SetObject(h, nullptr);
-      delete s;
-      return DefWindowProc(h, msg, wp, lp);
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(h, &ps);
-      if (dc) Paint(h, *dc);
+      if (dc) Paint(*dc);
       EndPaint(h, &ps);
       return 0;
     }
     case WM_PRINTCLIENT:
-      if (wp) Paint(h, *reinterpret_cast<HDC>(wp));
+      if (wp) Paint(*reinterpret_cast<HDC>(wp));
       return 0;
     case WM_NCHITTEST:
       if (!(StyleOf(h) & SS_NOTIFY)) return HTTRANSPARENT;
@@ -201,12 +202,12 @@ LRESULT StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       const LPARAM handle = msg == STM_SETICON ? LPARAM(wp) : lp;
       LRESULT old = 0;
       if (kind == IMAGE_ICON) {
-        old = LRESULT(reinterpret_cast<std::uintptr_t>(s->Icon));
-        s->Icon = reinterpret_cast<HICON>(handle);
+        old = LRESULT(reinterpret_cast<std::uintptr_t>(icon_));
+        icon_ = reinterpret_cast<HICON>(handle);
       } else if (kind == IMAGE_BITMAP) {
         // The control keeps a copy, so the caller may free its bitmap.
         const auto* bmp = reinterpret_cast<const TBitmap*>(handle);
-        s->Image = bmp ? std::make_unique<TBitmap>(*bmp) : nullptr;
+        image_ = bmp ? std::make_unique<TBitmap>(*bmp) : nullptr;
       } else {
         return 0;
       }
@@ -214,13 +215,17 @@ LRESULT StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return old;
     }
     case STM_GETICON:
-      return LRESULT(reinterpret_cast<std::uintptr_t>(s->Icon));
+      return LRESULT(reinterpret_cast<std::uintptr_t>(icon_));
     case STM_GETIMAGE:
-      if (wp == IMAGE_ICON) return LRESULT(reinterpret_cast<std::uintptr_t>(s->Icon));
-      if (wp == IMAGE_BITMAP) return LRESULT(reinterpret_cast<std::uintptr_t>(s->Image.get()));
+      if (wp == IMAGE_ICON) return LRESULT(reinterpret_cast<std::uintptr_t>(icon_));
+      if (wp == IMAGE_BITMAP) return LRESULT(reinterpret_cast<std::uintptr_t>(image_.get()));
       return 0;
   }
   return DefWindowProc(h, msg, wp, lp);
+}
+
+LRESULT StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  return DispatchToObject<TStatic>(h, msg, wp, lp);
 }
 
 }  // namespace

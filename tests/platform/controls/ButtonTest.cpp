@@ -1,4 +1,8 @@
+#include <memory>
+#include <string>
+
 #include "ControlTestSupport.h"
+#include "platform/controls/Dialog.h"
 
 namespace vm::test {
 namespace {
@@ -6,6 +10,60 @@ namespace {
 class ButtonTest : public TControlTest {
  protected:
   WPARAM State(HWND b) { return WPARAM(SendMessage(b, BM_GETSTATE)); }
+
+  // One line per message a subclass of a button sees ("b1 BM_SETSTATE 1"),
+  // and the parent's BN_CLICKED in the same stream ("parent BN_CLICKED b1").
+  struct TSpy {
+    std::vector<std::string> Seen;
+    std::vector<std::pair<HWND, std::string>> Names;
+    std::string NameOf(HWND h) const {
+      for (const auto& [w, n] : Names)
+        if (w == h) return n;
+      return "?";
+    }
+  };
+  std::shared_ptr<TSpy> spy = std::make_shared<TSpy>();
+
+  void Watch(HWND h, const std::string& name) {
+    spy->Names.push_back({h, name});
+    auto previous = std::make_shared<WNDPROC>();
+    auto s = spy;
+    WNDPROC mine = WNDPROC::FromClosure([s, name, previous](HWND hw, UINT m, WPARAM w,
+                                                            LPARAM l) -> LRESULT {
+      const char* what = nullptr;
+      switch (m) {
+        case WM_LBUTTONDOWN:
+          what = "WM_LBUTTONDOWN";
+          break;
+        case WM_LBUTTONUP:
+          what = "WM_LBUTTONUP";
+          break;
+        case BM_SETSTATE:
+          what = "BM_SETSTATE";
+          break;
+        case BM_SETCHECK:
+          what = "BM_SETCHECK";
+          break;
+        case BM_CLICK:
+          what = "BM_CLICK";
+          break;
+        case WM_SETFOCUS:
+          what = "WM_SETFOCUS";
+          break;
+      }
+      if (what)
+        s->Seen.push_back(name + " " + what +
+                          (m == BM_SETSTATE || m == BM_SETCHECK ? " " + std::to_string(w) : ""));
+      return CallWindowProc(*previous, hw, m, w, l);
+    });
+    *previous = SetWindowProc(h, mine);
+    ParentLog().Handler = [s](HWND, UINT m, WPARAM w, LPARAM l) -> std::optional<LRESULT> {
+      if (m == WM_COMMAND && HIWORD(w) == BN_CLICKED)
+        s->Seen.push_back("parent BN_CLICKED " + s->NameOf(reinterpret_cast<HWND>(l)));
+      return std::nullopt;
+    };
+  }
+  void Wait() { host.AdvanceClock(GetDoubleClickTime() + 1); }
 };
 
 TEST_F(ButtonTest, MouseClickIsPressInsideAndReleaseInside) {
@@ -123,6 +181,188 @@ TEST_F(ButtonTest, AutoRadioButtonsCheckOneOfTheirGroup) {
   SendMessage(b, BM_CLICK);
   EXPECT_EQ(SendMessage(b, BM_GETCHECK), 1);
   EXPECT_EQ(SendMessage(c, BM_GETCHECK), 0);
+}
+
+// A subclass sees a click by the mouse, by BM_CLICK and by Space as the same
+// messages to the button itself, the check changing by BM_SETCHECK, and the
+// parent hears BN_CLICKED once, last.
+TEST_F(ButtonTest, EveryKindOfClickIsTheSameMessagesToTheButton) {
+  HWND box = Make(WC_BUTTON, "Box", BS_AUTOCHECKBOX, 10, 10, 100, 17, 1);
+  SetFocus(box);
+  Watch(box, "box");
+  const std::vector<std::string> click{"box WM_LBUTTONDOWN", "box BM_SETSTATE 1",
+                                       "box WM_LBUTTONUP",   "box BM_SETSTATE 0",
+                                       "box BM_SETCHECK 1",  "parent BN_CLICKED box"};
+  Click(box, 3, 3);
+  EXPECT_EQ(spy->Seen, click);
+  spy->Seen.clear();
+  SendMessage(box, BM_SETCHECK, BST_UNCHECKED);
+  spy->Seen.clear();
+  SendMessage(box, BM_CLICK);
+  std::vector<std::string> byMessage{"box BM_CLICK"};
+  byMessage.insert(byMessage.end(), click.begin(), click.end());
+  EXPECT_EQ(spy->Seen, byMessage);
+  EXPECT_EQ(GetCapture(), nullptr);
+
+  // Space: pushed and holding the mouse until released, then the same click.
+  SendMessage(box, BM_SETCHECK, BST_UNCHECKED);
+  spy->Seen.clear();
+  host.KeyDown(VK_SPACE, ' ');
+  Pump();
+  EXPECT_EQ(GetCapture(), box);
+  EXPECT_EQ(State(box) & BST_PUSHED, BST_PUSHED);
+  EXPECT_EQ(spy->Seen, (std::vector<std::string>{"box BM_SETSTATE 1"}));
+  host.KeyUp(VK_SPACE);
+  Pump();
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(spy->Seen, (std::vector<std::string>{"box BM_SETSTATE 1", "box BM_SETSTATE 0",
+                                                 "box BM_SETCHECK 1", "parent BN_CLICKED box"}));
+}
+
+TEST_F(ButtonTest, AutoRadioGroupsRunBetweenGroupMarksInChildOrder) {
+  // Two groups; a check box inside the first is not a radio button and stays.
+  HWND a = Make(WC_BUTTON, "A", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 10, 10, 80, 17, 1);
+  HWND box = Make(WC_BUTTON, "Box", BS_AUTOCHECKBOX, 10, 30, 80, 17, 2);
+  HWND b = Make(WC_BUTTON, "B", BS_AUTORADIOBUTTON, 10, 50, 80, 17, 3);
+  HWND c = Make(WC_BUTTON, "C", BS_AUTORADIOBUTTON | WS_GROUP, 10, 80, 80, 17, 4);
+  HWND d = Make(WC_BUTTON, "D", BS_AUTORADIOBUTTON, 10, 100, 80, 17, 5);
+  SendMessage(box, BM_SETCHECK, BST_CHECKED);
+  SendMessage(c, BM_SETCHECK, BST_CHECKED);
+  SendMessage(a, BM_SETCHECK, BST_CHECKED);
+  for (auto [h, name] : {std::pair{a, "a"}, {b, "b"}, {c, "c"}, {d, "d"}}) Watch(h, name);
+  // A click by the mouse on an unfocused radio button: its own press takes
+  // the focus, so the focus does not click it a second time.
+  Click(b, 3, 3);
+  EXPECT_EQ(spy->Seen,
+            (std::vector<std::string>{"b WM_LBUTTONDOWN", "b WM_SETFOCUS", "b BM_SETSTATE 1",
+                                      "b WM_LBUTTONUP", "b BM_SETSTATE 0", "b BM_SETCHECK 1",
+                                      "a BM_SETCHECK 0", "parent BN_CLICKED b"}));
+  EXPECT_EQ(SendMessage(box, BM_GETCHECK), 1);
+  EXPECT_EQ(SendMessage(c, BM_GETCHECK), 1);
+  // The checked radio button carries the group's tab stop.
+  EXPECT_TRUE(GetWindowLongPtr(b, GWL_STYLE) & WS_TABSTOP);
+  EXPECT_FALSE(GetWindowLongPtr(a, GWL_STYLE) & WS_TABSTOP);
+  // BM_SETCHECK checking an automatic radio button clears the rest of its
+  // group, hidden and disabled members too.
+  EnableWindow(c, false);
+  SendMessage(d, BM_SETCHECK, BST_CHECKED);
+  EXPECT_EQ(SendMessage(c, BM_GETCHECK), 0);
+  EXPECT_EQ(SendMessage(b, BM_GETCHECK), 1);
+  // The focus reaching an unchecked automatic radio button from outside (a
+  // program, Tab) clicks it; a checked one or a manual one is left alone.
+  spy->Seen.clear();
+  SetFocus(a);
+  EXPECT_EQ(spy->Seen, (std::vector<std::string>{"a WM_SETFOCUS", "a BM_SETCHECK 1",
+                                                 "b BM_SETCHECK 0", "parent BN_CLICKED a"}));
+  spy->Seen.clear();
+  SetFocus(box);
+  SetFocus(a);
+  EXPECT_EQ(spy->Seen, (std::vector<std::string>{"a WM_SETFOCUS"}));
+}
+
+// Arrow keys in a dialog's radio group: the focus moves and clicks the next
+// automatic radio button once; the one it leaves is unchecked by BM_SETCHECK.
+TEST_F(ButtonTest, ArrowsInARadioGroupClickOnceInChildOrder) {
+  SetWindowLongPtr(parent, GWL_EXSTYLE,
+                   GetWindowLongPtr(parent, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+  HWND a = Make(WC_BUTTON, "A", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 10, 10, 80, 17, 1);
+  HWND b = Make(WC_BUTTON, "B", BS_AUTORADIOBUTTON, 10, 30, 80, 17, 2);
+  HWND c = Make(WC_BUTTON, "C", BS_AUTORADIOBUTTON, 10, 50, 80, 17, 3);
+  HWND ok = Make(WC_BUTTON, "OK", BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 10, 80, 75, 23, IDOK);
+  SendMessage(a, BM_SETCHECK, BST_CHECKED);
+  SetFocus(a);
+  for (auto [h, name] : {std::pair{a, "a"}, {b, "b"}, {c, "c"}}) Watch(h, name);
+  Key(VK_DOWN);
+  EXPECT_EQ(GetFocus(), b);
+  // Every other automatic radio button of the group is told, from the next round to the first.
+  EXPECT_EQ(spy->Seen,
+            (std::vector<std::string>{"b WM_SETFOCUS", "b BM_SETCHECK 1", "c BM_SETCHECK 0",
+                                      "a BM_SETCHECK 0", "parent BN_CLICKED b"}));
+  spy->Seen.clear();
+  Key(VK_UP);
+  Key(VK_UP);  // wraps round to the group's last button, never to OK
+  EXPECT_EQ(GetFocus(), c);
+  EXPECT_EQ(SendMessage(c, BM_GETCHECK), 1);
+  EXPECT_EQ(SendMessage(a, BM_GETCHECK), 0);
+  EXPECT_EQ(SendMessage(b, BM_GETCHECK), 0);
+  int clicks = 0;
+  for (const std::string& line : spy->Seen) clicks += line.rfind("parent BN_CLICKED", 0) == 0;
+  EXPECT_EQ(clicks, 2);
+  // Space on a radio button: pushed and holding the mouse while held.
+  host.KeyDown(VK_SPACE, ' ');
+  Pump();
+  EXPECT_EQ(GetCapture(), c);
+  EXPECT_EQ(State(c) & BST_PUSHED, BST_PUSHED);
+  host.KeyUp(VK_SPACE);
+  Pump();
+  EXPECT_EQ(State(c) & BST_PUSHED, 0u);
+  EXPECT_EQ(GetCapture(), nullptr);
+  (void)ok;
+}
+
+TEST_F(ButtonTest, BmSetStyleChangesOnlyTheTypeAndOwnerDrawnButtonsStayOwnerDrawn) {
+  const DWORD extra = BS_NOTIFY | BS_MULTILINE | BS_LEFT | BS_TOP | BS_BITMAP;
+  HWND b = Make(WC_BUTTON, "OK", BS_PUSHBUTTON | extra, 10, 10, 75, 23, 1);
+  SendMessage(b, BM_SETSTYLE, BS_DEFPUSHBUTTON | BS_CENTER | WS_DISABLED, 1);
+  DWORD style = DWORD(GetWindowLongPtr(b, GWL_STYLE));
+  EXPECT_EQ(style & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(style & 0xFFF0u, extra) << "the bits above the type stay as they were";
+  EXPECT_TRUE(IsWindowEnabled(b));
+  // Dialog navigation moving the default look keeps them too.
+  SetWindowLongPtr(parent, GWL_EXSTYLE,
+                   GetWindowLongPtr(parent, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+  HWND other = Make(WC_BUTTON, "Other", BS_PUSHBUTTON | WS_TABSTOP | extra, 100, 10, 75, 23, 2);
+  HWND owner = Make(WC_BUTTON, "", BS_OWNERDRAW | WS_TABSTOP, 200, 10, 75, 23, 3);
+  EXPECT_EQ(SendMessage(owner, WM_GETDLGCODE), DLGC_BUTTON);
+  SetFocus(other);
+  SendMessage(parent, WM_NEXTDLGCTL, 0, 0);  // on to the owner-drawn button
+  EXPECT_EQ(GetFocus(), owner);
+  SendMessage(parent, WM_NEXTDLGCTL, 1, 0);  // and back
+  SendMessage(parent, WM_NEXTDLGCTL, WPARAM(reinterpret_cast<std::uintptr_t>(b)), 1);
+  EXPECT_EQ(DWORD(GetWindowLongPtr(other, GWL_STYLE)) & 0xFFF0u, extra);
+  EXPECT_EQ(DWORD(GetWindowLongPtr(b, GWL_STYLE)) & 0xFFF0u, extra);
+  EXPECT_EQ(DWORD(GetWindowLongPtr(owner, GWL_STYLE)) & BS_TYPEMASK, BS_OWNERDRAW);
+}
+
+// A parent that destroys the button in any notification of a click (press,
+// release, the click itself, the focus) ends the click quietly.
+TEST_F(ButtonTest, ButtonsDestroyedInsideTheirOwnNotificationsEndQuietly) {
+  for (UINT code : {BN_HILITE, BN_UNHILITE, BN_CLICKED, BN_SETFOCUS}) {
+    for (int how = 0; how < 3; ++how) {
+      HWND r = Make(WC_BUTTON, "R", BS_AUTORADIOBUTTON | BS_NOTIFY | WS_GROUP, 10, 10, 80, 17, 1);
+      HWND s = Make(WC_BUTTON, "S", BS_AUTORADIOBUTTON | BS_NOTIFY, 10, 30, 80, 17, 2);
+      SendMessage(s, BM_SETCHECK, BST_CHECKED);
+      ParentLog().Handler = [code](HWND, UINT m, WPARAM w, LPARAM l) -> std::optional<LRESULT> {
+        if (m == WM_COMMAND && HIWORD(w) == code) DestroyWindow(reinterpret_cast<HWND>(l));
+        return std::nullopt;
+      };
+      if (how == 0) {
+        Click(r, 3, 3);
+      } else if (how == 1) {
+        SendMessage(r, BM_CLICK);
+      } else {
+        SetFocus(r);
+        if (IsWindow(r)) {
+          host.KeyDown(VK_SPACE, ' ');
+          host.KeyUp(VK_SPACE);
+          Pump();
+        }
+      }
+      EXPECT_FALSE(IsWindow(r)) << "code " << code << " way " << how;
+      EXPECT_EQ(GetCapture(), nullptr);
+      ParentLog().Handler = nullptr;
+      DestroyWindow(s);
+      Wait();
+    }
+  }
+  // Messages to a destroyed button answer 0; nonsense arguments are refused.
+  HWND b = Make(WC_BUTTON, "B", BS_PUSHBUTTON, 10, 10, 75, 23, 1);
+  EXPECT_EQ(SendMessage(b, BM_SETIMAGE, 99, 1234), 0);
+  EXPECT_EQ(SendMessage(b, BM_GETIMAGE, 99, 0), 0);
+  EXPECT_EQ(SendMessage(b, BM_SETIMAGE, IMAGE_ICON, 0), 0);
+  DestroyWindow(b);
+  EXPECT_EQ(SendMessage(b, BM_GETSTATE), 0);
+  EXPECT_EQ(SendMessage(b, BM_CLICK), 0);
 }
 
 TEST_F(ButtonTest, DialogCodesFollowTheTypeAndBmSetStyle) {
