@@ -58,6 +58,7 @@ bool TOpenDialog::Execute() {
   p.PathMustExist = (options_ & ofPathMustExist) != 0;
   p.OverwritePrompt = p.Save && (options_ & ofOverwritePrompt);
   p.Sizeable = (options_ & ofEnableSizing) != 0;
+  p.NoChangeDir = (options_ & ofNoChangeDir) != 0;
   options_ &= ~ofExtensionDifferent;
   // The events see the dialog's present choice; a cancel puts these back.
   const std::string fileName = fileName_;

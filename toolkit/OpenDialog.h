@@ -33,6 +33,11 @@ inline constexpr TOpenOptions ofPathMustExist = 1u << 3;
 inline constexpr TOpenOptions ofFileMustExist = 1u << 4;
 // The user may resize the dialog.
 inline constexpr TOpenOptions ofEnableSizing = 1u << 5;
+// Keeps the process's current folder. Without it, a dialog that closes with
+// a file makes that file's folder current, and a dialog without InitialDir
+// or a folder in FileName opens in the current folder: the next dialog
+// starts where the last file was chosen.
+inline constexpr TOpenOptions ofNoChangeDir = 1u << 6;
 
 class TOpenDialog : public TComponent {
  public:

@@ -761,7 +761,16 @@ class TFileDialog {
 
 std::optional<TFileDialogResult> RunFileDialog(const TFileDialogParams& params) {
   TFileDialog d(params);
-  return d.Run();
+  std::optional<TFileDialogResult> r = d.Run();
+  // The chosen file's folder becomes the process's current folder, as on the
+  // platform, so the next dialog without a folder of its own opens there. A
+  // folder that cannot be entered leaves the current one as it was.
+  if (r && !params.NoChangeDir) {
+    std::error_code ec;
+    fs::path folder = fs::path(r->Path).parent_path();
+    if (!folder.empty()) fs::current_path(folder, ec);
+  }
+  return r;
 }
 
 }  // namespace vm

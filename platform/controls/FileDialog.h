@@ -45,6 +45,9 @@ struct TFileDialogParams {
   bool OverwritePrompt = false;  // save: asks before an existing file is replaced
   // The user may resize the dialog (the list and the fields grow with it).
   bool Sizeable = false;
+  // Keeps the process's current folder. Without it, the folder of the chosen
+  // file becomes the current folder when the dialog closes with a choice.
+  bool NoChangeDir = false;
   // Told while the dialog runs (each may be empty): the folder now listed
   // (once at the start too), a file selected in the list (its full path),
   // the 1-based file type chosen. CanClose is asked about the path that is

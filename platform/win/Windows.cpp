@@ -165,6 +165,11 @@ bool TWindowSystem::SetPos(TWnd* w, HWND after, int x, int y, int cx, int cy, UI
     if (!w->Parent && Host && w->Native) {
       Host->MoveNativeWindow(w->Native, w->Rect);
       Host->ShowNativeWindow(w->Native, true);
+      // A window activated while hidden (a dialog that places its focus
+      // before it is shown) asked the desktop for the keyboard focus when
+      // none could be given; activating it again below returns early, so the
+      // request is made again now that it can be honoured.
+      if (Input.Active == h) Host->FocusNativeWindow(w->Native);
     }
     if (!w->Parent && !(flags & SWP_NOACTIVATE) && !(w->Style & WS_DISABLED)) {
       Activate(w, false);

@@ -70,9 +70,12 @@ class TProgramTest : public ::testing::Test {
     app::FinishProcess();
     SetProgramFolder("");
     SetHost(nullptr);
+    // A file dialog that chose a file made its folder current.
+    std::filesystem::current_path(cwd);
     EXPECT_TRUE(dialogScript.empty()) << "file dialogs that never came";
   }
 
+  const std::filesystem::path cwd = std::filesystem::current_path();
   std::string TempDir() const { return dir.Path() + "Temp/"; }
   std::string File(const std::string& name) const { return dir.Path() + name; }
 

@@ -43,9 +43,13 @@ class FileDialogsTest : public TToolkitTest {
   }
   void TearDown() override {
     host.SetIdleHandler(nullptr);
+    // A dialog that chose a file made its folder current: the next test
+    // starts where this one did.
+    fs::current_path(cwd);
     fs::remove_all(dir);
     TToolkitTest::TearDown();
   }
+  const fs::path cwd = fs::current_path();
   static void Write(const fs::path& p, const std::string& bytes) {
     std::ofstream(p, std::ios::binary) << bytes;
   }

@@ -228,7 +228,9 @@ void THeadlessHost::RaiseNativeWindow(THostWindow window) {
 }
 
 void THeadlessHost::FocusNativeWindow(THostWindow window) {
-  if (Find(window)) focused_ = window;
+  // As on a real display, only a window on the screen can take the keyboard
+  // focus; a request for a hidden one is dropped.
+  if (const TNative* n = Find(window); n && n->Visible) focused_ = window;
 }
 
 void THeadlessHost::SetNativeTitle(THostWindow window, const std::string& utf8) {

@@ -78,9 +78,13 @@ class FileDialogTest : public TControlTest {
   }
   void TearDown() override {
     host.SetIdleHandler(nullptr);
+    // A dialog that chose a file made its folder current: the next test
+    // starts where this one did.
+    fs::current_path(cwd);
     fs::remove_all(dir);
     TControlTest::TearDown();
   }
+  const fs::path cwd = fs::current_path();
   static void Write(const fs::path& p, const std::vector<std::uint8_t>& bytes) {
     std::ofstream(p, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -279,6 +283,83 @@ TEST_F(FileDialogTest, SaveAddsTheDefaultExtensionAndDoesNotAskBeforeReplacing) 
                }});
   ASSERT_TRUE(r);
   EXPECT_EQ(r->Path, (dir / "a.jpg").string());  // exists already: no question
+}
+
+// Both dialogs tab in the order their controls are seen, the labels'
+// mnemonics go on to the control after them, and the dialog, which places
+// its focus before it is shown, has the desktop's keyboard focus once shown.
+TEST_F(FileDialogTest, BothDialogsTabInTheOrderTheyAreSeen) {
+  for (bool save : {false, true}) {
+    TFileDialogParams p = Params();
+    p.Save = save;
+    std::vector<int> order;
+    std::vector<std::function<void(HWND)>> steps;
+    steps.push_back([&](HWND box) {
+      EXPECT_EQ(host.FocusedWindow(), GetHostWindow(box));
+      order.push_back(GetDlgCtrlID(GetFocus()));
+      host.Key(VK_TAB);
+    });
+    for (int i = 0; i < 6; ++i)
+      steps.push_back([&](HWND) {
+        order.push_back(GetDlgCtrlID(GetFocus()));
+        host.Key(VK_TAB);
+      });
+    steps.push_back([&](HWND box) {
+      order.push_back(GetDlgCtrlID(GetFocus()));
+      host.KeyDown(VK_SHIFT);
+      host.Key(VK_TAB);
+      host.KeyUp(VK_SHIFT);
+      Pump();
+      order.push_back(GetDlgCtrlID(GetFocus()));
+      // Alt+Т: the type label hands the focus to the type combo.
+      host.KeyDown(VK_MENU);
+      host.KeyDown('N', U'т');
+      host.KeyUp('N');
+      host.KeyUp(VK_MENU);
+      Pump();
+      EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_FD_TYPE);
+      EndDialog(box, IDCANCEL);
+    });
+    EXPECT_FALSE(Run(p, steps));
+    EXPECT_EQ(order, (std::vector<int>{IDC_FD_NAME, IDOK, IDC_FD_TYPE, IDCANCEL, IDC_FD_FOLDER,
+                                       IDC_FD_UP, IDC_FD_LIST, IDC_FD_NAME, IDC_FD_LIST}))
+        << (save ? "save" : "open");
+  }
+}
+
+// A dialog that closes with a file makes its folder the current one unless
+// told to keep it; a dialog without a folder of its own opens there.
+TEST_F(FileDialogTest, AChosenFilesFolderBecomesCurrentUnlessKept) {
+  const fs::path inner = dir / "Папка";
+  TFileDialogParams p = Params();
+  p.InitialDir = inner.string();
+  auto r = Run(p, {[&](HWND box) {
+                 TypeName(box, "inner.jpg");
+                 host.Key(VK_RETURN);
+               }});
+  ASSERT_TRUE(r);
+  EXPECT_EQ(fs::current_path(), inner);
+  // The save dialog, told no folder, lists the one the picture came from.
+  TFileDialogParams save = Params();
+  save.InitialDir.clear();
+  save.Save = true;
+  save.NoChangeDir = true;
+  std::string listed;
+  save.OnFolderChange = [&](const std::string& f) {
+    if (listed.empty()) listed = f;
+  };
+  r = Run(save, {[&](HWND box) {
+            EXPECT_EQ(Names(box), std::vector<std::string>{"inner.jpg"});
+            TypeName(box, "../copy");
+            host.Key(VK_RETURN);
+          }});
+  ASSERT_TRUE(r);
+  EXPECT_EQ(listed, inner.string());
+  EXPECT_EQ(r->Path, (dir / "copy").string());
+  EXPECT_EQ(fs::current_path(), inner) << "NoChangeDir keeps the current folder";
+  // A cancelled dialog changes nothing either.
+  EXPECT_FALSE(Run(Params(), {[&](HWND) { host.Key(VK_ESCAPE); }}));
+  EXPECT_EQ(fs::current_path(), inner);
 }
 
 TEST_F(FileDialogTest, GoldenPicture) {

@@ -49,7 +49,31 @@ TEST_F(MessageBoxTest, EnterPressesTheDefaultButtonAndEscapeAnswersCancel) {
   EXPECT_EQ(Run("Текст", MB_YESNOCANCEL, [&](HWND) { host.Key(VK_ESCAPE); }), IDCANCEL);
   // A box with OK alone takes Escape as OK.
   EXPECT_EQ(Run("Текст", MB_OK | MB_ICONERROR, [&](HWND) { host.Key(VK_ESCAPE); }), IDOK);
-  // Tab moves the focus to the next button; Enter then presses that one.
+  // Tab moves the focus to the next button, in the order they are seen;
+  // Enter then presses that one.
+  EXPECT_EQ(Run("Текст", MB_YESNOCANCEL,
+                [&](HWND) {
+                  host.Key(VK_TAB);
+                  host.Key(VK_RETURN);
+                }),
+            IDNO);
+  EXPECT_EQ(Run("Текст", MB_YESNOCANCEL | MB_DEFBUTTON2,
+                [&](HWND) {
+                  host.KeyDown(VK_SHIFT);
+                  host.Key(VK_TAB);
+                  host.KeyUp(VK_SHIFT);
+                  host.Key(VK_RETURN);
+                }),
+            IDYES);
+  // The children stand in the order they are seen: icon, text, the buttons left to right.
+  std::vector<int> ids;
+  Run("Текст", MB_ABORTRETRYIGNORE | MB_ICONWARNING, [&](HWND box) {
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+      ids.push_back(GetDlgCtrlID(c));
+    EXPECT_EQ(host.FocusedWindow(), GetHostWindow(box));
+    EndDialog(box, IDABORT);
+  });
+  EXPECT_EQ(ids, (std::vector<int>{IDC_MSGBOX_ICON, IDC_MSGBOX_TEXT, IDABORT, IDRETRY, IDIGNORE}));
   EXPECT_EQ(Run("Текст", MB_YESNO,
                 [&](HWND) {
                   host.Key(VK_TAB);

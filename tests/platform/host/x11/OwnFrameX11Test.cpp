@@ -167,6 +167,34 @@ class OwnFrameX11Test : public ::testing::Test {
 
 test::TXvfbServer* OwnFrameX11Test::server_ = nullptr;
 
+// A dialog places its focus before it is shown: the desktop cannot give the
+// keyboard focus to an unmapped window, so the request is made again when the
+// active window appears (without a window manager the focus would otherwise
+// stay on the disabled owner).
+TEST_F(OwnFrameX11Test, AWindowActivatedWhileHiddenGetsTheKeyboardFocusOnceShown) {
+  ASSERT_TRUE(PumpUntil([&] {
+    ::Window f = 0;
+    int revert = 0;
+    XGetInputFocus(desk_, &f, &revert);
+    return f == xw_;
+  }));
+  HWND dlg = CreateWindowEx(0, "OwnCaption", "Диалог", WS_POPUP | WS_CAPTION | WS_SYSMENU, 150, 150,
+                            200, 100, h_);
+  SetFocus(dlg);
+  EXPECT_EQ(GetActiveWindow(), dlg);
+  EnableWindow(h_, false);
+  ShowWindow(dlg, SW_SHOW);
+  const ::Window dx = ::Window(host_->XWindowOf(GetHostWindow(dlg)));
+  EXPECT_TRUE(PumpUntil([&] {
+    ::Window f = 0;
+    int revert = 0;
+    XGetInputFocus(desk_, &f, &revert);
+    return f == dx;
+  }));
+  EnableWindow(h_, true);
+  DestroyWindow(dlg);
+}
+
 TEST_F(OwnFrameX11Test, TheWindowRegionIsTheBoundingShapeUntilRemoved) {
   // Two pixels cut at each top corner, three at each bottom corner.
   TRegion rgn(Rect(0, 0, 300, 200));
