@@ -185,7 +185,7 @@ void TWinControl::UpdateShowing() {
   for (TControl* c : controls_)
     if (dynamic_cast<TWinControl*>(c)) kids.emplace_back(c);
   for (TControlRef& ref : kids)
-    if (auto* w = static_cast<TWinControl*>(ref.Get())) w->UpdateShowing();
+    if (auto* w = static_cast<TWinControl*>(ref.Get()); w && !w->IsDestroying()) w->UpdateShowing();
 }
 
 void TWinControl::CreateParams(TCreateParams& p) {
@@ -324,7 +324,9 @@ void TWinControl::MainWndProc(HWND h, UINT msg, WPARAM w, LPARAM l, LRESULT& res
   // Shown or hidden: this control and its windowed children may have
   // started or stopped showing. Done here, after whatever procedure hooks
   // the control, so that no hook can keep it from happening.
+  // A window hidden because it is being destroyed tells nobody.
   if (msg == WM_WINDOWPOSCHANGED && l && ControlAlive(this, me) && handle_ == h &&
+      !IsDestroying() && !(controlState_ & csDestroyingHandle) &&
       (reinterpret_cast<const WINDOWPOS*>(l)->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) {
     try {
       UpdateShowing();

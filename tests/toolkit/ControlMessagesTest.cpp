@@ -186,6 +186,10 @@ TEST_F(ControlMessagesTest, ShowingChangedFollowsTheControlAndItsParents) {
   f->Show();
   Pump();
   EXPECT_EQ(log, (std::vector<std::string>{"form showing", "panel showing", "late showing"}));
+  // Freed, the form and its controls tell nobody they stopped showing.
+  log.clear();
+  delete f;
+  EXPECT_TRUE(log.empty());
 }
 
 // The pointer entering or leaving a control is performed on the control and
@@ -248,6 +252,7 @@ TEST_F(ControlMessagesTest, MouseEntryReachesTheParents) {
   moveTo(panel, 21, 21);
   EXPECT_EQ(swatch, nullptr);
   EXPECT_EQ(MouseControl(), panel);
+  delete f;
 }
 
 // OnChange follows Text set before the edit has a window, and once it has

@@ -86,6 +86,8 @@ TEST(Component, LoadingStateAndLoadedOrder) {
   form.BeginLoading();
   EXPECT_TRUE(child->IsLoading());
   form.EndLoading();
+  EXPECT_EQ(log, (std::vector<std::string>{"loaded form", "loaded child"}));
+  log.clear();
   auto* second = Create<Probe>(&form, &log);
   second->SetName("second");
   auto* grandchild = Create<Probe>(child, &log);
@@ -211,8 +213,9 @@ TEST(Component, ListenersMayFreeSiblingsFromANotification) {
   // hear of c as well.
   a->OnHear = [&](TComponent* who, TOperation op) {
     if (who == d && op == TOperation::opRemove) {
-      a->OnHear = nullptr;
-      delete c;
+      TComponent* doomed = c;
+      a->OnHear = nullptr;  // frees this handler: nothing it holds is used after
+      delete doomed;
     }
   };
   log.clear();
