@@ -76,26 +76,19 @@ void TComponent::BeforeDestruction() {
   if (removalAnnounced_) return;
   removalAnnounced_ = true;
   Destroying();
-  // Those who asked hear it first. The links stay until the destructor, so
-  // this component still hears of the others while its destructors run.
-  std::vector<TComponent*> others;
-  for (const TLink& l : freeNotifies_) others.push_back(l.Other);
-  for (TComponent* other : others) {
-    auto it = std::find_if(freeNotifies_.begin(), freeNotifies_.end(),
-                           [other](const TLink& l) { return l.Other == other; });
-    if (it == freeNotifies_.end() || it->Told) continue;  // unlinked (or freed) meanwhile
-    it->Told = true;
-    other->Notification(this, TOperation::opRemove);
-  }
-  // Then the owner and everything it owns. The component stays in the
-  // owner's list (and keeps its Owner) until its base destructor.
+  // The owner and everything it owns hear it now, while it is whole. The
+  // component keeps its Owner and its place in the owner's list until its
+  // base destructor, as the component library does. Free-notification links
+  // are told from the base destructor: a derived destructor may still address
+  // its listeners, which must know it then (a skin manager switching off
+  // tells each control it is its manager that goes).
   if (owner_ && !announcePending_) owner_->Announce(this, TOperation::opRemove);
 }
 
 TComponent::~TComponent() {
   Destroying();
-  // A component destroyed without delete (in place) announces itself here,
-  // as far as it still exists; the links already told are dropped quietly.
+  // Those who asked hear it here; so does the owner of a component destroyed
+  // without delete (in place), as far as it still exists.
   while (!freeNotifies_.empty()) {
     TLink link = freeNotifies_.back();
     freeNotifies_.pop_back();

@@ -14,10 +14,10 @@
 //   with a plain `new T(owner)` is announced from the base constructor, as
 //   far as it is built then; components with an owner are made with Create.
 // - `delete component` runs BeforeDestruction before any destructor: the
-//   component is marked destroying, everyone linked by FreeNotification and
-//   the owner (with everything it owns) hear opRemove, and only then do the
-//   destructors run. A component destroyed in place (on the stack, as a
-//   member) is announced from the base destructor instead.
+//   component is marked destroying and its owner (with everything it owns)
+//   hears opRemove. Those linked by FreeNotification hear it from the base
+//   destructor, after the derived ones have spoken to them (a skin manager
+//   going tells its controls first); as do all of one destroyed in place.
 #pragma once
 
 #include <cstddef>
@@ -104,7 +104,7 @@ class TComponent {
   // announces the component to its owner. Overrides call the base first.
   virtual void AfterConstruction();
   // Runs before any destructor when the component is deleted: marks it
-  // destroying and announces its removal. Overrides call the base last.
+  // destroying and announces its removal to the owner. Call the base last.
   virtual void BeforeDestruction();
 
   // Used by Create: the memory the next component is being built in, so that
@@ -134,7 +134,7 @@ class TComponent {
   void Destroying();
 
  private:
-  // One free-notification link; Told: the other has heard of this one's removal.
+  // One free-notification link; Told: the other has heard of this removal.
   struct TLink {
     TComponent* Other;
     bool Told;
