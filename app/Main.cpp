@@ -67,7 +67,7 @@ TBitBtn* CommandButton(TfrmMain* form, const std::string& name, int top, TGlyph 
 tk::TMenuItem* MenuItem(TComponent* owner, tk::TMenuItem* parent, const std::string& name,
                         const std::string& caption, TBitBtn* button = nullptr,
                         TShortCut shortCut = scNone, bool enabled = true) {
-  auto* item = new tk::TMenuItem(owner);
+  auto* item = Create<tk::TMenuItem>(owner);
   item->SetName(name);
   item->SetCaption(caption);
   item->SetShortCut(shortCut);
@@ -133,7 +133,7 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner), view_(std::make_unique<TVi
 
   // The menu bar repeats the buttons' commands. The client area keeps its
   // size below the bar.
-  MainMenu1 = new tk::TMainMenu(this);
+  MainMenu1 = Create<tk::TMainMenu>(this);
   MainMenu1->SetName("MainMenu1");
   tk::TMenuItem* bar = MainMenu1->Items();
   N1 = MenuItem(this, bar, "N1", "Файл");
@@ -152,7 +152,7 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner), view_(std::make_unique<TVi
   // The skin manager as the window's description holds it: the stored skin
   // in a container of its own, loaded while the description is read and
   // announced once reading is done.
-  sSkinManager1 = new TsSkinManager(this);
+  sSkinManager1 = Create<TsSkinManager>(this);
   sSkinManager1->SetName("sSkinManager1");
   // The manager's menu painter, which paints the menu line and the pop-up
   // menus while the skin is active.
@@ -175,14 +175,14 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner), view_(std::make_unique<TVi
 
   // The file dialogs offer JPEG files only and add no extension of their
   // own; saving replaces a file without a question.
-  sOpenPictureDialog1 = new TOpenPictureDialog(this);
+  sOpenPictureDialog1 = Create<TOpenPictureDialog>(this);
   sOpenPictureDialog1->SetName("sOpenPictureDialog1");
   sOpenPictureDialog1->SetFilter(OpenFilter);
-  sSavePictureDialog1 = new TSavePictureDialog(this);
+  sSavePictureDialog1 = Create<TSavePictureDialog>(this);
   sSavePictureDialog1->SetName("sSavePictureDialog1");
   sSavePictureDialog1->SetFilter(SaveFilter);
 
-  Timer1 = new TTimer(this);
+  Timer1 = Create<TTimer>(this);
   Timer1->SetName("Timer1");
   Timer1->SetInterval(1000);
   Timer1->SetOnTimer([this](TComponent* s) { Timer1Timer(s); });

@@ -62,7 +62,7 @@ void TSpinEdit::SetParent(TWinControl* parent) {
   if (!arrows_) {
     // The arrows take the right end of the field's bounds; the keys are the
     // field's own, which steps from what is typed.
-    arrows_ = new TUpDown(Owner() ? Owner() : parent);
+    arrows_ = Create<TUpDown>(Owner() ? Owner() : parent);
     FreeNotification(arrows_);
     arrows_->SetThousands(false);
     arrows_->SetArrowKeys(false);

@@ -40,6 +40,18 @@ std::string HintOf(const TControl* c) {
   return {};
 }
 
+// The long hint of a control, or of the nearest parent that has one: the
+// part after "|", or the whole hint.
+std::string LongHintOf(const TControl* c) {
+  for (; c; c = c->Parent()) {
+    if (c->Hint().empty()) continue;
+    const std::string& h = c->Hint();
+    std::size_t bar = h.find('|');
+    return bar == std::string::npos ? h : h.substr(bar + 1);
+  }
+  return {};
+}
+
 // A key that is a shortcut of a menu item runs the item instead of reaching
 // the control with the focus: first the pop-up menus of the focus control and
 // its parents, then the form's menu. It is checked before the key is
@@ -73,7 +85,7 @@ bool IsShortCutMessage(const MSG& msg) {
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {
   if (!Application) Application = this;
   if (!Screen) {
-    new TScreen(this);
+    Create<TScreen>(this);
     ownsScreen_ = true;
   }
   // The toolkit's buttons, edits and so on wrap these classes.
@@ -96,7 +108,7 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
     }
   });
   SetWindowProc(handle_, proc_);
-  hintWindow_ = new THintWindow(this);
+  hintWindow_ = Create<THintWindow>(this);
   // Whatever escapes a window procedure that is not a control's (a timer
   // procedure, a platform class) reaches the same report.
   previousDispatchHandler_ = SetDispatchExceptionHandler([this](std::exception_ptr e) {
@@ -199,6 +211,13 @@ bool TApplication::ProcessMessage(MSG& msg) {
 }
 
 void TApplication::Idle() {
+  // A hint changed while the pointer rests (or the pointer gone from the
+  // program's windows) shows in Hint too.
+  try {
+    SetHint(LongHintOf(MouseControl()));
+  } catch (...) {
+    HandleException(this);
+  }
   if (OnIdle) {
     try {
       OnIdle(this);
@@ -284,7 +303,20 @@ void TApplication::StopHintTimer() {
   hintTimerOn_ = false;
 }
 
+void TApplication::SetHint(const std::string& v) {
+  if (v == hint_) return;
+  hint_ = v;
+  if (OnHint) OnHint(this);
+}
+
 void TApplication::HintMouseTarget(TControl* control) {
+  // The pointer leaving a window for another passes through "no control":
+  // Hint is cleared only at idle, so that no empty hint flickers in between.
+  if (control) {
+    const std::uint64_t me = control->Serial();
+    SetHint(LongHintOf(control));
+    if (!ControlAlive(control, me)) control = nullptr;
+  }
   if (control == hintControl_.Get()) return;
   bool wasShown = hintWindow_ && hintWindow_->Active();
   hintControl_.Set(control);

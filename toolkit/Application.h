@@ -16,6 +16,12 @@
 // the nearest parent's); it goes away after HintHidePause, when the pointer
 // leaves, or at a click or key press. Moving on to another control with a
 // hint while one is shown takes only HintShortPause.
+//
+// Hint holds the long part of the hint under the pointer (after "|", or the
+// whole hint) of the control the pointer is over or its nearest parent with
+// one, whatever ShowHint says; OnHint follows each change of it, for a status
+// line to show. It changes as the pointer comes to a control, and at idle
+// (a hint changed under a resting pointer, the pointer gone).
 #pragma once
 
 #include <exception>
@@ -60,7 +66,7 @@ class TApplication : public TComponent {
     creatingMainForm_ = first;
     T* form = nullptr;
     try {
-      form = new T(this);
+      form = Create<T>(this);
     } catch (...) {
       creatingMainForm_ = false;
       throw;
@@ -96,6 +102,10 @@ class TApplication : public TComponent {
   TNotifyEvent OnIdle;
 
   // ---- Hints ----
+  const std::string& Hint() const { return hint_; }
+  // Raises OnHint when the text changes.
+  void SetHint(const std::string& v);
+  TNotifyEvent OnHint;
   THintWindow* HintWindow() const { return hintWindow_; }
   bool ShowHint() const { return showHint_; }
   void SetShowHint(bool v);
@@ -130,6 +140,7 @@ class TApplication : public TComponent {
   bool ownsScreen_ = false;
 
   THintWindow* hintWindow_ = nullptr;
+  std::string hint_;
   bool showHint_ = true;
   TControlRef hintControl_;
   bool hintActive_ = false;

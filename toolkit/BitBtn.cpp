@@ -116,6 +116,7 @@ void TBitBtn::WndProc(TMessage& m) {
       return;
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE:
+      if (!IsMouseMessageForSelf(m)) break;
       mouseInControl_ = m.Msg == CM_MOUSEENTER;
       if (glyph_.NumGlyphs() > 3) Invalidate();
       break;

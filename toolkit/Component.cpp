@@ -16,30 +16,110 @@ bool SameTextAscii(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The memory Create is building a component in (empty: none).
+thread_local const void* gBuildingBegin = nullptr;
+thread_local const void* gBuildingEnd = nullptr;
+
 }  // namespace
 
+TComponent::TConstruction::TConstruction(const void* memory, std::size_t size)
+    : previousBegin_(gBuildingBegin), previousEnd_(gBuildingEnd) {
+  gBuildingBegin = memory;
+  gBuildingEnd = static_cast<const char*>(memory) + size;
+}
+
+TComponent::TConstruction::~TConstruction() {
+  gBuildingBegin = previousBegin_;
+  gBuildingEnd = previousEnd_;
+}
+
 TComponent::TComponent(TComponent* owner) {
-  if (owner) owner->InsertComponent(this);
+  // The first component base built in Create's memory is the one Create
+  // announces; anything else made meanwhile (a component its constructor
+  // makes with plain new) is announced at once.
+  const auto* self = reinterpret_cast<const char*>(this);
+  const auto* begin = static_cast<const char*>(gBuildingBegin);
+  const auto* end = static_cast<const char*>(gBuildingEnd);
+  bool built = begin && std::less_equal<>()(begin, self) && std::less<>()(self, end);
+  if (built) gBuildingBegin = gBuildingEnd = nullptr;
+  if (!owner) return;
+  owner_ = owner;
+  owner->components_.push_back(this);
+  if (built)
+    announcePending_ = true;
+  else
+    owner->Announce(this, TOperation::opInsert);
+}
+
+void TComponent::operator delete(TComponent* component, std::destroying_delete_t) {
+  if (component->freeing_) return;
+  component->freeing_ = true;
+  try {
+    component->BeforeDestruction();
+  } catch (...) {
+    // A listener's error must not leave the component half freed; it is
+    // destroyed all the same.
+  }
+  // The start of the whole object: the memory new returned.
+  void* memory = dynamic_cast<void*>(component);
+  component->~TComponent();
+  ::operator delete(memory);
+}
+
+void TComponent::AfterConstruction() {
+  if (!announcePending_) return;
+  announcePending_ = false;
+  if (owner_) owner_->Announce(this, TOperation::opInsert);
+}
+
+void TComponent::BeforeDestruction() {
+  if (removalAnnounced_) return;
+  removalAnnounced_ = true;
+  Destroying();
+  // The owner and everything it owns hear it now, while it is whole. The
+  // component keeps its Owner and its place in the owner's list until its
+  // base destructor, as the component library does. Free-notification links
+  // are told from the base destructor: a derived destructor may still address
+  // its listeners, which must know it then (a skin manager switching off
+  // tells each control it is its manager that goes).
+  if (owner_ && !announcePending_) owner_->Announce(this, TOperation::opRemove);
 }
 
 TComponent::~TComponent() {
   Destroying();
-  // Tell everyone who asked; they drop their references. Each notified
-  // component unlinks itself from our list through RemoveFreeNotification.
+  // Those who asked hear it here; so does the owner of a component destroyed
+  // without delete (in place), as far as it still exists.
   while (!freeNotifies_.empty()) {
-    TComponent* other = freeNotifies_.back();
+    TLink link = freeNotifies_.back();
     freeNotifies_.pop_back();
-    auto& theirs = other->freeNotifies_;
-    theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
-    other->Notification(this, TOperation::opRemove);
+    auto& theirs = link.Other->freeNotifies_;
+    theirs.erase(std::remove_if(theirs.begin(), theirs.end(),
+                                [this](const TLink& l) { return l.Other == this; }),
+                 theirs.end());
+    if (!link.Told) link.Other->Notification(this, TOperation::opRemove);
   }
-  // Owned components die last-created first.
+  // Owned components die last-created first. Each is announced while whole
+  // (delete runs its BeforeDestruction) and leaves the list in its destructor.
   while (!components_.empty()) {
     TComponent* child = components_.back();
-    RemoveComponent(child);
+    if (child->freeing_) {
+      // Its own delete is under way further up (it freed this owner): it
+      // finishes there, without an owner.
+      components_.pop_back();
+      child->owner_ = nullptr;
+      continue;
+    }
     delete child;
   }
-  if (owner_) owner_->RemoveComponent(this);
+  if (owner_) {
+    if (removalAnnounced_ || announcePending_) {
+      auto& list = owner_->components_;
+      list.erase(std::remove(list.begin(), list.end(), this), list.end());
+      owner_ = nullptr;
+    } else {
+      owner_->RemoveComponent(this);
+    }
+  }
 }
 
 TComponent* TComponent::Components(int index) const {
@@ -89,10 +169,11 @@ void TComponent::SetLoadingState(bool on) {
 }
 
 void TComponent::CallLoaded() {
-  // Copy: a Loaded handler may create components.
-  std::vector<TComponent*> children = components_;
-  for (TComponent* c : children) c->CallLoaded();
   Loaded();
+  // Copy: a Loaded handler may create or free components.
+  std::vector<TComponent*> children = components_;
+  for (TComponent* c : children)
+    if (Owns(c)) c->CallLoaded();
 }
 
 void TComponent::ChangeOwner(TComponent* newOwner) {
@@ -101,25 +182,46 @@ void TComponent::ChangeOwner(TComponent* newOwner) {
   if (newOwner) newOwner->InsertComponent(this);
 }
 
+bool TComponent::LinkedTo(const TComponent* other) const {
+  return std::any_of(freeNotifies_.begin(), freeNotifies_.end(),
+                     [other](const TLink& l) { return l.Other == other; });
+}
+
 void TComponent::FreeNotification(TComponent* other) {
   if (!other || other == this) return;
-  if (std::find(freeNotifies_.begin(), freeNotifies_.end(), other) == freeNotifies_.end())
-    freeNotifies_.push_back(other);
-  if (std::find(other->freeNotifies_.begin(), other->freeNotifies_.end(), this) ==
-      other->freeNotifies_.end())
-    other->freeNotifies_.push_back(this);
+  if (!LinkedTo(other)) freeNotifies_.push_back({other, false});
+  if (!other->LinkedTo(this)) other->freeNotifies_.push_back({this, false});
+}
+
+void TComponent::Unlink(TComponent* other) {
+  freeNotifies_.erase(std::remove_if(freeNotifies_.begin(), freeNotifies_.end(),
+                                     [other](const TLink& l) { return l.Other == other; }),
+                      freeNotifies_.end());
 }
 
 void TComponent::RemoveFreeNotification(TComponent* other) {
   if (!other) return;
-  freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), other),
-                      freeNotifies_.end());
-  other->freeNotifies_.erase(
-      std::remove(other->freeNotifies_.begin(), other->freeNotifies_.end(), this),
-      other->freeNotifies_.end());
+  Unlink(other);
+  other->Unlink(this);
 }
 
-void TComponent::Notification(TComponent*, TOperation) {}
+bool TComponent::Owns(const TComponent* component) const {
+  return std::find(components_.begin(), components_.end(), component) != components_.end();
+}
+
+void TComponent::Notification(TComponent* component, TOperation operation) {
+  if (components_.empty()) return;
+  // Passed on to the owned components. The list may change under a listener
+  // (one may free a sibling): each is looked up again before it is told, and
+  // one still being built (its announcement pending) is left out.
+  std::vector<TComponent*> owned = components_;
+  for (TComponent* c : owned)
+    if (Owns(c) && !c->announcePending_) c->Notification(component, operation);
+}
+
+void TComponent::Announce(TComponent* component, TOperation operation) {
+  Notification(component, operation);
+}
 
 void TComponent::Destroying() {
   if (state_ & csDestroying) return;
@@ -130,14 +232,15 @@ void TComponent::Destroying() {
 void TComponent::InsertComponent(TComponent* component) {
   component->owner_ = this;
   components_.push_back(component);
-  Notification(component, TOperation::opInsert);
+  Announce(component, TOperation::opInsert);
 }
 
 void TComponent::RemoveComponent(TComponent* component) {
+  if (!Owns(component)) return;
+  if (!component->announcePending_) Announce(component, TOperation::opRemove);
   auto it = std::find(components_.begin(), components_.end(), component);
   if (it == components_.end()) return;
-  Notification(component, TOperation::opRemove);
-  components_.erase(std::find(components_.begin(), components_.end(), component));
+  components_.erase(it);
   component->owner_ = nullptr;
 }
 

@@ -231,6 +231,10 @@ void TControl::Notification(TComponent* component, TOperation operation) {
   if (operation == TOperation::opRemove && component == popupMenu_) popupMenu_ = nullptr;
 }
 
+bool TControl::IsMouseMessageForSelf(const TMessage& m) const {
+  return m.LParam == 0 || m.LParam == LPARAM(reinterpret_cast<std::intptr_t>(this));
+}
+
 LRESULT TControl::Perform(UINT msg, WPARAM w, LPARAM l) {
   TMessage m{msg, w, l, 0};
   if (WindowProc)
@@ -260,10 +264,11 @@ void TControl::WndProc(TMessage& m) {
       if (m.WParam) PaintTo(reinterpret_cast<HDC>(m.WParam));
       return;
     case CM_MOUSEENTER:
-      if (OnMouseEnter) OnMouseEnter(this);
+      // The parents hear it too (LParam: the child); the event is the control's own.
+      if (IsMouseMessageForSelf(m) && OnMouseEnter) OnMouseEnter(this);
       return;
     case CM_MOUSELEAVE:
-      if (OnMouseLeave) OnMouseLeave(this);
+      if (IsMouseMessageForSelf(m) && OnMouseLeave) OnMouseLeave(this);
       return;
     case CM_ENABLEDCHANGED:
     case CM_VISIBLECHANGED:

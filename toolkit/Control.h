@@ -193,6 +193,11 @@ class TControl : public TComponent {
   void SetControlStyle(TControlStyle s) { controlStyle_ = s; }
 
   // ---- Messages ----
+  // CM_MOUSEENTER and CM_MOUSELEAVE come to the control the pointer entered
+  // or left and then to each of its parents, with LParam = that control (0
+  // from older senders means the receiver itself). True when the message is
+  // about this control itself rather than one of its children.
+  bool IsMouseMessageForSelf(const TMessage& message) const;
   // Runs a message through WindowProc at once and returns its result.
   LRESULT Perform(UINT msg, WPARAM w = 0, LPARAM l = 0);
   // The current message procedure; see the file comment.

@@ -100,6 +100,14 @@ void TCustomEdit::WndProc(TMessage& m) {
     if (HIWORD(m.WParam) == EN_CHANGE) Change();
     return;
   }
+  if (m.Msg == CM_TEXTCHANGED) {
+    const std::uint64_t me = Serial();
+    TWinControl::WndProc(m);
+    // The window reports its own changes (EN_CHANGE); without one, the text
+    // set in code is the change.
+    if (ControlAlive(this, me) && !HandleAllocated()) Change();
+    return;
+  }
   TWinControl::WndProc(m);
 }
 

@@ -36,7 +36,7 @@ struct TPlacement {
 template <class T>
 T* Place(TComponent* owner, TWinControl* parent, const std::string& name, TPlacement at,
          const std::function<void(T&)>& setup = {}) {
-  T* c = new T(owner);
+  T* c = Create<T>(owner);
   try {
     c->SetName(name);
     c->SetBounds(at.Left, at.Top, at.Width < 0 ? c->Width() : at.Width,

@@ -75,7 +75,7 @@ bool DrawItem(TMessage& m) {
 }  // namespace
 
 TMenu::TMenu(TComponent* owner) : TComponent(owner) {
-  items_ = new TMenuItem(this);
+  items_ = Create<TMenuItem>(this);
   items_->SetMenu(this);
 }
 

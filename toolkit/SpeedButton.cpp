@@ -137,10 +137,12 @@ void TSpeedButton::WndProc(TMessage& m) {
       return;
     }
     case CM_MOUSEENTER:
+      if (!IsMouseMessageForSelf(m)) break;
       mouseInControl_ = true;
       if (flat_ && Enabled()) Invalidate();
       break;
     case CM_MOUSELEAVE:
+      if (!IsMouseMessageForSelf(m)) break;
       mouseInControl_ = false;
       if (flat_ && Enabled()) Invalidate();
       break;

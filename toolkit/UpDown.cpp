@@ -83,7 +83,11 @@ int TUpDown::Position() const {
 }
 
 void TUpDown::SetPosition(int v) {
-  position_ = std::clamp(v, std::min(min_, max_), std::max(min_, max_));
+  v = std::clamp(v, std::min(min_, max_), std::max(min_, max_));
+  // A change made in code is asked for like a step of the arrows (not while
+  // the stored properties are read): OnChanging may refuse it.
+  if (v != Position() && !IsLoading() && !IsDesigning() && !CanChange()) return;
+  position_ = v;
   if (HandleAllocated()) SendMessage(Handle(), UDM_SETPOS32, 0, position_);
 }
 

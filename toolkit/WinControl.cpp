@@ -39,16 +39,35 @@ TControl* MouseControl() {
   return gMouseControl.Get();
 }
 
+namespace {
+
+// Performs a mouse message on a control and then on each of its parents, all
+// with LParam = the control: a container hears the pointer come to or leave
+// any of its children. Stops when the control itself is freed on the way.
+void PerformUpward(TControl* control, UINT msg) {
+  std::vector<TControlRef> chain;
+  for (TControl* c = control; c; c = c->Parent()) chain.emplace_back(c);
+  const TControlRef self(control);
+  const LPARAM who = LPARAM(reinterpret_cast<std::intptr_t>(control));
+  for (TControlRef& ref : chain) {
+    if (!self) return;
+    if (TControl* c = ref.Get()) c->Perform(msg, 0, who);
+  }
+}
+
+}  // namespace
+
 void SetMouseControl(TControl* target) {
   TControl* old = gMouseControl.Get();
   if (old == target) return;
   gMouseControl.Set(target);
   if (old) {
     std::uint64_t s = target ? target->Serial() : 0;
-    old->Perform(CM_MOUSELEAVE, 0, LPARAM(reinterpret_cast<std::intptr_t>(old)));
+    PerformUpward(old, CM_MOUSELEAVE);
     if (target && !ControlAlive(target, s)) return;
   }
-  if (target) target->Perform(CM_MOUSEENTER, 0, LPARAM(reinterpret_cast<std::intptr_t>(target)));
+  // Only if it is still the pointer's control: a leave handler may have moved it.
+  if (target && gMouseControl.Get() == target) PerformUpward(target, CM_MOUSEENTER);
   if (Application) Application->HintMouseTarget(gMouseControl.Get());
 }
 
@@ -146,7 +165,27 @@ HWND TWinControl::Handle() {
 void TWinControl::HandleNeeded() {
   if (handle_) return;
   if (parent_) parent_->HandleNeeded();
-  if (!handle_) CreateHandle();
+  if (handle_) return;
+  const std::uint64_t me = Serial();
+  CreateHandle();
+  // A window made visible inside a shown parent shows at once; its children,
+  // made with it, are told after it.
+  if (ControlAlive(this, me)) UpdateShowing();
+}
+
+void TWinControl::UpdateShowing() {
+  const std::uint64_t me = Serial();
+  bool now = Showing();
+  if (now != showing_) {
+    showing_ = now;
+    Perform(CM_SHOWINGCHANGED);
+    if (!ControlAlive(this, me)) return;
+  }
+  std::vector<TControlRef> kids;
+  for (TControl* c : controls_)
+    if (dynamic_cast<TWinControl*>(c)) kids.emplace_back(c);
+  for (TControlRef& ref : kids)
+    if (auto* w = static_cast<TWinControl*>(ref.Get()); w && !w->IsDestroying()) w->UpdateShowing();
 }
 
 void TWinControl::CreateParams(TCreateParams& p) {
@@ -274,6 +313,8 @@ void TWinControl::WindowDestroyed() {
   if (!handle_) return;
   HWND h = handle_;
   handle_ = nullptr;
+  // Without a window nothing shows; there is nothing left to tell about it.
+  showing_ = false;
   if (IsWindow(h)) {
     RemoveProp(h, PropControl);
     RemoveProp(h, PropSerial);
@@ -294,6 +335,20 @@ void TWinControl::MainWndProc(HWND h, UINT msg, WPARAM w, LPARAM l, LRESULT& res
   }
   result = m.Result;
   if (msg == WM_NCDESTROY && ControlAlive(this, me) && handle_ == h) WindowDestroyed();
+  // Shown or hidden: this control and its windowed children may have
+  // started or stopped showing. Done here, after whatever procedure hooks
+  // the control, so that no hook can keep it from happening.
+  // A window hidden because it is being destroyed tells nobody.
+  if (msg == WM_WINDOWPOSCHANGED && l && ControlAlive(this, me) && handle_ == h &&
+      !IsDestroying() && !(controlState_ & csDestroyingHandle) &&
+      (reinterpret_cast<const WINDOWPOS*>(l)->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) {
+    try {
+      UpdateShowing();
+    } catch (...) {
+      if (!Application) throw;
+      Application->HandleException(ControlAlive(this, me) ? this : nullptr);
+    }
+  }
 }
 
 // ---- Children ----
@@ -786,9 +841,11 @@ void TWinControl::HandleMouseMessage(TMessage& m) {
     // A disabled control takes no input, but the pointer is still over it
     // and its hint still shows; a disabled child window's mouse comes here.
     if (!over) over = ControlAtPos(p, true, true);
+    const std::uint64_t targetSerial = target ? target->Serial() : 0;
     SetMouseControl(over ? over : this);
     if (!ControlAlive(this, me)) return;
-    if (target && !ControlAlive(target, target->Serial())) target = nullptr;
+    // A mouse handler may have freed it (the serial was taken while it lived).
+    if (target && !ControlAlive(target, targetSerial)) target = nullptr;
   }
   if (target) {
     if (down) {
@@ -1046,16 +1103,29 @@ void TWinControl::WndProc(TMessage& m) {
         if (ControlAlive(c, c->Serial())) c->Perform(m.Msg, m.WParam, m.LParam);
       return;
     case CM_DIALOGKEY:
-    case CM_DIALOGCHAR:
-      // Offered to each child in turn until one uses it.
-      for (TControl* c : std::vector<TControl*>(controls_)) {
-        if (!ControlAlive(c, c->Serial())) continue;
+    case CM_DIALOGCHAR: {
+      // Offered to each child in turn until one uses it. A dialog key goes
+      // to the windowed children in tab order first, so that of several
+      // default (or cancel) buttons the first in tab order takes Enter
+      // (Escape); then to the windowless ones.
+      std::vector<TControlRef> order;
+      if (m.Msg == CM_DIALOGKEY) {
+        order.assign(tabList_.begin(), tabList_.end());
+        for (TControl* c : controls_)
+          if (!dynamic_cast<TWinControl*>(c)) order.emplace_back(c);
+      } else {
+        order.assign(controls_.begin(), controls_.end());
+      }
+      for (TControlRef& ref : order) {
+        TControl* c = ref.Get();
+        if (!c) continue;
         if (c->Perform(m.Msg, m.WParam, m.LParam) != 0) {
           m.Result = 1;
           return;
         }
       }
       return;
+    }
     default:
       break;
   }

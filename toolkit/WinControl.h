@@ -106,6 +106,10 @@ class TWinControl : public TControl {
   void SetBounds(int left, int top, int width, int height) override;
   TRect ClientRect() const override;
   TPoint ClientOrigin() const override;
+  // Visible with every parent up to a shown top-level window (its window
+  // is visible on the screen). Whenever that changes (the control or one of
+  // its parents shown or hidden, the window made) the control hears
+  // CM_SHOWINGCHANGED, after the change, parents before their children.
   bool Showing() const override;
   void SetText(const std::string& v) override;
   std::string GetText() const override;
@@ -169,6 +173,9 @@ class TWinControl : public TControl {
   // pointer or of this control; false when neither has one to open.
   bool ContextPopup(TMessage& m);
   void WindowDestroyed();
+  // Sends CM_SHOWINGCHANGED to this control and its windowed descendants
+  // whose Showing is no longer what they last heard.
+  void UpdateShowing();
   void UpdateBoundsFromWindow();
   void AlignChildren();
   // Gives the window a font handle for Font (the platform classes draw with it).
@@ -183,6 +190,7 @@ class TWinControl : public TControl {
   TControlRef captureControl_;  // the windowless child a held button went down on
   TControlRef mouseControl_;    // the windowless child last under the pointer
   bool doubleBuffered_ = false;
+  bool showing_ = false;  // the Showing the control last heard of
   bool realigning_ = false;
   bool eatChar_ = false;               // the key-down was a dialog key: drop its character
   std::vector<TWinControl*> tabList_;  // windowed children in tab order

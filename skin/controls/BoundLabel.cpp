@@ -99,7 +99,7 @@ void TsBoundLabel::SetUseSkinColor(bool value) {
 void TsBoundLabel::MakeLabel() {
   TControl* control = Control();
   if (!control || label_) return;
-  auto* label = new TsEditLabel(control, this);
+  auto* label = Create<TsEditLabel>(control, this);
   label_ = label;
   label->SetVisible(false);
   label->SetParent(control->Parent());

@@ -521,7 +521,7 @@ struct TMenuHookRemoved {
 
 TsSkinableMenus* InstallSkinnedMenus(TsSkinManager& manager, TsWindowAnnouncer* announcer) {
   auto* painter = dynamic_cast<TsSkinableMenus*>(MenuPainter(&manager));
-  if (!painter) painter = new TsSkinableMenus(&manager);
+  if (!painter) painter = Create<TsSkinableMenus>(&manager);
   // Joined once: a second manager (or a second call) finds the handlers there.
   if (announcer && !announcer->OnWindowEvent.target<TMenuWindowEvent>())
     announcer->OnWindowEvent = TMenuWindowEvent{announcer->OnWindowEvent};

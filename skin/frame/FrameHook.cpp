@@ -39,7 +39,7 @@ bool AttachRuntimeProvider(TsSkinManager& manager, TCustomForm* form) {
   for (TsSkinProvider* p : Providers())
     if (p->FrameForm() == form) return false;
   if (!FormWantsFrame(manager, *form)) return false;
-  auto* provider = new TsSkinProvider(form);
+  auto* provider = Create<TsSkinProvider>(form);
   if (provider->Inactive()) {
     delete provider;
     return false;

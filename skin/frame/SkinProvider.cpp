@@ -779,10 +779,10 @@ void TsSkinProvider::PaintAnimatingChild(TDC& dc, TControl* child, const TsFrame
   dc.BitBlt(r.Left, r.Top, r.Width(), r.Height(), buffer, 0, 0);
 }
 
-// The pointer entered the form itself: a speed button that still shows the
-// pointer over it (it missed its leave, e.g. while a menu or a drag held the
-// mouse) is told the pointer left.
-void TsSkinProvider::ReleaseStaleSpeedButtons() {
+// The pointer came to the form or to a control on it: every speed button
+// other than the one entered that still shows the pointer over it (it missed
+// its leave, e.g. while a menu or a drag held the mouse) is told it left.
+void TsSkinProvider::ReleaseStaleSpeedButtons(const TControl* entered) {
   std::vector<TControlRef> stale;
   std::vector<TWinControl*> containers{form_};
   while (!containers.empty()) {
@@ -792,7 +792,7 @@ void TsSkinProvider::ReleaseStaleSpeedButtons() {
       TControl* child = c->Controls(i);
       if (auto* w = dynamic_cast<TWinControl*>(child)) containers.push_back(w);
       auto* b = dynamic_cast<TSpeedButton*>(child);
-      if (b && b->MouseInControl() && b != MouseControl()) stale.emplace_back(b);
+      if (b && b->MouseInControl() && b != entered && b != MouseControl()) stale.emplace_back(b);
     }
   }
   for (TControlRef& ref : stale)
@@ -979,9 +979,9 @@ void TsSkinProvider::WndProc(TMessage& m) {
       if (alive() && form_->Menu()) form_->Menu()->Rebuild();
       return;
     case CM_MOUSEENTER:
+      // The pointer came to the form or to anything on it (LParam).
       CallPrevious(m);
-      if (alive() && m.LParam == reinterpret_cast<LPARAM>(static_cast<TControl*>(form_)))
-        ReleaseStaleSpeedButtons();
+      if (alive()) ReleaseStaleSpeedButtons(reinterpret_cast<TControl*>(m.LParam));
       return;
     case WM_SETICON:
       // The caption's icon is part of the caption strip's copy.

@@ -177,7 +177,7 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   void RepaintFrame();
   void PaintClient(TDC& dc, const TRect& clip);
   void PaintAnimatingChild(TDC& dc, TControl* child, const TsFrameMetrics& fm);
-  void ReleaseStaleSpeedButtons();
+  void ReleaseStaleSpeedButtons(const TControl* entered);
   void PaintMenuLine(TBitmap& cache, const TsFrameMetrics& fm, int state);
   void RedrawMenuLineItems(const TsFrameMetrics& fm);
   void PaintCaptionText(TBitmap& cache, const TsFrameMetrics& fm, int state);

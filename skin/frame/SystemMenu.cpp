@@ -72,7 +72,7 @@ TsSystemMenu::~TsSystemMenu() {
 
 tk::TMenuItem* TsSystemMenu::NewItem(const char* name, const std::string& caption,
                                      void (TsSystemMenu::*click)()) {
-  auto* item = new tk::TMenuItem(this);
+  auto* item = Create<tk::TMenuItem>(this);
   item->SetName(name);
   item->SetCaption(caption);
   if (click) item->OnClick = [this, click](TComponent*) { (this->*click)(); };
@@ -146,11 +146,11 @@ void TsSystemMenu::MakeSkinItems() {
   const std::vector<std::string> names = manager->GetSkinNames(slBoth);
   if (names.empty()) return;
 
-  auto* chooser = new tk::TMenuItem(this);
+  auto* chooser = Create<tk::TMenuItem>(this);
   chooser->SetName(ChooserName);
   chooser->SetCaption(SystemMenuStrings().AvailableSkins);
   for (std::size_t i = 0; i < names.size(); ++i) {
-    auto* item = new tk::TMenuItem(this);
+    auto* item = Create<tk::TMenuItem>(this);
     item->SetName(ChooserName + std::to_string(i));
     item->SetCaption(CaptionOf(names[i]));
     item->SetRadioItem(true);
@@ -162,7 +162,7 @@ void TsSystemMenu::MakeSkinItems() {
     chooser->Add(item);
   }
   Items()->Insert(0, chooser);
-  auto* line = new tk::TMenuItem(this);
+  auto* line = Create<tk::TMenuItem>(this);
   line->SetCaption("-");
   Items()->Insert(1, line);
 }
@@ -245,7 +245,7 @@ void TsSystemMenu::CloseClick() {
 }
 
 TsSystemMenu* AttachSystemMenu(TsSkinProvider& provider) {
-  auto* menu = new TsSystemMenu(&provider, provider.FrameForm());
+  auto* menu = Create<TsSystemMenu>(&provider, provider.FrameForm());
   menu->SetManager(provider.FrameManager());
   menu->UpdateItems(provider.SystemMenuRemoved());
   provider.OnSystemMenu = [menu](TsSkinProvider& p, TPoint screen) {

@@ -574,12 +574,20 @@ bool TsCommonData::HandleMessage(TMessage& m) {
       if (wc && (m.WParam & 0xFFFF) == WM_CREATE) AnnounceToForm(ownerControl_);
       return false;
     case CM_MOUSEENTER:
+      // Comes for the owner itself and, from each child the pointer enters,
+      // with LParam = that child: the pointer is over the owner either way.
       if (!ownerControl_ || ownerControl_->IsDesigning()) return false;
-      if (m.LParam != 0 && m.LParam != AsValue(ownerControl_)) return false;
       if (wc && !manager_->Get()) {
-        // A speed button keeps its hot look until told; a sibling entering ends it.
-        for (int i = 0; i < wc->ControlCount(); ++i) {
-          TControl* child = wc->Controls(i);
+        // A speed button keeps its hot look until told; the pointer coming to
+        // anything else on this container ends it.
+        const LPARAM entering = m.LParam ? m.LParam : AsValue(ownerControl_);
+        std::vector<TControlRef> children;
+        for (int i = 0; i < wc->ControlCount(); ++i)
+          if (TControl* child = wc->Controls(i); child && AsValue(child) != entering)
+            children.emplace_back(child);
+        for (TControlRef& ref : children) {
+          TControl* child = ref.Get();
+          if (!child) continue;
           auto it = StatesByControl().find(child);
           if (it == StatesByControl().end() || !it->second->MouseAbove) continue;
           if (it->second->ControlType != 92 && it->second->ControlType != 95) continue;
@@ -589,8 +597,9 @@ bool TsCommonData::HandleMessage(TMessage& m) {
       if (HasHotLook(ControlType)) MouseAbove = true;
       return false;
     case CM_MOUSELEAVE:
+      // The pointer left the owner or one of its children (it comes back to
+      // the owner, if it does, with CM_MOUSEENTER).
       if (!ownerControl_ || ownerControl_->IsDesigning()) return false;
-      if (m.LParam != 0 && m.LParam != AsValue(ownerControl_)) return false;
       if (HasHotLook(ControlType)) MouseAbove = false;
       return false;
     case WM_UPDATEUISTATE:

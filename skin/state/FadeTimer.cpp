@@ -272,7 +272,7 @@ void StartFade(TsFadeTimer*& timer, TsCommonData& state, bool halfSteps, int dir
   if (timer) {
     timer->Step = gd->FadingIterations;
   } else {
-    timer = new TsFadeTimer(control);
+    timer = Create<TsFadeTimer>(control);
     timer->Step = 1;
   }
   timer->PrepareFade(state);

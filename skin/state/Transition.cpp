@@ -150,7 +150,7 @@ void BeginTransition(TWinControl* control) {
     // rendered instead.
     if (!CaptureFromStore(*snapshot, control)) PaintControlTree(*snapshot, control);
   }
-  if (!output) output = new TOutputWindow(control);
+  if (!output) output = Create<TOutputWindow>(control);
   const HWND above = GetWindow(h, GW_HWNDPREV);
   const HWND insertAfter = above ? above : HWND_TOP;
   if (TWinControl* parent = control->Parent()) {

@@ -44,7 +44,7 @@ class ComponentTest : public TToolkitTest {
 };
 
 TEST_F(ComponentTest, TimerTicksOnTheHostClockWhileEnabled) {
-  auto* t = new TTimer(app.get());
+  auto* t = Create<TTimer>(app.get());
   int ticks = 0;
   t->SetInterval(100);
   t->SetOnTimer([&](TComponent* s) {
@@ -86,7 +86,7 @@ TEST_F(ComponentTest, TimerTicksOnTheHostClockWhileEnabled) {
 }
 
 TEST_F(ComponentTest, TimerHandlerKeepsItsStateAndMayReplaceOrFreeItsTimer) {
-  auto* t = new TTimer(app.get());
+  auto* t = Create<TTimer>(app.get());
   t->SetInterval(10);
   std::vector<int> seen;
   // The handler's own counter lives on from tick to tick.

@@ -117,7 +117,7 @@ TEST_F(FileDialogsTest, OpenPictureDialogPicksAFileModalForTheActiveFormWithTime
   TOpenPictureDialog d(form);
   d.SetFilter("JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg");
   d.SetInitialDir(dir.string());
-  auto* timer = new TTimer(form);
+  auto* timer = Create<TTimer>(form);
   int ticks = 0;
   timer->SetInterval(1000);
   timer->SetOnTimer([&](TComponent*) { ++ticks; });

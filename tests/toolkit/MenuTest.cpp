@@ -55,9 +55,9 @@ class MenuTest : public TToolkitTest {
     TToolkitTest::SetUp();
     form = MakeForm(60, 60, 400, 240);
     form->SetCaption("Меню");
-    menu = new TMainMenu(form);
+    menu = Create<TMainMenu>(form);
     auto item = [&](TMenuItem* parent, const std::string& caption, TShortCut sc = scNone) {
-      auto* i = new TMenuItem(form);
+      auto* i = Create<TMenuItem>(form);
       i->SetCaption(caption);
       i->SetShortCut(sc);
       i->OnClick = [this, i](TComponent*) { clicks.push_back(i->Caption()); };
@@ -145,13 +145,13 @@ TEST_F(MenuTest, ItemsReachThePlatformMenuAndFollowTheirChanges) {
   save->SetVisible(false);
   EXPECT_EQ(GetMenuItemCount(f), 3);
   EXPECT_EQ(GetMenuText(f, 1, MF_BYPOSITION), "-");
-  auto* recent = new TMenuItem(form);
+  auto* recent = Create<TMenuItem>(form);
   recent->SetCaption("&Недавние");
   file->Insert(1, recent);
   EXPECT_EQ(GetMenuText(f, 1, MF_BYPOSITION), "&Недавние");
   EXPECT_EQ(GetSubMenu(f, 1), nullptr);
   // An item that gets items of its own becomes a sub-menu.
-  auto* one = new TMenuItem(form);
+  auto* one = Create<TMenuItem>(form);
   one->SetCaption("1.jpg");
   recent->Add(one);
   EXPECT_EQ(GetSubMenu(f, 1), recent->Handle());
@@ -168,9 +168,9 @@ TEST_F(MenuTest, ItemsReachThePlatformMenuAndFollowTheirChanges) {
   EXPECT_THROW(grid->Add(image), std::invalid_argument);
 
   // Radio items of one group are checked one at a time.
-  auto* fit = new TMenuItem(form);
+  auto* fit = Create<TMenuItem>(form);
   fit->SetCaption("По размеру");
-  auto* full = new TMenuItem(form);
+  auto* full = Create<TMenuItem>(form);
   full->SetCaption("1:1");
   for (TMenuItem* r : {fit, full}) {
     r->SetRadioItem(true);
@@ -422,7 +422,7 @@ TEST_F(MenuTest, OwnerDrawnItemsMeasureAndPaintThroughTheirEvents) {
 }
 
 TEST_F(MenuTest, ItemsShowPicturesFromTheirBitmapOrTheMenusImages) {
-  auto* images = new tk::TImageList(form);
+  auto* images = Create<tk::TImageList>(form);
   tk::TBitmap red(16, 16);
   red.Canvas().Brush().SetColor(RGB(220, 0, 0));
   red.Canvas().FillRect(Rect(0, 0, 16, 16));
@@ -476,8 +476,8 @@ TEST_F(MenuTest, ItemsShowPicturesFromTheirBitmapOrTheMenusImages) {
 }
 
 TEST_F(MenuTest, PopupMenuOpensOnARightClick) {
-  auto* popup = new TPopupMenu(form);
-  auto* copy = new TMenuItem(form);
+  auto* popup = Create<TPopupMenu>(form);
+  auto* copy = Create<TMenuItem>(form);
   copy->SetCaption("&Копировать");
   copy->SetShortCut(ShortCut('C', ssCtrl));
   copy->OnClick = [&](TComponent*) { clicks.push_back("copy"); };
@@ -486,8 +486,8 @@ TEST_F(MenuTest, PopupMenuOpensOnARightClick) {
   popup->OnPopup = [&](TComponent*) { ++popups; };
   auto* panel = Place<TPanel>(form, form, "Panel1", {10, 10, 200, 150});
   auto* swatch = Place<TSwatch>(form, panel, "Swatch1", {150, 100, 40, 40});
-  auto* swatchMenu = new TPopupMenu(form);
-  auto* swatchItem = new TMenuItem(form);
+  auto* swatchMenu = Create<TPopupMenu>(form);
+  auto* swatchItem = Create<TMenuItem>(form);
   swatchItem->SetCaption("Цвет");
   swatchMenu->Items()->Add(swatchItem);
   form->SetPopupMenu(popup);
@@ -564,8 +564,8 @@ TEST_F(MenuTest, HandlersThatFreeItemsOrFailLeaveTheProgramRunning) {
   EXPECT_EQ(form->Menu(), nullptr);
   EXPECT_EQ(GetMenu(form->Handle()), nullptr);
   // A failing handler is reported; the next command still works.
-  auto* fresh = new TMainMenu(form);
-  auto* item = new TMenuItem(form);
+  auto* fresh = Create<TMainMenu>(form);
+  auto* item = Create<TMenuItem>(form);
   item->SetCaption("Ошибка");
   item->SetShortCut(ShortCut(VK_F2, 0));
   item->OnClick = [](TComponent*) { throw std::runtime_error("Не удалось"); };
@@ -588,7 +588,7 @@ TEST_F(MenuTest, CommandsOfFreedItemsFindNothing) {
   EXPECT_EQ(GetMenuItemCount(file->Handle()), 3);
   EXPECT_FALSE(tk::TMenu::DispatchCommand(command));
   // A fresh item does not take a number still in use or just freed.
-  auto* fresh = new TMenuItem(form);
+  auto* fresh = Create<TMenuItem>(form);
   EXPECT_NE(fresh->Command(), command);
   EXPECT_EQ(TMenuItem::FromCommand(fresh->Command()), fresh);
 }

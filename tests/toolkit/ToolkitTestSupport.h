@@ -57,14 +57,14 @@ class TToolkitTest : public ::testing::Test {
   void Pump() { Application->ProcessMessages(); }
   // A visible form with a client area of w x h at (x, y).
   TForm* MakeForm(int x = 100, int y = 100, int w = 300, int h = 200) {
-    auto* f = new TForm(app.get());
+    auto* f = Create<TForm>(app.get());
     f->SetBounds(x, y, 10, 10);
     f->SetClientSize(w, h);
     return f;
   }
   template <class T>
   T* Put(TWinControl* parent, int x, int y, int w, int h) {
-    auto* c = new T(parent->Owner() ? parent->Owner() : parent);
+    auto* c = Create<T>(parent->Owner() ? parent->Owner() : parent);
     c->SetBounds(x, y, w, h);
     c->SetParent(parent);
     return c;

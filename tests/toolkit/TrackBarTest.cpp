@@ -30,7 +30,7 @@ class TrackBarTest : public TToolkitTest {
 };
 
 TEST_F(TrackBarTest, PositionStaysInTheRangeAndOnChangeFollowsTheStoredValue) {
-  auto* t = new TTrackBar(app.get());
+  auto* t = Create<TTrackBar>(app.get());
   EXPECT_EQ(t->ClassName(), "TTrackBar");
   EXPECT_EQ(t->Max(), 10);
   std::vector<int> changes;

@@ -23,7 +23,7 @@ namespace {
 // A menu item under parent, built like a line of a stored layout.
 tk::TMenuItem* Item(TComponent* owner, tk::TMenuItem* parent, const std::string& name,
                     const std::string& caption, TShortCut shortCut = scNone) {
-  auto* i = new tk::TMenuItem(owner);
+  auto* i = Create<tk::TMenuItem>(owner);
   i->SetName(name);
   i->SetCaption(caption);
   i->SetShortCut(shortCut);
@@ -37,7 +37,7 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   SetCaption("Галерея");
   SetBorderStyle(bsSingle);
   // The bar first: the client size below is the size without it.
-  MainMenu1 = new tk::TMainMenu(this);
+  MainMenu1 = Create<tk::TMainMenu>(this);
   MainMenu1->SetName("MainMenu1");
   tk::TMenuItem* bar = MainMenu1->Items();
   N1 = Item(this, bar, "N1", "&Файл");
@@ -52,7 +52,7 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   N7 = Item(this, bar, "N7", "&Справка");
   N8 = Item(this, N7, "N8", "&О галерее...", ShortCut(VK_F1, 0));
   // The menu's pictures: the square glyphs, their magenta key transparent.
-  ImageList1 = new tk::TImageList(this);
+  ImageList1 = Create<tk::TImageList>(this);
   ImageList1->SetName("ImageList1");
   auto squares = SquareGlyph(3);
   ImageList1->AddMasked(squares.get(), RGB(255, 0, 255));
@@ -175,16 +175,16 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
     s.Panels()->Items(1)->SetText("90%");
     s.Panels()->Items(2)->SetText("0 с");
   });
-  Timer1 = new TTimer(this);
+  Timer1 = Create<TTimer>(this);
   Timer1->SetName("Timer1");
   Timer1->SetInterval(1000);
   // Seconds since the form was made, in the last panel.
   Timer1->SetOnTimer([this](TComponent*) {
     StatusBar1->Panels()->Items(2)->SetText(std::to_string(++seconds_) + " с");
   });
-  OpenPictureDialog1 = new TOpenPictureDialog(this);
+  OpenPictureDialog1 = Create<TOpenPictureDialog>(this);
   OpenPictureDialog1->SetName("OpenPictureDialog1");
-  SavePictureDialog1 = new TSavePictureDialog(this);
+  SavePictureDialog1 = Create<TSavePictureDialog>(this);
   SavePictureDialog1->SetName("SavePictureDialog1");
   // The slider and the arrows move together; the value shows in the status bar.
   TrackBar1->OnChange = [this](TComponent*) {
@@ -210,7 +210,7 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   N6->OnClick = [this](TComponent*) { BitBtn2->SetShowHint(N6->Checked()); };
   N8->OnClick = [this](TComponent*) { BitBtn2->Click(); };
 
-  PopupMenu1 = new tk::TPopupMenu(this);
+  PopupMenu1 = Create<tk::TPopupMenu>(this);
   PopupMenu1->SetName("PopupMenu1");
   N9 = Item(this, PopupMenu1->Items(), "N9", "Текст &слева");
   N10 = Item(this, PopupMenu1->Items(), "N10", "Текст по &центру");

@@ -46,11 +46,11 @@ void BM_AnnounceTo20Labels(benchmark::State& state) {
     TApplication app;
     TsWindowAnnouncer announcer;
     auto manager = MakeManager();
-    auto* form = new TForm(&app);
+    auto* form = Create<TForm>(&app);
     form->SetBounds(20, 20, 520, 260);
     std::vector<TsLabel*> labels;
     for (int i = 0; i < 20; ++i) {
-      auto* l = new TsLabel(form);
+      auto* l = Create<TsLabel>(form);
       l->SetParent(form);
       l->SetCaption("Размер: " + std::to_string(100 + i) + " КБ");
       if (i % 2) {

@@ -114,11 +114,11 @@ void OnForm(benchmark::State& state, Body body) {
     auto bytes = BuiltinSkinContainer();
     s.Data.assign(bytes.begin(), bytes.end());
     manager->SetSkinName(BuiltinSkinName);
-    auto* form = new TForm(&app);
+    auto* form = Create<TForm>(&app);
     form->SetBounds(20, 20, 713, 510);
     std::vector<TBenchBox*> boxes;
     for (int i = 0; i < 20; ++i) {
-      auto* b = new TBenchBox(form);
+      auto* b = Create<TBenchBox>(form);
       b->SetBounds(10 + (i % 5) * 130, 10 + (i / 5) * 110, 120, 100);
       b->SetParent(form);
       b->SkinData.Loaded();

@@ -45,9 +45,9 @@ struct TWorld {
     const auto bytes = BuiltinSkinContainer();
     s.Data.assign(bytes.begin(), bytes.end());
     Manager->SetSkinName(BuiltinSkinName);
-    Other = new TForm(App.get());
+    Other = Create<TForm>(App.get());
     Other->SetBounds(800, 20, 200, 100);
-    Form = new TForm(App.get());
+    Form = Create<TForm>(App.get());
     Form->SetCaption("Velmora v8.0");
     Form->SetBounds(20, 20, 719, 554);
     Form->Show();

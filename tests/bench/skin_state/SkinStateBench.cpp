@@ -101,7 +101,7 @@ void Announce(benchmark::State& state) {
     form->SetBounds(20, 20, 520, 260);
     std::vector<TBenchButton*> buttons;
     for (int i = 0; i < 20; ++i) {
-      auto* b = new TBenchButton(form);
+      auto* b = Create<TBenchButton>(form);
       b->SetBounds(10 + (i % 5) * 100, 10 + (i / 5) * 50, 90, 40);
       b->SetParent(form);
       buttons.push_back(b);

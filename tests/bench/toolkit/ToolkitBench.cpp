@@ -48,7 +48,7 @@ void BM_Form50Controls_CreateAndShow(benchmark::State& state) {
   THostScope scope;
   TApplication app;
   for (auto _ : state) {
-    auto* f = new TForm(&app);
+    auto* f = Create<TForm>(&app);
     f->SetClientSize(W, H);
     for (int i = 0; i < 50; ++i) {
       TRect r = Cell(i);

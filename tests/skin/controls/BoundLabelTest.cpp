@@ -22,7 +22,7 @@ class TCaptioned : public TCustomControl {
 class BoundLabels : public TControlsTest {
  protected:
   TCaptioned* Edit(const std::string& name, int x, int y, int w, int h) {
-    auto* c = new TCaptioned(form);
+    auto* c = Create<TCaptioned>(form);
     c->SetName(name);
     c->SetParent(form);
     c->SetBounds(x, y, w, h);
@@ -156,7 +156,7 @@ TEST_F(BoundLabels, FontColourAndTheLabelsLifetime) {
 
 TEST_F(BoundLabels, ASecondLabelOfTheSameNameStaysUnnamed) {
   TCaptioned* c = Edit("Edit1", 150, 60, 71, 21);
-  auto* other = new TsLabel(c);
+  auto* other = Create<TsLabel>(c);
   other->SetName("Edit1Label");
   c->BoundLabel.SetActive(true);
   ASSERT_NE(c->BoundLabel.Label(), nullptr);

@@ -82,7 +82,7 @@ class TControlsTest : public ::testing::Test {
 
   // A borderless form at the screen's top-left, shown.
   TForm* MakeForm(int width, int height) {
-    auto* f = new TForm(app.get());
+    auto* f = Create<TForm>(app.get());
     f->SetName("Form" + std::to_string(++forms));
     f->SetBorderStyle(bsNone);
     f->SetBounds(0, 0, width, height);

@@ -42,7 +42,7 @@ class Labels : public TControlsTest {
  protected:
   template <class T>
   T* Put(const std::string& name, int top, const std::string& caption) {
-    auto* l = new T(form);
+    auto* l = Create<T>(form);
     l->SetName(name);
     l->SetParent(form);
     l->SetBounds(6, top, 10, 10);
@@ -182,7 +182,7 @@ TEST_F(Labels, UnderSkinsSwitchedAtRunTimeEveryLabelRepaints) {
 
 TEST_F(Labels, PaintingUnderASkinKeepsTheParentsFontAndTheSize) {
   form = MakeForm(120, 40);
-  auto* l = new TsLabel(form);
+  auto* l = Create<TsLabel>(form);
   l->SetParent(form);
   l->SetCaption("Метка");
   ASSERT_TRUE(l->ParentFont());
@@ -219,7 +219,7 @@ TEST_F(Labels, SectionAndUseSkinColorChangesRepaint) {
   EXPECT_GT(own->Paints, n);
   EXPECT_GT(Of(shot, own, BuiltinFont), 10);
   // The empty caption keeps a line's height.
-  auto* empty = new TsLabel(form);
+  auto* empty = Create<TsLabel>(form);
   empty->SetParent(form);
   empty->SetCaption("&");
   EXPECT_GT(empty->Height(), 5);

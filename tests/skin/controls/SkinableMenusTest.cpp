@@ -30,11 +30,11 @@ class SkinableMenus : public TControlsTest {
     LoadBuiltinSkin();
     manager->MenuSupport().IcoLineSkin = "ICOLINE";  // as the main window sets it
     painter = InstallSkinnedMenus(*manager, announcer.get());
-    form = new TForm(app.get());
+    form = Create<TForm>(app.get());
     form->SetName("MenuForm");
     form->SetBorderStyle(bsSingle);
     form->SetBounds(40, 40, 420, 260);
-    menu = new tk::TMainMenu(form);
+    menu = Create<tk::TMainMenu>(form);
     tk::TMenuItem* bar = menu->Items();
     file = Item(bar, "N1", "Файл");
     open = Item(file, "N2", "Открыть", ShortCut('O', ssCtrl));
@@ -56,7 +56,7 @@ class SkinableMenus : public TControlsTest {
 
   tk::TMenuItem* Item(tk::TMenuItem* parent, const std::string& name, const std::string& caption,
                       TShortCut sc = scNone, bool enabled = true) {
-    auto* i = new tk::TMenuItem(form);
+    auto* i = Create<tk::TMenuItem>(form);
     i->SetName(name);
     i->SetCaption(caption);
     i->SetShortCut(sc);

@@ -36,7 +36,7 @@ class SkinnedFrameMenus : public TControlsTest {
   }
   tk::TMenuItem* Item(TForm* form, tk::TMenuItem* parent, const std::string& caption,
                       TShortCut sc = scNone, bool enabled = true) {
-    auto* i = new tk::TMenuItem(form);
+    auto* i = Create<tk::TMenuItem>(form);
     i->SetCaption(caption);
     i->SetShortCut(sc);
     i->SetEnabled(enabled);
@@ -57,12 +57,12 @@ class SkinnedFrameMenus : public TControlsTest {
 };
 
 TEST_F(SkinnedFrameMenus, MenuLineAndDropDownOnASkinnedForm) {
-  auto* form = new TForm(app.get());
+  auto* form = Create<TForm>(app.get());
   form->SetName("MainLike");
   form->SetBorderStyle(bsSingle);
   form->SetCaption("Velmora v8.0");
   form->SetBounds(30, 30, 360, 160);
-  auto* menu = new tk::TMainMenu(form);
+  auto* menu = Create<tk::TMainMenu>(form);
   tk::TMenuItem* file = Item(form, menu->Items(), "Файл");
   Item(form, file, "Открыть", ShortCut('O', ssCtrl));
   Item(form, file, "Сохранить", ShortCut('S', ssCtrl), false);
@@ -109,7 +109,7 @@ TEST_F(SkinnedFrameMenus, MenuLineAndDropDownOnASkinnedForm) {
 }
 
 TEST_F(SkinnedFrameMenus, SystemMenuIsPaintedByTheMenuPainter) {
-  auto* form = new TForm(app.get());
+  auto* form = Create<TForm>(app.get());
   form->SetName("Plain");
   form->SetBorderStyle(bsSingle);
   form->SetCaption("Velmora v8.0");

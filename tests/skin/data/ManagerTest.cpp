@@ -733,7 +733,7 @@ TEST(ManagerOptions, StoredDataStreamsAsLengthAndBytes) {
 
 TEST(ManagerOptions, LoadingFromAStoredForm) {
   TComponent form;
-  auto* m = new TsSkinManager(&form);
+  auto* m = Create<TsSkinManager>(&form);
   m->SetName("sSkinManager1");
   form.BeginLoading();
   m->SetSkinDirectory("");

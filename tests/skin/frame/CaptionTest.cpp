@@ -63,7 +63,7 @@ TEST_F(TFrameTest, EveryCaptionElementAnswersItsHitCode) {
 
 TEST_F(TFrameTest, DialogUsesTheSmallButtonsAndShowsOnlyCloseAndHelp) {
   LoadBuiltinSkin();
-  auto* f = new TForm(app.get());
+  auto* f = Create<TForm>(app.get());
   f->SetBorderStyle(bsDialog);
   f->SetBorderIcons(biSystemMenu | biHelp | biMaximize | biMinimize);
   f->SetBounds(40, 30, 200, 120);
@@ -83,7 +83,7 @@ TEST_F(TFrameTest, DialogUsesTheSmallButtonsAndShowsOnlyCloseAndHelp) {
 
 TEST_F(TFrameTest, MainWindowStyleHasNoMaximiseAndIgnoresTheDoubleClick) {
   LoadBuiltinSkin();
-  auto* f = new TForm(app.get());
+  auto* f = Create<TForm>(app.get());
   f->SetBorderStyle(bsSingle);
   f->SetBorderIcons(biSystemMenu | biMinimize);
   f->SetBounds(40, 30, 220, 140);
@@ -312,7 +312,7 @@ class TMessageForm : public TForm {
 TEST_F(TFrameTest, HookSkinsFormsByTheManagersRulesAndFreesItsProviders) {
   TsSkinManager& m = LoadBuiltinSkin();
   m.SetSkinningRules(srStdForms);
-  auto* box = new TMessageForm(app.get());
+  auto* box = Create<TMessageForm>(app.get());
   box->SetBounds(40, 30, 200, 100);
   box->Show();
   Pump();
@@ -324,7 +324,7 @@ TEST_F(TFrameTest, HookSkinsFormsByTheManagersRulesAndFreesItsProviders) {
   Pump();
   EXPECT_NE(ProviderOf(box), nullptr);
   m.SetSkinningRules(srStdForms | srStdDialogs);
-  auto* own = new TForm(app.get());
+  auto* own = Create<TForm>(app.get());
   own->SetTag(-98);
   own->SetBounds(40, 30, 200, 100);
   own->Show();

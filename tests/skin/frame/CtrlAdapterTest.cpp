@@ -80,7 +80,7 @@ class ControlAdapter : public TControlsTest {
   }
   template <class T>
   T* Put(const std::string& name, int left, TWinControl* parent = nullptr) {
-    auto* c = new T(form);
+    auto* c = Create<T>(form);
     c->SetName(name);
     c->SetParent(parent ? parent : form);
     c->SetBounds(left, 10, 60, 24);
@@ -134,7 +134,7 @@ TEST_F(ControlAdapter, ListedButtonsAreTakenWithTheirListsSection) {
   adapter->AddNewItem(refused);
   EXPECT_EQ(adapter->ItemOf(refused), nullptr);
   // A control without a window, or without a parent, gets nothing.
-  auto* loose = new TButton(form);
+  auto* loose = Create<TButton>(form);
   adapter->AddNewItem(loose);
   EXPECT_EQ(adapter->ItemOf(loose), nullptr);
 }
@@ -162,9 +162,9 @@ TEST_F(ControlAdapter, WithoutThirdPartyRuleNothingIsTakenAndLabelsKeepTheirColo
 TEST_F(ControlAdapter, ControlsInsideContainersAreFoundAndAScanInsideAScanDoesNothing) {
   auto* box = Put<TCheckBox>("Box", 10);  // listed, no subclass: scanned into, not taken
   (void)box;
-  auto* panel = new TForm(app.get());  // a second form: its controls are not this form's
+  auto* panel = Create<TForm>(app.get());  // a second form: its controls are not this form's
   panel->SetBorderStyle(bsNone);
-  auto* elsewhere = new TButton(panel);
+  auto* elsewhere = Create<TButton>(panel);
   elsewhere->SetParent(panel);
   elsewhere->HandleNeeded();
   auto* a = Put<TButton>("A", 80);

@@ -92,7 +92,7 @@ class TFrameTest : public ::testing::Test {
   // A shown, active form at (40, 30) of the given style.
   TForm* MakeForm(TFormBorderStyle style = bsSizeable, int width = 240, int height = 160,
                   const std::string& caption = "Проба") {
-    auto* f = new TForm(app.get());
+    auto* f = Create<TForm>(app.get());
     f->SetName("Form" + std::to_string(++forms));
     f->SetBorderStyle(style);
     f->SetCaption(caption);

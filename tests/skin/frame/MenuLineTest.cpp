@@ -8,11 +8,11 @@ namespace {
 
 TEST_F(TFrameTest, MenuLineIsPaintedWithItsItems) {
   LoadBuiltinSkin();
-  auto* f = new TForm(app.get());
+  auto* f = Create<TForm>(app.get());
   f->SetBounds(40, 30, 260, 140);
-  auto* menu = new tk::TMainMenu(f);
+  auto* menu = Create<tk::TMainMenu>(f);
   for (const char* text : {"&Файл", "&Правка", "&Справка"}) {
-    auto* item = new tk::TMenuItem(f);
+    auto* item = Create<tk::TMenuItem>(f);
     item->SetCaption(text);
     menu->Items()->Add(item);
   }
@@ -41,11 +41,11 @@ TEST_F(TFrameTest, MenuLineIsPaintedWithItsItems) {
 // both of them, down to the client area and no further.
 TEST_F(TFrameTest, WrappedMenuBarRowsAgreeWithThePlatform) {
   LoadBuiltinSkin();
-  auto* f = new TForm(app.get());
+  auto* f = Create<TForm>(app.get());
   f->SetBounds(40, 30, 400, 160);
-  auto* menu = new tk::TMainMenu(f);
+  auto* menu = Create<tk::TMainMenu>(f);
   for (const char* text : {"&Файл", "&Правка", "&Вид", "&Снимок", "&Справка"}) {
-    auto* item = new tk::TMenuItem(f);
+    auto* item = Create<tk::TMenuItem>(f);
     item->SetCaption(text);
     menu->Items()->Add(item);
   }

@@ -4,6 +4,7 @@
 #include "skin/paint/MaskPaint.h"
 #include "skin/state/SkinCommand.h"
 #include "tests/skin/frame/FrameTestSupport.h"
+#include "toolkit/Edit.h"
 #include "toolkit/MainMenu.h"
 #include "toolkit/MenuItem.h"
 #include "toolkit/SpeedButton.h"
@@ -145,11 +146,11 @@ TEST_F(TFrameTest, OwnedProviderHooksAndGivesBackTheWindowProcedure) {
   TForm* f = MakeForm(bsSingle, 200, 120);
   FreeRuntimeProviders();
   const TBitmap plain = Shot(f);
-  auto* p = new TsSkinProvider(f);
+  auto* p = Create<TsSkinProvider>(f);
   EXPECT_TRUE(p->Skinned());
   EXPECT_EQ(TsWindowAnnouncer::FrameOf(f), static_cast<TsFrameOwner*>(p));
   // A second provider on the same form stays out of the way.
-  auto* second = new TsSkinProvider(f);
+  auto* second = Create<TsSkinProvider>(f);
   EXPECT_TRUE(second->Inactive());
   delete second;
   EXPECT_FALSE(Shot(f).SamePixels(plain));
@@ -242,9 +243,9 @@ namespace {
 TEST_F(TFrameTest, FrameHandsTheFormsPlainButtonsToItsAdapter) {
   RegisterAdapterSubclasses();
   LoadBuiltinSkin();
-  auto* f = new TForm(app.get());
+  auto* f = Create<TForm>(app.get());
   f->SetBounds(40, 30, 200, 120);
-  auto* ok = new TButton(f);
+  auto* ok = Create<TButton>(f);
   ok->SetParent(f);
   ok->SetBounds(10, 10, 75, 25);
   f->Show();
@@ -254,7 +255,7 @@ TEST_F(TFrameTest, FrameHandsTheFormsPlainButtonsToItsAdapter) {
   ASSERT_NE(p->Adapter(), nullptr);
   EXPECT_NE(p->Adapter()->ItemOf(ok), nullptr);
   // A button made while the form is skinned is taken too.
-  auto* later = new TButton(f);
+  auto* later = Create<TButton>(f);
   later->SetParent(f);
   later->SetBounds(100, 10, 75, 25);
   later->HandleNeeded();
@@ -365,8 +366,8 @@ bool SamePixels(const TBitmap& a, const TBitmap& b) {
 TEST_F(TFrameTest, CaptionCopyRepaintsExactlyLikeAFullPainting) {
   LoadBuiltinSkin();
   TForm* f = MakeForm(bsSizeable, 300, 180, "Снимок 0042.jpg");
-  auto* menu = new tk::TMainMenu(f);
-  auto* item = new tk::TMenuItem(f);
+  auto* menu = Create<tk::TMainMenu>(f);
+  auto* item = Create<tk::TMenuItem>(f);
   item->SetCaption("&Файл");
   menu->Items()->Add(item);
   f->SetMenu(menu);
@@ -421,11 +422,11 @@ TEST_F(TFrameTest, CaptionCopyRepaintsExactlyLikeAFullPainting) {
 TEST_F(TFrameTest, AnimatingChildIsPaintedAloneOnce) {
   LoadBuiltinSkin();
   TForm* f = MakeForm(bsSizeable, 260, 180);
-  auto* button = new TSpeedButton(f);
+  auto* button = Create<TSpeedButton>(f);
   button->SetParent(f);
   button->SetBounds(30, 20, 60, 24);
   button->SetCaption("Открыть");
-  auto* other = new TSpeedButton(f);
+  auto* other = Create<TSpeedButton>(f);
   other->SetParent(f);
   other->SetBounds(120, 20, 60, 24);
   other->SetCaption("Сохранить");
@@ -497,7 +498,7 @@ class TWholeUntilPaintedForm : public TForm {
 
 TEST_F(TFrameTest, RegionWaitsForTheFirstPaintingWhenTheFormAsks) {
   LoadBuiltinSkin();
-  auto* f = new TWholeUntilPaintedForm(app.get());
+  auto* f = Create<TWholeUntilPaintedForm>(app.get());
   f->SetBounds(40, 30, 240, 160);
   f->Show();
   Pump();
@@ -518,7 +519,7 @@ TEST_F(TFrameTest, RegionWaitsForTheFirstPaintingWhenTheFormAsks) {
 TEST_F(TFrameTest, EnteringTheFormReleasesAStaleSpeedButton) {
   LoadBuiltinSkin();
   TForm* f = MakeForm(bsSizeable, 260, 180);
-  auto* button = new TSpeedButton(f);
+  auto* button = Create<TSpeedButton>(f);
   button->SetParent(f);
   button->SetFlat(true);
   button->SetBounds(20, 20, 60, 24);
@@ -532,6 +533,30 @@ TEST_F(TFrameTest, EnteringTheFormReleasesAStaleSpeedButton) {
   Pump();
   EXPECT_EQ(MouseControl(), f);
   EXPECT_FALSE(button->MouseInControl());
+  // The pointer coming to a control on the form does the same, and the
+  // button it comes to keeps its hover look.
+  auto* other = Create<TSpeedButton>(f);
+  other->SetParent(f);
+  other->SetFlat(true);
+  other->SetBounds(100, 20, 60, 24);
+  auto* edit = Create<TEdit>(f);
+  edit->SetParent(f);
+  edit->SetBounds(20, 80, 100, 21);
+  Pump();
+  for (TControl* target : std::initializer_list<TControl*>{other, edit}) {
+    button->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(button));
+    ASSERT_TRUE(button->MouseInControl());
+    TPoint p = target->ClientToScreen({5, 5});
+    host.MouseMove(p.X, p.Y);
+    Pump();
+    EXPECT_EQ(MouseControl(), target);
+    EXPECT_FALSE(button->MouseInControl()) << target->ClassName();
+  }
+  // Moving from the edit onto the other button: it hovers.
+  TPoint p = other->ClientToScreen({5, 5});
+  host.MouseMove(p.X, p.Y);
+  Pump();
+  EXPECT_TRUE(other->MouseInControl());
 }
 
 }  // namespace

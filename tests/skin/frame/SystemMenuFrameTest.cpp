@@ -57,7 +57,7 @@ class SystemMenuOnFrame : public TFrameTest {
 TEST_F(SystemMenuOnFrame, AltSpaceOpensItAndCloseClosesTheForm) {
   LoadBuiltinSkin();
   // The main window's shape: single border, system menu and minimise.
-  auto* f = new TForm(app.get());
+  auto* f = Create<TForm>(app.get());
   f->SetName("Main");
   f->SetBorderStyle(bsSingle);
   f->SetBorderIcons(biSystemMenu | biMinimize);

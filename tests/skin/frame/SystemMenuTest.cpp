@@ -73,7 +73,7 @@ class SystemMenu : public THostTest {
 
 TEST_F(SystemMenu, ItemsNamesCaptionsAndOrder) {
   TForm* f = MakeForm("F", bsSizeable, AllIcons);
-  auto* m = new TsSystemMenu(f, f);
+  auto* m = Create<TsSystemMenu>(f, f);
   ASSERT_EQ(m->Items()->Count(), 7);
   const char* names[] = {"ItemRestore",  "ItemMove",      "ItemSize", "ItemMinimize",
                          "ItemMaximize", "ItemSeparator", "ItemClose"};
@@ -89,18 +89,18 @@ TEST_F(SystemMenu, ItemsNamesCaptionsAndOrder) {
 TEST_F(SystemMenu, ItemsFollowBorderAndWindowState) {
   // The program's main window: single border, system menu and minimise.
   TForm* main = Shown(MakeForm("Main", bsSingle, biSystemMenu | biMinimize));
-  auto* m = new TsSystemMenu(main, main);
+  auto* m = Create<TsSystemMenu>(main, main);
   m->UpdateItems(true);
   EXPECT_EQ(Looks(*m), (L{"v-", "vV", "v-", "vV", "h", "vV"}));
 
   // A dialog hides Restore, Size, Minimize and Maximize.
   TForm* dialog = Shown(MakeForm("Dialog", bsDialog, AllIcons));
-  auto* d = new TsSystemMenu(dialog, dialog);
+  auto* d = Create<TsSystemMenu>(dialog, dialog);
   d->UpdateItems(true);
   EXPECT_EQ(Looks(*d), (L{"h", "vV", "h", "h", "h", "vV"}));
 
   TForm* sizeable = Shown(MakeForm("Sizeable", bsSizeable, AllIcons));
-  auto* s = new TsSystemMenu(sizeable, sizeable);
+  auto* s = Create<TsSystemMenu>(sizeable, sizeable);
   s->UpdateItems(true);
   EXPECT_EQ(Looks(*s), (L{"v-", "vV", "vV", "vV", "vV", "vV"}));
   ShowWindow(sizeable->Handle(), SW_MAXIMIZE);
@@ -118,7 +118,7 @@ TEST_F(SystemMenu, ItemsFollowBorderAndWindowState) {
 
 TEST_F(SystemMenu, CommandsActOnTheFormAndRefreshTheItems) {
   TForm* f = Shown(MakeForm("Sizeable", bsSizeable, AllIcons));
-  auto* m = new TsSystemMenu(f, f);
+  auto* m = Create<TsSystemMenu>(f, f);
   m->UpdateItems(true);
 
   m->ItemMaximize->Click();
@@ -148,7 +148,7 @@ TEST_F(SystemMenu, CommandsActOnTheFormAndRefreshTheItems) {
 
   // A form whose window is gone (or never made) takes no command.
   TForm* hidden = MakeForm("Never", bsSizeable, AllIcons);
-  auto* n = new TsSystemMenu(hidden, hidden);
+  auto* n = Create<TsSystemMenu>(hidden, hidden);
   n->ItemMinimize->Click();
   n->ItemClose->Click();
   EXPECT_FALSE(hidden->HandleAllocated());
@@ -160,7 +160,7 @@ TEST_F(SystemMenu, MainFormMinimisesAndRefreshes) {
   main->SetBorderStyle(bsSingle);
   main->SetBorderIcons(biSystemMenu | biMinimize);
   Shown(main);
-  auto* m = new TsSystemMenu(main, main);
+  auto* m = Create<TsSystemMenu>(main, main);
   m->UpdateItems(true);
   EXPECT_TRUE(m->ItemMinimize->Enabled());
   m->ItemMinimize->Click();
@@ -171,7 +171,7 @@ TEST_F(SystemMenu, MainFormMinimisesAndRefreshes) {
 
 TEST_F(SystemMenu, FormFreedFirstLeavesTheMenuHarmless) {
   TForm* f = Shown(MakeForm("Gone", bsSizeable, AllIcons));
-  auto* m = new TsSystemMenu(app.get(), f);
+  auto* m = Create<TsSystemMenu>(app.get(), f);
   delete f;
   EXPECT_EQ(m->Form(), nullptr);
   m->UpdateItems(true);
@@ -213,7 +213,7 @@ class SkinChooser : public SystemMenu {
 
 TEST_F(SkinChooser, TwentyFirstSkinStartsTheSecondColumn) {
   TForm* f = Shown(MakeForm("F", bsSizeable, AllIcons));
-  auto* m = new TsSystemMenu(f, f);
+  auto* m = Create<TsSystemMenu>(f, f);
   m->SetManager(&manager);
   m->MakeSkinItems();
   m->MakeSkinItems();  // made again: the earlier chooser is replaced, not kept
@@ -270,7 +270,7 @@ TEST_F(SkinChooser, TwentyFirstSkinStartsTheSecondColumn) {
 TEST_F(SkinChooser, AmpersandInASkinNameSurvivesTheChoice) {
   WriteSkin("Rock&Roll");
   TForm* f = Shown(MakeForm("F", bsSizeable, AllIcons));
-  auto* m = new TsSystemMenu(f, f);
+  auto* m = Create<TsSystemMenu>(f, f);
   m->SetManager(&manager);
   m->MakeSkinItems();
   tk::TMenuItem* rock = nullptr;
@@ -284,7 +284,7 @@ TEST_F(SkinChooser, AmpersandInASkinNameSurvivesTheChoice) {
 
 TEST_F(SkinChooser, ChoosingFromTheOpenMenuSwitchesTheSkin) {
   TForm* f = Shown(MakeForm("F", bsSizeable, AllIcons));
-  auto* m = new TsSystemMenu(f, f);
+  auto* m = Create<TsSystemMenu>(f, f);
   m->SetManager(&manager);
   m->MakeSkinMenu = true;
   m->UpdateItems(true);
@@ -312,7 +312,7 @@ TEST_F(SkinChooser, ChoosingFromTheOpenMenuSwitchesTheSkin) {
 TEST_F(SystemMenu, OpenMenuPictureAndChoice) {
   PinFontConfiguration();
   TForm* f = Shown(MakeForm("F", bsSingle, biSystemMenu | biMinimize));
-  auto* m = new TsSystemMenu(f, f);
+  auto* m = Create<TsSystemMenu>(f, f);
   m->UpdateItems(true);
   TBitmap shot;
   script.push_back([&] {
@@ -329,7 +329,7 @@ TEST_F(SystemMenu, OpenMenuPictureAndChoice) {
   CompareGolden("system-menu-main", shot);
 
   TForm* d = Shown(MakeForm("D", bsDialog, AllIcons));
-  auto* dm = new TsSystemMenu(d, d);
+  auto* dm = Create<TsSystemMenu>(d, d);
   dm->UpdateItems(true);
   script.push_back([&] {
     Pump();
@@ -362,7 +362,7 @@ TEST_F(SystemMenu, SkinnedPopupsGoToTheMenuPainter) {
   TRecordingPainter painter;
   SetMenuPainter(&manager, &painter);
   TForm* f = Shown(MakeForm("F", bsSizeable, AllIcons));
-  auto* m = new TsSystemMenu(f, f);
+  auto* m = Create<TsSystemMenu>(f, f);
   m->SetManager(&manager);
   m->Popup(f->Left() + 8, f->Top() + 24);  // the script is empty: the menu closes at once
   ASSERT_EQ(painter.hooked.size(), 1u);

@@ -70,7 +70,7 @@ class THostTest : public ::testing::Test {
     SetHost(nullptr);
   }
   TForm* MakeForm(const std::string& name, TFormBorderStyle style, TBorderIcons icons) {
-    auto* f = new TForm(app.get());
+    auto* f = Create<TForm>(app.get());
     f->SetName(name);
     f->SetBorderStyle(style);
     f->SetBorderIcons(icons);

@@ -159,7 +159,7 @@ TEST_F(CommandProtocolTest, ControlsAndFormsFreedWhileACommandIsSentAreNeverReac
   Put<TSkinnedSpot>(form, "C", 40, 0, 10, 10);
   // A registered form outside the application's list, freed without being
   // unregistered: the registry forgets it by itself.
-  auto* doomed = new TRecordingForm(nullptr);
+  auto* doomed = Create<TRecordingForm>(nullptr);
   doomed->SetName("Doomed");
   Put<TSkinnedSpot>(doomed, "D", 0, 0, 10, 10);
   RegisterSkinnedForm(doomed);

@@ -165,6 +165,44 @@ TEST_F(CommonDataTest, SmallCommandsSetAndReportTheStateBits) {
   EXPECT_EQ(s.AnimatingChild(), nullptr);
 }
 
+// The pointer coming to anything on a container (the container itself or
+// one of its children) ends the hot look of every speed button there that
+// missed its own leave, except the one the pointer came to.
+TEST_F(CommonDataTest, PointerEnteringAContainerReleasesStaleSpeedButtons) {
+  auto* panel = Put<TSkinnedBox>(form, "Panel", 10, 10, 250, 100);
+  auto* first = Put<TSkinnedSpot>(panel, "First", 10, 10, 40, 40);
+  auto* second = Put<TSkinnedSpot>(panel, "Second", 60, 10, 40, 40);
+  auto* box = Put<TSkinnedBox>(panel, "Box", 110, 10, 40, 40);
+  auto* outer = Put<TSkinnedSpot>(form, "Outer", 270, 10, 40, 40);
+  form->Show();
+  Pump();
+  auto moveTo = [&](TControl* c, int x, int y) {
+    TPoint p = c->ClientToScreen({x, y});
+    host.MouseMove(p.X, p.Y);
+    Pump();
+  };
+  moveTo(first, 5, 5);
+  ASSERT_TRUE(first->SkinData.MouseAbove);
+  // The pointer moving on to a child window of the panel: the first button
+  // heard its leave; the second one is stale (it missed its leave).
+  second->SkinData.MouseAbove = true;
+  outer->SkinData.MouseAbove = true;
+  moveTo(box, 5, 5);
+  EXPECT_FALSE(first->SkinData.MouseAbove);
+  EXPECT_FALSE(second->SkinData.MouseAbove);
+  EXPECT_TRUE(outer->SkinData.MouseAbove);  // on the form: the form's state is not skinned here
+  // The button the pointer comes to keeps its look; a stale sibling loses it.
+  first->SkinData.MouseAbove = true;
+  moveTo(second, 5, 5);
+  EXPECT_TRUE(second->SkinData.MouseAbove);
+  EXPECT_FALSE(first->SkinData.MouseAbove);
+  // The pointer back on the panel itself.
+  first->SkinData.MouseAbove = true;
+  moveTo(panel, 200, 80);
+  EXPECT_FALSE(first->SkinData.MouseAbove);
+  EXPECT_FALSE(second->SkinData.MouseAbove);
+}
+
 TEST_F(CommonDataTest, HotLookFollowsTheControlTypeFocusAndEnabledState) {
   auto* panel = Put<TSkinnedBox>(form, "Panel", 0, 0, 50, 50);  // 51: no hot look
   auto* button = Put<TSkinnedBox>(form, "Button", 60, 0, 50, 50);

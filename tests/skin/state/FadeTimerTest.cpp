@@ -264,7 +264,7 @@ TEST_F(FadeTimerTest, DisabledOrFreedControlsEndTheirFadeUntouched) {
   // reaches the freed state again.
   auto* third = Put<TFadingBox>(form, "Third", 110, 20, 30, 30);
   Pump();
-  TsFadeTimer* foreign = new TsFadeTimer(form);
+  TsFadeTimer* foreign = Create<TsFadeTimer>(form);
   third->Timer = foreign;
   third->SetHot(true);
   ASSERT_EQ(third->Timer, foreign);
@@ -327,7 +327,7 @@ TEST(FadeFrameTest, FramesAreTheMixOfStartAndCacheWhateverTheLayout) {
 // by its parent as the animating child.
 class TAnimatedBox : public TFadingBox {
  public:
-  explicit TAnimatedBox(TComponent* owner) : TFadingBox(owner), Anim(new TsAnimTimer(this)) {}
+  explicit TAnimatedBox(TComponent* owner) : TFadingBox(owner), Anim(Create<TsAnimTimer>(this)) {}
   void WndProc(TMessage& m) override {
     if (m.Msg == SM_NIRVEXCMD && CommandOf(m.WParam) == CmdUpdate) {
       Record(Name(), m);

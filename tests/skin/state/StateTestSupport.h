@@ -202,14 +202,14 @@ class TSkinStateTest : public ::testing::Test {
   }
   template <class T>
   T* MakeForm(const std::string& name) {
-    auto* f = new T(app.get());
+    auto* f = Create<T>(app.get());
     f->SetName(name);
     f->SetBounds(50, 50, 320, 240);
     return f;
   }
   template <class T>
   T* Put(TWinControl* parent, const std::string& name, int x, int y, int w, int h) {
-    auto* c = new T(parent);
+    auto* c = Create<T>(parent);
     c->SetName(name);
     c->SetBounds(x, y, w, h);
     c->SetParent(parent);

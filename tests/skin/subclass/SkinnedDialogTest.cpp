@@ -24,7 +24,7 @@ class SkinnedDialog : public TFrameTest {
   }
   // The quality dialog's buttons and a platform label on a dialog form.
   TForm* MakeDialog() {
-    auto* f = new TForm(app.get());
+    auto* f = Create<TForm>(app.get());
     f->SetName("Dialog");
     f->SetBorderStyle(bsDialog);
     f->SetBorderIcons(biSystemMenu);
@@ -34,16 +34,16 @@ class SkinnedDialog : public TFrameTest {
     f->SetClientSize(297, 60);
     f->SetLeft(40);
     f->SetTop(30);
-    label = new TLabel(f);
+    label = Create<TLabel>(f);
     label->SetParent(f);
     label->SetBounds(8, 8, 120, 13);
     label->SetCaption("Качество изображения:");
-    ok = new TButton(f);
+    ok = Create<TButton>(f);
     ok->SetParent(f);
     ok->SetBounds(126, 28, 75, 25);
     ok->SetCaption("OK");
     ok->SetDefault(true);
-    cancel = new TButton(f);
+    cancel = Create<TButton>(f);
     cancel->SetParent(f);
     cancel->SetBounds(214, 28, 75, 25);
     cancel->SetCaption("Отмена");
@@ -86,7 +86,7 @@ TEST_F(SkinnedDialog, TheFramesAdapterSkinsThePlainButtonsAndGivesThemBack) {
   CompareDialogGolden("dialog-buttons", first);
 
   // A button made later is found when its window appears.
-  auto* later = new TButton(dialog);
+  auto* later = Create<TButton>(dialog);
   later->SetParent(dialog);
   later->SetBounds(8, 28, 75, 25);
   later->SetCaption("Ещё");

@@ -77,7 +77,7 @@ class TSubclassTest : public TControlsTest {
   // The dialog: an edit at the left, OK (default) and Cancel buttons.
   void MakeDialog(int width = 220, int height = 52) {
     LoadBuiltinSkin();
-    dialog = new TBackdropForm(app.get());
+    dialog = Create<TBackdropForm>(app.get());
     dialog->SetName("Dialog");
     dialog->SetBorderStyle(bsNone);
     dialog->SetBounds(0, 0, width, height);
@@ -88,7 +88,7 @@ class TSubclassTest : public TControlsTest {
     for (int y = 0; y < height; ++y)
       for (int x = 0; x < width; ++x)
         dialog->Backdrop.SetPixel(x, y, RGB(190 + y / 2, 210 + y / 4, 240 - y));
-    edit = new TEdit(dialog);
+    edit = Create<TEdit>(dialog);
     edit->SetName("Edit1");
     edit->SetParent(dialog);
     edit->SetBounds(8, 14, 40, 21);
@@ -103,7 +103,7 @@ class TSubclassTest : public TControlsTest {
   }
 
   TButton* MakeButton(const std::string& name, const std::string& caption, int left) {
-    auto* b = new TButton(dialog);
+    auto* b = Create<TButton>(dialog);
     b->SetName(name);
     b->SetParent(dialog);
     b->SetBounds(left, 12, 75, 25);
