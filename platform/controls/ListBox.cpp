@@ -1072,28 +1072,12 @@ LRESULT Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
 namespace ctl {
 
 LRESULT ListBoxProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  auto* box = ctl::Object<TListBox>(h);
-  if (msg == WM_NCCREATE && !box) {
-    box = new TListBox(h);
-    ctl::SetObject(h, box);
+  return DispatchToObject<TListBox>(h, msg, w, l, [&](TListBox* box) {
     // A combo box creates its list with itself as the creation parameter.
     auto* cs = reinterpret_cast<const CREATESTRUCT*>(l);
     if (cs && (cs->style & LBS_COMBOBOX) && cs->lpCreateParams)
       box->AttachCombo(static_cast<HWND>(cs->lpCreateParams));
-  }
-  if (!box) return DefWindowProc(h, msg, w, l);
-  if (msg == WM_NCDESTROY) {
-    ctl::SetObject(h, nullptr);
-    if (box->Depth)
-      box->Dead = true;
-    else
-      delete box;
-    return DefWindowProc(h, msg, w, l);
-  }
-  ++box->Depth;
-  LRESULT r = box->Proc(msg, w, l);
-  if (--box->Depth == 0 && box->Dead) delete box;
-  return r;
+  });
 }
 
 void AttachListToCombo(HWND list, HWND combo) {

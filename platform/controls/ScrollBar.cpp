@@ -3,6 +3,7 @@
 // control. Values, painting and mouse tracking are the window system's
 // scroll-bar engine, the same one a window's own bars use; this procedure
 // adds the keyboard and the size box styles.
+#include "platform/controls/ControlSupport.h"
 #include "platform/controls/Controls.h"
 #include "platform/gfx/ClassicDraw.h"
 #include "platform/win/WinApi.h"
@@ -103,12 +104,8 @@ LRESULT ScrollBarProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
 }  // namespace
 
 void RegisterScrollBarClass() {
-  WNDCLASS wc;
-  wc.lpszClassName = "ScrollBar";
-  wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = &ScrollBarProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  RegisterClass(wc);
+  ctl::RegisterControlClass("ScrollBar", &ScrollBarProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW,
+                            clNone);
 }
 
 }  // namespace vm
