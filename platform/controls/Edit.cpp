@@ -34,6 +34,7 @@ constexpr TColor Sys(int index) {
 // The platform's default text limit for typing (WM_SETTEXT is not limited).
 constexpr std::size_t DefaultLimit = 32767;
 constexpr std::size_t NoLimit = 0x7FFFFFFE;
+constexpr std::size_t MultiNoLimit = 0xFFFFFFFF;
 
 struct TLine {
   std::size_t Start = 0;  // first byte
@@ -1017,7 +1018,13 @@ LRESULT TEdit::Proc(UINT msg, WPARAM wp, LPARAM lp) {
       return code;
     }
     case WM_SETTEXT:
+      // A single-line edit announces the new text; a multi-line one does
+      // not (a program filling a memo sees no EN_UPDATE/EN_CHANGE).
       SetText(lp ? reinterpret_cast<const char*>(lp) : "");
+      if (Multi(h_)) {
+        Refresh();
+        return 1;
+      }
       Notify(EN_UPDATE);
       if (Dead) return 1;
       Refresh();
@@ -1162,7 +1169,9 @@ LRESULT TEdit::Proc(UINT msg, WPARAM wp, LPARAM lp) {
       std::string s = text ? text : "";
       s = Multi(h_) ? NormaliseBreaks(s) : s;
       if (!wp) CanUndo = false;
-      ReplaceSelection(std::move(s), false, wp ? TUndoKind::Other : TUndoKind::None);
+      // The text limit holds for a program's insertion as for typing: what
+      // does not fit is cut (EN_MAXTEXT), only WM_SETTEXT goes past it.
+      ReplaceSelection(std::move(s), true, wp ? TUndoKind::Other : TUndoKind::None);
       if (!Dead && !wp) CanUndo = false;
       return 0;
     }
@@ -1174,7 +1183,10 @@ LRESULT TEdit::Proc(UINT msg, WPARAM wp, LPARAM lp) {
       return 1;
     }
     case EM_LIMITTEXT:
-      Limit = wp == 0 ? NoLimit : std::size_t(wp);
+      // 0 lifts the limit: as far as a single line may go, or the whole
+      // 32-bit range for a multi-line edit.
+      Limit = wp == 0 ? (Multi(h_) ? MultiNoLimit : NoLimit) : std::size_t(DWORD(wp));
+      if (!Multi(h_)) Limit = std::min(Limit, NoLimit);
       return 0;
     case EM_GETLIMITTEXT:
       return LRESULT(Limit);
@@ -1214,7 +1226,9 @@ LRESULT TEdit::Proc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case EM_GETLINE: {
       // wParam: the line; lParam: a buffer whose first two bytes give its size.
+      // A single-line edit has one line and ignores the number.
       char* buf = reinterpret_cast<char*>(lp);
+      if (!Multi(h_)) wp = 0;
       if (!buf || std::intptr_t(wp) < 0 || wp >= Lines.size()) return 0;
       std::uint16_t size;
       std::memcpy(&size, buf, sizeof size);
@@ -1232,9 +1246,15 @@ LRESULT TEdit::Proc(UINT msg, WPARAM wp, LPARAM lp) {
       if (!Dead && int(wp)) ScrollPixels(int(wp) * std::max(1, Font->Metrics().AveCharWidth));
       return 1;
     case EM_SCROLL: {
+      // Lines and pages only; answers the lines moved (and TRUE), or FALSE
+      // when nothing moved, for a single-line edit and for other codes.
+      const int code = LOWORD(wp);
+      if (!Multi(h_) ||
+          (code != SB_LINEUP && code != SB_LINEDOWN && code != SB_PAGEUP && code != SB_PAGEDOWN))
+        return 0;
       const int before = FirstLine;
       OnScroll(WM_VSCROLL, wp);
-      if (Dead) return 0;
+      if (Dead || FirstLine == before) return 0;
       return MAKELONG(FirstLine - before, 1);
     }
     case EM_SCROLLCARET:
@@ -1278,7 +1298,8 @@ LRESULT TEdit::Proc(UINT msg, WPARAM wp, LPARAM lp) {
     case EM_GETPASSWORDCHAR:
       return LRESULT(PasswordChar);
     case EM_POSFROMCHAR: {
-      if (wp > Text.size()) return -1;
+      // Only a character has a position: the end of the text answers -1.
+      if (std::intptr_t(wp) < 0 || wp >= Text.size()) return -1;
       TPoint p = TLayout(h_, this).PointOf(Snap(std::size_t(wp)));
       return MAKELONG(p.X, p.Y);
     }
