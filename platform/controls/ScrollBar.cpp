@@ -87,13 +87,15 @@ LRESULT ScrollBarProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     case WM_KEYDOWN: {
       int code = KeyCode(w);
       if (code < 0 || IsSizeBox(h)) break;
-      NotifyScrollBarControl(h, code);
-      if (IsWindow(h)) NotifyScrollBarControl(h, SB_ENDSCROLL);
+      if (NotifyScrollBarControl(h, code) && IsWindow(h)) NotifyScrollBarControl(h, SB_ENDSCROLL);
       return 0;
     }
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;
     case WM_ENABLE:
+      ScrollBarControlMessage(h, msg, w, l);
+      InvalidateRect(h, nullptr, false);
+      return 0;
     case WM_SIZE:
       InvalidateRect(h, nullptr, false);
       return 0;
