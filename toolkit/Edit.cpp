@@ -89,6 +89,13 @@ void TCustomEdit::Change() {
   if (OnChange) OnChange(this);
 }
 
+void TCustomEdit::TextChanged() {
+  TWinControl::TextChanged();
+  // A multi-line edit does not announce a text set by WM_SETTEXT (no
+  // EN_CHANGE), so the change the program made is announced here.
+  if (HandleAllocated() && (GetWindowLongPtr(Handle(), GWL_STYLE) & ES_MULTILINE)) Change();
+}
+
 void TCustomEdit::DoEnter() {
   // Entered by Tab (not by a click, which places the caret): the whole text is chosen.
   if (autoSelect_ && GetKeyState(VK_LBUTTON) >= 0) SelectAll();

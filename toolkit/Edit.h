@@ -41,6 +41,7 @@ class TCustomEdit : public TWinControl {
   void CreateHandle() override;
   virtual void Change();
   void DoEnter() override;
+  void TextChanged() override;
 
   int maxLength_ = 0;
   bool readOnly_ = false;

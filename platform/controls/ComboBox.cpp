@@ -23,6 +23,8 @@ constexpr UINT EditGetSel = 0x00B0;
 constexpr UINT EditSetSel = 0x00B1;
 constexpr UINT EditLimitText = 0x00C5;
 constexpr DWORD EditAutoHScroll = 0x0080;
+constexpr UINT EditSetFocus = 0x0100;
+constexpr UINT EditKillFocus = 0x0200;
 constexpr UINT EditChange = 0x0300;
 constexpr UINT EditUpdate = 0x0400;
 
@@ -62,6 +64,11 @@ class TComboBox {
   void ShowText();  // the chosen item into the edit field, or a repaint of the field
   void Select(int i, bool notify);
 
+  // The focus coming to the combo box (its field or its edit) and leaving
+  // it: CBN_SETFOCUS and CBN_KILLFOCUS, once each.
+  void GotFocus();
+  void LostFocus();
+
   void Open();
   void Close(bool chosen);
   void Toggle() { dropped_ ? Close(true) : Open(); }
@@ -80,6 +87,7 @@ class TComboBox {
   bool focused_ = false;
   bool buttonDown_ = false;
   bool extendedUi_ = false;
+  bool showingText_ = false;  // the combo itself is filling its edit
   HFONT font_ = nullptr;
 };
 
@@ -148,8 +156,6 @@ void TComboBox::Create(const CREATESTRUCT* cs) {
           if (Key(w)) return 0;
         } else if (m == WM_CHAR && (w == '\r' || w == 0x1B) && dropped_) {
           return 0;
-        } else if (m == WM_SETFOCUS) {
-          focused_ = true;
         }
         return CallWindowProc(editPrevious_, e, m, w, l);
       });
@@ -191,9 +197,14 @@ void TComboBox::Layout() {
 
 void TComboBox::ShowText() {
   if (edit_) {
+    // The edit's own notifications of this are not the user's editing.
     std::string text = curSel_ >= 0 ? ItemText(curSel_) : std::string();
+    showingText_ = true;
     SetWindowText(edit_, text);
+    if (Dead) return;
+    showingText_ = false;
     SendMessage(edit_, EditSetSel, 0, -1);
+    if (Dead) return;
   }
   TRect r = TextRect();
   InvalidateRect(h_, &r, false);
@@ -205,8 +216,29 @@ void TComboBox::Select(int i, bool notify) {
   if (i == curSel_) return;
   curSel_ = i;
   List(LB_SETCURSEL, WPARAM(i));
+  // The parent hears of the change while the field still shows the old
+  // choice, as on the platform; the field follows after.
+  if (notify) {
+    Notify(CBN_SELCHANGE);
+    if (Dead) return;
+  }
   ShowText();
-  if (notify && IsWindow(h_)) Notify(CBN_SELCHANGE);
+}
+
+void TComboBox::GotFocus() {
+  if (focused_) return;
+  focused_ = true;
+  if (!edit_) InvalidateRect(h_, nullptr, false);
+  Notify(CBN_SETFOCUS);
+}
+
+void TComboBox::LostFocus() {
+  if (!focused_) return;
+  Close(false);
+  if (Dead) return;
+  focused_ = false;
+  if (!edit_) InvalidateRect(h_, nullptr, false);
+  Notify(CBN_KILLFOCUS);
 }
 
 // ---------------------------------------------------------------- the drop-down
@@ -438,18 +470,14 @@ LRESULT TComboBox::Proc(UINT msg, WPARAM w, LPARAM l) {
         SendMessage(edit_, EditSetSel, 0, -1);
         return 0;
       }
-      focused_ = true;
-      InvalidateRect(h_, nullptr, false);
-      Notify(CBN_SETFOCUS);
+      GotFocus();
       return 0;
     case WM_KILLFOCUS:
-      // The focus going to the combo's own edit is no loss.
-      if (edit_ && reinterpret_cast<HWND>(w) == edit_) return 0;
-      focused_ = false;
-      Close(false);
-      if (!IsWindow(h_)) return 0;
-      InvalidateRect(h_, nullptr, false);
-      Notify(CBN_KILLFOCUS);
+      // The focus going to the combo's own edit or list is no loss.
+      if (reinterpret_cast<HWND>(w) &&
+          (reinterpret_cast<HWND>(w) == edit_ || reinterpret_cast<HWND>(w) == list_))
+        return 0;
+      LostFocus();
       return 0;
     case WM_CANCELMODE:
       Close(false);
@@ -482,9 +510,14 @@ LRESULT TComboBox::Proc(UINT msg, WPARAM w, LPARAM l) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       if (Key(w)) return 0;
+      if (Dead) return 0;
+      // The other keys of a combo box with an edit are the edit's.
+      if (edit_ && msg == WM_KEYDOWN) return SendMessage(edit_, msg, w, l);
       break;
     case WM_CHAR:
-      if (!edit_ && w >= 0x20 && List(LB_GETCOUNT) > 0) {
+      // Characters sent to a combo box with an edit are typed into the edit.
+      if (edit_) return SendMessage(edit_, msg, w, l);
+      if (w >= 0x20 && List(LB_GETCOUNT) > 0) {
         // Type-ahead: the next item that starts with the letter.
         char32_t want = ctl::FoldCase(char32_t(w));
         int n = int(List(LB_GETCOUNT));
@@ -522,9 +555,12 @@ LRESULT TComboBox::Proc(UINT msg, WPARAM w, LPARAM l) {
         return 0;
       }
       if (from == edit_ && edit_) {
+        if (code == EditSetFocus) GotFocus();
+        if (code == EditKillFocus) LostFocus();
+        if (showingText_) return 0;
         if (code == EditChange) Notify(CBN_EDITCHANGE);
         if (code == EditUpdate) Notify(CBN_EDITUPDATE);
-        if (code == EditChange && IsWindow(h_)) {
+        if (code == EditChange && !Dead) {
           // What is typed no longer names the chosen item.
           std::string typed = GetWindowText(edit_);
           if (curSel_ >= 0 && ItemText(curSel_) != typed) {
@@ -634,9 +670,11 @@ LRESULT TComboBox::Proc(UINT msg, WPARAM w, LPARAM l) {
       return CB_OKAY;
     }
     case CB_SETITEMHEIGHT: {
-      int hgt = LOWORD(l);
-      if (hgt <= 0 || hgt > 255) return CB_ERR;
+      // The field's height (item -1) answers the height set; the list's
+      // items answer as the list does.
+      const int hgt = int(l);
       if (int(w) == -1) {
+        if (hgt <= 0 || hgt >= 32768) return CB_ERR;
         itemHeight_ = hgt;
         if (!Simple()) {
           TRect r;
@@ -646,8 +684,9 @@ LRESULT TComboBox::Proc(UINT msg, WPARAM w, LPARAM l) {
         }
         Layout();
         InvalidateRect(h_, nullptr, false);
-        return CB_OKAY;
+        return hgt;
       }
+      if (hgt <= 0 || hgt > 255) return CB_ERR;
       return List(LB_SETITEMHEIGHT, w, l);
     }
     case CB_GETITEMHEIGHT:
@@ -669,9 +708,18 @@ LRESULT TComboBox::Proc(UINT msg, WPARAM w, LPARAM l) {
       GetWindowRect(h_, &r);
       return std::max(droppedWidth_, r.Width());
     }
-    case CB_SETDROPPEDWIDTH:
-      droppedWidth_ = std::clamp(int(w), 0, 4096);
-      return droppedWidth_;
+    case CB_SETDROPPEDWIDTH: {
+      // A width under the field's own goes back to the field's width; 0
+      // changes nothing. Answers the width the list will have.
+      if (Simple() || int(w) >= 32768) return CB_ERR;
+      TRect r;
+      GetWindowRect(h_, &r);
+      if (int(w) >= r.Width())
+        droppedWidth_ = int(w);
+      else if (w)
+        droppedWidth_ = 0;
+      return std::max(droppedWidth_, r.Width());
+    }
     case CB_LIMITTEXT:
       return edit_ ? SendMessage(edit_, EditLimitText, w, 0) : CB_ERR;
     case CB_GETEDITSEL:

@@ -514,12 +514,23 @@ inline constexpr UINT LVHT_ONITEMICON = 0x0002;
 inline constexpr UINT LVHT_ONITEMLABEL = 0x0004;
 inline constexpr UINT LVHT_ONITEM = LVHT_ONITEMICON | LVHT_ONITEMLABEL;
 
+// A mouse notification (NM_CLICK and friends) of a control with items: the
+// item under the pointer and the point in the control's client coordinates.
+struct NMMOUSE {
+  NMHDR hdr;
+  UINT_PTR dwItemSpec = 0;
+  UINT_PTR dwItemData = 0;
+  TPoint pt;
+  LPARAM dwHitInfo = 0;
+};
+
 // Notifications (WM_NOTIFY).
 inline constexpr UINT NM_FIRST = 0;
 inline constexpr UINT NM_CLICK = NM_FIRST - 2;
 inline constexpr UINT NM_DBLCLK = NM_FIRST - 3;
 inline constexpr UINT NM_RETURN = NM_FIRST - 4;
 inline constexpr UINT NM_RCLICK = NM_FIRST - 5;
+inline constexpr UINT NM_RDBLCLK = NM_FIRST - 6;
 inline constexpr UINT NM_SETFOCUS = NM_FIRST - 7;
 inline constexpr UINT NM_KILLFOCUS = NM_FIRST - 8;
 inline constexpr UINT LVN_FIRST = UINT(-100);
@@ -848,7 +859,8 @@ inline constexpr int UD_MINVAL = -UD_MAXVAL;
 inline constexpr UINT UDM_SETRANGE = WM_USER + 101;  // lParam: MAKELONG(max, min)
 inline constexpr UINT UDM_GETRANGE = WM_USER + 102;
 inline constexpr UINT UDM_SETPOS = WM_USER + 103;
-// UDM_GETPOS: a non-zero high word means the buddy's text is no number.
+// UDM_GETPOS: a non-zero high word means the position is not a number read
+// from a UDS_SETBUDDYINT buddy within the range.
 inline constexpr UINT UDM_GETPOS = WM_USER + 104;
 inline constexpr UINT UDM_SETBUDDY = WM_USER + 105;
 inline constexpr UINT UDM_GETBUDDY = WM_USER + 106;

@@ -18,11 +18,12 @@ void* ObjectOf(HWND h) {
   return reinterpret_cast<void*>(GetWindowLongPtr(h, 0));
 }
 
-bool RegisterControlClass(const char* name, WNDPROC proc, UINT style, TColor background) {
+bool RegisterControlClass(const char* name, WNDPROC proc, UINT style, TColor background,
+                          int cursor) {
   WNDCLASS wc;
   wc.style = style;
   wc.lpfnWndProc = proc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hCursor = LoadCursor(nullptr, cursor);
   wc.hbrBackground = background;
   wc.lpszClassName = name;
   wc.cbWndExtra = sizeof(void*);

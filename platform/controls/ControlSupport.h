@@ -59,8 +59,10 @@ LRESULT DispatchToObject(HWND h, UINT msg, WPARAM w, LPARAM l) {
 }
 
 // Registers a control class: CS_DBLCLKS and friends, room for the object,
-// the arrow cursor. Returns false when the name is taken (already registered).
-bool RegisterControlClass(const char* name, WNDPROC proc, UINT style, TColor background);
+// the stock cursor given (the arrow unless told otherwise). Returns false
+// when the name is taken (already registered).
+bool RegisterControlClass(const char* name, WNDPROC proc, UINT style, TColor background,
+                          int cursor = IDC_ARROW);
 
 // ---- Talking to the parent ----
 // WM_COMMAND with the control's id and a notification code.

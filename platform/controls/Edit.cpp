@@ -34,6 +34,7 @@ constexpr TColor Sys(int index) {
 // The platform's default text limit for typing (WM_SETTEXT is not limited).
 constexpr std::size_t DefaultLimit = 32767;
 constexpr std::size_t NoLimit = 0x7FFFFFFE;
+constexpr std::size_t MultiNoLimit = 0xFFFFFFFF;
 
 struct TLine {
   std::size_t Start = 0;  // first byte
@@ -120,7 +121,7 @@ std::string NormaliseBreaks(std::string_view s) {
 }
 
 // A single-line edit takes only the first line of pasted text.
-std::string FirstLine(std::string_view s) {
+std::string FirstLineOf(std::string_view s) {
   std::size_t e = s.find_first_of("\r\n");
   return std::string(s.substr(0, e));
 }
@@ -340,226 +341,271 @@ class TLayout {
   TEditData* e_;
 };
 
+// ---- The control ----
+
+// The edit's object: its text and layout (TEditData, which the layout reads)
+// and the procedure. A notification may destroy the window; the object then
+// lives on, marked Dead, until the outermost message returns, so every step
+// after a notification checks Dead instead of looking the object up again.
+class TEdit : public TEditData {
+ public:
+  explicit TEdit(HWND h) : h_(h) {}
+  LRESULT Proc(UINT msg, WPARAM wp, LPARAM lp);
+
+  int Depth = 0;
+  bool Dead = false;
+
+ private:
+  void Notify(UINT code);
+  std::size_t Snap(std::size_t pos);
+  void UpdateScrollBars();
+  void PlaceCaret();
+  bool ScrollToCaret();
+  void Refresh();
+  void SetSelection(std::size_t anchor, std::size_t caret);
+  void SaveUndo(TUndoKind kind);
+  bool ReplaceSelection(std::string text, bool user, TUndoKind undo);
+  void SetText(std::string_view text);
+  bool ReadOnly() const;
+  std::string Selected() const;
+  void Copy();
+  void Paste();
+  void Undo();
+  void SelectWordAt(std::size_t pos);
+  std::size_t MoveLeft(std::size_t pos);
+  std::size_t MoveRight(std::size_t pos);
+  std::size_t MoveLines(int delta);
+  void KeyDownMove(int vk);
+  void PaintLine(TDC& dc, const TLayout& lay, std::size_t li, int y, TColor text, TColor back,
+                 bool showSel);
+  void Paint(TDC& dc);
+  void ScrollLines(int delta);
+  void ScrollPixels(int dx);
+  LRESULT OnScroll(UINT msg, WPARAM wp);
+  void OnChar(WPARAM ch);
+  void OnKeyDown(WPARAM vk);
+
+  HWND h_;
+};
+
 // ---- State changes ----
 
-void Notify(HWND h, UINT code) {
-  NotifyCommand(h, code);
+void TEdit::Notify(UINT code) {
+  NotifyCommand(h_, code);
 }
 
-std::size_t Snap(HWND h, TEditData* e, std::size_t pos) {
-  const std::string& s = e->Text;
+std::size_t TEdit::Snap(std::size_t pos) {
+  const std::string& s = Text;
   if (pos > s.size()) pos = s.size();
   while (pos > 0 && pos < s.size() && (static_cast<unsigned char>(s[pos]) & 0xC0) == 0x80) --pos;
-  if (Multi(h) && pos > 0 && pos < s.size() && s[pos - 1] == '\r' && s[pos] == '\n') --pos;
+  if (Multi(h_) && pos > 0 && pos < s.size() && s[pos - 1] == '\r' && s[pos] == '\n') --pos;
   return pos;
 }
 
-void UpdateScrollBars(HWND h, TEditData* e) {
-  const DWORD style = StyleOf(h);
-  TLayout lay(h, e);
+void TEdit::UpdateScrollBars() {
+  const DWORD style = StyleOf(h_);
+  TLayout lay(h_, this);
   if (style & WS_VSCROLL) {
     SCROLLINFO si;
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
     si.nMin = 0;
-    si.nMax = std::max(0, int(e->Lines.size()) - 1);
+    si.nMax = std::max(0, int(Lines.size()) - 1);
     si.nPage = UINT(lay.VisibleLines());
-    si.nPos = e->FirstLine;
-    SetScrollInfo(h, SB_VERT, &si, true);
+    si.nPos = FirstLine;
+    SetScrollInfo(h_, SB_VERT, &si, true);
   }
   if (style & WS_HSCROLL) {
     SCROLLINFO si;
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
     si.nMin = 0;
-    si.nMax = std::max(0, e->MaxWidth);
+    si.nMax = std::max(0, MaxWidth);
     si.nPage = UINT(lay.FormatRect().Width());
-    si.nPos = e->XOffset;
-    SetScrollInfo(h, SB_HORZ, &si, true);
+    si.nPos = XOffset;
+    SetScrollInfo(h_, SB_HORZ, &si, true);
   }
 }
 
-void PlaceCaret(HWND h, TEditData* e) {
-  if (!e->Focused) return;
-  TLayout lay(h, e);
-  TPoint p = lay.PointOf(e->Caret);
+void TEdit::PlaceCaret() {
+  if (!Focused) return;
+  TLayout lay(h_, this);
+  TPoint p = lay.PointOf(Caret);
   SetCaretPos(p.X, p.Y);
 }
 
 // Scrolls so that the caret is visible; returns whether anything moved.
-bool ScrollToCaret(HWND h, TEditData* e) {
-  TLayout lay(h, e);
+bool TEdit::ScrollToCaret() {
+  TLayout lay(h_, this);
   bool moved = false;
-  if (Multi(h)) {
-    const int li = lay.LineOf(e->Caret);
+  if (Multi(h_)) {
+    const int li = lay.LineOf(Caret);
     const int vis = lay.VisibleLines();
-    int first = e->FirstLine;
+    int first = FirstLine;
     if (li < first) first = li;
     if (li >= first + vis) first = li - vis + 1;
-    if (first != e->FirstLine) {
-      e->FirstLine = first;
+    if (first != FirstLine) {
+      FirstLine = first;
       moved = true;
-      Notify(h, EN_VSCROLL);
+      Notify(EN_VSCROLL);
     }
   }
-  const DWORD style = StyleOf(h);
-  const bool hscroll = Multi(h) ? !Wraps(h) : (style & ES_AUTOHSCROLL) != 0;
+  const DWORD style = StyleOf(h_);
+  const bool hscroll = Multi(h_) ? !Wraps(h_) : (style & ES_AUTOHSCROLL) != 0;
   if (hscroll) {
     TRect fr = lay.FormatRect();
-    const TLine& l = e->Lines[std::size_t(lay.LineOf(e->Caret))];
-    const int x = lay.LineX(l) + e->XOffset + lay.Width(l.Start, std::min(e->Caret, l.End));
-    int off = e->XOffset;
+    const TLine& l = Lines[std::size_t(lay.LineOf(Caret))];
+    const int x = lay.LineX(l) + XOffset + lay.Width(l.Start, std::min(Caret, l.End));
+    int off = XOffset;
     const int jump = std::max(1, fr.Width() / 4);
     if (x - off < fr.Left) off = std::max(0, x - fr.Left - jump);
     if (x - off >= fr.Right) off = x - fr.Right + jump;
     // Never leave empty room at the right when the text has shrunk.
-    off = std::min(off, std::max(0, std::max(e->MaxWidth, x - fr.Left + 1) - fr.Width() + 1));
+    off = std::min(off, std::max(0, std::max(MaxWidth, x - fr.Left + 1) - fr.Width() + 1));
     off = std::max(0, off);
-    if (off != e->XOffset) {
-      e->XOffset = off;
+    if (off != XOffset) {
+      XOffset = off;
       moved = true;
-      Notify(h, EN_HSCROLL);
+      Notify(EN_HSCROLL);
     }
   }
   return moved;
 }
 
-void Refresh(HWND h, TEditData* e) {
-  ScrollToCaret(h, e);
-  if (!(e = Object<TEditData>(h))) return;
-  UpdateScrollBars(h, e);
-  PlaceCaret(h, e);
-  InvalidateRect(h, nullptr, false);
+void TEdit::Refresh() {
+  ScrollToCaret();
+  if (Dead) return;
+  UpdateScrollBars();
+  PlaceCaret();
+  InvalidateRect(h_, nullptr, false);
 }
 
-void SetSelection(HWND h, TEditData* e, std::size_t anchor, std::size_t caret) {
-  anchor = Snap(h, e, anchor);
-  caret = Snap(h, e, caret);
-  if (anchor == e->Anchor && caret == e->Caret) return;
-  e->Anchor = anchor;
-  e->Caret = caret;
-  e->LastKind = TUndoKind::None;
-  Refresh(h, e);
+void TEdit::SetSelection(std::size_t anchor, std::size_t caret) {
+  anchor = Snap(anchor);
+  caret = Snap(caret);
+  if (anchor == Anchor && caret == Caret) return;
+  Anchor = anchor;
+  Caret = caret;
+  LastKind = TUndoKind::None;
+  Refresh();
 }
 
-void SaveUndo(TEditData* e, TUndoKind kind) {
-  if (kind == TUndoKind::Typing && e->LastKind == TUndoKind::Typing && e->CanUndo) return;
-  e->UndoText = e->Text;
-  e->UndoAnchor = e->Anchor;
-  e->UndoCaret = e->Caret;
-  e->CanUndo = true;
-  e->LastKind = kind;
+void TEdit::SaveUndo(TUndoKind kind) {
+  if (kind == TUndoKind::Typing && LastKind == TUndoKind::Typing && CanUndo) return;
+  UndoText = Text;
+  UndoAnchor = Anchor;
+  UndoCaret = Caret;
+  CanUndo = true;
+  LastKind = kind;
 }
 
 // Replaces the selection with text (already normalised); the caret goes
 // after it. Returns false when nothing could be inserted.
-bool ReplaceSelection(HWND h, TEditData* e, std::string text, bool user, TUndoKind undo) {
-  std::size_t a = std::min(e->Anchor, e->Caret), b = std::max(e->Anchor, e->Caret);
+bool TEdit::ReplaceSelection(std::string text, bool user, TUndoKind undo) {
+  std::size_t a = std::min(Anchor, Caret), b = std::max(Anchor, Caret);
   if (user) {
     // Typing and pasting stop at the limit; what fits goes in.
-    const std::size_t room =
-        e->Limit > e->Text.size() - (b - a) ? e->Limit - (e->Text.size() - (b - a)) : 0;
+    const std::size_t room = Limit > Text.size() - (b - a) ? Limit - (Text.size() - (b - a)) : 0;
     if (text.size() > room) {
       std::size_t n = room;
       while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
       if (n > 0 && text[n - 1] == '\r' && n < text.size() && text[n] == '\n') --n;
       text.resize(n);
-      Notify(h, EN_MAXTEXT);
-      if (!(e = Object<TEditData>(h))) return false;
+      Notify(EN_MAXTEXT);
+      if (Dead) return false;
       if (text.empty() && a == b) return false;
     }
   }
   if (text.empty() && a == b) return false;
-  if (undo != TUndoKind::None) SaveUndo(e, undo);
-  const std::string before = user ? e->Text : std::string();
-  const std::size_t oldAnchor = e->Anchor, oldCaret = e->Caret;
-  e->Text.replace(a, b - a, text);
-  TLayout lay(h, e);
+  if (undo != TUndoKind::None) SaveUndo(undo);
+  const std::string before = user ? Text : std::string();
+  const std::size_t oldAnchor = Anchor, oldCaret = Caret;
+  Text.replace(a, b - a, text);
+  TLayout lay(h_, this);
   lay.Changed(a, b - a, text.size());
   if (user) {
     // A field that does not scroll refuses what does not fit in it.
-    const DWORD style = StyleOf(h);
+    const DWORD style = StyleOf(h_);
     bool over = false;
-    if (!Multi(h) && !(style & ES_AUTOHSCROLL)) over = e->MaxWidth > lay.FormatRect().Width();
-    if (Multi(h) && !(style & (ES_AUTOVSCROLL | WS_VSCROLL)))
-      over = int(e->Lines.size()) > lay.VisibleLines();
+    if (!Multi(h_) && !(style & ES_AUTOHSCROLL)) over = MaxWidth > lay.FormatRect().Width();
+    if (Multi(h_) && !(style & (ES_AUTOVSCROLL | WS_VSCROLL)))
+      over = int(Lines.size()) > lay.VisibleLines();
     if (over) {
-      e->Text = before;
-      e->Anchor = oldAnchor;
-      e->Caret = oldCaret;
+      Text = before;
+      Anchor = oldAnchor;
+      Caret = oldCaret;
       lay.Full();
-      Notify(h, EN_MAXTEXT);
+      Notify(EN_MAXTEXT);
       return false;
     }
   }
-  e->Anchor = e->Caret = a + text.size();
-  e->Modified = true;
-  e->WantCaretX = -1;
-  Notify(h, EN_UPDATE);
-  if (!(e = Object<TEditData>(h))) return true;
-  Refresh(h, e);
-  Notify(h, EN_CHANGE);
+  Anchor = Caret = a + text.size();
+  Modified = true;
+  WantCaretX = -1;
+  Notify(EN_UPDATE);
+  if (Dead) return true;
+  Refresh();
+  Notify(EN_CHANGE);
   return true;
 }
 
-void SetText(HWND h, TEditData* e, std::string_view text) {
-  e->Text = Multi(h) ? NormaliseBreaks(text) : std::string(text);
-  e->Anchor = e->Caret = 0;
-  e->FirstLine = 0;
-  e->XOffset = 0;
-  e->Modified = false;
-  e->CanUndo = false;
-  e->LastKind = TUndoKind::None;
-  e->WantCaretX = -1;
-  TLayout(h, e).Full();
+void TEdit::SetText(std::string_view text) {
+  Text = Multi(h_) ? NormaliseBreaks(text) : std::string(text);
+  Anchor = Caret = 0;
+  FirstLine = 0;
+  XOffset = 0;
+  Modified = false;
+  CanUndo = false;
+  LastKind = TUndoKind::None;
+  WantCaretX = -1;
+  TLayout(h_, this).Full();
 }
 
-bool ReadOnly(HWND h) {
-  return StyleOf(h) & ES_READONLY;
+bool TEdit::ReadOnly() const {
+  return StyleOf(h_) & ES_READONLY;
 }
 
-std::string Selected(TEditData* e) {
-  std::size_t a = std::min(e->Anchor, e->Caret), b = std::max(e->Anchor, e->Caret);
-  return e->Text.substr(a, b - a);
+std::string TEdit::Selected() const {
+  std::size_t a = std::min(Anchor, Caret), b = std::max(Anchor, Caret);
+  return Text.substr(a, b - a);
 }
 
-void Copy(HWND h, TEditData* e) {
+void TEdit::Copy() {
   // A password is never copied out of its field.
-  if (e->PasswordChar || e->Anchor == e->Caret) return;
-  if (THost* host = GetHost()) host->SetClipboardText(Selected(e));
-  (void)h;
+  if (PasswordChar || Anchor == Caret) return;
+  if (THost* host = GetHost()) host->SetClipboardText(Selected());
 }
 
-void Paste(HWND h, TEditData* e) {
-  if (ReadOnly(h)) return;
+void TEdit::Paste() {
+  if (ReadOnly()) return;
   THost* host = GetHost();
   if (!host) return;
   std::optional<std::string> clip = host->ClipboardText();
   if (!clip || clip->empty()) return;
-  if (!(e = Object<TEditData>(h))) return;
-  std::string text = Multi(h) ? NormaliseBreaks(*clip) : FirstLine(*clip);
+  if (Dead) return;
+  std::string text = Multi(h_) ? NormaliseBreaks(*clip) : FirstLineOf(*clip);
   // A number field takes digits only, from the clipboard as from the keyboard.
-  if (StyleOf(h) & ES_NUMBER) {
+  if (StyleOf(h_) & ES_NUMBER) {
     if (!std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) return;
   }
-  ReplaceSelection(h, e, std::move(text), true, TUndoKind::Other);
+  ReplaceSelection(std::move(text), true, TUndoKind::Other);
 }
 
-void Undo(HWND h, TEditData* e) {
-  if (!e->CanUndo) return;
-  std::string text = e->UndoText;
-  std::size_t anchor = e->UndoAnchor, caret = e->UndoCaret;
-  e->UndoText = e->Text;
-  e->UndoAnchor = e->Anchor;
-  e->UndoCaret = e->Caret;
-  e->Text = std::move(text);
-  e->LastKind = TUndoKind::None;
-  TLayout(h, e).Full();
-  e->Anchor = Snap(h, e, anchor);
-  e->Caret = Snap(h, e, caret);
-  e->Modified = true;
-  Notify(h, EN_UPDATE);
-  if (!(e = Object<TEditData>(h))) return;
-  Refresh(h, e);
-  Notify(h, EN_CHANGE);
+void TEdit::Undo() {
+  if (!CanUndo) return;
+  std::string text = UndoText;
+  std::size_t anchor = UndoAnchor, caret = UndoCaret;
+  UndoText = Text;
+  UndoAnchor = Anchor;
+  UndoCaret = Caret;
+  Text = std::move(text);
+  LastKind = TUndoKind::None;
+  TLayout(h_, this).Full();
+  Anchor = Snap(anchor);
+  Caret = Snap(caret);
+  Modified = true;
+  Notify(EN_UPDATE);
+  if (Dead) return;
+  Refresh();
+  Notify(EN_CHANGE);
 }
 
 // ---- Movement ----
@@ -586,8 +632,8 @@ std::size_t WordRight(const std::string& s, std::size_t pos) {
   return pos;
 }
 
-void SelectWordAt(HWND h, TEditData* e, std::size_t pos) {
-  const std::string& s = e->Text;
+void TEdit::SelectWordAt(std::size_t pos) {
+  const std::string& s = Text;
   std::size_t n, a = pos, b = pos;
   if (pos < s.size() && IsSpace(Decode(s, pos, &n)) && pos > 0 &&
       !IsSpace(Decode(s, PrevChar(s, pos), &n)))
@@ -598,97 +644,96 @@ void SelectWordAt(HWND h, TEditData* e, std::size_t pos) {
     a = p;
   }
   while (b < s.size() && !IsSpace(Decode(s, b, &n))) b = n;
-  SetSelection(h, e, a, b);
+  SetSelection(a, b);
 }
 
-std::size_t MoveLeft(HWND h, TEditData* e, std::size_t pos) {
+std::size_t TEdit::MoveLeft(std::size_t pos) {
   if (pos == 0) return 0;
-  const std::string& s = e->Text;
-  if (Multi(h) && pos >= 2 && s[pos - 1] == '\n' && s[pos - 2] == '\r') return pos - 2;
+  const std::string& s = Text;
+  if (Multi(h_) && pos >= 2 && s[pos - 1] == '\n' && s[pos - 2] == '\r') return pos - 2;
   return PrevChar(s, pos);
 }
 
-std::size_t MoveRight(HWND h, TEditData* e, std::size_t pos) {
-  const std::string& s = e->Text;
+std::size_t TEdit::MoveRight(std::size_t pos) {
+  const std::string& s = Text;
   if (pos >= s.size()) return s.size();
-  if (Multi(h) && s.compare(pos, 2, "\r\n") == 0) return pos + 2;
+  if (Multi(h_) && s.compare(pos, 2, "\r\n") == 0) return pos + 2;
   return NextChar(s, pos);
 }
 
-std::size_t MoveLines(HWND h, TEditData* e, int delta) {
-  TLayout lay(h, e);
-  const int li = lay.LineOf(e->Caret);
-  if (e->WantCaretX < 0) e->WantCaretX = lay.PointOf(e->Caret).X;
-  const int target = std::clamp(li + delta, 0, int(e->Lines.size()) - 1);
-  if (target == li)
-    return delta < 0 ? e->Lines[std::size_t(li)].Start : e->Lines[std::size_t(li)].End;
+std::size_t TEdit::MoveLines(int delta) {
+  TLayout lay(h_, this);
+  const int li = lay.LineOf(Caret);
+  if (WantCaretX < 0) WantCaretX = lay.PointOf(Caret).X;
+  const int target = std::clamp(li + delta, 0, int(Lines.size()) - 1);
+  if (target == li) return delta < 0 ? Lines[std::size_t(li)].Start : Lines[std::size_t(li)].End;
   // Scroll first for page moves, so the column maps through the new position.
-  return lay.PosInLine(std::size_t(target), e->WantCaretX);
+  return lay.PosInLine(std::size_t(target), WantCaretX);
 }
 
-void KeyDownMove(HWND h, TEditData* e, int vk) {
+void TEdit::KeyDownMove(int vk) {
   const bool shift = ctl::KeyDown(VK_SHIFT), ctrl = ctl::KeyDown(VK_CONTROL);
-  TLayout lay(h, e);
-  std::size_t pos = e->Caret;
-  const bool hadSel = e->Anchor != e->Caret;
-  const int keepX = e->WantCaretX;
+  TLayout lay(h_, this);
+  std::size_t pos = Caret;
+  const bool hadSel = Anchor != Caret;
+  const int keepX = WantCaretX;
   switch (vk) {
     case VK_LEFT:
       if (!shift && hadSel && !ctrl)
-        pos = std::min(e->Anchor, e->Caret);
+        pos = std::min(Anchor, Caret);
       else
-        pos = ctrl ? WordLeft(e->Text, pos) : MoveLeft(h, e, pos);
+        pos = ctrl ? WordLeft(Text, pos) : MoveLeft(pos);
       break;
     case VK_RIGHT:
       if (!shift && hadSel && !ctrl)
-        pos = std::max(e->Anchor, e->Caret);
+        pos = std::max(Anchor, Caret);
       else
-        pos = ctrl ? WordRight(e->Text, pos) : MoveRight(h, e, pos);
+        pos = ctrl ? WordRight(Text, pos) : MoveRight(pos);
       break;
     case VK_HOME:
-      pos = ctrl || !Multi(h) ? 0 : e->Lines[std::size_t(lay.LineOf(pos))].Start;
+      pos = ctrl || !Multi(h_) ? 0 : Lines[std::size_t(lay.LineOf(pos))].Start;
       break;
     case VK_END:
-      pos = ctrl || !Multi(h) ? e->Text.size() : e->Lines[std::size_t(lay.LineOf(pos))].End;
+      pos = ctrl || !Multi(h_) ? Text.size() : Lines[std::size_t(lay.LineOf(pos))].End;
       break;
     case VK_UP:
     case VK_DOWN:
     case VK_PRIOR:
     case VK_NEXT: {
-      if (!Multi(h)) {
+      if (!Multi(h_)) {
         // A single-line field moves as Left/Right would.
-        if (vk == VK_UP) pos = MoveLeft(h, e, pos);
-        if (vk == VK_DOWN) pos = MoveRight(h, e, pos);
+        if (vk == VK_UP) pos = MoveLeft(pos);
+        if (vk == VK_DOWN) pos = MoveRight(pos);
         break;
       }
       const int page = std::max(1, lay.VisibleLines() - 1);
       const int delta = vk == VK_UP ? -1 : vk == VK_DOWN ? 1 : vk == VK_PRIOR ? -page : page;
       if (vk == VK_PRIOR || vk == VK_NEXT) {
-        const int maxFirst = std::max(0, int(e->Lines.size()) - lay.VisibleLines());
-        e->FirstLine = std::clamp(e->FirstLine + delta, 0, maxFirst);
+        const int maxFirst = std::max(0, int(Lines.size()) - lay.VisibleLines());
+        FirstLine = std::clamp(FirstLine + delta, 0, maxFirst);
       }
-      pos = MoveLines(h, e, delta);
+      pos = MoveLines(delta);
       break;
     }
     default:
       return;
   }
-  const int wantX = e->WantCaretX;
-  SetSelection(h, e, shift ? e->Anchor : pos, pos);
-  if (!(e = Object<TEditData>(h))) return;
+  const int wantX = WantCaretX;
+  SetSelection(shift ? Anchor : pos, pos);
+  if (Dead) return;
   // Up and Down remember the column; every other move forgets it.
   const bool vertical = vk == VK_UP || vk == VK_DOWN || vk == VK_PRIOR || vk == VK_NEXT;
-  e->WantCaretX = vertical && Multi(h) ? (keepX >= 0 ? keepX : wantX) : -1;
-  Refresh(h, e);
+  WantCaretX = vertical && Multi(h_) ? (keepX >= 0 ? keepX : wantX) : -1;
+  Refresh();
 }
 
 // ---- Painting ----
 
-void PaintLine(HWND h, TEditData* e, TDC& dc, const TLayout& lay, std::size_t li, int y,
-               TColor text, TColor back, bool showSel) {
-  const TLine& l = e->Lines[li];
-  const std::string& s = e->Text;
-  std::size_t sa = std::min(e->Anchor, e->Caret), sb = std::max(e->Anchor, e->Caret);
+void TEdit::PaintLine(TDC& dc, const TLayout& lay, std::size_t li, int y, TColor text, TColor back,
+                      bool showSel) {
+  const TLine& l = Lines[li];
+  const std::string& s = Text;
+  std::size_t sa = std::min(Anchor, Caret), sb = std::max(Anchor, Caret);
   if (!showSel) sa = sb = 0;
   const int x0 = lay.LineX(l);
   const int height = lay.LineHeight();
@@ -711,7 +756,7 @@ void PaintLine(HWND h, TEditData* e, TDC& dc, const TLayout& lay, std::size_t li
   };
   (void)back;
   std::string pw;
-  if (e->PasswordChar) pw = Utf32ToUtf8(std::u32string(1, e->PasswordChar));
+  if (PasswordChar) pw = Utf32ToUtf8(std::u32string(1, PasswordChar));
   for (std::size_t i = l.Start, n; i < l.End; i = n) {
     const char32_t c = Decode(s, i, &n);
     const bool sel = i >= sa && i < sb;
@@ -727,7 +772,7 @@ void PaintLine(HWND h, TEditData* e, TDC& dc, const TLayout& lay, std::size_t li
       runX = x0 + pen;
       continue;
     }
-    if (e->PasswordChar)
+    if (PasswordChar)
       run += pw;
     else
       run.append(s, i, n - i);
@@ -738,94 +783,91 @@ void PaintLine(HWND h, TEditData* e, TDC& dc, const TLayout& lay, std::size_t li
   if (showSel && l.Hard && l.End >= sa && l.End < sb)
     dc.FillRect(Rect(x0 + pen, y, x0 + pen + std::max(2, lay.Font().Advance(U' ')), y + height),
                 Sys(COLOR_HIGHLIGHT));
-  (void)h;
 }
 
-void Paint(HWND h, TDC& dc) {
-  TEditData* e = Object<TEditData>(h);
-  if (!e) return;
+void TEdit::Paint(TDC& dc) {
   TRect client;
-  GetClientRect(h, &client);
+  GetClientRect(h_, &client);
   TDCSaver save(dc);
-  dc.SelectFont(e->Font);
-  const bool enabled = IsWindowEnabled(h);
-  const bool grey = !enabled || ReadOnly(h);
-  TColor back = AskColors(h, grey ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, &dc,
+  dc.SelectFont(Font);
+  const bool enabled = IsWindowEnabled(h_);
+  const bool grey = !enabled || ReadOnly();
+  TColor back = AskColors(h_, grey ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, &dc,
                           enabled ? Sys(COLOR_WINDOWTEXT) : Sys(COLOR_GRAYTEXT),
                           grey ? Sys(COLOR_BTNFACE) : Sys(COLOR_WINDOW));
-  if (!(e = Object<TEditData>(h))) return;
+  if (Dead) return;
   // A disabled field's text is grey whatever the parent chose.
   TColor text = enabled ? dc.TextColor() : Sys(COLOR_GRAYTEXT);
   dc.FillRect(client, back);
   dc.SetBkMode(TRANSPARENT);
-  TLayout lay(h, e);
+  TLayout lay(h_, this);
   TRect fr = lay.FormatRect();
   dc.IntersectClipRect(Rect(fr.Left, client.Top, fr.Right, client.Bottom));
-  const bool showSel = e->Focused || (StyleOf(h) & ES_NOHIDESEL);
+  const bool showSel = Focused || (StyleOf(h_) & ES_NOHIDESEL);
   const int lh = lay.LineHeight();
-  const int first = Multi(h) ? e->FirstLine : 0;
-  const int count = Multi(h) ? (fr.Height() + lh - 1) / lh : 1;
+  const int first = Multi(h_) ? FirstLine : 0;
+  const int count = Multi(h_) ? (fr.Height() + lh - 1) / lh : 1;
   for (int i = 0; i < count; ++i) {
     const int li = first + i;
-    if (li < 0 || li >= int(e->Lines.size())) break;
-    PaintLine(h, e, dc, lay, std::size_t(li), fr.Top + i * lh, text, back, showSel);
+    if (li < 0 || li >= int(Lines.size())) break;
+    PaintLine(dc, lay, std::size_t(li), fr.Top + i * lh, text, back, showSel);
   }
 }
 
 // ---- Scrolling ----
 
-void ScrollLines(HWND h, TEditData* e, int delta) {
-  if (!Multi(h)) return;
-  TLayout lay(h, e);
-  const int maxFirst = std::max(0, int(e->Lines.size()) - lay.VisibleLines());
-  const int first = std::clamp(e->FirstLine + delta, 0, maxFirst);
-  if (first == e->FirstLine) return;
-  e->FirstLine = first;
-  UpdateScrollBars(h, e);
-  PlaceCaret(h, e);
-  InvalidateRect(h, nullptr, false);
-  Notify(h, EN_VSCROLL);
+void TEdit::ScrollLines(int delta) {
+  if (!Multi(h_)) return;
+  TLayout lay(h_, this);
+  const int maxFirst = std::max(0, int(Lines.size()) - lay.VisibleLines());
+  const int first = std::clamp(FirstLine + delta, 0, maxFirst);
+  if (first == FirstLine) return;
+  FirstLine = first;
+  UpdateScrollBars();
+  PlaceCaret();
+  InvalidateRect(h_, nullptr, false);
+  Notify(EN_VSCROLL);
 }
 
-void ScrollPixels(HWND h, TEditData* e, int dx) {
-  TLayout lay(h, e);
-  const int maxOff = std::max(0, e->MaxWidth - lay.FormatRect().Width() + 1);
-  const int off = std::clamp(e->XOffset + dx, 0, maxOff);
-  if (off == e->XOffset) return;
-  e->XOffset = off;
-  UpdateScrollBars(h, e);
-  PlaceCaret(h, e);
-  InvalidateRect(h, nullptr, false);
-  Notify(h, EN_HSCROLL);
+void TEdit::ScrollPixels(int dx) {
+  TLayout lay(h_, this);
+  const int maxOff = std::max(0, MaxWidth - lay.FormatRect().Width() + 1);
+  const int off = std::clamp(XOffset + dx, 0, maxOff);
+  if (off == XOffset) return;
+  XOffset = off;
+  UpdateScrollBars();
+  PlaceCaret();
+  InvalidateRect(h_, nullptr, false);
+  Notify(EN_HSCROLL);
 }
 
-LRESULT OnScroll(HWND h, TEditData* e, UINT msg, WPARAM wp) {
-  TLayout lay(h, e);
+LRESULT TEdit::OnScroll(UINT msg, WPARAM wp) {
+  TLayout lay(h_, this);
   const int code = LOWORD(wp);
   if (msg == WM_VSCROLL) {
     const int page = std::max(1, lay.VisibleLines() - 1);
     switch (code) {
       case SB_LINEUP:
-        ScrollLines(h, e, -1);
+        ScrollLines(-1);
         break;
       case SB_LINEDOWN:
-        ScrollLines(h, e, 1);
+        ScrollLines(1);
         break;
       case SB_PAGEUP:
-        ScrollLines(h, e, -page);
+        ScrollLines(-page);
         break;
       case SB_PAGEDOWN:
-        ScrollLines(h, e, page);
+        ScrollLines(page);
         break;
       case SB_TOP:
-        ScrollLines(h, e, -e->FirstLine);
+        ScrollLines(-FirstLine);
         break;
       case SB_BOTTOM:
-        ScrollLines(h, e, int(e->Lines.size()));
+        ScrollLines(int(Lines.size()));
         break;
       case SB_THUMBTRACK:
       case SB_THUMBPOSITION:
-        ScrollLines(h, e, int(std::int16_t(HIWORD(wp))) - e->FirstLine);
+        ScrollLines(int(std::int16_t(HIWORD(wp))) - FirstLine);
         break;
     }
   } else {
@@ -833,26 +875,26 @@ LRESULT OnScroll(HWND h, TEditData* e, UINT msg, WPARAM wp) {
     const int page = std::max(1, lay.FormatRect().Width() - line);
     switch (code) {
       case SB_LINELEFT:
-        ScrollPixels(h, e, -line);
+        ScrollPixels(-line);
         break;
       case SB_LINERIGHT:
-        ScrollPixels(h, e, line);
+        ScrollPixels(line);
         break;
       case SB_PAGELEFT:
-        ScrollPixels(h, e, -page);
+        ScrollPixels(-page);
         break;
       case SB_PAGERIGHT:
-        ScrollPixels(h, e, page);
+        ScrollPixels(page);
         break;
       case SB_LEFT:
-        ScrollPixels(h, e, -e->XOffset);
+        ScrollPixels(-XOffset);
         break;
       case SB_RIGHT:
-        ScrollPixels(h, e, e->MaxWidth);
+        ScrollPixels(MaxWidth);
         break;
       case SB_THUMBTRACK:
       case SB_THUMBPOSITION:
-        ScrollPixels(h, e, int(std::int16_t(HIWORD(wp))) - e->XOffset);
+        ScrollPixels(int(std::int16_t(HIWORD(wp))) - XOffset);
         break;
     }
   }
@@ -861,252 +903,249 @@ LRESULT OnScroll(HWND h, TEditData* e, UINT msg, WPARAM wp) {
 
 // ---- Characters ----
 
-void OnChar(HWND h, TEditData* e, WPARAM ch) {
-  const bool ro = ReadOnly(h);
+void TEdit::OnChar(WPARAM ch) {
+  const bool ro = ReadOnly();
   switch (ch) {
     case 0x01:  // Ctrl+A
-      SetSelection(h, e, 0, e->Text.size());
+      SetSelection(0, Text.size());
       return;
     case 0x03:  // Ctrl+C
-      Copy(h, e);
+      Copy();
       return;
     case 0x16:  // Ctrl+V
-      Paste(h, e);
+      Paste();
       return;
     case 0x18:  // Ctrl+X
-      if (!ro && !e->PasswordChar && e->Anchor != e->Caret) {
-        Copy(h, e);
-        if ((e = Object<TEditData>(h))) ReplaceSelection(h, e, {}, true, TUndoKind::Other);
+      if (!ro && !PasswordChar && Anchor != Caret) {
+        Copy();
+        if (!Dead) ReplaceSelection({}, true, TUndoKind::Other);
       }
       return;
     case 0x1A:  // Ctrl+Z
-      if (!ro) Undo(h, e);
+      if (!ro) Undo();
       return;
     case 0x08:  // Backspace
       if (ro) return;
-      if (e->Anchor == e->Caret) {
-        if (e->Caret == 0) return;
-        e->Anchor = MoveLeft(h, e, e->Caret);
+      if (Anchor == Caret) {
+        if (Caret == 0) return;
+        Anchor = MoveLeft(Caret);
       }
-      ReplaceSelection(h, e, {}, true, TUndoKind::Other);
+      ReplaceSelection({}, true, TUndoKind::Other);
       return;
     case '\r':
     case '\n':
-      if (ro || !Multi(h)) return;
-      ReplaceSelection(h, e, "\r\n", true, TUndoKind::Other);
+      if (ro || !Multi(h_)) return;
+      ReplaceSelection("\r\n", true, TUndoKind::Other);
       return;
     case '\t':
-      if (ro || !Multi(h)) return;
+      if (ro || !Multi(h_)) return;
       break;
     default:
       if (ch < 0x20 || ch == 0x7F || ro) return;
   }
   if (ch > 0x10FFFF || (ch >= 0xD800 && ch <= 0xDFFF)) return;
-  if ((StyleOf(h) & ES_NUMBER) && !(ch >= '0' && ch <= '9')) return;
+  if ((StyleOf(h_) & ES_NUMBER) && !(ch >= '0' && ch <= '9')) return;
   std::string utf8 = Utf32ToUtf8(std::u32string(1, char32_t(ch)));
-  ReplaceSelection(h, e, std::move(utf8), true, TUndoKind::Typing);
+  ReplaceSelection(std::move(utf8), true, TUndoKind::Typing);
 }
 
-void OnKeyDown(HWND h, TEditData* e, WPARAM vk) {
+void TEdit::OnKeyDown(WPARAM vk) {
   const bool shift = ctl::KeyDown(VK_SHIFT), ctrl = ctl::KeyDown(VK_CONTROL);
   switch (vk) {
     case VK_DELETE:
-      if (ReadOnly(h)) return;
-      if (shift && e->Anchor != e->Caret) {  // Shift+Delete cuts
-        SendMessage(h, WM_CUT, 0, 0);
+      if (ReadOnly()) return;
+      if (shift && Anchor != Caret) {  // Shift+Delete cuts
+        SendMessage(h_, WM_CUT, 0, 0);
         return;
       }
-      if (e->Anchor == e->Caret) {
-        if (e->Caret >= e->Text.size()) return;
-        e->Anchor = ctrl ? WordRight(e->Text, e->Caret) : MoveRight(h, e, e->Caret);
+      if (Anchor == Caret) {
+        if (Caret >= Text.size()) return;
+        Anchor = ctrl ? WordRight(Text, Caret) : MoveRight(Caret);
       }
-      ReplaceSelection(h, e, {}, true, TUndoKind::Other);
+      ReplaceSelection({}, true, TUndoKind::Other);
       return;
     case VK_INSERT:
-      if (ctrl) SendMessage(h, WM_COPY, 0, 0);
-      if (shift) SendMessage(h, WM_PASTE, 0, 0);
+      if (ctrl) SendMessage(h_, WM_COPY, 0, 0);
+      if (shift) SendMessage(h_, WM_PASTE, 0, 0);
       return;
     default:
-      KeyDownMove(h, e, int(vk));
+      KeyDownMove(int(vk));
   }
 }
 
-LRESULT EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  TEditData* e = Object<TEditData>(h);
-  if (!e && msg != WM_NCCREATE) return DefWindowProc(h, msg, wp, lp);
+LRESULT TEdit::Proc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_NCCREATE: {
-      e = new TEditData;
-      e->Font = FontOf(h);
-      SetObject(h, e);
+      Font = FontOf(h_);
       auto* cs = reinterpret_cast<CREATESTRUCT*>(lp);
       // Passwords are single-line only, as on the platform.
-      if (cs && (cs->style & ES_PASSWORD) && !(cs->style & ES_MULTILINE)) e->PasswordChar = U'*';
-      SetText(h, e, cs && cs->lpszName ? cs->lpszName : "");
+      if (cs && (cs->style & ES_PASSWORD) && !(cs->style & ES_MULTILINE)) PasswordChar = U'*';
+      SetText(cs && cs->lpszName ? cs->lpszName : "");
       return 1;
     }
-    case WM_NCDESTROY:
-      SetObject(h, nullptr);
-      delete e;
-      return DefWindowProc(h, msg, wp, lp);
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
       PAINTSTRUCT ps;
-      HDC dc = BeginPaint(h, &ps);
-      if (dc) Paint(h, *dc);
-      EndPaint(h, &ps);
+      HDC dc = BeginPaint(h_, &ps);
+      if (dc) Paint(*dc);
+      EndPaint(h_, &ps);
       return 0;
     }
     case WM_PRINTCLIENT:
-      if (wp) Paint(h, *reinterpret_cast<HDC>(wp));
+      if (wp) Paint(*reinterpret_cast<HDC>(wp));
       return 0;
     case WM_SIZE:
-      if (!e->HasRect) {
-        TLayout(h, e).Full();
-        if (!(e = Object<TEditData>(h))) return 0;
-        e->Caret = Snap(h, e, e->Caret);
-        Refresh(h, e);
+      if (!HasRect) {
+        TLayout(h_, this).Full();
+        if (Dead) return 0;
+        Caret = Snap(Caret);
+        Refresh();
       }
       return 0;
     case WM_GETDLGCODE: {
       LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
-      if (Multi(h)) {
+      if (Multi(h_)) {
         code |= DLGC_WANTALLKEYS;
         // Tab and Escape keep moving through the dialog; Enter is the default
         // button's unless the edit wants it.
         if (const MSG* m = reinterpret_cast<const MSG*>(lp); m && m->message == WM_KEYDOWN) {
           if (m->wParam == VK_TAB || m->wParam == VK_ESCAPE ||
-              (m->wParam == VK_RETURN && !(StyleOf(h) & ES_WANTRETURN)))
+              (m->wParam == VK_RETURN && !(StyleOf(h_) & ES_WANTRETURN)))
             code &= ~DLGC_WANTALLKEYS;
         }
       }
       return code;
     }
     case WM_SETTEXT:
-      SetText(h, e, lp ? reinterpret_cast<const char*>(lp) : "");
-      Notify(h, EN_UPDATE);
-      if (!(e = Object<TEditData>(h))) return 1;
-      Refresh(h, e);
-      Notify(h, EN_CHANGE);
+      // A single-line edit announces the new text; a multi-line one does
+      // not (a program filling a memo sees no EN_UPDATE/EN_CHANGE).
+      SetText(lp ? reinterpret_cast<const char*>(lp) : "");
+      if (Multi(h_)) {
+        Refresh();
+        return 1;
+      }
+      Notify(EN_UPDATE);
+      if (Dead) return 1;
+      Refresh();
+      Notify(EN_CHANGE);
       return 1;
     case WM_GETTEXT: {
       char* buf = reinterpret_cast<char*>(lp);
       if (!buf || wp == 0) return 0;
-      std::size_t n = std::min(e->Text.size(), std::size_t(wp) - 1);
-      while (n > 0 && n < e->Text.size() && (static_cast<unsigned char>(e->Text[n]) & 0xC0) == 0x80)
-        --n;
-      std::memcpy(buf, e->Text.data(), n);
+      std::size_t n = std::min(Text.size(), std::size_t(wp) - 1);
+      while (n > 0 && n < Text.size() && (static_cast<unsigned char>(Text[n]) & 0xC0) == 0x80) --n;
+      std::memcpy(buf, Text.data(), n);
       buf[n] = '\0';
       return LRESULT(n);
     }
     case WM_GETTEXTLENGTH:
-      return LRESULT(e->Text.size());
+      return LRESULT(Text.size());
     case WM_SETFONT:
-      DefWindowProc(h, msg, wp, 0);
-      e->Font = FontOf(h);
-      TLayout(h, e).Full();
-      if (e->Focused) {
-        CreateCaret(h, nullptr, 1, TLayout(h, e).LineHeight());
-        ShowCaret(h);
+      DefWindowProc(h_, msg, wp, 0);
+      Font = FontOf(h_);
+      TLayout(h_, this).Full();
+      if (Focused) {
+        CreateCaret(h_, nullptr, 1, TLayout(h_, this).LineHeight());
+        ShowCaret(h_);
       }
-      Refresh(h, e);
+      Refresh();
       return 0;
     case WM_SETFOCUS:
-      e->Focused = true;
-      CreateCaret(h, nullptr, 1, TLayout(h, e).LineHeight());
-      PlaceCaret(h, e);
-      ShowCaret(h);
-      InvalidateRect(h, nullptr, false);
-      Notify(h, EN_SETFOCUS);
+      Focused = true;
+      CreateCaret(h_, nullptr, 1, TLayout(h_, this).LineHeight());
+      PlaceCaret();
+      ShowCaret(h_);
+      InvalidateRect(h_, nullptr, false);
+      Notify(EN_SETFOCUS);
       return 0;
     case WM_KILLFOCUS:
-      e->Focused = false;
-      e->Tracking = false;
+      Focused = false;
+      Tracking = false;
       DestroyCaret();
-      InvalidateRect(h, nullptr, false);
-      Notify(h, EN_KILLFOCUS);
+      InvalidateRect(h_, nullptr, false);
+      Notify(EN_KILLFOCUS);
       return 0;
     case WM_ENABLE:
-      InvalidateRect(h, nullptr, false);
+      InvalidateRect(h_, nullptr, false);
       return 0;
     case WM_STYLECHANGED:
-      TLayout(h, e).Full();
-      Refresh(h, e);
+      TLayout(h_, this).Full();
+      Refresh();
       return 0;
     case WM_LBUTTONDOWN: {
-      if (GetFocus() != h) SetFocus(h);
-      if (!(e = Object<TEditData>(h))) return 0;
-      TLayout lay(h, e);
+      if (GetFocus() != h_) SetFocus(h_);
+      if (Dead) return 0;
+      TLayout lay(h_, this);
       const std::size_t pos = lay.PosAt({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-      SetSelection(h, e, (wp & MK_SHIFT) ? e->Anchor : pos, pos);
-      if (!(e = Object<TEditData>(h))) return 0;
-      e->WantCaretX = -1;
-      e->Tracking = true;
-      SetCapture(h);
+      SetSelection((wp & MK_SHIFT) ? Anchor : pos, pos);
+      if (Dead) return 0;
+      WantCaretX = -1;
+      Tracking = true;
+      SetCapture(h_);
       return 0;
     }
     case WM_LBUTTONDBLCLK: {
-      TLayout lay(h, e);
-      SelectWordAt(h, e, lay.PosAt({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}));
+      TLayout lay(h_, this);
+      SelectWordAt(lay.PosAt({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}));
       return 0;
     }
     case WM_MOUSEMOVE:
-      if (e->Tracking && (wp & MK_LBUTTON)) {
-        TLayout lay(h, e);
+      if (Tracking && (wp & MK_LBUTTON)) {
+        TLayout lay(h_, this);
         const std::size_t pos = lay.PosAt({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-        SetSelection(h, e, e->Anchor, pos);
+        SetSelection(Anchor, pos);
       }
       return 0;
     case WM_LBUTTONUP:
-      if (e->Tracking) {
-        e->Tracking = false;
-        if (GetCapture() == h) ReleaseCapture();
+      if (Tracking) {
+        Tracking = false;
+        if (GetCapture() == h_) ReleaseCapture();
       }
       return 0;
     case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lp) != h) e->Tracking = false;
+      if (reinterpret_cast<HWND>(lp) != h_) Tracking = false;
       return 0;
     case WM_MOUSEWHEEL:
-      if (!Multi(h)) return DefWindowProc(h, msg, wp, lp);
-      ScrollLines(h, e, -3 * GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA);
+      if (!Multi(h_)) return DefWindowProc(h_, msg, wp, lp);
+      ScrollLines(-3 * GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA);
       return 0;
     case WM_CHAR:
-      OnChar(h, e, wp);
+      OnChar(wp);
       return 0;
     case WM_KEYDOWN:
-      OnKeyDown(h, e, wp);
+      OnKeyDown(wp);
       return 0;
     case WM_VSCROLL:
     case WM_HSCROLL:
-      return OnScroll(h, e, msg, wp);
+      return OnScroll(msg, wp);
     case WM_CUT:
-      if (!ReadOnly(h) && !e->PasswordChar && e->Anchor != e->Caret) {
-        Copy(h, e);
-        if ((e = Object<TEditData>(h))) ReplaceSelection(h, e, {}, true, TUndoKind::Other);
+      if (!ReadOnly() && !PasswordChar && Anchor != Caret) {
+        Copy();
+        if (!Dead) ReplaceSelection({}, true, TUndoKind::Other);
       }
       return 0;
     case WM_COPY:
-      Copy(h, e);
+      Copy();
       return 0;
     case WM_PASTE:
-      Paste(h, e);
+      Paste();
       return 0;
     case WM_CLEAR:
-      if (!ReadOnly(h) && e->Anchor != e->Caret) ReplaceSelection(h, e, {}, true, TUndoKind::Other);
+      if (!ReadOnly() && Anchor != Caret) ReplaceSelection({}, true, TUndoKind::Other);
       return 0;
     case WM_UNDO:
     case EM_UNDO:
-      Undo(h, e);
+      Undo();
       return 1;
     case EM_CANUNDO:
-      return e->CanUndo ? 1 : 0;
+      return CanUndo ? 1 : 0;
     case EM_EMPTYUNDOBUFFER:
-      e->CanUndo = false;
-      e->UndoText.clear();
+      CanUndo = false;
+      UndoText.clear();
       return 0;
     case EM_GETSEL: {
-      const std::size_t a = std::min(e->Anchor, e->Caret), b = std::max(e->Anchor, e->Caret);
+      const std::size_t a = std::min(Anchor, Caret), b = std::max(Anchor, Caret);
       if (wp) *reinterpret_cast<DWORD*>(wp) = DWORD(a);
       if (lp) *reinterpret_cast<DWORD*>(lp) = DWORD(b);
       return MAKELONG(int(std::min<std::size_t>(a, 0xFFFF)), int(std::min<std::size_t>(b, 0xFFFF)));
@@ -1115,162 +1154,172 @@ LRESULT EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       // -1 as the start removes the selection; -1 as the end means the end of the text.
       const auto start = std::intptr_t(wp), end = std::intptr_t(lp);
       if (start == -1 || std::int32_t(start) == -1) {
-        SetSelection(h, e, e->Caret, e->Caret);
+        SetSelection(Caret, Caret);
         return 0;
       }
-      const std::size_t size = e->Text.size();
+      const std::size_t size = Text.size();
       auto clampPos = [&](std::intptr_t v) {
         return v < 0 ? size : std::min(std::size_t(v), size);
       };
-      SetSelection(h, e, clampPos(start), clampPos(end));
+      SetSelection(clampPos(start), clampPos(end));
       return 0;
     }
     case EM_REPLACESEL: {
       const char* text = reinterpret_cast<const char*>(lp);
       std::string s = text ? text : "";
-      s = Multi(h) ? NormaliseBreaks(s) : s;
-      if (!wp) e->CanUndo = false;
-      ReplaceSelection(h, e, std::move(s), false, wp ? TUndoKind::Other : TUndoKind::None);
-      if ((e = Object<TEditData>(h)) && !wp) e->CanUndo = false;
+      s = Multi(h_) ? NormaliseBreaks(s) : s;
+      if (!wp) CanUndo = false;
+      // The text limit holds for a program's insertion as for typing: what
+      // does not fit is cut (EN_MAXTEXT), only WM_SETTEXT goes past it.
+      ReplaceSelection(std::move(s), true, wp ? TUndoKind::Other : TUndoKind::None);
+      if (!Dead && !wp) CanUndo = false;
       return 0;
     }
     case EM_SETREADONLY: {
-      LONG_PTR style = GetWindowLongPtr(h, GWL_STYLE);
-      SetWindowLongPtr(h, GWL_STYLE, wp ? (style | ES_READONLY) : (style & ~LONG_PTR(ES_READONLY)));
-      InvalidateRect(h, nullptr, false);
+      LONG_PTR style = GetWindowLongPtr(h_, GWL_STYLE);
+      SetWindowLongPtr(h_, GWL_STYLE,
+                       wp ? (style | ES_READONLY) : (style & ~LONG_PTR(ES_READONLY)));
+      InvalidateRect(h_, nullptr, false);
       return 1;
     }
     case EM_LIMITTEXT:
-      e->Limit = wp == 0 ? NoLimit : std::size_t(wp);
+      // 0 lifts the limit: as far as a single line may go, or the whole
+      // 32-bit range for a multi-line edit.
+      Limit = wp == 0 ? (Multi(h_) ? MultiNoLimit : NoLimit) : std::size_t(DWORD(wp));
+      if (!Multi(h_)) Limit = std::min(Limit, NoLimit);
       return 0;
     case EM_GETLIMITTEXT:
-      return LRESULT(e->Limit);
+      return LRESULT(Limit);
     case EM_GETLINECOUNT:
-      return Multi(h) ? LRESULT(e->Lines.size()) : 1;
+      return Multi(h_) ? LRESULT(Lines.size()) : 1;
     case EM_GETFIRSTVISIBLELINE:
-      if (Multi(h)) return e->FirstLine;
-      return LRESULT(TLayout(h, e).PosInLine(0, TLayout(h, e).FormatRect().Left));
+      if (Multi(h_)) return FirstLine;
+      return LRESULT(TLayout(h_, this).PosInLine(0, TLayout(h_, this).FormatRect().Left));
     case EM_LINEINDEX: {
       const auto line = std::intptr_t(wp);
-      TLayout lay(h, e);
+      TLayout lay(h_, this);
       if (line == -1 || std::int32_t(line) == -1)
-        return LRESULT(e->Lines[std::size_t(lay.LineOf(e->Caret))].Start);
-      if (line < 0 || line >= std::intptr_t(e->Lines.size())) return -1;
-      return LRESULT(e->Lines[std::size_t(line)].Start);
+        return LRESULT(Lines[std::size_t(lay.LineOf(Caret))].Start);
+      if (line < 0 || line >= std::intptr_t(Lines.size())) return -1;
+      return LRESULT(Lines[std::size_t(line)].Start);
     }
     case EM_LINELENGTH: {
       const auto pos = std::intptr_t(wp);
-      TLayout lay(h, e);
+      TLayout lay(h_, this);
       if (pos == -1 || std::int32_t(pos) == -1) {
         // The characters of the selection's lines that are not selected.
-        const std::size_t a = std::min(e->Anchor, e->Caret), b = std::max(e->Anchor, e->Caret);
-        const TLine& la = e->Lines[std::size_t(lay.LineOf(a))];
-        const TLine& lb = e->Lines[std::size_t(lay.LineOf(b))];
+        const std::size_t a = std::min(Anchor, Caret), b = std::max(Anchor, Caret);
+        const TLine& la = Lines[std::size_t(lay.LineOf(a))];
+        const TLine& lb = Lines[std::size_t(lay.LineOf(b))];
         return LRESULT((a - la.Start) + (lb.End > b ? lb.End - b : 0));
       }
       if (pos < 0) return 0;
-      const TLine& l =
-          e->Lines[std::size_t(lay.LineOf(std::min(std::size_t(pos), e->Text.size())))];
+      const TLine& l = Lines[std::size_t(lay.LineOf(std::min(std::size_t(pos), Text.size())))];
       return LRESULT(l.End - l.Start);
     }
     case EM_LINEFROMCHAR: {
       const auto pos = std::intptr_t(wp);
-      TLayout lay(h, e);
-      if (pos == -1 || std::int32_t(pos) == -1) return lay.LineOf(std::min(e->Anchor, e->Caret));
+      TLayout lay(h_, this);
+      if (pos == -1 || std::int32_t(pos) == -1) return lay.LineOf(std::min(Anchor, Caret));
       if (pos < 0) return 0;
-      return lay.LineOf(std::min(std::size_t(pos), e->Text.size()));
+      return lay.LineOf(std::min(std::size_t(pos), Text.size()));
     }
     case EM_GETLINE: {
       // wParam: the line; lParam: a buffer whose first two bytes give its size.
+      // A single-line edit has one line and ignores the number.
       char* buf = reinterpret_cast<char*>(lp);
-      if (!buf || std::intptr_t(wp) < 0 || wp >= e->Lines.size()) return 0;
+      if (!Multi(h_)) wp = 0;
+      if (!buf || std::intptr_t(wp) < 0 || wp >= Lines.size()) return 0;
       std::uint16_t size;
       std::memcpy(&size, buf, sizeof size);
-      const TLine& l = e->Lines[wp];
+      const TLine& l = Lines[wp];
       std::size_t n = std::min<std::size_t>(l.End - l.Start, size);
       while (n > 0 && l.Start + n < l.End &&
-             (static_cast<unsigned char>(e->Text[l.Start + n]) & 0xC0) == 0x80)
+             (static_cast<unsigned char>(Text[l.Start + n]) & 0xC0) == 0x80)
         --n;
-      std::memcpy(buf, e->Text.data() + l.Start, n);
+      std::memcpy(buf, Text.data() + l.Start, n);
       return LRESULT(n);  // not terminated, as on the platform
     }
     case EM_LINESCROLL:
-      if (!Multi(h)) return 0;
-      if (int(lp)) ScrollLines(h, e, int(lp));
-      if ((e = Object<TEditData>(h)) && int(wp))
-        ScrollPixels(h, e, int(wp) * std::max(1, e->Font->Metrics().AveCharWidth));
+      if (!Multi(h_)) return 0;
+      if (int(lp)) ScrollLines(int(lp));
+      if (!Dead && int(wp)) ScrollPixels(int(wp) * std::max(1, Font->Metrics().AveCharWidth));
       return 1;
     case EM_SCROLL: {
-      const int before = e->FirstLine;
-      OnScroll(h, e, WM_VSCROLL, wp);
-      if (!(e = Object<TEditData>(h))) return 0;
-      return MAKELONG(e->FirstLine - before, 1);
+      // Lines and pages only; answers the lines moved (and TRUE), or FALSE
+      // when nothing moved, for a single-line edit and for other codes.
+      const int code = LOWORD(wp);
+      if (!Multi(h_) ||
+          (code != SB_LINEUP && code != SB_LINEDOWN && code != SB_PAGEUP && code != SB_PAGEDOWN))
+        return 0;
+      const int before = FirstLine;
+      OnScroll(WM_VSCROLL, wp);
+      if (Dead || FirstLine == before) return 0;
+      return MAKELONG(FirstLine - before, 1);
     }
     case EM_SCROLLCARET:
-      Refresh(h, e);
+      Refresh();
       return 1;
     case EM_GETMODIFY:
-      return e->Modified ? 1 : 0;
+      return Modified ? 1 : 0;
     case EM_SETMODIFY:
-      e->Modified = wp != 0;
+      Modified = wp != 0;
       return 0;
     case EM_GETRECT:
-      if (lp) *reinterpret_cast<TRect*>(lp) = TLayout(h, e).FormatRect();
+      if (lp) *reinterpret_cast<TRect*>(lp) = TLayout(h_, this).FormatRect();
       return 0;
     case EM_SETRECT:
     case EM_SETRECTNP:
       if (lp) {
-        e->HasRect = true;
-        e->FormatRect = *reinterpret_cast<const TRect*>(lp);
+        HasRect = true;
+        FormatRect = *reinterpret_cast<const TRect*>(lp);
       } else {
-        e->HasRect = false;
+        HasRect = false;
       }
-      TLayout(h, e).Full();
-      if (msg == EM_SETRECT) Refresh(h, e);
+      TLayout(h_, this).Full();
+      if (msg == EM_SETRECT) Refresh();
       return 0;
     case EM_SETMARGINS: {
-      const int avg = std::max(1, e->Font->Metrics().AveCharWidth / 2);
-      if (wp & EC_LEFTMARGIN) e->LeftMargin = LOWORD(lp) == EC_USEFONTINFO ? avg : LOWORD(lp);
-      if (wp & EC_RIGHTMARGIN) e->RightMargin = HIWORD(lp) == EC_USEFONTINFO ? avg : HIWORD(lp);
-      TLayout(h, e).Full();
-      Refresh(h, e);
+      const int avg = std::max(1, Font->Metrics().AveCharWidth / 2);
+      if (wp & EC_LEFTMARGIN) LeftMargin = LOWORD(lp) == EC_USEFONTINFO ? avg : LOWORD(lp);
+      if (wp & EC_RIGHTMARGIN) RightMargin = HIWORD(lp) == EC_USEFONTINFO ? avg : HIWORD(lp);
+      TLayout(h_, this).Full();
+      Refresh();
       return 0;
     }
     case EM_GETMARGINS:
-      return MAKELONG(e->LeftMargin, e->RightMargin);
+      return MAKELONG(LeftMargin, RightMargin);
     case EM_SETPASSWORDCHAR:
-      if (Multi(h)) return 0;
-      e->PasswordChar = char32_t(wp);
-      TLayout(h, e).Full();
-      Refresh(h, e);
+      if (Multi(h_)) return 0;
+      PasswordChar = char32_t(wp);
+      TLayout(h_, this).Full();
+      Refresh();
       return 0;
     case EM_GETPASSWORDCHAR:
-      return LRESULT(e->PasswordChar);
+      return LRESULT(PasswordChar);
     case EM_POSFROMCHAR: {
-      if (wp > e->Text.size()) return -1;
-      TPoint p = TLayout(h, e).PointOf(Snap(h, e, std::size_t(wp)));
+      // Only a character has a position: the end of the text answers -1.
+      if (std::intptr_t(wp) < 0 || wp >= Text.size()) return -1;
+      TPoint p = TLayout(h_, this).PointOf(Snap(std::size_t(wp)));
       return MAKELONG(p.X, p.Y);
     }
     case EM_CHARFROMPOS: {
-      TLayout lay(h, e);
+      TLayout lay(h_, this);
       const std::size_t pos = lay.PosAt({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
       return MAKELONG(int(std::min<std::size_t>(pos, 0xFFFF)), lay.LineOf(pos));
     }
   }
-  return DefWindowProc(h, msg, wp, lp);
+  return DefWindowProc(h_, msg, wp, lp);
+}
+
+LRESULT EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  return DispatchToObject<TEdit>(h, msg, wp, lp);
 }
 
 }  // namespace
 
 void RegisterEditClass() {
-  WNDCLASS wc;
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = &EditProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_IBEAM);
-  wc.hbrBackground = clNone;
-  wc.lpszClassName = WC_EDIT;
-  wc.cbWndExtra = sizeof(void*);
-  RegisterClass(wc);
+  RegisterControlClass(WC_EDIT, &EditProc, CS_DBLCLKS, clNone, IDC_IBEAM);
 }
 
 }  // namespace vm

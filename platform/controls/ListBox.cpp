@@ -126,7 +126,7 @@ class TListBox {
   std::vector<TItem> items_;
   int top_ = 0;
   int caret_ = 0;
-  int anchor_ = 0;
+  int anchor_ = -1;  // where Shift ranges start; none until a click, key or LB_SETSEL
   int curSel_ = -1;
   int itemHeight_ = 13;
   HFONT font_ = nullptr;
@@ -362,8 +362,11 @@ void TListBox::MouseChoose(int i, bool first) {
   bool changed = false;
   if (Single()) {
     changed = SelectOnly(i);
+    if (first) anchor_ = i;
   } else if (Style() & LBS_MULTIPLESEL) {
-    // A click toggles the item; dragging over others leaves them be.
+    // A click toggles the item and becomes the anchor; dragging over others
+    // leaves them be.
+    if (first) anchor_ = i;
     if (first && !NoSel()) {
       items_[std::size_t(i)].Selected = !items_[std::size_t(i)].Selected;
       Redraw(i);
@@ -375,6 +378,8 @@ void TListBox::MouseChoose(int i, bool first) {
     dragKeep_.clear();
     if (ctrl)
       for (const TItem& it : items_) dragKeep_.push_back(it.Selected);
+    // Shift with no anchor yet starts the range at the item itself.
+    if (shift && anchor_ < 0) anchor_ = i;
     if (shift) {
       changed = SelectRange(anchor_, i, !ctrl, ctrl ? &dragKeep_ : nullptr);
     } else if (ctrl) {
@@ -398,9 +403,13 @@ void TListBox::KeyMove(int target) {
   if (Count() == 0) return;
   target = std::clamp(target, 0, Count() - 1);
   bool changed = false;
+  // A key moves the anchor with the caret unless it extends a range (Shift)
+  // or only moves the caret (multiple selection, Ctrl in extended).
   if (Single()) {
     changed = SelectOnly(target);
+    anchor_ = target;
   } else if (Extended()) {
+    if (ctl::KeyDown(VK_SHIFT) && anchor_ < 0) anchor_ = caret_;
     if (ctl::KeyDown(VK_SHIFT))
       changed = SelectRange(anchor_, target, !ctl::KeyDown(VK_CONTROL), nullptr);
     else if (!ctl::KeyDown(VK_CONTROL)) {
@@ -428,7 +437,7 @@ int TListBox::Insert(int index, const char* textOrData) {
   // Everything at or after the new item moves one down.
   if (curSel_ >= index) ++curSel_;
   if (caret_ >= index && Count() > 1) ++caret_;
-  if (anchor_ >= index && Count() > 1) ++anchor_;
+  if (anchor_ >= index) ++anchor_;
   if (index < top_) ++top_;
   if (!(Style() & LBS_NOREDRAW)) {
     if (index < top_ + FullyVisible() + 1) RedrawAll();
@@ -447,7 +456,7 @@ int TListBox::Delete(int index) {
   else if (curSel_ > index)
     --curSel_;
   if (caret_ > index || caret_ >= Count()) caret_ = std::max(caret_ - 1, 0);
-  if (anchor_ > index || anchor_ >= Count()) anchor_ = std::max(anchor_ - 1, 0);
+  if (anchor_ > index || anchor_ >= Count()) anchor_ = Count() ? std::max(anchor_ - 1, 0) : -1;
   if (top_ > index) --top_;
   top_ = std::clamp(top_, 0, MaxTop());
   RedrawAll();
@@ -458,8 +467,8 @@ int TListBox::Delete(int index) {
 void TListBox::Reset() {
   for (int i = Count() - 1; i >= 0 && OwnerDraw(); --i) DeleteNotice(i);
   items_.clear();
-  top_ = caret_ = anchor_ = 0;
-  curSel_ = -1;
+  top_ = caret_ = 0;
+  curSel_ = anchor_ = -1;
   RedrawAll();
   UpdateScrollBar();
 }
@@ -673,8 +682,10 @@ void TListBox::KeyDown(WPARAM vk) {
         anchor_ = caret_;
         return;
       }
+      // Space toggles the caret's item; it anchors a range only in extended
+      // selection (multiple selection moves the anchor by clicks alone).
       items_[std::size_t(caret_)].Selected = !items_[std::size_t(caret_)].Selected;
-      anchor_ = caret_;
+      if (Extended()) anchor_ = caret_;
       Redraw(caret_);
       Notify(LBN_SELCHANGE);
       return;
@@ -926,7 +937,7 @@ LRESULT TListBox::Proc(UINT msg, WPARAM w, LPARAM l) {
     case LB_SETITEMDATA:
       if (!Valid(int(w))) return LB_ERR;
       items_[w].Data = std::uintptr_t(l);
-      return LB_OKAY;
+      return 1;  // TRUE
     case LB_GETCURSEL:
       if (Single()) return curSel_;
       return Count() ? caret_ : LB_ERR;
@@ -948,11 +959,17 @@ LRESULT TListBox::Proc(UINT msg, WPARAM w, LPARAM l) {
       if (i == -1) {
         for (int k = 0; k < Count(); ++k) items_[std::size_t(k)].Selected = w != 0;
         RedrawAll();
+        if (w) anchor_ = -1;
         return LB_OKAY;
       }
       if (!Valid(i)) return LB_ERR;
       items_[std::size_t(i)].Selected = w != 0;
       Redraw(i);
+      // Selecting an item makes it the anchor and the caret.
+      if (w) {
+        anchor_ = i;
+        SetCaret(i);
+      }
       return LB_OKAY;
     }
     case LB_SELITEMRANGE:
@@ -1072,28 +1089,12 @@ LRESULT Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
 namespace ctl {
 
 LRESULT ListBoxProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  auto* box = ctl::Object<TListBox>(h);
-  if (msg == WM_NCCREATE && !box) {
-    box = new TListBox(h);
-    ctl::SetObject(h, box);
+  return DispatchToObject<TListBox>(h, msg, w, l, [&](TListBox* box) {
     // A combo box creates its list with itself as the creation parameter.
     auto* cs = reinterpret_cast<const CREATESTRUCT*>(l);
     if (cs && (cs->style & LBS_COMBOBOX) && cs->lpCreateParams)
       box->AttachCombo(static_cast<HWND>(cs->lpCreateParams));
-  }
-  if (!box) return DefWindowProc(h, msg, w, l);
-  if (msg == WM_NCDESTROY) {
-    ctl::SetObject(h, nullptr);
-    if (box->Depth)
-      box->Dead = true;
-    else
-      delete box;
-    return DefWindowProc(h, msg, w, l);
-  }
-  ++box->Depth;
-  LRESULT r = box->Proc(msg, w, l);
-  if (--box->Depth == 0 && box->Dead) delete box;
-  return r;
+  });
 }
 
 void AttachListToCombo(HWND list, HWND combo) {

@@ -3,6 +3,7 @@
 // control. Values, painting and mouse tracking are the window system's
 // scroll-bar engine, the same one a window's own bars use; this procedure
 // adds the keyboard and the size box styles.
+#include "platform/controls/ControlSupport.h"
 #include "platform/controls/Controls.h"
 #include "platform/gfx/ClassicDraw.h"
 #include "platform/win/WinApi.h"
@@ -86,13 +87,15 @@ LRESULT ScrollBarProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     case WM_KEYDOWN: {
       int code = KeyCode(w);
       if (code < 0 || IsSizeBox(h)) break;
-      NotifyScrollBarControl(h, code);
-      if (IsWindow(h)) NotifyScrollBarControl(h, SB_ENDSCROLL);
+      if (NotifyScrollBarControl(h, code) && IsWindow(h)) NotifyScrollBarControl(h, SB_ENDSCROLL);
       return 0;
     }
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;
     case WM_ENABLE:
+      ScrollBarControlMessage(h, msg, w, l);
+      InvalidateRect(h, nullptr, false);
+      return 0;
     case WM_SIZE:
       InvalidateRect(h, nullptr, false);
       return 0;
@@ -103,12 +106,8 @@ LRESULT ScrollBarProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
 }  // namespace
 
 void RegisterScrollBarClass() {
-  WNDCLASS wc;
-  wc.lpszClassName = "ScrollBar";
-  wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = &ScrollBarProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  RegisterClass(wc);
+  ctl::RegisterControlClass("ScrollBar", &ScrollBarProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW,
+                            clNone);
 }
 
 }  // namespace vm

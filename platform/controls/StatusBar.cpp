@@ -38,10 +38,24 @@ struct TPart {
   LPARAM Data = 0;   // SBT_OWNERDRAW: what the parent gets back as itemData
 };
 
-// Cuts a text to what a 16-bit length can say, at a character boundary.
+// Cuts a text to what a 16-bit length can say, at a character boundary, and
+// turns the control characters in it into spaces (tabs stay: they place the
+// centred and right-aligned texts), as the platform keeps them.
 std::string Capped(const char* s) {
   if (!s) return {};
-  std::string t = s;
+  std::string t;
+  for (std::size_t i = 0; s[i]; ++i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const auto next = static_cast<unsigned char>(s[i + 1]);
+    if ((c < 0x20 && c != '\t') || c == 0x7F) {
+      t += ' ';
+    } else if (c == 0xC2 && next >= 0x80 && next <= 0x9F) {  // U+0080..U+009F
+      t += ' ';
+      ++i;
+    } else {
+      t += char(c);
+    }
+  }
   if (t.size() > MaxText) {
     std::size_t n = MaxText;
     while (n > 0 && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80) --n;
@@ -79,6 +93,8 @@ class TStatusBar {
   LRESULT CopyOut(const TPart& p, char* buf) const;
   void Paint(HDC dc);
   void DrawPart(HDC dc, const TPart& p, TRect r, int index);
+  // NM_CLICK and friends for a button event at a client point.
+  void MouseNotify(UINT code, LPARAM l);
 
   HWND h_;
   std::vector<TPart> parts_;
@@ -131,8 +147,26 @@ TRect TStatusBar::GripRect() const {
 }
 
 int TStatusBar::IdealHeight() const {
+  // SB_SETMINHEIGHT's height is the parts' own (their frame included); the
+  // border above them comes on top, as on the platform.
   int text = Font()->Metrics().Height;
-  return VertBorder + 2 * TextMargin + std::max(text, minHeight_);
+  return VertBorder + std::max(text + 2 * TextMargin, minHeight_);
+}
+
+void TStatusBar::MouseNotify(UINT code, LPARAM l) {
+  NMMOUSE nm;
+  nm.pt = {GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+  nm.dwItemSpec = UINT_PTR(-1);
+  if (simple_) {
+    nm.dwItemSpec = SB_SIMPLEID;
+  } else {
+    for (int i = 0; i < int(parts_.size()); ++i)
+      if (PartRect(i).Contains(nm.pt)) {
+        nm.dwItemSpec = UINT_PTR(i);
+        break;
+      }
+  }
+  NotifyParent(h_, &nm.hdr, code);
 }
 
 void TStatusBar::Dock() {
@@ -176,8 +210,12 @@ LRESULT TStatusBar::SetText(int index, WPARAM flags, LPARAM l) {
     p.Data = 0;
     p.Text = Capped(reinterpret_cast<const char*>(l));
   }
-  // Only what is on show needs painting again.
-  if (simpleText == simple_) InvalidatePart(index);
+  // Only what is on show needs painting again; it is painted now, so the
+  // owner of an owner-drawn part draws it before SB_SETTEXT returns.
+  if (simpleText == simple_) {
+    InvalidatePart(index);
+    UpdateWindow(h_);
+  }
   return 1;
 }
 
@@ -340,12 +378,27 @@ LRESULT TStatusBar::Proc(UINT msg, WPARAM w, LPARAM l) {
       return (p.Flags & SBT_OWNERDRAW) ? 0 : LRESULT(p.Text.size());
     }
     case WM_NCHITTEST:
+      // The grip takes the bar's whole height and one pixel more than its
+      // picture's width, as on the platform.
       if (GripShown()) {
         TPoint p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
         ScreenToClient(h_, &p);
-        if (GripRect().Contains(p)) return HTBOTTOMRIGHT;
+        if (p.X >= Client().Right - GetSystemMetrics(SM_CXVSCROLL) - 1) return HTBOTTOMRIGHT;
       }
       break;
+    case WM_LBUTTONUP:
+      MouseNotify(NM_CLICK, l);
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      MouseNotify(NM_DBLCLK, l);
+      return 0;
+    case WM_RBUTTONUP:
+      MouseNotify(NM_RCLICK, l);
+      if (Dead) return 0;
+      break;  // a right click still becomes WM_CONTEXTMENU
+    case WM_RBUTTONDBLCLK:
+      MouseNotify(NM_RDBLCLK, l);
+      return 0;
     case WM_SETCURSOR:
       if (reinterpret_cast<HWND>(w) == h_ && LRESULT(std::int16_t(LOWORD(l))) == HTBOTTOMRIGHT) {
         SetCursor(LoadCursor(nullptr, IDC_SIZENWSE));
@@ -413,7 +466,7 @@ LRESULT TStatusBar::Proc(UINT msg, WPARAM w, LPARAM l) {
     case SB_SETMINHEIGHT:
       minHeight_ = std::clamp(int(w), 0, 4096);
       // Takes effect at the next WM_SIZE, as callers send one after this.
-      return 0;
+      return 1;
     case SB_SIMPLE: {
       bool simple = w != 0;
       if (simple == simple_) return 0;

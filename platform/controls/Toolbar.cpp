@@ -57,6 +57,8 @@ class TToolbar {
   void Redraw(int i);
   void SetHot(int i);
   void Click(int i);
+  // Lets go of the checked buttons of the group around button i.
+  void ReleaseGroup(int i);
   void Insert(int at, const TBBUTTON& b);
   void SyncTools();
   void Paint();
@@ -206,18 +208,24 @@ void TToolbar::SetHot(int i) {
   Redraw(hot_);
 }
 
+void TToolbar::ReleaseGroup(int i) {
+  // The group: the buttons with TBSTYLE_GROUP next to each other, up to a
+  // separator or a button without it.
+  auto inGroup = [&](int k) {
+    return Valid(k) && !buttons_[std::size_t(k)].Sep() &&
+           (buttons_[std::size_t(k)].B.fsStyle & TBSTYLE_GROUP);
+  };
+  for (int k = i - 1; inGroup(k); --k) buttons_[std::size_t(k)].B.fsState &= ~TBSTATE_CHECKED;
+  for (int k = i + 1; inGroup(k); ++k) buttons_[std::size_t(k)].B.fsState &= ~TBSTATE_CHECKED;
+}
+
 void TToolbar::Click(int i) {
   TButton& b = buttons_[std::size_t(i)];
   if (b.B.fsStyle & TBSTYLE_CHECK) {
     if ((b.B.fsStyle & TBSTYLE_CHECKGROUP) == TBSTYLE_CHECKGROUP) {
       // One of a group: it checks, its neighbours in the group let go.
       if (!(b.B.fsState & TBSTATE_CHECKED)) {
-        auto inGroup = [&](int k) {
-          return Valid(k) && !buttons_[std::size_t(k)].Sep() &&
-                 (buttons_[std::size_t(k)].B.fsStyle & TBSTYLE_CHECKGROUP) == TBSTYLE_CHECKGROUP;
-        };
-        for (int k = i - 1; inGroup(k); --k) buttons_[std::size_t(k)].B.fsState &= ~TBSTATE_CHECKED;
-        for (int k = i + 1; inGroup(k); ++k) buttons_[std::size_t(k)].B.fsState &= ~TBSTATE_CHECKED;
+        ReleaseGroup(i);
         b.B.fsState |= TBSTATE_CHECKED;
         InvalidateRect(h_, nullptr, true);
       }
@@ -520,6 +528,12 @@ LRESULT TToolbar::Proc(UINT msg, WPARAM w, LPARAM l) {
                                                  : TBSTATE_HIDDEN;
       std::uint8_t& st = buttons_[std::size_t(i)].B.fsState;
       std::uint8_t before = st;
+      // Checking one of a group releases the one checked before.
+      if (msg == TB_CHECKBUTTON && LOWORD(l) &&
+          (buttons_[std::size_t(i)].B.fsStyle & TBSTYLE_GROUP) && !(st & TBSTATE_CHECKED)) {
+        ReleaseGroup(i);
+        InvalidateRect(h_, nullptr, true);
+      }
       st = LOWORD(l) ? std::uint8_t(st | bit) : std::uint8_t(st & ~bit);
       if (msg == TB_ENABLEBUTTON && !LOWORD(l) && pressed_ == i) {
         pressed_ = -1;
@@ -536,8 +550,9 @@ LRESULT TToolbar::Proc(UINT msg, WPARAM w, LPARAM l) {
     case TB_ISBUTTONENABLED:
     case TB_ISBUTTONCHECKED:
     case TB_ISBUTTONPRESSED: {
+      // A button that is not there answers -1, neither yes nor no.
       int i = IndexOf(int(w));
-      if (!Valid(i)) return 0;
+      if (!Valid(i)) return -1;
       std::uint8_t bit = msg == TB_ISBUTTONENABLED   ? TBSTATE_ENABLED
                          : msg == TB_ISBUTTONCHECKED ? TBSTATE_CHECKED
                                                      : TBSTATE_PRESSED;

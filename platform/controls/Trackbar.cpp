@@ -516,9 +516,10 @@ LRESULT TTrackbar::Proc(UINT msg, WPARAM w, LPARAM l) {
       return ticsOut_.empty() ? 0 : LRESULT(reinterpret_cast<std::uintptr_t>(ticsOut_.data()));
     }
     case TBM_SETPAGESIZE: {
+      // -1 goes back to the automatic page: a fifth of the range, following it.
       const int old = page_;
-      page_ = int(l);
-      pageSet_ = true;
+      pageSet_ = int(l) != -1;
+      page_ = pageSet_ ? int(l) : int(std::max<std::int64_t>(1, Range() / 5));
       return old;
     }
     case TBM_GETPAGESIZE:

@@ -20,7 +20,8 @@
 //
 // With UDS_SETBUDDYINT the buddy's text is the position's truth as far as
 // the user is concerned: before each step and on UDM_GETPOS the number
-// typed there is read back (decimal with or without group separators, or
+// typed there is read back (UDM_GETPOS flags an error unless the position
+// is that number, as typed and within the range) (decimal with or without group separators, or
 // hexadecimal in base 16), so stepping continues from what was typed and
 // brings a value outside the range back into it. UDS_ALIGNRIGHT and
 // UDS_ALIGNLEFT move the control onto the buddy's right or left edge, at
@@ -504,8 +505,14 @@ LRESULT TUpDown::Proc(UINT msg, WPARAM w, LPARAM l) {
     }
     case UDM_GETPOS:
     case UDM_GETPOS32: {
-      const bool error =
-          (Style() & UDS_SETBUDDYINT) && buddy_ && IsWindow(buddy_) && !SyncFromBuddy(nullptr);
+      // The position is read back from a UDS_SETBUDDYINT buddy. As on the
+      // platform, the answer is flagged an error unless it is that number
+      // and lay in the range: no number-showing buddy, a text that is no
+      // number (the position stays) or a number pulled into the range.
+      int raw = pos_;
+      const bool read =
+          (Style() & UDS_SETBUDDYINT) && buddy_ && IsWindow(buddy_) && SyncFromBuddy(&raw);
+      const bool error = !read || raw != pos_;
       if (msg == UDM_GETPOS) return MAKELONG(pos_, error ? 1 : 0);
       if (auto* e = reinterpret_cast<bool*>(l)) *e = error;
       return pos_;

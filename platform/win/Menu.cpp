@@ -122,7 +122,9 @@ bool ItemFromFlags(HMENU menu, UINT flags, UINT_PTR id, std::string_view text, T
     it.Text = std::string(text);
   }
   it.Type |= flags & (MF_MENUBREAK | MF_MENUBARBREAK | MF_RIGHTJUSTIFY);
-  it.State = flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_HILITE | MF_DEFAULT);
+  // MF_DEFAULT is not taken from these flags, as on the platform: the
+  // default item is SetMenuDefaultItem's or MENUITEMINFO's to give.
+  it.State = flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_HILITE);
   *out = std::move(it);
   return true;
 }
@@ -309,6 +311,7 @@ bool ModifyMenu(HMENU menu, UINT position, UINT flags, UINT_PTR idNewItem, std::
   // A sub-menu replaced by something else is destroyed, as the platform does.
   HMENU dropped = old->SubMenu != it.SubMenu ? old->SubMenu : nullptr;
   it.Data = old->Data;
+  it.State |= old->State & MFS_DEFAULT;  // the default item stays the default
   *old = std::move(it);
   if (dropped) MS().Destroy(dropped);
   Changed(owner);

@@ -150,8 +150,9 @@ bool DestroyMenu(HMENU menu);
 bool IsMenu(HMENU menu);
 
 // flags: MF_STRING / MF_SEPARATOR / MF_OWNERDRAW, MF_POPUP (idNewItem is
-// then the sub-menu's HMENU), MF_GRAYED, MF_DISABLED, MF_CHECKED,
-// MF_MENUBREAK, MF_MENUBARBREAK, MF_DEFAULT, MF_RIGHTJUSTIFY.
+// then the sub-menu's HMENU), MF_GRAYED, MF_DISABLED, MF_CHECKED, MF_HILITE,
+// MF_MENUBREAK, MF_MENUBARBREAK, MF_RIGHTJUSTIFY. MF_DEFAULT is ignored here
+// (SetMenuDefaultItem names the default item); ModifyMenu keeps the mark.
 bool AppendMenu(HMENU menu, UINT flags, UINT_PTR idNewItem, std::string_view text = {});
 // Inserts before the item named by position (MF_BYPOSITION) or command id;
 // a position past the end appends.

@@ -47,6 +47,19 @@ void Normalize(TScrollBarData& d) {
   d.Pos = int(std::clamp<std::int64_t>(d.Pos, d.Min, MaxPos(d)));
 }
 
+// A bar's values, or the ones it starts with: 0..100 for a window's own
+// bars, 0..0 for a scroll bar control.
+TScrollBarData StartValues(int bar) {
+  TScrollBarData d;
+  if (bar == SB_CTL) d.Max = 0;
+  return d;
+}
+
+TScrollBarData ValuesOf(const TScrollBars& bars, HWND h, int bar) {
+  if (const TScrollBarData* have = bars.Find(h, bar)) return *have;
+  return StartValues(bar);
+}
+
 bool IsVertical(const TWnd* w, int bar) {
   return bar == SB_VERT || (bar == SB_CTL && (w->Style & SBS_VERT));
 }
@@ -169,7 +182,15 @@ int SetInfo(HWND h, int bar, const SCROLLINFO& si, bool redraw) {
   if (si.fMask & SIF_POS) d.Pos = si.nPos;
   Normalize(d);
   bool can = Scrollable(d);
-  if (si.fMask & SIF_DISABLENOSCROLL) d.Disabled = can ? ESB_ENABLE_BOTH : ESB_DISABLE_BOTH;
+  // Nothing to scroll: SIF_DISABLENOSCROLL turns both arrows off. Something
+  // to scroll again: a new range (not a page alone) turns them back on,
+  // whoever turned them off.
+  if (si.fMask & (SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL)) {
+    if (!can && (si.fMask & SIF_DISABLENOSCROLL))
+      d.Disabled = ESB_DISABLE_BOTH;
+    else if (can && (si.fMask & SIF_ALL) != SIF_PAGE)
+      d.Disabled = ESB_ENABLE_BOTH;
+  }
   bool changed = d.Min != old.Min || d.Max != old.Max || d.Page != old.Page || d.Pos != old.Pos ||
                  d.Disabled != old.Disabled;
   int pos = d.Pos;
@@ -184,9 +205,13 @@ int SetInfo(HWND h, int bar, const SCROLLINFO& si, bool redraw) {
 
 bool GetInfo(HWND h, int bar, SCROLLINFO* si) {
   TWindowSystem& ws = WS();
-  if (!si || !ws.Find(h) || bar < SB_HORZ || bar > SB_CTL) return false;
-  TScrollBarData d;
-  if (const TScrollBarData* have = ws.ScrollBars.Find(h, bar)) d = *have;
+  TWnd* w = ws.Find(h);
+  if (!si || !w || bar < SB_HORZ || bar > SB_CTL) return false;
+  // A window that never had a bar of its own has no values to give.
+  if (bar != SB_CTL && !(w->Style & (WS_HSCROLL | WS_VSCROLL)) && !ws.ScrollBars.Find(h, SB_HORZ) &&
+      !ws.ScrollBars.Find(h, SB_VERT))
+    return false;
+  TScrollBarData d = ValuesOf(ws.ScrollBars, h, bar);
   if (si->fMask & SIF_RANGE) {
     si->nMin = d.Min;
     si->nMax = d.Max;
@@ -220,6 +245,7 @@ bool EnableArrows(HWND h, int bar, UINT arrows) {
 
 TScrollBarData& TScrollBars::Get(HWND h, int bar) {
   TPerWindow& pw = windows_[h];
+  if (!pw.Used[bar]) pw.Bars[bar] = StartValues(bar);
   pw.Used[bar] = true;
   return pw.Bars[bar];
 }
@@ -262,8 +288,7 @@ TScrollLayout ScrollLayout(HWND h, int bar) {
   }
   l.Length = l.Vertical ? l.Bar.Height() : l.Bar.Width();
   l.Arrow = std::min(GetSystemMetrics(l.Vertical ? SM_CYVSCROLL : SM_CXHSCROLL), l.Length / 2);
-  TScrollBarData d;
-  if (const TScrollBarData* have = ws.ScrollBars.Find(h, bar)) d = *have;
+  TScrollBarData d = ValuesOf(ws.ScrollBars, h, bar);
   int track = l.Length - 2 * l.Arrow;
   bool off = (d.Disabled & ESB_DISABLE_BOTH) == ESB_DISABLE_BOTH ||
              (bar == SB_CTL && (w->Style & WS_DISABLED));
@@ -297,9 +322,7 @@ void PaintWindowScrollBars(const TWnd* w, TDC& dc) {
   for (int bar : {SB_HORZ, SB_VERT}) {
     TScrollLayout l = ScrollLayout(w->Handle, bar);
     if (l.Bar.IsEmpty()) continue;
-    TScrollBarData d;
-    if (const TScrollBarData* have = ws.ScrollBars.Find(w->Handle, bar)) d = *have;
-    PaintBar(dc, w->Handle, bar, l, d, false);
+    PaintBar(dc, w->Handle, bar, l, ValuesOf(ws.ScrollBars, w->Handle, bar), false);
   }
 }
 
@@ -595,8 +618,18 @@ LRESULT ScrollBarControlMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
       if (auto* mx = reinterpret_cast<int*>(l)) *mx = si.nMax;
       return 0;
     }
-    case SBM_ENABLE_ARROWS:
-      return EnableArrows(hwnd, SB_CTL, UINT(w)) ? 1 : 0;
+    case SBM_ENABLE_ARROWS: {
+      // Both arrows on or off enable or disable the control itself.
+      const UINT arrows = UINT(w) & ESB_DISABLE_BOTH;
+      const bool changed = EnableArrows(hwnd, SB_CTL, arrows);
+      if (arrows == ESB_DISABLE_BOTH || arrows == ESB_ENABLE_BOTH)
+        EnableWindow(hwnd, arrows == ESB_ENABLE_BOTH);
+      return changed ? 1 : 0;
+    }
+    case WM_ENABLE:
+      // And the control enabled or disabled turns both arrows on or off.
+      EnableArrows(hwnd, SB_CTL, w ? ESB_ENABLE_BOTH : ESB_DISABLE_BOTH);
+      return 0;
     case SBM_SETSCROLLINFO:
       if (!l) return pos();
       return SetInfo(hwnd, SB_CTL, *reinterpret_cast<const SCROLLINFO*>(l), w != 0);
@@ -611,9 +644,8 @@ void PaintScrollBarControl(HWND hwnd, HDC dc) {
   TWnd* w = ws.Find(hwnd);
   if (!w || !dc) return;
   TScrollLayout l = ScrollLayout(hwnd, SB_CTL);
-  TScrollBarData d;
-  if (const TScrollBarData* have = ws.ScrollBars.Find(hwnd, SB_CTL)) d = *have;
-  PaintBar(*dc, hwnd, SB_CTL, l, d, (w->Style & WS_DISABLED) != 0);
+  PaintBar(*dc, hwnd, SB_CTL, l, ValuesOf(ws.ScrollBars, hwnd, SB_CTL),
+           (w->Style & WS_DISABLED) != 0);
 }
 
 bool TrackScrollBar(HWND hwnd, int bar, TPoint screen) {
@@ -625,8 +657,15 @@ bool TrackScrollBarControl(HWND hwnd, TPoint screen) {
   return WS().ScrollBars.BeginTrack(hwnd, SB_CTL, screen);
 }
 
-void NotifyScrollBarControl(HWND hwnd, int code) {
+bool NotifyScrollBarControl(HWND hwnd, int code) {
+  // An arrow that is off does not scroll from the keyboard either.
+  const TScrollBarData d = ValuesOf(WS().ScrollBars, hwnd, SB_CTL);
+  const bool up = code == SB_LINEUP || code == SB_PAGEUP || code == SB_TOP;
+  const bool down = code == SB_LINEDOWN || code == SB_PAGEDOWN || code == SB_BOTTOM;
+  if ((up && (d.Disabled & ESB_DISABLE_LTUP)) || (down && (d.Disabled & ESB_DISABLE_RTDN)))
+    return false;
   SendScroll(hwnd, SB_CTL, code, GetScrollPos(hwnd, SB_CTL));
+  return true;
 }
 
 }  // namespace vm

@@ -508,7 +508,8 @@ bool TrackScrollBarControl(HWND hwnd, TPoint screen);
 // non-client click would, without activating the window: for pop-ups that
 // hold the mouse themselves (a combo box's drop-down list).
 bool TrackScrollBar(HWND hwnd, int bar, TPoint screen);
-void NotifyScrollBarControl(HWND hwnd, int code);
+// False (and nothing sent) when the arrow on that side is off.
+bool NotifyScrollBarControl(HWND hwnd, int code);
 
 // ---- System metrics and parameters ----
 

@@ -124,6 +124,17 @@ TEST_F(EditTest, MemoLinesAndTheWindowStayInStep) {
   ASSERT_EQ(m->Lines()->Count(), 3);
   EXPECT_EQ(m->Lines()->Strings(0), "A");
   EXPECT_EQ(m->Lines()->Strings(1), "Velmora v8.0");
+  // A text set by the program reaches Lines and OnChange once, though the
+  // multi-line window itself does not announce WM_SETTEXT.
+  int changes = 0;
+  m->OnChange = [&](TComponent*) { ++changes; };
+  m->SetText("x\r\ny");
+  EXPECT_EQ(changes, 1);
+  ASSERT_EQ(m->Lines()->Count(), 2);
+  EXPECT_EQ(m->Lines()->Strings(1), "y");
+  m->Lines()->Add("z");
+  EXPECT_EQ(changes, 2);
+  EXPECT_EQ(m->GetText(), "x\r\ny\r\nz");
 }
 
 }  // namespace

@@ -275,3 +275,77 @@ TEST_F(ComboBoxTest, AnEditFieldTakesTypingAndShowsTheChoice) {
 
 }  // namespace
 }  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+TEST_F(ComboBoxTest, AnEditFieldsFocusIsTheCombosOnceEachWay) {
+  HWND c = Combo(CBS_DROPDOWN);
+  HWND other = Make(WC_BUTTON, "Другая", BS_PUSHBUTTON | WS_TABSTOP, 200, 10, 80, 24, 7);
+  HWND field = GetWindow(c, GW_CHILD);
+  ParentLog().Messages.clear();
+  SetFocus(c);
+  EXPECT_EQ(GetFocus(), field);
+  EXPECT_EQ(Notes(c), (std::vector<UINT>{CBN_SETFOCUS}));
+  Click(field, 5, 5);
+  SetFocus(other);
+  EXPECT_EQ(Notes(c), (std::vector<UINT>{CBN_SETFOCUS, CBN_KILLFOCUS}));
+  // An open list closes without a choice before the focus is reported lost.
+  SetFocus(field);
+  SendMessage(c, CB_SHOWDROPDOWN, 1);
+  ParentLog().Messages.clear();
+  SetFocus(other);
+  EXPECT_FALSE(Dropped(c));
+  EXPECT_EQ(Notes(c), (std::vector<UINT>{CBN_SELENDCANCEL, CBN_CLOSEUP, CBN_KILLFOCUS}));
+}
+
+TEST_F(ComboBoxTest, TheEditShowsANewChoiceAfterTheParentHearsOfIt) {
+  HWND c = Combo(CBS_DROPDOWN);
+  SetFocus(c);
+  // Characters and keys sent to the combo box are its edit's.
+  SendMessage(c, WM_CHAR, 'Z');
+  SendMessage(c, WM_CHAR, 'x');
+  EXPECT_EQ(Text(c), "Zx");
+  SendMessage(c, WM_KEYDOWN, VK_HOME);
+  SendMessage(c, WM_CHAR, 'a');
+  EXPECT_EQ(Text(c), "aZx");
+  std::vector<std::string> seen;
+  ParentLog().Handler = [&](HWND, UINT msg, WPARAM w, LPARAM l) -> std::optional<LRESULT> {
+    if (msg == WM_COMMAND && HIWORD(w) == CBN_SELCHANGE)
+      seen.push_back(GetWindowText(reinterpret_cast<HWND>(l)));
+    return std::nullopt;
+  };
+  ParentLog().Messages.clear();
+  Key(VK_DOWN);
+  EXPECT_EQ(seen, (std::vector<std::string>{"aZx"}));
+  EXPECT_EQ(Text(c), "Красный");
+  // Filling the edit with the choice is not the user's editing.
+  EXPECT_EQ(Notes(c), (std::vector<UINT>{CBN_SELCHANGE}));
+  ParentLog().Handler = nullptr;
+}
+
+TEST_F(ComboBoxTest, DroppedWidthAndFieldHeightAnswerAsThePlatform) {
+  HWND c = Combo(CBS_DROPDOWNLIST, 10, 10, 120);
+  EXPECT_EQ(SendMessage(c, CB_GETDROPPEDWIDTH), 120);
+  EXPECT_EQ(SendMessage(c, CB_SETDROPPEDWIDTH, 200), 200);
+  EXPECT_EQ(SendMessage(c, CB_SETDROPPEDWIDTH, 0), 200);   // 0 changes nothing
+  EXPECT_EQ(SendMessage(c, CB_SETDROPPEDWIDTH, 50), 120);  // narrower: the field's width
+  EXPECT_EQ(SendMessage(c, CB_GETDROPPEDWIDTH), 120);
+  EXPECT_EQ(SendMessage(c, CB_SETDROPPEDWIDTH, 40000), CB_ERR);
+  EXPECT_EQ(SendMessage(c, CB_SETDROPPEDWIDTH, WPARAM(-5)), 120);
+  HWND simple = Combo(CBS_SIMPLE, 150, 10, 100, 100, 101);
+  EXPECT_EQ(SendMessage(simple, CB_SETDROPPEDWIDTH, 200), CB_ERR);
+  // The field's height answers the height set; nonsense heights are refused.
+  EXPECT_EQ(SendMessage(c, CB_SETITEMHEIGHT, WPARAM(-1), 20), 20);
+  EXPECT_EQ(SendMessage(c, CB_GETITEMHEIGHT, WPARAM(-1)), 20);
+  TRect r;
+  GetWindowRect(c, &r);
+  EXPECT_EQ(r.Height(), 28);
+  EXPECT_EQ(SendMessage(c, CB_SETITEMHEIGHT, WPARAM(-1), 0), CB_ERR);
+  EXPECT_EQ(SendMessage(c, CB_SETITEMHEIGHT, WPARAM(-1), -4), CB_ERR);
+  EXPECT_EQ(SendMessage(c, CB_GETITEMHEIGHT, WPARAM(-1)), 20);
+  EXPECT_EQ(SendMessage(c, CB_SETITEMHEIGHT, 0, 300), CB_ERR);
+}
+
+}  // namespace
+}  // namespace vm::test

@@ -464,6 +464,94 @@ TEST_F(EditTest, FocusNotificationsAndDialogCodes) {
   EXPECT_EQ(XOf(a, 0), 20);
 }
 
+TEST_F(EditTest, SetTextNotifiesOnlyASingleLineEdit) {
+  HWND single = Single("a");
+  HWND memo = Memo("m");
+  ParentLog().Messages.clear();
+  SetWindowText(single, "single");
+  SetWindowText(memo, "memo\r\ntwo");
+  EXPECT_EQ(Notes(single), (std::vector<UINT>{EN_UPDATE, EN_CHANGE}));
+  EXPECT_TRUE(Notes(memo).empty());
+  EXPECT_EQ(GetWindowText(memo), "memo\r\ntwo");
+  EXPECT_EQ(SendMessage(memo, EM_GETLINECOUNT), 2);
+}
+
+TEST_F(EditTest, ReplaceSelKeepsToTheLimitAndSaysSo) {
+  HWND e = Single("abc");
+  SendMessage(e, EM_LIMITTEXT, 5);
+  SetSel(e, 3, 3);
+  ParentLog().Messages.clear();
+  SendMessage(e, EM_REPLACESEL, 0, LPARAM("defgh"));
+  EXPECT_EQ(GetWindowText(e), "abcde");
+  EXPECT_EQ(Notes(e), (std::vector<UINT>{EN_MAXTEXT, EN_UPDATE, EN_CHANGE}));
+  // Nothing fits: the text stays, the parent hears only EN_MAXTEXT.
+  ParentLog().Messages.clear();
+  SendMessage(e, EM_REPLACESEL, 0, LPARAM("x"));
+  EXPECT_EQ(GetWindowText(e), "abcde");
+  EXPECT_EQ(Notes(e), (std::vector<UINT>{EN_MAXTEXT}));
+  // Replacing a selection makes room for as much as it took; a null text deletes.
+  SetSel(e, 0, 2);
+  SendMessage(e, EM_REPLACESEL, 0, LPARAM("ЖЖ"));  // 4 bytes, room for 2: one letter
+  EXPECT_EQ(GetWindowText(e), "Жcde");
+  SetSel(e, 0, 2);
+  SendMessage(e, EM_REPLACESEL, 0, 0);
+  EXPECT_EQ(GetWindowText(e), "cde");
+}
+
+TEST_F(EditTest, AnswersTheEdgeCasesOfItsMessages) {
+  HWND e = Single("abc");
+  HWND m = Memo("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10", ES_AUTOVSCROLL, 200, 40);
+  // No limit: a single line goes to 0x7FFFFFFE, a memo to the whole 32 bits.
+  SendMessage(e, EM_LIMITTEXT, 0);
+  SendMessage(m, EM_LIMITTEXT, 0);
+  EXPECT_EQ(SendMessage(e, EM_GETLIMITTEXT), 0x7FFFFFFE);
+  EXPECT_EQ(SendMessage(m, EM_GETLIMITTEXT), 0xFFFFFFFF);
+  SendMessage(e, EM_LIMITTEXT, 0xFFFFFFFF);
+  EXPECT_EQ(SendMessage(e, EM_GETLIMITTEXT), 0x7FFFFFFE);
+  // A single-line edit's one line, whatever number is asked for.
+  char buf[8] = {};
+  buf[0] = sizeof buf;
+  EXPECT_EQ(SendMessage(e, EM_GETLINE, 5, LPARAM(buf)), 3);
+  EXPECT_EQ(std::string(buf, 3), "abc");
+  EXPECT_EQ(SendMessage(e, EM_GETLINE, 0, 0), 0);
+  buf[0] = sizeof buf;
+  buf[1] = 0;
+  EXPECT_EQ(SendMessage(m, EM_GETLINE, 10, LPARAM(buf)), 0);
+  // Only characters have a position; the end of the text has none.
+  EXPECT_NE(SendMessage(e, EM_POSFROMCHAR, 2), -1);
+  EXPECT_EQ(SendMessage(e, EM_POSFROMCHAR, 3), -1);
+  EXPECT_EQ(SendMessage(e, EM_POSFROMCHAR, WPARAM(-1)), -1);
+  HWND empty = Single("");
+  EXPECT_EQ(SendMessage(empty, EM_POSFROMCHAR, 0), -1);
+  // EM_SCROLL answers the lines moved, or FALSE when nothing moved.
+  EXPECT_EQ(SendMessage(m, EM_SCROLL, SB_LINEUP), 0);
+  EXPECT_EQ(SendMessage(m, EM_SCROLL, SB_LINEDOWN), MAKELONG(1, 1));
+  EXPECT_EQ(SendMessage(m, EM_GETFIRSTVISIBLELINE), 1);
+  EXPECT_EQ(SendMessage(m, EM_SCROLL, SB_BOTTOM), 0);
+  EXPECT_EQ(SendMessage(m, EM_GETFIRSTVISIBLELINE), 1);
+  EXPECT_EQ(SendMessage(e, EM_SCROLL, SB_LINEDOWN), 0);
+  for (int i = 0; i < 20; ++i) SendMessage(m, EM_SCROLL, SB_PAGEDOWN);
+  EXPECT_EQ(SendMessage(m, EM_SCROLL, SB_PAGEDOWN), 0);
+}
+
+TEST_F(EditTest, AnEditDestroyedByItsParentInANotificationStopsThere) {
+  HWND e = Single("abc");
+  HWND m = Memo("memo");
+  for (UINT code : {UINT(EN_MAXTEXT), UINT(EN_UPDATE), UINT(EN_CHANGE)}) {
+    HWND victim = code == EN_MAXTEXT ? e : m;
+    ParentLog().Handler = [&](HWND, UINT msg, WPARAM w, LPARAM) -> std::optional<LRESULT> {
+      if (msg == WM_COMMAND && HIWORD(w) == code && IsWindow(victim)) DestroyWindow(victim);
+      return std::nullopt;
+    };
+    if (code == EN_MAXTEXT) SendMessage(e, EM_LIMITTEXT, 3);
+    SetFocus(victim);
+    Type("xyz");
+    EXPECT_FALSE(IsWindow(victim));
+    if (code == EN_UPDATE) m = Memo("memo");
+  }
+  ParentLog().Handler = nullptr;
+}
+
 // A single-line field in its looks (empty focused, text, selection focused,
 // read-only, disabled, password, centred, right-aligned) and a memo with a
 // wrapped paragraph and a selection across lines.

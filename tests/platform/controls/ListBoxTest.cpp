@@ -234,6 +234,54 @@ TEST_F(ListBoxTest, MultipleAndExtendedSelection) {
   EXPECT_EQ(Selected(ext), (std::vector<int>{2, 3, 4}));
 }
 
+// The anchor as the platform keeps it: none at first; clicks set it in
+// every kind of list; keys move it in single and extended lists, not in
+// multiple ones; LB_SETSEL sets it (and the caret) when it selects.
+TEST_F(ListBoxTest, TheAnchorFollowsClicksKeysAndSetSel) {
+  auto anchor = [](HWND lb) { return int(SendMessage(lb, LB_GETANCHORINDEX)); };
+  auto caret = [](HWND lb) { return int(SendMessage(lb, LB_GETCARETINDEX)); };
+  HWND single = List(0, 10, 10, 100, 80, 1);
+  HWND multi = List(LBS_MULTIPLESEL, 120, 10, 100, 80, 2);
+  HWND ext = List(LBS_EXTENDEDSEL, 230, 10, 100, 80, 3);
+  for (HWND lb : {single, multi, ext}) {
+    Fill(lb, 4);
+    EXPECT_EQ(anchor(lb), LB_ERR);
+    ClickItem(lb, 1);
+    EXPECT_EQ(anchor(lb), 1);
+    EXPECT_EQ(caret(lb), 1);
+    Key(VK_DOWN);
+    EXPECT_EQ(caret(lb), 2);
+  }
+  EXPECT_EQ(anchor(single), 2);
+  EXPECT_EQ(anchor(multi), 1);
+  EXPECT_EQ(anchor(ext), 2);
+  // Shift+Down in an extended list grows the range from the anchor.
+  host.KeyDown(VK_SHIFT);
+  Key(VK_DOWN);
+  host.KeyUp(VK_SHIFT);
+  EXPECT_EQ(anchor(ext), 2);
+  EXPECT_EQ(Selected(ext), (std::vector<int>{2, 3}));
+  // A range selected by message leaves the anchor; LB_SETSEL moves it.
+  HWND fresh = List(LBS_MULTIPLESEL, 10, 100, 100, 80, 4);
+  Fill(fresh, 4);
+  SendMessage(fresh, LB_SELITEMRANGE, 1, MAKELPARAM(1, 2));
+  EXPECT_EQ(anchor(fresh), LB_ERR);
+  EXPECT_EQ(SendMessage(fresh, LB_SETSEL, 1, 3), LB_OKAY);
+  EXPECT_EQ(anchor(fresh), 3);
+  EXPECT_EQ(caret(fresh), 3);
+  SendMessage(fresh, LB_SETSEL, 0, 1);
+  EXPECT_EQ(anchor(fresh), 3);
+  EXPECT_EQ(SendMessage(fresh, LB_SETSEL, 1, 9), LB_ERR);
+  EXPECT_EQ(anchor(fresh), 3);
+  SendMessage(fresh, LB_RESETCONTENT);
+  EXPECT_EQ(anchor(fresh), LB_ERR);
+  // Item data: TRUE when set, LB_ERR for an item that is not there.
+  EXPECT_EQ(SendMessage(single, LB_SETITEMDATA, 2, 77), 1);
+  EXPECT_EQ(SendMessage(single, LB_GETITEMDATA, 2), 77);
+  EXPECT_EQ(SendMessage(single, LB_SETITEMDATA, 4, 77), LB_ERR);
+  EXPECT_EQ(SendMessage(single, LB_SETITEMDATA, WPARAM(-2), 77), LB_ERR);
+}
+
 TEST_F(ListBoxTest, ScrollBarWheelAndTopIndex) {
   HWND lb = List(WS_VSCROLL);
   Add(lb, {"a", "b"});

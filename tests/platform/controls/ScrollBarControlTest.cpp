@@ -172,6 +172,68 @@ TEST_F(ScrollBarControlTest, KeysScrollAFocusedBar) {
   EXPECT_TRUE(Received().empty());
 }
 
+TEST_F(ScrollBarControlTest, StartsEmptyAndTurnsOffAsThePlatform) {
+  // A new control scrolls nothing (0..0); a window's own bars start at 0..100.
+  HWND fresh = Make("ScrollBar", "", SBS_HORZ | WS_TABSTOP, 40, 10, 150, 16, 9);
+  int mn = -1, mx = -1;
+  EXPECT_TRUE(GetScrollRange(fresh, SB_CTL, &mn, &mx));
+  EXPECT_EQ(mn, 0);
+  EXPECT_EQ(mx, 0);
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  EXPECT_TRUE(GetScrollInfo(fresh, SB_CTL, &si));
+  EXPECT_EQ(si.nMax, 0);
+  HWND barred = Make("Static", "", WS_VSCROLL, 40, 40, 100, 100, 10);
+  EXPECT_TRUE(GetScrollInfo(barred, SB_HORZ, &si));
+  EXPECT_EQ(si.nMax, 100);
+  // A window without bars has no values until a program gives it some.
+  HWND bare = Make("Static", "", 0, 150, 40, 100, 100, 11);
+  EXPECT_FALSE(GetScrollInfo(bare, SB_VERT, &si));
+  EXPECT_FALSE(GetScrollInfo(bare, SB_HORZ, &si));
+  si.fMask = SIF_RANGE;
+  si.nMin = 0;
+  si.nMax = 5;
+  SetScrollInfo(bare, SB_VERT, &si, false);
+  si.fMask = SIF_RANGE;
+  EXPECT_TRUE(GetScrollInfo(bare, SB_VERT, &si));
+  EXPECT_EQ(si.nMax, 5);
+
+  // Both arrows off disable the control; both on enable it again.
+  EXPECT_TRUE(EnableScrollBar(vbar, SB_CTL, ESB_DISABLE_BOTH));
+  EXPECT_FALSE(IsWindowEnabled(vbar));
+  EXPECT_TRUE(EnableScrollBar(vbar, SB_CTL, ESB_ENABLE_BOTH));
+  EXPECT_TRUE(IsWindowEnabled(vbar));
+  EnableScrollBar(vbar, SB_CTL, ESB_DISABLE_UP);
+  EXPECT_TRUE(IsWindowEnabled(vbar));
+  EnableScrollBar(vbar, SB_CTL, ESB_ENABLE_BOTH);
+
+  // Nothing left to scroll with SIF_DISABLENOSCROLL: the arrows are off for
+  // the mouse and the keyboard alike, until a range brings them back.
+  Press(vbar, 8, 100);
+  Release();
+  ASSERT_EQ(GetFocus(), vbar);
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL;
+  si.nMin = 0;
+  si.nMax = 9;
+  si.nPage = 10;
+  SetScrollInfo(vbar, SB_CTL, &si, true);
+  ParentLog().Messages.clear();
+  Key(VK_DOWN);
+  Press(vbar, 8, 145);
+  Release();
+  EXPECT_TRUE(Received().empty());
+  si.fMask = SIF_PAGE;  // a page alone does not turn them back on
+  si.nPage = 5;
+  SetScrollInfo(vbar, SB_CTL, &si, true);
+  Key(VK_DOWN);
+  EXPECT_TRUE(Received().empty());
+  si.fMask = SIF_RANGE;
+  si.nMax = 99;
+  SetScrollInfo(vbar, SB_CTL, &si, true);
+  Key(VK_DOWN);
+  EXPECT_EQ(Codes(), (std::vector<int>{SB_LINEDOWN, SB_ENDSCROLL}));
+}
+
 TEST_F(ScrollBarControlTest, Looks) {
   // Left to right: normal, at the end, disabled window, down arrow held, page held; a size grip.
   DestroyWindow(vbar);

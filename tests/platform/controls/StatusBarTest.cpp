@@ -185,7 +185,7 @@ TEST_F(StatusBarTest, DocksAtTheBottomAtFullWidthAndFollowsItsParent) {
   // A taller drawing area, then a bigger font, take effect at the next size.
   SendMessage(bar, SB_SETMINHEIGHT, 30);
   SendMessage(bar, WM_SIZE, 0, 0);
-  EXPECT_EQ(RectIn(bar), Rect(0, 240 - 36, 520, 240));
+  EXPECT_EQ(RectIn(bar), Rect(0, 240 - 32, 520, 240));  // the border on top of the 30
   SendMessage(bar, SB_SETMINHEIGHT, 0);
   HFONT big = CreateFontIndirect(TFontDesc{"Tahoma", -20});
   SendMessage(bar, WM_SETFONT, WPARAM(reinterpret_cast<std::uintptr_t>(big)), 1);
@@ -217,9 +217,10 @@ TEST_F(StatusBarTest, TheGripResizesASizeableWindowAndOnlyThat) {
   HWND bar = Bar(win, SBARS_SIZEGRIP);
   GetClientRect(bar, &c);
   EXPECT_EQ(HitTest(bar, c.Right - 3, c.Bottom - 3), HTBOTTOMRIGHT);
-  EXPECT_EQ(HitTest(bar, c.Right - 16, c.Bottom - 1), HTBOTTOMRIGHT);
-  EXPECT_EQ(HitTest(bar, c.Right - 17, c.Bottom - 1), HTCLIENT);
-  EXPECT_EQ(HitTest(bar, c.Right - 3, 1), HTCLIENT);  // the top border is not the grip
+  // The grip's zone: one pixel wider than its picture, the bar's whole height.
+  EXPECT_EQ(HitTest(bar, c.Right - 17, c.Bottom - 1), HTBOTTOMRIGHT);
+  EXPECT_EQ(HitTest(bar, c.Right - 18, c.Bottom - 1), HTCLIENT);
+  EXPECT_EQ(HitTest(bar, c.Right - 3, 0), HTBOTTOMRIGHT);
 
   // Drag the grip 40 right and 30 down: the window grows by as much and the bar follows.
   TRect before;
@@ -258,6 +259,81 @@ TEST_F(StatusBarTest, TheGripResizesASizeableWindowAndOnlyThat) {
   EXPECT_EQ(shot.GetPixel(corner.X - wr.Left, corner.Y - wr.Top), GetSysColor(COLOR_BTNFACE));
 }
 
+TEST_F(StatusBarTest, ClicksAreToldToTheParentWithThePartUnderThePointer) {
+  HWND bar = Bar(parent);
+  SetParts(bar, {100, 200, -1});
+  struct TSeen {
+    UINT Code;
+    UINT_PTR Part;
+    TPoint Pt;
+  };
+  std::vector<TSeen> seen;
+  auto docking = ParentLog().Handler;
+  ParentLog().Handler = [&](HWND h, UINT msg, WPARAM w, LPARAM l) -> std::optional<LRESULT> {
+    if (msg == WM_NOTIFY) {
+      const auto* nm = reinterpret_cast<const NMMOUSE*>(l);
+      const UINT code = nm->hdr.code;
+      if (nm->hdr.hwndFrom == bar &&
+          (code == NM_CLICK || code == NM_DBLCLK || code == NM_RCLICK || code == NM_RDBLCLK))
+        seen.push_back({code, nm->dwItemSpec, nm->pt});
+    }
+    return docking(h, msg, w, l);
+  };
+  Click(bar, 150, 5);
+  host.AdvanceClock(1000);
+  MoveTo(bar, 20, 6);
+  host.MouseDown(THostButton::Right);
+  host.MouseUp(THostButton::Right);
+  Pump();
+  host.AdvanceClock(1000);
+  Click(bar, 250, 5);
+  Click(bar, 250, 5);
+  ASSERT_EQ(seen.size(), 5u);
+  EXPECT_EQ(seen[0].Code, NM_CLICK);
+  EXPECT_EQ(seen[0].Part, 1u);
+  EXPECT_EQ(seen[0].Pt, (TPoint{150, 5}));
+  EXPECT_EQ(seen[1].Code, NM_RCLICK);
+  EXPECT_EQ(seen[1].Part, 0u);
+  EXPECT_EQ(seen[2].Code, NM_CLICK);
+  EXPECT_EQ(seen[3].Code, NM_DBLCLK);
+  EXPECT_EQ(seen[3].Part, 2u);
+  EXPECT_EQ(seen[4].Code, NM_CLICK);
+  // In simple mode the part is the simple one.
+  seen.clear();
+  SendMessage(bar, SB_SIMPLE, 1);
+  host.AdvanceClock(1000);
+  Click(bar, 150, 5);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].Part, UINT_PTR(SB_SIMPLEID));
+  ParentLog().Handler = docking;
+}
+
+TEST_F(StatusBarTest, ControlCharactersBecomeSpacesAndMinHeightAddsTheBorder) {
+  HWND bar = Bar(parent, 0,
+                 "a\x01"
+                 "b");
+  EXPECT_EQ(Text(bar, 0), "a b");
+  SetParts(bar, {100, -1});
+  SetText(bar, 1, "1\r\n2\t3\x7f\xc2\x85ж");
+  EXPECT_EQ(Text(bar, 1), "1  2\t3  ж");
+  SetWindowText(bar, "x\ny");
+  EXPECT_EQ(GetWindowText(bar), "x y");
+  // The minimum is the parts' height; the border above them comes on top.
+  EXPECT_EQ(SendMessage(bar, SB_SETMINHEIGHT, 40), 1);
+  SendMessage(bar, WM_SIZE, 0, 0);
+  TRect c;
+  GetClientRect(bar, &c);
+  EXPECT_EQ(c.Height(), 42);
+  SendMessage(bar, SB_SETMINHEIGHT, 5);  // less than the text needs: no effect
+  SendMessage(bar, WM_SIZE, 0, 0);
+  GetClientRect(bar, &c);
+  EXPECT_EQ(c.Height(), Height());
+  SendMessage(bar, SB_SETMINHEIGHT, WPARAM(-40));
+  SendMessage(bar, WM_SIZE, 0, 0);
+  GetClientRect(bar, &c);
+  EXPECT_EQ(c.Height(), Height());
+}
+
 TEST_F(StatusBarTest, OwnerDrawnPartsArePaintedByTheParentInsideTheirFrame) {
   HWND bar = Bar(parent);
   SetParts(bar, {100, -1});
@@ -267,7 +343,11 @@ TEST_F(StatusBarTest, OwnerDrawnPartsArePaintedByTheParentInsideTheirFrame) {
     // Tries to paint the whole bar; only the part's inside may change.
     d.hDC->FillRect(Rect(0, 0, 1000, 100), RGB(200, 30, 30));
   };
+  Pump();
+  seen.clear();
   ASSERT_TRUE(SendMessage(bar, SB_SETTEXT, 1 | SBT_OWNERDRAW, LPARAM(0x5eed)));
+  // Drawn as the data is set, before anything else runs.
+  ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(SendMessage(bar, SB_GETTEXT, 1, 0), 0x5eed);  // the data comes back as it was given
   EXPECT_EQ(HIWORD(SendMessage(bar, SB_GETTEXTLENGTH, 1)), SBT_OWNERDRAW);
   TBitmap shot = Shot();

@@ -133,6 +133,29 @@ std::optional<LRESULT> Names(HWND, UINT m, WPARAM, LPARAM l) {
   return 0;
 }
 
+TEST_F(ToolbarTest, CheckingOneOfAGroupReleasesTheOtherAndMissingIdsAnswerMinusOne) {
+  HWND tb = Bar(0);
+  auto checked = [&](int id) { return SendMessage(tb, TB_ISBUTTONCHECKED, WPARAM(id)); };
+  EXPECT_EQ(checked(IdFit), 1);
+  EXPECT_EQ(checked(IdOneToOne), 0);
+  EXPECT_EQ(SendMessage(tb, TB_CHECKBUTTON, IdOneToOne, 1), 1);
+  EXPECT_EQ(checked(IdOneToOne), 1);
+  EXPECT_EQ(checked(IdFit), 0);
+  // The separator ends the group: the check box before it keeps its state.
+  SendMessage(tb, TB_CHECKBUTTON, IdZoom, 1);
+  SendMessage(tb, TB_CHECKBUTTON, IdFit, 1);
+  EXPECT_EQ(checked(IdZoom), 1);
+  EXPECT_EQ(checked(IdOneToOne), 0);
+  // Unchecking releases only the button itself; no click is reported.
+  SendMessage(tb, TB_CHECKBUTTON, IdFit, 0);
+  EXPECT_EQ(checked(IdFit), 0);
+  EXPECT_EQ(checked(IdOneToOne), 0);
+  EXPECT_EQ(Clicks(tb, IdFit), 0);
+  for (UINT msg : {TB_ISBUTTONCHECKED, TB_ISBUTTONENABLED, TB_ISBUTTONPRESSED})
+    EXPECT_EQ(SendMessage(tb, msg, 999), -1);
+  EXPECT_EQ(SendMessage(tb, TB_CHECKBUTTON, 999, 1), 0);
+}
+
 TEST_F(ToolbarTest, FlatButtonsLightUpUnderThePointerAndShowHints) {
   ParentLog().Handler = &Names;
   HWND tb = Bar(TBSTYLE_FLAT | TBSTYLE_TOOLTIPS, true);

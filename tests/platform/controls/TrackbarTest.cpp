@@ -73,6 +73,12 @@ TEST_F(TrackbarTest, RangePositionSizesAndTicks) {
   EXPECT_EQ(SendMessage(bar, TBM_SETPAGESIZE, 0, 7), 19996);
   SendMessage(bar, TBM_SETRANGE, 1, MAKELONG(0, 100));
   EXPECT_EQ(SendMessage(bar, TBM_GETPAGESIZE), 7);
+  // -1 goes back to the automatic page, which follows the range again.
+  EXPECT_EQ(SendMessage(bar, TBM_SETPAGESIZE, 0, -1), 7);
+  EXPECT_EQ(SendMessage(bar, TBM_GETPAGESIZE), 20);
+  SendMessage(bar, TBM_SETRANGE, 1, MAKELONG(0, 50));
+  EXPECT_EQ(SendMessage(bar, TBM_GETPAGESIZE), 10);
+  SendMessage(bar, TBM_SETRANGE, 1, MAKELONG(0, 100));
   EXPECT_EQ(SendMessage(bar, TBM_SETLINESIZE, 0, 3), 1);
   EXPECT_EQ(SendMessage(bar, TBM_GETLINESIZE), 3);
 

@@ -94,7 +94,7 @@ TEST_F(UpDownTest, TheBuddyIsAttachedNarrowedAndShowsThePosition) {
   EXPECT_EQ(Pos(&error), 12345);
   SetWindowText(edit, "5");
   EXPECT_EQ(Pos(&error), 10);
-  EXPECT_FALSE(error);
+  EXPECT_TRUE(error);  // pulled into the range: not what was typed
   for (const char* bad : {"", "abc", "12a", "1  2", "-", "99999999999", "1..2", " 1 000x"}) {
     SetWindowText(edit, bad);
     EXPECT_EQ(Pos(&error), 10) << bad;
@@ -103,7 +103,19 @@ TEST_F(UpDownTest, TheBuddyIsAttachedNarrowedAndShowsThePosition) {
   }
   SetWindowText(edit, "-7");
   EXPECT_EQ(Pos(&error), 10);
+  EXPECT_TRUE(error);
+  SetWindowText(edit, "10");
+  EXPECT_EQ(Pos(&error), 10);
   EXPECT_FALSE(error);
+  // Without a buddy showing the number there is nothing to read: an error too.
+  HWND lone =
+      CreateWindowEx(0, UPDOWN_CLASS, "", WS_CHILD | WS_VISIBLE, 200, 10, 16, 20, parent, 5);
+  SendMessage(lone, UDM_SETPOS32, 0, 50);
+  EXPECT_EQ(SendMessage(lone, UDM_GETPOS32, 0, LPARAM(reinterpret_cast<std::uintptr_t>(&error))),
+            50);
+  EXPECT_TRUE(error);
+  EXPECT_EQ(SendMessage(lone, UDM_GETPOS), MAKELONG(50, 1));
+  EXPECT_EQ(SendMessage(lone, UDM_GETPOS32), 50);  // a null flag pointer is fine
 
   // The 16-bit messages: the range as (maximum, minimum) in one LPARAM.
   SendMessage(ud, UDM_SETRANGE, 0, MAKELONG(300, -300));

@@ -112,6 +112,18 @@ TEST_F(MenuTest, RadioItemsAndTheDefaultItem) {
   ASSERT_TRUE(SetMenuDefaultItem(m, 4, 0));
   EXPECT_EQ(GetMenuDefaultItem(m, 0, 0), 4u);
   EXPECT_EQ(GetMenuDefaultItem(m, 1, 0), 3u);
+  // MF_DEFAULT is no way to name the default: Append, Insert and Modify
+  // take the other flags and leave that one; a modified default stays it.
+  ASSERT_TRUE(AppendMenu(m, MF_STRING | MF_HILITE | MF_DEFAULT, 5, "five"));
+  ASSERT_TRUE(InsertMenu(m, 0, MF_BYPOSITION | MF_STRING | MF_HILITE | MF_DEFAULT, 6, "six"));
+  ASSERT_TRUE(ModifyMenu(m, 2, MF_BYCOMMAND | MF_STRING | MF_HILITE | MF_DEFAULT, 2, "two"));
+  for (UINT id : {5u, 6u, 2u}) {
+    EXPECT_TRUE(GetMenuState(m, id, MF_BYCOMMAND) & MF_HILITE) << id;
+    EXPECT_FALSE(GetMenuState(m, id, MF_BYCOMMAND) & MF_DEFAULT) << id;
+  }
+  EXPECT_EQ(GetMenuDefaultItem(m, 0, 0), 4u);
+  ASSERT_TRUE(ModifyMenu(m, 4, MF_BYCOMMAND | MF_STRING, 4, "four"));
+  EXPECT_EQ(GetMenuDefaultItem(m, 0, 0), 4u);
   DestroyMenu(m);
 }
 
