@@ -303,7 +303,8 @@ void TsBitBtn::PaintBorder(TBitmap& cache, int state, BackgroundInfo background,
   if (!m || !m->IsValidMaskIndex(skinData_->BorderMaskIndex)) return;
   const TsMaskData& mask = m->ma[std::size_t(skinData_->BorderMaskIndex)];
   const int frames = std::max(int(mask.ImageCount), 1);
-  PaintNinePart(cache, TRect{0, 0, cache.Width(), cache.Height()}, false, true,
+  // The centre piece too: a button's face is part of its border image.
+  PaintNinePart(cache, TRect{0, 0, cache.Width(), cache.Height()}, true, true,
                 std::min(state, frames - 1), mask, background);
   if (cutRegion && pendingRegion_) {
     // The corners' transparent pixels are not part of the window.
@@ -380,6 +381,7 @@ void TsBitBtn::PrepareCache() {
   }
   lastLayout_ = Layout();
   lastSpacing_ = Spacing();
+  lastState_ = state;
   data.CacheInvalid = false;
   // 6.
   if (OnPaint) OnPaint(this, cache);
@@ -404,8 +406,10 @@ void TsBitBtn::PaintTo(HDC given) {
       if (TWinControl* p = Parent())
         outside = Left() < 0 || Top() < 0 || Left() + Width() > p->ClientWidth() ||
                   Top() + Height() > p->ClientHeight();
+      // The platform changes the pushed state itself (a space key, the mouse
+      // leaving while held): a picture of another state is made again.
       if (data.CacheInvalid || outside || Spacing() != lastSpacing_ || Layout() != lastLayout_ ||
-          regionChanged_ || !data.CacheBmp || data.CacheBmp->Empty())
+          regionChanged_ || !data.CacheBmp || data.CacheBmp->Empty() || StateIndex() != lastState_)
         PrepareCache();
     }
     if (regionChanged_ && !fading) {
@@ -497,7 +501,7 @@ void TsBitBtn::SkinCommand(TMessage& m) {
 void TsBitBtn::MouseEnter(TMessage& m) {
   TsCommonData& data = *skinData_;
   if (m.LParam != 0 && m.LParam != reinterpret_cast<LPARAM>(static_cast<TControl*>(this))) return;
-  if (!Enabled() || IsDesigning() || data.MouseAbove) return;
+  if (!Enabled() || IsDesigning() || data.MouseAbove || GetTrackedMenu()) return;
   const std::uint64_t me = Serial();
   if (OnMouseEnter) OnMouseEnter(this);
   if (!ControlAlive(this, me)) return;
@@ -619,6 +623,8 @@ bool TsBitBtn::SkinnedMessage(TMessage& m) {
             forcedPushed_ = 1;
             TBitBtn::Repaint();
             ShowPressed = false;
+            // Long enough for the pressed look to be seen.
+            Sleep(30);
             if (!ControlAlive(this, me)) return true;
           }
           data.PaintSuspended = false;

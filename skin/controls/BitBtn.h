@@ -125,6 +125,7 @@ class TsBitBtn : public TBitBtn {
   int forcedPushed_ = -1;  // while a press or release is being shown ahead of the platform
   TButtonLayout lastLayout_ = blGlyphLeft;
   int lastSpacing_ = 4;
+  int lastState_ = -1;
   bool paintedOnce_ = false;
 };
 
