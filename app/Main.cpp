@@ -7,6 +7,7 @@
 #include "app/Resize.h"
 #include "app/SafeFile.h"
 #include "app/ShippedSkins.h"
+#include "app/StoredGlyphs.h"
 #include "app/Values.h"
 #include "skin/controls/SkinableMenus.h"
 #include "skin/data/BuiltinSkin.h"
@@ -44,18 +45,12 @@ class TBusyCursor {
   TCursor saved_;
 };
 
-std::unique_ptr<tk::TBitmap> GlyphBitmap(TGlyph glyph) {
-  auto b = std::make_unique<tk::TBitmap>();
-  b->TakeImage(MakeGlyph(glyph));
-  return b;
-}
-
-// A glyph button of the left column.
-TBitBtn* CommandButton(TfrmMain* form, const std::string& name, int top, TGlyph glyph,
-                       const std::string& hint, bool enabled) {
-  return Place<TBitBtn>(form, form, name, {8, top, 49, 41}, [&](TBitBtn& b) {
-    auto g = GlyphBitmap(glyph);
-    b.SetGlyph(g.get());
+// A glyph button of the left column, with its glyph read from the stored
+// form the program carries.
+TsBitBtn* CommandButton(TfrmMain* form, const std::string& name, int top, TGlyph glyph,
+                        const std::string& hint, bool enabled) {
+  return Place<TsBitBtn>(form, form, name, {8, top, 49, 41}, [&](TsBitBtn& b) {
+    b.LoadGlyphData(StoredGlyphData(glyph));
     b.SetHint(hint);
     b.SetShowHint(true);
     b.SetEnabled(enabled);
@@ -119,8 +114,11 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner), view_(std::make_unique<TVi
   ScrollBox1 = Place<TPictureBox>(this, this, "ScrollBox1", {63, 8, 640, 480});
   Image1 = Place<TImage>(this, ScrollBox1, "Image1", {0, 0, 620, 476},
                          [](TImage& i) { i.SetAutoSize(true); });
-  sStatusBar1 = Place<TStatusBar>(this, this, "sStatusBar1", {0, 491, 713, 19},
-                                  [](TStatusBar& b) { b.SetAlign(alBottom); });
+  sStatusBar1 =
+      Place<TsStatusBar>(this, this, "sStatusBar1", {0, 491, 713, 19}, [](TsStatusBar& b) {
+        b.SetAlign(alBottom);
+        b.SkinData()->SetSkinSection("STATUSBAR");
+      });
   sLabel1 = Place<TsLabel>(this, sStatusBar1, "sLabel1", {3, 3}, [](TLabel& l) {
     l.SetCaption("___");
     l.Font()->SetName("Tahoma");
@@ -260,7 +258,7 @@ void TfrmMain::sBitBtn1Click(TComponent*) {
   ScrollBox1->HorzScrollBar()->SetPosition(0);
   ScrollBox1->VertScrollBar()->SetPosition(0);
   WriteFileSafely(BackupPath(), PictureData());
-  for (TBitBtn* b : {sBitBtn2, sBitBtn8, sBitBtn9, sBitBtn10}) b->SetEnabled(true);
+  for (TsBitBtn* b : {sBitBtn2, sBitBtn8, sBitBtn9, sBitBtn10}) b->SetEnabled(true);
   for (tk::TMenuItem* i : {N3, N5, N12, N13}) i->SetEnabled(true);
   Quality = 100;
   sLabel1->Show();

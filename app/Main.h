@@ -10,16 +10,16 @@
 
 #include "app/MainEdits.h"
 #include "app/PictureBox.h"
+#include "skin/controls/BitBtn.h"
 #include "skin/controls/Label.h"
+#include "skin/controls/StatusBar.h"
 #include "skin/data/SkinManager.h"
-#include "toolkit/BitBtn.h"
 #include "toolkit/Form.h"
 #include "toolkit/Image.h"
 #include "toolkit/MainMenu.h"
 #include "toolkit/MenuItem.h"
 #include "toolkit/OpenPictureDialog.h"
 #include "toolkit/SavePictureDialog.h"
-#include "toolkit/StatusBar.h"
 #include "toolkit/Timer.h"
 
 namespace vm::app {
@@ -30,16 +30,16 @@ class TfrmMain : public TForm {
   ~TfrmMain() override;
   std::string ClassName() const override { return "TfrmMain"; }
 
-  TBitBtn* sBitBtn1;   // open
-  TBitBtn* sBitBtn2;   // save
-  TBitBtn* sBitBtn10;  // size dialog
-  TBitBtn* sBitBtn9;   // quality dialog
-  TBitBtn* sBitBtn8;   // undo all changes
-  TBitBtn* sBitBtn3;   // about box
-  TBitBtn* sBitBtn5;   // exit
+  TsBitBtn* sBitBtn1;   // open
+  TsBitBtn* sBitBtn2;   // save
+  TsBitBtn* sBitBtn10;  // size dialog
+  TsBitBtn* sBitBtn9;   // quality dialog
+  TsBitBtn* sBitBtn8;   // undo all changes
+  TsBitBtn* sBitBtn3;   // about box
+  TsBitBtn* sBitBtn5;   // exit
   TPictureBox* ScrollBox1;
   TImage* Image1;
-  TStatusBar* sStatusBar1;
+  TsStatusBar* sStatusBar1;
   TsLabel* sLabel1;  // the size line
   tk::TMainMenu* MainMenu1;
   tk::TMenuItem* N1;   // "Файл"

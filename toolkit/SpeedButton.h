@@ -51,10 +51,12 @@ class TSpeedButton : public TGraphicControl {
   void MouseMove(TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
+  // Sets the look (a drop-down button shows down while its menu is open).
+  void SetState(TButtonState s);
+
  private:
   // Releases the other down buttons of the group.
   void UpdateExclusive();
-  void SetState(TButtonState s);
 
   bool flat_ = false;
   int groupIndex_ = 0;

@@ -186,6 +186,11 @@ void TsCustomLabel::WndProc(TMessage& m) {
     TsSkinManager* def = DefaultManager();
     const bool fromDefault = def && m.LParam == ManagerValue(def);
     switch (CommandOf(m.WParam)) {
+      case CmdQueryHandled:
+        // The engine's labels paint themselves with the skin: the control
+        // adapter must leave their colours and transparency alone.
+        m.Result = m.LParam = 1;
+        return;
       case CmdRemoveSkin:
         if (fromDefault) {
           const bool consumed = SkinRemoved();

@@ -282,9 +282,9 @@ int TsSkinProvider::CaptionHitTest(TPoint p) {
   const TSize cell = CellOf(buttons_[bClose].MaskIndex, ButtonFallback);
   const int bandTop = (fm.BorderHeight + fm.CaptionHeight - cell.cy) / 2;
   if (p.Y >= bandTop && p.Y <= bandTop + cell.cy) {
-    auto over = [&](const TRect& r) {
-      return !r.IsEmpty() && p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
-    };
+    // Inside the band only X decides: the band includes its last row, one
+    // below the buttons' painted rectangles.
+    auto over = [&](const TRect& r) { return !r.IsEmpty() && p.X >= r.Left && p.X < r.Right; };
     if (fm.IconShown && p.X >= fm.BorderWidth && p.X <= fm.BorderWidth + fm.IconSize.cx) {
       code = htSysMenu;
     } else if (over(buttons_[bClose].Rect)) {

@@ -142,9 +142,12 @@ TnxAdapterItem* TnxCtrlAdapter::ItemOf(const TControl* control) const {
 }
 
 bool TnxCtrlAdapter::IsPlatformLabel(TControl* control, bool byClassName) const {
-  if (byClassName) return control->ClassName() == "TLabel";
-  // The engine's own labels derive from the platform's but skin themselves.
-  return dynamic_cast<TLabel*>(control) != nullptr && !SkinsItself(control);
+  // The one rule for the engine's own labels: they derive from the
+  // platform's label but answer command 7 (they skin themselves), so neither
+  // scan ever recolours them. The children scan also asks for the plain
+  // class itself.
+  if (!dynamic_cast<TLabel*>(control) || SkinsItself(control)) return false;
+  return !byClassName || control->ClassName() == "TLabel";
 }
 
 bool TnxCtrlAdapter::IsControlSupported(TControl* control) {

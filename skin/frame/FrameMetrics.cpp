@@ -26,9 +26,11 @@ TsFrameMetrics MeasureFrame(const TCustomForm& form, bool showAppIcon, int title
   if (m.HasBorder) {
     const bool fixed = child ? (style == bsSingle || style == bsToolWindow)
                              : (style == bsSingle || style == bsDialog || style == bsToolWindow);
+    // A fixed multi-document child has the platform's fixed frame (the same
+    // width as a dialog frame), never the one-pixel line.
     if (child) {
-      m.BorderHeight = GetSystemMetrics(fixed ? SM_CYBORDER : SM_CYFRAME);
-      m.BorderWidth = GetSystemMetrics(fixed ? SM_CXBORDER : SM_CXFRAME);
+      m.BorderHeight = GetSystemMetrics(fixed ? SM_CYFIXEDFRAME : SM_CYFRAME);
+      m.BorderWidth = GetSystemMetrics(fixed ? SM_CXFIXEDFRAME : SM_CXFRAME);
     } else {
       m.BorderHeight = GetSystemMetrics(fixed ? SM_CYDLGFRAME : SM_CYFRAME);
       m.BorderWidth = GetSystemMetrics(fixed ? SM_CXDLGFRAME : SM_CXFRAME);

@@ -98,8 +98,12 @@ TsSkinProvider::TsSkinProvider(TComponent* owner) : TComponent(owner), SkinData(
   if (form_->ControlState() != 0) updating_ = true;
   if (TsSkinManager* m = FrameManager(); m && m->SkinData.Active) {
     PrepareSkin();
-    // A form that is already on the screen changes its look at once.
+    // A form that is already on the screen changes its look at once. Its
+    // skinned controls built their pictures over the plain form: they are
+    // made again over the skinned one.
     if (HWND h = FormHandle(); h && IsWindowVisible(h)) {
+      TMessage invalidate{SM_NIRVEXCMD, WPARAM(MakeSkinCommand(CmdInvalidate)), 0, 0};
+      BroadcastToControls(form_, invalidate);
       RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
     }
   }

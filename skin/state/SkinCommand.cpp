@@ -91,8 +91,11 @@ void SendCommandToChildren(TWinControl* container, int code, LPARAM value, int a
       TControl* child = container->Controls(i);
       if (!child || child->IsDestroying()) continue;
       auto* wc = dynamic_cast<TWinControl*>(child);
-      if (!wc) continue;  // windowless children are painted by the container itself
-      if (wc->HandleAllocated() && wc->Showing())
+      // A windowless child keeps a cache of its own too: it hears the command
+      // through its own dispatch.
+      if (!wc)
+        child->Perform(SM_NIRVEXCMD, w, value);
+      else if (wc->HandleAllocated() && wc->Showing())
         SendMessage(wc->Handle(), SM_NIRVEXCMD, w, value);
       else
         wc->Perform(SM_NIRVEXCMD, w, value);

@@ -60,9 +60,9 @@ void BroadcastToChildWindows(HWND parent, UINT msg, WPARAM w, LPARAM l);
 // command 7 by send-message (they pass it on themselves), the other windowed
 // ones are walked into. Stops at the first child being destroyed.
 void BroadcastToControls(TWinControl* control, TMessage& message);
-// The command to the container's children that are not windowless and not
-// being destroyed: a showing child with a window by send-message, the others
-// through their WindowProc. An error raised by a child ends the walk.
+// The command to every child of the container that is not being destroyed:
+// a showing child with a window by send-message, the others (windowless ones
+// included) through their WindowProc. An error raised by a child ends the walk.
 void SendCommandToChildren(TWinControl* container, int code, LPARAM value = 0, int argument = 0);
 // The command to each direct child window (child style) of the window.
 void SendCommandToChildWindows(HWND window, int code, LPARAM value = 0);

@@ -1,5 +1,6 @@
 // The four windows as an outside checker reads them off the screen: every
 // component's place, size, text, hint, font, colour, tab stop and state.
+#include "app/StoredGlyphs.h"
 #include "tests/app/ProgramTestSupport.h"
 #include "toolkit/Bevel.h"
 #include "toolkit/Colors.h"
@@ -64,17 +65,18 @@ TEST_F(Layout, MainWindow) {
   EXPECT_EQ(m->Color(), clBtnFace);
   FontIs(m, "Tahoma", -11, false, clWindowText);
   const struct {
-    TBitBtn* Button;
+    TsBitBtn* Button;
     int Top;
     const char* Hint;
     bool Enabled;
-  } buttons[] = {{m->sBitBtn1, 8, "Открыть", true},
-                 {m->sBitBtn2, 55, "Сохранить", false},
-                 {m->sBitBtn10, 102, "Изменить размеры", false},
-                 {m->sBitBtn9, 149, "Изменить качество", false},
-                 {m->sBitBtn8, 196, "Отменить все изменения", false},
-                 {m->sBitBtn3, 243, "О программе...", true},
-                 {m->sBitBtn5, 448, "Выход", true}};
+    app::TGlyph Glyph;
+  } buttons[] = {{m->sBitBtn1, 8, "Открыть", true, app::TGlyph::Open},
+                 {m->sBitBtn2, 55, "Сохранить", false, app::TGlyph::Save},
+                 {m->sBitBtn10, 102, "Изменить размеры", false, app::TGlyph::Resize},
+                 {m->sBitBtn9, 149, "Изменить качество", false, app::TGlyph::Quality},
+                 {m->sBitBtn8, 196, "Отменить все изменения", false, app::TGlyph::Undo},
+                 {m->sBitBtn3, 243, "О программе...", true, app::TGlyph::About},
+                 {m->sBitBtn5, 448, "Выход", true, app::TGlyph::Exit}};
   int tab = 0;
   for (const auto& b : buttons) {
     SCOPED_TRACE(b.Button->Name());
@@ -87,7 +89,20 @@ TEST_F(Layout, MainWindow) {
     ASSERT_NE(b.Button->Glyph(), nullptr);
     EXPECT_EQ(b.Button->Glyph()->Width(), 32);
     EXPECT_EQ(b.Button->Glyph()->Height(), 32);
+    EXPECT_EQ(b.Button->SkinData()->SkinSection(), "BUTTON");
+    // The stored glyph is exactly the picture its drawing code makes, and in
+    // the form of a 24-bit bitmap file of 3,126 bytes behind its count.
+    const std::span<const std::uint8_t> data = app::StoredGlyphData(b.Glyph);
+    ASSERT_EQ(data.size(), 3130u);
+    EXPECT_EQ(data[0] | (data[1] << 8) | (data[2] << 16) | (data[3] << 24), 3126);
+    const TBitmap drawn = app::MakeGlyph(b.Glyph);
+    const TBitmap& shown = b.Button->Glyph()->Image();
+    int differ = 0;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x) differ += drawn.GetPixel(x, y) != shown.GetPixel(x, y);
+    EXPECT_EQ(differ, 0);
   }
+  EXPECT_EQ(m->sStatusBar1->SkinData()->SkinSection(), "STATUSBAR");
   At(m->ScrollBox1, 63, 8, 640, 480);
   EXPECT_EQ(m->ScrollBox1->TabOrder(), 7);
   EXPECT_EQ(m->Image1->Parent(), m->ScrollBox1);

@@ -3,6 +3,7 @@
 // a skin switched and removed at run time.
 #include "platform/gfx/SysColors.h"
 #include "skin/controls/Label.h"
+#include "skin/frame/CtrlAdapter.h"
 #include "skin/paint/pixels/Colors.h"
 #include "tests/skin/controls/ControlsTestSupport.h"
 
@@ -224,6 +225,29 @@ TEST_F(Labels, SectionAndUseSkinColorChangesRepaint) {
   empty->SetCaption("&");
   EXPECT_GT(empty->Height(), 5);
   EXPECT_GT(empty->Width(), 0);
+}
+
+// The form's control adapter recolours only the platform's labels: the
+// engine's labels answer command 7 and keep their own colours and looks,
+// also a label that does not follow the skin's colour.
+TEST_F(Labels, ControlAdapterLeavesTheEnginesLabelsAlone) {
+  MakeLabels();
+  LoadBuiltinSkin();
+  auto* platform = new TLabel(form);
+  platform->SetParent(form);
+  platform->SetCaption("Обычная");
+  platform->Font()->SetColor(DarkRed);
+  auto adapter = std::make_unique<TnxCtrlAdapter>(form);
+  adapter->AddAllItems();
+  EXPECT_EQ(own->Font()->Color(), DarkRed);
+  EXPECT_FALSE(own->UseSkinColor());
+  EXPECT_EQ(plain->Font()->Color(), clWindowText);
+  EXPECT_EQ(custom->Font()->Color(), DarkRed);
+  // A label of the platform is made transparent and takes the skin's colour.
+  EXPECT_TRUE(platform->Transparent());
+  EXPECT_EQ(platform->Font()->Color(), manager->GlobalFontColor());
+  // The own-coloured label paints its stored colour under the skin.
+  EXPECT_GT(Of(Shot(form), own, DarkRed), 10);
 }
 
 }  // namespace

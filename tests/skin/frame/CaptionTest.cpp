@@ -40,6 +40,11 @@ TEST_F(TFrameTest, EveryCaptionElementAnswersItsHitCode) {
   EXPECT_EQ(HitAt(f, 200, 10), htMaxButton);
   EXPECT_EQ(HitAt(f, 170, 10), htMinButton);
   EXPECT_EQ(HitAt(f, 189, 10), htCaption);  // between two buttons
+  // The band takes in both of its ends: the row below the cells too.
+  EXPECT_EQ(HitAt(f, 224, 0), htClose);
+  EXPECT_EQ(HitAt(f, 224, 22), htClose);
+  EXPECT_EQ(HitAt(f, 200, 22), htMaxButton);
+  EXPECT_EQ(HitAt(f, 224, 23), HTCLIENT);
   EXPECT_EQ(HitAt(f, 10, 10), htSysMenu);
   EXPECT_EQ(HitAt(f, 100, 10), htCaption);
   EXPECT_EQ(HitAt(f, 100, 80), HTCLIENT);

@@ -5,6 +5,7 @@
 #include "skin/state/SkinCommand.h"
 #include "tests/skin/frame/FrameTestSupport.h"
 #include "toolkit/Edit.h"
+#include "toolkit/GraphicControl.h"
 #include "toolkit/MainMenu.h"
 #include "toolkit/MenuItem.h"
 #include "toolkit/SpeedButton.h"
@@ -37,6 +38,18 @@ TEST_F(TFrameTest, BordersComeFromThePlatformMetricsOfEachStyle) {
       EXPECT_EQ(m.IconRect, Bounds(c.Border, (19 + c.Border - 16) / 2, 16, 16));
     }
     f->Hide();
+  }
+  // A multi-document child that cannot be sized has the platform's fixed
+  // frame, not the one-pixel line; a sizeable one the sizing frame.
+  for (TFormBorderStyle style : {bsSingle, bsToolWindow, bsSizeable}) {
+    auto* child = new TForm(app.get());
+    child->SetBorderStyle(style);
+    child->SetFormStyle(fsMDIChild);
+    const TsFrameMetrics m = MeasureFrame(*child, true);
+    const bool fixed = style != bsSizeable;
+    EXPECT_EQ(m.BorderWidth, GetSystemMetrics(fixed ? SM_CXFIXEDFRAME : SM_CXFRAME)) << style;
+    EXPECT_EQ(m.BorderHeight, GetSystemMetrics(fixed ? SM_CYFIXEDFRAME : SM_CYFRAME)) << style;
+    EXPECT_GT(m.BorderWidth, GetSystemMetrics(SM_CXBORDER)) << style;
   }
 }
 
@@ -228,6 +241,34 @@ TEST_F(TFrameTest, BadSkinsKeepAUsableFrame) {
   Pump();
   Shot(f);
   EXPECT_EQ(p->FrameCache().Width(), 0);
+}
+
+// A windowless control that records the skin commands it hears.
+class TCommandLog : public TGraphicControl {
+ public:
+  using TGraphicControl::TGraphicControl;
+  std::vector<std::pair<int, int>> Heard;
+  void WndProc(TMessage& m) override {
+    if (m.Msg == SM_NIRVEXCMD) Heard.emplace_back(CommandOf(m.WParam), ArgumentOf(m.WParam));
+    TGraphicControl::WndProc(m);
+  }
+};
+
+TEST_F(TFrameTest, ResizeUnderAGradientFormTellsWindowlessChildrenToo) {
+  LoadBuiltinSkin();
+  TForm* f = MakeForm(bsSizeable, 240, 160);
+  auto* log = new TCommandLog(f);
+  log->SetParent(f);
+  log->SetBounds(10, 10, 40, 20);
+  TsSkinProvider* p = ProviderOf(f);
+  ASSERT_NE(p, nullptr);
+  manager->gd[std::size_t(p->SkinData.SectionIndex)].GradientPercent = 50;
+  log->Heard.clear();
+  f->SetBounds(40, 30, 260, 170);
+  Pump();
+  EXPECT_NE(
+      std::find(log->Heard.begin(), log->Heard.end(), std::pair{int(CmdRefreshBackground), 1}),
+      log->Heard.end());
 }
 
 }  // namespace

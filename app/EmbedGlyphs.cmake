@@ -1,0 +1,32 @@
+# Writes a C++ source holding the stored glyphs of app/glyphs:
+# cmake -DINPUT_DIR=<folder> -DOUTPUT=<cpp> -P EmbedGlyphs.cmake
+set(names open save resize quality undo about exit)
+set(enums Open Save Resize Quality Undo About Exit)
+set(arrays "")
+set(cases "")
+foreach(i RANGE 6)
+  list(GET names ${i} name)
+  list(GET enums ${i} enum)
+  file(READ ${INPUT_DIR}/${name}.glyph hex HEX)
+  string(LENGTH "${hex}" hexLength)
+  math(EXPR size "${hexLength} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  string(REGEX REPLACE "((0x[0-9a-f][0-9a-f],){24})" "\\1\n    " bytes "${bytes}")
+  string(APPEND arrays "const std::uint8_t k_${name}[${size}] = {\n    ${bytes}};\n")
+  string(APPEND cases "    case TGlyph::${enum}:\n      return {k_${name}, ${size}};\n")
+endforeach()
+file(WRITE ${OUTPUT} "// Generated from app/glyphs/*.glyph; do not edit.
+#include \"app/StoredGlyphs.h\"
+
+namespace vm::app {
+namespace {
+${arrays}}  // namespace
+
+std::span<const std::uint8_t> StoredGlyphData(TGlyph glyph) {
+  switch (glyph) {
+${cases}  }
+  return {};
+}
+
+}  // namespace vm::app
+")
