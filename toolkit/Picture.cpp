@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/base/AsciiCase.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/Icon.h"
 #include "toolkit/JPEGImage.h"
@@ -11,12 +12,6 @@
 namespace vm::tk {
 
 namespace {
-
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  return s;
-}
 
 // The registry is process-wide, as the program registers its formats once at
 // start for every picture.
@@ -37,7 +32,7 @@ TRegistry& Registry() {
 std::string NormalExtension(const std::string& extension) {
   std::string e = extension;
   if (!e.empty() && e[0] == '.') e.erase(0, 1);
-  return Lower(e);
+  return AsciiLowerCopy(e);
 }
 
 }  // namespace
@@ -47,7 +42,7 @@ std::string FileExtension(const std::string& fileName) {
   std::size_t start = slash == std::string::npos ? 0 : slash + 1;
   std::size_t dot = fileName.rfind('.');
   if (dot == std::string::npos || dot < start) return "";
-  return Lower(fileName.substr(dot + 1));
+  return AsciiLowerCopy(fileName.substr(dot + 1));
 }
 
 void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description,

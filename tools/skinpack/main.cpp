@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/FileBytes.h"
 #include "skin/data/SkinConvertor.h"
 
 int main(int argc, char** argv) {
@@ -29,14 +30,14 @@ int main(int argc, char** argv) {
         i += 2;
       }
       std::filesystem::path path(argv[i]);
-      std::ifstream in(path, std::ios::binary);
-      if (!in) {
-        std::cerr << "skinpack: cannot read " << path << '\n';
+      vm::TPackedEntry e;
+      try {
+        e.Bytes = vm::ReadWholeFile(path.string());
+      } catch (const vm::EFileReadError& error) {
+        std::cerr << "skinpack: " << error.Message() << '\n';
         return 1;
       }
-      vm::TPackedEntry e;
       e.Name = entryName.empty() ? path.filename().string() : entryName;
-      e.Bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
       entries.push_back(std::move(e));
     }
     std::vector<std::uint8_t> container = vm::WritePackedSkin(entries);
