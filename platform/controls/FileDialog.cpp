@@ -11,6 +11,7 @@
 #include <fstream>
 #include <memory>
 
+#include "platform/gfx/PictureFormats.h"
 #include "platform/base/AsciiCase.h"
 #include "platform/base/FileBytes.h"
 #include "platform/base/Utf8.h"
@@ -18,11 +19,9 @@
 #include "platform/controls/Controls.h"
 #include "platform/controls/Dialog.h"
 #include "platform/controls/MessageBox.h"
-#include "platform/gfx/BmpCodec.h"
 #include "platform/gfx/DC.h"
 #include "platform/gfx/Font.h"
 #include "platform/gfx/ImageList.h"
-#include "platform/gfx/JpegCodec.h"
 
 namespace vm {
 
@@ -655,26 +654,16 @@ class TFileDialog {
   void ShowPreview(const std::string& path) {
     if (!params_.Preview) return;
     ClearPreview();
-    std::string ext = LowerExtension(path);
-    bool jpeg = ext == "jpg" || ext == "jpeg" || ext == "jpe" || ext == "jfif";
-    bool bmp = ext == "bmp";
-    if (!jpeg && !bmp) return;
+    const TPictureFormat* format = PictureFormatByExtension(LowerExtension(path));
+    if (!format || !format->Preview) return;
     const int boxW = PreviewWidth - 4, boxH = PreviewHeight - 4;
     try {
       const std::vector<std::uint8_t> bytes = ReadWholeFile(path, MaxPreviewFileBytes);
-      if (bytes.empty()) return;
-      TBitmap picture;
-      int fullW, fullH;
-      if (jpeg) {
-        TJpegPreview p = DecodeJpegScaled(bytes, boxW, boxH);
-        picture = std::move(p.Bitmap);
-        fullW = p.Width;
-        fullH = p.Height;
-      } else {
-        picture = ReadBmp(bytes, TBmpRowOrder::TopDown);
-        fullW = picture.Width();
-        fullH = picture.Height();
-      }
+      // A file whose content is not what its name says shows no preview, as
+      // the program would not open it either.
+      if (SniffPicture(bytes) != format->Kind) return;
+      int fullW = 0, fullH = 0;
+      TBitmap picture = DecodePicturePreview(bytes, format->Kind, boxW, boxH, fullW, fullH);
       if (picture.Empty()) return;
       // Fit, keeping the proportions and never enlarging.
       double scale = std::min({1.0, double(boxW) / fullW, double(boxH) / fullH});
