@@ -15,7 +15,6 @@
 #include "toolkit/Application.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/Colors.h"
-#include "toolkit/JPEGImage.h"
 #include "toolkit/Layout.h"
 #include "toolkit/Picture.h"
 #include "toolkit/Screen.h"
@@ -80,8 +79,7 @@ class TfrmMain::TView : public TPictureView {
   explicit TView(TfrmMain& form) : form_(form) {}
   const TBitmap& ShownPixels() override {
     tk::TGraphic* g = form_.Image1->Picture()->Graphic();
-    if (auto* jpeg = dynamic_cast<tk::TJPEGImage*>(g)) return jpeg->Pixels();
-    if (auto* bitmap = dynamic_cast<tk::TBitmap*>(g)) return bitmap->Image();
+    if (const TBitmap* pixels = g ? g->DecodedPixels() : nullptr) return *pixels;
     throw Exception("Нет изображения");
   }
   void LoadFromFile(const std::string& path) override { form_.LoadPicture(path); }
@@ -229,7 +227,7 @@ void TfrmMain::LoadPicture(const std::string& path) {
   try {
     // Decode now, so that a damaged picture is refused before it replaces
     // the shown one instead of failing on the first paint.
-    if (auto* jpeg = dynamic_cast<tk::TJPEGImage*>(graphic.get())) jpeg->DIBNeeded();
+    graphic->DecodedPixels();
   } catch (const Exception& e) {
     throw EInvalidGraphic(e.Message() + " (файл \"" + path + "\")");
   } catch (const std::bad_alloc&) {
@@ -241,7 +239,6 @@ void TfrmMain::LoadPicture(const std::string& path) {
 std::vector<std::uint8_t> TfrmMain::PictureData() const {
   tk::TGraphic* g = Image1->Picture()->Graphic();
   if (!g || g->Empty()) throw EInvalidGraphicOperation("Нет изображения");
-  if (auto* jpeg = dynamic_cast<tk::TJPEGImage*>(g)) return jpeg->SaveToBytes();
   std::ostringstream out;
   g->SaveToStream(out);
   const std::string bytes = out.str();

@@ -6,9 +6,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/base/FileBytes.h"
 #include "app/SafeFile.h"
 #include "app/Values.h"
-#include "platform/gfx/Exceptions.h"
+#include "platform/base/Exceptions.h"
 
 namespace vm::app {
 
@@ -26,13 +27,7 @@ TJpegLimits PictureLimits() {
 TBitmap ReadPictureFile(const std::string& path, std::vector<std::uint8_t>& data) {
   struct stat st {};
   if (stat(path.c_str(), &st) != 0) throw Exception("Файл не найден: \"" + path + "\"");
-  if (!S_ISREG(st.st_mode) || st.st_size > (1L << 30))
-    throw Exception("Не удалось открыть файл \"" + path + "\"");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Exception("Не удалось открыть файл \"" + path + "\"");
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
-  if (in.bad()) throw Exception("Не удалось прочитать файл \"" + path + "\"");
+  std::vector<std::uint8_t> bytes = ReadWholeFile(path);
   try {
     TBitmap pixels = DecodeJpeg(bytes, PictureLimits());
     data = std::move(bytes);

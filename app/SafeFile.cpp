@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/gfx/Exceptions.h"
+#include "platform/base/Exceptions.h"
 
 namespace vm::app {
 

@@ -4,7 +4,7 @@
 #include <charconv>
 
 #include "platform/controls/MessageBox.h"
-#include "platform/gfx/Exceptions.h"
+#include "platform/base/Exceptions.h"
 
 namespace vm::app {
 

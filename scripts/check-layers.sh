@@ -5,7 +5,8 @@
 # higher layer links fine and still bends the design).
 #
 # Layers, bottom to top (a folder may include its own layer and any below):
-#   platform/gfx, platform/fs < platform/host < platform/win < platform/controls < toolkit
+#   platform/base < platform/gfx, platform/fs < platform/host < platform/win < platform/controls
+#   < toolkit
 #   < skin/data < skin/paint < skin/state < skin/frame, skin/controls
 #   < skin/subclass < app < tools
 # skin/frame and skin/controls are peers: neither includes the other; so are
@@ -25,21 +26,22 @@ cd "$root"
 classify() {
   Rank=-1 Layer=
   case $1 in
-    platform/gfx/*) Rank=0 Layer=platform/gfx ;;
-    platform/fs/*) Rank=0 Layer=platform/fs ;;
-    skin/paint/pixels/*) Rank=1 Layer=skin/paint/pixels ;;
-    platform/host/*) Rank=2 Layer=platform/host ;;
-    platform/win/*) Rank=3 Layer=platform/win ;;
-    platform/controls/*) Rank=4 Layer=platform/controls ;;
-    toolkit/*) Rank=5 Layer=toolkit ;;
-    skin/data/*) Rank=6 Layer=skin/data ;;
-    skin/paint/*) Rank=7 Layer=skin/paint ;;
-    skin/state/*) Rank=8 Layer=skin/state ;;
-    skin/frame/*) Rank=9 Layer=skin/frame ;;
-    skin/controls/*) Rank=9 Layer=skin/controls ;;
-    skin/subclass/*) Rank=10 Layer=skin/subclass ;;
-    app/*) Rank=11 Layer=app ;;
-    tools/*) Rank=12 Layer=tools ;;
+    platform/base/*) Rank=0 Layer=platform/base ;;
+    platform/gfx/*) Rank=1 Layer=platform/gfx ;;
+    platform/fs/*) Rank=1 Layer=platform/fs ;;
+    skin/paint/pixels/*) Rank=2 Layer=skin/paint/pixels ;;
+    platform/host/*) Rank=3 Layer=platform/host ;;
+    platform/win/*) Rank=4 Layer=platform/win ;;
+    platform/controls/*) Rank=5 Layer=platform/controls ;;
+    toolkit/*) Rank=6 Layer=toolkit ;;
+    skin/data/*) Rank=7 Layer=skin/data ;;
+    skin/paint/*) Rank=8 Layer=skin/paint ;;
+    skin/state/*) Rank=9 Layer=skin/state ;;
+    skin/frame/*) Rank=10 Layer=skin/frame ;;
+    skin/controls/*) Rank=10 Layer=skin/controls ;;
+    skin/subclass/*) Rank=11 Layer=skin/subclass ;;
+    app/*) Rank=12 Layer=app ;;
+    tools/*) Rank=13 Layer=tools ;;
   esac
 }
 

@@ -1,5 +1,6 @@
 #include "toolkit/Bevel.h"
 
+#include "platform/gfx/ClassicDraw.h"
 #include "platform/gfx/SysColors.h"
 
 namespace vm {
@@ -34,12 +35,12 @@ void TBevel::Paint() {
   auto vline = [&](TColor c, int x, int y0, int y1) {
     if (y1 > y0) dc->FillRect(Rect(x, y0, x + 1, y1), c);
   };
-  // An outline of r (inclusive corners): top and left in c1, right and bottom in c2.
+  // An outline of r (inclusive corners): top and left in c1, right and bottom
+  // in c2. The bevel's outline is drawn as two polylines, so unlike the 3-D
+  // ring the bottom-left corner is c1's.
   auto ring = [&](const TRect& r, TColor c1, TColor c2) {
-    hline(c1, r.Left, r.Right, r.Top);
-    vline(c1, r.Left, r.Top, r.Bottom + 1);
-    vline(c2, r.Right, r.Top, r.Bottom + 1);
-    hline(c2, r.Left + 1, r.Right + 1, r.Bottom);
+    Draw3DRing(dc, Rect(r.Left, r.Top, r.Right + 1, r.Bottom + 1), c1, c2);
+    if (r.Right > r.Left) vline(c1, r.Left, r.Bottom, r.Bottom + 1);
   };
   switch (shape_) {
     case bsBox:

@@ -8,7 +8,6 @@
 #include "platform/gfx/BmpCodec.h"
 #include "platform/gfx/Stretch.h"
 #include "platform/gfx/SysColors.h"
-#include "toolkit/JPEGImage.h"
 #include "toolkit/SysUtils.h"
 
 namespace vm::tk {
@@ -220,13 +219,14 @@ void TBitmap::Assign(const TGraphic& source) {
     Changed();
     return;
   }
-  if (auto* j = dynamic_cast<const TJPEGImage*>(&source)) {
-    if (j->Empty()) {
+  // Any other kind that has one picture (a JPEG image): its pixels, as a
+  // 24-bit bitmap. Decoding may fill the source's cache, hence the cast.
+  if (const vm::TBitmap* pixels = const_cast<TGraphic&>(source).DecodedPixels()) {
+    if (pixels->Empty()) {
       image_ = vm::TBitmap();
     } else {
-      const vm::TBitmap& pixels = const_cast<TJPEGImage*>(j)->Pixels();
-      vm::TBitmap copy(pixels.Width(), pixels.Height(), vm::TPixelFormat::pf24bit);
-      CopyPixels(copy, pixels);
+      vm::TBitmap copy(pixels->Width(), pixels->Height(), vm::TPixelFormat::pf24bit);
+      CopyPixels(copy, *pixels);
       image_ = std::move(copy);
     }
     format_ = pf24bit;

@@ -67,6 +67,7 @@ class TBitmap : public TGraphic {
   // The platform pixels (no copy).
   vm::TBitmap& Image() { return image_; }
   const vm::TBitmap& Image() const { return image_; }
+  const vm::TBitmap* DecodedPixels() override { return &image_; }
   // Moves a platform bitmap in (its 32-bit or 24-bit format becomes
   // pf32bit or pf24bit) or out (this bitmap is then empty).
   void TakeImage(vm::TBitmap&& image);

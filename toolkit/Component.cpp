@@ -1,4 +1,5 @@
 #include "toolkit/Component.h"
+#include "platform/base/AsciiCase.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -7,14 +8,6 @@ namespace vm {
 
 namespace {
 
-bool SameTextAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 // The memory Create is building a component in (empty: none).
 thread_local const void* gBuildingBegin = nullptr;

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/base/FileBytes.h"
 #include "toolkit/SysUtils.h"
 
 namespace vm::tk {
@@ -37,21 +38,11 @@ void TGraphic::Assign(const TGraphic& source) {
 // anything that is not a regular file (a folder named like a picture), is
 // refused before its bytes are read.
 std::vector<std::uint8_t> TGraphic::ReadFileBytes(const std::string& fileName) {
-  std::error_code ec;
-  const bool regular = std::filesystem::is_regular_file(fileName, ec);
-  std::ifstream in(fileName, std::ios::binary | std::ios::ate);
-  if (!in)
-    throw EFOpenError("Не удалось открыть файл \"" + fileName + "\": " + SystemErrorText(errno));
-  if (!regular) throw EFOpenError("Не удалось открыть файл \"" + fileName + "\": это не файл");
-  const std::streamoff size = in.tellg();
-  if (size < 0) throw EFOpenError("Не удалось прочитать файл \"" + fileName + "\"");
-  if (size > (std::streamoff(1) << 30))
-    throw EFOpenError("Не удалось открыть файл \"" + fileName + "\": файл слишком велик");
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  in.seekg(0);
-  if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
-    throw EFOpenError("Не удалось прочитать файл \"" + fileName + "\"");
-  return bytes;
+  try {
+    return ReadWholeFile(fileName);
+  } catch (const EFileReadError& e) {
+    throw EFOpenError(e.Message());
+  }
 }
 
 std::vector<std::uint8_t> TGraphic::ReadStreamBytes(std::istream& stream) {

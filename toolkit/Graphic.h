@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Types.h"
 
 namespace vm::tk {
@@ -55,6 +56,13 @@ class TGraphic {
   // Takes source's picture. A source of a kind this graphic cannot take
   // raises EConvertError naming both classes.
   virtual void Assign(const TGraphic& source);
+
+  // The picture's pixels, decoded now when the graphic keeps its file's
+  // encoded bytes (a damaged picture raises here); an empty bitmap for an
+  // empty graphic, and nullptr for kinds without one picture to show (icons
+  // hold several). What a bitmap copies in Assign and what the photo
+  // program edits.
+  virtual const vm::TBitmap* DecodedPixels() { return nullptr; }
 
   std::function<void(TGraphic*)> OnChange;
 

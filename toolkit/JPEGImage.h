@@ -68,6 +68,7 @@ class TJPEGImage : public TGraphic {
 
   // The decoded pixels (top-down, 24-bit B, G, R), decoding on first use.
   const vm::TBitmap& Pixels();
+  const vm::TBitmap* DecodedPixels() override { return &Pixels(); }
   bool HasPixels() const { return !pixels_.Empty(); }
   // The encoded bytes; empty when the picture has none (yet).
   std::span<const std::uint8_t> Data() const;

@@ -1,18 +1,13 @@
 #include "toolkit/Label.h"
 
+#include "platform/base/AsciiCase.h"
+#include "platform/base/Utf8.h"
 #include "platform/gfx/SysColors.h"
 #include "toolkit/WinControl.h"
 
 namespace vm {
 
 namespace {
-
-char32_t FoldCase(char32_t c) {
-  if (c >= U'A' && c <= U'Z') return c - U'A' + U'a';
-  if (c >= U'А' && c <= U'Я') return c - U'А' + U'а';
-  if (c == U'Ё') return U'ё';
-  return c;
-}
 
 constexpr TColor BtnHighlight = 0xFF000000u | COLOR_BTNHIGHLIGHT;
 constexpr TColor BtnShadow = 0xFF000000u | COLOR_BTNSHADOW;

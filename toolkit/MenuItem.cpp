@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "platform/base/AsciiCase.h"
+#include "platform/base/Utf8.h"
 #include "platform/gfx/SysColors.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/ImageList.h"
@@ -38,14 +40,6 @@ TCommands& Commands() {
   return commands;
 }
 
-// Lower-case of the letters a mnemonic may be (Latin and Cyrillic).
-char32_t Fold(char32_t c) {
-  if (c >= 'A' && c <= 'Z') return c + 32;
-  if (c >= 0x0410 && c <= 0x042F) return c + 32;
-  if (c >= 0x0400 && c <= 0x040F) return c + 80;
-  return c;
-}
-
 // The letter after the first single "&" of a caption, folded; 0 when none.
 char32_t Mnemonic(const std::string& caption) {
   for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
@@ -54,16 +48,9 @@ char32_t Mnemonic(const std::string& caption) {
       ++i;
       continue;
     }
-    auto b = [&](std::size_t k) {
-      return k < caption.size() ? unsigned(static_cast<unsigned char>(caption[k])) : 0u;
-    };
-    unsigned c = b(i + 1);
-    if (c < 0x80) return Fold(c);
-    if (c >= 0xC0 && c < 0xE0 && (b(i + 2) & 0xC0) == 0x80)
-      return Fold(((c & 0x1F) << 6) | (b(i + 2) & 0x3F));
-    if (c >= 0xE0 && c < 0xF0 && (b(i + 2) & 0xC0) == 0x80 && (b(i + 3) & 0xC0) == 0x80)
-      return Fold(((c & 0x0F) << 12) | ((b(i + 2) & 0x3F) << 6) | (b(i + 3) & 0x3F));
-    return 0;
+    std::size_t at = i + 1;
+    const char32_t c = NextUtf8(caption, at);
+    return IsInvalidUtf8(c) ? 0 : FoldCase(c);
   }
   return 0;
 }
@@ -85,12 +72,7 @@ std::string StripAmpersands(const std::string& s) {
 
 bool SameCaption(const std::string& a, std::string_view b) {
   std::string x = StripAmpersands(a), y = StripAmpersands(std::string(b));
-  if (x.size() != y.size()) return false;
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    if (lower(x[i]) != lower(y[i])) return false;
-  }
-  return true;
+  return SameTextAscii(x, y);
 }
 
 // Plain-look geometry of owner-drawn items, the same as the platform's own items.
@@ -589,7 +571,7 @@ char32_t TMenuItem::MnemonicKey(const std::string& caption) {
 }
 
 char32_t TMenuItem::FoldKey(char32_t c) {
-  return Fold(c);
+  return FoldCase(c);
 }
 
 }  // namespace vm::tk

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "platform/base/AsciiCase.h"
 #include "platform/controls/FileDialog.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
@@ -9,11 +10,6 @@
 namespace vm {
 
 namespace {
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 // The extension of the last path component, without the dot.
 std::string ExtensionOf(const std::string& path) {
@@ -92,7 +88,7 @@ bool TOpenDialog::Execute() {
   }
   fileName_ = r->Path;
   filterIndex_ = r->FilterIndex;
-  if (!defaultExt_.empty() && Lower(ExtensionOf(fileName_)) != Lower(defaultExt_))
+  if (!defaultExt_.empty() && AsciiLowerCopy(ExtensionOf(fileName_)) != AsciiLowerCopy(defaultExt_))
     options_ |= ofExtensionDifferent;
   return true;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/gfx/ClassicDraw.h"
 #include "platform/gfx/SysColors.h"
 
 namespace vm {
@@ -12,10 +13,7 @@ namespace {
 // bottomRight; r shrinks by what was drawn.
 void Frame3D(HDC dc, TRect& r, TColor topLeft, TColor bottomRight, int width) {
   for (int i = 0; i < width && !r.IsEmpty(); ++i) {
-    dc->FillRect(Rect(r.Left, r.Top, r.Right - 1, r.Top + 1), topLeft);
-    dc->FillRect(Rect(r.Left, r.Top, r.Left + 1, r.Bottom - 1), topLeft);
-    dc->FillRect(Rect(r.Right - 1, r.Top, r.Right, r.Bottom), bottomRight);
-    dc->FillRect(Rect(r.Left, r.Bottom - 1, r.Right, r.Bottom), bottomRight);
+    Draw3DRing(dc, r, topLeft, bottomRight);
     r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
   }
 }

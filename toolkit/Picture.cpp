@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/gfx/PictureFormats.h"
+#include "platform/base/AsciiCase.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/Icon.h"
 #include "toolkit/JPEGImage.h"
@@ -12,20 +14,53 @@ namespace vm::tk {
 
 namespace {
 
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  return s;
+// The graphic class that reads each kind of the picture-format table.
+std::string ClassOf(TPictureKind kind) {
+  switch (kind) {
+    case TPictureKind::Bmp:
+      return "TBitmap";
+    case TPictureKind::Ico:
+      return "TIcon";
+    case TPictureKind::Jpeg:
+      return "TJPEGImage";
+    case TPictureKind::Unknown:
+      break;
+  }
+  return {};
+}
+
+TGraphicFactory FactoryOf(TPictureKind kind) {
+  switch (kind) {
+    case TPictureKind::Bmp:
+      return [] { return std::make_unique<TBitmap>(); };
+    case TPictureKind::Ico:
+      return [] { return std::make_unique<TIcon>(); };
+    case TPictureKind::Jpeg:
+      return [] { return std::make_unique<TJPEGImage>(); };
+    case TPictureKind::Unknown:
+      break;
+  }
+  return {};
+}
+
+// One registry entry for each extension of a table format.
+std::vector<TFileFormat> EntriesOf(TPictureKind kind) {
+  std::vector<TFileFormat> out;
+  if (const TPictureFormat* f = PictureFormatOf(kind))
+    for (std::string_view e : f->Extensions)
+      out.push_back({std::string(e), std::string(f->Description), ClassOf(kind), FactoryOf(kind)});
+  return out;
 }
 
 // The registry is process-wide, as the program registers its formats once at
-// start for every picture.
+// start for every picture. Bitmaps and icons are there from the start; JPEG
+// files when the program asks (RegisterJpegFileFormats).
 struct TRegistry {
   std::mutex Lock;
   std::vector<TFileFormat> Formats;
   TRegistry() {
-    Formats.push_back({"bmp", "Bitmaps", "TBitmap", [] { return std::make_unique<TBitmap>(); }});
-    Formats.push_back({"ico", "Icons", "TIcon", [] { return std::make_unique<TIcon>(); }});
+    for (TPictureKind kind : {TPictureKind::Bmp, TPictureKind::Ico})
+      for (TFileFormat& f : EntriesOf(kind)) Formats.push_back(std::move(f));
   }
 };
 
@@ -37,7 +72,7 @@ TRegistry& Registry() {
 std::string NormalExtension(const std::string& extension) {
   std::string e = extension;
   if (!e.empty() && e[0] == '.') e.erase(0, 1);
-  return Lower(e);
+  return AsciiLowerCopy(e);
 }
 
 }  // namespace
@@ -47,7 +82,7 @@ std::string FileExtension(const std::string& fileName) {
   std::size_t start = slash == std::string::npos ? 0 : slash + 1;
   std::size_t dot = fileName.rfind('.');
   if (dot == std::string::npos || dot < start) return "";
-  return Lower(fileName.substr(dot + 1));
+  return AsciiLowerCopy(fileName.substr(dot + 1));
 }
 
 void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description,
@@ -102,9 +137,8 @@ std::string TPicture::GraphicFilter(const std::string& className) {
 }
 
 void RegisterJpegFileFormats() {
-  auto make = [] { return std::make_unique<TJPEGImage>(); };
-  TPicture::RegisterFileFormat("jpg", "JPEG Image File", "TJPEGImage", make);
-  TPicture::RegisterFileFormat("jpeg", "JPEG Image File", "TJPEGImage", make);
+  for (TFileFormat& f : EntriesOf(TPictureKind::Jpeg))
+    TPicture::RegisterFileFormat(f.Extension, f.Description, f.ClassName, std::move(f.Create));
 }
 
 TPicture::TPicture() = default;

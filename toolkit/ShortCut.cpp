@@ -1,4 +1,5 @@
 #include "toolkit/ShortCut.h"
+#include "platform/base/AsciiCase.h"
 
 #include <array>
 #include <utility>
@@ -32,18 +33,9 @@ std::string KeyName(int key) {
   return {};
 }
 
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 // Strips a leading modifier name ("Ctrl+") from text; true when one was there.
 bool TakePrefix(std::string_view& text, std::string_view prefix) {
-  if (text.size() <= prefix.size() || !SameText(text.substr(0, prefix.size()), prefix))
+  if (text.size() <= prefix.size() || !SameTextAscii(text.substr(0, prefix.size()), prefix))
     return false;
   text.remove_prefix(prefix.size());
   return true;
@@ -89,7 +81,7 @@ TShortCut TextToShortCut(std::string_view text) {
   if (text.empty()) return scNone;
   for (int key = 1; key <= 0xFF; ++key) {
     std::string name = KeyName(key);
-    if (!name.empty() && SameText(name, text)) return TShortCut(key | mods);
+    if (!name.empty() && SameTextAscii(name, text)) return TShortCut(key | mods);
   }
   return scNone;
 }

@@ -1,5 +1,5 @@
 // The toolkit's exception classes, beside the program-wide Exception and
-// EConvertError (platform/gfx/Exceptions.h). Every error the toolkit raises is
+// EConvertError (platform/base/Exceptions.h). Every error the toolkit raises is
 // one of these: a C++ exception carrying the message the application's error report
 // shows. Library errors (libjpeg, the BMP reader, file I/O) are caught at the
 // toolkit's boundary and raised again as one of these with their message.
@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/gfx/Exceptions.h"
+#include "platform/base/Exceptions.h"
 
 namespace vm {
 

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/base/Utf8.h"
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/Controls.h"
 

@@ -11,16 +11,18 @@
 #include <fstream>
 #include <memory>
 
+#include "platform/gfx/PictureFormats.h"
+#include "platform/base/AsciiCase.h"
+#include "platform/base/FileBytes.h"
+#include "platform/base/Utf8.h"
 #include "platform/controls/ControlDefs.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Dialog.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/fs/PlatformPath.h"
-#include "platform/gfx/BmpCodec.h"
 #include "platform/gfx/DC.h"
 #include "platform/gfx/Font.h"
 #include "platform/gfx/ImageList.h"
-#include "platform/gfx/JpegCodec.h"
 
 namespace vm {
 
@@ -30,52 +32,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Decodes one UTF-8 character at s[i]; returns its length, or 0 when the
-// bytes there are not a valid character.
-std::size_t Utf8Char(std::string_view s, std::size_t i, std::uint32_t* cp) {
-  const auto b = [&](std::size_t k) { return std::uint8_t(s[i + k]); };
-  std::uint8_t c = b(0);
-  if (c < 0x80) {
-    *cp = c;
-    return 1;
-  }
-  std::size_t len = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
-  if (len == 0 || i + len > s.size()) return 0;
-  std::uint32_t v = c & (0xFF >> (len + 1));
-  for (std::size_t k = 1; k < len; ++k) {
-    if ((b(k) & 0xC0) != 0x80) return 0;
-    v = (v << 6) | (b(k) & 0x3F);
-  }
-  // Overlong forms, surrogates and values past U+10FFFF are not characters.
-  if ((len == 3 && v < 0x800) || (len == 4 && (v < 0x10000 || v > 0x10FFFF)) ||
-      (v >= 0xD800 && v <= 0xDFFF))
-    return 0;
-  *cp = v;
-  return len;
-}
-
-std::uint32_t FoldChar(std::uint32_t c) {
-  if (c >= 'A' && c <= 'Z') return c + 32;
-  if (c >= 0x0410 && c <= 0x042F) return c + 32;  // А..Я
-  if (c == 0x0401) return 0x0451;                 // Ё
-  return c;
-}
-
 // The characters of a name, folded; invalid bytes stay as themselves
 // (above the Unicode range, so they never equal a character).
 std::vector<std::uint32_t> FoldedChars(std::string_view s) {
   std::vector<std::uint32_t> out;
   out.reserve(s.size());
   for (std::size_t i = 0; i < s.size();) {
-    std::uint32_t cp;
-    std::size_t n = Utf8Char(s, i, &cp);
-    if (n == 0) {
-      out.push_back(0x110000u + std::uint8_t(s[i]));
-      ++i;
-    } else {
-      out.push_back(FoldChar(cp));
-      i += n;
-    }
+    const char32_t c = NextUtf8(s, i);
+    out.push_back(IsInvalidUtf8(c) ? c : FoldCase(c));
   }
   return out;
 }
@@ -104,14 +68,12 @@ std::string FoldCase(std::string_view s) {
   std::string out;
   out.reserve(s.size());
   for (std::size_t i = 0; i < s.size();) {
-    std::uint32_t cp;
-    std::size_t n = Utf8Char(s, i, &cp);
-    if (n == 0) {
-      out += s[i++];
-    } else {
-      AppendUtf8(out, char32_t(FoldChar(cp)));
-      i += n;
-    }
+    const std::size_t at = i;
+    const char32_t c = NextUtf8(s, i);
+    if (IsInvalidUtf8(c))
+      out += s[at];
+    else
+      AppendUtf8(out, FoldCase(c));
   }
   return out;
 }
@@ -120,15 +82,11 @@ std::string ValidUtf8(std::string_view s) {
   std::string out;
   out.reserve(s.size());
   for (std::size_t i = 0; i < s.size();) {
-    std::uint32_t cp;
-    std::size_t n = Utf8Char(s, i, &cp);
-    if (n == 0) {
+    const std::size_t at = i;
+    if (IsInvalidUtf8(NextUtf8(s, i)))
       out += "\xEF\xBF\xBD";
-      ++i;
-    } else {
-      out.append(s.substr(i, n));
-      i += n;
-    }
+    else
+      out.append(s.substr(at, i - at));
   }
   return out;
 }
@@ -700,30 +658,16 @@ class TFileDialog {
   void ShowPreview(const std::string& path) {
     if (!params_.Preview) return;
     ClearPreview();
-    std::string ext = LowerExtension(path);
-    bool jpeg = ext == "jpg" || ext == "jpeg" || ext == "jpe" || ext == "jfif";
-    bool bmp = ext == "bmp";
-    if (!jpeg && !bmp) return;
+    const TPictureFormat* format = PictureFormatByExtension(LowerExtension(path));
+    if (!format || !format->Preview) return;
     const int boxW = PreviewWidth - 4, boxH = PreviewHeight - 4;
     try {
-      std::error_code ec;
-      std::uintmax_t size = fs::file_size(fs::path(path), ec);
-      if (ec || size == 0 || size > MaxPreviewFileBytes) return;
-      std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-      std::ifstream in(path, std::ios::binary);
-      if (!in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()))) return;
-      TBitmap picture;
-      int fullW, fullH;
-      if (jpeg) {
-        TJpegPreview p = DecodeJpegScaled(bytes, boxW, boxH);
-        picture = std::move(p.Bitmap);
-        fullW = p.Width;
-        fullH = p.Height;
-      } else {
-        picture = ReadBmp(bytes, TBmpRowOrder::TopDown);
-        fullW = picture.Width();
-        fullH = picture.Height();
-      }
+      const std::vector<std::uint8_t> bytes = ReadWholeFile(path, MaxPreviewFileBytes);
+      // A file whose content is not what its name says shows no preview, as
+      // the program would not open it either.
+      if (SniffPicture(bytes) != format->Kind) return;
+      int fullW = 0, fullH = 0;
+      TBitmap picture = DecodePicturePreview(bytes, format->Kind, boxW, boxH, fullW, fullH);
       if (picture.Empty()) return;
       // Fit, keeping the proportions and never enlarging.
       double scale = std::min({1.0, double(boxW) / fullW, double(boxH) / fullH});

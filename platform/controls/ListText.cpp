@@ -1,39 +1,12 @@
 #include "platform/controls/ListText.h"
+#include "platform/base/Utf8.h"
 
 namespace vm::ctl {
 
 char32_t DecodeAt(std::string_view s, std::size_t& i) {
-  auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-  unsigned char b = byte(i);
-  int extra = b < 0x80             ? 0
-              : (b & 0xE0) == 0xC0 ? 1
-              : (b & 0xF0) == 0xE0 ? 2
-              : (b & 0xF8) == 0xF0 ? 3
-                                   : -1;
-  // ASCII, a stray byte or a sequence cut short: one byte, as itself.
-  if (extra <= 0 || i + std::size_t(extra) >= s.size()) {
-    ++i;
-    return b;
-  }
-  char32_t c = b & (0x3F >> extra);
-  for (int k = 1; k <= extra; ++k) {
-    unsigned char n = byte(i + std::size_t(k));
-    if ((n & 0xC0) != 0x80) {
-      ++i;
-      return b;
-    }
-    c = (c << 6) | (n & 0x3F);
-  }
-  i += std::size_t(extra) + 1;
-  return c;
-}
-
-char32_t FoldCase(char32_t c) {
-  if (c >= 'A' && c <= 'Z') return c + 32;
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;  // Latin-1 capitals
-  if (c >= 0x0410 && c <= 0x042F) return c + 32;           // А..Я
-  if (c >= 0x0400 && c <= 0x040F) return c + 80;           // Ѐ..Џ, Ё among them
-  return c;
+  // A stray byte or a sequence cut short: one byte, as itself.
+  const char32_t c = NextUtf8(s, i);
+  return IsInvalidUtf8(c) ? c - InvalidUtf8Base : c;
 }
 
 int CompareNoCase(std::string_view a, std::string_view b) {

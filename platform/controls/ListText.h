@@ -6,13 +6,15 @@
 
 #include <string_view>
 
+#include "platform/base/AsciiCase.h"
+
 namespace vm::ctl {
 
 // The code point at byte i and the byte after it; invalid bytes are taken
 // one at a time as their own value.
 char32_t DecodeAt(std::string_view s, std::size_t& i);
 // A letter's lower-case form (ASCII, Latin-1, Cyrillic); other code points unchanged.
-char32_t FoldCase(char32_t c);
+using vm::FoldCase;
 // <0, 0 or >0, ignoring case.
 int CompareNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);

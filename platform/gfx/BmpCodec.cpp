@@ -1,4 +1,5 @@
 #include "platform/gfx/BmpCodec.h"
+#include "platform/base/FileBytes.h"
 
 #include <algorithm>
 #include <bit>
@@ -383,17 +384,13 @@ TBitmap ReadBmp(std::span<const std::uint8_t> file, TBmpRowOrder order, TBmpInfo
 }
 
 TBitmap LoadBmpFile(const std::string& path, TBmpRowOrder order, TBmpInfo* info) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw TBmpError("BMP: cannot open \"" + path + "\"");
-  in.seekg(0, std::ios::end);
-  const std::streamoff len = in.tellg();
-  if (len < 0) throw TBmpError("BMP: cannot read \"" + path + "\"");
-  // No BMP the program accepts comes near this; refuse before allocating.
-  if (len > (std::streamoff(1) << 31)) throw TBmpError("BMP: \"" + path + "\" is too large");
-  in.seekg(0);
-  std::vector<std::uint8_t> data(static_cast<std::size_t>(len));
-  if (!in.read(reinterpret_cast<char*>(data.data()), len))
-    throw TBmpError("BMP: cannot read \"" + path + "\"");
+  std::vector<std::uint8_t> data;
+  try {
+    // No BMP the program accepts comes near 2 GiB; refuse before allocating.
+    data = ReadWholeFile(path, std::uint64_t(1) << 31);
+  } catch (const EFileReadError& e) {
+    throw TBmpError("BMP: " + e.Message());
+  }
   return ReadBmp(data, order, info);
 }
 

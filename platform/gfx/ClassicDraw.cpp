@@ -17,18 +17,6 @@ struct TRing {
   TColor BottomRight = CLR_NONE;
 };
 
-// One one-pixel ring on the chosen sides. The top and left lines stop one
-// pixel short of a far corner whose side is drawn too, so the bottom and
-// right colours own the corners they share, as in the classic look.
-void DrawRing(TDC& dc, const TRect& r, const TRing& c, std::uint32_t sides) {
-  if (r.IsEmpty()) return;
-  bool l = sides & BF_LEFT, t = sides & BF_TOP, rt = sides & BF_RIGHT, b = sides & BF_BOTTOM;
-  if (t) dc.FillRect({r.Left, r.Top, rt ? r.Right - 1 : r.Right, r.Top + 1}, c.TopLeft);
-  if (l) dc.FillRect({r.Left, r.Top, r.Left + 1, b ? r.Bottom - 1 : r.Bottom}, c.TopLeft);
-  if (b) dc.FillRect({r.Left, r.Bottom - 1, r.Right, r.Bottom}, c.BottomRight);
-  if (rt) dc.FillRect({r.Right - 1, r.Top, r.Right, r.Bottom}, c.BottomRight);
-}
-
 TRect Shrink(const TRect& r, std::uint32_t sides) {
   TRect s = r;
   if (sides & BF_LEFT) ++s.Left;
@@ -332,17 +320,31 @@ bool MenuPart(TDC& dc, const TRect& rc, std::uint32_t state) {
 
 }  // namespace
 
+// The top and left lines stop one pixel short of a far corner whose side is
+// drawn too, so the bottom and right colours own the corners they share, as
+// in the classic look.
+void Draw3DRing(HDC dc, const TRect& r, TColor topLeft, TColor bottomRight, std::uint32_t sides) {
+  if (!dc || r.IsEmpty()) return;
+  bool l = sides & BF_LEFT, t = sides & BF_TOP, rt = sides & BF_RIGHT, b = sides & BF_BOTTOM;
+  if (t) dc->FillRect({r.Left, r.Top, rt ? r.Right - 1 : r.Right, r.Top + 1}, topLeft);
+  if (l) dc->FillRect({r.Left, r.Top, r.Left + 1, b ? r.Bottom - 1 : r.Bottom}, topLeft);
+  if (b) dc->FillRect({r.Left, r.Bottom - 1, r.Right, r.Bottom}, bottomRight);
+  if (rt) dc->FillRect({r.Right - 1, r.Top, r.Right, r.Bottom}, bottomRight);
+}
+
 bool DrawEdge(HDC dc, TRect* rc, std::uint32_t edge, std::uint32_t flags) {
   if (!dc || !rc) return false;
   TRect r = *rc;
   if (r.IsEmpty()) return true;
   std::uint32_t sides = flags & BF_RECT;
   if (edge & BDR_OUTER) {
-    DrawRing(*dc, r, OuterColours(edge, flags), sides);
+    const TRing c = OuterColours(edge, flags);
+    Draw3DRing(dc, r, c.TopLeft, c.BottomRight, sides);
     r = Shrink(r, sides);
   }
   if (edge & BDR_INNER) {
-    DrawRing(*dc, r, InnerColours(edge, flags), sides);
+    const TRing c = InnerColours(edge, flags);
+    Draw3DRing(dc, r, c.TopLeft, c.BottomRight, sides);
     r = Shrink(r, sides);
   }
   if (flags & BF_MIDDLE) dc->FillRect(r, Sys((flags & BF_MONO) ? COLOR_WINDOW : COLOR_BTNFACE));

@@ -49,6 +49,13 @@ inline constexpr std::uint32_t BF_MONO = 0x8000;
 // inside. Returns false for a null context or rectangle.
 bool DrawEdge(HDC dc, TRect* rc, std::uint32_t edge, std::uint32_t flags);
 
+// The one-pixel two-colour ring DrawEdge draws each edge with, in colours of
+// the caller's choosing (panels, menu items, bevels): top and left in
+// topLeft, bottom and right in bottomRight, which owns the two corners the
+// colours share. Only the chosen sides are drawn.
+void Draw3DRing(HDC dc, const TRect& r, TColor topLeft, TColor bottomRight,
+                std::uint32_t sides = BF_RECT);
+
 // ---- DrawFrameControl: types ----
 inline constexpr std::uint32_t DFC_CAPTION = 1;
 inline constexpr std::uint32_t DFC_MENU = 2;

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/base/Utf8.h"
 #include "platform/gfx/DC.h"
 #include "platform/gfx/SysColors.h"
 

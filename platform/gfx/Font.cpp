@@ -1,4 +1,5 @@
 #include "platform/gfx/Font.h"
+#include "platform/base/AsciiCase.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -83,14 +84,9 @@ TFontSystem& System() {
   return *sys;
 }
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 std::vector<std::string> FamilyChain(const std::string& family) {
   std::vector<std::string> chain{family};
-  const std::string f = Lower(family);
+  const std::string f = AsciiLowerCopy(family);
   if (f == "times new roman" || f == "serif" || f == "times") {
     chain.insert(chain.end(), {"Liberation Serif", "DejaVu Serif"});
   } else if (f == "courier new" || f == "monospace" || f == "courier") {
@@ -194,7 +190,7 @@ TFont::TFont(const TFontDesc& desc) : desc_(desc), face_(std::make_unique<TFace>
   face_->SynthBold = desc.Bold && !choice.IsBold;
   face_->SynthItalic = desc.Italic && !choice.IsItalic;
   face_->WidenStems = desc.Bold && choice.IsBold && choice.File.rfind(WineFontDir, 0) == 0 &&
-                      Lower(choice.Family) == "tahoma";
+                      AsciiLowerCopy(choice.Family) == "tahoma";
 
   FT_Face f = face_->Face;
   const double upm = f->units_per_EM ? f->units_per_EM : 2048;
@@ -263,7 +259,7 @@ std::shared_ptr<const TFont> TFont::Get(const TFontDesc& desc) {
   TFontSystem& sys = System();
   std::lock_guard<std::mutex> lock(sys.Mutex);
   sys.Init();
-  auto key = std::make_tuple(Lower(desc.Family), desc.Height, desc.Bold, desc.Italic,
+  auto key = std::make_tuple(AsciiLowerCopy(desc.Family), desc.Height, desc.Bold, desc.Italic,
                              desc.Underline, desc.StrikeOut);
   auto it = sys.Fonts.find(key);
   if (it != sys.Fonts.end()) return it->second;
@@ -352,77 +348,6 @@ void PinFontConfiguration(const std::vector<std::string>& dirs) {
   // Fonts already handed out stay valid for their holders; new requests see the new set.
   sys.Fonts.clear();
   sys.DefaultFont.reset();
-}
-
-std::u32string Utf8ToUtf32(std::string_view s) {
-  std::u32string out;
-  out.reserve(s.size());
-  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-  const std::size_t n = s.size();
-  std::size_t i = 0;
-  while (i < n) {
-    const unsigned char c = p[i];
-    int len = 0;
-    char32_t cp = 0, min = 0;
-    if (c < 0x80) {
-      out.push_back(c);
-      ++i;
-      continue;
-    } else if ((c & 0xE0) == 0xC0) {
-      len = 2;
-      cp = c & 0x1F;
-      min = 0x80;
-    } else if ((c & 0xF0) == 0xE0) {
-      len = 3;
-      cp = c & 0x0F;
-      min = 0x800;
-    } else if ((c & 0xF8) == 0xF0) {
-      len = 4;
-      cp = c & 0x07;
-      min = 0x10000;
-    } else {
-      out.push_back(0xFFFD);
-      ++i;
-      continue;
-    }
-    int k = 1;
-    for (; k < len && i + k < n && (p[i + k] & 0xC0) == 0x80; ++k)
-      cp = (cp << 6) | (p[i + k] & 0x3F);
-    if (k < len || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      // Malformed: replace what was consumed so far and go on after it.
-      out.push_back(0xFFFD);
-      i += std::size_t(k);
-      continue;
-    }
-    out.push_back(cp);
-    i += std::size_t(len);
-  }
-  return out;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(char(c));
-  } else if (c < 0x800) {
-    out.push_back(char(0xC0 | (c >> 6)));
-    out.push_back(char(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(char(0xE0 | (c >> 12)));
-    out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(char(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(char(0xF0 | (c >> 18)));
-    out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(char(0x80 | (c & 0x3F)));
-  }
-}
-
-std::string Utf32ToUtf8(std::u32string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  for (char32_t c : s) AppendUtf8(out, (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) ? 0xFFFD : c);
-  return out;
 }
 
 }  // namespace vm

@@ -116,10 +116,4 @@ class TFont {
 // tests draw the same pixels on every machine that has those packages.
 void PinFontConfiguration(const std::vector<std::string>& dirs = {});
 
-// UTF-8 to code points; invalid bytes become U+FFFD, never an exception.
-std::u32string Utf8ToUtf32(std::string_view s);
-std::string Utf32ToUtf8(std::u32string_view s);
-// Appends one code point (U+0000..U+10FFFF, not a surrogate) as UTF-8.
-void AppendUtf8(std::string& out, char32_t c);
-
 }  // namespace vm

@@ -1,4 +1,5 @@
 #include "platform/gfx/JpegCodec.h"
+#include "platform/base/FileBytes.h"
 
 // clang-format off
 #include <cstdio>
@@ -316,18 +317,12 @@ TBitmap DecodeOpened(Decompressor& d, std::size_t fileSize, const TJpegLimits& l
 // Reads a file in one piece. No JPEG the limits accept comes near 1 GiB, so a
 // larger file (or anything that is not a regular file) is refused before its
 // bytes are read.
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) throw TJpegError("Cannot open file \"" + path + "\"", TJpegFault::File);
-  const std::streamoff size = in.tellg();
-  if (size < 0) throw TJpegError("Cannot read file \"" + path + "\"", TJpegFault::File);
-  if (size > (std::streamoff(1) << 30))
-    throw TJpegError("File \"" + path + "\" is too large", TJpegFault::File);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  in.seekg(0);
-  if (!in.read(reinterpret_cast<char*>(bytes.data()), size))
-    throw TJpegError("Cannot read file \"" + path + "\"", TJpegFault::File);
-  return bytes;
+std::vector<std::uint8_t> ReadJpegFile(const std::string& path) {
+  try {
+    return ReadWholeFile(path);
+  } catch (const EFileReadError& e) {
+    throw TJpegError(e.Message(), TJpegFault::File);
+  }
 }
 
 }  // namespace
@@ -346,7 +341,7 @@ TBitmap DecodeJpeg(std::span<const std::uint8_t> file, const TJpegLimits& limits
 }
 
 TBitmap LoadJpegFile(const std::string& path, const TJpegLimits& limits) {
-  std::vector<std::uint8_t> bytes = ReadWholeFile(path);
+  std::vector<std::uint8_t> bytes = ReadJpegFile(path);
   return DecodeJpeg(bytes, limits);
 }
 

@@ -1,4 +1,5 @@
 #include "platform/gfx/PngCodec.h"
+#include "platform/base/FileBytes.h"
 
 #include <png.h>
 
@@ -11,13 +12,12 @@
 namespace vm {
 namespace {
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw TPngError("PNG: cannot open \"" + path + "\"");
-  std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)),
-                                 std::istreambuf_iterator<char>());
-  if (in.bad()) throw TPngError("PNG: cannot read \"" + path + "\"");
-  return data;
+std::vector<std::uint8_t> ReadPngFile(const std::string& path) {
+  try {
+    return ReadWholeFile(path);
+  } catch (const EFileReadError& e) {
+    throw TPngError("PNG: " + e.Message());
+  }
 }
 
 // Frees libpng's reading state on every path out.
@@ -93,7 +93,7 @@ TBitmap DecodePng(std::span<const std::uint8_t> file, TPixelFormat format) {
 }
 
 TBitmap LoadPngFile(const std::string& path, TPixelFormat format) {
-  const std::vector<std::uint8_t> data = ReadWholeFile(path);
+  const std::vector<std::uint8_t> data = ReadPngFile(path);
   try {
     return DecodePng(data, format);
   } catch (const TPngError& e) {

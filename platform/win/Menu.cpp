@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/base/Utf8.h"
 #include "platform/win/MenuState.h"
 #include "platform/win/WindowSystem.h"
 
@@ -193,13 +194,6 @@ std::string MenuShortcut(const std::string& text) {
   return tab == std::string::npos ? std::string() : text.substr(tab + 1);
 }
 
-char32_t FoldCase(char32_t c) {
-  if (c >= 'A' && c <= 'Z') return c + 32;
-  if (c >= 0x0410 && c <= 0x042F) return c + 32;  // Cyrillic А..Я
-  if (c >= 0x0400 && c <= 0x040F) return c + 80;  // Ѐ..Џ
-  return c;
-}
-
 char32_t MenuMnemonic(const std::string& text) {
   std::string label = MenuLabel(text);
   for (std::size_t i = 0; i + 1 < label.size(); ++i) {
@@ -209,18 +203,9 @@ char32_t MenuMnemonic(const std::string& text) {
       continue;
     }
     // Decode the UTF-8 character after the ampersand.
-    auto b = [&](std::size_t k) {
-      return k < label.size() ? unsigned(static_cast<unsigned char>(label[k])) : 0u;
-    };
-    unsigned c = b(i + 1);
-    char32_t cp = c;
-    if (c >= 0xC0 && c < 0xE0 && (b(i + 2) & 0xC0) == 0x80)
-      cp = ((c & 0x1F) << 6) | (b(i + 2) & 0x3F);
-    else if (c >= 0xE0 && c < 0xF0 && (b(i + 2) & 0xC0) == 0x80 && (b(i + 3) & 0xC0) == 0x80)
-      cp = ((c & 0x0F) << 12) | ((b(i + 2) & 0x3F) << 6) | (b(i + 3) & 0x3F);
-    else if (c >= 0x80)
-      return 0;
-    return FoldCase(cp);
+    std::size_t at = i + 1;
+    const char32_t cp = NextUtf8(label, at);
+    return IsInvalidUtf8(cp) ? 0 : FoldCase(cp);
   }
   return 0;
 }

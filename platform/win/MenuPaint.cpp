@@ -2,6 +2,7 @@
 // window's non-client area and the items of a pop-up menu window.
 #include <algorithm>
 
+#include "platform/gfx/ClassicDraw.h"
 #include "platform/gfx/SysColors.h"
 #include "platform/win/MenuState.h"
 #include "platform/win/MenuTracker.h"
@@ -79,14 +80,6 @@ void DrawOwnerDrawn(HWND owner, HMENU menu, const TMenuItem& it, TDC& dc) {
 
 void Line(TDC& dc, int x0, int x1, int y, TColor c) {
   if (x1 > x0) dc.FillRect({x0, y, x1, y + 1}, c);
-}
-
-void Ring(TDC& dc, const TRect& r, TColor topLeft, TColor bottomRight) {
-  if (r.IsEmpty()) return;
-  dc.FillRect({r.Left, r.Top, r.Right - 1, r.Top + 1}, topLeft);
-  dc.FillRect({r.Left, r.Top, r.Left + 1, r.Bottom - 1}, topLeft);
-  dc.FillRect({r.Left, r.Bottom - 1, r.Right, r.Bottom}, bottomRight);
-  dc.FillRect({r.Right - 1, r.Top, r.Right, r.Bottom}, bottomRight);
 }
 
 // Text in the classic states: normal, selected, and disabled (embossed when
@@ -255,9 +248,9 @@ void PaintMenuBar(const TWnd* w, TDC& dc) {
     if (hot) {
       // Pressed while its drop-down shows, raised while only selected.
       if (MenuBarItemOpen(menu->Handle, int(i)))
-        Ring(dc, it.Rect, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+        Draw3DRing(&dc, it.Rect, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
       else
-        Ring(dc, it.Rect, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
+        Draw3DRing(&dc, it.Rect, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
     }
     TRect tr = it.Rect;
     if (hot && MenuBarItemOpen(menu->Handle, int(i))) tr = tr.Offset(1, 1);

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/base/AsciiCase.h"
 #include "platform/gfx/DC.h"
 #include "platform/win/WinApi.h"
 
@@ -70,7 +71,6 @@ std::string MenuLabel(const std::string& text);
 std::string MenuShortcut(const std::string& text);
 // The mnemonic letter (lower-case code point) of a text, or 0.
 char32_t MenuMnemonic(const std::string& text);
-char32_t FoldCase(char32_t c);
 
 // ---- Layout and painting (MenuPaint.cpp) ----
 

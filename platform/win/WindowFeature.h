@@ -1,17 +1,17 @@
-// Per-window state of features built on the window system (menus, scroll
-// bars, controls): instead of fields in the window record and lines in its
+// Per-window state of a feature built on the window system (today the menus
+// that windows own): instead of fields in the window record and lines in its
 // destruction, a feature registers once and keeps one state object per
 // window, created on first use and freed with the window.
 //
 //   // In the feature's file: one registration for the run.
-//   TWindowState<TScrollInfo>& ScrollState() {
-//     static TWindowState<TScrollInfo> state("scroll bars", [](HWND h, TScrollInfo& s) {
-//       KillTimer(h, s.RepeatTimer);  // clean-up when the window goes
+//   TWindowState<TMenuWindow>& MenuWindows() {
+//     static TWindowState<TMenuWindow> state("menus", [](HWND h, TMenuWindow& m) {
+//       ...  // clean-up when the window goes
 //     });
 //     return state;
 //   }
 //   ...
-//   TScrollInfo* info = ScrollState().Get(hwnd);  // created on first use
+//   TMenuWindow* menus = MenuWindows().Get(hwnd);  // created on first use
 //
 // The clean-up runs for each window that has state of the feature when the
 // window is destroyed: after WM_NCDESTROY, while the handle is still valid

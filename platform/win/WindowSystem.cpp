@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "platform/base/AsciiCase.h"
 #include "platform/win/MenuState.h"
 
 namespace vm {
@@ -33,20 +34,13 @@ void Erase(std::vector<TWnd*>& list, TWnd* w) {
 
 // ---------------------------------------------------------------- class names
 
-namespace {
-char Lower(char c) {
-  return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-}  // namespace
-
 bool TNoCaseLess::operator()(std::string_view a, std::string_view b) const {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](char x, char y) { return Lower(x) < Lower(y); });
+                                      [](char x, char y) { return AsciiLower(x) < AsciiLower(y); });
 }
 
 bool SameClassName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return Lower(x) == Lower(y); });
+  return SameTextAscii(a, b);
 }
 
 // ---------------------------------------------------------------- exceptions

@@ -1,8 +1,9 @@
 // Internal state of the window system: the window records and, one part per
 // concern, the queue with its timers and hooks, the input state, painting,
-// and the hand-over points of menus and dialogs. Features outside the core
-// (menus, scroll bars, controls) keep their per-window state through
-// WindowFeature.h instead of fields here. Only platform/win includes this;
+// the scroll bars of every window, and the hand-over points of menus and
+// dialogs. Menus keep their per-window state through WindowFeature.h instead
+// of fields here; the standard controls keep their objects in the window's
+// extra bytes (platform/controls). Only platform/win includes this;
 // everything else uses WinApi.h.
 #pragma once
 

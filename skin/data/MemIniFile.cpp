@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/base/Utf8.h"
 #include "platform/gfx/Font.h"
 
 namespace vm {

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/gfx/Exceptions.h"
+#include "platform/base/AsciiCase.h"
+#include "platform/base/Exceptions.h"
 #include "platform/gfx/Font.h"
 #include "platform/gfx/Region.h"
 #include "platform/win/WinApi.h"
@@ -41,12 +42,6 @@ namespace {
 void Answer(TMessage& m, LRESULT value) {
   m.Result = value;
   m.LParam = value;
-}
-
-std::string UpperCased(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-  return s;
 }
 
 // The query asking a form whether its window region waits for its first
@@ -161,7 +156,7 @@ void TsSkinProvider::SetGripMode(TsGripMode value) {
 
 void TsSkinProvider::SetMenuLineSkin(const std::string& value) {
   if (value == menuLineSkin_) return;
-  menuLineSkin_ = UpperCased(value);
+  menuLineSkin_ = AsciiUpperCopy(value);
   RepaintFrame();
 }
 
@@ -173,7 +168,7 @@ void TsSkinProvider::SetShowAppIcon(bool value) {
 
 void TsSkinProvider::SetTitleSkin(const std::string& value) {
   if (value == titleSkin_) return;
-  titleSkin_ = UpperCased(value);
+  titleSkin_ = AsciiUpperCopy(value);
   RepaintFrame();
 }
 

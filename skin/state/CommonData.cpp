@@ -4,6 +4,7 @@
 #include <exception>
 #include <unordered_map>
 
+#include "platform/base/AsciiCase.h"
 #include "platform/gfx/SysColors.h"
 #include "skin/data/SkinManager.h"
 #include "skin/paint/pixels/Colors.h"
@@ -23,13 +24,6 @@ namespace {
 constexpr TColor EditWindowColor = TColor(0xFF000005);
 constexpr TColor EditWindowTextColor = TColor(0xFF000008);
 constexpr UINT WM_CANCELMODE_STATE = 29;  // drops hover and focus like a disable
-
-std::string UpperCased(const std::string& s) {
-  std::string u = s;
-  for (char& c : u)
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-  return u;
-}
 
 LPARAM AsValue(const void* p) {
   return reinterpret_cast<LPARAM>(p);
@@ -186,7 +180,7 @@ bool TsCommonData::IsOwnManager(LPARAM value) const {
 
 void TsCommonData::SetSkinSection(const std::string& value) {
   if (value == skinSection_) return;
-  skinSection_ = value.empty() ? std::string("UNKNOWN") : UpperCased(value);
+  skinSection_ = value.empty() ? std::string("UNKNOWN") : AsciiUpperCopy(value);
   TsSkinManager* m = GetSkinManager();
   if (!m || m->gd.empty())
     SectionIndex = -1;
@@ -285,7 +279,7 @@ void TsCommonData::ResolveSection() {
   // the owner loads or inside command 1, when the manager's skin is not yet
   // active, and the setter would answer with command 2 and drop the indexes
   // just found. The commands that follow tell the owner.
-  skinSection_ = section.empty() ? std::string("UNKNOWN") : UpperCased(section);
+  skinSection_ = section.empty() ? std::string("UNKNOWN") : AsciiUpperCopy(section);
   UpdateIndexes();
 }
 

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 
 #include "app/SafeFile.h"
-#include "platform/gfx/Exceptions.h"
+#include "platform/base/Exceptions.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace vm::app {

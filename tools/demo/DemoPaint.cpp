@@ -1,5 +1,6 @@
 #include "tools/demo/DemoPaint.h"
 
+#include "platform/base/Utf8.h"
 #include "platform/gfx/Font.h"
 
 #include "platform/gfx/SysColors.h"

@@ -11,6 +11,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "platform/base/FileBytes.h"
 #include "tools/skingen/SkinArt.h"
 
 namespace vm {
@@ -367,11 +368,7 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& data) {
   if (!f) throw std::runtime_error("cannot write " + path);
 }
 
-std::vector<std::uint8_t> ReadFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  if (!f) throw std::runtime_error("cannot read " + path);
-  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
+std::vector<std::uint8_t> ReadFile(const std::string& path) { return ReadWholeFile(path); }
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/FileBytes.h"
 #include "skin/data/SkinConvertor.h"
 
 int main(int argc, char** argv) {
@@ -25,14 +26,14 @@ int main(int argc, char** argv) {
   try {
     std::vector<vm::TPackedEntry> entries;
     auto add = [&](const std::filesystem::path& path, const std::string& entryName) {
-      std::ifstream in(path, std::ios::binary);
-      if (!in) {
-        std::cerr << "skinpack: cannot read " << path << '\n';
+      vm::TPackedEntry e;
+      try {
+        e.Bytes = vm::ReadWholeFile(path.string());
+      } catch (const vm::EFileReadError& error) {
+        std::cerr << "skinpack: " << error.Message() << '\n';
         return false;
       }
-      vm::TPackedEntry e;
       e.Name = entryName.empty() ? path.filename().string() : entryName;
-      e.Bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
       entries.push_back(std::move(e));
       return true;
     };

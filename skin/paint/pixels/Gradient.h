@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/gfx/Bitmap.h"
-#include "platform/gfx/Exceptions.h"
+#include "platform/base/Exceptions.h"
 #include "platform/gfx/Types.h"
 
 namespace vm {
@@ -31,7 +31,7 @@ static_assert(sizeof(GradientItem) == 20);
 // Empty means no gradient.
 using TsGradArray = std::vector<GradientItem>;
 
-// A field that is not a number raises EConvertError (platform/gfx/Exceptions.h).
+// A field that is not a number raises EConvertError (platform/base/Exceptions.h).
 
 // Converts one field as a signed 32-bit integer: decimal, or hexadecimal with
 // a leading '$'. Throws EConvertError with a message naming the text.

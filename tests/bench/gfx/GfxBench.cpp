@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/base/Utf8.h"
 #include "platform/gfx/DC.h"
 #include "platform/gfx/Font.h"
 #include "platform/gfx/Stretch.h"

@@ -1,4 +1,5 @@
 // Skinned text: contour passes, the disabled colour and the text helpers.
+#include "platform/base/Utf8.h"
 #include "skin/paint/SkinText.h"
 
 #include <gtest/gtest.h>

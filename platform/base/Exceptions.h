@@ -1,7 +1,10 @@
 // The program's exception base and its conversion error, in the lowest layer
-// so that every library (skin model, painting, toolkit) raises and catches
-// the same classes. An error is a C++ exception whose message is the text the
-// application's error report shows.
+// so that every library can raise them. The classes whose message reaches
+// the user as it stands (the toolkit's errors, conversions, file reads)
+// derive from Exception and carry Russian text. The codecs (TBmpError,
+// TJpegError, TPngError) and the skin container's stream errors keep their
+// own types with technical English text; the layers above catch them and
+// say what went wrong in the user's words.
 #pragma once
 
 #include <cerrno>
