@@ -538,8 +538,15 @@ TsGeneralData TsSectionKeyIndex::Read(std::size_t index, const std::string& s) c
   d.HotGradientPercent = percent(kHotGradientPercent);
   d.GradientData = text(kGradientData, " ");
   d.HotGradientData = text(kHotGradientData, "");
-  ParseGradient(d.GradientData, d.GradientArray);
-  ParseGradient(d.HotGradientData, d.HotGradientArray);
+  auto gradient = [&s](const char* key, const std::string& value, auto& items) {
+    try {
+      ParseGradient(value, items);
+    } catch (const EConvertError& e) {
+      throw ESkinValueError(s, key, value, e.what());
+    }
+  };
+  gradient("GRADIENTDATA", d.GradientData, d.GradientArray);
+  gradient("HOTGRADIENTDATA", d.HotGradientData, d.HotGradientArray);
   d.ImagePercent = integer(kImagePercent, 0);
   d.HotImagePercent = integer(kHotImagePercent, 0);
   d.Bevel = bevel(kBevel);
@@ -578,9 +585,17 @@ void ReadGlobalInfo(const TMemIniFile& ini, TsSkinData& data) {
   data.Author = ini.ReadString(g, "AUTHOR", "");
   data.Description = ini.ReadString(g, "DESCRIPTION", "");
   data.Shadow1Color = TColor(ini.ReadInteger(g, "SHADOW1COLOR", 0));
-  data.Shadow1Offset = ParseIntValue(ini.ReadString(g, "SHADOW1OFFSET", "0"));
-  data.Shadow1Blur = ParseIntValue(ini.ReadString(g, "SHADOW1BLUR", "-1"));
-  data.Shadow1Transparency = ParseIntValue(ini.ReadString(g, "SHADOW1TRANSPARENCY", "0"));
+  auto integer = [&](const char* key, const char* def) {
+    const std::string value = ini.ReadString(g, key, def);
+    try {
+      return ParseIntValue(value);
+    } catch (const EConvertError& e) {
+      throw ESkinValueError(g, key, value, e.what());
+    }
+  };
+  data.Shadow1Offset = integer("SHADOW1OFFSET", "0");
+  data.Shadow1Blur = integer("SHADOW1BLUR", "-1");
+  data.Shadow1Transparency = integer("SHADOW1TRANSPARENCY", "0");
   data.BISpacing = ini.ReadInteger(g, "BISPACE", 0);
   data.BorderColor = TColor(ini.ReadInteger(g, "BORDERCOLOR", 0));
 }

@@ -14,6 +14,20 @@
 
 namespace vm {
 
+// A value of the description that cannot be read, with the section and key
+// it stands under.
+class ESkinValueError : public EConvertError {
+ public:
+  ESkinValueError(std::string section, std::string key, std::string value,
+                  const std::string& detail)
+      : EConvertError("[" + section + "] " + key + ": " + detail),
+        Section(std::move(section)),
+        Key(std::move(key)),
+        Value(std::move(value)),
+        Detail(detail) {}
+  std::string Section, Key, Value, Detail;
+};
+
 // What a description value defines.
 enum class TsMaskForm {
   None,        // not a mask (colours, numbers, gradients, ...)
