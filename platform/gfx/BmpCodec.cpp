@@ -116,7 +116,9 @@ class TRleDecoder {
         std::uint8_t* p = bmp_ ? Pixel(x, row) : nullptr;
         for (int i = 0; i < n; ++i) {
           const std::uint8_t b = p_[four_ ? i / 2 : i];
-          const std::uint8_t idx = !four_ ? b : (i & 1) ? std::uint8_t(b & 0xF) : std::uint8_t(b >> 4);
+          const std::uint8_t idx = !four_    ? b
+                                   : (i & 1) ? std::uint8_t(b & 0xF)
+                                             : std::uint8_t(b >> 4);
           CheckIndex(idx);
           if (p) {
             const TColor k = palette_[idx];

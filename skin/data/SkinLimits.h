@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <stdexcept>
 #include <string>
 
@@ -19,7 +20,8 @@ inline constexpr std::size_t MaxSkinSections = 16384;
 inline constexpr int MaxSkinPictureSide = 8192;
 inline constexpr std::int64_t MaxSkinPicturePixels = std::int64_t(4096) * 4096;
 // The file of a picture within those limits: 32-bit pixels plus headers.
-inline constexpr std::size_t MaxSkinPictureBytes = std::size_t(4 * MaxSkinPicturePixels) + (1 << 20);
+inline constexpr std::size_t MaxSkinPictureBytes =
+    std::size_t(4 * MaxSkinPicturePixels) + (1 << 20);
 // A packed skin's container file.
 inline constexpr std::size_t MaxSkinContainerBytes = std::size_t(128) << 20;
 
@@ -42,5 +44,14 @@ inline bool SkinPictureSizeFits(std::int64_t width, std::int64_t height) {
   return width <= MaxSkinPictureSide && height <= MaxSkinPictureSide &&
          width * height <= MaxSkinPicturePixels;
 }
+
+}  // namespace vm
+
+namespace vm {
+
+// The message for the user about a skin that could not be loaded from
+// `file`: the file, the section and key when the fault lies in one value of
+// the description, and what was wrong, in Russian.
+std::string SkinLoadErrorText(const std::string& file, const std::exception& error);
 
 }  // namespace vm

@@ -2,14 +2,13 @@
 
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include "platform/fs/PlatformPath.h"
 #include "platform/gfx/BmpCodec.h"
@@ -434,7 +433,8 @@ void TsSkinManager::LoadPackedFile(const std::string& fileName, const std::strin
   // skin rather than leaving the previous one half in place.
   TMemIniFile ini;
   if (ok && convertor && convertor->Options())
-    ReadDescription(ini, {convertor->Options()->Memory(), std::size_t(convertor->Options()->Size())});
+    ReadDescription(ini,
+                    {convertor->Options()->Memory(), std::size_t(convertor->Options()->Size())});
   packed_ = true;
   SkinData.SkinPath = directory;
   ini_ = &ini;
@@ -484,7 +484,8 @@ void TsSkinManager::LoadFolderOrStored(const std::string& directory) {
       bool ok = convertor->Parse();
       convertor->ReleaseSource();
       if (ok && convertor->Options())
-        ReadDescription(ini, {convertor->Options()->Memory(), std::size_t(convertor->Options()->Size())});
+        ReadDescription(
+            ini, {convertor->Options()->Memory(), std::size_t(convertor->Options()->Size())});
       if (!ok) convertor.reset();
     } else {
       packed_ = false;
