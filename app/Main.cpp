@@ -8,6 +8,7 @@
 #include "app/SafeFile.h"
 #include "app/ShippedSkins.h"
 #include "app/Values.h"
+#include "platform/controls/DialogDefs.h"
 #include "skin/controls/SkinableMenus.h"
 #include "skin/data/BuiltinSkin.h"
 #include "skin/data/SkinLimits.h"
