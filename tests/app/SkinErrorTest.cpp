@@ -4,6 +4,8 @@
 // Container warnings reach the user in the program's message box.
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include <filesystem>
 
 #include "skin/data/BuiltinSkin.h"
@@ -18,13 +20,16 @@ std::vector<std::uint8_t> Bytes(const std::string& s) {
   return std::vector<std::uint8_t>(s.begin(), s.end());
 }
 
-// The program with a skin of its own name in the skin directory, which it
-// looks for (relative to the current folder) before its stored skin.
+// The program with a skin of its own name in the skin directory (in the
+// user's data folder), which it looks for before its stored skin.
 class SkinErrorTest : public TProgramTest {
  protected:
   void SetUp() override {
-    oldFolder_ = std::filesystem::current_path();
-    std::filesystem::current_path(work_.Path());
+    // The user's data folder of this run, where the skin directory maps.
+    const char* old = std::getenv("XDG_DATA_HOME");
+    hadData_ = old != nullptr;
+    if (old) oldData_ = old;
+    setenv("XDG_DATA_HOME", (work_.Path() + "data").c_str(), 1);
     const std::string packed =
         HostPath(AddTrailingSeparator("c:\\Skins") + BuiltinSkinName + ".nxz");
     std::filesystem::create_directories(std::filesystem::path(packed).parent_path());
@@ -33,12 +38,16 @@ class SkinErrorTest : public TProgramTest {
   }
   void TearDown() override {
     TProgramTest::TearDown();
-    std::filesystem::current_path(oldFolder_);
+    if (hadData_)
+      setenv("XDG_DATA_HOME", oldData_.c_str(), 1);
+    else
+      unsetenv("XDG_DATA_HOME");
   }
   virtual std::vector<std::uint8_t> Container() const = 0;
 
   TScratch work_;
-  std::filesystem::path oldFolder_;
+  bool hadData_ = false;
+  std::string oldData_;
 };
 
 class TypoInTheSkin : public SkinErrorTest {
