@@ -9,8 +9,10 @@
 #include "app/ShippedSkins.h"
 #include "app/StoredGlyphs.h"
 #include "app/Values.h"
+#include "platform/controls/DialogDefs.h"
 #include "skin/controls/SkinableMenus.h"
 #include "skin/data/BuiltinSkin.h"
+#include "skin/data/SkinLimits.h"
 #include "skin/state/WindowAnnouncer.h"
 #include "toolkit/Application.h"
 #include "toolkit/Bitmap.h"
@@ -23,6 +25,11 @@
 #include <sstream>
 
 namespace vm::app {
+
+namespace {
+// Posted to the main window to show why the chosen skin did not load.
+constexpr UINT WM_SKINERROR = WM_APP + 0x19;
+}  // namespace
 
 TfrmMain* frmMain = nullptr;
 
@@ -163,7 +170,14 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner), view_(std::make_unique<TVi
   sSkinManager1->SetSkinDirectory("c:\\Skins");
   // The skins that come with the program, offered after the user's own.
   sSkinManager1->SetSystemSkinDirectory(ShippedSkinFolder());
-  sSkinManager1->SetSkinName(BuiltinSkinName);
+  try {
+    sSkinManager1->SetSkinName(BuiltinSkinName);
+  } catch (const std::exception& e) {
+    // A skin of the skin directory that does not load must not end the
+    // program: the user learns why, and the stored skin takes its place.
+    skinError_ = SkinLoadErrorText(sSkinManager1->LoadingFile(), e);
+    sSkinManager1->LoadStoredSkin();
+  }
   sSkinManager1->MenuSupport().IcoLineSkin = "ICOLINE";
   sSkinManager1->MenuSupport().ExtraLineFont.Name = "Tahoma";
   sSkinManager1->MenuSupport().ExtraLineFont.Height = -11;
@@ -203,6 +217,8 @@ void TfrmMain::FormCreate(TComponent*) {
 }
 
 void TfrmMain::FormActivate(TComponent*) {
+  // Shown from the loop, once the activation is through.
+  if (!skinError_.empty()) PostMessage(Handle(), WM_SKINERROR, 0, 0);
   if (PendingQuality || PendingResize) {
     TBusyCursor busy;
     RunPendingEdits(*view_);
@@ -300,6 +316,13 @@ void TfrmMain::Timer1Timer(TComponent*) {
 }
 
 void TfrmMain::WndProc(TMessage& message) {
+  if (message.Msg == WM_SKINERROR) {
+    std::string text;
+    text.swap(skinError_);
+    if (!text.empty()) Application->MessageBox(text, "Ошибка скина", MB_OK | MB_ICONWARNING);
+    message.Result = 0;
+    return;
+  }
   // The wheel goes to the focused control and up to the form from there;
   // the picture is the only thing on the form that scrolls.
   if (message.Msg == WM_MOUSEWHEEL && ScrollBox1 && ScrollBox1->HandleAllocated()) {

@@ -86,6 +86,8 @@ class TfrmMain : public TForm {
  private:
   class TView;
   std::unique_ptr<TView> view_;
+  // Why the chosen skin could not be loaded, shown once the window is up.
+  std::string skinError_;
 };
 
 extern TfrmMain* frmMain;

@@ -2,6 +2,8 @@
 
 #include <sys/utsname.h>
 
+#include <csignal>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,7 +13,9 @@
 #include "app/Info.h"
 #include "app/Main.h"
 #include "app/Resize.h"
+#include "platform/controls/DialogDefs.h"
 #include "skin/data/SkinCommands.h"
+#include "skin/data/SkinConvertor.h"
 #include "skin/frame/CaptionIcon.h"
 #include "skin/frame/FrameHook.h"
 #include "skin/frame/SkinProvider.h"
@@ -68,6 +72,19 @@ void PrepareProcess() {
   TOSVersionInfo version;
   version.dwOSVersionInfoSize = sizeof version;
   IsNTFamily = GetVersionEx(version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+
+  // A file-size limit makes a write fail with EFBIG, which a save reports,
+  // instead of ending the program.
+  signal(SIGXFSZ, SIG_IGN);
+
+  // Warnings of the skin engine (a damaged container) reach the user in the
+  // program's message box.
+  SetSkinMessageFunc([](const std::string& text, const std::string& caption) {
+    if (Application)
+      Application->MessageBox(text, caption, MB_OK | MB_ICONWARNING);
+    else
+      std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+  });
 
   // The skin engine's command message has its fixed number from the start.
   static_assert(SM_NIRVEXCMD == 0xA100);
@@ -131,6 +148,7 @@ std::unique_ptr<TApplication> CreateProgram() {
 }
 
 void FinishProcess() {
+  SetSkinMessageFunc(nullptr);
   FreeRuntimeProviders();
   AnnouncerHolder().reset();
   IconHolder().reset();

@@ -1,7 +1,13 @@
 #include "app/Values.h"
 
+#include "app/SafeFile.h"
+
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 
 #include <limits>
 
@@ -24,8 +30,63 @@ std::string ExecutableFolder() {
   return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
 }
 
+namespace {
+
+// Whether `folder` (ending in a separator) can serve as this user's working
+// folder: it exists, belongs to the user and the user may write in it; or it
+// does not exist yet and the folder above it would let the user make it (the
+// program does not make it: until it exists, edits fail and stay pending).
+bool UsableBesideProgram(const std::string& folder) {
+  struct stat st {};
+  std::string path = folder.substr(0, folder.size() - 1);
+  if (stat(path.c_str(), &st) == 0)
+    return S_ISDIR(st.st_mode) && st.st_uid == geteuid() && access(path.c_str(), W_OK | X_OK) == 0;
+  if (errno != ENOENT) return false;
+  std::string parent = path.substr(0, path.rfind('/') + 1);
+  if (parent.empty()) parent = ".";
+  return access(parent.c_str(), W_OK | X_OK) == 0;
+}
+
+// Makes every missing folder of `path` (absolute, ending in a separator);
+// the ones made get mode 0700.
+void MakeFolders(const std::string& path) {
+  for (std::size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1))
+    mkdir(path.substr(0, at).c_str(), 0700);
+}
+
+}  // namespace
+
+std::string UserWorkFolder() {
+  std::string base;
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  // Relative values are to be ignored.
+  if (cache && cache[0] == '/') {
+    base = cache;
+  } else {
+    const char* home = std::getenv("HOME");
+    std::string h = home && home[0] == '/' ? home : "";
+    if (h.empty())
+      if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_dir) h = pw->pw_dir;
+    base = (h.empty() ? std::string("/tmp") : h) + "/.cache";
+  }
+  if (base.back() != '/') base += '/';
+  return base + "velmora/Temp/";
+}
+
+std::string ChooseWorkFolder(const std::string& exeFolder) {
+  const std::string beside = exeFolder + "Temp/";
+  if (UsableBesideProgram(beside)) return beside;
+  const std::string own = UserWorkFolder();
+  MakeFolders(own);
+  // Pictures the user opens pass through it: nobody else may look.
+  chmod(own.substr(0, own.size() - 1).c_str(), 0700);
+  return own;
+}
+
 void SetCreationDefaults(const std::string& exeFolder) {
-  WorkDir = exeFolder + "Temp/";
+  WorkDir = ChooseWorkFolder(exeFolder);
+  // Temporaries of a save that was killed between writing and renaming.
+  RemoveStaleTemporaries(WorkDir);
   Quality = 100;
   RequestedLength = 0;
   RequestedWidth = 0;

@@ -12,7 +12,7 @@
 
 namespace vm::app {
 
-extern std::string WorkDir;           // executable folder + "Temp/"
+extern std::string WorkDir;           // the working folder, see ChooseWorkFolder
 extern std::int32_t Quality;          // 1..100
 extern std::int32_t RequestedLength;  // pixels, for pictures taller than wide
 extern std::int32_t RequestedWidth;   // pixels, for the others
@@ -23,8 +23,17 @@ extern bool Modified;  // the shown picture differs from the backup
 // The folder of the running executable, ending in a separator.
 std::string ExecutableFolder();
 
-// What the main window's creation sets: the working folder below `exeFolder`
-// (which ends in a separator) and the defaults. `Modified` is left alone.
+// The working folder: "Temp/" beside the program when this user may write
+// there (the build, a per-user install), else the user's
+// own "$XDG_CACHE_HOME/velmora/Temp/" ("~/.cache/velmora/Temp/" when that
+// variable is unset or relative), made with mode 0700. An installed program
+// in a system folder so works for every user. Ends in a separator.
+std::string ChooseWorkFolder(const std::string& exeFolder);
+std::string UserWorkFolder();
+
+// What the main window's creation sets: the working folder for `exeFolder`
+// (which ends in a separator), with stale temporaries of killed saves
+// removed from it, and the defaults. `Modified` is left alone.
 void SetCreationDefaults(const std::string& exeFolder);
 
 // Open and undo bring the editing state back to "as opened".

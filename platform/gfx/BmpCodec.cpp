@@ -77,10 +77,23 @@ class TRleDecoder {
     for (;;) {
       const std::uint8_t count = Next(), value = Next();
       if (count > 0) {
-        for (int i = 0; i < count; ++i) {
-          const std::uint8_t idx = four_ ? std::uint8_t((i & 1) ? value & 0xF : value >> 4) : value;
-          Put(x++, row, idx);
+        // A run is checked once and then written straight into its row.
+        const std::uint8_t first = four_ ? std::uint8_t(value >> 4) : value;
+        const std::uint8_t second = four_ ? std::uint8_t(value & 0xF) : value;
+        CheckIndex(first);
+        if (count > 1) CheckIndex(second);
+        CheckSpan(x, row, count);
+        if (bmp_) {
+          std::uint8_t* p = Pixel(x, row);
+          const TColor c[2] = {palette_[first], palette_[count > 1 ? second : first]};
+          for (int i = 0; i < count; ++i, p += 3) {
+            const TColor k = c[i & 1];
+            p[0] = std::uint8_t(GetBValue(k));
+            p[1] = std::uint8_t(GetGValue(k));
+            p[2] = std::uint8_t(GetRValue(k));
+          }
         }
+        x += count;
         continue;
       }
       if (value == 0) {  // end of line
@@ -99,17 +112,25 @@ class TRleDecoder {
       } else {  // absolute run of value pixels, padded to 16 bits
         const int n = value;
         const int bytes = four_ ? (n + 1) / 2 : n;
-        std::uint8_t b = 0;
+        CheckSpan(x, row, n);
+        if (end_ - p_ < bytes) Fail("run-length data ends before the end-of-bitmap mark");
+        std::uint8_t* p = bmp_ ? Pixel(x, row) : nullptr;
         for (int i = 0; i < n; ++i) {
-          std::uint8_t idx;
-          if (four_) {
-            if (!(i & 1)) b = Next();
-            idx = (i & 1) ? b & 0xF : b >> 4;
-          } else {
-            idx = Next();
+          const std::uint8_t b = p_[four_ ? i / 2 : i];
+          const std::uint8_t idx = !four_    ? b
+                                   : (i & 1) ? std::uint8_t(b & 0xF)
+                                             : std::uint8_t(b >> 4);
+          CheckIndex(idx);
+          if (p) {
+            const TColor k = palette_[idx];
+            p[0] = std::uint8_t(GetBValue(k));
+            p[1] = std::uint8_t(GetGValue(k));
+            p[2] = std::uint8_t(GetRValue(k));
+            p += 3;
           }
-          Put(x++, row, idx);
         }
+        p_ += bytes;
+        x += n;
         if (bytes & 1) Next();
       }
       // An end of line after the top row ends the picture; the end mark may be missing.
@@ -122,13 +143,17 @@ class TRleDecoder {
     if (p_ >= end_) Fail("run-length data ends before the end-of-bitmap mark");
     return *p_++;
   }
-  void Put(int x, int row, std::uint8_t idx) {
+  void CheckIndex(std::uint8_t idx) const {
     if (idx >= palette_.size()) Fail("palette index " + std::to_string(idx) + " out of range");
-    if (x >= w_ || row >= h_)
-      Fail("run-length pixel " + std::to_string(x) + ", " + std::to_string(row) + " outside the " +
-           std::to_string(w_) + " x " + std::to_string(h_) + " picture");
-    if (bmp_) bmp_->SetPixel(x, h_ - 1 - row, palette_[idx]);
   }
+  // Pixels x .. x + count - 1 of a row must lie inside the picture.
+  void CheckSpan(int x, int row, int count) const {
+    if (x + count > w_ || row >= h_)
+      Fail("run-length pixel " + std::to_string(x + count - 1) + ", " + std::to_string(row) +
+           " outside the " + std::to_string(w_) + " x " + std::to_string(h_) + " picture");
+  }
+  // The first byte of pixel x of a row counted from the bottom (24 bits).
+  std::uint8_t* Pixel(int x, int row) const { return bmp_->ScanLine(h_ - 1 - row) + 3 * x; }
 
   const std::uint8_t* begin_;
   const std::uint8_t* p_;
@@ -169,6 +194,22 @@ void PutHeaders(std::vector<std::uint8_t>& out, int w, int h, int bits, std::uin
 }
 
 }  // namespace
+
+bool PeekBmpSize(std::span<const std::uint8_t> head, std::int64_t& width, std::int64_t& height) {
+  const std::uint8_t* f = head.data();
+  if (head.size() < 14 + 12 || f[0] != 'B' || f[1] != 'M') return false;
+  const std::uint32_t headerSize = U32(f + 14);
+  if (headerSize == 12) {
+    width = U16(f + 18);
+    height = U16(f + 20);
+    return true;
+  }
+  if (headerSize < 40 || head.size() < 14 + 12) return false;
+  width = I32(f + 18);
+  height = I32(f + 22);
+  if (height < 0) height = -height;
+  return true;
+}
 
 TBitmap ReadBmp(std::span<const std::uint8_t> file, TBmpRowOrder order, TBmpInfo* info,
                 bool keepAlpha) {

@@ -45,6 +45,11 @@ struct TBmpInfo {
 // file's alpha when keepAlpha is set and the file has 32 bits per pixel).
 TBitmap ReadBmp(std::span<const std::uint8_t> file, TBmpRowOrder order = TBmpRowOrder::AsFile,
                 TBmpInfo* info = nullptr, bool keepAlpha = false);
+// The picture size a BMP file declares (height made positive), read from its
+// first 26 bytes alone, so that a caller with a limit of its own can refuse a
+// huge picture before reading the rest of the file. False when the bytes are
+// not the start of a BMP file.
+bool PeekBmpSize(std::span<const std::uint8_t> head, std::int64_t& width, std::int64_t& height);
 // Reads a file from disk; a file that cannot be opened throws TBmpError too.
 TBitmap LoadBmpFile(const std::string& path, TBmpRowOrder order = TBmpRowOrder::AsFile,
                     TBmpInfo* info = nullptr);

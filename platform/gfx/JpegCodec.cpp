@@ -186,15 +186,26 @@ void CheckLimits(const jpeg_decompress_struct& cinfo, std::size_t fileSize,
   // Huffman coding spends at least one bit on every block of the first scan
   // of each component, so a file holds at least (blocks of its smallest
   // component) / 8 bytes. A short file declaring a huge size would otherwise
-  // cost seconds and hundreds of megabytes to decode into grey. Arithmetic
-  // coding has no such floor.
-  if (!cinfo.arith_code && cinfo.num_components > 0) {
+  // cost seconds and hundreds of megabytes to decode into grey.
+  //
+  // Arithmetic coding has no such floor in theory: its decoder reads zeros
+  // once the data ends, and its encoder drops trailing zero bytes, so a few
+  // hundred bytes can stand for any size of flat grey. Photographs never
+  // come near: they spend bits on every block. Above ArithmeticFreePixels
+  // (a picture whose decode costs tens of megabytes at most) an
+  // arithmetic-coded file must hold a bit for every eight blocks of its
+  // smallest component; only such degenerate flat pictures are refused.
+  if (cinfo.num_components > 0) {
     std::int64_t fewest = INT64_MAX;
     for (int c = 0; c < cinfo.num_components; ++c) {
       const jpeg_component_info& comp = cinfo.comp_info[c];
       fewest = std::min(fewest, std::int64_t(comp.width_in_blocks) * comp.height_in_blocks);
     }
-    if (std::int64_t(fileSize) < fewest / 8)
+    constexpr std::int64_t ArithmeticFreePixels = std::int64_t(4096) * 4096;
+    const std::int64_t needed = !cinfo.arith_code               ? fewest / 8
+                                : pixels > ArithmeticFreePixels ? fewest / 64
+                                                                : 0;
+    if (std::int64_t(fileSize) < needed)
       throw TJpegError("JPEG error: " + std::to_string(fileSize) + " bytes cannot hold a " +
                        std::to_string(cinfo.image_width) + " x " +
                        std::to_string(cinfo.image_height) + " picture");

@@ -1,10 +1,13 @@
 #include "skin/data/MemIniFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <unordered_map>
 
 #include "platform/base/Utf8.h"
 #include "platform/gfx/Font.h"
@@ -19,6 +22,19 @@ std::string_view TrimBlanks(std::string_view s) {
   return s;
 }
 
+bool IsAscii(std::string_view text) {
+  // Eight bytes are tested at a time for a set high bit.
+  std::uint64_t high = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    high |= word;
+  }
+  for (; i < text.size(); ++i) high |= std::uint8_t(text[i]);
+  return (high & 0x8080808080808080ull) == 0;
+}
+
 }  // namespace
 
 TMemIniFile::TMemIniFile(std::string_view text, bool semicolonComments) {
@@ -26,9 +42,69 @@ TMemIniFile::TMemIniFile(std::string_view text, bool semicolonComments) {
 }
 
 void TMemIniFile::SetText(std::string_view text, bool semicolonComments) {
+  Parse(text, semicolonComments, SIZE_MAX, [](std::string_view s) { return std::string(s); });
+}
+
+void TMemIniFile::SetCp1251Text(std::string_view text, std::size_t maxSections) {
+  // Descriptions are mostly pure ASCII; then nothing needs converting.
+  if (IsAscii(text))
+    Parse(text, false, maxSections, [](std::string_view s) { return std::string(s); });
+  else
+    Parse(text, false, maxSections, [](std::string_view s) { return Cp1251ToUtf8(s); });
+}
+
+namespace {
+
+// The keys of one large section by name, for the check of each new key
+// against the earlier ones: open addressing over key positions (0 = free).
+// Small sections are scanned instead, which costs less than hashing.
+class TKeyTable {
+ public:
+  // The position of `name` among `keys`, or -1.
+  long Find(const std::vector<TMemIniFile::Key>& keys, std::string_view name) const {
+    if (slots_.empty()) return -1;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t h = std::hash<std::string_view>()(name) & mask;; h = (h + 1) & mask) {
+      const std::uint32_t at = slots_[h];
+      if (at == 0) return -1;
+      if (keys[at - 1].Name == name) return long(at - 1);
+    }
+  }
+  // Adds keys[index], which is not yet in the table.
+  void Add(const std::vector<TMemIniFile::Key>& keys, std::size_t index) {
+    if ((count_ + 1) * 2 > slots_.size()) {
+      slots_.assign(std::max<std::size_t>(64, slots_.size() * 2), 0);
+      count_ = 0;
+      for (std::size_t i = 0; i < index; ++i) Place(keys, i);
+    }
+    Place(keys, index);
+  }
+
+ private:
+  void Place(const std::vector<TMemIniFile::Key>& keys, std::size_t index) {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t h = std::hash<std::string_view>()(keys[index].Name) & mask;
+    while (slots_[h] != 0) h = (h + 1) & mask;
+    slots_[h] = std::uint32_t(index + 1);
+    ++count_;
+  }
+  std::vector<std::uint32_t> slots_;
+  std::size_t count_ = 0;
+};
+
+// Sections up to this many keys are scanned for a repeated key.
+constexpr std::size_t ScannedKeys = 32;
+
+}  // namespace
+
+template <typename Convert>
+void TMemIniFile::Parse(std::string_view text, bool semicolonComments, std::size_t maxSections,
+                        Convert&& convert) {
   sections_.clear();
   sectionIndex_.clear();
-  Section* current = nullptr;
+  // Tables of the sections that outgrew a scan, by section position.
+  std::unordered_map<std::size_t, TKeyTable> tables;
+  std::size_t current = SIZE_MAX;
   std::size_t pos = 0;
   while (pos < text.size()) {
     std::size_t end = text.find('\n', pos);
@@ -40,32 +116,41 @@ void TMemIniFile::SetText(std::string_view text, bool semicolonComments) {
     if (trimmed.empty()) continue;
     if (semicolonComments && trimmed.front() == ';') continue;
     if (trimmed.front() == '[' && trimmed.back() == ']' && trimmed.size() >= 2) {
-      std::string name(TrimBlanks(trimmed.substr(1, trimmed.size() - 2)));
+      std::string name = convert(TrimBlanks(trimmed.substr(1, trimmed.size() - 2)));
       // A repeated section continues the first one.
-      auto [it, added] = sectionIndex_.try_emplace(name, sections_.size());
+      auto [it, added] = sectionIndex_.try_emplace(std::move(name), sections_.size());
       if (added) {
-        sections_.push_back({name, {}});
+        if (sections_.size() >= maxSections) {
+          sections_.clear();
+          sectionIndex_.clear();
+          throw ETooManySections("more than " + std::to_string(maxSections) + " sections");
+        }
+        sections_.push_back({it->first, {}});
         // Sections of a skin description hold a dozen keys or more.
         sections_.back().Keys.reserve(16);
       }
-      current = &sections_[it->second];
+      current = it->second;
       continue;
     }
-    if (!current) continue;  // keys before the first section belong nowhere
+    if (current == SIZE_MAX) continue;  // keys before the first section belong nowhere
     // The value is everything after the first "=", blanks included: a
     // gradient of one blank means "no gradient".
     std::size_t eq = line.find('=');
-    std::string name, value;
-    if (eq == std::string_view::npos) {
-      name = std::string(trimmed);
-    } else {
-      name = std::string(TrimBlanks(line.substr(0, eq)));
-      value = std::string(line.substr(eq + 1));
+    std::string name =
+        convert(eq == std::string_view::npos ? trimmed : TrimBlanks(line.substr(0, eq)));
+    // The first occurrence of a key is the one read; later ones are dropped.
+    std::vector<Key>& keys = sections_[current].Keys;
+    if (keys.size() <= ScannedKeys) {
+      bool repeated = false;
+      for (const Key& k : keys)
+        if (k.Name == name) repeated = true;
+      if (repeated) continue;
+    } else if (tables[current].Find(keys, name) >= 0) {
+      continue;
     }
-    bool seen = false;
-    for (const Key& k : current->Keys)
-      if (k.Name == name) seen = true;
-    if (!seen) current->Keys.push_back({std::move(name), std::move(value)});
+    std::string value = eq == std::string_view::npos ? std::string() : convert(line.substr(eq + 1));
+    keys.push_back({std::move(name), std::move(value)});
+    if (keys.size() > ScannedKeys) tables[current].Add(keys, keys.size() - 1);
   }
 }
 
@@ -208,16 +293,7 @@ constexpr char16_t Cp1251High[128] = {
 
 std::string Cp1251ToUtf8(std::string_view text) {
   // Skin descriptions are mostly pure ASCII, which needs no conversion.
-  // Eight bytes are tested at a time for a set high bit.
-  std::uint64_t high = 0;
-  std::size_t i = 0;
-  for (; i + 8 <= text.size(); i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, text.data() + i, 8);
-    high |= word;
-  }
-  for (; i < text.size(); ++i) high |= std::uint8_t(text[i]);
-  if ((high & 0x8080808080808080ull) == 0) return std::string(text);
+  if (IsAscii(text)) return std::string(text);
   std::string out;
   out.reserve(text.size());
   for (char ch : text) {

@@ -7,7 +7,9 @@
 // repeated key keeps its first value, as the first occurrence is the one read.
 #pragma once
 
+#include <cstdint>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +17,12 @@
 #include "skin/paint/pixels/Gradient.h"  // EConvertError
 
 namespace vm {
+
+// A description with more sections than its reader accepts.
+class ETooManySections : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 class TMemIniFile {
  public:
@@ -32,6 +40,11 @@ class TMemIniFile {
   // lines whose first non-blank character is ";" are skipped.
   explicit TMemIniFile(std::string_view text, bool semicolonComments = false);
   void SetText(std::string_view text, bool semicolonComments = false);
+  // As SetText for text in code page 1251 (skin descriptions): names and
+  // values are converted one by one, so no converted copy of the whole text
+  // is made. More than `maxSections` distinct sections throws
+  // ETooManySections before they are stored.
+  void SetCp1251Text(std::string_view text, std::size_t maxSections = SIZE_MAX);
 
   std::vector<std::string> ReadSections() const;
   std::vector<std::string> ReadSection(std::string_view section) const;
@@ -53,6 +66,9 @@ class TMemIniFile {
   const std::string* FindValue(std::string_view section, std::string_view key) const;
 
  private:
+  template <typename Convert>
+  void Parse(std::string_view text, bool semicolonComments, std::size_t maxSections,
+             Convert&& convert);
   const Section* FindSection(std::string_view name) const;
   const Key* FindKey(std::string_view section, std::string_view key) const;
 

@@ -7,6 +7,7 @@
 #include <zlib.h>
 
 #include "skin/data/MemIniFile.h"
+#include "skin/data/SkinLimits.h"
 #include "skin/data/ZDecompressionStream.h"
 
 namespace vm {
@@ -112,6 +113,12 @@ bool TnxSkinConvertor::Parse() {
       return damaged(entry + " declares " + std::to_string(size) + " bytes, more than the " +
                      std::to_string(left) + " bytes left can hold");
 
+    // Entries a skin never needs that large are refused before anything is
+    // inflated for them.
+    const bool isOptions = UpperCaseAscii(name) == optionsName;
+    const std::uint64_t limit = isOptions ? MaxSkinDescriptionBytes : MaxSkinPictureBytes;
+    if (std::uint64_t(size) > limit) ThrowFileTooLarge(name, std::uint64_t(size), limit);
+
     auto data = std::make_unique<TMemoryStream>();
     bool restUnreadable = false;
     {
@@ -131,19 +138,16 @@ bool TnxSkinConvertor::Parse() {
                            " of its declared " + std::to_string(size) + " bytes");
         }
       }
-      // Normally this only reads and checks the trailer. An entry longer
-      // than declared keeps its declared bytes; the next entry starts after
-      // the end of this stream, which is looked for a bounded distance ahead.
-      try {
-        std::uint64_t extra = z.Skip(MaxOverrun);
-        restUnreadable = !z.Finished();
-        (void)extra;
-      } catch (const EZDecompressionError&) {
-        restUnreadable = true;
-      }
+      // Normally this only reads and checks the trailer: a stream whose
+      // Adler-32 check fails is damaged and throws like any corrupt data. An
+      // entry longer than declared keeps its declared bytes; the next entry
+      // starts after the end of this stream, which is looked for a bounded
+      // distance ahead.
+      z.Skip(MaxOverrun);
+      restUnreadable = !z.Finished();
     }
 
-    if (UpperCaseAscii(name) == optionsName) {
+    if (isOptions) {
       // A later description replaces an earlier one.
       options_ = std::move(data);
     } else {
@@ -188,6 +192,10 @@ bool ExtractPackedData(const std::string& fileName, std::unique_ptr<TnxSkinConve
                        bool freeSource) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(fileName, ec)) return false;
+  const std::uintmax_t fileSize = std::filesystem::file_size(fileName, ec);
+  if (!ec && fileSize > MaxSkinContainerBytes)
+    ThrowFileTooLarge(std::filesystem::path(fileName).filename().string(), fileSize,
+                      MaxSkinContainerBytes);
   if (slot)
     slot->Clear();
   else

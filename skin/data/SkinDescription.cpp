@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <unordered_set>
 
 #include "platform/gfx/SysColors.h"
 #include "skin/data/SkinConvertor.h"
@@ -210,15 +211,14 @@ namespace {
 template <typename Usable>
 const std::string* FindInherited(const TMemIniFile& ini, std::string_view section,
                                  std::string_view key, Usable&& usable) {
-  std::vector<std::string_view> visited;
+  std::unordered_set<std::string_view> visited;
   for (;;) {
     const std::string* value = ini.FindValue(section, key);
     if (value && usable(*value)) return value;
     const std::string* parent = ini.FindValue(section, "PARENTCLASS");
     if (!parent || parent->empty() || *parent == "?" || *parent == section) return nullptr;
-    visited.push_back(section);
-    for (std::string_view v : visited)
-      if (v == *parent) return nullptr;
+    visited.insert(section);
+    if (visited.count(*parent)) return nullptr;
     section = *parent;
   }
 }
@@ -371,6 +371,29 @@ bool IsTrueText(std::string_view v) {
 
 }  // namespace
 
+namespace {
+
+// How a slot's values are judged on the way up the chain: integers that do
+// not parse (or are -1) and texts that are "?" count as absent.
+bool IsTextSlot(int slot) {
+  switch (slot) {
+    case TsSectionKeyIndex::kGradientData:
+    case TsSectionKeyIndex::kHotGradientData:
+    case TsSectionKeyIndex::kShadowEnabled:
+    case TsSectionKeyIndex::kShowFocus:
+    case TsSectionKeyIndex::kFadingEnabled:
+    case TsSectionKeyIndex::kReservedBoolean:
+    case TsSectionKeyIndex::kParentClass:
+      return true;
+    default:
+      return false;
+  }
+}
+
+constexpr std::size_t NoParent = SIZE_MAX;
+
+}  // namespace
+
 TsSectionKeyIndex::TsSectionKeyIndex(const TMemIniFile& ini) : ini_(ini) {
   const std::vector<TMemIniFile::Section>& sections = ini.Sections();
   const std::size_t n = sections.size();
@@ -381,38 +404,98 @@ TsSectionKeyIndex::TsSectionKeyIndex(const TMemIniFile& ini) : ini_(ini) {
       const int slot = SlotOf(k.Name);
       if (slot >= 0) values_[i * kSlotCount + std::size_t(slot)] = &k.Value;
     }
-  // Each section's chain, with the rules of FindInherited: it ends at a
-  // missing, empty or "?" parent, at a section naming itself or one not in
-  // the description, and before a section already on the chain.
-  chainStart_.reserve(n + 1);
+  // Each section's parent, with the rules of FindInherited: none for a
+  // missing, empty or "?" parent, for a section naming itself and for one
+  // not in the description.
+  std::vector<std::size_t> parent(n, NoParent);
   for (std::size_t i = 0; i < n; ++i) {
-    chainStart_.push_back(chains_.size());
-    std::size_t at = i;
-    for (;;) {
-      chains_.push_back(at);
-      const std::string* parent = values_[at * kSlotCount + kParentClass];
-      if (!parent || parent->empty() || *parent == "?" || *parent == sections[at].Name) break;
-      const int next = ini.SectionIndexOf(*parent);
-      if (next < 0) break;
-      bool seen = false;
-      for (std::size_t c = chainStart_.back(); c < chains_.size(); ++c)
-        if (chains_[c] == std::size_t(next)) seen = true;
-      if (seen) break;
-      at = std::size_t(next);
-    }
+    const std::string* name = values_[i * kSlotCount + kParentClass];
+    if (!name || name->empty() || *name == "?" || *name == sections[i].Name) continue;
+    const int at = ini.SectionIndexOf(*name);
+    if (at >= 0) parent[i] = std::size_t(at);
   }
-  chainStart_.push_back(chains_.size());
+  Resolve(parent);
 }
 
-template <typename Usable>
-const std::string* TsSectionKeyIndex::Inherited(std::size_t index, int slot,
-                                                Usable&& usable) const {
-  if (index >= chainStart_.size() - 1) return nullptr;
-  for (std::size_t c = chainStart_[index]; c < chainStart_[index + 1]; ++c) {
-    const std::string* v = values_[chains_[c] * kSlotCount + std::size_t(slot)];
-    if (v && usable(*v)) return v;
+// Every section is resolved once, after its parent: a section's value is its
+// own when usable, else its parent's. A chain that runs into a loop reads each
+// section of the loop once, starting from where it entered, so the sections
+// of a loop take the first usable value met going round from themselves.
+// Linear in the number of sections, whatever the shape of the chains.
+void TsSectionKeyIndex::Resolve(const std::vector<std::size_t>& parent) {
+  const std::size_t n = parent.size();
+  // Groups in resolving order: a single section, or a whole loop (its
+  // members listed in chain order, each one's parent the next).
+  std::vector<std::size_t> members;
+  std::vector<std::pair<std::size_t, std::size_t>> groups;  // first member, count
+  members.reserve(n);
+  enum : std::uint8_t { Unseen, OnPath, Done };
+  std::vector<std::uint8_t> state(n, Unseen);
+  std::vector<std::size_t> path;
+  for (std::size_t start = 0; start < n; ++start) {
+    if (state[start] != Unseen) continue;
+    path.clear();
+    std::size_t at = start;
+    while (at != NoParent && state[at] == Unseen) {
+      state[at] = OnPath;
+      path.push_back(at);
+      at = parent[at];
+    }
+    std::size_t tail = path.size();  // sections before the loop, if any
+    if (at != NoParent && state[at] == OnPath) {
+      tail = std::size_t(std::find(path.begin(), path.end(), at) - path.begin());
+      groups.push_back({members.size(), path.size() - tail});
+      for (std::size_t k = tail; k < path.size(); ++k) {
+        members.push_back(path[k]);
+        state[path[k]] = Done;
+      }
+    }
+    for (std::size_t k = tail; k-- > 0;) {
+      groups.push_back({members.size(), 1});
+      members.push_back(path[k]);
+      state[path[k]] = Done;
+    }
   }
-  return nullptr;
+  // A single section whose loop is itself cannot occur: a section naming
+  // itself has no parent. So a group of one is never a loop.
+
+  resolved_.assign(n * kSlotCount, Resolved{});
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    const bool text = IsTextSlot(slot);
+    auto usable = [&](std::size_t section, Resolved& out) {
+      const std::string* v = values_[section * kSlotCount + std::size_t(slot)];
+      if (!v) return false;
+      if (text) {
+        if (*v == "?") return false;
+      } else if (!UsableInt(*v, out.Integer)) {
+        return false;
+      }
+      out.Text = v;
+      return true;
+    };
+    auto cell = [&](std::size_t section) -> Resolved& {
+      return resolved_[section * kSlotCount + std::size_t(slot)];
+    };
+    for (const auto& [first, count] : groups) {
+      if (count == 1) {
+        const std::size_t s = members[first];
+        Resolved own;
+        if (usable(s, own))
+          cell(s) = own;
+        else if (parent[s] != NoParent)
+          cell(s) = cell(parent[s]);
+        continue;
+      }
+      // A loop: going backwards twice round it, the last usable value seen
+      // is the first one ahead of each member.
+      Resolved ahead;
+      for (std::size_t k = 2 * count; k-- > 0;) {
+        Resolved own;
+        if (usable(members[first + k % count], own)) ahead = own;
+        if (k < count) cell(members[first + k]) = ahead;
+      }
+    }
+  }
 }
 
 TsGeneralData TsSectionKeyIndex::Read(std::size_t index) const {
@@ -420,19 +503,20 @@ TsGeneralData TsSectionKeyIndex::Read(std::size_t index) const {
 }
 
 TsGeneralData TsSectionKeyIndex::Read(std::size_t index, const std::string& s) const {
+  static const Resolved noneResolved[kSlotCount] = {};
+  const Resolved* inherited =
+      index < ini_.Sections().size() ? &resolved_[index * kSlotCount] : noneResolved;
   auto integer = [&](int slot, int def) {
-    int value = -1;
-    return Inherited(index, slot, [&value](const std::string& v) { return UsableInt(v, value); })
-               ? value
-               : def;
+    const Resolved& r = inherited[slot];
+    return r.Text ? r.Integer : def;
   };
   auto text = [&](int slot, const char* def) {
-    const std::string* v = Inherited(index, slot, [](const std::string& t) { return t != "?"; });
+    const std::string* v = inherited[slot].Text;
     return v ? *v : std::string(def);
   };
   auto colour = [&](int slot, int def) { return TColor(integer(slot, def)); };
   auto boolean = [&](int slot) {
-    const std::string* v = Inherited(index, slot, [](const std::string& t) { return t != "?"; });
+    const std::string* v = inherited[slot].Text;
     return v && IsTrueText(*v);
   };
   auto percent = [&](int slot) { return std::min(integer(slot, 0), 100); };
@@ -441,7 +525,7 @@ TsGeneralData TsSectionKeyIndex::Read(std::size_t index, const std::string& s) c
   };
   static const std::string* const none[kSlotCount] = {};
   const std::string* const* own =
-      index < chainStart_.size() - 1 ? &values_[index * kSlotCount] : none;
+      index < ini_.Sections().size() ? &values_[index * kSlotCount] : none;
 
   TsGeneralData d;
   d.SectionName = s;
@@ -454,8 +538,15 @@ TsGeneralData TsSectionKeyIndex::Read(std::size_t index, const std::string& s) c
   d.HotGradientPercent = percent(kHotGradientPercent);
   d.GradientData = text(kGradientData, " ");
   d.HotGradientData = text(kHotGradientData, "");
-  ParseGradient(d.GradientData, d.GradientArray);
-  ParseGradient(d.HotGradientData, d.HotGradientArray);
+  auto gradient = [&s](const char* key, const std::string& value, auto& items) {
+    try {
+      ParseGradient(value, items);
+    } catch (const EConvertError& e) {
+      throw ESkinValueError(s, key, value, e.what());
+    }
+  };
+  gradient("GRADIENTDATA", d.GradientData, d.GradientArray);
+  gradient("HOTGRADIENTDATA", d.HotGradientData, d.HotGradientArray);
   d.ImagePercent = integer(kImagePercent, 0);
   d.HotImagePercent = integer(kHotImagePercent, 0);
   d.Bevel = bevel(kBevel);
@@ -494,9 +585,17 @@ void ReadGlobalInfo(const TMemIniFile& ini, TsSkinData& data) {
   data.Author = ini.ReadString(g, "AUTHOR", "");
   data.Description = ini.ReadString(g, "DESCRIPTION", "");
   data.Shadow1Color = TColor(ini.ReadInteger(g, "SHADOW1COLOR", 0));
-  data.Shadow1Offset = ParseIntValue(ini.ReadString(g, "SHADOW1OFFSET", "0"));
-  data.Shadow1Blur = ParseIntValue(ini.ReadString(g, "SHADOW1BLUR", "-1"));
-  data.Shadow1Transparency = ParseIntValue(ini.ReadString(g, "SHADOW1TRANSPARENCY", "0"));
+  auto integer = [&](const char* key, const char* def) {
+    const std::string value = ini.ReadString(g, key, def);
+    try {
+      return ParseIntValue(value);
+    } catch (const EConvertError& e) {
+      throw ESkinValueError(g, key, value, e.what());
+    }
+  };
+  data.Shadow1Offset = integer("SHADOW1OFFSET", "0");
+  data.Shadow1Blur = integer("SHADOW1BLUR", "-1");
+  data.Shadow1Transparency = integer("SHADOW1TRANSPARENCY", "0");
   data.BISpacing = ini.ReadInteger(g, "BISPACE", 0);
   data.BorderColor = TColor(ini.ReadInteger(g, "BORDERCOLOR", 0));
 }

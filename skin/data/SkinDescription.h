@@ -14,6 +14,20 @@
 
 namespace vm {
 
+// A value of the description that cannot be read, with the section and key
+// it stands under.
+class ESkinValueError : public EConvertError {
+ public:
+  ESkinValueError(std::string section, std::string key, std::string value,
+                  const std::string& detail)
+      : EConvertError("[" + section + "] " + key + ": " + detail),
+        Section(std::move(section)),
+        Key(std::move(key)),
+        Value(std::move(value)),
+        Detail(detail) {}
+  std::string Section, Key, Value, Detail;
+};
+
 // What a description value defines.
 enum class TsMaskForm {
   None,        // not a mask (colours, numbers, gradients, ...)
@@ -71,15 +85,17 @@ class TsSectionKeyIndex {
   friend TsGeneralData ReadSectionData(const TMemIniFile&, const std::string&);
   // `index` past the last section reads as a section without keys.
   TsGeneralData Read(std::size_t index, const std::string& name) const;
-  template <typename Usable>
-  const std::string* Inherited(std::size_t index, int slot, Usable&& usable) const;
+  void Resolve(const std::vector<std::size_t>& parent);
 
   const TMemIniFile& ini_;
   std::vector<const std::string*> values_;  // section-major, one per slot
-  // The sections a key is looked for in, from the section itself up its
-  // parents: chains_[chainStart_[i]] .. chains_[chainStart_[i + 1] - 1].
-  std::vector<std::size_t> chains_;
-  std::vector<std::size_t> chainStart_;
+  // Each slot's inherited value, section-major: the first usable value on
+  // the section's PARENTCLASS chain (integers already parsed), or none.
+  struct Resolved {
+    const std::string* Text = nullptr;
+    int Integer = 0;
+  };
+  std::vector<Resolved> resolved_;
 };
 // The skin-wide values of GLOBALINFO. Throws EConvertError for a
 // SHADOW1OFFSET, SHADOW1BLUR or SHADOW1TRANSPARENCY that is not an integer.

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
@@ -16,6 +18,7 @@
 #include "skin/data/SkinCommands.h"
 #include "skin/data/SkinConvertor.h"
 #include "skin/data/SkinDescription.h"
+#include "skin/data/SkinLimits.h"
 #include "skin/paint/pixels/Colors.h"
 
 namespace vm {
@@ -46,11 +49,49 @@ bool DirExists(const std::string& hostPath) {
   return fs::is_directory(hostPath, ec);
 }
 
-bool ReadFileBytes(const std::string& hostPath, std::vector<std::uint8_t>& bytes) {
-  std::ifstream in(hostPath, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// Reads a whole file in large pieces. A file longer than `limit` is refused
+// from its size before anything is read; for a bitmap (`bitmap`) the picture
+// size its header declares is checked against the skin limits first, so a
+// huge picture costs one small read.
+bool ReadFileBytes(const std::string& hostPath, std::vector<std::uint8_t>& bytes,
+                   std::uint64_t limit, bool bitmap = false) {
+  const int fd = open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct Closer {
+    int fd;
+    ~Closer() { close(fd); }
+  } closer{fd};
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  const std::string name = fs::path(hostPath).filename().string();
+  if (bitmap) {
+    std::uint8_t head[26];
+    std::int64_t w = 0, h = 0;
+    if (pread(fd, head, sizeof head, 0) == ssize_t(sizeof head) && PeekBmpSize(head, w, h) &&
+        !SkinPictureSizeFits(w, h))
+      ThrowPictureTooLarge(name, w, h);
+  }
+  if (std::uint64_t(st.st_size) > limit) ThrowFileTooLarge(name, std::uint64_t(st.st_size), limit);
+  bytes.resize(std::size_t(st.st_size));
+  std::size_t have = 0;
+  while (have < bytes.size()) {
+    const ssize_t n = read(fd, bytes.data() + have, bytes.size() - have);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;  // the file shrank while read: keep what is there
+    have += std::size_t(n);
+  }
+  bytes.resize(have);
   return true;
+}
+
+// A description's text into its reader, with the skin's section limit.
+void ReadDescription(TMemIniFile& ini, std::span<const std::uint8_t> bytes) {
+  try {
+    ini.SetCp1251Text({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, MaxSkinSections);
+  } catch (const ETooManySections&) {
+    throw ESkinLimitError("в описании скина больше " + std::to_string(MaxSkinSections) +
+                          " разделов, а для скина допустимо не более этого");
+  }
 }
 
 // Clears the skin-changing flag however a load ends.
@@ -221,6 +262,7 @@ void TsSkinManager::SetActive(bool value) {
 
 void TsSkinManager::SetSkinName(const std::string& value) {
   skinName_ = value;
+  storedOnly_ = false;
   if (!active_) return;
   ChooseAndLoad();
 }
@@ -228,6 +270,7 @@ void TsSkinManager::SetSkinName(const std::string& value) {
 void TsSkinManager::SetSkinDirectory(const std::string& value) {
   if (value == skinDirectory_) return;
   skinDirectory_ = value;
+  storedOnly_ = false;
   SkinData.SkinPath = NormalizedDirectory();
 }
 
@@ -341,7 +384,18 @@ void TsSkinManager::LoadCurrentOrSwitchOff() {
   }
 }
 
+void TsSkinManager::LoadStoredSkin() {
+  if (internalSkins_.Count() == 0) return;
+  skinName_ = internalSkins_.Items(0).Name;
+  storedOnly_ = true;
+  if (active_) ChooseAndLoad();
+}
+
 void TsSkinManager::LoadCurrent() {
+  loadingFile_.clear();
+  // After a skin that failed to load, the stored skin is used whatever the
+  // directory holds.
+  if (storedOnly_) return LoadFolderOrStored(NormalizedDirectory());
   PrepareSkinDirectory();
   const std::string directory = NormalizedDirectory();
   std::string packedFile = AddTrailingSeparator(skinDirectory_) + skinName_ + ".nxz";
@@ -373,12 +427,14 @@ void TsSkinManager::PrepareSkinDirectory() const {
 
 void TsSkinManager::LoadPackedFile(const std::string& fileName, const std::string& directory) {
   std::unique_ptr<TnxSkinConvertor> convertor;
+  loadingFile_ = HostPath(fileName);
   bool ok = ExtractPackedData(HostPath(fileName), convertor, true);
   // A rejected container, or one without a description, loads as an empty
   // skin rather than leaving the previous one half in place.
   TMemIniFile ini;
   if (ok && convertor && convertor->Options())
-    ini.SetText(Cp1251ToUtf8(convertor->Options()->Text()));
+    ReadDescription(ini,
+                    {convertor->Options()->Memory(), std::size_t(convertor->Options()->Size())});
   packed_ = true;
   SkinData.SkinPath = directory;
   ini_ = &ini;
@@ -398,11 +454,13 @@ void TsSkinManager::LoadFolderOrStored(const std::string& directory) {
   std::unique_ptr<TnxSkinConvertor> convertor;
   std::unique_ptr<TMemoryStream> dataView;
   storedSkin_ = nullptr;
-  if (FileExists(HostPath(options))) {
+  if (!storedOnly_ && FileExists(HostPath(options))) {
     packed_ = false;
-    TMemoryStream text;
-    text.LoadFromFile(HostPath(options));
-    ini.SetText(Cp1251ToUtf8(text.Text()));
+    loadingFile_ = HostPath(options);
+    std::vector<std::uint8_t> text;
+    if (!ReadFileBytes(loadingFile_, text, MaxSkinDescriptionBytes))
+      throw std::runtime_error("Cannot read file \"" + loadingFile_ + "\"");
+    ReadDescription(ini, text);
     SkinData.SkinPath = folder;
   } else {
     SkinData.SkinPath.clear();
@@ -425,7 +483,9 @@ void TsSkinManager::LoadFolderOrStored(const std::string& directory) {
       convertor->SetBorrowedSource(dataView.get());
       bool ok = convertor->Parse();
       convertor->ReleaseSource();
-      if (ok && convertor->Options()) ini.SetText(Cp1251ToUtf8(convertor->Options()->Text()));
+      if (ok && convertor->Options())
+        ReadDescription(
+            ini, {convertor->Options()->Memory(), std::size_t(convertor->Options()->Size())});
       if (!ok) convertor.reset();
     } else {
       packed_ = false;
@@ -447,27 +507,37 @@ void TsSkinManager::RunPasses() {
   SectionPass();
 }
 
-bool TsSkinManager::FindImageBytes(const std::string& name,
-                                   std::vector<std::uint8_t>& bytes) const {
+bool TsSkinManager::FindImageBytes(const std::string& name, std::vector<std::uint8_t>& storage,
+                                   std::span<const std::uint8_t>& bytes, bool bitmap) const {
   if (packed_) {
-    // Images of a packed skin come from its container only.
+    // Images of a packed skin come from its container only, read where the
+    // container's entry holds them.
     if (!convertor_) return false;
     TnxSkinConvertor::Image* image = convertor_->FindImage(name);
     if (!image) return false;
-    bytes.assign(image->Data.Memory(), image->Data.Memory() + image->Data.Size());
+    bytes = {image->Data.Memory(), std::size_t(image->Data.Size())};
     return true;
   }
   std::string path = (name.find(':') != std::string::npos || (!name.empty() && name[0] == '/'))
                          ? name
                          : SkinData.SkinPath + name;
   std::string host = HostPath(path);
-  return FileExists(host) && ReadFileBytes(host, bytes);
+  if (!FileExists(host)) return false;
+  const std::string description = loadingFile_;
+  loadingFile_ = host;
+  if (!ReadFileBytes(host, storage, MaxSkinPictureBytes, bitmap)) return false;
+  loadingFile_ = description;
+  bytes = storage;
+  return true;
 }
 
 std::shared_ptr<TBitmap> TsSkinManager::LoadBitmapImage(const std::string& name,
                                                         bool keepFormat) const {
-  std::vector<std::uint8_t> bytes;
-  if (name.empty() || !FindImageBytes(name, bytes)) return nullptr;
+  std::vector<std::uint8_t> storage;
+  std::span<const std::uint8_t> bytes;
+  if (name.empty() || !FindImageBytes(name, storage, bytes, true)) return nullptr;
+  std::int64_t w = 0, h = 0;
+  if (PeekBmpSize(bytes, w, h) && !SkinPictureSizeFits(w, h)) ThrowPictureTooLarge(name, w, h);
   try {
     auto bmp = std::make_shared<TBitmap>(ReadBmp(bytes, TBmpRowOrder::AsFile, nullptr, keepFormat));
     if (bmp->Width() <= 0) return nullptr;
@@ -503,7 +573,12 @@ void TsSkinManager::MaskPass() {
         continue;
       TsMaskForm form = MaskFormOf(key.Value);
       if (form == TsMaskForm::None) continue;
-      TsParsedMask parsed = ParseMaskValue(key.Name, key.Value);
+      TsParsedMask parsed;
+      try {
+        parsed = ParseMaskValue(key.Name, key.Value);
+      } catch (const EConvertError& e) {
+        throw ESkinValueError(section.Name, key.Name, key.Value, e.what());
+      }
       TsMaskData& m = parsed.Mask;
       m.SectionName = section.Name;
       m.Manager = this;
@@ -536,11 +611,19 @@ void TsSkinManager::PatternPass() {
   for (const TMemIniFile::Section& section : ini_->Sections()) {
     for (const TMemIniFile::Key& key : section.Keys) {
       if (!IsPatternValue(key.Value)) continue;
-      std::vector<std::uint8_t> bytes;
-      if (!FindImageBytes(key.Value, bytes)) continue;
+      std::vector<std::uint8_t> storage;
+      std::span<const std::uint8_t> bytes;
+      if (!FindImageBytes(key.Value, storage, bytes, false)) continue;
       std::shared_ptr<TBitmap> image;
       try {
-        image = std::make_shared<TBitmap>(DecodeJpeg(bytes));
+        const TJpegInfo info = ReadJpegInfo(bytes);
+        if (!SkinPictureSizeFits(info.Width, info.Height))
+          ThrowPictureTooLarge(key.Value, info.Width, info.Height);
+        TJpegLimits limits;
+        limits.MaxPixels = MaxSkinPicturePixels;
+        image = std::make_shared<TBitmap>(DecodeJpeg(bytes, limits));
+      } catch (const ESkinLimitError&) {
+        throw;
       } catch (const std::exception&) {
         continue;  // a pattern that does not decode is skipped
       }
@@ -779,7 +862,7 @@ void TsSkinManager::CommonMaskPass() {
       if ((!MasterBitmap || !hasHash) && UpperCaseAscii(value).find(".BMP") != std::string::npos) {
         std::string host = HostPath(SkinData.SkinPath + value);
         std::vector<std::uint8_t> bytes;
-        if (!FileExists(host) || !ReadFileBytes(host, bytes)) continue;
+        if (!FileExists(host) || !ReadFileBytes(host, bytes, MaxSkinPictureBytes, true)) continue;
         std::shared_ptr<TBitmap> image;
         try {
           image = std::make_shared<TBitmap>(ReadBmp(bytes));

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -164,6 +165,14 @@ class TsSkinManager : public TComponent, public TsSkinModel {
   const TsClassLists& ClassLists() const { return classLists_; }
   // Whether the skin being loaded, or last loaded, came from a container.
   bool IsPacked() const { return packed_; }
+  // The file the last load was reading when it ended (the container, the
+  // description or a picture of a folder skin); empty for a stored skin. A
+  // caller reporting a failed load names it.
+  const std::string& LoadingFile() const { return loadingFile_; }
+  // Loads the first stored skin whatever the skin directory holds, as the
+  // way back after a skin from the directory failed to load. Naming a skin
+  // or a directory afterwards looks in the directory again.
+  void LoadStoredSkin();
 
  protected:
   void Loaded() override;
@@ -197,13 +206,19 @@ class TsSkinManager : public TComponent, public TsSkinModel {
   void SwitchOff();
   // An image named in the description: from the container when packed, else
   // from SkinPath + name (or the name alone when it holds a drive colon).
-  bool FindImageBytes(const std::string& name, std::vector<std::uint8_t>& bytes) const;
+  // Packed images are not copied: `bytes` then points into the container's
+  // entry; a folder's file is read into `storage`. Pictures beyond the skin
+  // limits throw ESkinLimitError.
+  bool FindImageBytes(const std::string& name, std::vector<std::uint8_t>& storage,
+                      std::span<const std::uint8_t>& bytes, bool bitmap) const;
   // A bitmap image, converted to 24 bits unless keepFormat (a 32-bit file
   // then keeps its alpha); nullptr when missing or unreadable.
   std::shared_ptr<TBitmap> LoadBitmapImage(const std::string& name, bool keepFormat = false) const;
   std::string NormalizedDirectory() const;
 
   bool active_ = true;
+  bool storedOnly_ = false;
+  mutable std::string loadingFile_;
   std::string skinName_;
   std::string skinDirectory_;
   std::string systemSkinDirectory_;

@@ -67,7 +67,11 @@ void TnxBtnWnd::QuietlyThenPaint(TMessage& m, bool throughBase) {
 
 void TnxBtnWnd::WndProc(TMessage& m) {
   const HWND h = Handle();
-  if (!SkinActive()) {
+  // A skin without the button's section leaves the button its plain look,
+  // as any control with an invalid section index: the skinned painting
+  // would have no colours, masks or fonts to paint with.
+  const TsSkinManager* mgr = SkinManager();
+  if (!SkinActive() || !mgr->IsValidSectionIndex(SkinData()->SectionIndex)) {
     // Mouse tracking still keeps the hot window right while the skin is off.
     TnxMainWnd::WndProc(m);
     return;

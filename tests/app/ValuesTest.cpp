@@ -22,8 +22,9 @@ TEST(Values, CreationSetsTheWorkingFolderAndDefaultsButNotModified) {
   Quality = 37;
   PendingQuality = PendingResize = true;
   RequestedLength = RequestedWidth = 5;
-  SetCreationDefaults("/opt/velmora/");
-  EXPECT_EQ(WorkDir, "/opt/velmora/Temp/");
+  TScratch dir;
+  SetCreationDefaults(dir.Path());
+  EXPECT_EQ(WorkDir, dir.Path() + "Temp/");
   EXPECT_EQ(Quality, 100);
   EXPECT_EQ(RequestedLength, 0);
   EXPECT_EQ(RequestedWidth, 0);

@@ -4,7 +4,11 @@
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
+#include <unistd.h>
+
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "skin/data/BuiltinSkin.h"
 #include "skin/data/SkinConvertor.h"
@@ -93,6 +97,82 @@ void BM_MemcpyInflatedBytes(benchmark::State& state) {
   state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(total));
 }
 BENCHMARK(BM_MemcpyInflatedBytes)->Unit(benchmark::kMicrosecond);
+
+// Skins made to cost more than they are worth, against the goal of a load or
+// refusal under 100 ms and 64 MB: a packed skin in a folder of its own,
+// loaded (or refused) by a manager as the program would.
+struct BombSkin {
+  std::string dir = "/tmp/velmora-bench-bomb-" + std::to_string(::getpid());
+  vm::TsSkinManager manager;
+  explicit BombSkin(const std::vector<std::uint8_t>& container) {
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir + "/Bomb.nxz", std::ios::binary)
+        .write(reinterpret_cast<const char*>(container.data()), std::streamsize(container.size()));
+    manager.SetSkinDirectory(dir);
+    vm::SetSkinMessageFunc([](const std::string&, const std::string&) {});
+  }
+  ~BombSkin() {
+    std::filesystem::remove_all(dir);
+    vm::SetSkinMessageFunc(nullptr);
+  }
+  bool Load() {
+    try {
+      manager.SetSkinName("Bomb");
+      return true;
+    } catch (const std::exception&) {
+      return false;
+    }
+  }
+};
+
+std::vector<std::uint8_t> Description(const std::string& text) {
+  return vm::WritePackedSkin(
+      {{"Options.dat", std::vector<std::uint8_t>(text.begin(), text.end())}});
+}
+
+void BM_Bomb200000Keys(benchmark::State& state) {
+  std::string text = "[MANY]\n";
+  for (int i = 0; i < 200000; ++i) {
+    const std::string n = std::to_string(i);
+    text.append("K").append(n).append("=").append(n).append("\n");
+  }
+  BombSkin skin(Description(text));
+  for (auto _ : state) benchmark::DoNotOptimize(skin.Load());
+}
+BENCHMARK(BM_Bomb200000Keys)->Unit(benchmark::kMillisecond);
+
+void BM_BombChainOf16000Sections(benchmark::State& state) {
+  std::string text;
+  for (int i = 0; i < 16000; ++i) {
+    text.append("[S").append(std::to_string(i)).append("]\nPARENTCLASS=S");
+    text.append(std::to_string(i + 1)).append("\n");
+  }
+  BombSkin skin(Description(text));
+  for (auto _ : state) benchmark::DoNotOptimize(skin.Load());
+}
+BENCHMARK(BM_BombChainOf16000Sections)->Unit(benchmark::kMillisecond);
+
+void BM_BombHugeMasterRefused(benchmark::State& state) {
+  // A 16384 x 16384 RLE8 master bitmap: runs of 255 and an end of line per row.
+  std::vector<std::uint8_t> bmp(14 + 40 + 8, 0);
+  auto put32 = [&bmp](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) bmp[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
+  };
+  bmp[0] = 'B', bmp[1] = 'M';
+  put32(10, 62), put32(14, 40), put32(18, 16384), put32(22, 16384), put32(30, 1), put32(46, 2);
+  bmp[26] = 1, bmp[28] = 8;
+  for (int y = 0; y < 16384; ++y) {
+    for (int x = 0; x < 16384; x += 255)
+      bmp.insert(bmp.end(), {std::uint8_t(std::min(255, 16384 - x)), 1});
+    bmp.insert(bmp.end(), {0, 0});
+  }
+  bmp.insert(bmp.end(), {0, 1});
+  const std::string text = "[GLOBALINFO]\nMASTERBITMAP=MASTER.BMP\n";
+  BombSkin skin(vm::WritePackedSkin(
+      {{"Options.dat", std::vector<std::uint8_t>(text.begin(), text.end())}, {"Master.bmp", bmp}}));
+  for (auto _ : state) benchmark::DoNotOptimize(skin.Load());
+}
+BENCHMARK(BM_BombHugeMasterRefused)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "skin/data/SkinConvertor.h"
+#include "skin/data/SkinLimits.h"
 #include "skin/data/SkinManager.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -21,6 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     manager->SetSkinName("fuzz");
   } catch (const vm::EConvertError&) {
+  } catch (const vm::ESkinLimitError&) {
+    // A description beyond the skin limits is refused: the defined answer.
   }
   // Exercise the look-ups over whatever was loaded.
   for (int i = 0; i < int(manager->gd.size()) && i < 8; ++i) {

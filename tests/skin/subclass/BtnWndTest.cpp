@@ -1,7 +1,7 @@
 // The push-button subclass on a dialog's OK and Cancel buttons: the looks of
 // its states as golden pictures, hover through the manager's hot window,
-// the platform's own painting kept out, detachment, and windows too small or
-// sections missing.
+// the platform's own painting kept out, detachment, windows too small, and
+// the plain look where the skin lacks the button's section.
 #include "skin/data/SkinManager.h"
 #include "skin/subclass/HotWindow.h"
 #include "tests/skin/subclass/SubclassTestSupport.h"
@@ -186,11 +186,18 @@ TEST_F(ButtonSubclass, TinyWindowsAndMissingSectionsStillPaintSafely) {
     EXPECT_EQ(b.Data->CacheBmp->Width(), s.cx);
     EXPECT_EQ(b.Data->CacheBmp->Height(), s.cy);
   }
-  // A section the skin lacks: no item, but the caption is written.
+  // A section the skin lacks: the button keeps its plain look, caption and
+  // all, instead of a skinned item with nothing to paint it from.
   cancel->SetBounds(138, 12, 75, 25);
+  const TBitmap plain = Shot(dialog);
   TAttached b = Attach(cancel, "NOSUCHSECTION");
   EXPECT_EQ(b.Data->SectionIndex, -1);
+  cancel->Invalidate();
   const TBitmap shot = Shot(dialog);
+  int differing = 0;
+  for (int y = 12; y < 37; ++y)
+    for (int x = 138; x < 213; ++x) differing += shot.GetPixel(x, y) != plain.GetPixel(x, y);
+  EXPECT_EQ(differing, 0);
   int dark = 0;
   for (int y = 12; y < 37; ++y)
     for (int x = 138; x < 213; ++x) {
