@@ -14,7 +14,7 @@
 
 #include "app/SafeFile.h"
 #include "app/Values.h"
-#include "platform/gfx/Exceptions.h"
+#include "platform/base/Exceptions.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace vm::app {
