@@ -74,8 +74,8 @@ TEST_F(TrackBarTest, LooksInEveryStateUnderEachSkin) {
   CompareGolden("trackbar-builtin", States(form, t));
   LoadEditedSkin([](std::string o) {
     o = ReplaceAll(o, "COLOR=15791348", "COLOR=" + std::to_string(RecolouredFace));
-    return ReplaceAll(o, "HOTCOLOR=16777215\nTRANSPARENCY=100",
-                      "HOTCOLOR=13421823\nTRANSPARENCY=100");
+    return ReplaceAll(o, "HOTCOLOR=16777215\r\nTRANSPARENCY=100",
+                      "HOTCOLOR=13421823\r\nTRANSPARENCY=100");
   });
   CompareGolden("trackbar-recoloured", States(form, t));
 }
