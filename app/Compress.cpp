@@ -1,6 +1,7 @@
 #include "app/Compress.h"
 
 #include "app/Values.h"
+#include "skin/state/CommonData.h"
 #include "toolkit/Colors.h"
 #include "toolkit/Layout.h"
 
@@ -34,7 +35,8 @@ TfrmCompress::TfrmCompress(TComponent* owner) : TForm(owner) {
     font(l, true);
     l.SetCaption("100%");
   });
-  sTrackBar1 = Place<TTrackBar>(this, this, "sTrackBar1", {20, 74, 258, 19}, [](TTrackBar& t) {
+  sTrackBar1 = Place<TsTrackBar>(this, this, "sTrackBar1", {20, 74, 258, 19}, [](TsTrackBar& t) {
+    t.SkinData()->SetSkinSection("TRACKBAR");
     t.SetParams(100, 1, 100);
     t.SetTickStyle(tsNone);
   });

@@ -4,10 +4,10 @@
 #pragma once
 
 #include "skin/controls/Label.h"
+#include "skin/controls/TrackBar.h"
 #include "toolkit/Bevel.h"
 #include "toolkit/Button.h"
 #include "toolkit/Form.h"
-#include "toolkit/TrackBar.h"
 
 namespace vm::app {
 
@@ -20,7 +20,7 @@ class TfrmCompress : public TForm {
   TBevel* Bevel1;
   TsLabel* sLabel1;
   TsLabel* sLabel2;
-  TTrackBar* sTrackBar1;
+  TsTrackBar* sTrackBar1;
   TButton* OKBtn;
   TButton* CancelBtn;
 

@@ -1,6 +1,7 @@
 #include "app/Info.h"
 
 #include "app/Program.h"
+#include "skin/state/CommonData.h"
 #include "toolkit/Colors.h"
 #include "toolkit/Layout.h"
 
@@ -51,7 +52,8 @@ TfrmInfo::TfrmInfo(TComponent* owner) : TForm(owner) {
     b.SetCaption("OK");
     b.SetDefault(true);
   });
-  sMemo1 = Place<TMemo>(this, this, "sMemo1", {16, 54, 265, 123}, [](TMemo& m) {
+  sMemo1 = Place<TsMemo>(this, this, "sMemo1", {16, 54, 265, 123}, [](TsMemo& m) {
+    m.SkinData()->SetSkinSection("EDIT");
     m.SetParentFont(false);
     m.Font()->SetName("Tahoma");
     m.Font()->SetSize(10);

@@ -2,11 +2,11 @@
 #pragma once
 
 #include "skin/controls/Label.h"
+#include "skin/controls/Memo.h"
 #include "toolkit/Bevel.h"
 #include "toolkit/Button.h"
 #include "toolkit/Form.h"
 #include "toolkit/Image.h"
-#include "toolkit/Memo.h"
 
 namespace vm::app {
 
@@ -19,7 +19,7 @@ class TfrmInfo : public TForm {
   TBevel* Bevel1;
   TImage* Image1;
   TsLabel* sLabel1;
-  TMemo* sMemo1;
+  TsMemo* sMemo1;
   TButton* OKBtn;
 
   void OKBtnClick(TComponent* Sender);

@@ -1,14 +1,24 @@
 #include "app/Resize.h"
 
 #include "app/Values.h"
+#include "platform/gfx/Exceptions.h"
+#include "skin/state/CommonData.h"
 #include "toolkit/Colors.h"
 #include "toolkit/Layout.h"
+#include "toolkit/SysUtils.h"
 
 namespace vm::app {
 
 TfrmResize* frmResize = nullptr;
 
 namespace {
+
+// The field's text as a decimal whole number; anything else is the
+// conversion error the application reports.
+std::int32_t StrToInt(const std::string& text) {
+  if (auto v = ParseInt32(text)) return *v;
+  throw EConvertError("«" + text + "» не является целым числом");
+}
 
 void DialogLabel(TLabel& l, const std::string& caption, bool bold = false) {
   l.SetParentFont(false);
@@ -19,12 +29,13 @@ void DialogLabel(TLabel& l, const std::string& caption, bool bold = false) {
   l.SetCaption(caption);
 }
 
-void SizeField(TSpinEdit& e, int value) {
+void SizeField(TsSpinEdit& e, int value) {
   e.SetParentFont(false);
   e.Font()->SetName("Tahoma");
   e.Font()->SetHeight(-11);
   e.Font()->SetColor(clBlack);
   e.SetColor(clWhite);
+  e.SkinData()->SetSkinSection("EDIT");
   e.SetMinValue(10);
   e.SetMaxValue(40000);
   e.SetValue(value);
@@ -45,14 +56,14 @@ TfrmResize::TfrmResize(TComponent* owner) : TForm(owner) {
       Place<TBevel>(this, this, "Bevel1", {8, 8, 282, 94}, [](TBevel& b) { b.SetShape(bsFrame); });
   sLabel3 =
       Place<TsLabel>(this, this, "sLabel3", {70, 20}, [](TLabel& l) { DialogLabel(l, "Длина:"); });
-  sSpinEdit1 = Place<TSpinEdit>(this, this, "sSpinEdit1", {112, 17, 71, 21},
-                                [](TSpinEdit& e) { SizeField(e, 1024); });
+  sSpinEdit1 = Place<TsSpinEdit>(this, this, "sSpinEdit1", {112, 17, 71, 21},
+                                 [](TsSpinEdit& e) { SizeField(e, 1024); });
   sLabel2 = Place<TsLabel>(this, this, "sLabel2", {189, 20},
                            [](TLabel& l) { DialogLabel(l, "пикселей"); });
   sLabel4 =
       Place<TsLabel>(this, this, "sLabel4", {62, 50}, [](TLabel& l) { DialogLabel(l, "Ширина:"); });
-  sSpinEdit2 = Place<TSpinEdit>(this, this, "sSpinEdit2", {112, 47, 71, 21},
-                                [](TSpinEdit& e) { SizeField(e, 768); });
+  sSpinEdit2 = Place<TsSpinEdit>(this, this, "sSpinEdit2", {112, 47, 71, 21},
+                                 [](TsSpinEdit& e) { SizeField(e, 768); });
   sLabel5 = Place<TsLabel>(this, this, "sLabel5", {189, 50},
                            [](TLabel& l) { DialogLabel(l, "пикселей"); });
   sLabel1 = Place<TsLabel>(this, this, "sLabel1", {18, 79}, [](TLabel& l) {

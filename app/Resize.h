@@ -3,8 +3,8 @@
 // the main window resizes when it becomes active again.
 #pragma once
 
-#include "app/SpinEdit.h"
 #include "skin/controls/Label.h"
+#include "skin/controls/SpinEdit.h"
 #include "toolkit/Bevel.h"
 #include "toolkit/Button.h"
 #include "toolkit/Form.h"
@@ -19,10 +19,10 @@ class TfrmResize : public TForm {
 
   TBevel* Bevel1;
   TsLabel* sLabel3;
-  TSpinEdit* sSpinEdit1;
+  TsSpinEdit* sSpinEdit1;
   TsLabel* sLabel2;
   TsLabel* sLabel4;
-  TSpinEdit* sSpinEdit2;
+  TsSpinEdit* sSpinEdit2;
   TsLabel* sLabel5;
   TsLabel* sLabel1;
   TButton* OKBtn;

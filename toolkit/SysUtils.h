@@ -5,6 +5,8 @@
 // toolkit's boundary and raised again as one of these with their message.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -47,5 +49,9 @@ class EWriteError : public Exception {
  public:
   using Exception::Exception;
 };
+
+// A decimal whole number that fits a signed 32-bit integer (surrounding
+// blanks and a leading plus sign allowed), or nothing.
+std::optional<std::int32_t> ParseInt32(const std::string& text);
 
 }  // namespace vm

@@ -582,6 +582,34 @@ bool EnableScrollBar(HWND hwnd, UINT bar, UINT arrows) {
   return EnableArrows(hwnd, int(bar), arrows);
 }
 
+bool GetScrollBarInfo(HWND hwnd, long idObject, SCROLLBARINFO* info) {
+  TWindowSystem& ws = WS();
+  TWnd* w = ws.Find(hwnd);
+  if (!w || !info || (idObject != OBJID_HSCROLL && idObject != OBJID_VSCROLL)) return false;
+  const int bar = idObject == OBJID_HSCROLL ? SB_HORZ : SB_VERT;
+  *info = SCROLLBARINFO{};
+  const TScrollLayout l = ScrollLayout(hwnd, bar);
+  if (l.Bar.IsEmpty()) {
+    info->rgstate[0] = STATE_SYSTEM_INVISIBLE;
+    return true;
+  }
+  TRect window;
+  GetWindowRect(hwnd, &window);
+  info->rcScrollBar = l.Bar.Offset(window.Left, window.Top);
+  info->dxyLineButton = l.Arrow;
+  if (l.ThumbSize) {
+    info->xyThumbTop = l.ThumbStart;
+    info->xyThumbBottom = l.ThumbStart + l.ThumbSize;
+  } else {
+    info->rgstate[0] = STATE_SYSTEM_UNAVAILABLE;
+  }
+  const TScrollBars::TTrack& t = ws.ScrollBars.Tracking();
+  if (t.Hwnd == hwnd && t.Bar == bar && t.Part != TScrollPart::None &&
+      (t.Over || t.Part == TScrollPart::Thumb))
+    info->rgstate[int(t.Part)] |= STATE_SYSTEM_PRESSED;
+  return true;
+}
+
 LRESULT ScrollBarControlMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   TWindowSystem& ws = WS();
   if (!ws.Find(hwnd)) return 0;

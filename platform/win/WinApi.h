@@ -495,6 +495,29 @@ bool GetScrollRange(HWND hwnd, int bar, int* min, int* max);
 bool ShowScrollBar(HWND hwnd, int bar, bool show);
 // ESB_* arrows to disable; false when nothing changed.
 bool EnableScrollBar(HWND hwnd, UINT bar, UINT arrows);
+// Where a window's own bar (OBJID_HSCROLL, OBJID_VSCROLL) lies and how its
+// parts are laid out, as the engine paints and hit-tests it: the bar in
+// screen coordinates, the length of each arrow button, the thumb's extent
+// along the bar from its start (both 0 without a thumb), and per part (the
+// bar, the first arrow, the page before the thumb, the thumb, the page after
+// it, the last arrow) whether it is pressed now; the bar is invisible when
+// the window shows none and unavailable when it cannot scroll. False when
+// the window is not a window or the object is not a bar.
+inline constexpr long OBJID_VSCROLL = -5;
+inline constexpr long OBJID_HSCROLL = -6;
+inline constexpr DWORD STATE_SYSTEM_UNAVAILABLE = 0x1;
+inline constexpr DWORD STATE_SYSTEM_PRESSED = 0x8;
+inline constexpr DWORD STATE_SYSTEM_INVISIBLE = 0x8000;
+struct SCROLLBARINFO {
+  DWORD cbSize = sizeof(SCROLLBARINFO);
+  TRect rcScrollBar;
+  int dxyLineButton = 0;
+  int xyThumbTop = 0;
+  int xyThumbBottom = 0;
+  int reserved = 0;
+  DWORD rgstate[6] = {};
+};
+bool GetScrollBarInfo(HWND hwnd, long idObject, SCROLLBARINFO* info);
 // First repeat of a held arrow or page click after this delay, then at this interval (ms).
 inline constexpr UINT ScrollRepeatDelay = 250;
 inline constexpr UINT ScrollRepeatInterval = 50;

@@ -170,4 +170,24 @@ void TsBoundLabel::AlignLabel() {
   label->SetBounds(left, top, w, h);
 }
 
+void FollowBoundControl(TsBoundLabel& bound, unsigned msg) {
+  TsEditLabel* label = bound.Label();
+  TControl* control = bound.Control();
+  if (!label || !control || control->IsDestroying()) return;
+  switch (msg) {
+    case WM_SIZE:
+    case WM_MOVE:
+      break;
+    case CM_VISIBLECHANGED:
+      label->SetVisible(control->Visible());
+      break;
+    case CM_ENABLEDCHANGED:
+      label->SetEnabled(control->Enabled());
+      break;
+    default:
+      return;
+  }
+  bound.AlignLabel();
+}
+
 }  // namespace vm

@@ -66,4 +66,9 @@ class TsBoundLabel {
   TsEditLabel* label_ = nullptr;
 };
 
+// The upkeep of a bound label as its control changes: a size or position
+// change re-places it, a visibility or enabled change makes the label follow
+// the control (and re-places it). Nothing while the label is inactive.
+void FollowBoundControl(TsBoundLabel& label, unsigned msg);
+
 }  // namespace vm

@@ -5,6 +5,7 @@
 #include "skin/frame/CtrlAdapter.h"
 #include "skin/state/CommonData.h"
 #include "skin/subclass/BtnWnd.h"
+#include "skin/subclass/ScrollWnd.h"
 
 namespace vm {
 
@@ -25,6 +26,8 @@ class TAdapted : public TnxAdapterSubclass {
 }  // namespace
 
 void RegisterAdapterSubclasses() {
+  // The skinned controls' scroll bars (a memo's) come from this layer too.
+  RegisterScrollWnd();
   RegisterAdapterSubclass(
       tpButton, [](HWND window, TsCommonData& data) -> std::unique_ptr<TnxAdapterSubclass> {
         return std::make_unique<TAdapted<TnxBtnWnd>>(window, data);

@@ -5,8 +5,9 @@
 
 namespace vm {
 
-// Registers the push-button subclass for the ThirdButtons list. The other
-// kinds have no subclass object yet: their controls keep the platform's look.
+// Registers the push-button subclass for the ThirdButtons list and the
+// skinned scroll bars the skinned controls ask for. The other kinds have no
+// subclass object yet: their controls keep the platform's look.
 void RegisterAdapterSubclasses();
 
 }  // namespace vm

@@ -1,6 +1,8 @@
 // The four windows as an outside checker reads them off the screen: every
 // component's place, size, text, hint, font, colour, tab stop and state.
 #include "app/StoredGlyphs.h"
+#include "skin/controls/SpinButton.h"
+#include "skin/controls/TimerSpeedButton.h"
 #include "tests/app/ProgramTestSupport.h"
 #include "toolkit/Bevel.h"
 #include "toolkit/Colors.h"
@@ -220,11 +222,11 @@ TEST_F(Layout, SizeDialog) {
   for (auto [field, top, value] :
        {std::tuple{d->sSpinEdit1, 17, "1024"}, std::tuple{d->sSpinEdit2, 47, "768"}}) {
     SCOPED_TRACE(field->Name());
-    // The arrows sit inside the field's bounds.
-    At(field, 112, top);
-    EXPECT_EQ(field->Width() + field->Arrows()->Width(), 71);
-    EXPECT_EQ(field->Arrows()->Left() + field->Arrows()->Width(), 112 + 71);
-    EXPECT_EQ(field->Height(), 21);
+    // The arrows sit inside the field, 18 x 17 at its right edge.
+    At(field, 112, top, 71, 21);
+    At(field->Button(), 49, 0, 18, 17);
+    EXPECT_EQ(field->Button()->UpButton()->Height(), 8);
+    EXPECT_EQ(field->Button()->DownButton()->Height(), 9);
     EXPECT_EQ(field->MinValue(), 10);
     EXPECT_EQ(field->MaxValue(), 40000);
     EXPECT_EQ(field->GetText(), value);

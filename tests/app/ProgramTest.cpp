@@ -2,6 +2,8 @@
 // dialog, the size line on the clock, the dialogs' requests carried out when
 // the main window is active again, saving, undo and the failures on the way.
 #include <sys/stat.h>
+#include "skin/controls/SpinButton.h"
+#include "skin/controls/TimerSpeedButton.h"
 
 #include <filesystem>
 
@@ -553,7 +555,7 @@ TEST_F(Program, SizeFieldsTakeDigitsAndAreClampedOnlyWhenTheFocusLeaves) {
   Start();
   Open(File("photo.jpg"));
   Click(frmMain->sBitBtn10);
-  TSpinEdit* length = frmResize->sSpinEdit1;
+  TsSpinEdit* length = frmResize->sSpinEdit1;
   ASSERT_TRUE(length->Focused());
   length->SelectAll();
   const std::uint64_t beeps = host.BeepCount();
@@ -601,7 +603,7 @@ TEST_F(Program, SizeFieldsTakeDigitsAndAreClampedOnlyWhenTheFocusLeaves) {
 
   // An emptied field: a conversion error, the dialog stays, nothing pending.
   Click(frmMain->sBitBtn10);
-  TSpinEdit* width = frmResize->sSpinEdit2;
+  TsSpinEdit* width = frmResize->sSpinEdit2;
   Click(width);
   width->SelectAll();
   Key(VK_DELETE);
@@ -618,7 +620,7 @@ TEST_F(Program, SizeFieldsTakeDigitsAndAreClampedOnlyWhenTheFocusLeaves) {
   // The arrows and the arrow keys step the number.
   Click(width);
   Type("300");
-  TPoint up = width->Arrows()->ClientToScreen({8, 3});
+  TPoint up = width->Button()->UpButton()->ClientToScreen({8, 3});
   host.AdvanceClock(600);
   host.Click(up.X, up.Y);
   Pump();

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -90,6 +91,23 @@ class TControlsTest : public ::testing::Test {
     return f;
   }
 
+  // A copy of the recoloured skin whose description went through edit, as a
+  // new folder, made the manager's skin (the built-in skin must be loaded).
+  void LoadEditedSkin(const std::function<std::string(std::string)>& edit) {
+    WriteRecolouredSkin();
+    const std::string name = "Edited" + std::to_string(++edited);
+    const fs::path from = dir / RecolouredSkin, to = dir / name;
+    fs::create_directories(to);
+    fs::copy_file(from / "MASTER.BMP", to / "MASTER.BMP", fs::copy_options::overwrite_existing);
+    std::ifstream in(from / "Options.dat", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::ofstream(to / "Options.dat", std::ios::binary) << edit(text.str());
+    manager->SetSkinDirectory(dir.string());
+    manager->SetSkinName(name);
+    EXPECT_TRUE(manager->SkinData.Active) << "the edited skin did not load";
+  }
+
   void Pump() { Application->ProcessMessages(); }
 
   // The form as the host shows it, once everything pending is painted.
@@ -118,6 +136,7 @@ class TControlsTest : public ::testing::Test {
   std::unique_ptr<TsWindowAnnouncer> announcer;
   std::unique_ptr<TsSkinManager> manager;
   int forms = 0;
+  int edited = 0;
 };
 
 // How many pixels of rect in the picture have exactly the colour.
