@@ -1,7 +1,7 @@
 #include "app/Resize.h"
 
 #include "app/Values.h"
-#include "platform/gfx/Exceptions.h"
+#include "platform/base/Exceptions.h"
 #include "skin/state/CommonData.h"
 #include "toolkit/Colors.h"
 #include "toolkit/Layout.h"
