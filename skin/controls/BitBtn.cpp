@@ -506,7 +506,7 @@ void TsBitBtn::MouseEnter(TMessage& m) {
   if (OnMouseEnter) OnMouseEnter(this);
   if (!ControlAlive(this, me)) return;
   data.MouseAbove = true;
-  RepaintWithFade(fadeTimer_, data, false, 1, AnimateFor(look_.AnimatEvents, aeMouseEnter));
+  RepaintWithFade(fadeTimer_, data, false, 1, AnimatesOn(look_.AnimatEvents, aeMouseEnter));
 }
 
 void TsBitBtn::MouseLeave(TMessage& m) {
@@ -517,7 +517,7 @@ void TsBitBtn::MouseLeave(TMessage& m) {
   if (OnMouseLeave) OnMouseLeave(this);
   if (!ControlAlive(this, me)) return;
   data.MouseAbove = false;
-  RepaintWithFade(fadeTimer_, data, false, 2, AnimateFor(look_.AnimatEvents, aeMouseLeave));
+  RepaintWithFade(fadeTimer_, data, false, 2, AnimatesOn(look_.AnimatEvents, aeMouseLeave));
 }
 
 void TsBitBtn::PlainMessage(TMessage& m) {
@@ -599,7 +599,7 @@ bool TsBitBtn::SkinnedMessage(TMessage& m) {
         regionChanged_ = true;
         data.CacheInvalid = false;
         forcedPushed_ = 1;
-        RepaintWithFade(fadeTimer_, data, true, 1, AnimateFor(look_.AnimatEvents, aeMouseDown));
+        RepaintWithFade(fadeTimer_, data, true, 1, AnimatesOn(look_.AnimatEvents, aeMouseDown));
         if (!ControlAlive(this, me)) return true;
         forcedPushed_ = -1;
       }
@@ -630,7 +630,7 @@ bool TsBitBtn::SkinnedMessage(TMessage& m) {
           data.PaintSuspended = false;
           regionChanged_ = true;
           forcedPushed_ = 0;
-          RepaintWithFade(fadeTimer_, data, true, 2, AnimateFor(look_.AnimatEvents, aeMouseUp));
+          RepaintWithFade(fadeTimer_, data, true, 2, AnimatesOn(look_.AnimatEvents, aeMouseUp));
         } catch (const std::exception&) {
           // The release paints without its fade.
         }

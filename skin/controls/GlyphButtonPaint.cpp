@@ -12,24 +12,6 @@
 
 namespace vm {
 
-bool AnimateFor(TsAnimatEvents events, TsAnimatEvent event) {
-  if (events & event) return true;
-  if (!(events & aeGlobalDef)) return false;
-  const TnxBtnEvents global = GlobalBtnEvents();
-  switch (event) {
-    case aeMouseEnter:
-      return global & beMouseEnter;
-    case aeMouseLeave:
-      return global & beMouseLeave;
-    case aeMouseDown:
-      return global & beMouseDown;
-    case aeMouseUp:
-      return global & beMouseUp;
-    default:
-      return false;
-  }
-}
-
 std::uint32_t CaptionAlignFlags(TAlignment alignment) {
   switch (alignment) {
     case taLeftJustify:

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "skin/state/AnimatEvents.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/DC.h"
 #include "skin/paint/pixels/PixelOps.h"
@@ -26,19 +27,9 @@ class TControl;
 enum TsDisabledGlyphFlag : std::uint8_t { dgBlended = 1, dgGrayed = 2 };
 using TsDisabledGlyphKind = std::uint8_t;  // a set of TsDisabledGlyphFlag bits
 
-// The mouse transitions of a glyph button that fade; aeGlobalDef defers to
-// the skin manager's process-wide set.
-enum TsAnimatEvent : std::uint8_t {
-  aeMouseEnter = 1,
-  aeMouseLeave = 2,
-  aeMouseDown = 4,
-  aeMouseUp = 8,
-  aeGlobalDef = 16,
-};
-using TsAnimatEvents = std::uint8_t;
-
-// Whether the transition fades under the button's set.
-bool AnimateFor(TsAnimatEvents events, TsAnimatEvent event);
+// The mouse transitions of a glyph button that fade (the engine's one set,
+// skin/state/AnimatEvents.h); aeGlobalDef defers to the manager's set.
+using TsAnimatEvents = TnxAnimatEvents;
 
 // Raised after a glyph button's cache is complete, before it is shown.
 using TsPaintEvent = std::function<void(TControl* sender, TBitmap& cache)>;

@@ -377,13 +377,13 @@ void TsSpeedButton::RepaintThroughParent() {
   SendCommand(parent, CmdSetAnimatingChild, 0);
 }
 
-void TsSpeedButton::FadeTo(bool halfSteps, TsAnimatEvent event) {
+void TsSpeedButton::FadeTo(bool halfSteps, TnxAnimatEvent event) {
   TsCommonData& data = *skinData_;
   if (!Skinned()) return;
   TsSkinManager* m = data.GetSkinManager();
   const TsGeneralData& gd = m->gd[std::size_t(data.SectionIndex)];
   const bool ready = data.CacheBmp && !data.CacheBmp->Empty() && !data.CacheInvalid;
-  if (!AnimateFor(look_.AnimatEvents, event) || AnimationsOff || !gd.FadingEnabled ||
+  if (!AnimatesOn(look_.AnimatEvents, event) || AnimationsOff || !gd.FadingEnabled ||
       IsFadingSuspended() || !ready || gd.FadingIterations <= 0) {
     data.CacheInvalid = true;
     StopAnimation();

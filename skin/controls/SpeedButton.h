@@ -99,7 +99,7 @@ class TsSpeedButton : public TSpeedButton {
   void PaintFace(TBitmap& cache, int state, BackgroundInfo background);
   void PaintDropDown(TBitmap& cache, BackgroundInfo background);
   void PaintCaptionAndGlyph(TBitmap& cache, int state);
-  void FadeTo(bool halfSteps, TsAnimatEvent event);
+  void FadeTo(bool halfSteps, TnxAnimatEvent event);
   void StopAnimation();
   void RepaintThroughParent();
   void DoMouseEnter(TMessage& m);
