@@ -6,6 +6,7 @@
 #include "skin/state/CommonData.h"
 #include "skin/subclass/BtnWnd.h"
 #include "skin/subclass/ScrollWnd.h"
+#include "skin/subclass/SubclassKinds.h"
 
 namespace vm {
 
@@ -32,6 +33,8 @@ void RegisterAdapterSubclasses() {
       tpButton, [](HWND window, TsCommonData& data) -> std::unique_ptr<TnxAdapterSubclass> {
         return std::make_unique<TAdapted<TnxBtnWnd>>(window, data);
       });
+  // The kinds a platform dialog's children get.
+  RegisterSubclassClass<TnxBtnWnd>(nkPushButton);
 }
 
 }  // namespace vm

@@ -1,6 +1,7 @@
 // The subclass objects this layer offers the control adapter, one factory per
 // class-list kind. The program (or the frame layer's set-up) registers them
-// once before forms are skinned.
+// once before forms are skinned; the same call registers the kinds the dialog
+// provider gives a platform dialog's windows (SubclassKinds.h).
 #pragma once
 
 namespace vm {
