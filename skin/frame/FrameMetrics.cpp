@@ -9,13 +9,12 @@
 
 namespace vm {
 
-TsFrameMetrics MeasureFrame(const TCustomForm& form, bool showAppIcon, int titleIconWidth,
-                            int titleIconHeight) {
+TsFrameMetrics MeasureWindowFrame(HWND h, const TsFrameStyle& fs, TSize windowSize,
+                                  TSize clientSize) {
   TsFrameMetrics m;
-  auto& f = const_cast<TCustomForm&>(form);
-  const TFormBorderStyle style = form.BorderStyle();
-  const bool child = form.FormStyle() == fsMDIChild;
-  HWND h = form.HandleAllocated() ? f.Handle() : nullptr;
+  const TFormBorderStyle style = fs.BorderStyle;
+  const bool child = fs.MDIChild;
+  if (h && !IsWindow(h)) h = nullptr;
   const DWORD ws = h ? DWORD(GetWindowLongPtr(h, GWL_STYLE)) : 0;
   m.Minimized = h && IsIconic(h);
   m.Maximized = h && IsZoomed(h);
@@ -41,12 +40,12 @@ TsFrameMetrics MeasureFrame(const TCustomForm& form, bool showAppIcon, int title
     const bool small = style == bsToolWindow || style == bsSizeToolWin;
     m.CaptionHeight = GetSystemMetrics(small ? SM_CYSMCAPTION : SM_CYCAPTION);
   }
-  if (form.Menu()) m.MenuLineHeight = GetSystemMetrics(SM_CYMENU) - 1;
+  if (fs.HasMenu) m.MenuLineHeight = GetSystemMetrics(SM_CYMENU) - 1;
 
   // Geometry: the window's outer size and where the platform put the client
   // area inside it.
-  TRect window = Bounds(0, 0, form.Width(), form.Height());
-  TRect client = Bounds(0, 0, form.ClientWidth(), form.ClientHeight());
+  TRect window = Bounds(0, 0, windowSize.cx, windowSize.cy);
+  TRect client = Bounds(0, 0, clientSize.cx, clientSize.cy);
   TPoint origin{0, 0};
   if (h) {
     GetWindowRect(h, &window);
@@ -66,14 +65,42 @@ TsFrameMetrics MeasureFrame(const TCustomForm& form, bool showAppIcon, int title
   m.TopAreaHeight = std::max(m.ClientTop, 0);
   if (m.Minimized) m.TopAreaHeight = m.BorderHeight + m.CaptionHeight;
 
-  m.IconShown = showAppIcon && (style == bsSingle || style == bsSizeable);
+  m.IconShown = fs.ShowAppIcon && (style == bsSingle || style == bsSizeable);
   if (m.IconShown) {
     const int side = CaptionIconSide(m.CaptionHeight);
-    m.IconSize = {titleIconWidth ? titleIconWidth : side, titleIconHeight ? titleIconHeight : side};
+    m.IconSize = {fs.TitleIconWidth ? fs.TitleIconWidth : side,
+                  fs.TitleIconHeight ? fs.TitleIconHeight : side};
     m.IconRect = Bounds(m.BorderWidth, (m.CaptionHeight + m.BorderHeight - m.IconSize.cy) / 2,
                         m.IconSize.cx, m.IconSize.cy);
   }
   return m;
+}
+
+TFormBorderStyle BorderStyleOfWindow(DWORD style, DWORD exStyle) {
+  const bool sizing = (style & WS_THICKFRAME) != 0;
+  const bool caption = (style & WS_CAPTION) == WS_CAPTION;
+  if ((exStyle & WS_EX_TOOLWINDOW) && caption) return sizing ? bsSizeToolWin : bsToolWindow;
+  if (sizing) return bsSizeable;
+  if (exStyle & WS_EX_DLGMODALFRAME) return bsDialog;
+  // A caption brings the dialog frame with it; a thin line alone is no
+  // frame the skin paints.
+  if (caption || (style & WS_DLGFRAME)) return bsSingle;
+  return bsNone;
+}
+
+TsFrameMetrics MeasureFrame(const TCustomForm& form, bool showAppIcon, int titleIconWidth,
+                            int titleIconHeight) {
+  auto& f = const_cast<TCustomForm&>(form);
+  TsFrameStyle fs;
+  fs.BorderStyle = form.BorderStyle();
+  fs.MDIChild = form.FormStyle() == fsMDIChild;
+  fs.HasMenu = form.Menu() != nullptr;
+  fs.ShowAppIcon = showAppIcon;
+  fs.TitleIconWidth = titleIconWidth;
+  fs.TitleIconHeight = titleIconHeight;
+  return MeasureWindowFrame(form.HandleAllocated() ? f.Handle() : nullptr, fs,
+                            {form.Width(), form.Height()},
+                            {form.ClientWidth(), form.ClientHeight()});
 }
 
 }  // namespace vm

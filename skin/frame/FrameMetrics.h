@@ -8,10 +8,10 @@
 #pragma once
 
 #include "platform/gfx/Types.h"
+#include "platform/win/WinApi.h"
+#include "toolkit/Form.h"
 
 namespace vm {
-
-class TCustomForm;
 
 struct TsFrameMetrics {
   bool HasBorder = false;
@@ -32,6 +32,29 @@ struct TsFrameMetrics {
   TSize IconSize{};
   TRect IconRect{};
 };
+
+// What a frame's measures depend on besides the window's geometry.
+struct TsFrameStyle {
+  TFormBorderStyle BorderStyle = bsSizeable;
+  bool MDIChild = false;
+  bool HasMenu = false;
+  // The frame's choice to draw an icon at all, and the title icon's own size
+  // (0: from the caption height).
+  bool ShowAppIcon = true;
+  int TitleIconWidth = 0;
+  int TitleIconHeight = 0;
+};
+
+// The measures of a window as it is now. Without a window (h nullptr) the
+// window and client sizes given are used, the client placed inside the
+// border and caption.
+TsFrameMetrics MeasureWindowFrame(HWND h, const TsFrameStyle& style, TSize windowSize = {},
+                                  TSize clientSize = {});
+
+// The border style a window's frame has by its styles: a tool window,
+// sizeable or not; a sizing frame; a modal dialog frame; a caption (which
+// brings a dialog frame); or none.
+TFormBorderStyle BorderStyleOfWindow(DWORD style, DWORD exStyle);
 
 // The measures of the form as it is now. titleIconWidth / titleIconHeight are
 // the title icon's own size (0: from the caption height); showAppIcon is the

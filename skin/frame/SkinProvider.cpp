@@ -63,7 +63,10 @@ void TProviderProc::operator()(TMessage& m) const {
     keep->Previous(m);
 }
 
-TsSkinProvider::TsSkinProvider(TComponent* owner) : TComponent(owner), SkinData(this, true) {
+TsSkinProvider::TsSkinProvider(TComponent* owner)
+    : TComponent(owner),
+      SkinData(this, true),
+      painter_(SkinData, [this] { return FrameWindow(); }) {
   form_ = dynamic_cast<TCustomForm*>(owner);
   if (!form_)
     throw Exception(
@@ -79,6 +82,8 @@ TsSkinProvider::TsSkinProvider(TComponent* owner) : TComponent(owner), SkinData(
       return;
     }
   }
+  painter_.Buttons.UserButtons = &TitleButtons;
+  painter_.Buttons.OnClick = [this](int code) { ButtonClicked(code); };
   TitleButtons.OnChange = [this](TsTitleButton*) {
     LookUpMasks();
     RepaintFrame();
@@ -105,7 +110,7 @@ TsSkinProvider::TsSkinProvider(TComponent* owner) : TComponent(owner), SkinData(
 }
 
 TsSkinProvider::~TsSkinProvider() {
-  StopButtonFade();
+  painter_.Buttons.StopFade();
   ForgetRuntimeProvider(this);
   if (inactive_ || !hook_) return;
   hook_->Provider = nullptr;
@@ -140,6 +145,37 @@ TsFrameMetrics TsSkinProvider::Metrics() const {
   return MeasureFrame(*form_, showAppIcon_, TitleIcon.Width, TitleIcon.Height);
 }
 
+TsFrameWindow TsSkinProvider::FrameWindow() {
+  TsFrameWindow w;
+  w.Handle = FormHandle();
+  w.Metrics = Metrics();
+  w.Availability = Availability();
+  w.SystemMenuPresent = SystemMenuPresent();
+  w.Active = formActive_;
+  w.Caption = form_->Caption();
+  w.Font = form_->Font()->Desc();
+  w.CaptionAlignment = captionAlignment_;
+  w.Grip = gripMode_;
+  w.CustomColor = SkinData.CustomColor();
+  w.Color = form_->Color();
+  w.PaintIcon = [this](TBitmap& cache, const TsFrameMetrics& fm) {
+    PaintCaptionIcon(cache, *form_, TitleIcon, fm.IconRect, fm.CaptionHeight, fm.TopAreaHeight);
+  };
+  w.MenuShown = HasVisibleMenu();
+  w.MenuRows = [this] { return MenuRows(); };
+  w.DrawMenuItems = [this](TBitmap& cache) {
+    TsMenuPainter* painter = MenuPainter(FrameManager());
+    if (!painter) return false;
+    painter->DrawBarItems(form_, cache);
+    return true;
+  };
+  return w;
+}
+
+TsFormAvailability TsSkinProvider::Availability() const {
+  return FormAvailability(*form_, SystemMenuPresent());
+}
+
 // ---------------------------------------------------------------- properties
 
 void TsSkinProvider::SetCaptionAlignment(TAlignment value) {
@@ -155,8 +191,8 @@ void TsSkinProvider::SetGripMode(TsGripMode value) {
 }
 
 void TsSkinProvider::SetMenuLineSkin(const std::string& value) {
-  if (value == menuLineSkin_) return;
-  menuLineSkin_ = AsciiUpperCopy(value);
+  if (value == painter_.MenuLineSkin) return;
+  painter_.MenuLineSkin = AsciiUpperCopy(value);
   RepaintFrame();
 }
 
@@ -167,8 +203,8 @@ void TsSkinProvider::SetShowAppIcon(bool value) {
 }
 
 void TsSkinProvider::SetTitleSkin(const std::string& value) {
-  if (value == titleSkin_) return;
-  titleSkin_ = AsciiUpperCopy(value);
+  if (value == painter_.TitleSkin) return;
+  painter_.TitleSkin = AsciiUpperCopy(value);
   RepaintFrame();
 }
 
@@ -190,7 +226,7 @@ void TsSkinProvider::Notification(TComponent* component, TOperation operation) {
 
 void TsSkinProvider::FreeFrameCache() {
   MarkChanged();
-  captionCopy_.SetSize(0, 0);
+  painter_.DropCaptionCopy();
   if (SkinData.CacheBmp) SkinData.CacheBmp->SetSize(0, 0);
 }
 
@@ -209,24 +245,11 @@ void TsSkinProvider::FrameCommand(int command, TsSkinManager* manager) {
 void TsSkinProvider::RefreshFrame() {
   if (!Skinned()) return;
   MarkChanged();
-  regionChanged_ = true;
+  painter_.RegionChanged = true;
   PaintNonClient();
 }
 
 // ---------------------------------------------------------------- skin state
-
-int TsSkinProvider::TitleIndex() const {
-  TsSkinManager* m = FrameManager();
-  if (!m) return -1;
-  return m->FindSectionIndex(titleSkin_.empty() ? "FORMTITLE" : titleSkin_);
-}
-
-int TsSkinProvider::MenuLineIndex() const {
-  TsSkinManager* m = FrameManager();
-  if (!m) return -1;
-  int i = menuLineSkin_.empty() ? -1 : m->FindSectionIndex(menuLineSkin_);
-  return i >= 0 ? i : m->FindSectionIndex("MENULINE");
-}
 
 void TsSkinProvider::PrepareSkin() {
   if (inactive_) return;
@@ -251,7 +274,7 @@ void TsSkinProvider::PrepareSkin() {
     }
   }
   MarkChanged();
-  regionChanged_ = true;
+  painter_.RegionChanged = true;
   skinPrepared_ = true;
 }
 
@@ -284,14 +307,12 @@ void TsSkinProvider::RestoreSystemMenuStyle() {
 }
 
 void TsSkinProvider::RemoveSkin() {
-  StopButtonFade();
+  painter_.Buttons.StopFade();
   menuRows_ = -1;
   adapter_.reset();
-  if (capturing_ && FormHandle() && GetCapture() == FormHandle()) ReleaseCapture();
-  capturing_ = false;
-  hoverCode_ = 0;
-  pressed_ = false;
-  for (TsTitleButtonRecord& b : buttons_) b = TsTitleButtonRecord{};
+  if (painter_.Buttons.Capturing() && FormHandle() && GetCapture() == FormHandle())
+    ReleaseCapture();
+  painter_.Buttons.Clear();
   RestoreSystemMenuStyle();
   RemoveRegion();
   if (TsMenuPainter* painter = MenuPainter(FrameManager());
@@ -301,11 +322,8 @@ void TsSkinProvider::RemoveSkin() {
     colorTaken_ = false;
     form_->SetColor(plainColor_);
   }
-  if (SkinData.CacheBmp) SkinData.CacheBmp->SetSize(0, 0);
-  captionCopy_.SetSize(0, 0);
-  buttonsBack_.SetSize(0, 0);
+  painter_.Reset();
   MarkChanged();
-  firstPaint_ = true;
   skinPrepared_ = false;
   if (HWND h = FormHandle(); h && IsWindowVisible(h))
     RedrawWindow(h, nullptr, nullptr,
@@ -339,41 +357,11 @@ void TsSkinProvider::RelayToAdapter(const TMessage& m) {
 // ---------------------------------------------------------------- region
 
 void TsSkinProvider::UpdateRegion() {
-  regionChanged_ = false;
-  HWND h = FormHandle();
-  if (!h) return;
-  const TsFrameMetrics fm = Metrics();
-  TsSkinManager* m = FrameManager();
-  regionRects_.clear();
-  if (fm.FrameWidth <= 0 || fm.WindowHeight <= 0 || !m) return;
-  if (m->IsValidMaskIndex(SkinData.BorderMaskIndex)) {
-    const int bm = SkinData.BorderMaskIndex;
-    const TsMaskData& border = m->ma[std::size_t(bm)];
-    CollectKeyRuns(regionRects_, fm.FrameWidth, border, false, 0);
-    CollectKeyRuns(regionRects_, fm.FrameWidth, border, true,
-                   fm.WindowHeight - m->MaskBorderBottom(bm));
-  }
-  const int title = TitleIndex();
-  if (fm.CaptionHeight > 0 && title >= 0) {
-    const int tm = m->FindMaskIndex(title, m->gd[std::size_t(title)].SectionName, "BORDERSMASK");
-    if (m->IsValidMaskIndex(tm))
-      CollectKeyRuns(regionRects_, fm.FrameWidth, m->ma[std::size_t(tm)], false, 0);
-  }
-  // Runs that the window's own size cuts off say nothing about it.
-  const TRect all = Rect(0, 0, fm.FrameWidth, fm.WindowHeight);
-  std::erase_if(regionRects_, [&](const TRect& r) { return r.Intersect(all).IsEmpty(); });
-  TRegion rgn(all);
-  for (const TRect& r : regionRects_) rgn.Subtract(r);
-  SetWindowRgn(h, &rgn, false);
-  regionSet_ = true;
+  painter_.UpdateRegion(FrameWindow());
 }
 
 void TsSkinProvider::RemoveRegion() {
-  regionRects_.clear();
-  regionChanged_ = true;
-  if (!regionSet_) return;
-  regionSet_ = false;
-  if (HWND h = FormHandle()) SetWindowRgn(h, nullptr, false);
+  painter_.RemoveRegion(FormHandle());
 }
 
 // ---------------------------------------------------------------- painting
@@ -421,135 +409,19 @@ int TsSkinProvider::MenuRows() {
   return menuRows_ = rows;
 }
 
-// Everything the caption strip's pixels depend on, apart from the buttons and
-// the text (drawn over the strip on every painting): a copy taken under
-// another key is stale.
-TsSkinProvider::TCaptionKey TsSkinProvider::CaptionKeyOf(const TsFrameMetrics& fm,
-                                                         int state) const {
-  return TCaptionKey{fm.FrameWidth, fm.WindowHeight, fm.BorderHeight, fm.CaptionHeight,
-                     state,         buttonsWidth_,   TitleIndex(),    SkinData.SectionIndex,
-                     fm.IconShown,  fm.IconSize,     fm.IconRect,     systemMenuRemoved_};
-}
-
-bool TsSkinProvider::CaptionCopyKept() const {
-  TsSkinManager* m = FrameManager();
-  return m && SkinData.SectionIndex >= 0 && std::size_t(SkinData.SectionIndex) < m->gd.size() &&
-         m->gd[std::size_t(SkinData.SectionIndex)].ReservedBoolean;
-}
-
-bool TsSkinProvider::CaptionCopyUsable(const TCaptionKey& key) const {
-  const TBitmap& cache = *SkinData.CacheBmp;
-  return !firstPaint_ && CaptionCopyKept() && !captionCopy_.Empty() && captionKey_ == key &&
-         captionCopy_.Width() == key.Width && cache.Height() == key.Height &&
-         captionCopy_.Height() <= cache.Height();
-}
-
-void TsSkinProvider::TakeCaptionCopy(const TBitmap& cache, const TRect& strip,
-                                     const TCaptionKey& key) {
-  const TRect r = strip.Intersect(Rect(0, 0, cache.Width(), cache.Height()));
-  if (!CaptionCopyKept() || r.IsEmpty() || key.Height <= 0) {
-    captionCopy_.SetSize(0, 0);
-    return;
-  }
-  captionCopy_.Reset(r.Right, r.Bottom, TPixelFormat::pf24bit);
-  TDC(captionCopy_).BitBlt(0, 0, r.Right, r.Bottom, cache, 0, 0);
-  captionKey_ = key;
-}
-
-// The caption strip as the skin paints it: the title section, the icon and the
-// title bar behind the system buttons.
-void TsSkinProvider::PaintCaptionStrip(TBitmap& cache, const TsFrameMetrics& fm, const TRect& strip,
-                                       int state) {
-  TsSkinManager* m = FrameManager();
-  const int title = TitleIndex();
-  if (title >= 0)
-    PaintSectionItem(title, m->gd[std::size_t(title)].SectionName, BackgroundInfo{&cache, 0, 0, 1},
-                     -1, -1, m, cache, {0, 0}, strip, state, true);
-  PaintCaptionIcon(cache, fm);
-  if (!SystemMenuPresent()) return;
-  const int bar = m->FindMaskIndex(SkinData.SectionIndex, SkinData.SkinSection(), "TITLEBAR");
-  if (!m->IsValidMaskIndex(bar)) return;
-  const TsMaskData& mask = m->ma[std::size_t(bar)];
-  const int cellW = mask.Image ? mask.Image->Width() / 9 * 2 : (m->MaskStateSize(bar).cx / 3) * 2;
-  const int barW = cellW + buttonsWidth_;
-  PaintNinePart(cache,
-                Rect(fm.FrameWidth - barW, 0, cache.Width(), fm.BorderHeight + fm.CaptionHeight),
-                true, false, state, mask, BackgroundInfo{&cache, 0, 0, 1});
-}
-
 void TsSkinProvider::PaintFrame() {
   if (!Skinned() || form_->IsLoading()) return;
-  TsSkinManager* m = FrameManager();
-  const TsFrameMetrics fm = Metrics();
   ResizeMode = rmStandard;  // border drags exist only before platform version 6
-  TBitmap& cache = *SkinData.CacheBmp;
+  const TsFrameWindow w = FrameWindow();
+  const TsFrameMetrics& fm = w.Metrics;
   if (fm.FrameWidth <= 0 || fm.WindowHeight <= 0) {
-    cache.SetSize(0, 0);
+    SkinData.CacheBmp->SetSize(0, 0);
     SkinData.CacheInvalid = false;
     return;
   }
-  const int state = formActive_ ? 1 : 0;
-  if (cache.PixelFormat() != TPixelFormat::pf24bit) cache.SetPixelFormat(TPixelFormat::pf24bit);
-  if (cache.Width() != fm.FrameWidth || cache.Height() != fm.WindowHeight) {
-    cache.SetSize(fm.FrameWidth, fm.WindowHeight);
-    regionChanged_ = true;
-  }
-  const TRect all = fm.Minimized
-                        ? Rect(0, 0, fm.FrameWidth,
-                               std::min(fm.WindowHeight, fm.BorderHeight + fm.CaptionHeight + 1))
-                        : Rect(0, 0, fm.FrameWidth, fm.WindowHeight);
+  TBitmap& cache = *SkinData.CacheBmp;
+  painter_.Paint(w);
 
-  // Border, corners and client background.
-  if (fm.HasBorder)
-    PaintControlItem(SkinData, BackgroundInfo{}, true, false, &cache, {0, 0}, all, state);
-  else
-    PaintSectionBackground(SkinData.SectionIndex, SkinData.SkinSection(), BackgroundInfo{},
-                           SkinData.CustomColor() ? ColorToRGB(form_->Color()) : KeyColor, -1, -1,
-                           m, cache, {0, 0}, all, state);
-
-  if (gripMode_ == gmRightBottom) {
-    const int grip = m->FindMaskIndex(m->ConstData().GlobalInfo, "GLOBALINFO", "GRIPIMAGE");
-    if (m->IsValidMaskIndex(grip)) {
-      const TSize cell = m->MaskStateSize(grip);
-      PaintStateImage(
-          cache,
-          {cache.Width() - cell.cx - fm.BorderWidth, cache.Height() - cell.cy - fm.BorderHeight}, 0,
-          m->ma[std::size_t(grip)], 1);
-    }
-  }
-
-  if (fm.CaptionHeight > 0) {
-    // The buttons are laid out first so that the title bar strip knows their width.
-    LayoutButtons(cache, fm, false);
-    const TCaptionKey key = CaptionKeyOf(fm, state);
-    const TRect strip =
-        fm.Minimized ? all : Rect(0, 0, fm.FrameWidth, fm.BorderHeight + fm.CaptionHeight);
-    if (CaptionCopyUsable(key)) {
-      // Only the frame below the caption changed: the caption strip is laid
-      // from its copy instead of being painted from the skin again.
-      TDC(cache).BitBlt(0, 0, captionCopy_.Width(), captionCopy_.Height(), captionCopy_, 0, 0);
-    } else {
-      PaintCaptionStrip(cache, fm, strip, state);
-      TakeCaptionCopy(cache, strip, key);
-    }
-  }
-
-  if (fm.MenuLineHeight > 0 && HasVisibleMenu() && !fm.Minimized) PaintMenuLine(cache, fm, state);
-
-  if (fm.CaptionHeight > 0) {
-    // What lies behind the buttons is kept, so that one button repaints alone.
-    buttonsBackRect_ = Rect(std::max(0, fm.FrameWidth - buttonsWidth_ - fm.BorderWidth - 10), 0,
-                            fm.FrameWidth, std::min(fm.TopAreaHeight, fm.WindowHeight));
-    if (fm.Minimized) buttonsBackRect_.Bottom = all.Bottom;
-    buttonsBack_.Reset(buttonsBackRect_.Width(), buttonsBackRect_.Height(), TPixelFormat::pf24bit);
-    TDC(buttonsBack_)
-        .BitBlt(0, 0, buttonsBackRect_.Width(), buttonsBackRect_.Height(), cache,
-                buttonsBackRect_.Left, 0);
-    LayoutButtons(cache, fm, true);
-    PaintCaptionText(cache, fm, state);
-  }
-
-  firstPaint_ = false;
   // The form's own painting goes into the client part of the picture, so its
   // controls see it behind them. The handler may do anything, even free the
   // form: the link tells whether this provider is still there afterwards.
@@ -573,101 +445,6 @@ void TsSkinProvider::PaintFrame() {
   SkinData.CacheInvalid = false;
 }
 
-void TsSkinProvider::PaintMenuLine(TBitmap& cache, const TsFrameMetrics& fm, int state) {
-  TsSkinManager* m = FrameManager();
-  const int line = MenuLineIndex();
-  const int top = fm.BorderHeight + fm.CaptionHeight;
-  // Every row of the bar and the line below the last one.
-  const int height = fm.MenuLineHeight * MenuRows() + 1;
-  const TRect r = Rect(fm.BorderWidth, top, fm.FrameWidth - fm.BorderWidth,
-                       std::min({top + height, fm.ClientTop, fm.WindowHeight}));
-  if (r.IsEmpty() || line < 0) return;
-  PaintSectionItem(line, m->gd[std::size_t(line)].SectionName, BackgroundInfo{&cache, 0, 0, 1}, -1,
-                   -1, m, cache, {0, 0}, r, state, true);
-  menuLineCopy_.Reset(r.Width(), r.Height(), TPixelFormat::pf24bit);
-  TDC(menuLineCopy_).BitBlt(0, 0, r.Width(), r.Height(), cache, r.Left, r.Top);
-  if (TsMenuPainter* painter = MenuPainter(m)) {
-    painter->DrawBarItems(form_, cache);
-    return;
-  }
-  // Without skinned menus the bar's items are written on the line in the
-  // line's font colours, where the platform lays them out.
-  HWND h = FormHandle();
-  HMENU menu = h ? GetMenu(h) : nullptr;
-  if (!menu) return;
-  TRect window;
-  GetWindowRect(h, &window);
-  TDC dc(cache);
-  dc.SelectFont(TFont::Get(form_->Font()->Desc()));
-  const int count = GetMenuItemCount(menu);
-  for (int i = 0; i < count; ++i) {
-    TRect item;
-    if (!GetMenuItemRect(h, menu, UINT(i), &item)) continue;
-    item = item.Offset(-window.Left, -window.Top);
-    char text[256];
-    if (GetMenuString(menu, UINT(i), text, sizeof text, MF_BYPOSITION) <= 0) continue;
-    const bool enabled = !(GetMenuState(menu, UINT(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED));
-    WriteSectionText(dc, text, enabled, m, state == 1, line, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
-                     item);
-  }
-}
-
-void TsSkinProvider::PaintCaptionText(TBitmap& cache, const TsFrameMetrics& fm, int state) {
-  // A skin without a caption section writes the caption in the form's colours.
-  const int title = TitleIndex() >= 0 ? TitleIndex() : SkinData.SectionIndex;
-  const std::string text = form_->Caption();
-  if (text.empty()) return;
-  TDC dc(cache);
-  TFontDesc fd = form_->Font()->Desc();
-  fd.Bold = true;
-  NONCLIENTMETRICS ncm;
-  if (SystemParametersInfo(SPI_GETNONCLIENTMETRICS, 0, &ncm, 0))
-    fd.Height = fm.CaptionHeight < GetSystemMetrics(SM_CYCAPTION) ? ncm.lfSmCaptionFont.Height
-                                                                  : ncm.lfCaptionFont.Height;
-  dc.SelectFont(TFont::Get(fd));
-  TRect r{(fm.IconShown ? fm.IconSize.cx : 0) + fm.BorderWidth + 4, fm.BorderHeight,
-          fm.FrameWidth - buttonsWidth_ - 6, fm.CaptionHeight};
-  const int th = TextExtent(dc, text).cy;
-  r.Top = fm.BorderHeight + ((fm.CaptionHeight - fm.BorderHeight) - th) / 2;
-  r.Bottom = r.Top + th;
-  if (r.Right <= r.Left) return;
-  const int align = captionAlignment_ == taRightJustify ? alignRight
-                    : captionAlignment_ == taCenter     ? alignCentre
-                                                        : alignLeft;
-  const std::uint32_t format = (align == alignRight    ? DT_RIGHT
-                                : align == alignCentre ? DT_CENTER
-                                                       : DT_LEFT) |
-                               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
-  WriteSectionText(dc, text, true, FrameManager(), state == 1, title, format, r);
-}
-
-void TsSkinProvider::PaintCaptionIcon(TBitmap& cache, const TsFrameMetrics& fm) {
-  if (!fm.IconShown || fm.IconSize.cx <= 0 || fm.IconSize.cy <= 0) return;
-  ::vm::PaintCaptionIcon(cache, *form_, TitleIcon, fm.IconRect, fm.CaptionHeight, fm.TopAreaHeight);
-}
-
-void TsSkinProvider::CopyPieces(TDC& dc, const TsFrameMetrics& fm) {
-  const TBitmap& cache = *SkinData.CacheBmp;
-  const int w = fm.FrameWidth, h = fm.WindowHeight;
-  const int top = std::min(fm.TopAreaHeight, h);
-  const int bw = fm.BorderWidth, bh = fm.BorderHeight;
-  auto copy = [&](const TRect& r) {
-    if (!r.IsEmpty()) dc.BitBlt(r.Left, r.Top, r.Width(), r.Height(), cache, r.Left, r.Top);
-  };
-  if (fm.Minimized) {
-    copy(Rect(0, 0, w, h));
-    return;
-  }
-  copy(Rect(0, 0, w, top));
-  // The strips around the client area: the client's own offsets, so that
-  // scroll bars and edges the platform keeps inside are left alone.
-  const int right = fm.ClientLeft + fm.ClientWidth;
-  const int bottom = fm.ClientTop + fm.ClientHeight;
-  copy(Rect(0, top, std::max(bw, fm.ClientLeft), h));
-  copy(Rect(std::max(bw, fm.ClientLeft), std::max(h - bh, bottom), w, h));
-  copy(Rect(std::min(w - bw, right), top, w, std::max(h - bh, bottom)));
-}
-
 void TsSkinProvider::PaintNonClient() {
   if (!Skinned() || form_->IsLoading() || !form_->Showing()) return;
   HWND h = FormHandle();
@@ -681,7 +458,7 @@ void TsSkinProvider::PaintNonClient() {
   else
     RedrawMenuLineItems(fm);
   if (keep->Provider != this || FormHandle() != h) return;
-  if (regionChanged_ && (fm.HasBorder || fm.Minimized)) {
+  if (painter_.RegionChanged && (fm.HasBorder || fm.Minimized)) {
     // A form may ask to keep its whole rectangle until its frame has been
     // painted completely once (it answers the query with its own code).
     const bool deferred = beforeFirstPainting &&
@@ -691,11 +468,12 @@ void TsSkinProvider::PaintNonClient() {
   }
   if (!cache.Empty()) {
     TScopedDC dc(h, true);
-    if (dc.Dc()) CopyPieces(*dc.Dc(), fm);
+    if (dc.Dc()) painter_.CopyPieces(*dc.Dc(), fm);
   }
   // A region kept back for the first complete painting is set once the
   // frame is on the screen.
-  if (regionChanged_ && paintedOnce_ && beforeFirstPainting && (fm.HasBorder || fm.Minimized))
+  if (painter_.RegionChanged && paintedOnce_ && beforeFirstPainting &&
+      (fm.HasBorder || fm.Minimized))
     UpdateRegion();
 }
 
@@ -704,20 +482,14 @@ void TsSkinProvider::PaintNonClient() {
 // menu painter draws the items over it in their present states.
 void TsSkinProvider::RedrawMenuLineItems(const TsFrameMetrics& fm) {
   TsMenuPainter* painter = MenuPainter(FrameManager());
-  if (!painter || menuLineCopy_.Empty() || fm.MenuLineHeight <= 0 || fm.Minimized ||
-      !HasVisibleMenu())
-    return;
-  TBitmap& cache = *SkinData.CacheBmp;
-  const int top = fm.BorderHeight + fm.CaptionHeight;
-  TDC(cache).BitBlt(fm.BorderWidth, top, menuLineCopy_.Width(), menuLineCopy_.Height(),
-                    menuLineCopy_, 0, 0);
-  painter->DrawBarItems(form_, cache);
+  if (!painter || !HasVisibleMenu()) return;
+  if (painter_.RestoreMenuLine(fm)) painter->DrawBarItems(form_, *SkinData.CacheBmp);
 }
 
 void TsSkinProvider::RepaintFrame() {
   if (!Skinned()) return;
   MarkChanged();
-  captionCopy_.SetSize(0, 0);
+  painter_.DropCaptionCopy();
   PaintNonClient();
 }
 
@@ -847,7 +619,7 @@ bool TsSkinProvider::HandleSkinCommand(TMessage& m) {
       if (!own) return false;
       SkinData.HandleMessage(m);
       PrepareSkin();
-      captionCopy_.SetSize(0, 0);
+      painter_.DropCaptionCopy();
       updating_ = false;
       RelayToAdapter(m);
       if (HWND h = FormHandle(); h && Skinned() && IsWindowVisible(h))
@@ -937,7 +709,7 @@ void TsSkinProvider::WndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_CREATE:
       // The window exists now: the preparations that need it are made.
-      captionCopy_.SetSize(0, 0);
+      painter_.DropCaptionCopy();
       CallPrevious(m);
       if (alive()) PrepareSkin();
       return;
@@ -984,24 +756,24 @@ void TsSkinProvider::WndProc(TMessage& m) {
       return;
     case WM_SETICON:
       // The caption's icon is part of the caption strip's copy.
-      captionCopy_.SetSize(0, 0);
+      painter_.DropCaptionCopy();
       CallPrevious(m);
       if (alive()) RepaintFrame();
       return;
     case WM_SETTEXT:
     case WM_SETTINGCHANGE:
       MarkChanged();
-      captionCopy_.SetSize(0, 0);
+      painter_.DropCaptionCopy();
       CallPrevious(m);
       if (alive() && m.Msg == WM_SETTEXT) PaintNonClient();
       return;
     case WM_SIZE: {
       MarkChanged();
-      regionChanged_ = true;
+      painter_.RegionChanged = true;
       menuRows_ = -1;
       CallPrevious(m);
       if (!alive()) return;
-      if (m.WParam == SIZE_MINIMIZED || m.WParam == SIZE_RESTORED) StopButtonFade();
+      if (m.WParam == SIZE_MINIMIZED || m.WParam == SIZE_RESTORED) painter_.Buttons.StopFade();
       TsSkinManager* mgr = FrameManager();
       if (form_->Showing() && mgr->gd[std::size_t(SkinData.SectionIndex)].GradientPercent > 0)
         SendCommandToChildren(form_, CmdRefreshBackground, 0, 1);
@@ -1035,7 +807,7 @@ void TsSkinProvider::WndProc(TMessage& m) {
       if (form_->Showing() &&
           (cache.Width() != fm.FrameWidth || cache.Height() != fm.WindowHeight)) {
         MarkChanged();
-        regionChanged_ = true;
+        painter_.RegionChanged = true;
         PaintNonClient();
       }
       return;
@@ -1075,7 +847,7 @@ void TsSkinProvider::WndProc(TMessage& m) {
       if (m.LParam & PRF_NONCLIENT) {
         if (SkinData.CacheInvalid) PaintFrame();
         if (!alive()) return;
-        if (!SkinData.CacheBmp->Empty()) CopyPieces(*dc, fm);
+        if (!SkinData.CacheBmp->Empty()) painter_.CopyPieces(*dc, fm);
       }
       if (m.LParam & PRF_CLIENT) {
         TDCSaver saver(*dc);
@@ -1094,7 +866,7 @@ void TsSkinProvider::WndProc(TMessage& m) {
     case WM_SHOWWINDOW:
       CallPrevious(m);
       if (alive() && !m.WParam) {
-        StopButtonFade();
+        painter_.Buttons.StopFade();
         SkinData.CacheBmp->SetSize(0, 0);
         MarkChanged();
       }
@@ -1107,7 +879,7 @@ void TsSkinProvider::WndProc(TMessage& m) {
       // The caption is laid over the form's colour: its copy goes with it.
       if (SkinData.CustomColor()) {
         MarkChanged();
-        captionCopy_.SetSize(0, 0);
+        painter_.DropCaptionCopy();
       }
       break;
     case WM_PARENTNOTIFY:
@@ -1144,7 +916,7 @@ void TsSkinProvider::WndProc(TMessage& m) {
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED:
-      if (capturing_ && HandleCapturedMouse(m)) return;
+      if (painter_.Buttons.Capturing() && painter_.Buttons.HandleCapturedMouse(m)) return;
       break;
     case WM_SYSCOMMAND:
       if (HandleSysCommand(m)) return;

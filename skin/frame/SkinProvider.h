@@ -1,14 +1,16 @@
 // TsSkinProvider: the skin's look of a whole form outside and behind its
 // controls.
 //
-// The provider sits in front of its form's window procedure. It composes the
-// whole window once into its frame cache (a 24-bit picture of the window's
-// outer size: border, caption strip with icon, text and title buttons, the
-// menu line and the client background) and answers the platform's painting of
-// the non-client area, and of the client background, by copying pieces of
-// that picture. The platform keeps measuring the non-client area itself, so a
-// skinned form has exactly the geometry of a plain one. The window region cuts
-// away the skin's transparent corner pixels.
+// The provider sits in front of its form's window procedure. Its frame
+// painter (FramePainter.h) composes the whole window once into the frame
+// cache (a 24-bit picture of the window's outer size: border, caption strip
+// with icon, text and title buttons, the menu line and the client background);
+// the provider answers the platform's painting of the non-client area, and of
+// the client background, by copying pieces of that picture, and keeps the
+// rules that belong to forms: messages, skin commands, the control adapter,
+// the system menu, the window-state commands. The platform keeps measuring the non-client area
+// itself, so a skinned form has exactly the geometry of a plain one. The window region cuts away
+// the skin's transparent corner pixels.
 //
 // A form gets one either as an owned component or, at run time, from the
 // frame layer's hook when the form is first activated (FrameHook.h). Freeing
@@ -26,6 +28,7 @@
 #include "platform/gfx/DC.h"
 #include "skin/frame/FormAvailability.h"
 #include "skin/frame/FrameMetrics.h"
+#include "skin/frame/FramePainter.h"
 #include "skin/frame/TitleButtons.h"
 #include "skin/frame/TitleMasks.h"
 #include "skin/state/CommonData.h"
@@ -41,21 +44,7 @@ class TsSkinManager;
 class TnxCtrlAdapter;
 class TsSystemMenu;
 
-enum TsGripMode { gmNone, gmRightBottom };
 enum TsResizeMode { rmStandard, rmBorder };
-
-// The platform's hit codes of the caption, and the engine's own.
-inline constexpr int htCaption = 2;
-inline constexpr int htSysMenu = 3;
-inline constexpr int htMinButton = 8;
-inline constexpr int htMaxButton = 9;
-inline constexpr int htBottomRight = 17;
-inline constexpr int htClose = 20;
-inline constexpr int htHelp = 21;
-inline constexpr int htChildClose = 101;
-inline constexpr int htChildRestore = 102;
-inline constexpr int htChildMinimize = 103;
-inline constexpr int htUserButton = 1000;  // + the button's index
 
 class TsSkinProvider : public TComponent, public TsFrameOwner {
  public:
@@ -71,7 +60,7 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   TsGripMode GripMode() const { return gripMode_; }
   void SetGripMode(TsGripMode value);
   bool MakeSkinMenu = false;
-  const std::string& MenuLineSkin() const { return menuLineSkin_; }
+  const std::string& MenuLineSkin() const { return painter_.MenuLineSkin; }
   void SetMenuLineSkin(const std::string& value);
   // Only the platform's own moving and sizing exist from version 6 on: rmBorder
   // falls back to rmStandard at the first frame painting.
@@ -80,7 +69,7 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   int SnapBuffer = 10;
   bool ShowAppIcon() const { return showAppIcon_; }
   void SetShowAppIcon(bool value);
-  const std::string& TitleSkin() const { return titleSkin_; }
+  const std::string& TitleSkin() const { return painter_.TitleSkin; }
   void SetTitleSkin(const std::string& value);
   bool UseGlobalColor() const { return useGlobalColor_; }
   void SetUseGlobalColor(bool value);
@@ -110,16 +99,25 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   const TBitmap& FrameCache() const;
   TsFrameMetrics Metrics() const;
   // The transparent corner runs cut out of the window, window coordinates.
-  const std::vector<TRect>& RegionRects() const { return regionRects_; }
+  const std::vector<TRect>& RegionRects() const { return painter_.RegionRects(); }
   // Whether the provider has set a window region that is still on the window.
-  bool RegionSet() const { return regionSet_; }
-  int HoverCode() const { return hoverCode_; }
+  bool RegionSet() const { return painter_.RegionSet(); }
+  int HoverCode() const { return painter_.Buttons.HoverCode(); }
   // The system buttons: close, maximise, minimise, help, and the three child
   // buttons of a multi-document parent's menu line.
-  enum { bClose = 0, bMax, bMin, bHelp, bChildClose, bChildRestore, bChildMin, ButtonCount };
-  const TsTitleButtonRecord& Button(int which) const { return buttons_[std::size_t(which)]; }
+  enum {
+    bClose = TsCaptionButtons::bClose,
+    bMax = TsCaptionButtons::bMax,
+    bMin = TsCaptionButtons::bMin,
+    bHelp = TsCaptionButtons::bHelp,
+    bChildClose = TsCaptionButtons::bChildClose,
+    bChildRestore = TsCaptionButtons::bChildRestore,
+    bChildMin = TsCaptionButtons::bChildMin,
+    ButtonCount = TsCaptionButtons::ButtonCount
+  };
+  const TsTitleButtonRecord& Button(int which) const { return painter_.Buttons.Button(which); }
   // The buttons' total width (each with one spacing) as last laid out.
-  int ButtonsWidth() const { return buttonsWidth_; }
+  int ButtonsWidth() const { return painter_.Buttons.Width(); }
   // The system-menu style the provider took off the window while skinned.
   bool SystemMenuRemoved() const { return systemMenuRemoved_; }
   // The control adapter that skins the form's standard controls (made when
@@ -136,9 +134,9 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   // counted once and kept until the menu, the skin or the window's size changes.
   int MenuRows();
   // Whether the next frame painting may lay the caption strip from its copy.
-  bool CaptionCopyValid() const { return !captionCopy_.Empty(); }
+  bool CaptionCopyValid() const { return painter_.CaptionCopyValid(); }
   // Forgets the caption strip's copy: the next painting paints it from the skin.
-  void DropCaptionCopy() { captionCopy_.SetSize(0, 0); }
+  void DropCaptionCopy() { painter_.DropCaptionCopy(); }
   // Forgets the counted rows: the next use counts them again.
   void InvalidateMenuRows() { menuRows_ = -1; }
   // The caption hit test (window coordinates); 0 when no caption element is there.
@@ -178,55 +176,24 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   void PaintClient(TDC& dc, const TRect& clip);
   void PaintAnimatingChild(TDC& dc, TControl* child, const TsFrameMetrics& fm);
   void ReleaseStaleSpeedButtons(const TControl* entered);
-  void PaintMenuLine(TBitmap& cache, const TsFrameMetrics& fm, int state);
   void RedrawMenuLineItems(const TsFrameMetrics& fm);
-  void PaintCaptionText(TBitmap& cache, const TsFrameMetrics& fm, int state);
-  void PaintCaptionStrip(TBitmap& cache, const TsFrameMetrics& fm, const TRect& strip, int state);
-  // What the caption strip's copy was painted for.
-  struct TCaptionKey {
-    int Width = 0, Height = 0, BorderHeight = 0, CaptionHeight = 0, State = 0, ButtonsWidth = 0;
-    int Title = -1, Section = -1;
-    bool IconShown = false;
-    TSize IconSize{};
-    TRect IconRect{};
-    bool SystemMenu = false;
-    bool operator==(const TCaptionKey&) const = default;
-  };
-  TCaptionKey CaptionKeyOf(const TsFrameMetrics& fm, int state) const;
-  bool CaptionCopyKept() const;
-  bool CaptionCopyUsable(const TCaptionKey& key) const;
-  void TakeCaptionCopy(const TBitmap& cache, const TRect& strip, const TCaptionKey& key);
-  void PaintCaptionIcon(TBitmap& cache, const TsFrameMetrics& fm);
-  void CopyPieces(TDC& dc, const TsFrameMetrics& fm);
   void Snap(TRect& r);
-  int TitleIndex() const;
-  int MenuLineIndex() const;
   bool HasVisibleMenu() const;
   HWND FormHandle() const;
+  // The form as its frame painter sees it now.
+  TsFrameWindow FrameWindow();
 
-  // Caption buttons (CaptionButtons.cpp).
-  void LayoutButtons(TBitmap& cache, const TsFrameMetrics& fm, bool draw);
-  void DrawButton(TBitmap& cache, int which, bool single);
-  void DrawUserButton(TBitmap& cache, int index, bool single);
-  void RepaintButton(int code);
-  TsTitleButtonRecord* ButtonOf(int code);
-  void SetHoverCode(int code);
-  void SetPressed(int code);
+  // The caption's mouse and the window-state commands (ProviderCaption.cpp).
   bool HandleNcMouse(TMessage& m);
-  bool HandleCapturedMouse(TMessage& m);
   bool HandleSysCommand(TMessage& m);
   void OpenSystemMenu(TPoint screen);
-  void ReleaseOn(int code);
+  // A caption button clicked (pressed and released over itself).
+  void ButtonClicked(int code);
   TsFormAvailability Availability() const;
   bool MaximizeAvailable() const { return Availability().MaximizeEnabled; }
   bool MinimizeAvailable() const { return Availability().MinimizeEnabled; }
   bool RestoreAvailable() const { return Availability().RestoreEnabled; }
   bool SystemMenuPresent() const { return systemMenuRemoved_; }
-  bool ButtonShown(int which) const;
-  TSize CellOf(int maskIndex, TSize fallback) const;
-  void StartButtonFade(int code, int oldState);
-  void FadeTick();
-  void StopButtonFade();
 
   TCustomForm* form_ = nullptr;
   std::shared_ptr<THook> hook_;
@@ -234,47 +201,22 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   TsSystemMenu* systemMenu_ = nullptr;
   TAlignment captionAlignment_ = taLeftJustify;
   TsGripMode gripMode_ = gmNone;
-  std::string menuLineSkin_;
   bool showAppIcon_ = true;
-  std::string titleSkin_;
   bool useGlobalColor_ = true;
 
   bool inactive_ = false;
   bool formActive_ = true;
-  bool firstPaint_ = true;
   bool paintedOnce_ = false;
-  bool regionChanged_ = true;
-  bool regionSet_ = false;
   bool systemMenuRemoved_ = false;
   bool updating_ = false;  // the update mark (command 8)
   bool skinPrepared_ = false;
-  std::vector<TRect> regionRects_;
-  int hoverCode_ = 0;
-  bool pressed_ = false;
-  bool capturing_ = false;
-  std::array<TsTitleButtonRecord, ButtonCount> buttons_{};
-  int buttonsWidth_ = 0;
-  TsTitleMasks masks_;
-  TBitmap buttonsBack_;  // the caption strip behind the buttons
-  TRect buttonsBackRect_{};
-  TBitmap captionCopy_;  // the caption strip without buttons and text
-  TCaptionKey captionKey_;
-  TBitmap menuLineCopy_;
   int menuRows_ = -1;  // -1: not counted since the last change
   TBitmap empty_;
   TColor plainColor_ = 0;
   bool colorTaken_ = false;
-
-  // The fade of a caption button between two looks.
-  struct TButtonFade {
-    int Code = 0;
-    TRect Rect{};
-    TBitmap Start;  // the button's look before the change
-    TBitmap Frame;
-    int Step = 0;
-    int StepCount = 0;
-    UINT_PTR Timer = 0;
-  } fade_;
+  // The frame's painting: cache, caption strip and its copy, buttons, menu
+  // line, region.
+  TsFramePainter painter_;
 };
 
 }  // namespace vm

@@ -142,6 +142,10 @@ void TsFadeTimer::PrepareFade(TsCommonData& state) {
 
 void TsFadeTimer::Tick() {
   if (IsDestroying()) return;
+  if (target_) {
+    TargetTick();
+    return;
+  }
   const std::shared_ptr<bool> alive = alive_;
   TControl* control = control_.Get();
   if (!ownerState_ || !control || control->IsDestroying() || Terminating()) {
@@ -177,6 +181,54 @@ void TsFadeTimer::ShowFrame(TControl* control) {
   if (answer == 0) DrawFrameOn(control, frame_);
   frameShown_ = true;
   NotifyCompanion();
+}
+
+void TsFadeTimer::StartTargetFade(TsFadeTarget& target, int key, TBitmap start, int stepCount) {
+  if (target_ && (target_ != &target || targetKey_ != key)) StopTargetFade();
+  // A fade restarted mid-way starts from what is on the screen.
+  if (target_ && frameShown_ && frame_.Width() == start.Width() &&
+      frame_.Height() == start.Height())
+    start = frame_;
+  ownerState_ = nullptr;
+  control_.Set(nullptr);
+  target_ = &target;
+  targetKey_ = key;
+  StartPicture = std::make_unique<TBitmap>(std::move(start));
+  Step = 0;
+  StepCount = stepCount;
+  SetInterval(10);
+  fadeDirection_ = 1;
+  SetEnabled(true);
+  TargetTick();
+}
+
+void TsFadeTimer::StopTargetFade() {
+  target_ = nullptr;
+  targetKey_ = 0;
+  Step = StepCount = 0;
+  StartPicture.reset();
+  frame_ = TBitmap();
+  frameShown_ = false;
+  fadeDirection_ = 0;
+  SetEnabled(false);
+}
+
+void TsFadeTimer::TargetTick() {
+  const std::shared_ptr<bool> alive = alive_;
+  const TBitmap* picture = target_->FadeTargetPicture();
+  if (!picture || !StartPicture) {
+    StopTargetFade();
+    return;
+  }
+  ++Step;
+  if (Step >= StepCount)
+    frame_ = *picture;
+  else
+    MakeFadeFrame(frame_, *StartPicture, *picture, Step, StepCount);
+  const bool shown = target_->ShowFadeFrame(frame_);
+  if (!*alive || !target_) return;
+  frameShown_ = true;
+  if (!shown || Step >= StepCount) StopTargetFade();
 }
 
 // ---------------------------------------------------------------------------

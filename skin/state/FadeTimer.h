@@ -46,6 +46,19 @@ int FadeWeight(int step, int stepCount);
 void MakeFadeFrame(TBitmap& frame, const TBitmap& start, const TBitmap& cache, int step,
                    int stepCount);
 
+// A look that fades but is no control of its own: a piece of a window the
+// engine paints itself, such as a caption button on a frame. It gives the
+// picture the fade heads for and shows each frame where it belongs.
+class TsFadeTarget {
+ public:
+  virtual ~TsFadeTarget() = default;
+  // The new look, taken afresh for every frame; nullptr ends the fade.
+  virtual const TBitmap* FadeTargetPicture() = 0;
+  // Shows one frame; false when it cannot be shown any more (the window
+  // went), which ends the fade.
+  virtual bool ShowFadeFrame(const TBitmap& frame) = 0;
+};
+
 class TsFadeTimer : public TTimer {
  public:
   // Made by StartFade, owned by the control it fades; disabled.
@@ -71,14 +84,28 @@ class TsFadeTimer : public TTimer {
   // One tick of the fade (what the platform timer calls).
   void Tick();
 
+  // Fades a target element (key: which element of the target, not 0) from
+  // start to the target's picture in stepCount steps: the first frame is
+  // shown at once, one more at every tick, the last being the new look
+  // itself. A fade of the same element restarted mid-way starts from the
+  // frame on the screen. A fade of another element is ended first.
+  void StartTargetFade(TsFadeTarget& target, int key, TBitmap start, int stepCount);
+  // Ends a target fade (nothing more is shown).
+  void StopTargetFade();
+  // The element a target fade runs for, 0 when none.
+  int TargetKey() const { return targetKey_; }
+
  private:
   void ShowFrame(TControl* control);
+  void TargetTick();
 
   std::uint8_t fadeDirection_ = 0;
   TsCommonData* ownerState_ = nullptr;
   TControlRef control_;  // the control of ownerState_; gone means never touch it
   TBitmap frame_;
   bool frameShown_ = false;
+  TsFadeTarget* target_ = nullptr;
+  int targetKey_ = 0;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
