@@ -130,4 +130,26 @@ void PaintCaptionIcon(TBitmap& cache, const TCustomForm& form, const TsTitleIcon
   DrawScaled(cache, StandardApplicationIcon(std::min(std::max(w, h), 32)), rect, false);
 }
 
+void PaintWindowIcon(TBitmap& cache, HWND window, const TRect& iconRect) {
+  if (iconRect.IsEmpty()) return;
+  HICON icon = nullptr;
+  if (window && IsWindow(window)) {
+    icon = reinterpret_cast<HICON>(SendMessage(window, WM_GETICON, ICON_SMALL, 0));
+    if (!icon) icon = reinterpret_cast<HICON>(SendMessage(window, WM_GETICON, ICON_BIG, 0));
+  }
+  if (icon) {
+    TDC dc(cache);
+    DrawIconEx(&dc, iconRect.Left, iconRect.Top, icon, iconRect.Width(), iconRect.Height());
+    return;
+  }
+  const int side = std::max(iconRect.Width(), iconRect.Height());
+  const tk::TIcon* own = Application ? UsableIcon(Application->Icon()) : nullptr;
+  if (!own) own = UsableIcon(&EngineDefaultIcon());
+  if (own) {
+    if (const TBitmap* pic = IconPicture(*own, side)) DrawScaled(cache, *pic, iconRect, false);
+    return;
+  }
+  DrawScaled(cache, StandardApplicationIcon(std::min(side, 32)), iconRect, false);
+}
+
 }  // namespace vm

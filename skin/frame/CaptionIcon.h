@@ -34,4 +34,10 @@ int CaptionIconSide(int h);
 void PaintCaptionIcon(TBitmap& cache, const TCustomForm& form, const TsTitleIcon& icon,
                       const TRect& iconRect, int captionHeight, int topAreaHeight);
 
+// Draws the caption icon of a window that is no form of the program (a
+// platform dialog): its own small icon, else its large one, else the
+// application's, the engine's default or the plain application icon, each
+// stretched to iconRect.
+void PaintWindowIcon(TBitmap& cache, HWND window, const TRect& iconRect);
+
 }  // namespace vm

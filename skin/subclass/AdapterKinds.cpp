@@ -5,6 +5,7 @@
 #include "skin/frame/CtrlAdapter.h"
 #include "skin/state/CommonData.h"
 #include "skin/subclass/BtnWnd.h"
+#include "skin/subclass/DialogWnd.h"
 #include "skin/subclass/ScrollWnd.h"
 #include "skin/subclass/SubclassKinds.h"
 
@@ -35,6 +36,7 @@ void RegisterAdapterSubclasses() {
       });
   // The kinds a platform dialog's children get.
   RegisterSubclassClass<TnxBtnWnd>(nkPushButton);
+  RegisterSubclassClass<TnxDialogWnd>(nkDialogFrame);
 }
 
 }  // namespace vm
