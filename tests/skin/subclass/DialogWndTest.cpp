@@ -260,6 +260,41 @@ TEST_F(DialogFrame, TheCloseButtonHoversPressesAndClosesAsThePlatformsOwn) {
   EXPECT_EQ(commands, (std::vector<int>{IDCANCEL}));
 }
 
+TEST_F(DialogFrame, ASizeableDialogGetsTheButtonsItsStyleAsksFor) {
+  LoadBuiltinSkin();
+  MakeDialog(WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+  Attach();
+  const TsCaptionButtons& buttons = wnd->Painter().Buttons;
+  const TRect close = buttons.Button(TsCaptionButtons::bClose).Rect;
+  const TRect max = buttons.Button(TsCaptionButtons::bMax).Rect;
+  const TRect min = buttons.Button(TsCaptionButtons::bMin).Rect;
+  // The big buttons of a sizeable frame, right to left, one pixel apart.
+  EXPECT_EQ(close.Height(), 22);
+  EXPECT_EQ(max.Right, close.Left - 1);
+  EXPECT_EQ(min.Right, max.Left - 1);
+  EXPECT_TRUE(buttons.Button(TsCaptionButtons::bHelp).Rect.IsEmpty());
+  const TPoint o = WindowOrigin();
+  const TPoint m{o.X + (max.Left + max.Right) / 2, o.Y + (max.Top + max.Bottom) / 2};
+  EXPECT_EQ(SendMessage(dlg, WM_NCHITTEST, 0, MAKELPARAM(m.X, m.Y)), LRESULT(htMaxButton));
+  EXPECT_EQ(SendMessage(dlg, WM_NCHITTEST, 0, MAKELPARAM(o.X + (min.Left + min.Right) / 2, m.Y)),
+            LRESULT(htMinButton));
+  // Maximise and back: the frame follows the window's new size each time.
+  host.Click(m.X, m.Y);
+  Pump();
+  ASSERT_TRUE(IsZoomed(dlg));
+  TRect w;
+  GetWindowRect(dlg, &w);
+  EXPECT_EQ(wnd->Painter().Data().CacheBmp->Width(), w.Width());
+  const TRect restore = buttons.Button(TsCaptionButtons::bMax).Rect;
+  host.Click(w.Left + (restore.Left + restore.Right) / 2,
+             w.Top + (restore.Top + restore.Bottom) / 2);
+  Pump();
+  EXPECT_FALSE(IsZoomed(dlg));
+  GetWindowRect(dlg, &w);
+  EXPECT_EQ(wnd->Painter().Data().CacheBmp->Width(), w.Width());
+  EXPECT_EQ(sysCommands, (std::vector<WPARAM>{SC_MAXIMIZE, SC_RESTORE}));
+}
+
 TEST_F(DialogFrame, AMessageBoxIsSkinnedWhileItRunsAndItsCloseButtonAnswers) {
   LoadBuiltinSkin();
   // Steps of the user while the box's loop waits, one per wait.
