@@ -270,6 +270,47 @@ TEST_F(DialogFrame, TheCloseButtonHoversPressesAndClosesAsThePlatformsOwn) {
   EXPECT_EQ(commands, (std::vector<int>{IDCANCEL}));
 }
 
+TEST_F(DialogFrame, TheCloseButtonFadesOnTheSharedTimerAndStopsWithItsWindow) {
+  LoadChangedSkin("Fading", [](std::string& options) {
+    const std::string section = "[FORMTITLE]\r\n";
+    options.replace(options.find(section), section.size(),
+                    section + "FADINGENABLED=TRUE\r\nFADINGITERATIONS=4\r\n");
+  });
+  ASSERT_TRUE(manager->SkinData.Active);
+  MakeDialog();
+  Attach();
+  const TRect close = wnd->Painter().Buttons.Button(TsCaptionButtons::bClose).Rect;
+  const std::uint64_t normal = Sum(DialogShot(), close);
+  host.MouseMove(CloseCentre().X, CloseCentre().Y);
+  Pump();
+  const std::uint64_t first = Sum(DialogShot(), close);
+  host.AdvanceClock(10);
+  Pump();
+  const std::uint64_t second = Sum(DialogShot(), close);
+  for (int i = 0; i < 5; ++i) {
+    host.AdvanceClock(10);
+    Pump();
+  }
+  const std::uint64_t hot = Sum(DialogShot(), close);
+  EXPECT_NE(first, normal);
+  EXPECT_NE(first, hot);
+  EXPECT_NE(second, first);
+  EXPECT_NE(second, hot);
+  // The last frame is the hot look itself, as painted without a fade.
+  AnimationsOff = true;
+  wnd->Painter().Buttons.Repaint(htClose);
+  EXPECT_EQ(Sum(DialogShot(), close), hot);
+  AnimationsOff = false;
+  // The window goes in the middle of a fade: the timer never touches it.
+  host.MouseMove(CloseCentre().X - 80, CloseCentre().Y + 50);
+  Pump();
+  DestroyWindow(dlg);
+  host.AdvanceClock(100);
+  Pump();
+  wnd.reset();
+  dlg = nullptr;
+}
+
 TEST_F(DialogFrame, ASizeableDialogGetsTheButtonsItsStyleAsksFor) {
   LoadBuiltinSkin();
   MakeDialog(WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
