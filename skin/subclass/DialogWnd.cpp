@@ -114,10 +114,15 @@ void TnxDialogWnd::RestoreSystemMenuStyle() {
 void TnxDialogWnd::Rebuild() {
   const HWND h = Handle();
   if (Detached() || !IsWindow(h)) return;
+  SkinData()->UpdateIndexes();
   if (!Skinned()) {
     ShowPlain();
     return;
   }
+  // Set first: what follows may send the window messages that would come
+  // back here.
+  prepared_ = true;
+  if (painter_.Buttons.Capturing() && GetCapture() == h) ReleaseCapture();
   painter_.Reset();
   painter_.Buttons.LookUpMasks(BorderStyle());
   RemoveSystemMenuStyle();
@@ -131,6 +136,7 @@ void TnxDialogWnd::ShowPlain() {
   if (painter_.Buttons.Capturing() && IsWindow(h) && GetCapture() == h) ReleaseCapture();
   painter_.Reset();
   SkinData()->CacheInvalid = true;
+  prepared_ = false;
   if (destroying_ || !IsWindow(h)) return;
   const bool changed = systemMenuRemoved_ || painter_.RegionSet();
   RestoreSystemMenuStyle();
@@ -363,9 +369,14 @@ void TnxDialogWnd::WndProc(TMessage& m) {
   if (m.Msg == WM_DESTROY || m.Msg == WM_NCDESTROY) destroying_ = true;
   if (m.Msg == SM_NIRVEXCMD && HandleSkinCommand(m)) return;
   if (!Skinned()) {
+    // Skinning stopped without a word to this window (the manager switched
+    // off): the frame is made plain before the platform paints it.
+    if (prepared_ && !destroying_) ShowPlain();
     TnxMainWnd::WndProc(m);
     return;
   }
+  // And back on: the frame is made again from the skin now active.
+  if (!prepared_ && !destroying_) Rebuild();
   // A click's command or the platform's handling may free this object.
   const std::shared_ptr<bool> alive = alive_;
   const HWND h = Handle();

@@ -70,6 +70,8 @@ class TnxDialogWnd : public TnxMainWnd {
   bool active_ = false;
   bool systemMenuRemoved_ = false;
   bool destroying_ = false;
+  // The frame is set up for the skin (masks, style, region to come).
+  bool prepared_ = false;
   // Shared with anything that must know the object is still there after a
   // call that may free it (a click's command, a nested loop).
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -221,6 +221,26 @@ TEST_F(DialogFrame, ADialogsFrameIsTheFrameOfADialogFormOfItsSize) {
     }
 }
 
+TEST_F(DialogFrame, SkinningSwitchedOffAndOnUnderneathFollowsAtTheNextPainting) {
+  // The manager switches off without telling the dialog: the frame does not
+  // stay half skinned (no buttons of either kind, corners cut).
+  LoadBuiltinSkin();
+  MakeDialog();
+  const TBitmap plain = DialogShot();
+  Attach();
+  const TBitmap skinned = DialogShot();
+  manager->SetActive(false);
+  RedrawWindow(dlg, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_FALSE(wnd->Skinned());
+  EXPECT_TRUE(GetWindowLongPtr(dlg, GWL_STYLE) & WS_SYSMENU);
+  EXPECT_TRUE(Same(DialogShot(), plain));
+  manager->SetActive(true);
+  RedrawWindow(dlg, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_TRUE(wnd->Skinned());
+  EXPECT_FALSE(GetWindowLongPtr(dlg, GWL_STYLE) & WS_SYSMENU);
+  EXPECT_TRUE(Same(DialogShot(), skinned));
+}
+
 TEST_F(DialogFrame, TheCloseButtonHoversPressesAndClosesAsThePlatformsOwn) {
   LoadBuiltinSkin();
   MakeDialog();
