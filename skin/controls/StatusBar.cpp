@@ -338,23 +338,25 @@ void TsStatusBar::WndProc(TMessage& m) {
   if (skinData_->HandleMessage(m)) return;
   if (SkinnedMessage(m)) return;
   const UINT msg = m.Msg;
-  TStatusBar::WndProc(m);
   switch (msg) {
     case WM_SIZE:
-      skinData_->CacheInvalid = true;
-      if (BorderWidth() > 0 && Visible() && HandleAllocated())
-        SendMessage(Handle(), WM_NCPAINT, 1, 0);
-      break;
     case SB_SETTEXT:
     case SB_SIMPLE:
     case SB_GETRECT:
     case SB_SETPARTS:
     case CM_FONTCHANGED:
     case CM_ENABLEDCHANGED:
+      // Marked before the bar acts: a new text is painted before SB_SETTEXT
+      // returns, and that painting must build the picture again.
       skinData_->CacheInvalid = true;
       break;
     default:
       break;
+  }
+  TStatusBar::WndProc(m);
+  if (msg == WM_SIZE) {
+    skinData_->CacheInvalid = true;
+    if (BorderWidth() > 0 && Visible() && HandleAllocated()) SendMessage(Handle(), WM_NCPAINT, 1, 0);
   }
 }
 

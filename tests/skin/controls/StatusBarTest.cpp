@@ -60,11 +60,7 @@ TEST_F(StatusBars, PanelsTextsAndALabelUnderEachSkin) {
   }
 }
 
-// Disabled: on main with the painting-speed work and the new child order the
-// label's repaint over the bar's picture no longer shows on the screen this
-// test reads (no pixel changes); the cause is open on the skinned-controls
-// issue.
-TEST_F(StatusBars, DISABLED_ALabelOnTheBarPaintsOverItsPictureAndTextChangesRepaint) {
+TEST_F(StatusBars, ALabelOnTheBarPaintsOverItsPictureAndTextChangesRepaint) {
   LoadBuiltinSkin();
   TForm* f = MakeForm(300, 60);
   TsStatusBar* b = Bar(f);
