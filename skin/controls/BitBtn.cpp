@@ -389,33 +389,45 @@ void TsBitBtn::PrepareCache() {
 
 void TsBitBtn::ApplyRegion() {
   if (!HandleAllocated()) return;
-  if (pendingRegion_) SetWindowRgn(Handle(), pendingRegion_.get(), false);
+  if (pendingRegion_) {
+    // A region of another shape (the first one, a new skin's corners, a new
+    // size) uncovers pixels only the parent paints and covers pixels the
+    // button has not painted yet: both are drawn again. The same shape
+    // changes nothing visible.
+    TRegion current;
+    const bool same = GetWindowRgn(Handle(), &current) != RGN_ERROR && current == *pendingRegion_;
+    SetWindowRgn(Handle(), pendingRegion_.get(), !same);
+  }
   pendingRegion_.reset();
   regionChanged_ = false;
 }
 
 void TsBitBtn::PaintTo(HDC given) {
   TsCommonData& data = *skinData_;
-  PAINTSTRUCT ps;
-  const bool own = given == nullptr;
-  if (own) given = BeginPaint(Handle(), &ps);
-  if (given && Width() > 0 && Height() > 0 && !data.IsPaintSuspended()) {
-    const bool fading = fadeTimer_ && fadeTimer_->FadeDirection() != 0;
-    if (!fading) {
-      bool outside = false;
-      if (TWinControl* p = Parent())
-        outside = Left() < 0 || Top() < 0 || Left() + Width() > p->ClientWidth() ||
-                  Top() + Height() > p->ClientHeight();
-      // The platform changes the pushed state itself (a space key, the mouse
-      // leaving while held): a picture of another state is made again.
-      if (data.CacheInvalid || outside || Spacing() != lastSpacing_ || Layout() != lastLayout_ ||
-          regionChanged_ || !data.CacheBmp || data.CacheBmp->Empty() || StateIndex() != lastState_)
-        PrepareCache();
-    }
-    if (regionChanged_ && !fading) {
+  const bool drawing = Width() > 0 && Height() > 0 && !data.IsPaintSuspended();
+  const bool fading = fadeTimer_ && fadeTimer_->FadeDirection() != 0;
+  // The picture and the region are made before the painting begins: the
+  // painting is clipped to the region in place when it begins, so a region
+  // set later would keep the pixels it adds from this painting.
+  if (drawing && !fading) {
+    bool outside = false;
+    if (TWinControl* p = Parent())
+      outside = Left() < 0 || Top() < 0 || Left() + Width() > p->ClientWidth() ||
+                Top() + Height() > p->ClientHeight();
+    // The platform changes the pushed state itself (a space key, the mouse
+    // leaving while held): a picture of another state is made again.
+    if (data.CacheInvalid || outside || Spacing() != lastSpacing_ || Layout() != lastLayout_ ||
+        regionChanged_ || !data.CacheBmp || data.CacheBmp->Empty() || StateIndex() != lastState_)
+      PrepareCache();
+    if (regionChanged_) {
       RefillAllCorners(data, StateIndex());
       ApplyRegion();
     }
+  }
+  PAINTSTRUCT ps;
+  const bool own = given == nullptr;
+  if (own) given = BeginPaint(Handle(), &ps);
+  if (given && drawing) {
     // A fade shows its last frame: the cache already holds where it ends.
     const TBitmap* picture = data.CacheBmp.get();
     if (fading) {

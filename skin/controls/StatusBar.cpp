@@ -356,7 +356,8 @@ void TsStatusBar::WndProc(TMessage& m) {
   TStatusBar::WndProc(m);
   if (msg == WM_SIZE) {
     skinData_->CacheInvalid = true;
-    if (BorderWidth() > 0 && Visible() && HandleAllocated()) SendMessage(Handle(), WM_NCPAINT, 1, 0);
+    if (BorderWidth() > 0 && Visible() && HandleAllocated())
+      SendMessage(Handle(), WM_NCPAINT, 1, 0);
   }
 }
 
