@@ -8,7 +8,6 @@ namespace vm {
 
 namespace {
 
-
 // The memory Create is building a component in (empty: none).
 thread_local const void* gBuildingBegin = nullptr;
 thread_local const void* gBuildingEnd = nullptr;
@@ -71,17 +70,26 @@ void TComponent::BeforeDestruction() {
   Destroying();
   // The owner and everything it owns hear it now, while it is whole. The
   // component keeps its Owner and its place in the owner's list until its
-  // base destructor, as the component library does. Free-notification links
-  // are told from the base destructor: a derived destructor may still address
-  // its listeners, which must know it then (a skin manager switching off
-  // tells each control it is its manager that goes).
+  // base destructor, as the component library does.
   if (owner_ && !announcePending_) owner_->Announce(this, TOperation::opRemove);
+  // Then those linked to it, each once. A listener may unlink itself, link
+  // another or free itself (its destructor unlinks it): the list is searched
+  // again after each. The links themselves stay until the base destructor.
+  for (;;) {
+    auto it = std::find_if(freeNotifies_.begin(), freeNotifies_.end(),
+                           [](const TLink& l) { return !l.Told; });
+    if (it == freeNotifies_.end()) break;
+    it->Told = true;
+    TComponent* other = it->Other;
+    other->Notification(this, TOperation::opRemove);
+  }
 }
 
 TComponent::~TComponent() {
   Destroying();
-  // Those who asked hear it here; so does the owner of a component destroyed
-  // without delete (in place), as far as it still exists.
+  // The links are undone; those not yet told (a component destroyed in
+  // place, without delete, or linked by a destructor) hear it here, as does
+  // the owner of one destroyed in place.
   while (!freeNotifies_.empty()) {
     TLink link = freeNotifies_.back();
     freeNotifies_.pop_back();

@@ -14,10 +14,12 @@
 //   with a plain `new T(owner)` is announced from the base constructor, as
 //   far as it is built then; components with an owner are made with Create.
 // - `delete component` runs BeforeDestruction before any destructor: the
-//   component is marked destroying and its owner (with everything it owns)
-//   hears opRemove. Those linked by FreeNotification hear it from the base
-//   destructor, after the derived ones have spoken to them (a skin manager
-//   going tells its controls first); as do all of one destroyed in place.
+//   component is marked destroying, its owner (with everything it owns)
+//   hears opRemove, then each component linked to it by FreeNotification. A
+//   component that must still address its listeners as it goes (a skin
+//   manager telling its controls it switches off) does so in its own
+//   BeforeDestruction, before calling the base. One destroyed in place is
+//   announced from the base destructor.
 #pragma once
 
 #include <cstddef>
@@ -104,7 +106,8 @@ class TComponent {
   // announces the component to its owner. Overrides call the base first.
   virtual void AfterConstruction();
   // Runs before any destructor when the component is deleted: marks it
-  // destroying and announces its removal to the owner. Call the base last.
+  // destroying and announces its removal to the owner and to the components
+  // linked to it. Call the base last.
   virtual void BeforeDestruction();
 
   // Used by Create: the memory the next component is being built in, so that

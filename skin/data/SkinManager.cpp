@@ -239,8 +239,20 @@ TsSkinManager::TsSkinManager(TComponent* owner) : TComponent(owner) {
   UpdateIndexes();
 }
 
+void TsSkinManager::BeforeDestruction() {
+  // The controls are told that their manager goes while they still know it
+  // as theirs: the removal announced next clears their links to it.
+  Destroying();
+  if (active_ || SkinData.Active) {
+    active_ = false;
+    SwitchOff();
+  }
+  TComponent::BeforeDestruction();
+}
+
 TsSkinManager::~TsSkinManager() {
   Destroying();
+  // Destroyed in place (no delete): switched off here.
   if (active_ || SkinData.Active) {
     active_ = false;
     SwitchOff();

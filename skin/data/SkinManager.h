@@ -107,6 +107,7 @@ class TsSkinManager : public TComponent, public TsSkinModel {
  public:
   explicit TsSkinManager(TComponent* owner = nullptr);
   ~TsSkinManager() override;
+  void BeforeDestruction() override;
 
   std::string ClassName() const override { return "TsSkinManager"; }
 

@@ -2,6 +2,7 @@
 // and the announcements of components coming and going.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -177,10 +178,12 @@ TEST(Component, SiblingsHearEachOtherComeAndGoWhole) {
   EXPECT_EQ(log, (std::vector<std::string>{"inner -Special 7", "a -Special 7", "inner -Listener"}));
 }
 
-// Those linked by FreeNotification hear of a component after its own
-// destructors, which may still address them (a skin manager going tells its
-// controls); the owner's components heard of it before, whole.
-TEST(Component, FreeNotificationComesAfterTheDestructors) {
+// Those linked by FreeNotification hear of a component right after its
+// owner's components, before any of its destructors: whole. A component that
+// must still address its listeners as it goes does so in BeforeDestruction,
+// before they are told. One destroyed in place is heard of from the base
+// destructor, as a TComponent.
+TEST(Component, FreeNotificationComesWhileTheComponentIsWhole) {
   std::vector<std::string> log;
   auto* watcher = Create<Listener>(nullptr, &log);
   watcher->SetName("w");
@@ -190,20 +193,60 @@ TEST(Component, FreeNotificationComesAfterTheDestructors) {
   struct Talking : Special {
     using Special::Special;
     std::vector<std::string>* Said = nullptr;
-    ~Talking() override { Said->push_back("goodbye"); }
+    void BeforeDestruction() override {
+      Said->push_back("goodbye");
+      Special::BeforeDestruction();
+    }
+    ~Talking() override { Said->push_back("gone"); }
   };
   auto* s = Create<Talking>(&form);
   s->Said = &log;
   watcher->FreeNotification(s);
   log.clear();
   delete s;
-  EXPECT_EQ(log, (std::vector<std::string>{"sibling -Special 7", "goodbye", "w -TComponent"}));
+  EXPECT_EQ(log,
+            (std::vector<std::string>{"goodbye", "sibling -Special 7", "w -Special 7", "gone"}));
   log.clear();
   {
     Special local(nullptr);
     watcher->FreeNotification(&local);
   }
   EXPECT_EQ(log, (std::vector<std::string>{"w -TComponent"}));
+  // Listeners that unlink or free themselves, or free another listener,
+  // while they are told: each is told once, none after it is gone.
+  auto* t = Create<Special>(nullptr);
+  auto* quitter = Create<Listener>(nullptr, &log);
+  quitter->SetName("quitter");
+  auto* doomed = Create<Listener>(nullptr, &log);
+  doomed->SetName("doomed");
+  auto* self = Create<Listener>(nullptr, &log);
+  self->SetName("self");
+  for (TComponent* c : {static_cast<TComponent*>(watcher), static_cast<TComponent*>(quitter),
+                        static_cast<TComponent*>(doomed), static_cast<TComponent*>(self)})
+    c->FreeNotification(t);
+  watcher->OnHear = [&](TComponent* who, TOperation op) {
+    if (who == t && op == TOperation::opRemove) {
+      Listener* victim = doomed;
+      watcher->OnHear = nullptr;  // frees this handler: nothing it holds is used after
+      delete victim;              // unlinks it: it hears nothing
+    }
+  };
+  quitter->OnHear = [&](TComponent* who, TOperation) {
+    Listener* me = quitter;
+    me->OnHear = nullptr;
+    me->RemoveFreeNotification(who);
+  };
+  self->OnHear = [&](TComponent*, TOperation) {
+    Listener* me = self;
+    me->OnHear = nullptr;
+    delete me;
+  };
+  log.clear();
+  delete t;
+  std::sort(log.begin(), log.end());
+  EXPECT_EQ(log,
+            (std::vector<std::string>{"quitter -Special 7", "self -Special 7", "w -Special 7"}));
+  delete quitter;
   delete watcher;
 }
 
