@@ -220,6 +220,27 @@ void TsSkinProvider::Notification(TComponent* component, TOperation operation) {
     systemMenu_ = nullptr;
     OnSystemMenu = nullptr;
   }
+  if (operation == TOperation::opInsert && component) TakeUpInserted(component);
+}
+
+void TsSkinProvider::TakeUpInserted(TComponent* component) {
+  if (inactive_ || IsDestroying() || !form_ || form_->IsDestroying() || component == this) return;
+  // A skin manager put on the form is followed when none was chosen (the
+  // frame follows the program's manager until then). A manager that goes
+  // is forgotten by the link SkinData keeps.
+  if (auto* manager = dynamic_cast<TsSkinManager*>(component)) {
+    if (!SkinData.SkinManager()) SkinData.SetSkinManager(manager);
+    return;
+  }
+  // A windowed control handed to the form while it is skinned (one made
+  // elsewhere and given to the form, already placed) is offered to the adapter.
+  auto* control = dynamic_cast<TWinControl*>(component);
+  if (!control || !adapter_ || form_->IsLoading()) return;
+  try {
+    if (adapter_->IsControlSupported(control)) adapter_->AddNewItem(control);
+  } catch (const std::exception&) {
+    // A control the adapter cannot take keeps the platform's look.
+  }
 }
 
 // ---------------------------------------------------------------- TsFrameOwner

@@ -166,6 +166,8 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   void LookUpMasks();
   void UpdateAdapter();
   void RelayToAdapter(const TMessage& m);
+  // A component inserted into the form: a skin manager or a windowed control.
+  void TakeUpInserted(TComponent* component);
   void ApplyGlobalColor();
   void RemoveSystemMenuStyle();
   void RestoreSystemMenuStyle();

@@ -8,6 +8,7 @@
 #include "toolkit/GraphicControl.h"
 #include "toolkit/MainMenu.h"
 #include "toolkit/MenuItem.h"
+#include "toolkit/Panel.h"
 #include "toolkit/SpeedButton.h"
 
 namespace vm::test {
@@ -312,6 +313,50 @@ TEST_F(TFrameTest, FrameHandsTheFormsPlainButtonsToItsAdapter) {
 
 namespace vm::test {
 namespace {
+
+// What is put on a skinned form is taken up by its frame: a windowed control
+// handed to the form (made by another owner, already placed) is offered to
+// the adapter, and a skin manager put on a form whose frame follows the
+// program's manager becomes its manager; one that goes is forgotten.
+TEST_F(TFrameTest, TheFrameTakesUpControlsAndAManagerInsertedIntoItsForm) {
+  RegisterAdapterSubclasses();
+  LoadBuiltinSkin();
+  auto* f = Create<TForm>(app.get());
+  f->SetBounds(40, 30, 220, 120);
+  auto* panel = Create<TPanel>(f);
+  panel->SetParent(f);
+  panel->SetBounds(0, 0, 200, 60);
+  f->Show();
+  Pump();
+  TsSkinProvider* p = ProviderOf(f);
+  ASSERT_NE(p, nullptr);
+  ASSERT_NE(p->Adapter(), nullptr);
+  // A button placed while the frame refuses it, then handed to the form once
+  // the frame would take it: the insertion offers it to the adapter.
+  bool refuse = true;
+  p->OnSkinItem = [&](TComponent*, bool& canBeAdded, std::string&) { canBeAdded = !refuse; };
+  TComponent elsewhere;
+  auto* ok = Create<TButton>(&elsewhere);
+  ok->SetParent(panel);
+  ok->SetBounds(10, 10, 75, 25);
+  ok->HandleNeeded();
+  Pump();
+  EXPECT_EQ(p->Adapter()->ItemOf(ok), nullptr);
+  refuse = false;
+  ok->ChangeOwner(f);
+  EXPECT_NE(p->Adapter()->ItemOf(ok), nullptr);
+
+  EXPECT_EQ(p->SkinData.SkinManager(), nullptr);
+  auto* own = Create<TsSkinManager>(f);
+  EXPECT_EQ(p->SkinData.SkinManager(), own);
+  // The frame follows its manager, which has no skin yet: the frame is plain.
+  EXPECT_FALSE(p->Skinned());
+  auto* second = Create<TsSkinManager>(f);
+  EXPECT_EQ(p->SkinData.SkinManager(), own);  // the chosen one stays
+  delete own;
+  EXPECT_EQ(p->SkinData.SkinManager(), nullptr);
+  delete second;
+}
 
 TEST_F(TFrameTest, PrintedFormShowsTheSkinnedFrameAndANewCaption) {
   LoadBuiltinSkin();
