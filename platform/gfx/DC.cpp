@@ -300,17 +300,24 @@ const TFont& TDC::CurrentFont() const {
   return state_.Font ? *state_.Font : *TFont::Default();
 }
 
+template <class F>
+void TDC::ForEachSpan(const TRect& bitmapArea, F&& f) const {
+  if (bitmapArea.IsEmpty()) return;
+  NotePainted(bitmapArea);
+  for (const TRect& clip : EffectiveClip().Rects()) {
+    if (clip.Top >= bitmapArea.Bottom) break;  // bands are sorted by top
+    const TRect q = clip.Intersect(bitmapArea);
+    if (!q.IsEmpty()) f(q);
+  }
+}
+
 void TDC::FillRect(const TRect& r, TColor c) {
   if (r.IsEmpty()) return;
   const TColor rgb = ColorToRGB(c);
   const std::uint8_t b = std::uint8_t(GetBValue(rgb)), g = std::uint8_t(GetGValue(rgb)),
                      rr = std::uint8_t(GetRValue(rgb));
-  const TRect area = LogicalToBitmap(r);
-  NotePainted(area);
   const int bpp = target_->BytesPerPixel();
-  for (const TRect& clip : EffectiveClip().Rects()) {
-    const TRect q = clip.Intersect(area);
-    if (q.IsEmpty()) continue;
+  ForEachSpan(LogicalToBitmap(r), [&](const TRect& q) {
     // 24-bit rows are filled once and copied down; 32-bit rows keep their own
     // alpha bytes, so each is filled pixel by pixel.
     const std::size_t rowBytes = std::size_t(q.Width()) * std::size_t(bpp);
@@ -328,7 +335,7 @@ void TDC::FillRect(const TRect& r, TColor c) {
         p[2] = rr;
       }
     }
-  }
+  });
 }
 
 void TDC::FillRgn(const TRegion& logicalRgn, TColor c) {
@@ -341,17 +348,6 @@ void TDC::FrameRect(const TRect& r, TColor c) {
   FillRect({r.Left, r.Bottom - 1, r.Right, r.Bottom}, c);
   FillRect({r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1}, c);
   FillRect({r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1}, c);
-}
-
-template <class F>
-void TDC::ForEachSpan(const TRect& bitmapArea, F&& f) const {
-  if (bitmapArea.IsEmpty()) return;
-  NotePainted(bitmapArea);
-  for (const TRect& clip : EffectiveClip().Rects()) {
-    if (clip.Top >= bitmapArea.Bottom) break;  // bands are sorted by top
-    const TRect q = clip.Intersect(bitmapArea);
-    if (!q.IsEmpty()) f(q);
-  }
 }
 
 namespace {

@@ -25,35 +25,6 @@ namespace {
 // fade was still running (process-wide, the user-interface thread only).
 bool ShowPressed = false;
 
-// The engine-wide painting colours are unset before and after a cache is made.
-struct TEngineColours {
-  TEngineColours() { Reset(); }
-  ~TEngineColours() { Reset(); }
-  static void Reset() {
-    KeyFillColor = KeyColor;
-    ParentColor = KeyColor;
-  }
-};
-
-void Answer(TMessage& m, LRESULT value) {
-  m.Result = value;
-  m.LParam = value;
-}
-
-// Hints stay off while a mouse button is held on a glyph button.
-class THintsOff {
- public:
-  THintsOff() : saved_(Application && Application->ShowHint()) {
-    if (Application) Application->SetShowHint(false);
-  }
-  ~THintsOff() {
-    if (Application) Application->SetShowHint(saved_);
-  }
-
- private:
-  bool saved_;
-};
-
 }  // namespace
 
 TsBitBtn::TsBitBtn(TComponent* owner) : TBitBtn(owner) {
@@ -344,7 +315,7 @@ void TsBitBtn::PaintCaptionAndGlyph(TBitmap& cache, int state) {
 
 void TsBitBtn::PrepareCache() {
   TsCommonData& data = *skinData_;
-  TEngineColours colours;
+  TsEngineColours colours;
   data.PrepareCache();
   TBitmap& cache = *data.CacheBmp;
   const int w = cache.Width(), h = cache.Height();
@@ -354,13 +325,13 @@ void TsBitBtn::PrepareCache() {
   // The colour the parent shows its children (a skinned form's face), or
   // its own colour when it does not say.
   const TColor parentColour = Parent() ? AskParentColour(Parent()) : ColorToRGB(Color());
-  TEngineColours::Reset();
+  TsEngineColours::Reset();
   if (!background.Ready) vm::ParentColor = parentColour;
   const int state = StateIndex();
   const TPoint position{Left(), Top()};
   // 2. The section's background for the state.
   PaintControlBackground(data, background, state, cache, position, TRect{0, 0, w, h});
-  TEngineColours::Reset();
+  TsEngineColours::Reset();
   if (!background.Ready) vm::ParentColor = parentColour;
   // 3. A fresh region when it has to be built again.
   if (regionChanged_) pendingRegion_ = std::make_unique<TRegion>(TRect{0, 0, w, h});
@@ -449,7 +420,7 @@ void TsBitBtn::PaintTo(HDC given) {
 
 void TsBitBtn::SkinCommand(TMessage& m) {
   TsCommonData& data = *skinData_;
-  const bool own = m.LParam != 0 && m.LParam == reinterpret_cast<LPARAM>(data.GetSkinManager());
+  const bool own = FromOwnManager(data, m);
   switch (CommandOf(m.WParam)) {
     case CmdNewSkin:
       if (!own) break;
@@ -477,9 +448,6 @@ void TsBitBtn::SkinCommand(TMessage& m) {
       data.CacheInvalid = true;
       if (HandleAllocated()) TBitBtn::Invalidate();
       return;
-    case CmdQueryHandled:
-      Answer(m, 1);
-      return;
     case CmdUpdate:
       StopFadeTimer();
       data.HandleMessage(m);
@@ -491,15 +459,6 @@ void TsBitBtn::SkinCommand(TMessage& m) {
       pendingRegion_.reset();
       data.HandleMessage(m);
       return;
-    case CmdGetApplication:
-      Answer(m, reinterpret_cast<LRESULT>(Application));
-      return;
-    case CmdParentPainted:
-      if (Skinned() && data.PaintSuspended) {
-        data.PaintSuspended = false;
-        data.Repaint();
-      }
-      return;
     case CmdSetSeeThrough:
       if (Skinned() && data.CacheInvalid) PrepareCache();
       data.HandleMessage(m);
@@ -507,12 +466,16 @@ void TsBitBtn::SkinCommand(TMessage& m) {
     default:
       break;
   }
+  if (HandleCommonCommand(data, m, [this] {
+        if (Skinned()) skinData_->Repaint();
+      }))
+    return;
   data.HandleMessage(m);
 }
 
 void TsBitBtn::MouseEnter(TMessage& m) {
   TsCommonData& data = *skinData_;
-  if (m.LParam != 0 && m.LParam != reinterpret_cast<LPARAM>(static_cast<TControl*>(this))) return;
+  if (!IsOwnMouseMessage(*this, m)) return;
   if (!Enabled() || IsDesigning() || data.MouseAbove || GetTrackedMenu()) return;
   const std::uint64_t me = Serial();
   if (OnMouseEnter) OnMouseEnter(this);
@@ -523,7 +486,7 @@ void TsBitBtn::MouseEnter(TMessage& m) {
 
 void TsBitBtn::MouseLeave(TMessage& m) {
   TsCommonData& data = *skinData_;
-  if (m.LParam != 0 && m.LParam != reinterpret_cast<LPARAM>(static_cast<TControl*>(this))) return;
+  if (!IsOwnMouseMessage(*this, m)) return;
   if (!Enabled() || IsDesigning()) return;
   const std::uint64_t me = Serial();
   if (OnMouseLeave) OnMouseLeave(this);
@@ -534,17 +497,7 @@ void TsBitBtn::MouseLeave(TMessage& m) {
 
 void TsBitBtn::PlainMessage(TMessage& m) {
   // Without a skin only the mouse events are raised beside the plain look.
-  if (m.Msg == CM_MOUSEENTER || m.Msg == CM_MOUSELEAVE) {
-    const bool mine =
-        m.LParam == 0 || m.LParam == reinterpret_cast<LPARAM>(static_cast<TControl*>(this));
-    if (mine) {
-      skinData_->MouseAbove = m.Msg == CM_MOUSEENTER;
-      const std::uint64_t me = Serial();
-      const TNotifyEvent& event = m.Msg == CM_MOUSEENTER ? OnMouseEnter : OnMouseLeave;
-      if (event) event(this);
-      if (!ControlAlive(this, me)) return;
-    }
-  }
+  if (!FollowPlainMouse(*this, *skinData_, m, OnMouseEnter, OnMouseLeave)) return;
   TBitBtn::WndProc(m);
 }
 
@@ -604,7 +557,7 @@ bool TsBitBtn::SkinnedMessage(TMessage& m) {
       if (!Enabled() || IsDesigning()) return false;
       const std::uint64_t me = Serial();
       data.PaintSuspended = false;
-      THintsOff hints;
+      TsHintsOff hints;
       pressedByMouse_ = true;
       const bool left = m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK;
       if (left && !down_) {

@@ -78,15 +78,24 @@ int TsEdit::FrameWidth() const {
   return BorderStyle() == bsSingle ? 2 : 0;
 }
 
-void TsEdit::ApplySectionColours() {
-  TsCommonData& data = *skinData_;
-  if (!Skinned() || data.IsPaintSuspended()) return;
+void ApplyEditColours(TWinControl& control, TsCommonData& data) {
+  if (!data.IsSkinned() || data.IsPaintSuspended()) return;
   const TsGeneralData& gd = data.GetSkinManager()->gd[std::size_t(data.SectionIndex)];
   const bool hot = data.IsHot();
   const TColor colour = hot ? ColorToRGB(gd.HotColor) : ColorToRGB(gd.Color);
   const TColor font = hot ? gd.HotFontColor[0] : gd.FontColor[0];
-  if (!data.CustomColor() && Color() != colour) SetColor(colour);
-  if (!data.CustomFont() && Font()->Color() != font) Font()->SetColor(font);
+  if (!data.CustomColor() && control.Color() != colour) control.SetColor(colour);
+  if (!data.CustomFont() && control.Font()->Color() != font) control.Font()->SetColor(font);
+}
+
+void RepaintEditFrame(TWinControl& control) {
+  if (!control.HandleAllocated() || control.IsLoading() || !IsWindowVisible(control.Handle()))
+    return;
+  RedrawWindow(control.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE);
+}
+
+void TsEdit::ApplySectionColours() {
+  ApplyEditColours(*this, *skinData_);
 }
 
 void TsEdit::PrepareCache() {
@@ -154,8 +163,7 @@ void TsEdit::PaintDisabled(HDC) {
 }
 
 void TsEdit::RepaintFrame() {
-  if (!HandleAllocated() || IsLoading() || !IsWindowVisible(Handle())) return;
-  RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE);
+  RepaintEditFrame(*this);
 }
 
 void TsEdit::WndProc(TMessage& m) {

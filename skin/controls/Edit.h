@@ -18,6 +18,12 @@ namespace vm {
 class TsCommonData;
 class TsBoundLabel;
 
+// What the skinned text fields (TsEdit, TsMemo) do alike: the section's
+// colours (hot or normal) written into the control's Color and font, unless
+// the control keeps its own; and the window's frame painted again.
+void ApplyEditColours(TWinControl& control, TsCommonData& data);
+void RepaintEditFrame(TWinControl& control);
+
 class TsEdit : public TEdit {
  public:
   explicit TsEdit(TComponent* owner);

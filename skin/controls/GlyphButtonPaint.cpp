@@ -7,10 +7,42 @@
 #include "skin/paint/MaskPaint.h"
 #include "skin/paint/pixels/CanvasOps.h"
 #include "skin/paint/pixels/Colors.h"
+#include "skin/paint/pixels/EngineColors.h"
+#include "skin/state/CommonData.h"
 #include "skin/state/ControlPaint.h"
+#include "toolkit/Application.h"
 #include "toolkit/Control.h"
 
 namespace vm {
+
+void TsEngineColours::Reset() {
+  KeyFillColor = KeyColor;
+  ParentColor = KeyColor;
+}
+
+TsHintsOff::TsHintsOff() : saved_(Application && Application->ShowHint()) {
+  if (Application) Application->SetShowHint(false);
+}
+
+TsHintsOff::~TsHintsOff() {
+  if (Application) Application->SetShowHint(saved_);
+}
+
+bool IsOwnMouseMessage(const TControl& button, const TMessage& m) {
+  return m.LParam == 0 || m.LParam == reinterpret_cast<LPARAM>(&button);
+}
+
+bool FollowPlainMouse(TControl& button, TsCommonData& data, const TMessage& m,
+                      const std::function<void(TComponent*)>& onEnter,
+                      const std::function<void(TComponent*)>& onLeave) {
+  if ((m.Msg != CM_MOUSEENTER && m.Msg != CM_MOUSELEAVE) || !IsOwnMouseMessage(button, m))
+    return true;
+  data.MouseAbove = m.Msg == CM_MOUSEENTER;
+  const std::uint64_t me = button.Serial();
+  const std::function<void(TComponent*)>& event = m.Msg == CM_MOUSEENTER ? onEnter : onLeave;
+  if (event) event(&button);
+  return ControlAlive(&button, me);
+}
 
 std::uint32_t CaptionAlignFlags(TAlignment alignment) {
   switch (alignment) {

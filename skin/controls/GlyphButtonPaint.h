@@ -9,10 +9,10 @@
 #include <memory>
 #include <string>
 
-#include "skin/state/AnimatEvents.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/DC.h"
 #include "skin/paint/pixels/PixelOps.h"
+#include "skin/state/AnimatEvents.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/ButtonGlyph.h"
 #include "toolkit/ComponentLink.h"
@@ -21,7 +21,9 @@
 namespace vm {
 
 class TsCommonData;
+class TComponent;
 class TControl;
+struct TMessage;
 
 // How a single-cell glyph looks while its button is disabled.
 enum TsDisabledGlyphFlag : std::uint8_t { dgBlended = 1, dgGrayed = 2 };
@@ -80,6 +82,39 @@ void PaintButtonGlyph(TBitmap& cache, const TsGlyphPaint& p, const TsGlyphButton
 // dotted focus frame goes around it grown by that margin.
 void PaintButtonCaption(const TsCommonData& data, TBitmap& cache, const std::string& text,
                         TRect rect, int state, bool enabled, std::uint32_t flags, int focusMargin);
+
+// The engine-wide painting colours (KeyFillColor, ParentColor) unset while a
+// glyph button builds its picture, and again when it is done.
+struct TsEngineColours {
+  TsEngineColours() { Reset(); }
+  ~TsEngineColours() { Reset(); }
+  TsEngineColours(const TsEngineColours&) = delete;
+  TsEngineColours& operator=(const TsEngineColours&) = delete;
+  static void Reset();
+};
+
+// The application's hints switched off while a mouse button is held on a
+// glyph button, the setting given back after.
+class TsHintsOff {
+ public:
+  TsHintsOff();
+  ~TsHintsOff();
+  TsHintsOff(const TsHintsOff&) = delete;
+  TsHintsOff& operator=(const TsHintsOff&) = delete;
+
+ private:
+  bool saved_;
+};
+
+// Whether a mouse-enter or mouse-leave concerns the button itself (LParam 0
+// or the button) rather than one of its children.
+bool IsOwnMouseMessage(const TControl& button, const TMessage& m);
+// Without a skin: the button's own mouse-enter or mouse-leave moves its
+// MouseAbove mark and raises OnMouseEnter or OnMouseLeave. Returns false when
+// the handler freed the button.
+bool FollowPlainMouse(TControl& button, TsCommonData& data, const TMessage& m,
+                      const std::function<void(TComponent*)>& onEnter,
+                      const std::function<void(TComponent*)>& onLeave);
 
 // Rebuilds a two-cell strip (image and disabled image) from the list, for the
 // plain look without a skin. Nothing when the index lies outside the list.

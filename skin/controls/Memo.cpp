@@ -2,6 +2,7 @@
 
 #include "platform/controls/Controls.h"
 #include "skin/controls/BoundLabel.h"
+#include "skin/controls/Edit.h"
 #include "skin/data/SkinManager.h"
 #include "skin/state/CommonData.h"
 #include "skin/state/ScrollPainter.h"
@@ -63,19 +64,11 @@ void TsMemo::AttachPainter() {
 }
 
 void TsMemo::RepaintFrame() {
-  if (!HandleAllocated() || IsLoading() || !IsWindowVisible(Handle())) return;
-  RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE);
+  RepaintEditFrame(*this);
 }
 
 void TsMemo::ApplySectionColours() {
-  TsCommonData& data = *skinData_;
-  if (!Skinned() || data.IsPaintSuspended()) return;
-  const TsGeneralData& gd = data.GetSkinManager()->gd[std::size_t(data.SectionIndex)];
-  const bool hot = data.IsHot();
-  const TColor colour = hot ? ColorToRGB(gd.HotColor) : ColorToRGB(gd.Color);
-  const TColor font = hot ? gd.HotFontColor[0] : gd.FontColor[0];
-  if (!data.CustomColor() && Color() != colour) SetColor(colour);
-  if (!data.CustomFont() && Font()->Color() != font) Font()->SetColor(font);
+  ApplyEditColours(*this, *skinData_);
 }
 
 void TsMemo::WndProc(TMessage& m) {

@@ -22,33 +22,6 @@ namespace {
 // One drop-down menu at a time, process-wide.
 bool DropDownOpen = false;
 
-void Answer(TMessage& m, LRESULT value) {
-  m.Result = value;
-  m.LParam = value;
-}
-
-struct TEngineColours {
-  TEngineColours() { Reset(); }
-  ~TEngineColours() { Reset(); }
-  static void Reset() {
-    KeyFillColor = KeyColor;
-    ParentColor = KeyColor;
-  }
-};
-
-class THintsOff {
- public:
-  THintsOff() : saved_(Application && Application->ShowHint()) {
-    if (Application) Application->SetShowHint(false);
-  }
-  ~THintsOff() {
-    if (Application) Application->SetShowHint(saved_);
-  }
-
- private:
-  bool saved_;
-};
-
 LPARAM Self(const TControl* c) {
   return reinterpret_cast<LPARAM>(c);
 }
@@ -247,7 +220,7 @@ void TsSpeedButton::PaintFace(TBitmap& cache, int state, BackgroundInfo backgrou
   // A text button shows its face only while hot or pressed.
   if (buttonStyle_ == tbsTextButton && state == 0) {
     PaintControlBackground(data, background, 0, cache, position, all);
-    TEngineColours::Reset();
+    ResetColours();
     if (background.Ready && background.Bitmap)
       TDC(cache).BitBlt(0, 0, cache.Width(), cache.Height(), *background.Bitmap,
                         position.X + background.OffsetX, position.Y + background.OffsetY);
@@ -257,11 +230,11 @@ void TsSpeedButton::PaintFace(TBitmap& cache, int state, BackgroundInfo backgrou
   if (look_.DrawOverBorder) {
     PaintControlItem(data, background, true, true, &cache, position, all, state);
     RefillAllCorners(data, state);
-    TEngineColours::Reset();
+    ResetColours();
     PaintCaptionAndGlyph(cache, state);
   } else {
     PaintControlBackground(data, background, state, cache, position, all);
-    TEngineColours::Reset();
+    ResetColours();
     PaintCaptionAndGlyph(cache, state);
     if (m->IsValidMaskIndex(data.BorderMaskIndex)) {
       const TsMaskData& mask = m->ma[std::size_t(data.BorderMaskIndex)];
@@ -279,7 +252,7 @@ void TsSpeedButton::PaintDropDown(TBitmap& cache, BackgroundInfo background) {
   const int state = down ? 2 : (data.IsHot() ? 1 : 0);
   PaintControlItem(data, background, true, true, &cache, TPoint{Left() + w - DropDownWidth, Top()},
                    TRect{w - DropDownWidth, 0, w, h}, state);
-  TEngineColours::Reset();
+  ResetColours();
   // The skin's down arrow: the combo box's glyph.
   TsSkinManager* m = data.GetSkinManager();
   const int combo = m->FindSectionIndex("COMBOBOX");
@@ -292,15 +265,24 @@ void TsSpeedButton::PaintDropDown(TBitmap& cache, BackgroundInfo background) {
                   0, mask);
 }
 
+void TsSpeedButton::ResetColours() const {
+  KeyFillColor = vm::ParentColor = PaintingParentColour();
+}
+
 void TsSpeedButton::PrepareCache() {
   TsCommonData& data = *skinData_;
-  TEngineColours colours;
+  // The engine's parent colours hold the button's own choice while it
+  // paints, and are unset once it is done.
+  struct TUnset {
+    ~TUnset() { TsEngineColours::Reset(); }
+  } unsetAfter;
+  ResetColours();
   data.PrepareCache();
   TBitmap& cache = *data.CacheBmp;
   if (cache.Width() <= 0 || cache.Height() <= 0) return;
   const BackgroundInfo background = data.GetParentBackground();
   const TColor parentColour = Parent() ? AskParentColour(Parent()) : ColorToRGB(Color());
-  TEngineColours::Reset();
+  ResetColours();
   const TPoint position{Left(), Top()};
   const int state = StateIndex();
   if (buttonStyle_ == tbsSeparator || buttonStyle_ == tbsDivider) {
@@ -322,6 +304,7 @@ void TsSpeedButton::PrepareCache() {
   } else {
     PaintFace(cache, state, background);
     if (buttonStyle_ == tbsDropDown) PaintDropDown(cache, background);
+    PaintOver(cache, state);
   }
   if (!Enabled()) {
     try {
@@ -410,7 +393,7 @@ void TsSpeedButton::FadeTo(bool halfSteps, TnxAnimatEvent event) {
 // ---------------------------------------------------------------- mouse
 
 void TsSpeedButton::DoMouseEnter(TMessage& m) {
-  if (m.LParam != 0 && m.LParam != Self(this)) return;
+  if (!IsOwnMouseMessage(*this, m)) return;
   TsCommonData& data = *skinData_;
   const std::uint64_t me = Serial();
   if (OnMouseEnter) OnMouseEnter(this);
@@ -420,7 +403,7 @@ void TsSpeedButton::DoMouseEnter(TMessage& m) {
 }
 
 void TsSpeedButton::DoMouseLeave(TMessage& m) {
-  if (m.LParam != 0 && m.LParam != Self(this)) return;
+  if (!IsOwnMouseMessage(*this, m)) return;
   TsCommonData& data = *skinData_;
   const std::uint64_t me = Serial();
   if (OnMouseLeave) OnMouseLeave(this);
@@ -490,7 +473,7 @@ void TsSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y
 
 void TsSpeedButton::SkinCommand(TMessage& m) {
   TsCommonData& data = *skinData_;
-  const bool own = m.LParam != 0 && m.LParam == reinterpret_cast<LPARAM>(data.GetSkinManager());
+  const bool own = FromOwnManager(data, m);
   switch (CommandOf(m.WParam)) {
     case CmdNewSkin:
       if (!own) break;
@@ -515,28 +498,17 @@ void TsSpeedButton::SkinCommand(TMessage& m) {
       if (Skinned()) controlStyle_ |= csOpaque;
       if (Visible()) RepaintThroughParent();
       return;
-    case CmdParentPainted:
-      if (data.PaintSuspended) {
-        data.PaintSuspended = false;
-        RepaintThroughParent();
-      }
-      return;
-    case CmdQueryHandled:
-      Answer(m, 1);
-      return;
-    case CmdGetApplication:
-      Answer(m, reinterpret_cast<LRESULT>(Application));
-      return;
     default:
       break;
   }
+  if (HandleCommonCommand(data, m, [this] { RepaintThroughParent(); })) return;
   if (Skinned()) {
     switch (CommandOf(m.WParam)) {
       case CmdSetSeeThrough:
         if (data.CacheInvalid) PrepareCache();
         break;
       case CmdQueryStale:
-        Answer(m, data.CacheInvalid || data.PaintSuspended ? 1 : 0);
+        AnswerCommand(m, data.CacheInvalid || data.PaintSuspended ? 1 : 0);
         return;
       case CmdRepaintSection:
         if (data.SkinSection() != CurrentSectionName) {
@@ -563,13 +535,7 @@ void TsSpeedButton::WndProc(TMessage& m) {
   const bool skinned = Skinned();
   if (m.Msg == CM_MOUSEENTER || m.Msg == CM_MOUSELEAVE) {
     if (!skinned) {
-      if (m.LParam == 0 || m.LParam == Self(this)) {
-        skinData_->MouseAbove = m.Msg == CM_MOUSEENTER;
-        const TNotifyEvent& event = m.Msg == CM_MOUSEENTER ? OnMouseEnter : OnMouseLeave;
-        const std::uint64_t me = Serial();
-        if (event) event(this);
-        if (!ControlAlive(this, me)) return;
-      }
+      if (!FollowPlainMouse(*this, *skinData_, m, OnMouseEnter, OnMouseLeave)) return;
       TSpeedButton::WndProc(m);
       return;
     }
@@ -593,7 +559,7 @@ void TsSpeedButton::WndProc(TMessage& m) {
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
-      THintsOff hints;
+      TsHintsOff hints;
       if (m.Msg != WM_RBUTTONDOWN && m.Msg != WM_MBUTTONDOWN && DropDown(GET_X_LPARAM(m.LParam)))
         return;
       if (!ControlAlive(this, me)) return;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "skin/controls/GlyphButtonPaint.h"
+#include "skin/paint/pixels/Colors.h"
 #include "skin/state/CommonData.h"
 #include "skin/state/FadeTimer.h"
 #include "toolkit/PopupMenu.h"
@@ -91,8 +92,15 @@ class TsSpeedButton : public TSpeedButton {
  protected:
   void Paint() override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  // What a derived button draws over its face, glyph and caption, before the
+  // disabled look (nothing here).
+  virtual void PaintOver(TBitmap& /*cache*/, int /*state*/) {}
+  // The colour the engine's two parent colours hold while the button paints
+  // its picture (KeyColor: unset).
+  virtual TColor PaintingParentColour() const { return KeyColor; }
 
  private:
+  void ResetColours() const;
   void Changed();
   void SkinCommand(TMessage& m);
   void PrepareCache();

@@ -17,11 +17,6 @@ namespace vm {
 
 namespace {
 
-void Answer(TMessage& m, LRESULT value) {
-  m.Result = value;
-  m.LParam = value;
-}
-
 struct TEngineColours {
   TEngineColours() { Reset(); }
   ~TEngineColours() { Reset(); }
@@ -220,7 +215,7 @@ void TsStatusBar::PaintBorder() {
 
 void TsStatusBar::SkinCommand(TMessage& m) {
   TsCommonData& data = *skinData_;
-  const bool own = m.LParam != 0 && m.LParam == reinterpret_cast<LPARAM>(data.GetSkinManager());
+  const bool own = FromOwnManager(data, m);
   switch (CommandOf(m.WParam)) {
     case CmdNewSkin:
     case CmdRefresh: {
@@ -247,24 +242,15 @@ void TsStatusBar::SkinCommand(TMessage& m) {
       }
       return;
     }
-    case CmdParentPainted:
-      if (data.PaintSuspended) {
-        data.PaintSuspended = false;
-        if (HandleAllocated()) {
-          TStatusBar::Invalidate();
-          if (BorderWidth() > 0) SendMessage(Handle(), WM_NCPAINT, 1, 0);
-        }
-      }
-      return;
-    case CmdQueryHandled:
-      Answer(m, 1);
-      return;
-    case CmdGetApplication:
-      Answer(m, reinterpret_cast<LRESULT>(Application));
-      return;
     default:
       break;
   }
+  if (HandleCommonCommand(data, m, [this] {
+        if (!HandleAllocated()) return;
+        TStatusBar::Invalidate();
+        if (BorderWidth() > 0) SendMessage(Handle(), WM_NCPAINT, 1, 0);
+      }))
+    return;
   data.HandleMessage(m);
 }
 

@@ -32,12 +32,6 @@ constexpr int TickLength = 4;
 bool HintsSwitchedOff = false;
 bool SavedShowHint = true;
 
-LRESULT Answer(TMessage& m, LRESULT value) {
-  m.Result = value;
-  m.LParam = value;
-  return value;
-}
-
 // Mirrors a picture top to bottom (vertical false: left to right) in place.
 void Mirror(TBitmap& b, bool topToBottom) {
   TBitmap copy(b);
@@ -339,7 +333,7 @@ void TsTrackBar::PaintToWindow(HDC dc) {
 bool TsTrackBar::HandleCommand(TMessage& m) {
   TsCommonData& data = *skinData_;
   const int command = CommandOf(m.WParam);
-  const bool own = m.LParam == reinterpret_cast<LPARAM>(data.GetSkinManager());
+  const bool own = FromOwnManager(data, m);
   switch (command) {
     case CmdNewSkin:
     case CmdRefresh:
@@ -355,15 +349,6 @@ bool TsTrackBar::HandleCommand(TMessage& m) {
       thumbPressed_ = false;
       if (HandleAllocated()) RecreateWnd();
       return true;
-    case CmdParentPainted:
-      if (data.PaintSuspended) {
-        data.PaintSuspended = false;
-        data.Repaint();
-      }
-      return true;
-    case CmdQueryHandled:
-      Answer(m, 1);
-      return true;
     case CmdUpdate:
       StopFading();
       return true;
@@ -377,12 +362,13 @@ bool TsTrackBar::HandleCommand(TMessage& m) {
         dc->BitBlt(0, 0, frame->Width(), frame->Height(), *frame, 0, 0, SRCCOPY);
         ReleaseDC(Handle(), dc);
       }
-      Answer(m, 1);
+      AnswerCommand(m, 1);
       return true;
     }
     default:
       break;
   }
+  if (HandleCommonCommand(data, m, [&data] { data.Repaint(); })) return true;
   return data.HandleMessage(m);
 }
 

@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "skin/state/CommonData.h"
+#include "toolkit/Application.h"
 #include "toolkit/Form.h"
 #include "toolkit/WinControl.h"
 
@@ -17,6 +19,29 @@ bool Destroying(const TControl* c) {
 }
 
 }  // namespace
+
+bool FromOwnManager(const TsCommonData& data, const TMessage& m) {
+  return m.LParam != 0 && m.LParam == reinterpret_cast<LPARAM>(data.GetSkinManager());
+}
+
+bool HandleCommonCommand(TsCommonData& data, TMessage& m, const std::function<void()>& repaint) {
+  switch (CommandOf(m.WParam)) {
+    case CmdParentPainted:
+      if (data.PaintSuspended) {
+        data.PaintSuspended = false;
+        if (repaint) repaint();
+      }
+      return true;
+    case CmdQueryHandled:
+      AnswerCommand(m, 1);
+      return true;
+    case CmdGetApplication:
+      AnswerCommand(m, reinterpret_cast<LRESULT>(Application));
+      return true;
+    default:
+      return false;
+  }
+}
 
 LRESULT SendCommand(TControl* control, int code, LPARAM value, int argument) {
   if (!control || control->IsDestroying()) return 0;

@@ -10,6 +10,7 @@
 // in LParam, which is how QueryControl reads it back without a window.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/win/WinApi.h"
@@ -66,6 +67,22 @@ void BroadcastToControls(TWinControl* control, TMessage& message);
 void SendCommandToChildren(TWinControl* container, int code, LPARAM value = 0, int argument = 0);
 // The command to each direct child window (child style) of the window.
 void SendCommandToChildWindows(HWND window, int code, LPARAM value = 0);
+
+class TsCommonData;
+
+// Writes a query's answer where both a sent message and QueryControl read it.
+inline void AnswerCommand(TMessage& m, LRESULT value) {
+  m.Result = value;
+  m.LParam = value;
+}
+// Whether the command's value is the control's own manager: the skin
+// commands 1, 2 and 3 are acted on only when they come from it.
+bool FromOwnManager(const TsCommonData& data, const TMessage& m);
+// The skin commands the engine's controls answer alike: 6 (the parent has
+// painted: a painting held back until then is made now, by `repaint`), 7
+// (skinned by the engine: 1) and 60 (the program's application). Returns
+// whether the command was one of them.
+bool HandleCommonCommand(TsCommonData& data, TMessage& m, const std::function<void()>& repaint);
 
 // The first form in the owner chain of a component (a form itself included).
 TCustomForm* GetOwnerForm(TComponent* component);

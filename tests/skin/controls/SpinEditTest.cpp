@@ -250,7 +250,7 @@ TEST_F(SpinEditTest, SkinSwitchWhileHotOrPressed) {
   EXPECT_EQ(upButton->StateIndex(), 1);
   LoadEditedSkin([](std::string o) { return o; });
   Settle();
-  EXPECT_EQ(upButton->FadeTimer(), nullptr);
+  EXPECT_EQ(upButton->AnimTimer(), nullptr);
   host.MouseDown();
   Pump();
   EXPECT_EQ(upButton->StateIndex(), 2);
