@@ -23,6 +23,7 @@
 #include "skin/paint/pixels/SharedAccessors.h"
 #include "skin/state/WindowAnnouncer.h"
 #include "skin/subclass/AdapterKinds.h"
+#include "skin/subclass/NxProvider.h"
 #include "toolkit/Picture.h"
 
 namespace vm::app {
@@ -103,6 +104,9 @@ void PrepareProcess() {
   if (!AnnouncerHolder()) {
     AnnouncerHolder() = std::make_unique<TsWindowAnnouncer>();
     InstallFrameLayer(*AnnouncerHolder());
+    // The open and save picture dialogs and the message boxes are the
+    // platform's own windows: the dialog layer skins them.
+    InstallDialogLayer(*AnnouncerHolder());
     // The main window's system menu offers the skin chooser (the stored skin,
     // the shipped skins and the user's); the dialogs keep the plain menu.
     auto activated = AnnouncerHolder()->OnFormActivated;
@@ -149,6 +153,7 @@ std::unique_ptr<TApplication> CreateProgram() {
 
 void FinishProcess() {
   SetSkinMessageFunc(nullptr);
+  FreeDialogProviders();
   FreeRuntimeProviders();
   AnnouncerHolder().reset();
   IconHolder().reset();

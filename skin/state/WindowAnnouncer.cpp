@@ -63,6 +63,11 @@ void TsWindowAnnouncer::Deliver(TCustomForm* form, int command, LPARAM value) {
 }
 
 void TsWindowAnnouncer::SendCommand(TsSkinManager& manager, int command) {
+  SendToForms(manager, command);
+  if (OnCommandSent) OnCommandSent(manager, command);
+}
+
+void TsWindowAnnouncer::SendToForms(TsSkinManager& manager, int command) {
   const LPARAM value = ManagerValue(manager);
   if (Application) {
     for (int i = Application->ComponentCount() - 1; i >= 0; --i) {

@@ -54,6 +54,9 @@ class TsWindowAnnouncer : public TsSkinAnnouncer {
   std::function<void(TsSkinManager&, TCustomForm*)> OnFormActivated;
   // Every other hook event (dialog and pop-up menu windows): code, wParam, lParam.
   std::function<void(TsSkinManager&, int, WPARAM, LPARAM)> OnWindowEvent;
+  // A command has been sent to the forms: windows that keep skin state
+  // outside the forms (the platform dialogs the hook handed on) hear it here.
+  std::function<void(TsSkinManager&, int command)> OnCommandSent;
   // The hook was removed: the handlers free what they keep for windows.
   std::function<void(TsSkinManager&)> OnHookRemoved;
   // Passes a command the form got on to its controls; without a handler the
@@ -74,6 +77,8 @@ class TsWindowAnnouncer : public TsSkinAnnouncer {
 
  private:
   void Deliver(TCustomForm* form, int command, LPARAM value);
+  // The forms of the application, then the registry of skinned forms.
+  void SendToForms(TsSkinManager& manager, int command);
   // Registered, visible, parentless, not MDI-child forms whose frame uses the manager.
   std::vector<TControlRef> ManagerForms(TsSkinManager& manager);
   LRESULT HookProc(int code, WPARAM w, LPARAM l);

@@ -1,6 +1,7 @@
 #include "skin/subclass/MainWnd.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/gfx/SysColors.h"
 #include "skin/data/SkinManager.h"
@@ -22,6 +23,30 @@ bool SkinningDialogChildren = false;
 
 TnxMainWnd* SubclassOf(HWND window) {
   return reinterpret_cast<TnxMainWnd*>(GetProp(window, SubclassPropName));
+}
+
+namespace {
+
+// How many subclass message handlers are running (nested), and the objects
+// waiting until none is.
+int DispatchDepth = 0;
+
+std::vector<std::unique_ptr<TnxMainWnd>>& FreedLater() {
+  static std::vector<std::unique_ptr<TnxMainWnd>> list;
+  return list;
+}
+
+}  // namespace
+
+void FreeSubclassLater(std::unique_ptr<TnxMainWnd> object) {
+  if (!object) return;
+  if (DispatchDepth == 0) {
+    object.reset();
+    return;
+  }
+  // It gives its window back now; only the memory waits.
+  object->Detach();
+  FreedLater().push_back(std::move(object));
 }
 
 // What the installed window procedure or control hook reaches. The object
@@ -144,6 +169,17 @@ void TnxMainWnd::Detach() {
 }
 
 void TnxMainWnd::Dispatch(TMessage& m) {
+  // Freeing objects waits while any handler runs; the last one out frees
+  // them (this one possibly among them: nothing of it is used after).
+  struct TDepth {
+    TDepth() { ++DispatchDepth; }
+    ~TDepth() {
+      if (--DispatchDepth == 0 && !FreedLater().empty()) {
+        std::vector<std::unique_ptr<TnxMainWnd>> freed;
+        freed.swap(FreedLater());
+      }
+    }
+  } depth;
   if (detached_) {
     CallPrevious(m);
     return;

@@ -36,6 +36,13 @@ inline constexpr const char* SubclassPropName = "NXSBSC";
 class TnxMainWnd;
 TnxMainWnd* SubclassOf(HWND window);
 
+// Frees a subclass object: at once, or, while the message handler of any
+// subclass object is running (a window destroyed from inside its own or a
+// sibling's handler), as soon as the outermost handler has returned. Callers
+// that free objects from a hook or a notification use it, so that no object
+// is freed under a handler still running on it.
+void FreeSubclassLater(std::unique_ptr<TnxMainWnd> object);
+
 class TnxMainWnd {
  public:
   // window: the window to take over. repaint: redraw it once installed.
