@@ -146,17 +146,16 @@ TnxProvider::~TnxProvider() {
   *alive_ = false;
   Forget(this);
   if (watchLink_) watchLink_->Owner = nullptr;
-  if (watch_) {
-    // The procedure may still be running (a child made during a walk); it
-    // only passes messages on from here.
-    RemoveWindowProc(dialog_, watch_, watchPrevious_);
-  }
-  // Each window gets its own procedure back now; an object whose handler is
-  // still running is freed once it has returned.
+  // Each window gets its own procedure back now (the frame's first, which
+  // sits in front of the watcher); an object whose handler is still running
+  // is freed once it has returned.
+  FreeSubclassLater(std::move(frame_));
   for (auto it = children_.rbegin(); it != children_.rend(); ++it)
     FreeSubclassLater(std::move(*it));
   children_.clear();
-  FreeSubclassLater(std::move(frame_));
+  // The watcher may still be running (a child made during a walk); from here
+  // it only passes messages on.
+  if (watch_) RemoveWindowProc(dialog_, watch_, watchPrevious_);
 }
 
 TsSkinProvider* TnxProvider::FormFrame() const {
@@ -190,8 +189,9 @@ bool TnxProvider::Attach() {
   }
 
   std::shared_ptr<bool> alive = alive_;
-  walked_ = true;
   // The watcher goes on first, so the frame subclass sits in front of it.
+  // Windows the frame subclass makes for itself are not the dialog's
+  // children to walk: children made are followed from the walk on.
   WatchDialog();
   // There are no flat scroll bars on this platform to switch off first.
   try {
@@ -209,6 +209,7 @@ bool TnxProvider::Attach() {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
   }
 
+  walked_ = true;
   const bool complete = WalkChildren(dialog_, alive);
   if (!*alive) return false;
   if (!complete) {

@@ -459,9 +459,12 @@ TEST_F(NxProvider, SkinSwitchesReachTheDialogAndSwitchingOffGivesEveryWindowBack
   HWND dlg = NewDialog();
   HWND label = Child(dlg, WC_STATIC, SS_LEFT, 8, 8, 80, 14, "Текст");
   HWND ok = Child(dlg, WC_BUTTON, BS_DEFPUSHBUTTON, 8, 40, 75, 23, "OK");
+  const WNDPROC dialogOwn = GetWindowProc(dlg), labelOwn = GetWindowProc(label),
+                okOwn = GetWindowProc(ok);
   Activate(dlg);
   TnxProvider* p = DialogProviderOf(dlg);
   ASSERT_NE(p, nullptr);
+  EXPECT_FALSE(GetWindowProc(dlg) == dialogOwn);
   auto* frame = static_cast<TRecordingWnd*>(p->FrameWnd());
   auto* text = static_cast<TRecordingWnd*>(SubclassOf(label));
   ASSERT_NE(text, nullptr);
@@ -502,6 +505,10 @@ TEST_F(NxProvider, SkinSwitchesReachTheDialogAndSwitchingOffGivesEveryWindowBack
   EXPECT_TRUE(OwnProcedure(dlg));
   EXPECT_TRUE(OwnProcedure(label));
   EXPECT_TRUE(OwnProcedure(ok));
+  // Exactly the procedures they had, the watcher of new children included.
+  EXPECT_TRUE(GetWindowProc(dlg) == dialogOwn);
+  EXPECT_TRUE(GetWindowProc(label) == labelOwn);
+  EXPECT_TRUE(GetWindowProc(ok) == okOwn);
   DestroyWindow(dlg);
 }
 
