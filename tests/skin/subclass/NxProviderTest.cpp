@@ -261,6 +261,19 @@ TEST_F(NxProvider, OnlyDialogClassesAreAttachedAndOnlyUnderTheRulesAndAnActiveSk
   DestroyWindow(dlg);
   manager->SetSkinningRules(AllSkinningRules);
 
+  // A window in the dialog without the child style is not attached; its
+  // own children are.
+  dlg = NewDialog();
+  HWND holder = Child(dlg, WC_BUTTON, 0, 8, 8, 120, 60, "Держатель");
+  HWND held = Child(holder, WC_BUTTON, 0, 4, 4, 75, 23, "Внутри");
+  SetWindowLongPtr(holder, GWL_STYLE, GetWindowLongPtr(holder, GWL_STYLE) & ~LONG_PTR(WS_CHILD));
+  ASSERT_EQ(GetWindow(dlg, GW_CHILD), holder);
+  Activate(dlg);
+  EXPECT_TRUE(OwnProcedure(holder));
+  EXPECT_NE(SubclassOf(held), nullptr);
+  DestroyWindow(dlg);
+  made.clear();
+
   // A top-level window of another class gets a provider without subclasses.
   WNDCLASS wc;
   wc.lpszClassName = "SomeToolWindow";
