@@ -144,8 +144,9 @@ class NxProvider : public TFrameTest {
     RegisterClass(wc);
   }
   void TearDown() override {
-    for (int k = 0; k < nkKindCount; ++k)
-      if (TnxKind(k) != nkPushButton) RegisterSubclassKind(TnxKind(k), nullptr);
+    // The test factories go; the layer's own kinds come back.
+    for (int k = 0; k < nkKindCount; ++k) RegisterSubclassKind(TnxKind(k), nullptr);
+    RegisterAdapterSubclasses();
     FreeDialogProviders();
     TFrameTest::TearDown();
   }
