@@ -66,8 +66,8 @@ TnxComboBoxWnd::TnxComboBoxWnd(HWND window, bool repaint, const std::string& sec
 }
 
 TnxComboBoxWnd::~TnxComboBoxWnd() {
-  list_.reset();
-  edit_.reset();
+  // Given back here, while this object's own clean-up still runs.
+  Detach();
 }
 
 bool TnxComboBoxWnd::Skinned() const {
@@ -289,7 +289,11 @@ void TnxComboBoxWnd::PrepareCache() {
     if (m->IsValidSectionIndex(section))
       PaintSectionItem(section, ButtonSection, BackgroundInfo{&cache, 0, 0, 1}, -1, -1, m, cache,
                        {button.Left, button.Top}, button, buttonState, true);
-    const int glyph = m->FindMaskIndex(data->SectionIndex, data->SkinSection(), "GLYPHMASK");
+    // The arrow is the section's; a section without one (a combo box the
+    // control adapter gave "EDIT") borrows the combo box section's.
+    int glyph = m->FindMaskIndex(data->SectionIndex, data->SkinSection(), "GLYPHMASK");
+    if (!m->IsValidMaskIndex(glyph))
+      glyph = m->FindMaskIndex(m->FindSectionIndex("COMBOBOX"), "COMBOBOX", "GLYPHMASK");
     if (m->IsValidMaskIndex(glyph)) {
       const TsMaskData& mask = m->ma[std::size_t(glyph)];
       const TMaskFrame frame = TMaskFrame::Of(mask);
@@ -387,6 +391,10 @@ void TnxComboBoxWnd::CleanUp() {
     edit_.reset();
   }
   TnxMainWnd::CleanUp();
+  // Given back for good: the plain look at once.
+  if (Detached() && IsWindow(Handle()))
+    RedrawWindow(Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 }  // namespace vm

@@ -91,7 +91,8 @@ TnxEditWnd::TnxEditWnd(HWND window, bool repaint, const std::string& section,
 }
 
 TnxEditWnd::~TnxEditWnd() {
-  painter_.reset();
+  // Given back here, while this object's own clean-up still runs.
+  Detach();
 }
 
 bool TnxEditWnd::Skinned() const {
@@ -276,6 +277,9 @@ void TnxEditWnd::CleanUp() {
   // the window shows its own frame and bars again.
   painter_.reset();
   TnxMainWnd::CleanUp();
+  // Given back for good: the plain look at once.
+  if (Detached() && IsWindow(Handle()))
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 }  // namespace vm

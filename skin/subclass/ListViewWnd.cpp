@@ -239,11 +239,17 @@ void TnxHeaderWnd::PrepareCache() {
   data->CacheInvalid = false;
 }
 
+TnxHeaderWnd::~TnxHeaderWnd() {
+  // Given back here, while this object's own clean-up still runs.
+  Detach();
+}
+
 void TnxHeaderWnd::CleanUp() {
   hot_ = pressed_ = -1;
   pressedShown_ = false;
   if (TsCommonData* data = SkinData()) data->MouseAbove = false;
   TnxMainWnd::CleanUp();
+  if (Detached() && IsWindow(Handle())) InvalidateRect(Handle(), nullptr, true);
 }
 
 // ---------------------------------------------------------------- the list view
@@ -259,8 +265,8 @@ TnxListViewWnd::TnxListViewWnd(HWND window, bool repaint, const std::string& sec
 }
 
 TnxListViewWnd::~TnxListViewWnd() {
-  header_.reset();
-  RestoreColour();
+  // Given back here, while this object's own clean-up still runs.
+  Detach();
 }
 
 void TnxListViewWnd::SyncColour() {

@@ -20,6 +20,7 @@ namespace vm {
 class TnxHeaderWnd : public TnxMainWnd {
  public:
   using TnxMainWnd::TnxMainWnd;
+  ~TnxHeaderWnd() override;
 
   void WndProc(TMessage& message) override;
   bool Skinned() const;
