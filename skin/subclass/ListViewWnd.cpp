@@ -41,7 +41,10 @@ TRect ColumnRect(HWND header, int i) {
 // ---------------------------------------------------------------- the header
 
 bool TnxHeaderWnd::Skinned() const {
-  return SkinActive() && SkinManager()->IsValidSectionIndex(SkinData()->SectionIndex);
+  if (!SkinActive() || !SkinManager()->IsValidSectionIndex(SkinData()->SectionIndex)) return false;
+  // A header on a list the skin leaves plain stays plain with it.
+  const auto* list = dynamic_cast<const TnxEditWnd*>(SubclassOf(GetParent(Handle())));
+  return !list || list->Skinned();
 }
 
 int TnxHeaderWnd::ColumnAt(int x) const {
