@@ -12,6 +12,7 @@
 #include "skin/state/CommonData.h"
 #include "skin/state/ScrollPainter.h"
 #include "skin/state/SkinCommand.h"
+#include "skin/subclass/ComboBoxWnd.h"
 #include "toolkit/WinControl.h"
 
 namespace vm {
@@ -106,14 +107,29 @@ int TnxEditWnd::StateIndex() const {
   return GetFocus() == h || data->Focused || data->MouseAbove || IsHotWindow() ? 1 : 0;
 }
 
+const TnxComboBoxWnd* TnxEditWnd::FieldOf() const {
+  // A combo box's edit shows the colours of the combo box's field, whoever
+  // skinned the edit (a dialog's walk reaches the edit first, as "EDIT").
+  const HWND parent = GetParent(Handle());
+  if (!parent || GetClassName(parent) != WC_COMBOBOX) return nullptr;
+  const auto* combo = dynamic_cast<const TnxComboBoxWnd*>(SubclassOf(parent));
+  return combo && combo->Skinned() && combo->SkinManager() == SkinManager() ? combo : nullptr;
+}
+
 TColor TnxEditWnd::TextColour() const {
-  const TsGeneralData& gd = SkinManager()->gd[std::size_t(SkinData()->SectionIndex)];
-  return ColorToRGB(StateIndex() ? gd.HotFontColor[0] : gd.FontColor[0]);
+  const TnxComboBoxWnd* field = FieldOf();
+  const TsCommonData* data = field ? field->SkinData() : SkinData();
+  const TsGeneralData& gd = SkinManager()->gd[std::size_t(data->SectionIndex)];
+  const int state = field ? field->StateIndex() : StateIndex();
+  return ColorToRGB(state ? gd.HotFontColor[0] : gd.FontColor[0]);
 }
 
 TColor TnxEditWnd::BackColour() const {
-  const TsGeneralData& gd = SkinManager()->gd[std::size_t(SkinData()->SectionIndex)];
-  const TColor own = ColorToRGB(StateIndex() ? gd.HotColor : gd.Color);
+  const TnxComboBoxWnd* field = FieldOf();
+  const TsCommonData* data = field ? field->SkinData() : SkinData();
+  const TsGeneralData& gd = SkinManager()->gd[std::size_t(data->SectionIndex)];
+  const int state = field ? field->StateIndex() : StateIndex();
+  const TColor own = ColorToRGB(state ? gd.HotColor : gd.Color);
   if (IsWindowEnabled(Handle())) return own;
   // Disabled: half way to what lies around the field.
   return Halfway(own, ColourAround(Handle(), SkinData()->OwnerControl()));

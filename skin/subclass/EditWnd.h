@@ -15,6 +15,7 @@
 namespace vm {
 
 class TControl;
+class TnxComboBoxWnd;
 class TsScrollPainter;
 
 class TnxEditWnd : public TnxMainWnd {
@@ -43,6 +44,8 @@ class TnxEditWnd : public TnxMainWnd {
  private:
   // The window the control asks for its colours.
   HWND ColourSource() const;
+  // The skinned combo box this window is the edit of, or nullptr.
+  const TnxComboBoxWnd* FieldOf() const;
   // The native paint (or print) with the skinned colours.
   void PaintThrough(TMessage& message);
   // The frame strips over the platform's frame, for a skin without scroll-bar sections.

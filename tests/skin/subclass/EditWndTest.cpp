@@ -1,11 +1,13 @@
 // The text-field subclass on a dialog's edits, list boxes and memos: their
 // looks as golden pictures, changes made by the program painted as the same
 // changes made with mouse and keyboard, the skinned bars while scrolling,
-// the plain look given back, a skin without the section, and a field
-// destroyed while it paints.
+// the plain look given back, a skin without the section, and each kind's
+// window destroyed while it paints.
 #include "platform/gfx/SysColors.h"
 #include "skin/state/ScrollPainter.h"
+#include "skin/subclass/ComboBoxWnd.h"
 #include "skin/subclass/EditWnd.h"
+#include "skin/subclass/ListViewWnd.h"
 #include "skin/subclass/ScrollWnd.h"
 #include "tests/skin/subclass/FieldTestSupport.h"
 
@@ -222,16 +224,23 @@ TEST_F(EditSubclass, SkinWithoutTheSectionsLeavesThePlainLook) {
   CompareSubclassGolden("edit-nobarsections", Crop(framed, PlaceOf(list)));
 }
 
-TEST_F(EditSubclass, FieldDestroyedInsideItsOwnPaint) {
-  auto* form = MakeBackdrop<TDestroyingForm>(180, 60);
+// Each kind's window destroyed by its parent while the subclass (or its
+// painter) asks what lies behind it, in the middle of painting.
+TEST_F(EditSubclass, WindowDestroyedInsideItsOwnPaint) {
+  auto* form = MakeBackdrop<TDestroyingForm>(240, 120);
+  auto check = [&](HWND h, std::unique_ptr<TnxMainWnd> wnd) {
+    form->Victim = h;
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    Pump();
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_TRUE(wnd->Detached());
+  };
   HWND field = Child(WC_EDIT, "текст", ES_AUTOHSCROLL, {10, 10, 160, 31}, WS_EX_CLIENTEDGE);
-  auto wnd = std::make_unique<TnxEditWnd>(field, false, "EDIT", nullptr, nullptr);
-  form->Victim = field;
-  RedrawWindow(field, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
-  Pump();
-  EXPECT_FALSE(IsWindow(field));
-  EXPECT_TRUE(wnd->Detached());
-  wnd.reset();
+  check(field, std::make_unique<TnxEditWnd>(field, false, "EDIT", nullptr, nullptr));
+  HWND combo = Child(WC_COMBOBOX, "", CBS_DROPDOWN, {10, 10, 190, 100});
+  check(combo, std::make_unique<TnxComboBoxWnd>(combo, false, "COMBOBOX", nullptr, nullptr));
+  HWND lv = Child(WC_LISTVIEW, "", LVS_REPORT, {10, 10, 230, 110}, WS_EX_CLIENTEDGE);
+  check(lv, std::make_unique<TnxListViewWnd>(lv, false, "EDIT", nullptr, nullptr));
   Shot(dialog);
 }
 

@@ -3,7 +3,7 @@
 // and pressed columns, a selection made by the program painted as one made
 // with mouse and keyboard, the skinned bars while scrolling, the list's own
 // colour kept for its program and given back, column resizing still working,
-// a skin without the section, and a list destroyed while it paints.
+// and a skin without the section.
 #include "platform/gfx/SysColors.h"
 #include "skin/subclass/ComboBoxWnd.h"
 #include "skin/subclass/ListViewWnd.h"
@@ -206,19 +206,6 @@ TEST_F(ListViewSubclass, OwnColourAndPlainLookGivenBack) {
   AttachAll();
   EXPECT_FALSE(reportWnd->Skinned());
   EXPECT_TRUE(SamePicture(Shot(dialog), plain));
-}
-
-TEST_F(ListViewSubclass, ListDestroyedInsideItsOwnPaint) {
-  auto* form = MakeBackdrop<TDestroyingForm>(240, 120);
-  HWND lv = Child(WC_LISTVIEW, "", LVS_REPORT, {10, 10, 230, 110}, WS_EX_CLIENTEDGE);
-  auto wnd = std::make_unique<TnxListViewWnd>(lv, false, "EDIT", nullptr, nullptr);
-  form->Victim = lv;
-  RedrawWindow(lv, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
-  Pump();
-  EXPECT_FALSE(IsWindow(lv));
-  EXPECT_TRUE(wnd->Detached());
-  wnd.reset();
-  Shot(dialog);
 }
 
 }  // namespace
