@@ -243,3 +243,71 @@ TEST_F(ListViewSubclass, DialogKindsMakeTheseSubclasses) {
 
 }  // namespace
 }  // namespace vm::test
+
+#include <fstream>
+
+#include "platform/controls/DialogDefs.h"
+#include "platform/controls/FileDialog.h"
+
+namespace vm::test {
+namespace {
+
+// The open picture dialog, the main customer of these kinds: its file list,
+// name field and type and folder fields taken by the kinds the dialog
+// provider gives them (its push buttons too), as a picture; the list still
+// chooses and the type field still drops.
+TEST_F(ListViewSubclass, OpenPictureDialogChildren) {
+  MakeBackdrop(60, 40);
+  // A fixed folder: the folder field shows its depth.
+  const fs::path folder = "/tmp/velmora-i21d-dialog";
+  fs::remove_all(folder);
+  fs::create_directories(folder / "Отпуск");
+  for (const char* n : {"a.jpg", "b.jpg", "Ёлка.jpg"}) std::ofstream(folder / n) << "x";
+  TFileDialogParams p;
+  p.Owner = dialog->Handle();
+  p.Filter = "Рисунки JPEG|*.jpg;*.jpeg|Все файлы|*.*";
+  p.InitialDir = folder.string();
+  TBitmap shot;
+  std::vector<std::unique_ptr<TnxMainWnd>> taken;
+  bool done = false;
+  host.SetIdleHandler([&]() {
+    HWND box = GetActiveWindow();
+    if (done || !box || GetClassName(box) != WC_DIALOG) return false;
+    done = true;
+    EnumChildWindows(box, [&](HWND c) {
+      const std::string cls = GetClassName(c);
+      const TnxKind kind = cls == WC_EDIT       ? nkEdit
+                           : cls == WC_COMBOBOX ? nkComboBox
+                           : cls == WC_LISTVIEW ? nkListView
+                           : cls == WC_BUTTON   ? nkPushButton
+                                                : nkKindCount;
+      const char* section = kind == nkComboBox     ? "COMBOBOX"
+                            : kind == nkPushButton ? "BUTTON"
+                                                   : "EDIT";
+      if (kind != nkKindCount && GetParent(c) == box)
+        taken.push_back(MakeSubclass(kind, c, section, nullptr));
+      return true;
+    });
+    HWND list = GetDlgItem(box, IDC_FD_LIST);
+    LVITEM item;
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessage(list, LVM_SETITEMSTATE, 1, LPARAM(reinterpret_cast<std::uintptr_t>(&item)));
+    SendMessage(GetDlgItem(box, IDC_FD_TYPE), CB_SHOWDROPDOWN, 1, 0);
+    Pump();
+    EXPECT_TRUE(SendMessage(GetDlgItem(box, IDC_FD_TYPE), CB_GETDROPPEDSTATE, 0, 0));
+    SendMessage(GetDlgItem(box, IDC_FD_TYPE), CB_SHOWDROPDOWN, 0, 0);
+    Pump();
+    shot = host.WindowShot(GetHostWindow(box));
+    host.Key(VK_ESCAPE);
+    return true;
+  });
+  RunFileDialog(p);
+  host.SetIdleHandler(nullptr);
+  fs::remove_all(folder);
+  EXPECT_EQ(taken.size(), 7u);  // folder, list, name, type, Up, Open, Cancel
+  taken.clear();
+  CompareSubclassGolden("open-dialog-children", shot);
+}
+
+}  // namespace
+}  // namespace vm::test
