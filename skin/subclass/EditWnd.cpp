@@ -13,6 +13,7 @@
 #include "skin/state/ScrollPainter.h"
 #include "skin/state/SkinCommand.h"
 #include "skin/subclass/ComboBoxWnd.h"
+#include "skin/subclass/ScrollWnd.h"
 #include "toolkit/WinControl.h"
 
 namespace vm {
@@ -289,9 +290,14 @@ void TnxEditWnd::WndProc(TMessage& m) {
 void TnxEditWnd::CleanUp() {
   TsCommonData* data = SkinData();
   if (data) data->MouseAbove = false;
-  // The skin removed or the window given back: the painter goes too, and
-  // the window shows its own frame and bars again.
-  painter_.reset();
+  // The skin removed or the window given back: the painter lets go too, and
+  // the window shows its own frame and bars again. It is freed with this
+  // object only: it may be inside its own painting now (asking the parent
+  // for its background can end the window).
+  if (painter_) {
+    if (auto* p = dynamic_cast<TnxScrollWnd*>(painter_.get())) p->Detach();
+    retired_.push_back(std::move(painter_));
+  }
   TnxMainWnd::CleanUp();
   // Given back for good: the plain look at once.
   if (Detached() && IsWindow(Handle()))

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "skin/subclass/MainWnd.h"
 
@@ -55,6 +56,8 @@ class TnxEditWnd : public TnxMainWnd {
   void TrackHover(bool nonClient);
 
   std::unique_ptr<TsScrollPainter> painter_;
+  // Painters let go of (skin removed, window given back), freed with this object.
+  std::vector<std::unique_ptr<TsScrollPainter>> retired_;
   HWND combo_ = nullptr;
 };
 
