@@ -6,9 +6,10 @@
 
 namespace vm {
 
-// Registers the push-button subclass for the ThirdButtons list and the
-// skinned scroll bars the skinned controls ask for. The other kinds have no
-// subclass object yet: their controls keep the platform's look.
+// Registers the subclass objects of the class lists (push buttons; edits,
+// memos and list boxes; combo boxes; list views) and of a platform dialog's
+// kinds, and the skinned scroll bars the skinned controls ask for. Kinds
+// without a subclass object keep the platform's look.
 void RegisterAdapterSubclasses();
 
 }  // namespace vm

@@ -1,6 +1,7 @@
 #include "skin/subclass/ScrollWnd.h"
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 
 #include "platform/gfx/Bitmap.h"
@@ -104,7 +105,10 @@ void TnxScrollWnd::RedrawFrame() {
 
 bool TnxScrollWnd::CanPaint() const {
   TsSkinManager* m = data_->GetSkinManager();
-  if (!m || !m->SkinData.Active || !data_->IsSkinned()) return false;
+  if (!m || !m->SkinData.Active) return false;
+  // A plain window's own skin state has no owner to ask: its section decides.
+  if (data_->OwnerObject() ? !data_->IsSkinned() : !m->IsValidSectionIndex(data_->SectionIndex))
+    return false;
   for (const TBarSections* s : {&VerticalSections, &HorizontalSections})
     for (int part = 1; part <= 5; ++part)
       if (m->FindSectionIndex(s->Part[part]) < 0) return false;
@@ -137,7 +141,7 @@ void TnxScrollWnd::SetHot(int bar, int part) {
 }
 
 void TnxScrollWnd::PaintNonClient(HDC dc) {
-  if (!dc || !CanPaint()) return;
+  if (!CanPaint()) return;
   TsSkinManager* m = data_->GetSkinManager();
   TRect window, client;
   GetWindowRect(handle_, &window);
@@ -150,9 +154,22 @@ void TnxScrollWnd::PaintNonClient(HDC dc) {
   std::unique_ptr<TBitmap> picture = CreateBitmap24(w, h);
   // The frame: the control's section in its state, over what lies behind it.
   TControl* control = data_->OwnerControl();
-  const TPoint position = control ? TPoint{control->Left(), control->Top()} : TPoint{0, 0};
-  const BackgroundInfo behind = control ? data_->GetParentBackground() : BackgroundInfo{};
-  const int state = data_->IsHot() ? 1 : 0;
+  TPoint position{0, 0};
+  BackgroundInfo behind;
+  if (control) {
+    position = {control->Left(), control->Top()};
+    behind = data_->GetParentBackground();
+  } else if (const HWND parent = GetParent(handle_)) {
+    // A plain window: what its parent shows behind it, at its place there.
+    TRect outer;
+    GetWindowRect(parent, &outer);
+    position = {window.Left - outer.Left, window.Top - outer.Top};
+    behind = GetWindowBackground(handle_);
+  }
+  // A plain window's subclass keeps the focus and the mouse in the skin
+  // state's flags itself: there is no control to ask.
+  const bool hot = data_->OwnerControl() ? data_->IsHot() : data_->Focused || data_->MouseAbove;
+  const int state = IsWindowEnabled(handle_) && hot ? 1 : 0;
   KeyFillColor = KeyColor;
   vm::ParentColor = KeyColor;
   PaintSectionItem(data_->SectionIndex, data_->SkinSection(), behind, -1, -1, m, *picture, position,
@@ -202,6 +219,13 @@ void TnxScrollWnd::PaintNonClient(HDC dc) {
   }
   KeyFillColor = KeyColor;
   vm::ParentColor = KeyColor;
+  if (!IsWindow(handle_) || !attached_) return;
+  std::optional<TScopedDC> own;
+  if (!dc) {
+    own.emplace(handle_, true);
+    dc = own->Dc();
+    if (!dc) return;
+  }
   // Everything around the client area.
   dc->BitBlt(0, 0, w, client.Top, *picture, 0, 0, SRCCOPY);
   dc->BitBlt(0, client.Bottom, w, h - client.Bottom, *picture, 0, client.Bottom, SRCCOPY);
@@ -216,8 +240,7 @@ LRESULT TnxScrollWnd::Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
     case WM_NCPAINT:
       if (CanPaint()) {
-        TScopedDC dc(h, true);
-        PaintNonClient(dc.Dc());
+        PaintNonClient();
         return 0;
       }
       break;

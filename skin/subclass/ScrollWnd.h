@@ -41,8 +41,10 @@ class TnxScrollWnd : public TsScrollPainter {
   int HotPart() const { return hotPart_; }
   // Whether the skin has everything the painter draws with.
   bool CanPaint() const;
-  // The frame and bars into dc (window coordinates).
-  void PaintNonClient(HDC dc);
+  // The frame and bars into dc (window coordinates); with no dc, into the
+  // window's own, taken once the picture is made (making it asks the parent
+  // for its background, and the window may be gone after that).
+  void PaintNonClient(HDC dc = nullptr);
 
  private:
   struct TLink;

@@ -66,6 +66,9 @@ class ControlAdapter : public TControlsTest {
   void SetUp() override {
     TControlsTest::SetUp();
     gLog = &log;
+    // Only the logging buttons here: no kind another test registered.
+    for (int k = 0; k < ThirdPartyListCount; ++k)
+      RegisterAdapterSubclass(TThirdPartyKind(k), nullptr);
     RegisterAdapterSubclass(tpButton, [](HWND h, TsCommonData& d) {
       return std::unique_ptr<TnxAdapterSubclass>(new TLoggingSubclass(h, d));
     });

@@ -11,7 +11,8 @@ namespace {
 class AdaptedButtons : public TSubclassTest {
  protected:
   void TearDown() override {
-    RegisterAdapterSubclass(tpButton, nullptr);
+    for (TThirdPartyKind k : {tpButton, tpEdit, tpComboBox, tpListView})
+      RegisterAdapterSubclass(k, nullptr);
     TSubclassTest::TearDown();
   }
 };
@@ -19,7 +20,9 @@ class AdaptedButtons : public TSubclassTest {
 TEST_F(AdaptedButtons, TheDialogsButtonsArePaintedByThePushButtonSubclass) {
   RegisterAdapterSubclasses();
   EXPECT_TRUE(HasAdapterSubclass(tpButton));
-  EXPECT_FALSE(HasAdapterSubclass(tpEdit));  // edits keep the platform's look
+  EXPECT_TRUE(HasAdapterSubclass(tpEdit));
+  // The buttons alone here: the edit keeps the platform's look.
+  RegisterAdapterSubclass(tpEdit, nullptr);
   MakeDialog();
   host.MouseMove(4, 4);
   const TBitmap plain = Shot(dialog);
