@@ -77,6 +77,19 @@ LRESULT StatusProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   return 0;
 }
 
+// A child that fills its client area with one colour: the twelve children of
+// the framed classic window, the same scene the headless benchmark repaints.
+LRESULT PlainProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+  if (msg != WM_PAINT) return DefWindowProc(hwnd, msg, w, l);
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  TRect r;
+  GetClientRect(hwnd, &r);
+  FillRect(dc, &r, RGB(40, 90, 160));
+  EndPaint(hwnd, &ps);
+  return 0;
+}
+
 void RegisterClasses() {
   static bool done = false;
   if (done) return;
@@ -98,24 +111,36 @@ void RegisterClasses() {
   status.lpfnWndProc = &StatusProc;
   status.lpszClassName = "BenchStatus";
   RegisterClass(status);
+  WNDCLASS plain;
+  plain.lpfnWndProc = &PlainProc;
+  plain.lpszClassName = "BenchPlain";
+  RegisterClass(plain);
 }
 
 // One host with the bench window shown on it, for the length of a benchmark.
 struct TScene {
-  explicit TScene(bool shm) : Host(server->Display().c_str(), shm) {
+  // grid: twelve plain children of 160 x 140 in three rows of four instead
+  // of the photo program's tool strip, picture and status line.
+  explicit TScene(bool shm, bool grid = false) : Host(server->Display().c_str(), shm) {
     SetHost(&Host);
     RegisterClasses();
     Main = CreateWindowEx(0, "BenchMain", "Velmora bench", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                           20, 20, WindowWidth, WindowHeight, nullptr);
     TRect c;
     GetClientRect(Main, &c);
-    for (int i = 0; i < 6; ++i)
-      CreateWindowEx(0, "BenchButton", "Button " + std::to_string(i + 1), WS_CHILD | WS_VISIBLE,
-                     4 + i * 84, 4, 80, 24, Main, 100 + i);
-    CreateWindowEx(0, "BenchPicture", "", WS_CHILD | WS_VISIBLE, 0, 32, c.Width(),
-                   c.Height() - 32 - 20, Main, 200);
-    CreateWindowEx(0, "BenchStatus", "", WS_CHILD | WS_VISIBLE, 0, c.Height() - 20, c.Width(), 20,
-                   Main, 300);
+    if (grid) {
+      for (int i = 0; i < 12; ++i)
+        CreateWindowEx(0, "BenchPlain", "", WS_CHILD | WS_VISIBLE, 10 + (i % 4) * 170,
+                       10 + (i / 4) * 150, 160, 140, Main, 100 + i);
+    } else {
+      for (int i = 0; i < 6; ++i)
+        CreateWindowEx(0, "BenchButton", "Button " + std::to_string(i + 1), WS_CHILD | WS_VISIBLE,
+                       4 + i * 84, 4, 80, 24, Main, 100 + i);
+      CreateWindowEx(0, "BenchPicture", "", WS_CHILD | WS_VISIBLE, 0, 32, c.Width(),
+                     c.Height() - 32 - 20, Main, 200);
+      CreateWindowEx(0, "BenchStatus", "", WS_CHILD | WS_VISIBLE, 0, c.Height() - 20, c.Width(), 20,
+                     Main, 300);
+    }
     ShowWindow(Main, SW_SHOW);
     UpdateWindow(Main);
     ProcessPendingMessages();
@@ -208,9 +233,9 @@ void BM_ConvertKernel(benchmark::State& state) {
 }
 BENCHMARK(BM_ConvertKernel)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
-void BM_X11RepaintAndPresent(benchmark::State& state) {
+void RepaintAndPresent(benchmark::State& state, bool grid) {
   const bool shm = state.range(0) != 0;
-  TScene scene(shm);
+  TScene scene(shm, grid);
   if (shm && !scene.Host.UsesSharedMemory()) {
     state.SkipWithError("the server offers no shared memory");
     return;
@@ -224,7 +249,18 @@ void BM_X11RepaintAndPresent(benchmark::State& state) {
   state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(store->DataSize()));
   state.SetLabel(shm ? "MIT-SHM" : "socket");
 }
+void BM_X11RepaintAndPresent(benchmark::State& state) {
+  RepaintAndPresent(state, false);
+}
+void BM_X11RepaintAndPresent12Children(benchmark::State& state) {
+  RepaintAndPresent(state, true);
+}
 BENCHMARK(BM_X11RepaintAndPresent)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_X11RepaintAndPresent12Children)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 
 void BM_RepaintOnly(benchmark::State& state) {
   // The painting part alone: the window system's repaint into the store.
