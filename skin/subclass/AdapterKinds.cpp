@@ -4,10 +4,21 @@
 
 #include "skin/frame/CtrlAdapter.h"
 #include "skin/state/CommonData.h"
+#include "skin/subclass/BitBtnWnd.h"
 #include "skin/subclass/BtnWnd.h"
+#include "skin/subclass/CheckBoxWnd.h"
 #include "skin/subclass/DialogWnd.h"
+#include "skin/subclass/DlgPanelWnd.h"
+#include "skin/subclass/GroupBoxWnd.h"
+#include "skin/subclass/IconWnd.h"
 #include "skin/subclass/ScrollWnd.h"
+#include "skin/subclass/SizeGripWnd.h"
+#include "skin/subclass/SpinWnd.h"
+#include "skin/subclass/StaticWnd.h"
+#include "skin/subclass/StatusBarWnd.h"
 #include "skin/subclass/SubclassKinds.h"
+#include "skin/subclass/ToolBarWnd.h"
+#include "skin/subclass/TransPanelWnd.h"
 
 namespace vm {
 
@@ -25,6 +36,14 @@ class TAdapted : public TnxAdapterSubclass {
   std::unique_ptr<T> wnd_;
 };
 
+template <class T>
+void RegisterAdapted(TThirdPartyKind kind) {
+  RegisterAdapterSubclass(
+      kind, [](HWND window, TsCommonData& data) -> std::unique_ptr<TnxAdapterSubclass> {
+        return std::make_unique<TAdapted<T>>(window, data);
+      });
+}
+
 }  // namespace
 
 void RegisterAdapterSubclasses() {
@@ -37,6 +56,27 @@ void RegisterAdapterSubclasses() {
   // The kinds a platform dialog's children get.
   RegisterSubclassClass<TnxBtnWnd>(nkPushButton);
   RegisterSubclassClass<TnxDialogWnd>(nkDialogFrame);
+
+  // Statics, check boxes, group boxes, panels, size grips, spin buttons,
+  // tool and status bars and bitmap buttons: the dialog kinds, and the
+  // class lists of the toolkit's controls of those kinds.
+  RegisterSubclassClass<TnxStaticWnd>(nkStaticText);
+  RegisterSubclassClass<TnxIconWnd>(nkIcon);
+  RegisterSubclassClass<TnxCheckBoxWnd>(nkCheckBox);
+  RegisterSubclassClass<TnxGroupBoxWnd>(nkGroupBox);
+  RegisterSubclassClass<TnxSizeGripWnd>(nkSizeGrip);
+  RegisterSubclassClass<TnxTransPanelWnd>(nkTransparentPanel);
+  RegisterSubclassClass<TnxDlgPanelWnd>(nkDialogPanel);
+  RegisterSubclassClass<TnxSpinWnd>(nkSpinButtons);
+  RegisterSubclassClass<TnxToolBarWnd>(nkToolBar);
+  RegisterSubclassClass<TnxStatusBarWnd>(nkStatusBar);
+  RegisterSubclassClass<TnxBitBtnWnd>(nkBitBtn);
+  RegisterAdapted<TnxCheckBoxWnd>(tpCheckBox);
+  RegisterAdapted<TnxGroupBoxWnd>(tpGroupBox);
+  RegisterAdapted<TnxDlgPanelWnd>(tpPanel);
+  RegisterAdapted<TnxToolBarWnd>(tpToolBar);
+  RegisterAdapted<TnxStatusBarWnd>(tpStatusBar);
+  RegisterAdapted<TnxBitBtnWnd>(tpBitBtn);
 }
 
 }  // namespace vm

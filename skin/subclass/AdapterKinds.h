@@ -6,9 +6,11 @@
 
 namespace vm {
 
-// Registers the push-button subclass for the ThirdButtons list and the
-// skinned scroll bars the skinned controls ask for. The other kinds have no
-// subclass object yet: their controls keep the platform's look.
+// Registers the subclass objects of the class lists (push buttons, bitmap
+// buttons, check boxes, group boxes, panels, tool bars, status bars), the
+// kinds a platform dialog's windows get, and the skinned scroll bars the
+// skinned controls ask for. A list or kind without one leaves its controls
+// with the platform's look.
 void RegisterAdapterSubclasses();
 
 }  // namespace vm
