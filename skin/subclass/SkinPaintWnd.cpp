@@ -192,6 +192,7 @@ void TnxSkinPaintWnd::PrepareCache() {
     PaintControlItem(*data, background, true, true, &cache, {WndPos().X + item.Left,
                      WndPos().Y + item.Top}, item, ItemState());
     ResetEngineColours();
+    ShowThroughKeyPixels(cache, background, item);
   }
   if (!IsWindow(h)) return;
   PaintContent(cache, background);
@@ -222,6 +223,23 @@ void TnxSkinPaintWnd::FillBehind(TBitmap& cache, const BackgroundInfo& backgroun
       colour = clBtnFace;
   }
   dc.FillRect(rect, ColorToRGB(colour));
+}
+
+// The sides of a border image without a mask half are copied as they are,
+// magenta included; a magenta pixel is no part of the picture, so it shows
+// what lies behind the window.
+void TnxSkinPaintWnd::ShowThroughKeyPixels(TBitmap& cache, const BackgroundInfo& background,
+                                           const TRect& rect) const {
+  std::unique_ptr<TBitmap> behind;
+  for (int y = std::max(rect.Top, 0); y < std::min(rect.Bottom, cache.Height()); ++y)
+    for (int x = std::max(rect.Left, 0); x < std::min(rect.Right, cache.Width()); ++x) {
+      if (cache.GetPixel(x, y) != KeyColor) continue;
+      if (!behind) {
+        behind = std::make_unique<TBitmap>(cache.Width(), cache.Height());
+        FillBehind(*behind, background, TRect{0, 0, cache.Width(), cache.Height()});
+      }
+      cache.SetPixel(x, y, behind->GetPixel(x, y));
+    }
 }
 
 void TnxSkinPaintWnd::FrameInBorderColour(TBitmap& cache, const TRect& rect) const {

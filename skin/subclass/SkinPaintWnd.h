@@ -74,6 +74,9 @@ class TnxSkinPaintWnd : public TnxMainWnd {
   // Copies what lies behind the window into rect of the cache: the parent's
   // picture when it gave one, else its colour, else the section's colour.
   void FillBehind(TBitmap& cache, const BackgroundInfo& background, const TRect& rect) const;
+  // Magenta (key colour) pixels of rect show what lies behind the window.
+  void ShowThroughKeyPixels(TBitmap& cache, const BackgroundInfo& background,
+                            const TRect& rect) const;
   // A one-pixel frame in the skin's border colour.
   void FrameInBorderColour(TBitmap& cache, const TRect& rect) const;
   // A mask of the skin's GLOBALINFO section by name, or -1.
