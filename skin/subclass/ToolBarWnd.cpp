@@ -132,7 +132,10 @@ void TnxToolBarWnd::PaintButton(TBitmap& cache, TDC& dc, int index,
   const HWND h = Handle();
   TBBUTTON b;
   TRect r;
-  if (!GetButton(h, index, b, r) || r.IsEmpty() || (b.fsState & TBSTATE_HIDDEN)) return;
+  if (!GetButton(h, index, b, r) || (b.fsState & TBSTATE_HIDDEN)) return;
+  // A bar lower than its buttons shows their upper part.
+  r = r.Intersect(TRect{0, 0, cache.Width(), cache.Height()});
+  if (r.IsEmpty()) return;
   TsSkinManager* m = SkinManager();
   if (b.fsStyle & TBSTYLE_SEP) {
     TColor border = m->SkinData.BorderColor;
