@@ -54,8 +54,7 @@ void TnxBitBtnWnd::DrawCaption(TBitmap& cache, int state) {
   }
   const std::string& text = WndText();
   TRect measured{0, 0, std::max(w - 2, 0), 0};
-  if (!text.empty())
-    canvas.DrawText(text, measured, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+  if (!text.empty()) canvas.DrawText(text, measured, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
   const TSize caption{text.empty() ? 0 : measured.Width(), text.empty() ? 0 : measured.Height()};
 
   // Glyph and caption as one group: side by side (or one above the other),
@@ -65,7 +64,8 @@ void TnxBitBtnWnd::DrawCaption(TBitmap& cache, int state) {
   const int total = across ? glyph.cx + gap + caption.cx : glyph.cy + gap + caption.cy;
   const int room = across ? w : hgt;
   int start = margin < 0 ? (room - total) / 2 : margin;
-  if (layout == blGlyphRight || layout == blGlyphBottom) start = margin < 0 ? start : room - margin - total;
+  if (layout == blGlyphRight || layout == blGlyphBottom)
+    start = margin < 0 ? start : room - margin - total;
   TPoint glyphAt, textAt;
   switch (layout) {
     case blGlyphLeft:
@@ -92,8 +92,9 @@ void TnxBitBtnWnd::DrawCaption(TBitmap& cache, int state) {
   if (icon) {
     DrawIconEx(&canvas, glyphAt.X, glyphAt.Y, icon, 0, 0);
   } else if (strip) {
-    PaintGlyph(*strip, cache, TRect{glyphAt.X, glyphAt.Y, glyphAt.X + glyph.cx, glyphAt.Y + glyph.cy},
-               pushed, 0, state, dkBlended, false, enabled, count);
+    PaintGlyph(*strip, cache,
+               TRect{glyphAt.X, glyphAt.Y, glyphAt.X + glyph.cx, glyphAt.Y + glyph.cy}, pushed, 0,
+               state, dkBlended, false, enabled, count);
   }
   if (text.empty()) return;
   const TRect r{textAt.X, textAt.Y, textAt.X + caption.cx, textAt.Y + caption.cy};

@@ -157,7 +157,8 @@ TRect TnxCheckBoxWnd::DrawLabel(TDC& canvas, TRect area, std::uint32_t flags, bo
   const DWORD style = Style();
   auto centred = [&](int w, int hgt) {
     return TRect{area.Left + (area.Width() - w) / 2, area.Top + (area.Height() - hgt) / 2,
-                 area.Left + (area.Width() - w) / 2 + w, area.Top + (area.Height() - hgt) / 2 + hgt};
+                 area.Left + (area.Width() - w) / 2 + w,
+                 area.Top + (area.Height() - hgt) / 2 + hgt};
   };
   if (style & BS_ICON) {
     HICON icon = reinterpret_cast<HICON>(SendMessage(h, BM_GETIMAGE, IMAGE_ICON, 0));

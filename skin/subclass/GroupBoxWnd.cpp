@@ -17,6 +17,36 @@ constexpr int Pad = 2;
 
 }  // namespace
 
+TnxGroupBoxWnd::~TnxGroupBoxWnd() {
+  // Detached here, while the object is still a group box, for CleanUp.
+  Detach();
+}
+
+void TnxGroupBoxWnd::CleanUp() {
+  TnxSkinPaintWnd::CleanUp();
+  const HWND h = Handle();
+  const HWND parent = IsWindow(h) ? GetParent(h) : nullptr;
+  if (!parent) return;
+  // The platform's box paints its frame lines only; the pixels between them
+  // that the skinned frame covered are given what lies behind the box (a
+  // parent that clips its children never paints there itself).
+  UpdateGeometry();
+  const BackgroundInfo behind = GetWindowBackground(h);
+  if (IsWindow(h) && behind.Ready && behind.Bitmap) {
+    TScopedDC dc(h);
+    if (dc.Dc())
+      dc.Dc()->BitBlt(0, 0, WndSize().cx, WndSize().cy, *behind.Bitmap, behind.OffsetX + WndPos().X,
+                      behind.OffsetY + WndPos().Y, SRCCOPY);
+  }
+  if (!IsWindow(h)) return;
+  TRect r;
+  GetWindowRect(h, &r);
+  TPoint origin{0, 0};
+  ClientToScreen(parent, &origin);
+  r = r.Offset(-origin.X, -origin.Y);
+  RedrawWindow(parent, &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 int TnxGroupBoxWnd::CaptionHeight() const {
   TBitmap scratch(1, 1);
   TDC dc(scratch);

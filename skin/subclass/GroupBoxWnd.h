@@ -19,6 +19,7 @@ namespace vm {
 class TnxGroupBoxWnd : public TnxSkinPaintWnd {
  public:
   using TnxSkinPaintWnd::TnxSkinPaintWnd;
+  ~TnxGroupBoxWnd() override;
 
   // The height of the caption's font, where the frame starts at its half.
   int CaptionHeight() const;
@@ -28,6 +29,9 @@ class TnxGroupBoxWnd : public TnxSkinPaintWnd {
   TRect ItemRect() const override;
   void CopyCache(TDC& dc, const TBitmap& cache) override;
   bool HandleMessage(TMessage& message) override;
+  // The platform paints only the frame of a box, so giving it back its own
+  // look repaints what lies under it as well.
+  void CleanUp() override;
 };
 
 }  // namespace vm

@@ -14,7 +14,8 @@ void TnxIconWnd::PaintContent(TBitmap& cache, const BackgroundInfo& background) 
   const TRect r = ContentRect(cache);
   if (r.IsEmpty()) return;
   auto origin = [&](int w, int h) {
-    if (style & SS_CENTERIMAGE) return TPoint{r.Left + (r.Width() - w) / 2, r.Top + (r.Height() - h) / 2};
+    if (style & SS_CENTERIMAGE)
+      return TPoint{r.Left + (r.Width() - w) / 2, r.Top + (r.Height() - h) / 2};
     return TPoint{r.Left, r.Top};
   };
   TDC dc(cache);
@@ -28,7 +29,8 @@ void TnxIconWnd::PaintContent(TBitmap& cache, const BackgroundInfo& background) 
     }
     return;
   }
-  const auto* image = reinterpret_cast<const TBitmap*>(SendMessage(h, STM_GETIMAGE, IMAGE_BITMAP, 0));
+  const auto* image =
+      reinterpret_cast<const TBitmap*>(SendMessage(h, STM_GETIMAGE, IMAGE_BITMAP, 0));
   if (image && image->Width() > 0) {
     const TPoint o = origin(image->Width(), image->Height());
     dc.BitBlt(o.X, o.Y, image->Width(), image->Height(), *image, 0, 0, SRCCOPY);

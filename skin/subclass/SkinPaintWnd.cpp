@@ -189,8 +189,8 @@ void TnxSkinPaintWnd::PrepareCache() {
   if (item != TRect{0, 0, w, hgt}) FillBehind(cache, background, TRect{0, 0, w, hgt});
   if (!item.IsEmpty()) {
     ResetEngineColours();
-    PaintControlItem(*data, background, true, true, &cache, {WndPos().X + item.Left,
-                     WndPos().Y + item.Top}, item, ItemState());
+    PaintControlItem(*data, background, true, true, &cache,
+                     {WndPos().X + item.Left, WndPos().Y + item.Top}, item, ItemState());
     ResetEngineColours();
     ShowThroughKeyPixels(cache, background, item);
   }

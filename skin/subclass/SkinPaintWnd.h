@@ -69,8 +69,8 @@ class TnxSkinPaintWnd : public TnxMainWnd {
   // when it has none), selected into the canvas.
   void SelectWindowFont(TDC& canvas) const;
   // Text in the section's colours (the disabled mix when not enabled).
-  void WriteText(TDC& canvas, std::string_view text, bool enabled, bool hot,
-                 std::uint32_t format, const TRect& rect) const;
+  void WriteText(TDC& canvas, std::string_view text, bool enabled, bool hot, std::uint32_t format,
+                 const TRect& rect) const;
   // Copies what lies behind the window into rect of the cache: the parent's
   // picture when it gave one, else its colour, else the section's colour.
   void FillBehind(TBitmap& cache, const BackgroundInfo& background, const TRect& rect) const;

@@ -55,8 +55,7 @@ std::uint32_t TnxStaticWnd::TextFlags(DWORD style) {
 }
 
 bool TnxStaticWnd::ChangesLook(UINT message) const {
-  return message == STM_SETIMAGE || message == STM_SETICON ||
-         TnxSkinPaintWnd::ChangesLook(message);
+  return message == STM_SETIMAGE || message == STM_SETICON || TnxSkinPaintWnd::ChangesLook(message);
 }
 
 TRect TnxStaticWnd::ContentRect(TBitmap& cache) {

@@ -186,9 +186,9 @@ void TnxToolBarWnd::PaintButton(TBitmap& cache, TDC& dc, int index,
     }
   }
   if (text.empty()) return;
-  const TRect tr = list ? TRect{ix + img.cx + 4, r.Top + shift, r.Right - 2, r.Bottom + shift}
-                        : TRect{r.Left + 2 + shift, iy + img.cy + 1, r.Right - 2 + shift,
-                                r.Bottom - 2 + shift};
+  const TRect tr =
+      list ? TRect{ix + img.cx + 4, r.Top + shift, r.Right - 2, r.Bottom + shift}
+           : TRect{r.Left + 2 + shift, iy + img.cy + 1, r.Right - 2 + shift, r.Bottom - 2 + shift};
   const std::uint32_t flags = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS |
                               (list ? DT_LEFT | DT_VCENTER : DT_CENTER | DT_TOP);
   WriteText(dc, text, enabled, state != 0, flags, tr);

@@ -1,6 +1,5 @@
 #include "skin/subclass/TransPanelWnd.h"
 
-
 namespace vm {
 
 void TnxTransPanelWnd::PaintContent(TBitmap& cache, const BackgroundInfo& background) {

@@ -71,9 +71,10 @@ TEST_F(BarKinds, ToolBarAndStatusBarAsPictures) {
   TBitmap strip(48, 16);
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 48; ++x)
-      strip.SetPixel(x, y, (x % 16 - 8) * (x % 16 - 8) + (y - 8) * (y - 8) < 30
-                               ? RGB(x * 5, 200 - x * 3, 60 + y * 8)
-                               : RGB(255, 0, 255));
+      strip.SetPixel(x, y,
+                     (x % 16 - 8) * (x % 16 - 8) + (y - 8) * (y - 8) < 30
+                         ? RGB(x * 5, 200 - x * 3, 60 + y * 8)
+                         : RGB(255, 0, 255));
   images.AddMasked(strip, RGB(255, 0, 255));
   SendMessage(tools, TB_SETIMAGELIST, 0, LPARAM(reinterpret_cast<std::uintptr_t>(&images)));
   TBBUTTON buttons[5];
@@ -88,8 +89,8 @@ TEST_F(BarKinds, ToolBarAndStatusBarAsPictures) {
   buttons[3].fsState = TBSTATE_ENABLED | TBSTATE_CHECKED;
   buttons[4].fsState = 0;
   SendMessage(tools, TB_ADDBUTTONS, 5, LPARAM(reinterpret_cast<std::uintptr_t>(buttons)));
-  HWND status = Child(STATUSCLASSNAME, "", SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN, 0,
-                      62, 220, 22);
+  HWND status =
+      Child(STATUSCLASSNAME, "", SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 62, 220, 22);
   const int rights[3] = {80, 150, -1};
   SendMessage(status, SB_SETPARTS, 3, LPARAM(reinterpret_cast<std::uintptr_t>(rights)));
   SendMessage(status, SB_SETTEXT, 0, LPARAM(reinterpret_cast<std::uintptr_t>("Готово")));

@@ -19,7 +19,8 @@ class CheckBoxKind : public TKindsTest {
     box = Child(WC_BUTTON, "Сетка", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 6, 4, 100, 17, 10);
     third = Child(WC_BUTTON, "Третье", BS_AUTO3STATE | WS_TABSTOP, 6, 24, 100, 17, 11);
     dimmed = Child(WC_BUTTON, "Нельзя", BS_AUTOCHECKBOX | WS_TABSTOP, 6, 44, 100, 17, 12);
-    radio1 = Child(WC_BUTTON, "Один", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 112, 4, 100, 17, 21);
+    radio1 =
+        Child(WC_BUTTON, "Один", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 112, 4, 100, 17, 21);
     radio2 = Child(WC_BUTTON, "Два", BS_AUTORADIOBUTTON, 112, 24, 100, 17, 22);
     radio3 = Child(WC_BUTTON, "Три", BS_AUTORADIOBUTTON, 112, 44, 100, 17, 23);
     leftText = Child(WC_BUTTON, "Слева", BS_AUTOCHECKBOX | BS_LEFTTEXT | WS_TABSTOP | WS_GROUP, 6,

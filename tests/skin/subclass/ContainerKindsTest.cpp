@@ -7,8 +7,8 @@
 
 #include "platform/controls/ControlDefs.h"
 #include "platform/controls/DialogDefs.h"
-#include "skin/subclass/GroupBoxWnd.h"
 #include "skin/paint/pixels/Colors.h"
+#include "skin/subclass/GroupBoxWnd.h"
 #include "skin/subclass/SizeGripWnd.h"
 #include "toolkit/Panel.h"
 

@@ -46,7 +46,7 @@ class TKindsTest : public TSubclassTest {
     LoadBuiltinSkin();
     probe = Create<TProbeForm>(app.get());
     dialog = probe;
-    dialog->SetName("Backdrop");
+    dialog->SetName("Backdrop" + std::to_string(++backdrops));
     dialog->SetBorderStyle(bsNone);
     dialog->SetBounds(0, 0, width, height);
     dialog->Font()->SetName("Tahoma");
@@ -62,8 +62,8 @@ class TKindsTest : public TSubclassTest {
   // A plain platform window on the form.
   HWND Child(const char* cls, const std::string& text, DWORD style, int x, int y, int w, int h,
              int id = 0) {
-    return CreateWindowEx(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
-                          dialog->Handle(), id);
+    return CreateWindowEx(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, dialog->Handle(),
+                          id);
   }
 
   // The kind's subclass object on the window, kept until the test ends.
@@ -94,6 +94,7 @@ class TKindsTest : public TSubclassTest {
 
   std::vector<std::unique_ptr<TnxMainWnd>> subclasses;
   TProbeForm* probe = nullptr;
+  int backdrops = 0;
 };
 
 }  // namespace vm::test

@@ -29,7 +29,8 @@ TEST_F(StaticKinds, TextIconsAndFramesAsPictures) {
   for (int y = 0; y < 18; ++y)
     for (int x = 0; x < 24; ++x) picture.SetPixel(x, y, RGB(x * 10, 120, y * 14));
   HWND preview = Child(WC_STATIC, "", SS_BITMAP | SS_CENTERIMAGE | SS_SUNKEN, 100, 52, 60, 40);
-  SendMessage(preview, STM_SETIMAGE, IMAGE_BITMAP, LPARAM(reinterpret_cast<std::uintptr_t>(&picture)));
+  SendMessage(preview, STM_SETIMAGE, IMAGE_BITMAP,
+              LPARAM(reinterpret_cast<std::uintptr_t>(&picture)));
   const TBitmap plain = Shot(dialog);
   for (HWND h : {left, centred, wrapped, dimmed, etched})
     ASSERT_NE(dynamic_cast<TnxStaticWnd*>(Skin(nkStaticText, h, "CHECKBOX")), nullptr);
