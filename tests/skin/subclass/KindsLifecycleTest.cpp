@@ -99,6 +99,22 @@ TEST_F(KindsLifecycle, ASkinWithoutTheSectionAndAFreedSubclassLeaveThePlatformsL
   EXPECT_TRUE(SamePicture(after, plain));
 }
 
+TEST_F(KindsLifecycle, WindowsTooSmallForTheirLookPaintSafely) {
+  const std::vector<TSample> samples = MakeSamples();
+  for (const TSample& s : samples) Skin(s.Kind, s.Window, s.Section);
+  for (TSize size : {TSize{0, 0}, TSize{1, 1}, TSize{2, 2}, TSize{1, 30}, TSize{40, 1}}) {
+    for (const TSample& s : samples)
+      SetWindowPos(s.Window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+    Shot(dialog);
+    for (const TSample& s : samples) {
+      ASSERT_EQ(SendCommandToWindow(s.Window, CmdFadePrepare), 1) << s.Kind;
+      const TBitmap* cache = SubclassOf(s.Window)->SkinData()->CacheBmp.get();
+      ASSERT_NE(cache, nullptr);
+      EXPECT_EQ(cache->Width(), size.cx) << s.Kind;
+    }
+  }
+}
+
 TEST_F(KindsLifecycle, AWindowDestroyedInsideItsOwnPaint) {
   const std::vector<TSample> samples = MakeSamples();
   for (const TSample& s : samples) Skin(s.Kind, s.Window, s.Section);
