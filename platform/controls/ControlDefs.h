@@ -776,6 +776,9 @@ inline constexpr UINT TB_SETBITMAPSIZE = WM_USER + 32;
 inline constexpr UINT TB_AUTOSIZE = WM_USER + 33;
 inline constexpr UINT TB_GETTOOLTIPS = WM_USER + 35;
 inline constexpr UINT TB_SETTOOLTIPS = WM_USER + 36;
+// wParam: the button's command; lParam: a buffer (may be null). Answers the
+// text's length in bytes without the terminating zero, or -1 for no such button.
+inline constexpr UINT TB_GETBUTTONTEXT = WM_USER + 45;
 inline constexpr UINT TB_SETIMAGELIST = WM_USER + 48;
 inline constexpr UINT TB_GETIMAGELIST = WM_USER + 49;
 inline constexpr UINT TB_GETBUTTONSIZE = WM_USER + 58;

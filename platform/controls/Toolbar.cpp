@@ -510,6 +510,16 @@ LRESULT TToolbar::Proc(UINT msg, WPARAM w, LPARAM l) {
     }
     case TB_COMMANDTOINDEX:
       return IndexOf(int(w));
+    case TB_GETBUTTONTEXT: {
+      int i = IndexOf(int(w));
+      if (!Valid(i)) return -1;
+      const std::string& t = buttons_[std::size_t(i)].Text;
+      if (auto* buf = reinterpret_cast<char*>(l)) {
+        std::memcpy(buf, t.data(), t.size());
+        buf[t.size()] = '\0';
+      }
+      return LRESULT(t.size());
+    }
     case TB_GETITEMRECT: {
       auto* r = reinterpret_cast<TRect*>(l);
       if (!r || !Valid(int(w))) return 0;

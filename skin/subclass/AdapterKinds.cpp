@@ -4,13 +4,24 @@
 
 #include "skin/frame/CtrlAdapter.h"
 #include "skin/state/CommonData.h"
+#include "skin/subclass/BitBtnWnd.h"
 #include "skin/subclass/BtnWnd.h"
+#include "skin/subclass/CheckBoxWnd.h"
 #include "skin/subclass/ComboBoxWnd.h"
 #include "skin/subclass/DialogWnd.h"
+#include "skin/subclass/DlgPanelWnd.h"
 #include "skin/subclass/EditWnd.h"
+#include "skin/subclass/GroupBoxWnd.h"
+#include "skin/subclass/IconWnd.h"
 #include "skin/subclass/ListViewWnd.h"
 #include "skin/subclass/ScrollWnd.h"
+#include "skin/subclass/SizeGripWnd.h"
+#include "skin/subclass/SpinWnd.h"
+#include "skin/subclass/StaticWnd.h"
+#include "skin/subclass/StatusBarWnd.h"
 #include "skin/subclass/SubclassKinds.h"
+#include "skin/subclass/ToolBarWnd.h"
+#include "skin/subclass/TransPanelWnd.h"
 
 namespace vm {
 
@@ -28,15 +39,20 @@ class TAdapted : public TnxAdapterSubclass {
   std::unique_ptr<T> wnd_;
 };
 
+template <class T>
+void RegisterAdapted(TThirdPartyKind kind) {
+  RegisterAdapterSubclass(
+      kind, [](HWND window, TsCommonData& data) -> std::unique_ptr<TnxAdapterSubclass> {
+        return std::make_unique<TAdapted<T>>(window, data);
+      });
+}
+
 }  // namespace
 
 void RegisterAdapterSubclasses() {
   // The skinned controls' scroll bars (a memo's) come from this layer too.
   RegisterScrollWnd();
-  RegisterAdapterSubclass(
-      tpButton, [](HWND window, TsCommonData& data) -> std::unique_ptr<TnxAdapterSubclass> {
-        return std::make_unique<TAdapted<TnxBtnWnd>>(window, data);
-      });
+  RegisterAdapted<TnxBtnWnd>(tpButton);
   // The kinds a platform dialog's children get.
   RegisterSubclassClass<TnxBtnWnd>(nkPushButton);
   RegisterSubclassClass<TnxDialogWnd>(nkDialogFrame);
@@ -46,21 +62,33 @@ void RegisterAdapterSubclasses() {
   // edits, list boxes and combo box lists ("combolbox"), combo boxes
   // (also "comboboxex32") and list views. There is no platform tree control,
   // so tree views have no subclass.
-  RegisterAdapterSubclass(
-      tpEdit, [](HWND window, TsCommonData& data) -> std::unique_ptr<TnxAdapterSubclass> {
-        return std::make_unique<TAdapted<TnxEditWnd>>(window, data);
-      });
-  RegisterAdapterSubclass(
-      tpComboBox, [](HWND window, TsCommonData& data) -> std::unique_ptr<TnxAdapterSubclass> {
-        return std::make_unique<TAdapted<TnxComboBoxWnd>>(window, data);
-      });
-  RegisterAdapterSubclass(
-      tpListView, [](HWND window, TsCommonData& data) -> std::unique_ptr<TnxAdapterSubclass> {
-        return std::make_unique<TAdapted<TnxListViewWnd>>(window, data);
-      });
+  RegisterAdapted<TnxEditWnd>(tpEdit);
+  RegisterAdapted<TnxComboBoxWnd>(tpComboBox);
+  RegisterAdapted<TnxListViewWnd>(tpListView);
   RegisterSubclassClass<TnxEditWnd>(nkEdit);
   RegisterSubclassClass<TnxComboBoxWnd>(nkComboBox);
   RegisterSubclassClass<TnxListViewWnd>(nkListView);
+
+  // Statics, check boxes, group boxes, panels, size grips, spin buttons,
+  // tool and status bars and bitmap buttons: the dialog kinds, and the
+  // class lists of the toolkit's controls of those kinds.
+  RegisterSubclassClass<TnxStaticWnd>(nkStaticText);
+  RegisterSubclassClass<TnxIconWnd>(nkIcon);
+  RegisterSubclassClass<TnxCheckBoxWnd>(nkCheckBox);
+  RegisterSubclassClass<TnxGroupBoxWnd>(nkGroupBox);
+  RegisterSubclassClass<TnxSizeGripWnd>(nkSizeGrip);
+  RegisterSubclassClass<TnxTransPanelWnd>(nkTransparentPanel);
+  RegisterSubclassClass<TnxDlgPanelWnd>(nkDialogPanel);
+  RegisterSubclassClass<TnxSpinWnd>(nkSpinButtons);
+  RegisterSubclassClass<TnxToolBarWnd>(nkToolBar);
+  RegisterSubclassClass<TnxStatusBarWnd>(nkStatusBar);
+  RegisterSubclassClass<TnxBitBtnWnd>(nkBitBtn);
+  RegisterAdapted<TnxCheckBoxWnd>(tpCheckBox);
+  RegisterAdapted<TnxGroupBoxWnd>(tpGroupBox);
+  RegisterAdapted<TnxDlgPanelWnd>(tpPanel);
+  RegisterAdapted<TnxToolBarWnd>(tpToolBar);
+  RegisterAdapted<TnxStatusBarWnd>(tpStatusBar);
+  RegisterAdapted<TnxBitBtnWnd>(tpBitBtn);
 }
 
 }  // namespace vm

@@ -6,10 +6,11 @@
 
 namespace vm {
 
-// Registers the subclass objects of the class lists (push buttons; edits,
-// memos and list boxes; combo boxes; list views) and of a platform dialog's
-// kinds, and the skinned scroll bars the skinned controls ask for. Kinds
-// without a subclass object keep the platform's look.
+// Registers the subclass objects of the class lists (push buttons, bitmap
+// buttons; edits, memos and list boxes; combo boxes; list views; check boxes,
+// group boxes, panels, tool bars, status bars), the kinds a platform dialog's
+// windows get, and the skinned scroll bars the skinned controls ask for. A
+// list or kind without one leaves its controls with the platform's look.
 void RegisterAdapterSubclasses();
 
 }  // namespace vm

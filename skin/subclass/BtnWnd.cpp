@@ -182,22 +182,26 @@ void TnxBtnWnd::WndProc(TMessage& m) {
 void TnxBtnWnd::Paint(HDC given) {
   const HWND h = Handle();
   UpdateGeometry();
+  TsCommonData* data = SkinData();
+  data->PaintSuspended = data->IsPaintSuspended();
+  // The cache is built before the window's context is taken: building it
+  // asks the parent for its picture and colour, and a window destroyed in
+  // that exchange takes its context with it.
+  if (!data->PaintSuspended) {
+    data->CacheInvalid = true;
+    PrepareCache();
+  }
+  if (!IsWindow(h) || Detached()) return;
   PAINTSTRUCT ps;
   const bool own = given == nullptr;
   if (own) BeginPaint(h, &ps);
-  TsCommonData* data = SkinData();
-  data->PaintSuspended = data->IsPaintSuspended();
   if (!data->PaintSuspended) {
     HDC dc = given ? given : GetDC(h);
-    if (dc) {
-      data->CacheInvalid = true;
-      PrepareCache();
-      if (data->CacheBmp) {
-        const TBitmap& cache = *data->CacheBmp;
-        dc->BitBlt(0, 0, cache.Width(), cache.Height(), cache, 0, 0, SRCCOPY);
-      }
-      if (!given) ReleaseDC(h, dc);
+    if (dc && data->CacheBmp) {
+      const TBitmap& cache = *data->CacheBmp;
+      dc->BitBlt(0, 0, cache.Width(), cache.Height(), cache, 0, 0, SRCCOPY);
     }
+    if (dc && !given) ReleaseDC(h, dc);
   }
   if (own) EndPaint(h, &ps);
 }

@@ -20,6 +20,11 @@ class TnxBtnWnd : public TnxMainWnd {
 
  protected:
   void PrepareCache() override;
+  // The caption (and, in kinds that have one, the glyph) over the face in
+  // the cache, with the focus frame.
+  virtual void DrawCaption(TBitmap& cache, int state);
+  // The platform reports the button pushed.
+  bool Pushed() const;
 
  private:
   // Rebuilds the cache and copies it to dc (the window's own context when null).
@@ -27,8 +32,6 @@ class TnxBtnWnd : public TnxMainWnd {
   // Redraw off, the base handler, redraw on, then a fresh paint.
   void QuietlyThenPaint(TMessage& message, bool throughBase);
   void RefillBorderCorners(int state, BackgroundInfo background);
-  void DrawCaption(TBitmap& cache, int state);
-  bool Pushed() const;
 };
 
 }  // namespace vm

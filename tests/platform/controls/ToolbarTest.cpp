@@ -94,6 +94,17 @@ TEST_F(ToolbarTest, ButtonsLineUpAlongTheTopOfTheParent) {
   EXPECT_EQ(SendMessage(tb, TB_GETBUTTON, 60, LPARAM(&got)), 0);
 }
 
+TEST_F(ToolbarTest, AButtonsTextIsReadBackByItsCommand) {
+  HWND tb = Bar(0, true);
+  EXPECT_EQ(SendMessage(tb, TB_GETBUTTONTEXT, IdSave, 0), LRESULT(std::string("Сохранить").size()));
+  char buf[32];
+  EXPECT_EQ(SendMessage(tb, TB_GETBUTTONTEXT, IdOpen, LPARAM(buf)), 14);
+  EXPECT_STREQ(buf, "Открыть");
+  EXPECT_EQ(SendMessage(tb, TB_GETBUTTONTEXT, IdOneToOne, LPARAM(buf)), 0);
+  EXPECT_STREQ(buf, "");
+  EXPECT_EQ(SendMessage(tb, TB_GETBUTTONTEXT, 999, LPARAM(buf)), -1);
+}
+
 TEST_F(ToolbarTest, AClickIsAPressAndAReleaseOverTheSameEnabledButton) {
   HWND tb = Bar(0);
   ClickButton(tb, IdOpen);

@@ -66,9 +66,9 @@ class ControlAdapter : public TControlsTest {
   void SetUp() override {
     TControlsTest::SetUp();
     gLog = &log;
-    // Only the logging buttons here: no kind another test registered.
-    for (int k = 0; k < ThirdPartyListCount; ++k)
-      RegisterAdapterSubclass(TThirdPartyKind(k), nullptr);
+    // Only the push buttons have a subclass here, whatever other tests of
+    // this program registered before.
+    ClearKinds();
     RegisterAdapterSubclass(tpButton, [](HWND h, TsCommonData& d) {
       return std::unique_ptr<TnxAdapterSubclass>(new TLoggingSubclass(h, d));
     });
@@ -77,9 +77,13 @@ class ControlAdapter : public TControlsTest {
   }
   void TearDown() override {
     adapter.reset();
-    RegisterAdapterSubclass(tpButton, nullptr);
+    ClearKinds();
     gLog = nullptr;
     TControlsTest::TearDown();
+  }
+  static void ClearKinds() {
+    for (int k = 0; k < ThirdPartyListCount; ++k)
+      RegisterAdapterSubclass(TThirdPartyKind(k), nullptr);
   }
   template <class T>
   T* Put(const std::string& name, int left, TWinControl* parent = nullptr) {
