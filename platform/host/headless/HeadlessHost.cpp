@@ -198,9 +198,10 @@ void THeadlessHost::ShowNativeWindow(THostWindow window, bool visible) {
   if (TNative* n = Find(window)) {
     n->Visible = visible;
     n->Minimized = false;
-    if (visible && n->Params.Kind != THostWindowKind::PopupMenu &&
-        n->Params.Kind != THostWindowKind::Tooltip)
-      RaiseNativeWindow(window);
+    // Showing maps the window raised, as the X11 host does: a pop-up made
+    // long before it is shown (a combo box's list) comes up above the
+    // windows raised since it was made, not behind its own dialog.
+    if (visible) RaiseNativeWindow(window);
   }
 }
 

@@ -57,6 +57,23 @@ TEST_F(HeadlessHostTest, ScreenshotStacksWindowsInZOrderWithShapes) {
   EXPECT_EQ(host.ZOrder(), std::vector<THostWindow>{a});
 }
 
+// A pop-up made before the window it drops over (a combo box's list, made
+// with the dialog and shown later) comes up on top when shown, as a window
+// mapped raised does on X11.
+TEST_F(HeadlessHostTest, APopUpShownLateComesUpAboveWindowsRaisedSinceItWasMade) {
+  THostWindowParams p;
+  p.Bounds = Bounds(20, 20, 30, 30);
+  p.Kind = THostWindowKind::PopupMenu;
+  THostWindow list = host.CreateNativeWindow(p);
+  TBitmap store = Solid(30, 30, RGB(0, 255, 0));
+  host.Present(list, store, {Rect(0, 0, 30, 30)});
+  THostWindow dialog = Window(Bounds(0, 0, 40, 40), RGB(255, 0, 0));
+  EXPECT_EQ(host.Screenshot().GetPixel(25, 25), RGB(255, 0, 0));
+  host.ShowNativeWindow(list, true);
+  EXPECT_EQ(host.Screenshot().GetPixel(25, 25), RGB(0, 255, 0));
+  EXPECT_EQ(host.ZOrder(), (std::vector<THostWindow>{list, dialog}));
+}
+
 TEST_F(HeadlessHostTest, PresentCopiesOnlyTheDirtyRectanglesClippedToTheStore) {
   THostWindow w = Window(Bounds(0, 0, 20, 20), RGB(0, 0, 0));
   std::uint64_t before = host.PresentedPixels();
