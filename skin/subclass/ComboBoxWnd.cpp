@@ -172,16 +172,9 @@ void TnxComboBoxWnd::WndProc(TMessage& m) {
       }
       break;
     case WM_PAINT:
-      MarkPaintedOnce();
-      Paint(nullptr);
-      m.Result = 0;
-      return;
     case WM_PRINTCLIENT:
-      Paint(reinterpret_cast<HDC>(m.WParam));
-      m.Result = 0;
-      return;
     case WM_ERASEBKGND:
-      m.Result = 1;
+      AnswerPaintMessages(m, [this](HDC dc) { Paint(dc); });
       return;
     case WM_MOUSEMOVE: {
       TnxMainWnd::WndProc(m);

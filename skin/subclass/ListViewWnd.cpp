@@ -88,16 +88,9 @@ void TnxHeaderWnd::WndProc(TMessage& m) {
       }
       break;
     case WM_PAINT:
-      MarkPaintedOnce();
-      Paint(nullptr);
-      m.Result = 0;
-      return;
     case WM_PRINTCLIENT:
-      Paint(reinterpret_cast<HDC>(m.WParam));
-      m.Result = 0;
-      return;
     case WM_ERASEBKGND:
-      m.Result = 1;
+      AnswerPaintMessages(m, [this](HDC dc) { Paint(dc); });
       return;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {

@@ -98,6 +98,16 @@ class TnxMainWnd {
   // The control whose WindowProc is hooked, or nullptr.
   TControl* HookedOwner() const;
   void MarkPaintedOnce() { paintedOnce_ = true; }
+  // Answers the paint messages of a window the object paints whole: paint
+  // (nullptr) for WM_PAINT, paint(the given context) for WM_PRINTCLIENT, and
+  // erasing skipped (the painting covers every pixel).
+  template <class F>
+  void AnswerPaintMessages(TMessage& m, F&& paint) {
+    if (m.Msg == WM_PAINT) MarkPaintedOnce();
+    if (m.Msg != WM_ERASEBKGND)
+      paint(m.Msg == WM_PAINT ? nullptr : reinterpret_cast<HDC>(m.WParam));
+    m.Result = m.Msg == WM_ERASEBKGND ? 1 : 0;
+  }
   // A plain frame was asked for with command 23 (argument 1).
   bool PlainFrame = false;
 

@@ -99,16 +99,9 @@ void TnxSkinPaintWnd::CommonHandling(TMessage& m) {
       }
       break;
     case WM_PAINT:
-      MarkPaintedOnce();
-      Paint(nullptr);
-      m.Result = 0;
-      return;
     case WM_PRINTCLIENT:
-      Paint(reinterpret_cast<HDC>(m.WParam));
-      m.Result = 0;
-      return;
     case WM_ERASEBKGND:
-      m.Result = 1;
+      AnswerPaintMessages(m, [this](HDC dc) { Paint(dc); });
       return;
     case WM_MOUSEMOVE:
     case WM_MOUSELEAVE:
