@@ -405,8 +405,17 @@ void TMenuItem::FillHandle() {
     if (item->visible_) InsertMenuItem(handle_, pos++, true, item->PlatformInfo());
 }
 
+namespace {
+std::uint64_t gMenuItemChanges = 0;
+}  // namespace
+
+std::uint64_t MenuItemChanges() {
+  return gMenuItemChanges;
+}
+
 void TMenuItem::RebuildHandle() {
   if (freeing_) return;
+  ++gMenuItemChanges;
   if (HandleAlive()) {
     while (GetMenuItemCount(handle_) > 0) RemoveMenu(handle_, 0, MF_BYPOSITION);
     FillHandle();
@@ -421,6 +430,7 @@ void TMenuItem::RebuildHandle() {
 
 void TMenuItem::Changed() {
   if (freeing_) return;
+  ++gMenuItemChanges;
   if (parent_ && visible_ && parent_->HandleAlive()) {
     UINT pos = 0;
     for (TMenuItem* s : parent_->items_) {

@@ -27,6 +27,8 @@
 // item; without a handler the item measures and draws its plain look itself.
 #pragma once
 
+#include <cstdint>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -213,5 +215,10 @@ class TMenuItem : public TComponent {
   UINT command_ = 0;
   bool freeing_ = false;
 };
+
+// Counts every change of an item the platform's menus were told of (a
+// caption, a state, a picture, items rebuilt): a painting kept of a menu is
+// stale once the count moved on.
+std::uint64_t MenuItemChanges();
 
 }  // namespace vm::tk

@@ -14,6 +14,24 @@ TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) {
   glyph_.OnChange = [this] { Invalidate(); };
 }
 
+namespace {
+int gMouseInControl = 0;
+}  // namespace
+
+TSpeedButton::~TSpeedButton() {
+  if (mouseInControl_) --gMouseInControl;
+}
+
+int TSpeedButton::CountMouseInControl() {
+  return gMouseInControl;
+}
+
+void TSpeedButton::SetMouseInControl(bool v) {
+  if (v == mouseInControl_) return;
+  mouseInControl_ = v;
+  gMouseInControl += v ? 1 : -1;
+}
+
 void TSpeedButton::SetFlat(bool v) {
   if (v == flat_) return;
   flat_ = v;
@@ -138,12 +156,12 @@ void TSpeedButton::WndProc(TMessage& m) {
     }
     case CM_MOUSEENTER:
       if (!IsMouseMessageForSelf(m)) break;
-      mouseInControl_ = true;
+      SetMouseInControl(true);
       if (flat_ && Enabled()) Invalidate();
       break;
     case CM_MOUSELEAVE:
       if (!IsMouseMessageForSelf(m)) break;
-      mouseInControl_ = false;
+      SetMouseInControl(false);
       if (flat_ && Enabled()) Invalidate();
       break;
     case CM_ENABLEDCHANGED:

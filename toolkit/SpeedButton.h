@@ -14,6 +14,7 @@ namespace vm {
 class TSpeedButton : public TGraphicControl {
  public:
   explicit TSpeedButton(TComponent* owner);
+  ~TSpeedButton() override;
   std::string ClassName() const override { return "TSpeedButton"; }
 
   bool Flat() const { return flat_; }
@@ -41,6 +42,9 @@ class TSpeedButton : public TGraphicControl {
   // The look it is drawn in now.
   TButtonState State() const { return state_; }
   bool MouseInControl() const { return mouseInControl_; }
+  // How many speed buttons of the process show the pointer over them now: a
+  // search for buttons that missed their leave is spared while none does.
+  static int CountMouseInControl();
 
   void Click() override;
   void WndProc(TMessage& message) override;
@@ -57,6 +61,7 @@ class TSpeedButton : public TGraphicControl {
  private:
   // Releases the other down buttons of the group.
   void UpdateExclusive();
+  void SetMouseInControl(bool v);
 
   bool flat_ = false;
   int groupIndex_ = 0;

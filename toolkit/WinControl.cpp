@@ -44,13 +44,26 @@ namespace {
 // Performs a mouse message on a control and then on each of its parents, all
 // with LParam = the control: a container hears the pointer come to or leave
 // any of its children. Stops when the control itself is freed on the way.
+// The chain is taken before the first message (a handler may move or free a
+// control); it is held on the stack, as a pointer's way up is rarely deeper
+// than a few parents, and only a deeper one takes the heap.
 void PerformUpward(TControl* control, UINT msg) {
-  std::vector<TControlRef> chain;
-  for (TControl* c = control; c; c = c->Parent()) chain.emplace_back(c);
+  constexpr std::size_t kInline = 16;
+  TControlRef inlineChain[kInline];
+  std::vector<TControlRef> deeper;
+  std::size_t n = 0;
+  for (TControl* c = control; c; c = c->Parent()) {
+    if (n < kInline)
+      inlineChain[n] = TControlRef(c);
+    else
+      deeper.emplace_back(c);
+    ++n;
+  }
   const TControlRef self(control);
   const LPARAM who = LPARAM(reinterpret_cast<std::intptr_t>(control));
-  for (TControlRef& ref : chain) {
+  for (std::size_t i = 0; i < n; ++i) {
     if (!self) return;
+    const TControlRef& ref = i < kInline ? inlineChain[i] : deeper[i - kInline];
     if (TControl* c = ref.Get()) c->Perform(msg, 0, who);
   }
 }

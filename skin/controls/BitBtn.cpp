@@ -1,6 +1,7 @@
 #include "skin/controls/BitBtn.h"
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
 
 #include "platform/controls/ControlDefs.h"
@@ -314,6 +315,109 @@ void TsBitBtn::PaintCaptionAndGlyph(TBitmap& cache, int state) {
 }
 
 void TsBitBtn::PrepareCache() {
+  DropKeptLooks();
+  BuildPicture();
+}
+
+int TsBitBtn::LookIndex() const {
+  return StateIndex() * 2 + (skinData_->IsHot() ? 1 : 0);
+}
+
+void TsBitBtn::DropKeptLooks() {
+  keyValid_ = false;
+  keptLooks_ = 0;
+}
+
+namespace {
+
+// Calls fn(row, bytes) for each row of the part of b's picture under the
+// rectangle r (the background's coordinates), clipped to the picture.
+template <typename Fn>
+void ForEachBehindRow(const BackgroundInfo& b, TRect r, Fn&& fn) {
+  if (!b.Ready || !b.Bitmap) return;
+  r = r.Intersect(Rect(0, 0, b.Bitmap->Width(), b.Bitmap->Height()));
+  if (r.IsEmpty()) return;
+  const std::size_t bpp = std::size_t(b.Bitmap->BytesPerPixel());
+  for (int y = r.Top; y < r.Bottom; ++y)
+    fn(b.Bitmap->ScanLine(y) + std::size_t(r.Left) * bpp, std::size_t(r.Width()) * bpp);
+}
+
+}  // namespace
+
+TsBitBtn::TKeptKey TsBitBtn::KeyNow(BackgroundInfo& background) const {
+  background = skinData_->GetParentBackground();
+  TKeptKey k;
+  k.Width = Width();
+  k.Height = Height();
+  k.Left = Left();
+  k.Top = Top();
+  k.Enabled = Enabled();
+  k.Focused = const_cast<TsBitBtn*>(this)->HandleAllocated() && Focused();
+  k.BehindReady = background.Ready != 0;
+  if (k.BehindReady) {
+    k.Behind = background.Bitmap;
+    k.BehindX = background.OffsetX;
+    k.BehindY = background.OffsetY;
+  } else {
+    k.ParentColour = Parent() ? AskParentColour(Parent()) : ColorToRGB(Color());
+  }
+  return k;
+}
+
+void TsBitBtn::SwitchLook() {
+  TsCommonData& data = *skinData_;
+  const int look = LookIndex();
+  BackgroundInfo background;
+  const TKeptKey key = KeyNow(background);
+  const TRect under = Bounds(key.Left + key.BehindX, key.Top + key.BehindY, key.Width, key.Height);
+  bool same = !OnPaint && keyValid_ && key == keptKey_;
+  if (same) {
+    // The parent's pixels behind the button are those the pictures were
+    // blended with.
+    std::size_t at = 0;
+    ForEachBehindRow(background, under, [&](const std::uint8_t* row, std::size_t n) {
+      same = same && at + n <= behind_.size() && std::memcmp(row, behind_.data() + at, n) == 0;
+      at += n;
+    });
+    same = same && at == behind_.size();
+  }
+  if (!same) {
+    DropKeptLooks();
+    if (!OnPaint) {
+      behind_.clear();
+      ForEachBehindRow(background, under, [&](const std::uint8_t* row, std::size_t n) {
+        behind_.insert(behind_.end(), row, row + n);
+      });
+      keptKey_ = key;
+      keyValid_ = true;
+    }
+    BuildPicture();
+    return;
+  }
+  if (look == lastLook_) {
+    // The hover changed nothing the picture shows.
+    data.CacheInvalid = false;
+    return;
+  }
+  // The picture shown so far is kept for its look.
+  if (lastLook_ >= 0 && lastLook_ < kLooks && lastLook_ != look && data.CacheBmp) {
+    std::swap(kept_[lastLook_], *data.CacheBmp);
+    keptLooks_ |= 1u << lastLook_;
+  }
+  if (look >= 0 && look < kLooks && (keptLooks_ & (1u << look))) {
+    std::swap(kept_[look], *data.CacheBmp);
+    keptLooks_ &= ~(1u << look);
+    lastState_ = look / 2;
+    lastLook_ = look;
+    lastLayout_ = Layout();
+    lastSpacing_ = Spacing();
+    data.CacheInvalid = false;
+    return;
+  }
+  BuildPicture();
+}
+
+void TsBitBtn::BuildPicture() {
   TsCommonData& data = *skinData_;
   TsEngineColours colours;
   data.PrepareCache();
@@ -353,6 +457,7 @@ void TsBitBtn::PrepareCache() {
   lastLayout_ = Layout();
   lastSpacing_ = Spacing();
   lastState_ = state;
+  lastLook_ = state * 2 + (data.IsHot() ? 1 : 0);
   data.CacheInvalid = false;
   // 6.
   if (OnPaint) OnPaint(this, cache);
@@ -387,9 +492,15 @@ void TsBitBtn::PaintTo(HDC given) {
                 Top() + Height() > p->ClientHeight();
     // The platform changes the pushed state itself (a space key, the mouse
     // leaving while held): a picture of another state is made again.
-    if (data.CacheInvalid || outside || Spacing() != lastSpacing_ || Layout() != lastLayout_ ||
-        regionChanged_ || !data.CacheBmp || data.CacheBmp->Empty() || StateIndex() != lastState_)
+    // A hover alone changes the look only: the picture of the new look may
+    // be one made before. Anything else makes it anew.
+    const bool hoverOnly = hoverOnly_;
+    hoverOnly_ = false;
+    if ((data.CacheInvalid && !hoverOnly) || outside || Spacing() != lastSpacing_ ||
+        Layout() != lastLayout_ || regionChanged_ || !data.CacheBmp || data.CacheBmp->Empty())
       PrepareCache();
+    else if (data.CacheInvalid || LookIndex() != lastLook_)
+      SwitchLook();
     if (regionChanged_) {
       RefillAllCorners(data, StateIndex());
       ApplyRegion();
@@ -481,7 +592,10 @@ void TsBitBtn::MouseEnter(TMessage& m) {
   if (OnMouseEnter) OnMouseEnter(this);
   if (!ControlAlive(this, me)) return;
   data.MouseAbove = true;
+  hoverOnly_ = !data.CacheInvalid;
   RepaintWithFade(fadeTimer_, data, false, 1, AnimatesOn(look_.AnimatEvents, aeMouseEnter));
+  // A repaint put off till later is a full one.
+  if (ControlAlive(this, me)) hoverOnly_ = false;
 }
 
 void TsBitBtn::MouseLeave(TMessage& m) {
@@ -492,7 +606,10 @@ void TsBitBtn::MouseLeave(TMessage& m) {
   if (OnMouseLeave) OnMouseLeave(this);
   if (!ControlAlive(this, me)) return;
   data.MouseAbove = false;
+  hoverOnly_ = !data.CacheInvalid;
   RepaintWithFade(fadeTimer_, data, false, 2, AnimatesOn(look_.AnimatEvents, aeMouseLeave));
+  // A repaint put off till later is a full one.
+  if (ControlAlive(this, me)) hoverOnly_ = false;
 }
 
 void TsBitBtn::PlainMessage(TMessage& m) {

@@ -17,6 +17,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "skin/controls/GlyphButtonPaint.h"
 #include "skin/state/CommonData.h"
@@ -101,7 +102,17 @@ class TsBitBtn : public TBitBtn {
   void MouseEnter(TMessage& m);
   void MouseLeave(TMessage& m);
   void PaintTo(HDC given);
+  // Makes the picture anew and forgets the pictures kept of other looks.
   void PrepareCache();
+  // Paints the picture of the look the button is in now into the cache.
+  void BuildPicture();
+  // The look changed and nothing else did: the picture of the new look is
+  // taken from the kept ones when it was made for what lies behind now, and
+  // the picture shown so far is kept in its place.
+  void SwitchLook();
+  void DropKeptLooks();
+  // State (0 normal, 1 hot, 2 pressed) and whether the glyph is drawn hot.
+  int LookIndex() const;
   void PaintBorder(TBitmap& cache, int state, BackgroundInfo background, bool cutRegion);
   void PaintCaptionAndGlyph(TBitmap& cache, int state);
   TSize MeasureText(TDC& canvas, TSize glyph);
@@ -126,7 +137,30 @@ class TsBitBtn : public TBitBtn {
   TButtonLayout lastLayout_ = blGlyphLeft;
   int lastSpacing_ = 4;
   int lastState_ = -1;
+  int lastLook_ = -1;
   bool paintedOnce_ = false;
+  // Set by a hover change while the picture was otherwise up to date: the
+  // repaint it causes may switch to a kept picture.
+  bool hoverOnly_ = false;
+  // What the kept pictures were made for; any other change drops them.
+  struct TKeptKey {
+    int Width = 0, Height = 0, Left = 0, Top = 0;
+    bool Enabled = false, Focused = false;
+    const TBitmap* Behind = nullptr;
+    int BehindX = 0, BehindY = 0;
+    bool BehindReady = false;
+    TColor ParentColour = 0;
+    bool operator==(const TKeptKey&) const = default;
+  };
+  TKeptKey KeyNow(BackgroundInfo& background) const;
+  bool keyValid_ = false;
+  TKeptKey keptKey_;
+  // The parent's pixels behind the button when the key was taken: a picture
+  // blended with them is stale once they differ.
+  std::vector<std::uint8_t> behind_;
+  static constexpr int kLooks = 6;
+  TBitmap kept_[kLooks];
+  unsigned keptLooks_ = 0;  // bit per look whose kept_ picture is valid
 };
 
 }  // namespace vm

@@ -81,6 +81,7 @@ class TsSkinableMenus : public TComponent, public TsMenuPainter {
   TSize MeasureBarItem(tk::TMenuItem* item) override;
   void DrawBarItem(tk::TMenuItem* item, TBitmap& cache, const TRect& rect, unsigned state) override;
   void DrawBarItems(TCustomForm* form, TBitmap& cache) override;
+  bool DrawsBarItemsByHandler() const override { return bool(OnDrawItem); }
   void HookMenu(tk::TMenu* menu, bool on) override;
   void HookForm(TCustomForm* form, bool on) override;
   void Rehook() override;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/gfx/Region.h"
 #include "platform/win/WinApi.h"
 #include "skin/data/SkinManager.h"
 #include "skin/frame/FramePainter.h"
@@ -202,6 +203,23 @@ TsTitleButtonRecord* TsCaptionButtons::ButtonOf(int code) {
 
 // ---------------------------------------------------------------- single-button repaint and fade
 
+namespace {
+
+// Copies r of picture (from (sx, sy)) to r of the window (window
+// coordinates) through a context clipped to r: a button's change touches
+// and presents the button's rectangle, not the whole window.
+void ShowWindowRect(HWND h, const TRect& r, const TBitmap& picture, int sx, int sy) {
+  TRect window;
+  if (r.IsEmpty() || !GetWindowRect(h, &window)) return;
+  const TRegion screen(r.Offset(window.Left, window.Top));
+  HDC dc = GetDCEx(h, &screen, DCX_WINDOW | DCX_CACHE | DCX_INTERSECTRGN);
+  if (!dc) return;
+  dc->BitBlt(r.Left, r.Top, r.Width(), r.Height(), picture, sx, sy);
+  ReleaseDC(h, dc);
+}
+
+}  // namespace
+
 void TsCaptionButtons::Repaint(int code) {
   TsTitleButtonRecord* b = ButtonOf(code);
   TsCommonData& data = frame_.Data();
@@ -210,9 +228,18 @@ void TsCaptionButtons::Repaint(int code) {
   TBitmap& cache = *data.CacheBmp;
   const TRect r = b->Rect.Intersect(Rect(0, 0, cache.Width(), cache.Height()));
   if (r.IsEmpty()) return;
+  // Fades come from the caption strip's section.
+  TsSkinManager* m = frame_.Manager();
+  const int title = frame_.TitleIndex();
+  const bool fades = title >= 0 && m->gd[std::size_t(title)].FadingEnabled &&
+                     m->gd[std::size_t(title)].FadingIterations > 0 && !AnimationsOff &&
+                     !IsFadingSuspended();
   // The look on the screen before the change, for a fade.
-  TBitmap before(r.Width(), r.Height());
-  TDC(before).BitBlt(0, 0, r.Width(), r.Height(), cache, r.Left, r.Top);
+  TBitmap before;
+  if (fades) {
+    before.Reset(r.Width(), r.Height(), TPixelFormat::pf24bit);
+    TDC(before).BitBlt(0, 0, r.Width(), r.Height(), cache, r.Left, r.Top);
+  }
   // Background copy, then the cell in its new state.
   const TRect back = r.Offset(-backRect_.Left, -backRect_.Top);
   if (back.Left >= 0 && back.Top >= 0 && back.Right <= back_.Width() &&
@@ -225,12 +252,6 @@ void TsCaptionButtons::Repaint(int code) {
     Draw(cache, w, int(b - buttons_.data()), true);
   HWND h = w.Handle;
   if (!h || !IsWindowVisible(h)) return;
-  // Fades come from the caption strip's section.
-  TsSkinManager* m = frame_.Manager();
-  const int title = frame_.TitleIndex();
-  const bool fades = title >= 0 && m->gd[std::size_t(title)].FadingEnabled &&
-                     m->gd[std::size_t(title)].FadingIterations > 0 && !AnimationsOff &&
-                     !IsFadingSuspended();
   if (fades) {
     if (!fade_) fade_ = std::make_unique<TsFadeTimer>(nullptr);
     fadeRect_ = r;
@@ -238,8 +259,7 @@ void TsCaptionButtons::Repaint(int code) {
                            m->gd[std::size_t(title)].FadingIterations);
     return;
   }
-  TScopedDC dc(h, true);
-  if (dc.Dc()) dc.Dc()->BitBlt(r.Left, r.Top, r.Width(), r.Height(), cache, r.Left, r.Top);
+  ShowWindowRect(h, r, cache, r.Left, r.Top);
 }
 
 const TBitmap* TsCaptionButtons::FadeTargetPicture() {
@@ -257,9 +277,7 @@ const TBitmap* TsCaptionButtons::FadeTargetPicture() {
 bool TsCaptionButtons::ShowFadeFrame(const TBitmap& frame) {
   HWND h = frame_.Window().Handle;
   if (!h || !IsWindow(h)) return false;
-  TScopedDC dc(h, true);
-  const TRect r = fadeRect_;
-  if (dc.Dc()) dc.Dc()->BitBlt(r.Left, r.Top, r.Width(), r.Height(), frame, 0, 0);
+  ShowWindowRect(h, fadeRect_, frame, 0, 0);
   return true;
 }
 

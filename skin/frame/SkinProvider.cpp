@@ -474,10 +474,14 @@ void TsSkinProvider::PaintNonClient() {
   const TBitmap& cache = *SkinData.CacheBmp;
   std::shared_ptr<THook> keep = hook_;
   const bool beforeFirstPainting = !paintedOnce_;
-  if (SkinData.CacheInvalid || cache.Width() != fm.FrameWidth || cache.Height() != fm.WindowHeight)
+  if (SkinData.CacheInvalid || cache.Width() != fm.FrameWidth ||
+      cache.Height() != fm.WindowHeight) {
     PaintFrame();
-  else
+    // The frame drew the items as they are now.
+    if (keep->Provider == this) SameBarLook(fm);
+  } else {
     RedrawMenuLineItems(fm);
+  }
   if (keep->Provider != this || FormHandle() != h) return;
   if (painter_.RegionChanged && (fm.HasBorder || fm.Minimized)) {
     // A form may ask to keep its whole rectangle until its frame has been
@@ -504,7 +508,38 @@ void TsSkinProvider::PaintNonClient() {
 void TsSkinProvider::RedrawMenuLineItems(const TsFrameMetrics& fm) {
   TsMenuPainter* painter = MenuPainter(FrameManager());
   if (!painter || !HasVisibleMenu()) return;
+  // A repaint that changes nothing on the line (the whole window invalidated,
+  // a caption button's hover) leaves the items drawn as they are. A handler
+  // that draws items itself may draw anything: its items are drawn again.
+  if (SameBarLook(fm) && !painter->DrawsBarItemsByHandler()) return;
   if (painter_.RestoreMenuLine(fm)) painter->DrawBarItems(form_, *SkinData.CacheBmp);
+}
+
+bool TsSkinProvider::SameBarLook(const TsFrameMetrics& fm) {
+  barLookNow_.clear();
+  HWND h = FormHandle();
+  tk::TMainMenu* menu = form_ ? form_->Menu() : nullptr;
+  HMENU bar = h ? GetMenu(h) : nullptr;
+  if (menu && bar) {
+    UINT pos = 0;  // the platform's bar holds the visible items only
+    for (int i = 0; i < menu->Items()->Count(); ++i) {
+      tk::TMenuItem* item = menu->Items()->Items(i);
+      if (!item->Visible()) continue;
+      barLookNow_.push_back({item, GetMenuState(bar, pos++, MF_BYPOSITION)});
+    }
+  }
+  bool cues = false;
+  SystemParametersInfo(SPI_GETKEYBOARDCUES, 0, &cues, 0);
+  cues = cues || GetTrackedMenu() != nullptr;
+  const std::uint64_t changes = tk::MenuItemChanges();
+  const bool same = barLookValid_ && barLook_ == barLookNow_ && barChanges_ == changes &&
+                    barCues_ == cues && barWidth_ == fm.FrameWidth;
+  barLook_.swap(barLookNow_);
+  barChanges_ = changes;
+  barCues_ = cues;
+  barWidth_ = fm.FrameWidth;
+  barLookValid_ = true;
+  return same;
 }
 
 void TsSkinProvider::RepaintFrame() {
@@ -575,6 +610,15 @@ void TsSkinProvider::PaintAnimatingChild(TDC& dc, TControl* child, const TsFrame
 // other than the one entered that still shows the pointer over it (it missed
 // its leave, e.g. while a menu or a drag held the mouse) is told it left.
 void TsSkinProvider::ReleaseStaleSpeedButtons(const TControl* entered) {
+  // Nothing to look for while no speed button shows the pointer, or only the
+  // one just entered does (the common case: every pointer move between
+  // controls comes here).
+  const int inside = TSpeedButton::CountMouseInControl();
+  if (inside == 0) return;
+  if (inside == 1) {
+    for (const TControl* c : {entered, static_cast<const TControl*>(MouseControl())})
+      if (const auto* b = dynamic_cast<const TSpeedButton*>(c); b && b->MouseInControl()) return;
+  }
   std::vector<TControlRef> stale;
   std::vector<TWinControl*> containers{form_};
   while (!containers.empty()) {

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -179,6 +180,9 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   void PaintAnimatingChild(TDC& dc, TControl* child, const TsFrameMetrics& fm);
   void ReleaseStaleSpeedButtons(const TControl* entered);
   void RedrawMenuLineItems(const TsFrameMetrics& fm);
+  // Whether the menu line's items look as they did when last drawn into the
+  // frame cache; takes their look now as the one drawn.
+  bool SameBarLook(const TsFrameMetrics& fm);
   void Snap(TRect& r);
   bool HasVisibleMenu() const;
   HWND FormHandle() const;
@@ -213,6 +217,19 @@ class TsSkinProvider : public TComponent, public TsFrameOwner {
   bool updating_ = false;  // the update mark (command 8)
   bool skinPrepared_ = false;
   int menuRows_ = -1;  // -1: not counted since the last change
+  // The menu line's items as last drawn into the frame cache: each item and
+  // its platform state, the menus' change count, the mnemonics' showing and
+  // the width they were laid in.
+  struct TBarItemLook {
+    const void* Item = nullptr;
+    unsigned State = 0;
+    bool operator==(const TBarItemLook&) const = default;
+  };
+  std::vector<TBarItemLook> barLook_, barLookNow_;
+  std::uint64_t barChanges_ = 0;
+  bool barCues_ = false;
+  int barWidth_ = 0;
+  bool barLookValid_ = false;
   TBitmap empty_;
   TColor plainColor_ = 0;
   bool colorTaken_ = false;

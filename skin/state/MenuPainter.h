@@ -41,6 +41,9 @@ class TsMenuPainter {
   // platform keeps for it (highlighted while its drop-down is open), skipping
   // items of a group index already drawn. For the frame's menu line.
   virtual void DrawBarItems(TCustomForm* form, TBitmap& cache) = 0;
+  // Whether a handler of the program draws over the items (what it draws
+  // may change at any time: items are never taken as unchanged).
+  virtual bool DrawsBarItemsByHandler() const { return false; }
 
   // Hooks (on) or unhooks the items of a menu: the painter's measure and draw
   // handlers are attached or taken away again, and the menu is described to
