@@ -906,6 +906,19 @@ void TWinControl::WndProc(TMessage& m) {
     case WM_PAINT:
       PaintHandler(m);
       return;
+    case WM_NCPAINT: {
+      // A window without border, caption, menu or scroll bar has nothing to
+      // paint outside its client area: the platform's frame painting (a
+      // context of the whole window, clipped down to nothing) is spared.
+      if (!handle_) break;
+      TRect window, client;
+      if (GetWindowRect(handle_, &window) && GetClientRect(handle_, &client) &&
+          window.Width() == client.Width() && window.Height() == client.Height()) {
+        m.Result = 0;
+        return;
+      }
+      break;
+    }
     case WM_ERASEBKGND:
       if (!ownClass_) break;
       if (!doubleBuffered_ && !(controlStyle_ & csOpaque) && m.WParam) {

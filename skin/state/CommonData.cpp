@@ -136,6 +136,7 @@ bool HasHotLook(int t) {
 TsCommonData::TsCommonData(TComponent* owner, bool withCache)
     : ownerObject_(owner),
       ownerControl_(dynamic_cast<TControl*>(owner)),
+      ownerWindowed_(dynamic_cast<TWinControl*>(ownerControl_)),
       manager_(std::make_unique<TComponentLink<TsSkinManager>>()) {
   if (withCache) CacheBmp = std::make_unique<TBitmap>(0, 0);
   if (ownerControl_) StatesByControl()[ownerControl_] = this;
@@ -300,7 +301,7 @@ void TsCommonData::UpdateIndexes() {
 void TsCommonData::Repaint() {
   if (!ownerControl_ || ownerControl_->IsDestroying() || ownerControl_->IsLoading()) return;
   CacheInvalid = true;
-  auto* wc = dynamic_cast<TWinControl*>(ownerControl_);
+  TWinControl* wc = ownerWindowed_;
   if (wc && wc->HandleAllocated() && ownerControl_->Parent() && ownerControl_->Showing())
     ownerControl_->Repaint();
   else if (!wc && ownerControl_->Parent() && ownerControl_->Visible())
@@ -359,9 +360,7 @@ bool TsCommonData::IsHot() const {
       ownerControl_->IsDesigning())
     return false;
   if (Focused) return true;
-  if (auto* wc = dynamic_cast<TWinControl*>(ownerControl_);
-      wc && wc->HandleAllocated() && wc->Focused())
-    return true;
+  if (TWinControl* wc = ownerWindowed_; wc && wc->HandleAllocated() && wc->Focused()) return true;
   return MouseAbove && HasHotLook(ControlType);
 }
 
@@ -494,7 +493,7 @@ bool TsCommonData::HandleCommand(TMessage& m) {
     case CmdRefreshBackground: {
       const bool see = IsSeeThrough();
       CacheInvalid = CacheInvalid || see;
-      auto* wc = dynamic_cast<TWinControl*>(ownerControl_);
+      TWinControl* wc = ownerWindowed_;
       if (wc && argument == 1 && wc->HandleAllocated())
         RedrawWindow(wc->Handle(), nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_NOERASE);
@@ -525,7 +524,7 @@ bool TsCommonData::HandleCommand(TMessage& m) {
 
 bool TsCommonData::HandleMessage(TMessage& m) {
   if (m.Msg == SM_NIRVEXCMD) return HandleCommand(m);
-  auto* wc = dynamic_cast<TWinControl*>(ownerControl_);
+  TWinControl* wc = ownerWindowed_;
   switch (m.Msg) {
     case WM_MOVE:
       if (ownerControl_ && IsSeeThrough()) SendCommand(ownerControl_, CmdRefreshBackground, 0, 1);

@@ -23,6 +23,7 @@ namespace vm {
 
 class TsSkinManager;
 class TCustomForm;
+class TWinControl;
 
 // What a form-frame component offers to the skin state it owns and to the
 // manager's announcement. The frame library implements it; this layer reaches
@@ -137,6 +138,9 @@ class TsCommonData {
   bool customFont_ = false;
   TComponent* ownerObject_ = nullptr;
   TControl* ownerControl_ = nullptr;
+  // The owner as a windowed control (nullptr for a windowless one), looked
+  // up once: every message of the owner asks.
+  TWinControl* ownerWindowed_ = nullptr;
   TControlRef animatingChild_;
   std::unique_ptr<TComponentLink<TsSkinManager>> manager_;
 };

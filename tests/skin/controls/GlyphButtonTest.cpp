@@ -10,6 +10,7 @@
 #include "skin/controls/GlyphData.h"
 #include "skin/controls/GlyphLayout.h"
 #include "skin/controls/SpeedButton.h"
+#include "skin/frame/SkinProvider.h"
 #include "skin/paint/pixels/Colors.h"
 #include "skin/state/SkinCommand.h"
 #include "tests/skin/controls/ControlsTestSupport.h"
@@ -423,6 +424,64 @@ TEST_F(GlyphButtons, TheRegionLeavesOutTheBordersTransparentCorners) {
   host.Click(50, 25);
   Pump();
   EXPECT_EQ(clicks, 1);
+}
+
+// A hover switches between pictures of the two looks made before, as long as
+// what lies behind the button is what they were blended with: a form colour
+// or a parent picture that changed (told to the button or not) makes the
+// picture anew, and every picture shown is the one made from nothing.
+TEST_F(GlyphButtons, HoverReusesAKeptLookOnlyOverTheSameBackground) {
+  LoadBuiltinSkin();
+  AnimationsOff = true;
+  TForm* f = MakeForm(200, 60);
+  TsBitBtn* b = BitBtn(f, 10, 10, "Открыть", 1);
+  auto cache = [&] { return TBitmap(*b->SkinData()->CacheBmp); };
+  auto hover = [&](bool on) {
+    if (on)
+      host.MouseMove(Centre(b).X, Centre(b).Y);
+    else
+      Away();
+    Shot(f);
+    return cache();
+  };
+  auto fresh = [&] {
+    b->SkinData()->CacheInvalid = true;
+    b->Repaint();
+    Shot(f);
+    return cache();
+  };
+  const TBitmap normal = hover(false), hot = hover(true);
+  ASSERT_FALSE(normal.SamePixels(hot));
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_TRUE(hover(false).SamePixels(normal));
+    EXPECT_TRUE(hover(true).SamePixels(hot));
+  }
+  EXPECT_TRUE(fresh().SamePixels(hot));
+  // The form's colour shows in the border's transparent corners.
+  hover(false);
+  f->SetColor(RGB(200, 0, 0));
+  const TBitmap hotOverRed = hover(true);
+  EXPECT_FALSE(hotOverRed.SamePixels(hot));
+  EXPECT_TRUE(fresh().SamePixels(hotOverRed));
+
+  // Over a skinned form the corners show the form's picture: pixels changed
+  // in it behind the button, though nobody told the button, are seen.
+  TForm* g = MakeForm(200, 60);
+  g->SetLeft(300);
+  auto* provider = new TsSkinProvider(g);
+  (void)provider;
+  TsBitBtn* c = BitBtn(g, 10, 10, "Открыть", 1);
+  b = c;
+  f = g;
+  const TBitmap skinnedNormal = hover(false), skinnedHot = hover(true);
+  hover(false);
+  TBitmap& behind = *provider->SkinData.CacheBmp;
+  ASSERT_GE(behind.Width(), c->Left() + c->Width());
+  TDC(behind).FillRect(c->BoundsRect(), RGB(0, 0, 230));
+  const TBitmap hotOverBlue = hover(true);
+  EXPECT_FALSE(hotOverBlue.SamePixels(skinnedHot));
+  EXPECT_TRUE(fresh().SamePixels(hotOverBlue));
+  EXPECT_FALSE(hover(false).SamePixels(skinnedNormal));
 }
 
 TEST_F(GlyphButtons, HoverFadesFrameByFrameOnTheVirtualClock) {

@@ -137,5 +137,69 @@ TEST_F(SkinnedFrameMenus, SystemMenuIsPaintedByTheMenuPainter) {
   CompareGolden("frame-system-menu", shot);
 }
 
+// The menu line's items stay as drawn while a repaint changes nothing on
+// the line, and a changed item (its caption, its state, a highlight the
+// platform keeps) shows at the next painting of the frame exactly as a frame
+// painted from nothing shows it.
+TEST_F(SkinnedFrameMenus, MenuLineRedrawsItsItemsOnlyWhenTheyChanged) {
+  auto* form = Create<TForm>(app.get());
+  form->SetBorderStyle(bsSingle);
+  form->SetCaption("Velmora");
+  form->SetBounds(30, 30, 360, 160);
+  auto* menu = Create<tk::TMainMenu>(form);
+  tk::TMenuItem* file = Item(form, menu->Items(), "Файл");
+  Item(form, file, "Открыть");
+  tk::TMenuItem* help = Item(form, menu->Items(), "Справка");
+  form->SetMenu(menu);
+  form->Show();
+  Pump();
+  HWND h = form->Handle();
+  TRect wr, first;
+  ASSERT_TRUE(GetWindowRect(h, &wr));
+  ASSERT_TRUE(GetMenuItemRect(h, GetMenu(h), 0, &first));
+  auto line = [&] {
+    const TBitmap shot = Shot(form);
+    const int top = first.Top - wr.Top, height = first.Height() + 1;
+    TBitmap strip(shot.Width(), height);
+    TDC(strip).BitBlt(0, 0, shot.Width(), height, shot, 0, top, SRCCOPY);
+    return strip;
+  };
+  auto repaint = [&] {
+    RedrawWindow(h, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    return line();
+  };
+  // What a frame painted from nothing shows now.
+  auto fresh = [&] {
+    TsSkinProvider* p = nullptr;
+    for (int i = 0; i < form->ComponentCount() && !p; ++i)
+      p = dynamic_cast<TsSkinProvider*>(form->Components(i));
+    EXPECT_NE(p, nullptr);
+    if (p) p->RefreshFrame();
+    return line();
+  };
+  const TBitmap before = line();
+  EXPECT_TRUE(repaint().SamePixels(before));
+  EXPECT_TRUE(repaint().SamePixels(before));
+
+  help->SetCaption("Помощь и сведения");
+  const TBitmap renamed = repaint();
+  EXPECT_FALSE(renamed.SamePixels(before));
+  EXPECT_TRUE(fresh().SamePixels(renamed));
+
+  file->SetEnabled(false);
+  const TBitmap disabled = repaint();
+  EXPECT_FALSE(disabled.SamePixels(renamed));
+  EXPECT_TRUE(fresh().SamePixels(disabled));
+
+  // A highlight changes only the platform's state of the item.
+  ASSERT_TRUE(HiliteMenuItem(h, GetMenu(h), 1, MF_BYPOSITION | MF_HILITE));
+  const TBitmap lit = repaint();
+  EXPECT_FALSE(lit.SamePixels(disabled));
+  EXPECT_TRUE(fresh().SamePixels(lit));
+  ASSERT_TRUE(HiliteMenuItem(h, GetMenu(h), 1, MF_BYPOSITION | MF_UNHILITE));
+  EXPECT_TRUE(repaint().SamePixels(disabled));
+}
+
 }  // namespace
 }  // namespace vm::test
