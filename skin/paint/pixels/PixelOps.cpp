@@ -35,6 +35,14 @@ inline const std::uint8_t* PixelAt(const TBitmap& b, i64 x, i64 y) {
   return b.ScanLine(int(y)) + x * b.BytesPerPixel();
 }
 
+// std::nearbyint in the default rounding mode (to nearest, halves to even)
+// for |v| < 2^51, without a library call: adding 1.5 * 2^52 leaves no bits
+// below the unit, so the sum is v rounded once, and taking it off is exact.
+inline double NearestEven(double v) {
+  constexpr double shift = 6755399441055744.0;
+  return (v + shift) - shift;
+}
+
 inline int ClampByte(double v) {
   if (!(v >= 0)) return 0;
   if (v > 255) return 255;
@@ -85,46 +93,48 @@ void BlendRectWithColor(TBitmap& bitmap, TRect rect, int percent, TColor color) 
   const int channel[3] = {GetBValue(c), GetGValue(c), GetRValue(c)};
   for (int k = 0; k < 3; ++k)
     for (int v = 0; v < 256; ++v)
-      table[k][v] = std::uint8_t(ClampByte(std::nearbyint(f * v + g * channel[k])));
+      table[k][v] = std::uint8_t(ClampByte(NearestEven(f * v + g * channel[k])));
 
   const int bpp = bitmap.BytesPerPixel();
-  // Fast paths: when an integer blend (rounded half up; the plain average at
-  // 50 %; or else half to even) gives exactly the table for every byte value
-  // of every channel, 24-bit rows go through a vectorised integer kernel;
-  // otherwise the table is used.
-  enum { kTable, kHalfUp, kHalf, kHalfEven } kernel = kTable;
-  std::uint16_t k[96] = {}, c96[96] = {};
-  if (bpp == 3 && percent >= 0 && percent <= 100) {
-    for (int j = 0; j < 96; ++j) {
-      c96[j] = std::uint16_t(channel[j % 3]);
-      k[j] = std::uint16_t((100 - percent) * channel[j % 3]);
-    }
-    bool halfUp = true, half = percent == 50, halfEven = true;
-    for (int ch = 0; ch < 3; ++ch)
-      for (int v = 0; v < 256; ++v) {
-        const auto u = std::uint8_t(v);
-        const auto pc = std::uint16_t(percent);
-        halfUp = halfUp && ColorBlendByteHalfUp(u, pc, k[ch]) == table[ch][v];
-        half = half && ColorBlendByteHalf(u, c96[ch]) == table[ch][v];
-        halfEven = halfEven && ColorBlendByte(u, pc, k[ch]) == table[ch][v];
+  // Fast path: away from the halves every rounding of the exact quotient
+  // gives the floating-point byte, and at the halves (where N ends in 50)
+  // the floating-point blend rounds either always up, always down or always
+  // to even for most channels. When each channel matches one of the three
+  // for every byte value, 24-bit rows go through the vectorised integer
+  // kernel; otherwise the table is used.
+  bool useKernel = bpp == 3 && percent >= 0 && percent <= 100;
+  THalfRounding mode[3] = {};
+  if (useKernel) {
+    for (int ch = 0; ch < 3 && useKernel; ++ch) {
+      // The three roundings of every byte value against the table, in one
+      // branch-free (vectorised) pass: ColorBlendByteRounded's arithmetic.
+      const unsigned k50 = unsigned((100 - percent) * channel[ch]) + 50;
+      unsigned wrongUp = 0, wrongDown = 0, wrongEven = 0;
+      for (unsigned v = 0; v < 256; ++v) {
+        const unsigned t = v * unsigned(percent) + k50, q = t / 100;
+        const unsigned atHalf = q * 100 == t, want = table[ch][v];
+        wrongUp |= q ^ want;
+        wrongDown |= (q - atHalf) ^ want;
+        wrongEven |= (q - (atHalf & q)) ^ want;
       }
-    kernel = halfUp ? kHalfUp : half ? kHalf : halfEven ? kHalfEven : kTable;
+      // Up first: with no half at all every mode matches and rounding up
+      // needs no correction step.
+      const unsigned wrong[3] = {wrongUp, wrongDown, wrongEven};
+      useKernel = false;
+      for (int m = 0; m < 3 && !useKernel; ++m)
+        if (wrong[m] == 0) mode[ch] = THalfRounding(m), useKernel = true;
+    }
+  }
+  if (useKernel) {
+    const TColorBlend blend = MakeColorBlend(std::uint16_t(percent), channel, mode);
+    std::uint8_t* first = PixelAt(bitmap, p.X[0], p.Y[0]);
+    const std::ptrdiff_t stride = p.H > 1 ? PixelAt(bitmap, p.X[0], p.Y[0] + 1) - first : 0;
+    ColorBlendRun(first, p.W * 3, p.H, stride, blend);
+    return;
   }
   for (i64 y = 0; y < p.H; ++y) {
     std::uint8_t* d = PixelAt(bitmap, p.X[0], p.Y[0] + y);
-    i64 x = 0;
-    if (kernel != kTable) {
-      const i64 blocks = p.W / 32;
-      if (kernel == kHalfUp)
-        ColorBlendBlocksHalfUp(d, blocks, k, std::uint16_t(percent));
-      else if (kernel == kHalf)
-        ColorBlendBlocksHalf(d, blocks, c96);
-      else
-        ColorBlendBlocks(d, blocks, k, std::uint16_t(percent));
-      x = blocks * 32;
-      d += blocks * 96;
-    }
-    for (; x < p.W; ++x, d += bpp) {
+    for (i64 x = 0; x < p.W; ++x, d += bpp) {
       d[0] = table[0][d[0]];
       d[1] = table[1][d[1]];
       d[2] = table[2][d[2]];
