@@ -78,6 +78,54 @@ std::unique_ptr<TBitmap> CreateBitmap32(int width, int height) {
   return std::make_unique<TBitmap>(width, height, TPixelFormat::pf32bit);
 }
 
+// ---------------------------------------------------------------- turns
+
+namespace {
+
+// dst row y is walked left to right while the source pointer steps by
+// `step` bytes: a whole column of src, from the row and column `start`
+// gives for each destination row.
+template <class FStart>
+void Turn(TBitmap& dst, std::ptrdiff_t step, FStart&& start) {
+  const int dbpp = dst.BytesPerPixel();
+  for (int y = 0; y < dst.Height(); ++y) {
+    const std::uint8_t* s = start(y);
+    std::uint8_t* d = dst.ScanLine(y);
+    for (int x = 0; x < dst.Width(); ++x, d += dbpp, s += step) {
+      d[0] = s[0];
+      d[1] = s[1];
+      d[2] = s[2];
+    }
+  }
+}
+
+bool TurnSizes(const TBitmap& src, const TBitmap& dst) {
+  return !src.Empty() && dst.Width() == src.Height() && dst.Height() == src.Width();
+}
+
+// Bytes from one source row to the next (negative for bottom-up bitmaps).
+std::ptrdiff_t RowStep(const TBitmap& b) {
+  return b.Height() > 1 ? b.ScanLine(1) - b.ScanLine(0) : 0;
+}
+
+}  // namespace
+
+void TurnClockwise(const TBitmap& src, TBitmap& dst) {
+  if (!TurnSizes(src, dst)) return;
+  // dst(x, y) = src(y, H - 1 - x): up column y from the bottom row.
+  const int bpp = src.BytesPerPixel(), h = src.Height();
+  Turn(dst, -RowStep(src),
+       [&](int y) { return src.ScanLine(h - 1) + std::size_t(y) * std::size_t(bpp); });
+}
+
+void TurnCounterClockwise(const TBitmap& src, TBitmap& dst) {
+  if (!TurnSizes(src, dst)) return;
+  // dst(x, y) = src(W - 1 - y, x): down column W - 1 - y from the top row.
+  const int bpp = src.BytesPerPixel(), w = src.Width();
+  Turn(dst, RowStep(src),
+       [&](int y) { return src.ScanLine(0) + std::size_t(w - 1 - y) * std::size_t(bpp); });
+}
+
 // ---------------------------------------------------------------- blends
 
 void BlendRectWithColor(TBitmap& bitmap, TRect rect, int percent, TColor color) {

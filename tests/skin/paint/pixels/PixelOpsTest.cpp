@@ -119,6 +119,42 @@ TEST_P(PixelOps, BlendRectWithColorWideRowsMatchFloatingPoint) {
     }
 }
 
+TEST_P(PixelOps, QuarterTurnsMatchTheirPixelFormulas) {
+  // Both turns of a noisy picture against the per-pixel formulas, from and
+  // to both row orders and 24- and 32-bit; a 32-bit destination keeps its
+  // alpha, and a destination of the wrong size is left alone.
+  TBitmap src(13, 5, TPixelFormat::pf24bit, Up());
+  unsigned seed = 7;
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 13; ++x) {
+      seed = seed * 1103515245u + 12345u;
+      src.SetPixel(x, y, TColor(seed >> 8) & 0xFFFFFF);
+    }
+  for (TPixelFormat f : {TPixelFormat::pf24bit, TPixelFormat::pf32bit})
+    for (bool dstUp : {false, true}) {
+      TBitmap cw(5, 13, f, dstUp), ccw(5, 13, f, dstUp);
+      if (f == TPixelFormat::pf32bit) cw.SetAlpha(2, 3, 77);
+      TurnClockwise(src, cw);
+      TurnCounterClockwise(src, ccw);
+      for (int y = 0; y < 13; ++y)
+        for (int x = 0; x < 5; ++x) {
+          ASSERT_EQ(cw.GetPixel(x, y), src.GetPixel(y, 4 - x)) << x << "," << y;
+          ASSERT_EQ(ccw.GetPixel(x, y), src.GetPixel(12 - y, x)) << x << "," << y;
+        }
+      if (f == TPixelFormat::pf32bit) {
+        EXPECT_EQ(cw.GetAlpha(2, 3), 77);
+      }
+      // Turned back, the picture is the same.
+      TBitmap back(13, 5, TPixelFormat::pf24bit, !dstUp);
+      TurnCounterClockwise(cw, back);
+      for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 13; ++x) ASSERT_EQ(back.GetPixel(x, y), src.GetPixel(x, y));
+    }
+  TBitmap wrong = Filled(6, 13, Up(), Grey(3));
+  TurnClockwise(src, wrong);
+  EXPECT_TRUE(OutsideIs(wrong, TRect{}, Grey(3)));
+}
+
 TEST_P(PixelOps, MixBitmapsDividesBy256) {
   TBitmap d = Filled(3, 2, Up(), RGB(255, 128, 0));
   TBitmap s = Filled(3, 2, !Up(), RGB(0, 0, 255));
