@@ -128,64 +128,92 @@ void TurnCounterClockwise(const TBitmap& src, TBitmap& dst) {
 
 // ---------------------------------------------------------------- blends
 
-void BlendRectWithColor(TBitmap& bitmap, TRect rect, int percent, TColor color) {
-  TPiece p = InclusivePiece(rect, rect.Left, rect.Top);
-  const TBitmap* bitmaps[1] = {&bitmap};
-  if (!ClipPiece(p, bitmaps, 1)) return;
+namespace {
 
+// What a colour blend needs before it touches a pixel: the per-channel table
+// of the floating-point results and, when the integer kernel reproduces it,
+// the kernel's prepared lanes. Working it out costs about as much as blending
+// a few thousand bytes, and repaints blend with the same colour and
+// percentage again and again, so the last one is kept (per thread).
+struct TColorBlendSetup {
+  bool Valid = false;
+  int Percent = 0;
+  TColor Color = 0;
+  bool Bytes24 = false;
+  bool UseKernel = false;
+  std::uint8_t Table[3][256] = {};
+  TColorBlend Blend;
+};
+
+void PrepareColorBlend(TColorBlendSetup& s, int percent, TColor c, bool bytes24) {
+  s.Valid = true;
+  s.Percent = percent;
+  s.Color = c;
+  s.Bytes24 = bytes24;
   // The result of a channel depends only on its old value, so one table per
   // channel gives exactly the per-pixel floating-point result.
-  const TColor c = ResolveColor(color);
   const double f = percent / 100.0, g = 1 - f;
-  std::uint8_t table[3][256];
   const int channel[3] = {GetBValue(c), GetGValue(c), GetRValue(c)};
   for (int k = 0; k < 3; ++k)
     for (int v = 0; v < 256; ++v)
-      table[k][v] = std::uint8_t(ClampByte(NearestEven(f * v + g * channel[k])));
+      s.Table[k][v] = std::uint8_t(ClampByte(NearestEven(f * v + g * channel[k])));
 
-  const int bpp = bitmap.BytesPerPixel();
   // Fast path: away from the halves every rounding of the exact quotient
   // gives the floating-point byte, and at the halves (where N ends in 50)
   // the floating-point blend rounds either always up, always down or always
   // to even for most channels. When each channel matches one of the three
   // for every byte value, 24-bit rows go through the vectorised integer
   // kernel; otherwise the table is used.
-  bool useKernel = bpp == 3 && percent >= 0 && percent <= 100;
+  bool useKernel = bytes24 && percent >= 0 && percent <= 100;
   THalfRounding mode[3] = {};
-  if (useKernel) {
-    for (int ch = 0; ch < 3 && useKernel; ++ch) {
-      // The three roundings of every byte value against the table, in one
-      // branch-free (vectorised) pass: ColorBlendByteRounded's arithmetic.
-      const unsigned k50 = unsigned((100 - percent) * channel[ch]) + 50;
-      unsigned wrongUp = 0, wrongDown = 0, wrongEven = 0;
-      for (unsigned v = 0; v < 256; ++v) {
-        const unsigned t = v * unsigned(percent) + k50, q = t / 100;
-        const unsigned atHalf = q * 100 == t, want = table[ch][v];
-        wrongUp |= q ^ want;
-        wrongDown |= (q - atHalf) ^ want;
-        wrongEven |= (q - (atHalf & q)) ^ want;
-      }
-      // Up first: with no half at all every mode matches and rounding up
-      // needs no correction step.
-      const unsigned wrong[3] = {wrongUp, wrongDown, wrongEven};
-      useKernel = false;
-      for (int m = 0; m < 3 && !useKernel; ++m)
-        if (wrong[m] == 0) mode[ch] = THalfRounding(m), useKernel = true;
+  for (int ch = 0; ch < 3 && useKernel; ++ch) {
+    // The three roundings of every byte value against the table, in one
+    // branch-free (vectorised) pass: ColorBlendByteRounded's arithmetic.
+    const unsigned k50 = unsigned((100 - percent) * channel[ch]) + 50;
+    unsigned wrongUp = 0, wrongDown = 0, wrongEven = 0;
+    for (unsigned v = 0; v < 256; ++v) {
+      const unsigned t = v * unsigned(percent) + k50, q = t / 100;
+      const unsigned atHalf = q * 100 == t, want = s.Table[ch][v];
+      wrongUp |= q ^ want;
+      wrongDown |= (q - atHalf) ^ want;
+      wrongEven |= (q - (atHalf & q)) ^ want;
     }
+    // Up first: with no half at all every mode matches and rounding up
+    // needs no correction step.
+    const unsigned wrong[3] = {wrongUp, wrongDown, wrongEven};
+    useKernel = false;
+    for (int m = 0; m < 3 && !useKernel; ++m)
+      if (wrong[m] == 0) mode[ch] = THalfRounding(m), useKernel = true;
   }
-  if (useKernel) {
-    const TColorBlend blend = MakeColorBlend(std::uint16_t(percent), channel, mode);
+  s.UseKernel = useKernel;
+  if (useKernel) s.Blend = MakeColorBlend(std::uint16_t(percent), channel, mode);
+}
+
+}  // namespace
+
+void BlendRectWithColor(TBitmap& bitmap, TRect rect, int percent, TColor color) {
+  TPiece p = InclusivePiece(rect, rect.Left, rect.Top);
+  const TBitmap* bitmaps[1] = {&bitmap};
+  if (!ClipPiece(p, bitmaps, 1)) return;
+
+  const TColor c = ResolveColor(color);
+  const int bpp = bitmap.BytesPerPixel();
+  thread_local TColorBlendSetup last;
+  if (!last.Valid || last.Percent != percent || last.Color != c || last.Bytes24 != (bpp == 3))
+    PrepareColorBlend(last, percent, c, bpp == 3);
+  const TColorBlendSetup& s = last;
+  if (s.UseKernel) {
     std::uint8_t* first = PixelAt(bitmap, p.X[0], p.Y[0]);
     const std::ptrdiff_t stride = p.H > 1 ? PixelAt(bitmap, p.X[0], p.Y[0] + 1) - first : 0;
-    ColorBlendRun(first, p.W * 3, p.H, stride, blend);
+    ColorBlendRun(first, p.W * 3, p.H, stride, s.Blend);
     return;
   }
   for (i64 y = 0; y < p.H; ++y) {
     std::uint8_t* d = PixelAt(bitmap, p.X[0], p.Y[0] + y);
     for (i64 x = 0; x < p.W; ++x, d += bpp) {
-      d[0] = table[0][d[0]];
-      d[1] = table[1][d[1]];
-      d[2] = table[2][d[2]];
+      d[0] = s.Table[0][d[0]];
+      d[1] = s.Table[1][d[1]];
+      d[2] = s.Table[2][d[2]];
     }
   }
 }

@@ -102,8 +102,14 @@ TEST_P(PixelOps, BlendRectWithColorWideRowsMatchFloatingPoint) {
   for (int percent : percents)
     for (TColor c :
          {RGB(0, 0, 0), RGB(255, 255, 255), RGB(17, 128, 201), RGB(83, 41, 161), RGB(3, 250, 99)}) {
-      TBitmap b = src;
+      // The same blend on a 32-bit copy right after: the prepared blend of
+      // the 24-bit one (the kernel's) must not be taken for it.
+      TBitmap b = src, b32 = src;
+      b32.SetPixelFormat(TPixelFormat::pf32bit);
       BlendRectWithColor(b, TRect{0, 0, 36, 6}, percent, c);
+      BlendRectWithColor(b32, TRect{0, 0, 36, 6}, percent, c);
+      for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 37; ++x) ASSERT_EQ(b32.GetPixel(x, y), b.GetPixel(x, y));
       const double f = percent / 100.0, g = 1 - f;
       auto expect = [&](int v, int cc) {
         return std::clamp(int(std::nearbyint(f * v + g * cc)), 0, 255);
