@@ -221,9 +221,10 @@ TColorBlend MakeColorBlend(std::uint16_t p, const int channel[3], const THalfRou
     for (int i = 0; i < 32; ++i) {
       const int ch = (phase + i) % 3;
       const auto add = std::uint16_t(2 * (b.K[ch] + 50));
-      (i % 2 ? b.Plain[phase].AddOdd : b.Plain[phase].AddEven)[i / 2] = add;
-      (i % 2 ? b.Biased[phase].AddOdd : b.Biased[phase].AddEven)[i / 2] =
-          std::uint16_t(add + 256 * p);
+      std::uint16_t* plain = i % 2 ? b.Plain[phase].AddOdd : b.Plain[phase].AddEven;
+      std::uint16_t* biased = i % 2 ? b.Biased[phase].AddOdd : b.Biased[phase].AddEven;
+      plain[i / 2] = add;
+      biased[i / 2] = std::uint16_t(add + 256 * p);
       std::uint8_t mask = 0, value = 0xFF;  // rounding up: never a match
       if (mode[ch] == THalfRounding::Down)
         mask = 0x7F, value = 0;
@@ -263,7 +264,8 @@ TColorBlend MakeColorBlend(std::uint16_t p, const int channel[3], const THalfRou
   for (int phase = 0; phase < 3; ++phase)
     for (int i = 0; i < 32; ++i) {
       const int ch = (phase + i) % 3;
-      (i % 2 ? b.Bits[phase].AddOdd : b.Bits[phase].AddEven)[i / 2] = std::uint16_t(b.K[ch] + 50);
+      std::uint16_t* add = i % 2 ? b.Bits[phase].AddOdd : b.Bits[phase].AddEven;
+      add[i / 2] = std::uint16_t(b.K[ch] + 50);
       b.Bits[phase].HalfMask[i] = mask[ch];
       b.Bits[phase].HalfValue[i] = value[ch];
     }
