@@ -1,5 +1,8 @@
 #include "toolkit/ImageList.h"
 
+#include <cstdint>
+#include <vector>
+
 #include "platform/gfx/DC.h"
 #include "platform/gfx/SysColors.h"
 #include "toolkit/Bitmap.h"
@@ -79,15 +82,26 @@ void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) co
   if (enabled) {
     list_.Draw(*dc, x, y, index);
   } else {
+    // Disabled: each opaque pixel a light grey of its own brightness. The
+    // greys are composed in memory and copied with black, which none of them
+    // is (they are all at least 127), left out where the image is transparent.
+    const int w = list_.Width(), h = list_.Height();
+    const std::vector<std::uint8_t> opaque = list_.Shape(index, [](TColor) { return true; });
+    vm::TBitmap greys(w, h, vm::TPixelFormat::pf24bit);
+    greys.Fill(0);
     const vm::TBitmap& image = list_.Image(index);
-    for (int j = 0; j < list_.Height(); ++j)
-      for (int i = 0; i < list_.Width(); ++i) {
-        if (list_.IsTransparent(index, i, j)) continue;
-        TColor c = image.GetPixel(i, j);
-        int grey = (GetRValue(c) * 77 + GetGValue(c) * 151 + GetBValue(c) * 28) >> 8;
-        int light = (grey + 255) / 2;
-        dc->SetPixel(x + i, y + j, RGB(light, light, light));
+    const int bpp = image.BytesPerPixel();
+    for (int j = 0; j < h; ++j) {
+      const std::uint8_t* o = opaque.data() + std::size_t(j) * std::size_t(w);
+      const std::uint8_t* p = image.ScanLine(j);
+      std::uint8_t* g = greys.ScanLine(j);
+      for (int i = 0; i < w; ++i, p += bpp, g += 3) {
+        if (!o[i]) continue;
+        const int grey = (p[2] * 77 + p[1] * 151 + p[0] * 28) >> 8;
+        g[0] = g[1] = g[2] = std::uint8_t((grey + 255) / 2);
       }
+    }
+    dc->TransparentBlt(x, y, w, h, greys, 0, 0, RGB(0, 0, 0));
   }
   if (canvas.OnChange) canvas.OnChange();
 }

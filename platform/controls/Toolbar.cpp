@@ -277,10 +277,9 @@ void TToolbar::DrawButton(TDC& dc, int i) {
   if (checked && !down && !hot) {
     // A checked button is sunken on a light checkerboard.
     dc.FillRect(r, GetSysColor(COLOR_BTNFACE));
-    TColor light = GetSysColor(COLOR_BTNHIGHLIGHT);
-    for (int y = r.Top + 1; y < r.Bottom - 1; ++y)
-      for (int x = r.Left + 1 + ((r.Left + 1 + y) & 1); x < r.Right - 1; x += 2)
-        dc.SetPixel(x, y, light);
+    // The light pixels are those whose x + y is even.
+    dc.FillPattern({r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1}, CheckerPattern, {0, 0},
+                   GetSysColor(COLOR_BTNHIGHLIGHT));
   }
   if (down || checked)
     DrawEdge(&dc, &edge, Flat() ? BDR_SUNKENOUTER : EDGE_SUNKEN, BF_RECT);
@@ -299,17 +298,14 @@ void TToolbar::DrawButton(TDC& dc, int i) {
     if (enabled) {
       images_->Draw(dc, ix, iy, b.B.iBitmap);
     } else {
-      // Disabled: the image's shape embossed, light below right, shadow on top.
-      for (int pass = 0; pass < 2; ++pass)
-        for (int y = 0; y < img.cy; ++y)
-          for (int x = 0; x < img.cx; ++x)
-            if (!images_->IsTransparent(b.B.iBitmap, x, y)) {
-              TColor px = images_->Image(b.B.iBitmap).GetPixel(x, y);
-              int lum = (GetRValue(px) * 3 + GetGValue(px) * 6 + GetBValue(px)) / 10;
-              if (lum > 192) continue;  // light parts stay flat
-              dc.SetPixel(ix + x + (pass ? 0 : 1), iy + y + (pass ? 0 : 1),
-                          GetSysColor(pass ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT));
-            }
+      // Disabled: the image's shape embossed, light below right, shadow on
+      // top; light parts of the image stay flat.
+      const std::vector<std::uint8_t> shape = images_->Shape(b.B.iBitmap, [](TColor px) {
+        return (GetRValue(px) * 3 + GetGValue(px) * 6 + GetBValue(px)) / 10 <= 192;
+      });
+      dc.FillMasked(ix + 1, iy + 1, img.cx, img.cy, shape.data(), img.cx,
+                    GetSysColor(COLOR_BTNHIGHLIGHT));
+      dc.FillMasked(ix, iy, img.cx, img.cy, shape.data(), img.cx, GetSysColor(COLOR_BTNSHADOW));
     }
   }
   if (b.Text.empty()) return;

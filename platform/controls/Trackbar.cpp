@@ -290,16 +290,18 @@ void TTrackbar::Paint(TDC& dc) {
 void TTrackbar::PaintThumb(TDC& dc, const TLayout& g, bool dithered) {
   const int W = g.Width, L = g.Length;
   if (W <= 0 || L <= 0) return;
-  const TColor face = GetSysColor(COLOR_BTNFACE);
-  const TColor light = GetSysColor(COLOR_BTNHIGHLIGHT);
-  const TColor shadow = GetSysColor(COLOR_BTNSHADOW);
-  const TColor dark = GetSysColor(COLOR_3DDKSHADOW);
-  auto put = [&](int x, int y, TColor col) {
+  // The shape is composed in memory, one colour number per pixel in the
+  // device's orientation (0: left as it is), and drawn with one masked fill
+  // per colour; a later put overwrites an earlier one, as drawing would.
+  constexpr std::uint8_t face = 1, light = 2, shadow = 3, dark = 4;
+  const TColor colours[5] = {CLR_NONE, GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNHIGHLIGHT),
+                             GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_3DDKSHADOW)};
+  const int dw = g.Vert ? L : W, dh = g.Vert ? W : L;
+  std::vector<std::uint8_t> shape(std::size_t(dw) * std::size_t(dh), 0);
+  auto put = [&](int x, int y, std::uint8_t col) {
     if (x < 0 || y < 0 || x >= W || y >= L) return;
-    if (g.Vert)
-      dc.SetPixel(g.Thumb.Left + y, g.Thumb.Top + x, col);
-    else
-      dc.SetPixel(g.Thumb.Left + x, g.Thumb.Top + y, col);
+    shape[g.Vert ? std::size_t(x) * std::size_t(dw) + std::size_t(y)
+                 : std::size_t(y) * std::size_t(dw) + std::size_t(x)] = col;
   };
   auto fill = [&](int y, int x0, int x1) {
     for (int x = x0; x <= x1; ++x) {
@@ -342,6 +344,11 @@ void TTrackbar::PaintThumb(TDC& dc, const TLayout& g, bool dithered) {
     for (int k = 0; W - 3 - k > k + 1; ++k) put(W - 3 - k, body + k, shadow);
     for (int y = 0; y < body; ++y) put(W - 1, y, dark);
     for (int k = 0; k < P; ++k) put(W - 2 - k, body + k, dark);
+  }
+  std::vector<std::uint8_t> mask(shape.size());
+  for (std::uint8_t col = face; col <= dark; ++col) {
+    for (std::size_t i = 0; i < shape.size(); ++i) mask[i] = shape[i] == col;
+    dc.FillMasked(g.Thumb.Left, g.Thumb.Top, dw, dh, mask.data(), dw, colours[col]);
   }
 }
 

@@ -30,11 +30,30 @@ std::uint8_t ToByte(double v) {
   return std::uint8_t(int(v) >> 8);
 }
 
-void PutPixel(TBitmap& bmp, int x, int y, const double c[3]) {
-  std::uint8_t* p = bmp.ScanLine(y) + std::size_t(x) * bmp.BytesPerPixel();
-  p[0] = ToByte(c[2]);
-  p[1] = ToByte(c[1]);
-  p[2] = ToByte(c[0]);
+// Floor and ceiling of a / b for b > 0.
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+  return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+std::int64_t CeilDiv(std::int64_t a, std::int64_t b) {
+  return -FloorDiv(-a, b);
+}
+
+// The pixels x whose centre lies on the inner side of edge a -> b in row
+// py: the edge function w = C - D * px (px = 2x + 1) at least 0 where the
+// edge is owned, above 0 elsewhere. Narrows [lo, hi] to them.
+void ClipToEdge(const TVert& a, const TVert& b, bool owned, std::int64_t py, std::int64_t& lo,
+                std::int64_t& hi) {
+  const std::int64_t d = b.Y - a.Y;
+  const std::int64_t c = (b.X - a.X) * (py - a.Y) + d * a.X;
+  // C - D (2x + 1) >= t  <=>  2D x <= C - t - D.
+  const std::int64_t e = c - (owned ? 0 : 1) - d, s = 2 * d;
+  if (s == 0) {
+    if (e < 0) hi = lo - 1;
+  } else if (s > 0) {
+    hi = std::min(hi, FloorDiv(e, s));
+  } else {
+    lo = std::max(lo, CeilDiv(-e, -s));
+  }
 }
 
 void FillTriangle(TBitmap& bmp, const TRegion& area, TVert v0, TVert v1, TVert v2) {
@@ -53,21 +72,28 @@ void FillTriangle(TBitmap& bmp, const TRegion& area, TVert v0, TVert v1, TVert v
   const double d1[3] = {v1.C[0] - v0.C[0], v1.C[1] - v0.C[1], v1.C[2] - v0.C[2]};
   const double d2[3] = {v2.C[0] - v0.C[0], v2.C[1] - v0.C[1], v2.C[2] - v0.C[2]};
   const double inv = 1.0 / double(area2);
+  const int bpp = bmp.BytesPerPixel();
   for (const TRect& r0 : area.Rects()) {
     const TRect r = r0.Intersect(box);
     for (int y = r.Top; y < r.Bottom; ++y) {
       const std::int64_t py = 2 * std::int64_t(y) + 1;
-      for (int x = r.Left; x < r.Right; ++x) {
-        const std::int64_t px = 2 * std::int64_t(x) + 1;
-        const std::int64_t w0 = Edge(v1, v2, px, py), w1 = Edge(v2, v0, px, py),
-                           w2 = Edge(v0, v1, px, py);
-        if (w0 < 0 || w1 < 0 || w2 < 0) continue;
-        if ((w0 == 0 && !own0) || (w1 == 0 && !own1) || (w2 == 0 && !own2)) continue;
+      // Each row's inside is one span, found from the three edges at once.
+      std::int64_t lo = r.Left, hi = std::int64_t(r.Right) - 1;
+      ClipToEdge(v1, v2, own0, py, lo, hi);
+      ClipToEdge(v2, v0, own1, py, lo, hi);
+      ClipToEdge(v0, v1, own2, py, lo, hi);
+      if (lo > hi) continue;
+      // The weights of vertices 1 and 2 step exactly along the span.
+      const std::int64_t px = 2 * lo + 1;
+      std::int64_t w1 = Edge(v2, v0, px, py), w2 = Edge(v0, v1, px, py);
+      const std::int64_t step1 = -2 * (v0.Y - v2.Y), step2 = -2 * (v1.Y - v0.Y);
+      std::uint8_t* p = bmp.ScanLine(y) + std::size_t(lo) * std::size_t(bpp);
+      for (std::int64_t x = lo; x <= hi; ++x, p += bpp, w1 += step1, w2 += step2) {
         // Relative to vertex 0 so that three equal colours give that colour exactly.
         const double f1 = double(w1) * inv, f2 = double(w2) * inv;
-        const double c[3] = {v0.C[0] + f1 * d1[0] + f2 * d2[0], v0.C[1] + f1 * d1[1] + f2 * d2[1],
-                             v0.C[2] + f1 * d1[2] + f2 * d2[2]};
-        PutPixel(bmp, x, y, c);
+        p[0] = ToByte(v0.C[2] + f1 * d1[2] + f2 * d2[2]);
+        p[1] = ToByte(v0.C[1] + f1 * d1[1] + f2 * d2[1]);
+        p[2] = ToByte(v0.C[0] + f1 * d1[0] + f2 * d2[0]);
       }
     }
   }

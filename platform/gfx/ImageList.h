@@ -2,6 +2,7 @@
 // as toolbars, menus and glyph buttons use it.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/gfx/Bitmap.h"
@@ -41,6 +42,11 @@ class TImageList {
   const TBitmap& Image(int index) const { return items_.at(std::size_t(index)).Image; }
   bool HasMask(int index) const { return !items_.at(std::size_t(index)).Mask.Empty(); }
   bool IsTransparent(int index, int x, int y) const;
+  // One byte per pixel of item index, row j at j * Width(): 1 where the pixel
+  // is opaque and keep(its colour) holds, 0 elsewhere. Read row by row; for
+  // drawing an image's shape in one colour with TDC::FillMasked.
+  template <class F>
+  std::vector<std::uint8_t> Shape(int index, F&& keep) const;
 
   // Draws item index with its top-left corner at (x, y) in logical
   // coordinates, leaving the destination under transparent pixels as it was.
@@ -60,5 +66,23 @@ class TImageList {
   TColor bkColor_ = clNone;
   std::vector<TItem> items_;
 };
+
+template <class F>
+std::vector<std::uint8_t> TImageList::Shape(int index, F&& keep) const {
+  const TItem& item = items_.at(std::size_t(index));
+  std::vector<std::uint8_t> shape(std::size_t(width_) * std::size_t(height_));
+  const int ibpp = item.Image.BytesPerPixel(), mbpp = item.Mask.BytesPerPixel();
+  for (int y = 0; y < height_; ++y) {
+    const std::uint8_t* p = item.Image.ScanLine(y);
+    const std::uint8_t* m = item.Mask.Empty() ? nullptr : item.Mask.ScanLine(y);
+    std::uint8_t* out = shape.data() + std::size_t(y) * std::size_t(width_);
+    for (int x = 0; x < width_; ++x, p += ibpp) {
+      const bool opaque = !m || (m[0] | m[1] | m[2]) == 0;
+      if (m) m += mbpp;
+      out[x] = opaque && keep(RGB(p[2], p[1], p[0])) ? 1 : 0;
+    }
+  }
+  return shape;
+}
 
 }  // namespace vm

@@ -146,9 +146,7 @@ void TsSkinableMenus::PaintExtraLine(TBitmap& bg, int e, int sb) {
     // The text reads upward from near the band's bottom: it is written across
     // the band turned a quarter clockwise, which is then turned back.
     TBitmap across(bandHeight, e);
-    for (int y = 0; y < e; ++y)
-      for (int x = 0; x < bandHeight; ++x)
-        across.SetPixel(x, y, band.GetPixel(y, bandHeight - 1 - x));
+    TurnClockwise(band, across);
     {
       TDC dc(across);
       const TnxFontSpec& f = manager_->MenuSupport().ExtraLineFont;
@@ -158,8 +156,7 @@ void TsSkinableMenus::PaintExtraLine(TBitmap& bg, int e, int sb) {
                        DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_NOCLIP,
                        TRect{textStart, 0, bandHeight, e});
     }
-    for (int y = 0; y < bandHeight; ++y)
-      for (int x = 0; x < e; ++x) band.SetPixel(x, y, across.GetPixel(bandHeight - 1 - y, x));
+    TurnCounterClockwise(across, band);
   }
   TDC dc(bg);
   dc.BitBlt(sb, sb, e, bandHeight, band, 0, 0, SRCCOPY);

@@ -1,6 +1,8 @@
 #include "skin/paint/pixels/Kernels.h"
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -203,95 +205,246 @@ void MaskBytesLight(std::uint8_t* __restrict d, const std::uint8_t* __restrict s
   }
 }
 
+TColorBlend MakeColorBlend(std::uint16_t p, const int channel[3], const THalfRounding mode[3]) {
+  TColorBlend b;
+  b.P = p;
+  for (int ch = 0; ch < 3; ++ch) {
+    b.K[ch] = std::uint16_t((100 - p) * channel[ch]);
+    b.Mode[ch] = mode[ch];
+    b.Uniform = b.Uniform && mode[ch] == mode[0];
+  }
+  // Lane j of a block holds its bytes 2j (the even product) and 2j + 1 (the
+  // odd one); a block starting at channel `phase` has byte i in channel
+  // (phase + i) % 3. Biased lanes add back the 128 * 2p that moving the byte
+  // to -128..127 took off (wrapping: the true sum fits 16 bits).
+  for (int phase = 0; phase < 3; ++phase)
+    for (int i = 0; i < 32; ++i) {
+      const int ch = (phase + i) % 3;
+      const auto add = std::uint16_t(2 * (b.K[ch] + 50));
+      std::uint16_t* plain = i % 2 ? b.Plain[phase].AddOdd : b.Plain[phase].AddEven;
+      std::uint16_t* biased = i % 2 ? b.Biased[phase].AddOdd : b.Biased[phase].AddEven;
+      plain[i / 2] = add;
+      biased[i / 2] = std::uint16_t(add + 256 * p);
+      std::uint8_t mask = 0, value = 0xFF;  // rounding up: never a match
+      if (mode[ch] == THalfRounding::Down)
+        mask = 0x7F, value = 0;
+      else if (mode[ch] == THalfRounding::Even)
+        mask = 0xFF, value = 0x80;
+      for (TColorBlend::TLanes* l : {&b.Plain[phase], &b.Biased[phase]}) {
+        l->HalfMask[i] = mask;
+        l->HalfValue[i] = value;
+      }
+    }
+
+  for (int phase = 0; phase < 3; ++phase)
+    for (int i = 0; i < 32; ++i) {
+      const int ch = (phase + i) % 3;
+      b.Average[phase].Channel[i] = std::uint8_t(channel[ch]);
+      b.Average[phase].Up[i] = mode[ch] == THalfRounding::Even ? 0 : 1;
+      b.Average[phase].Down[i] = mode[ch] == THalfRounding::Up ? 0 : 1;
+    }
+
+  // The period of the halves in byte values: 100 / gcd(p, 100).
+  int gcd = 100;
+  for (int a = p; a != 0;) gcd = std::exchange(a, gcd % a);
+  const int period = 100 / gcd;
+  b.BitStep = period <= 4 || (b.Uniform && mode[0] == THalfRounding::Up);
+  if (!b.BitStep) return b;
+  std::uint8_t mask[3], value[3];
+  for (int ch = 0; ch < 3; ++ch) {
+    // The first byte value (modulo the test's reach) that steps down.
+    mask[ch] = std::uint8_t(mode[ch] == THalfRounding::Down ? period - 1 : 2 * period - 1);
+    value[ch] = 0xFF;
+    if (mode[ch] != THalfRounding::Up)
+      for (int v = 2 * period - 1; v >= 0; --v)
+        if (ColorBlendByteRounded(std::uint8_t(v), p, b.K[ch], mode[ch]) !=
+            ColorBlendByteRounded(std::uint8_t(v), p, b.K[ch], THalfRounding::Up))
+          value[ch] = std::uint8_t(v & mask[ch]);
+  }
+  for (int phase = 0; phase < 3; ++phase)
+    for (int i = 0; i < 32; ++i) {
+      const int ch = (phase + i) % 3;
+      std::uint16_t* add = i % 2 ? b.Bits[phase].AddOdd : b.Bits[phase].AddEven;
+      add[i / 2] = std::uint16_t(b.K[ch] + 50);
+      b.Bits[phase].HalfMask[i] = mask[ch];
+      b.Bits[phase].HalfValue[i] = value[ch];
+    }
+  return b;
+}
+
 namespace {
 
+void ColorBlendRunPortable(std::uint8_t* d, std::int64_t n, std::int64_t rows,
+                           std::ptrdiff_t stride, const TColorBlend& b) {
+  for (std::int64_t row = 0; row < rows; ++row, d += stride)
+    for (std::int64_t i = 0; i < n; ++i)
+      d[i] = ColorBlendByteRounded(d[i], b.P, b.K[i % 3], b.Mode[i % 3]);
+}
+
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-// ColorBlendByte on 8 or 16 lanes: t = v * p + k50 (k50 = k + 50), then
-// q = mulhi(t, 5243) >> 3 and, rounding halves to even, one step back at an
-// odd half (rounding halves up, q is the result).
-template <bool Even>
-inline __m128i ColorBlend8(__m128i v, __m128i p, __m128i k50) {
-  const __m128i t = _mm_add_epi16(_mm_mullo_epi16(v, p), k50);
-  const __m128i q = _mm_srli_epi16(_mm_mulhi_epu16(t, _mm_set1_epi16(5243)), 3);
-  if (!Even) return q;
-  const __m128i r = _mm_sub_epi16(t, _mm_mullo_epi16(q, _mm_set1_epi16(100)));
-  const __m128i odd = _mm_and_si128(q, _mm_set1_epi16(1));
-  return _mm_sub_epi16(q, _mm_and_si128(_mm_cmpeq_epi16(r, _mm_setzero_si128()), odd));
-}
-
-template <bool Even>
-void ColorBlendBlocksSse2(std::uint8_t* d, std::int64_t blocks, const std::uint16_t* k50,
-                          std::uint16_t p) {
-  const __m128i pv = _mm_set1_epi16(std::int16_t(p)), zero = _mm_setzero_si128();
-  for (std::int64_t b = 0; b < blocks; ++b, d += 96)
-    for (int j = 0; j < 96; j += 16) {
-      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + j));
-      const __m128i lo =
-          ColorBlend8<Even>(_mm_unpacklo_epi8(v, zero), pv,
-                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(k50 + j)));
-      const __m128i hi =
-          ColorBlend8<Even>(_mm_unpackhi_epi8(v, zero), pv,
-                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(k50 + j + 8)));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + j), _mm_packus_epi16(lo, hi));
+// Walks runs of n bytes, `rows` of them `stride` bytes apart, in 32-byte
+// blocks, handing each block its lanes. The block starting at byte i begins
+// with channel i % 3; 96 bytes hold three blocks whose phases repeat (0, 2,
+// 1). A run rarely ends on a whole block: its last 32 bytes are read before
+// the blocks that overlap them are written and blended last, so that the
+// bytes blended twice are written the same value both times. Runs under 32
+// bytes go through a zeroed block on the stack.
+template <class TLanesOf, class TBlock>
+__attribute__((always_inline)) inline void WalkColorBlendRuns(std::uint8_t* d,
+                                                              std::ptrdiff_t stride, std::int64_t n,
+                                                              std::int64_t rows,
+                                                              const TLanesOf* lanes,
+                                                              TBlock&& block) {
+  if (n <= 0) return;
+  for (std::int64_t row = 0; row < rows; ++row, d += stride) {
+    if (n < 32) {
+      alignas(32) std::uint8_t tmp[32] = {};
+      std::memcpy(tmp, d, std::size_t(n));
+      block(tmp, tmp, lanes[0]);
+      std::memcpy(d, tmp, std::size_t(n));
+      continue;
     }
-}
-
-template <bool Even>
-__attribute__((target("avx2"))) inline __m256i ColorBlend16(__m256i v, __m256i p, __m256i k50) {
-  const __m256i t = _mm256_add_epi16(_mm256_mullo_epi16(v, p), k50);
-  const __m256i q = _mm256_srli_epi16(_mm256_mulhi_epu16(t, _mm256_set1_epi16(5243)), 3);
-  if (!Even) return q;
-  const __m256i r = _mm256_sub_epi16(t, _mm256_mullo_epi16(q, _mm256_set1_epi16(100)));
-  const __m256i odd = _mm256_and_si256(q, _mm256_set1_epi16(1));
-  return _mm256_sub_epi16(q, _mm256_and_si256(_mm256_cmpeq_epi16(r, _mm256_setzero_si256()), odd));
-}
-
-// 16 bytes widen to 16 lanes in order (vpmovzxbw); packing two results works
-// within 128-bit halves, so a 64-bit permute puts the bytes back in order.
-template <bool Even>
-__attribute__((target("avx2"))) void ColorBlendBlocksAvx2(std::uint8_t* d, std::int64_t blocks,
-                                                          const std::uint16_t* k50,
-                                                          std::uint16_t p) {
-  const __m256i pv = _mm256_set1_epi16(std::int16_t(p));
-  for (std::int64_t b = 0; b < blocks; ++b, d += 96)
-    for (int j = 0; j < 96; j += 32) {
-      const __m256i lo = ColorBlend16<Even>(
-          _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + j))), pv,
-          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(k50 + j)));
-      const __m256i hi = ColorBlend16<Even>(
-          _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + j + 16))), pv,
-          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(k50 + j + 16)));
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + j),
-                          _mm256_permute4x64_epi64(_mm256_packus_epi16(lo, hi), 0xD8));
+    const std::int64_t last = n - 32;
+    std::int64_t i = 0;
+    for (; i + 96 <= last; i += 96) {
+      block(d + i, d + i, lanes[0]);
+      block(d + i + 32, d + i + 32, lanes[2]);
+      block(d + i + 64, d + i + 64, lanes[1]);
     }
+    alignas(32) std::uint8_t tail[32];
+    std::memcpy(tail, d + last, 32);
+    for (; i < last; i += 32) block(d + i, d + i, lanes[i % 3]);
+    block(d + last, tail, lanes[last % 3]);
+  }
+}
+
+// How a kernel takes the half step: not at all (every half rounds up), the
+// same test for every byte, or each byte's own. (With AVX2, blends whose
+// halves all round up take the kernel without a step below.)
+enum THalfStep { kNoStep, kSameStep, kOwnStep };
+
+// SSE2 (the x86-64 baseline): the bytes' products by 2p with a multiply-low
+// of the even bytes masked out and the odd ones shifted down; then as the
+// AVX2 kernel below, 16 bytes at a time.
+template <THalfStep Step>
+void ColorBlendRunSse2(std::uint8_t* d, std::int64_t n, std::int64_t rows, std::ptrdiff_t stride,
+                       const TColorBlend& b) {
+  const __m128i p2 = _mm_set1_epi16(std::int16_t(2 * b.P));
+  const __m128i lowBytes = _mm_set1_epi16(0x00FF), highBytes = _mm_set1_epi16(std::int16_t(0xFF00));
+  const __m128i rcp = _mm_set1_epi16(std::int16_t(kRecip100));
+  auto at = [](const void* q) { return _mm_load_si128(static_cast<const __m128i*>(q)); };
+  auto half = [&](std::uint8_t* out, const std::uint8_t* in, const TColorBlend::TLanes& l, int j) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    __m128i e = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(v, lowBytes), p2), at(l.AddEven + j));
+    __m128i o = _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(v, 8), p2), at(l.AddOdd + j));
+    e = _mm_mulhi_epu16(e, rcp);
+    o = _mm_mulhi_epu16(o, rcp);
+    __m128i r = _mm_or_si128(_mm_srli_epi16(e, 7), _mm_and_si128(_mm_slli_epi16(o, 1), highBytes));
+    if (Step != kNoStep) {
+      const __m128i low = _mm_or_si128(_mm_and_si128(e, lowBytes), _mm_slli_epi16(o, 8));
+      r = _mm_add_epi8(
+          r, _mm_cmpeq_epi8(_mm_and_si128(low, at(l.HalfMask + 2 * j)), at(l.HalfValue + 2 * j)));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), r);
+  };
+  WalkColorBlendRuns(d, stride, n, rows, b.Plain,
+                     [&](std::uint8_t* out, const std::uint8_t* in, const TColorBlend::TLanes& l) {
+                       half(out, in, l, 0);
+                       half(out + 16, in + 16, l, 8);
+                     });
+}
+
+__attribute__((target("avx2"))) inline __m256i LoadLanes(const void* q) {
+  return _mm256_load_si256(static_cast<const __m256i*>(q));
+}
+
+// AVX2: the products come from one multiply-add each, the weights (2p, 0)
+// and (0, 2p) as its unsigned operand and the bytes, moved to -128..127 by
+// flipping their top bit, as its signed one: 2p * (v - 128) never
+// saturates. After the multiply-high h by the reciprocal, the even lanes'
+// quotients are h >> 7 (in their low bytes) and the odd lanes' h << 1 (in
+// their high bytes), blended byte-wise. The half step runs on bytes too: the
+// low bytes of the even and odd h side by side, masked and compared, give
+// -1 where a byte steps down.
+// AVX2 at 25, 50 and 75 % (and wherever every half rounds up): the
+// products by p from one multiply-add each, the bytes as its unsigned
+// operand; t = N + 50 <= 25550 divides by 100 as floor(t * 5243 / 2^19),
+// exact up to 43690. The step, where there is one, is a test of the old
+// byte's low bits.
+template <bool Step>
+__attribute__((target("avx2"))) void ColorBlendRunBitsAvx2(std::uint8_t* d, std::int64_t n,
+                                                           std::int64_t rows, std::ptrdiff_t stride,
+                                                           const TColorBlend& b) {
+  const __m256i we = _mm256_set1_epi16(std::int16_t(b.P));
+  const __m256i wo = _mm256_set1_epi16(std::int16_t(b.P << 8));
+  const __m256i rcp = _mm256_set1_epi16(5243);
+  const __m256i highBytes = _mm256_set1_epi16(std::int16_t(0xFF00));
+  auto block = [&](std::uint8_t * out, const std::uint8_t* in, const TColorBlend::TLanes& l)
+      __attribute__((target("avx2"))) {
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
+    __m256i e = _mm256_add_epi16(_mm256_maddubs_epi16(v, we), LoadLanes(l.AddEven));
+    __m256i o = _mm256_add_epi16(_mm256_maddubs_epi16(v, wo), LoadLanes(l.AddOdd));
+    e = _mm256_mulhi_epu16(e, rcp);
+    o = _mm256_mulhi_epu16(o, rcp);
+    // o < 2048, so o << 5 has the quotient o >> 3 in its high byte.
+    __m256i r = _mm256_blendv_epi8(_mm256_srli_epi16(e, 3), _mm256_slli_epi16(o, 5), highBytes);
+    if (Step)
+      r = _mm256_add_epi8(
+          r, _mm256_cmpeq_epi8(_mm256_and_si256(v, LoadLanes(l.HalfMask)), LoadLanes(l.HalfValue)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), r);
+  };
+  WalkColorBlendRuns(d, stride, n, rows, b.Bits, block);
+}
+
+// AVX2 at 50 %: the average, no multiply at all.
+__attribute__((target("avx2"))) void ColorBlendRunAverageAvx2(std::uint8_t* d, std::int64_t n,
+                                                              std::int64_t rows,
+                                                              std::ptrdiff_t stride,
+                                                              const TColorBlend& b) {
+  auto block = [&](std::uint8_t * out, const std::uint8_t* in, const TColorBlend::TAverageLanes& a)
+      __attribute__((target("avx2"))) {
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
+    const __m256i c = LoadLanes(a.Channel);
+    const __m256i avg = _mm256_avg_epu8(v, c);
+    const __m256i step = _mm256_and_si256(
+        _mm256_and_si256(_mm256_xor_si256(v, c), _mm256_or_si256(avg, LoadLanes(a.Up))),
+        LoadLanes(a.Down));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_sub_epi8(avg, step));
+  };
+  WalkColorBlendRuns(d, stride, n, rows, b.Average, block);
+}
+
+template <THalfStep Step>
+__attribute__((target("avx2"))) void ColorBlendRunAvx2(std::uint8_t* d, std::int64_t n,
+                                                       std::int64_t rows, std::ptrdiff_t stride,
+                                                       const TColorBlend& b) {
+  const __m256i we = _mm256_set1_epi16(std::int16_t(2 * b.P));
+  const __m256i wo = _mm256_set1_epi16(std::int16_t((2 * b.P) << 8));
+  const __m256i flip = _mm256_set1_epi8(std::int8_t(0x80));
+  const __m256i rcp = _mm256_set1_epi16(std::int16_t(kRecip100));
+  const __m256i highBytes = _mm256_set1_epi16(std::int16_t(0xFF00));
+  const __m256i sameMask = LoadLanes(b.Biased[0].HalfMask);
+  const __m256i sameValue = LoadLanes(b.Biased[0].HalfValue);
+  auto block = [&](std::uint8_t * out, const std::uint8_t* in, const TColorBlend::TLanes& l)
+      __attribute__((target("avx2"))) {
+    const __m256i x =
+        _mm256_xor_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(in)), flip);
+    __m256i e = _mm256_add_epi16(_mm256_maddubs_epi16(we, x), LoadLanes(l.AddEven));
+    __m256i o = _mm256_add_epi16(_mm256_maddubs_epi16(wo, x), LoadLanes(l.AddOdd));
+    e = _mm256_mulhi_epu16(e, rcp);
+    o = _mm256_mulhi_epu16(o, rcp);
+    __m256i r = _mm256_blendv_epi8(_mm256_srli_epi16(e, 7), _mm256_slli_epi16(o, 1), highBytes);
+    if (Step != kNoStep) {
+      const __m256i low = _mm256_blendv_epi8(e, _mm256_slli_epi16(o, 8), highBytes);
+      const __m256i mask = Step == kSameStep ? sameMask : LoadLanes(l.HalfMask);
+      const __m256i value = Step == kSameStep ? sameValue : LoadLanes(l.HalfValue);
+      r = _mm256_add_epi8(r, _mm256_cmpeq_epi8(_mm256_and_si256(low, mask), value));
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), r);
+  };
+  WalkColorBlendRuns(d, stride, n, rows, b.Biased, block);
 }
 #endif
-
-template <bool Even>
-void ColorBlendBlocksPortable(std::uint8_t* __restrict d, std::int64_t blocks,
-                              const std::uint16_t* __restrict k, std::uint16_t p) {
-  for (std::int64_t b = 0; b < blocks; ++b, d += 96)
-    for (int j = 0; j < 96; ++j)
-      d[j] = Even ? ColorBlendByte(d[j], p, k[j]) : ColorBlendByteHalfUp(d[j], p, k[j]);
-}
-
-template <bool Even>
-void ColorBlendAt(int level, std::uint8_t* d, std::int64_t blocks, const std::uint16_t* k,
-                  std::uint16_t p) {
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-  std::uint16_t k50[96];
-  for (int j = 0; j < 96; ++j) k50[j] = std::uint16_t(k[j] + 50);
-  if (level >= 2 && BestBlendLevel() >= 1)
-    ColorBlendBlocksAvx2<Even>(d, blocks, k50, p);
-  else if (level == 1)
-    ColorBlendBlocksSse2<Even>(d, blocks, k50, p);
-  else
-    ColorBlendBlocksPortable<Even>(d, blocks, k, p);
-#else
-  (void)level;
-  ColorBlendBlocksPortable<Even>(d, blocks, k, p);
-#endif
-}
 
 int BestColorBlendLevel() {
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -304,33 +457,37 @@ int BestColorBlendLevel() {
 
 }  // namespace
 
-void ColorBlendBlocks(std::uint8_t* __restrict d, std::int64_t blocks,
-                      const std::uint16_t* __restrict k, std::uint16_t p) {
-  ColorBlendAt<true>(BestColorBlendLevel(), d, blocks, k, p);
+void ColorBlendRunAtLevel(int level, std::uint8_t* d, std::int64_t n, std::int64_t rows,
+                          std::ptrdiff_t stride, const TColorBlend& b) {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+  level = std::min(level, BestColorBlendLevel());
+  const bool allUp = b.Uniform && b.Mode[0] == THalfRounding::Up;
+  if (level >= 2 && b.P == 50)
+    ColorBlendRunAverageAvx2(d, n, rows, stride, b);
+  else if (level >= 2 && b.BitStep)
+    allUp ? ColorBlendRunBitsAvx2<false>(d, n, rows, stride, b)
+          : ColorBlendRunBitsAvx2<true>(d, n, rows, stride, b);
+  else if (level >= 2)
+    b.Uniform ? ColorBlendRunAvx2<kSameStep>(d, n, rows, stride, b)
+              : ColorBlendRunAvx2<kOwnStep>(d, n, rows, stride, b);
+  else if (level == 1)
+    allUp ? ColorBlendRunSse2<kNoStep>(d, n, rows, stride, b)
+          : ColorBlendRunSse2<kOwnStep>(d, n, rows, stride, b);
+  else
+    ColorBlendRunPortable(d, n, rows, stride, b);
+#else
+  (void)level;
+  ColorBlendRunPortable(d, n, rows, stride, b);
+#endif
 }
 
-void ColorBlendBlocksHalfUp(std::uint8_t* __restrict d, std::int64_t blocks,
-                            const std::uint16_t* __restrict k, std::uint16_t p) {
-  ColorBlendAt<false>(BestColorBlendLevel(), d, blocks, k, p);
+void ColorBlendRun(std::uint8_t* d, std::int64_t n, std::int64_t rows, std::ptrdiff_t stride,
+                   const TColorBlend& b) {
+  ColorBlendRunAtLevel(BestColorBlendLevel(), d, n, rows, stride, b);
 }
 
 int ColorBlendLevels() {
   return BestColorBlendLevel() + 1;
-}
-
-void ColorBlendBlocksAtLevel(int level, bool halfUp, std::uint8_t* d, std::int64_t blocks,
-                             const std::uint16_t* k, std::uint16_t p) {
-  if (halfUp)
-    ColorBlendAt<false>(level, d, blocks, k, p);
-  else
-    ColorBlendAt<true>(level, d, blocks, k, p);
-}
-
-VM_HOT_LOOP
-void ColorBlendBlocksHalf(std::uint8_t* __restrict d, std::int64_t blocks,
-                          const std::uint16_t* __restrict c) {
-  for (std::int64_t b = 0; b < blocks; ++b, d += 96)
-    for (int j = 0; j < 96; ++j) d[j] = ColorBlendByteHalf(d[j], c[j]);
 }
 
 }  // namespace vm

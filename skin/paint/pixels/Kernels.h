@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 namespace vm {
@@ -45,53 +46,93 @@ void MaskBytes(std::uint8_t* __restrict d, const std::uint8_t* __restrict s,
 void MaskBytesLight(std::uint8_t* __restrict d, const std::uint8_t* __restrict s,
                     const std::uint8_t* __restrict m, std::int64_t n);
 
-// One step of a colour blend in integers: N = v * p + k with k = (100 - p) * c,
-// divided by 100 and rounded half to even. For percentages whose
-// floating-point blend is exact at the halves this gives the same bytes.
-// The division needs no divide: with t = N + 50 (at most 25550 for bytes and
-// percentages), floor(t / 100) = (t * 5243) >> 19 exactly for every t up to
-// 43690, so one multiply-high of a 16-bit lane and a shift give it; the
-// remainder t - 100 q is 0 exactly at a half, where an odd q steps back to
-// the even neighbour.
-constexpr std::uint16_t Div100(std::uint16_t t) {
-  return std::uint16_t((std::uint32_t(t) * 5243u) >> 19);
+// One step of a colour blend in integers: N = v * p + k with k = (100 - p) * c
+// (v the old byte, c the colour's channel, p the percentage), divided by 100
+// and rounded to the nearest integer. A blend lands exactly on a half only
+// where N ends in 50; which neighbour a half takes is the rounding mode,
+// chosen per channel by the caller: always up, always down, or to the even
+// neighbour.
+enum class THalfRounding : std::uint8_t { Up, Down, Even };
+
+constexpr std::uint8_t ColorBlendByteRounded(std::uint8_t v, std::uint16_t p, std::uint16_t k,
+                                             THalfRounding mode) {
+  const unsigned t = v * p + k + 50u, q = t / 100;
+  const bool atHalf = t % 100 == 0;
+  const bool down = mode == THalfRounding::Down || (mode == THalfRounding::Even && (q & 1));
+  return std::uint8_t(q - unsigned(atHalf && down));
 }
 constexpr std::uint8_t ColorBlendByte(std::uint8_t v, std::uint16_t p, std::uint16_t k) {
-  const std::uint16_t t = std::uint16_t(v * p + k + 50);
-  const std::uint16_t q = Div100(t);
-  const std::uint16_t atHalf = std::uint16_t(t - q * 100) == 0;
-  return std::uint8_t(q - (atHalf & q & 1));
+  return ColorBlendByteRounded(v, p, k, THalfRounding::Even);
 }
-
-// The same rounded half up: (N + 50) div 100. Cheaper; used when no byte
-// value of the blend lands on a half (or every half rounds up anyway).
 constexpr std::uint8_t ColorBlendByteHalfUp(std::uint8_t v, std::uint16_t p, std::uint16_t k) {
-  return std::uint8_t(std::uint16_t(v * p + k + 50) / 100);
+  return ColorBlendByteRounded(v, p, k, THalfRounding::Up);
 }
 
-// Half and half (50 %): nearest((v + c) / 2), halves to even, without a
-// division; c is the colour channel itself.
-constexpr std::uint8_t ColorBlendByteHalf(std::uint8_t v, std::uint16_t c) {
-  const std::uint16_t sum = std::uint16_t(v + c);
-  const std::uint16_t half = std::uint16_t(sum >> 1);
-  return std::uint8_t(half + (sum & half & 1));
+// The vector kernels divide without a divide. A lane holds twice the
+// numerator, u = 2 (N + 50) <= 51100, which still fits 16 unsigned bits; one
+// multiply-high by ceil(2^23 / 100) = 41944 gives h = floor(u * 41944 / 2^16),
+// whose bits above the seventh are floor((N + 50) / 100) and whose low seven
+// bits are zero exactly when N + 50 is a multiple of 100, that is at a half:
+// the reciprocal's excess, at most 0.006 of a unit over the whole range, is
+// too small to reach the next hundredth (the kernel test checks every lane
+// value). The correction step is then one compare and an add of its mask:
+// rounding down at a half is h - 1 where (h & 127) == 0, rounding to even is
+// h - 1 where (h & 255) == 128, since bit 7 of h is the quotient's lowest.
+constexpr std::uint16_t kRecip100 = 41944;
+constexpr std::uint16_t ColorBlendLane(std::uint16_t u) {
+  return std::uint16_t((std::uint32_t(u) * kRecip100) >> 16);
 }
 
-// ColorBlendByte over `blocks` runs of 96 bytes (32 pixels); k holds the
-// per-channel constants repeated for the 96 bytes. Branch-free, in 16-bit
-// lanes (AVX2 or the x86-64 baseline's SSE2, picked at run time).
-void ColorBlendBlocks(std::uint8_t* __restrict d, std::int64_t blocks,
-                      const std::uint16_t* __restrict k, std::uint16_t p);
-// The variants of ColorBlendBlocks and ColorBlendBlocksHalfUp (portable,
-// SSE2, AVX2 where the processor has it), so that tests can compare each with
-// the others.
+// A prepared colour blend of 24-bit pixels: the percentage, the channels'
+// constants and rounding modes, and the same spread over vector lanes for
+// each of the three places a 32-byte block can start at within a pixel.
+struct TColorBlend {
+  std::uint16_t P = 0;
+  std::uint16_t K[3] = {};  // (100 - p) * channel, blue first
+  THalfRounding Mode[3] = {};
+  // Every channel rounds its halves the same way (no per-byte constants
+  // needed for the step).
+  bool Uniform = true;
+  // Per starting phase (the block's first byte is channel `phase`): the
+  // constants added to the even and the odd bytes' products (16 lanes each),
+  // then per byte the mask and value of the half test on h's low byte.
+  struct TLanes {
+    alignas(32) std::uint16_t AddEven[16], AddOdd[16];
+    alignas(32) std::uint8_t HalfMask[32], HalfValue[32];
+  };
+  TLanes Biased[3];  // products of bytes moved to -128..127 (the AVX2 kernel)
+  TLanes Plain[3];   // products of the bytes themselves (the SSE2 kernel)
+  // At 25, 50 and 75 % the halves fall on every 4th or 2nd byte value and
+  // alternate in parity, so the bytes that step down are those equal to a
+  // constant modulo 8 or 4 (every byte value modulo 4 or 2 when all halves
+  // round down): the step then tests the old byte, and the quotient needs
+  // no bits below the unit. Bits holds N + 50 per lane and that test.
+  bool BitStep = false;
+  TLanes Bits[3];
+  // At 50 % the blend is the average of the byte and the channel: the
+  // rounded-up average less (v ^ c) & (avg | Up) & Down in bit 0, where
+  // (Up, Down) is (1, 0) rounding halves up, (1, 1) down and (0, 1) to even
+  // (at a half avg - 1 is even exactly when avg is odd).
+  struct TAverageLanes {
+    alignas(32) std::uint8_t Channel[32], Up[32], Down[32];
+  };
+  TAverageLanes Average[3];
+};
+
+// Prepares a blend toward channels (blue, green, red) at p = 0..100 percent.
+TColorBlend MakeColorBlend(std::uint16_t p, const int channel[3], const THalfRounding mode[3]);
+
+// Blends `rows` runs of n bytes of 24-bit pixels in place, the first at d
+// and each `stride` bytes after the one before, every run starting at a blue
+// byte; each byte becomes ColorBlendByteRounded with its channel's constant
+// and mode. Branch-free in vector lanes (AVX2, or the x86-64 baseline's
+// SSE2, picked at run time).
+void ColorBlendRun(std::uint8_t* d, std::int64_t n, std::int64_t rows, std::ptrdiff_t stride,
+                   const TColorBlend& b);
+// The variants of ColorBlendRun (portable, SSE2, AVX2 where the processor
+// has it), so that tests can compare each with the others.
 int ColorBlendLevels();
-void ColorBlendBlocksAtLevel(int level, bool halfUp, std::uint8_t* d, std::int64_t blocks,
-                             const std::uint16_t* k, std::uint16_t p);
-void ColorBlendBlocksHalfUp(std::uint8_t* __restrict d, std::int64_t blocks,
-                            const std::uint16_t* __restrict k, std::uint16_t p);
-// ColorBlendByteHalf over the same blocks; c holds the channels repeated.
-void ColorBlendBlocksHalf(std::uint8_t* __restrict d, std::int64_t blocks,
-                          const std::uint16_t* __restrict c);
+void ColorBlendRunAtLevel(int level, std::uint8_t* d, std::int64_t n, std::int64_t rows,
+                          std::ptrdiff_t stride, const TColorBlend& b);
 
 }  // namespace vm

@@ -35,6 +35,14 @@ inline const std::uint8_t* PixelAt(const TBitmap& b, i64 x, i64 y) {
   return b.ScanLine(int(y)) + x * b.BytesPerPixel();
 }
 
+// std::nearbyint in the default rounding mode (to nearest, halves to even)
+// for |v| < 2^51, without a library call: adding 1.5 * 2^52 leaves no bits
+// below the unit, so the sum is v rounded once, and taking it off is exact.
+inline double NearestEven(double v) {
+  constexpr double shift = 6755399441055744.0;
+  return (v + shift) - shift;
+}
+
 inline int ClampByte(double v) {
   if (!(v >= 0)) return 0;
   if (v > 255) return 255;
@@ -70,64 +78,142 @@ std::unique_ptr<TBitmap> CreateBitmap32(int width, int height) {
   return std::make_unique<TBitmap>(width, height, TPixelFormat::pf32bit);
 }
 
+// ---------------------------------------------------------------- turns
+
+namespace {
+
+// dst row y is walked left to right while the source pointer steps by
+// `step` bytes: a whole column of src, from the row and column `start`
+// gives for each destination row.
+template <class FStart>
+void Turn(TBitmap& dst, std::ptrdiff_t step, FStart&& start) {
+  const int dbpp = dst.BytesPerPixel();
+  for (int y = 0; y < dst.Height(); ++y) {
+    const std::uint8_t* s = start(y);
+    std::uint8_t* d = dst.ScanLine(y);
+    for (int x = 0; x < dst.Width(); ++x, d += dbpp, s += step) {
+      d[0] = s[0];
+      d[1] = s[1];
+      d[2] = s[2];
+    }
+  }
+}
+
+bool TurnSizes(const TBitmap& src, const TBitmap& dst) {
+  return !src.Empty() && dst.Width() == src.Height() && dst.Height() == src.Width();
+}
+
+// Bytes from one source row to the next (negative for bottom-up bitmaps).
+std::ptrdiff_t RowStep(const TBitmap& b) {
+  return b.Height() > 1 ? b.ScanLine(1) - b.ScanLine(0) : 0;
+}
+
+}  // namespace
+
+void TurnClockwise(const TBitmap& src, TBitmap& dst) {
+  if (!TurnSizes(src, dst)) return;
+  // dst(x, y) = src(y, H - 1 - x): up column y from the bottom row.
+  const int bpp = src.BytesPerPixel(), h = src.Height();
+  Turn(dst, -RowStep(src),
+       [&](int y) { return src.ScanLine(h - 1) + std::size_t(y) * std::size_t(bpp); });
+}
+
+void TurnCounterClockwise(const TBitmap& src, TBitmap& dst) {
+  if (!TurnSizes(src, dst)) return;
+  // dst(x, y) = src(W - 1 - y, x): down column W - 1 - y from the top row.
+  const int bpp = src.BytesPerPixel(), w = src.Width();
+  Turn(dst, RowStep(src),
+       [&](int y) { return src.ScanLine(0) + std::size_t(w - 1 - y) * std::size_t(bpp); });
+}
+
 // ---------------------------------------------------------------- blends
+
+namespace {
+
+// What a colour blend needs before it touches a pixel: the per-channel table
+// of the floating-point results and, when the integer kernel reproduces it,
+// the kernel's prepared lanes. Working it out costs about as much as blending
+// a few thousand bytes, and repaints blend with the same colour and
+// percentage again and again, so the last one is kept (per thread).
+struct TColorBlendSetup {
+  bool Valid = false;
+  int Percent = 0;
+  TColor Color = 0;
+  bool Bytes24 = false;
+  bool UseKernel = false;
+  std::uint8_t Table[3][256] = {};
+  TColorBlend Blend;
+};
+
+void PrepareColorBlend(TColorBlendSetup& s, int percent, TColor c, bool bytes24) {
+  s.Valid = true;
+  s.Percent = percent;
+  s.Color = c;
+  s.Bytes24 = bytes24;
+  // The result of a channel depends only on its old value, so one table per
+  // channel gives exactly the per-pixel floating-point result.
+  const double f = percent / 100.0, g = 1 - f;
+  const int channel[3] = {GetBValue(c), GetGValue(c), GetRValue(c)};
+  for (int k = 0; k < 3; ++k)
+    for (int v = 0; v < 256; ++v)
+      s.Table[k][v] = std::uint8_t(ClampByte(NearestEven(f * v + g * channel[k])));
+
+  // Fast path: away from the halves every rounding of the exact quotient
+  // gives the floating-point byte, and at the halves (where N ends in 50)
+  // the floating-point blend rounds either always up, always down or always
+  // to even for most channels. When each channel matches one of the three
+  // for every byte value, 24-bit rows go through the vectorised integer
+  // kernel; otherwise the table is used.
+  bool useKernel = bytes24 && percent >= 0 && percent <= 100;
+  THalfRounding mode[3] = {};
+  for (int ch = 0; ch < 3 && useKernel; ++ch) {
+    // The three roundings of every byte value against the table, in one
+    // branch-free (vectorised) pass: ColorBlendByteRounded's arithmetic.
+    const unsigned k50 = unsigned((100 - percent) * channel[ch]) + 50;
+    unsigned wrongUp = 0, wrongDown = 0, wrongEven = 0;
+    for (unsigned v = 0; v < 256; ++v) {
+      const unsigned t = v * unsigned(percent) + k50, q = t / 100;
+      const unsigned atHalf = q * 100 == t, want = s.Table[ch][v];
+      wrongUp |= q ^ want;
+      wrongDown |= (q - atHalf) ^ want;
+      wrongEven |= (q - (atHalf & q)) ^ want;
+    }
+    // Up first: with no half at all every mode matches and rounding up
+    // needs no correction step.
+    const unsigned wrong[3] = {wrongUp, wrongDown, wrongEven};
+    useKernel = false;
+    for (int m = 0; m < 3 && !useKernel; ++m)
+      if (wrong[m] == 0) mode[ch] = THalfRounding(m), useKernel = true;
+  }
+  s.UseKernel = useKernel;
+  if (useKernel) s.Blend = MakeColorBlend(std::uint16_t(percent), channel, mode);
+}
+
+}  // namespace
 
 void BlendRectWithColor(TBitmap& bitmap, TRect rect, int percent, TColor color) {
   TPiece p = InclusivePiece(rect, rect.Left, rect.Top);
   const TBitmap* bitmaps[1] = {&bitmap};
   if (!ClipPiece(p, bitmaps, 1)) return;
 
-  // The result of a channel depends only on its old value, so one table per
-  // channel gives exactly the per-pixel floating-point result.
   const TColor c = ResolveColor(color);
-  const double f = percent / 100.0, g = 1 - f;
-  std::uint8_t table[3][256];
-  const int channel[3] = {GetBValue(c), GetGValue(c), GetRValue(c)};
-  for (int k = 0; k < 3; ++k)
-    for (int v = 0; v < 256; ++v)
-      table[k][v] = std::uint8_t(ClampByte(std::nearbyint(f * v + g * channel[k])));
-
   const int bpp = bitmap.BytesPerPixel();
-  // Fast paths: when an integer blend (rounded half up; the plain average at
-  // 50 %; or else half to even) gives exactly the table for every byte value
-  // of every channel, 24-bit rows go through a vectorised integer kernel;
-  // otherwise the table is used.
-  enum { kTable, kHalfUp, kHalf, kHalfEven } kernel = kTable;
-  std::uint16_t k[96] = {}, c96[96] = {};
-  if (bpp == 3 && percent >= 0 && percent <= 100) {
-    for (int j = 0; j < 96; ++j) {
-      c96[j] = std::uint16_t(channel[j % 3]);
-      k[j] = std::uint16_t((100 - percent) * channel[j % 3]);
-    }
-    bool halfUp = true, half = percent == 50, halfEven = true;
-    for (int ch = 0; ch < 3; ++ch)
-      for (int v = 0; v < 256; ++v) {
-        const auto u = std::uint8_t(v);
-        const auto pc = std::uint16_t(percent);
-        halfUp = halfUp && ColorBlendByteHalfUp(u, pc, k[ch]) == table[ch][v];
-        half = half && ColorBlendByteHalf(u, c96[ch]) == table[ch][v];
-        halfEven = halfEven && ColorBlendByte(u, pc, k[ch]) == table[ch][v];
-      }
-    kernel = halfUp ? kHalfUp : half ? kHalf : halfEven ? kHalfEven : kTable;
+  thread_local TColorBlendSetup last;
+  if (!last.Valid || last.Percent != percent || last.Color != c || last.Bytes24 != (bpp == 3))
+    PrepareColorBlend(last, percent, c, bpp == 3);
+  const TColorBlendSetup& s = last;
+  if (s.UseKernel) {
+    std::uint8_t* first = PixelAt(bitmap, p.X[0], p.Y[0]);
+    const std::ptrdiff_t stride = p.H > 1 ? PixelAt(bitmap, p.X[0], p.Y[0] + 1) - first : 0;
+    ColorBlendRun(first, p.W * 3, p.H, stride, s.Blend);
+    return;
   }
   for (i64 y = 0; y < p.H; ++y) {
     std::uint8_t* d = PixelAt(bitmap, p.X[0], p.Y[0] + y);
-    i64 x = 0;
-    if (kernel != kTable) {
-      const i64 blocks = p.W / 32;
-      if (kernel == kHalfUp)
-        ColorBlendBlocksHalfUp(d, blocks, k, std::uint16_t(percent));
-      else if (kernel == kHalf)
-        ColorBlendBlocksHalf(d, blocks, c96);
-      else
-        ColorBlendBlocks(d, blocks, k, std::uint16_t(percent));
-      x = blocks * 32;
-      d += blocks * 96;
-    }
-    for (; x < p.W; ++x, d += bpp) {
-      d[0] = table[0][d[0]];
-      d[1] = table[1][d[1]];
-      d[2] = table[2][d[2]];
+    for (i64 x = 0; x < p.W; ++x, d += bpp) {
+      d[0] = s.Table[0][d[0]];
+      d[1] = s.Table[1][d[1]];
+      d[2] = s.Table[2][d[2]];
     }
   }
 }

@@ -27,6 +27,13 @@ namespace vm {
 std::unique_ptr<TBitmap> CreateBitmap24(int width, int height);
 std::unique_ptr<TBitmap> CreateBitmap32(int width, int height);
 
+// The bitmap turned a quarter: dst must be src.Height() wide and src.Width()
+// high (other sizes leave it as it is). Clockwise, dst(x, y) = src(y,
+// src.Height() - 1 - x); counter-clockwise, dst(x, y) = src(src.Width() - 1
+// - y, x). Only colour bytes are copied: a 32-bit destination keeps its alpha.
+void TurnClockwise(const TBitmap& src, TBitmap& dst);
+void TurnCounterClockwise(const TBitmap& src, TBitmap& dst);
+
 // Keeps percent % of each pixel in rect (inclusive bounds, clipped to the
 // bitmap) and adds the colour for the rest: X = nearest(f * X + (1 - f) * c)
 // with f = percent / 100.

@@ -1,7 +1,7 @@
 // The colour blend's integer kernel: its divide-free division by 100 over
 // every value a 16-bit lane can be given, and every variant (portable, SSE2,
-// AVX2) against the exactly rounded quotient for every percentage, every
-// colour channel and every byte.
+// AVX2) against the plainly computed quotient for every percentage, every
+// colour channel, every rounding of the halves and every byte.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -12,45 +12,96 @@
 namespace vm {
 namespace {
 
-TEST(ColorBlendKernel, DivisionByAHundredIsExactOverTheWholeLaneRange) {
-  // Lanes hold v * p + k + 50 <= 255 * 100 + 50; the multiply-high stays
-  // exact well beyond that, up to 43690.
-  for (std::uint32_t t = 0; t <= 43690; ++t) ASSERT_EQ(Div100(std::uint16_t(t)), t / 100) << t;
-  static_assert(255 * 100 + 50 <= 43690);
-  // Past the bound it breaks, so the bound above is the real one.
-  EXPECT_NE(Div100(43699), 43699u / 100);
+TEST(ColorBlendKernel, MultiplyHighAndHalfTestAreExactForEveryLaneValue) {
+  // A lane holds u = 2 (v * p + k + 50); every numerator a byte, a
+  // percentage 0..100 and a channel can form lies in 50 .. 255 * 100 + 50.
+  static_assert(2 * (255 * 100 + 50) <= 0xFFFF);
+  for (std::uint32_t t = 50; t <= 255 * 100 + 50; ++t) {
+    const std::uint16_t h = ColorBlendLane(std::uint16_t(2 * t));
+    ASSERT_EQ(h >> 7, t / 100) << t;
+    ASSERT_EQ((h & 0x7F) == 0, t % 100 == 0) << t;
+    // The correction steps: one down at every half, or at the halves whose
+    // rounded-up quotient is odd.
+    const std::uint16_t down = std::uint16_t(h - ((h & 0x7F) == 0));
+    const std::uint16_t even = std::uint16_t(h - ((h & 0xFF) == 0x80));
+    ASSERT_EQ(down >> 7, t % 100 == 0 ? t / 100 - 1 : t / 100) << t;
+    ASSERT_EQ(even >> 7, t % 100 == 0 ? (t / 100) & ~1u : t / 100) << t;
+  }
 }
 
-// N / 100 rounded to the nearest integer, a half to the even one.
-int Exact(int n) {
-  const int q = n / 100;
-  return n % 100 == 50 ? q + (q & 1) : (n + 50) / 100;
+TEST(ColorBlendKernel, PlainFormulaRoundsHalvesAsAsked) {
+  // 25 % of 10 toward 0 is exactly 2.5: up 3, down 2, even 2; 35 toward 0 is
+  // 8.75, the same 9 in every mode.
+  EXPECT_EQ(ColorBlendByteRounded(10, 25, 0, THalfRounding::Up), 3);
+  EXPECT_EQ(ColorBlendByteRounded(10, 25, 0, THalfRounding::Down), 2);
+  EXPECT_EQ(ColorBlendByteRounded(10, 25, 0, THalfRounding::Even), 2);
+  EXPECT_EQ(ColorBlendByteRounded(14, 25, 0, THalfRounding::Even), 4);  // 3.5
+  for (THalfRounding m : {THalfRounding::Up, THalfRounding::Down, THalfRounding::Even})
+    EXPECT_EQ(ColorBlendByteRounded(35, 25, 0, m), 9);
+  // The extremes: 100 % keeps the byte, 0 % is the channel.
+  EXPECT_EQ(ColorBlendByteRounded(201, 100, 0, THalfRounding::Down), 201);
+  EXPECT_EQ(ColorBlendByteRounded(201, 0, 100 * 255, THalfRounding::Down), 255);
 }
 
-TEST(ColorBlendKernel, EveryVariantRoundsEveryInputExactly) {
-  // Rounding halves to even and, for blends where no half rounds down, the
-  // cheaper rounding up.
-  // Eight blocks of 96 bytes: each channel position sees every byte value.
-  constexpr int Blocks = 8, Bytes = Blocks * 96;
-  std::vector<std::uint8_t> row(Bytes);
+// Every byte value in every channel position, and a run that ends off the
+// 32-byte grid so that the overlapping last block is exercised.
+constexpr int RunBytes = 256 * 3 + 15;
+
+std::uint8_t Source(int i) {
+  return std::uint8_t((i / 3 + (i % 3) * 85) % 256);
+}
+
+TEST(ColorBlendKernel, EveryVariantMatchesThePlainFormula) {
+  std::vector<std::uint8_t> row(RunBytes);
   for (int p = 0; p <= 100; ++p)
     for (int c = 0; c < 256; ++c) {
       const int channel[3] = {c, 255 - c, c ^ 0x5A};
-      std::uint16_t k[96];
-      for (int j = 0; j < 96; ++j) k[j] = std::uint16_t((100 - p) * channel[j % 3]);
-      for (int v = 0; v < 256; ++v)
-        for (int ch = 0; ch < 3; ++ch)
-          ASSERT_EQ(ColorBlendByte(std::uint8_t(v), std::uint16_t(p), k[ch]), Exact(v * p + k[ch]));
+      // Every fourth colour has one mode for all channels (up takes the
+      // kernel without the step, down and even the one with a shared step);
+      // the others mix the modes, each channel taking each in turn.
+      THalfRounding mode[3];
+      for (int ch = 0; ch < 3; ++ch)
+        mode[ch] = THalfRounding(c % 4 == 0 ? (c / 4) % 3 : (c + ch) % 3);
+      const TColorBlend b = MakeColorBlend(std::uint16_t(p), channel, mode);
+      for (int level = 0; level < ColorBlendLevels(); ++level) {
+        for (int i = 0; i < RunBytes; ++i) row[std::size_t(i)] = Source(i);
+        ColorBlendRunAtLevel(level, row.data(), RunBytes, 1, 0, b);
+        for (int i = 0; i < RunBytes; ++i) {
+          const auto want =
+              ColorBlendByteRounded(Source(i), std::uint16_t(p), b.K[i % 3], mode[i % 3]);
+          ASSERT_EQ(row[std::size_t(i)], want)
+              << "level " << level << " p " << p << " c " << c << " byte " << i;
+        }
+      }
+    }
+}
+
+TEST(ColorBlendKernel, RunsOfEveryLengthTouchOnlyTheirBytes) {
+  // Three runs with a gap of 5 bytes after each, walked downward and upward
+  // (a negative stride, as for bottom-up bitmaps): short runs go through the
+  // block on the stack, longer ones end on an overlapping block.
+  const int channel[3] = {17, 200, 93};
+  const THalfRounding mode[3] = {THalfRounding::Even, THalfRounding::Down, THalfRounding::Up};
+  for (int p : {25, 50, 61})
+    for (bool up : {false, true}) {
+      const TColorBlend b = MakeColorBlend(std::uint16_t(p), channel, mode);
       for (int level = 0; level < ColorBlendLevels(); ++level)
-        for (bool halfUp : {false, true}) {
-          for (int i = 0; i < Bytes; ++i) row[std::size_t(i)] = std::uint8_t((i / 3) % 256);
-          ColorBlendBlocksAtLevel(level, halfUp, row.data(), Blocks, k, std::uint16_t(p));
-          for (int i = 0; i < Bytes; ++i) {
-            const int n = ((i / 3) % 256) * p + k[i % 96];
-            ASSERT_EQ(row[std::size_t(i)], halfUp ? (n + 50) / 100 : Exact(n))
-                << "level " << level << " half up " << halfUp << " p " << p << " c " << c
-                << " byte " << i;
-          }
+        for (int n = 0; n <= 100; ++n) {
+          const int stride = n + 5;
+          std::vector<std::uint8_t> rows(std::size_t(3 * stride), 0xA5);
+          auto source = [](int i) { return std::uint8_t(i * 37 + 11); };
+          for (int r = 0; r < 3; ++r)
+            for (int i = 0; i < n; ++i) rows[std::size_t(r * stride + i)] = source(i);
+          std::uint8_t* first = rows.data() + (up ? 2 * stride : 0);
+          ColorBlendRunAtLevel(level, first, n, 3, up ? -stride : stride, b);
+          for (int r = 0; r < 3; ++r)
+            for (int i = 0; i < stride; ++i) {
+              const std::uint8_t want = i < n ? ColorBlendByteRounded(source(i), std::uint16_t(p),
+                                                                      b.K[i % 3], mode[i % 3])
+                                              : 0xA5;
+              ASSERT_EQ(rows[std::size_t(r * stride + i)], want)
+                  << "level " << level << " p " << p << " n " << n << " row " << r << " byte " << i;
+            }
         }
     }
 }

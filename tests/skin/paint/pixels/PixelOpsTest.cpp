@@ -95,10 +95,21 @@ TEST_P(PixelOps, BlendRectWithColorWideRowsMatchFloatingPoint) {
       const int v = (y * 37 + x) % 256;
       src.SetPixel(x, y, RGB(v, 255 - v, (v * 7) % 256));
     }
-  for (int percent : {0, 1, 10, 25, 30, 33, 50, 60, 75, 99, 100, -5, 130})
-    for (TColor c : {RGB(0, 0, 0), RGB(255, 255, 255), RGB(17, 128, 201)}) {
-      TBitmap b = src;
+  // Every percentage, with channels whose halves round up, down, to even and
+  // (at 90 % of 83, for one) neither way throughout, which takes the table.
+  std::vector<int> percents = {-5, 130};
+  for (int p = 0; p <= 100; ++p) percents.push_back(p);
+  for (int percent : percents)
+    for (TColor c :
+         {RGB(0, 0, 0), RGB(255, 255, 255), RGB(17, 128, 201), RGB(83, 41, 161), RGB(3, 250, 99)}) {
+      // The same blend on a 32-bit copy right after: the prepared blend of
+      // the 24-bit one (the kernel's) must not be taken for it.
+      TBitmap b = src, b32 = src;
+      b32.SetPixelFormat(TPixelFormat::pf32bit);
       BlendRectWithColor(b, TRect{0, 0, 36, 6}, percent, c);
+      BlendRectWithColor(b32, TRect{0, 0, 36, 6}, percent, c);
+      for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 37; ++x) ASSERT_EQ(b32.GetPixel(x, y), b.GetPixel(x, y));
       const double f = percent / 100.0, g = 1 - f;
       auto expect = [&](int v, int cc) {
         return std::clamp(int(std::nearbyint(f * v + g * cc)), 0, 255);
@@ -112,6 +123,42 @@ TEST_P(PixelOps, BlendRectWithColorWideRowsMatchFloatingPoint) {
           ASSERT_EQ(b.GetPixel(x, y), want) << percent << "% at " << x << "," << y;
         }
     }
+}
+
+TEST_P(PixelOps, QuarterTurnsMatchTheirPixelFormulas) {
+  // Both turns of a noisy picture against the per-pixel formulas, from and
+  // to both row orders and 24- and 32-bit; a 32-bit destination keeps its
+  // alpha, and a destination of the wrong size is left alone.
+  TBitmap src(13, 5, TPixelFormat::pf24bit, Up());
+  unsigned seed = 7;
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 13; ++x) {
+      seed = seed * 1103515245u + 12345u;
+      src.SetPixel(x, y, TColor(seed >> 8) & 0xFFFFFF);
+    }
+  for (TPixelFormat f : {TPixelFormat::pf24bit, TPixelFormat::pf32bit})
+    for (bool dstUp : {false, true}) {
+      TBitmap cw(5, 13, f, dstUp), ccw(5, 13, f, dstUp);
+      if (f == TPixelFormat::pf32bit) cw.SetAlpha(2, 3, 77);
+      TurnClockwise(src, cw);
+      TurnCounterClockwise(src, ccw);
+      for (int y = 0; y < 13; ++y)
+        for (int x = 0; x < 5; ++x) {
+          ASSERT_EQ(cw.GetPixel(x, y), src.GetPixel(y, 4 - x)) << x << "," << y;
+          ASSERT_EQ(ccw.GetPixel(x, y), src.GetPixel(12 - y, x)) << x << "," << y;
+        }
+      if (f == TPixelFormat::pf32bit) {
+        EXPECT_EQ(cw.GetAlpha(2, 3), 77);
+      }
+      // Turned back, the picture is the same.
+      TBitmap back(13, 5, TPixelFormat::pf24bit, !dstUp);
+      TurnCounterClockwise(cw, back);
+      for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 13; ++x) ASSERT_EQ(back.GetPixel(x, y), src.GetPixel(x, y));
+    }
+  TBitmap wrong = Filled(6, 13, Up(), Grey(3));
+  TurnClockwise(src, wrong);
+  EXPECT_TRUE(OutsideIs(wrong, TRect{}, Grey(3)));
 }
 
 TEST_P(PixelOps, MixBitmapsDividesBy256) {
