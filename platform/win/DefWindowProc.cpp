@@ -204,11 +204,10 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETREDRAW:
       // The platform's own trick: redraw off simply clears WS_VISIBLE, without
       // hiding anything; the caller repaints when it turns redraw back on.
-      if (wp)
-        w->Style |= WS_VISIBLE;
-      else
-        w->Style &= ~WS_VISIBLE;
-      ws.TreeChanged();
+      if (bool(wp) != bool(w->Style & WS_VISIBLE)) {
+        w->Style ^= WS_VISIBLE;
+        ws.TreeChanged();
+      }
       return 0;
     case WM_SETTEXT: {
       const char* text = reinterpret_cast<const char*>(lp);
