@@ -188,9 +188,25 @@ void TWindowSystem::Validate(TWnd* w, const TRegion* clientRgn, UINT flags) {
     for (TWnd* c : w->Children) Validate(c, nullptr, flags);
 }
 
-void TWindowSystem::NcPaint(TWnd* w) {
-  w->NcUpdate = false;
-  Send(w, WM_NCPAINT, 1, 0);
+void TWindowSystem::NcPaint(TWnd* w, const TRegion* screenRgn) {
+  // A frame still owed whole is painted whole.
+  if (w->NcUpdate || !screenRgn) {
+    w->NcUpdate = false;
+    Send(w, WM_NCPAINT, 1, 0);
+    return;
+  }
+  Send(w, WM_NCPAINT, WPARAM(reinterpret_cast<std::uintptr_t>(screenRgn)), 0);
+}
+
+void TWindowSystem::NcPaintButton(TWnd* w, LRESULT hit) {
+  const TRect button = CaptionButtonRect(w, hit);
+  if (button.IsEmpty()) {
+    NcPaint(w);
+    return;
+  }
+  const TPoint o = WindowOrigin(w);
+  const TRegion screen(button.Offset(o.X, o.Y));
+  NcPaint(w, &screen);
 }
 
 void TWindowSystem::EraseNow(TWnd* w, bool children) {

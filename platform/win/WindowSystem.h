@@ -329,7 +329,11 @@ class TWindowSystem final : public THostSink {
   // Gives back every context handed out from serial on (after a failed message).
   void ReleaseDCsFrom(std::uint64_t serial);
   void Present();
-  void NcPaint(TWnd* w);
+  // WM_NCPAINT for the whole frame, or only for what of it lies in
+  // screenRgn (screen coordinates), as the platform passes an update region.
+  void NcPaint(TWnd* w, const TRegion* screenRgn = nullptr);
+  // Repaints only a title button of the window's frame (its look changed).
+  void NcPaintButton(TWnd* w, LRESULT hit);
   TRegion CaretRegion();  // top-level window coordinates, empty when not showable
   void SetCaretOn(bool on);
   void CaretTick();
