@@ -112,6 +112,23 @@ TDC::TDC(TBitmap& target)
 TDC::TDC(TBitmap& target, TPoint deviceOrigin, const TRegion& visible)
     : target_(&target), deviceOrigin_(deviceOrigin), visible_(visible) {}
 
+void TDC::ResetOnBitmap(TBitmap& target, TPoint deviceOrigin, const TRegion& bitmapVisible) {
+  target_ = &target;
+  deviceOrigin_ = deviceOrigin;
+  visible_ = bitmapVisible;
+  visible_.Offset(-deviceOrigin.X, -deviceOrigin.Y);
+  wholeBitmap_ = false;
+  state_ = TState();
+  saved_.clear();  // keeps its room for the next saves
+  painted_ = {};
+  nextClipId_ = 1;
+  InvalidateClip();
+}
+
+void TDC::ClipChanged() {
+  state_.ClipId = nextClipId_++;
+}
+
 void TDC::SetDeviceOrigin(TPoint p) {
   deviceOrigin_ = p;
   InvalidateClip();
@@ -172,16 +189,47 @@ TPoint TDC::BitmapToLogical(TPoint p) const {
 
 const TRegion& TDC::EffectiveClip() const {
   const TSize size{target_->Width(), target_->Height()};
-  if (!clipValid_ || size != clipForSize_) {
+  if (size != clipForSize_) {
+    clipValid_ = spareValid_ = false;
     clipForSize_ = size;
-    if (wholeBitmap_) visible_ = TRegion(TRect{0, 0, size.cx, size.cy});
-    effective_ = visible_;
-    if (state_.Clip) effective_.Intersect(*state_.Clip);
-    effective_.Offset(deviceOrigin_.X, deviceOrigin_.Y);
-    effective_.Intersect(TRect{0, 0, target_->Width(), target_->Height()});
-    clipBounds_ = effective_.Bounds();
-    clipValid_ = true;
   }
+  if (clipValid_ && effectiveId_ == state_.ClipId) return effective_;
+  if (spareValid_ && spareId_ == state_.ClipId) {
+    // Back to the clip of an outer saved state, still computed.
+    std::swap(effective_, spare_);
+    std::swap(effectiveId_, spareId_);
+    spareValid_ = clipValid_;
+    clipValid_ = true;
+    clipBounds_ = effective_.Bounds();
+    return effective_;
+  }
+  if (clipValid_) {
+    std::swap(effective_, spare_);
+    spareId_ = effectiveId_;
+    spareValid_ = true;
+  }
+  if (wholeBitmap_) visible_ = TRegion(TRect{0, 0, size.cx, size.cy});
+  const TRect onBitmap{-deviceOrigin_.X, -deviceOrigin_.Y, size.cx - deviceOrigin_.X,
+                       size.cy - deviceOrigin_.Y};
+  // Rectangles are cut directly; only two complex regions are combined.
+  if (!state_.Clip) {
+    effective_ = visible_;
+  } else if (state_.Clip->Complexity() != COMPLEXREGION) {
+    effective_ = visible_;
+    effective_.Intersect(state_.Clip->Bounds());
+  } else if (visible_.Complexity() != COMPLEXREGION) {
+    effective_ = *state_.Clip;
+    effective_.Intersect(visible_.Bounds());
+  } else {
+    effective_ = visible_;
+    effective_.Intersect(*state_.Clip);
+  }
+  const TRect b = effective_.Bounds();
+  if (b.Intersect(onBitmap) != b) effective_.Intersect(onBitmap);
+  effective_.Offset(deviceOrigin_.X, deviceOrigin_.Y);
+  clipBounds_ = effective_.Bounds();
+  effectiveId_ = state_.ClipId;
+  clipValid_ = true;
   return effective_;
 }
 
@@ -204,7 +252,7 @@ int TDC::IntersectClipRect(const TRect& r) {
     state_.Clip->Intersect(d);
   else
     state_.Clip = TRegion(d);
-  InvalidateClip();
+  ClipChanged();
   return ClipComplexity();
 }
 
@@ -213,7 +261,7 @@ int TDC::ExcludeClipRect(const TRect& r) {
   const TRect d{a.X, a.Y, b.X, b.Y};
   if (!state_.Clip) state_.Clip = TRegion(Everything);
   state_.Clip->Subtract(d);
-  InvalidateClip();
+  ClipChanged();
   return ClipComplexity();
 }
 
@@ -228,14 +276,14 @@ int TDC::SelectClipRgn(const TRegion* deviceRgn, int mode) {
     const TRegion current = state_.Clip ? *state_.Clip : TRegion(Everything);
     state_.Clip = TRegion::Combine(current, *deviceRgn, mode);
   }
-  InvalidateClip();
+  ClipChanged();
   return ClipComplexity();
 }
 
 int TDC::OffsetClipRgn(int dx, int dy) {
   if (state_.Clip) {
     state_.Clip->Offset(dx, dy);
-    InvalidateClip();
+    ClipChanged();
   }
   return ClipComplexity();
 }
@@ -266,7 +314,6 @@ bool TDC::RestoreDC(int level) {
   if (level == 0 || target < 1 || target > depth) return false;
   state_ = std::move(saved_[std::size_t(target - 1)]);
   saved_.resize(std::size_t(target - 1));
-  InvalidateClip();
   return true;
 }
 
@@ -311,24 +358,49 @@ void TDC::ForEachSpan(const TRect& bitmapArea, F&& f) const {
   }
 }
 
+namespace {
+
+// Fills n bytes of a 24-bit row with whole copies of a pattern of 32 pixels
+// of one colour (n a multiple of 3): wide copies of a constant size for the
+// body, byte stores for a short rest.
+void FillRow24(std::uint8_t* p, std::size_t n, const std::uint8_t (&pattern)[96]) {
+  for (; n >= sizeof pattern; n -= sizeof pattern, p += sizeof pattern)
+    std::memcpy(p, pattern, sizeof pattern);
+  if (n >= 24) {
+    std::memcpy(p, pattern, n);
+    return;
+  }
+  for (std::size_t i = 0; i < n; ++i) p[i] = pattern[i];
+}
+
+}  // namespace
+
 void TDC::FillRect(const TRect& r, TColor c) {
   if (r.IsEmpty()) return;
   const TColor rgb = ColorToRGB(c);
   const std::uint8_t b = std::uint8_t(GetBValue(rgb)), g = std::uint8_t(GetGValue(rgb)),
                      rr = std::uint8_t(GetRValue(rgb));
   const int bpp = target_->BytesPerPixel();
+  if (bpp == 3) {
+    // Each row is written from a pattern of whole pixels: stores only, no
+    // row read back.
+    std::uint8_t pattern[96];
+    for (std::size_t i = 0; i < sizeof pattern; i += 3) {
+      pattern[i] = b;
+      pattern[i + 1] = g;
+      pattern[i + 2] = rr;
+    }
+    ForEachSpan(LogicalToBitmap(r), [&](const TRect& q) {
+      const std::size_t rowBytes = std::size_t(q.Width()) * 3;
+      for (int y = q.Top; y < q.Bottom; ++y)
+        FillRow24(target_->ScanLine(y) + std::size_t(q.Left) * 3, rowBytes, pattern);
+    });
+    return;
+  }
+  // 32-bit rows keep their own alpha bytes, so each pixel is written alone.
   ForEachSpan(LogicalToBitmap(r), [&](const TRect& q) {
-    // 24-bit rows are filled once and copied down; 32-bit rows keep their own
-    // alpha bytes, so each is filled pixel by pixel.
-    const std::size_t rowBytes = std::size_t(q.Width()) * std::size_t(bpp);
-    const std::uint8_t* first = nullptr;
     for (int y = q.Top; y < q.Bottom; ++y) {
       std::uint8_t* p = target_->ScanLine(y) + std::size_t(q.Left) * bpp;
-      if (first && bpp == 3) {
-        std::memcpy(p, first, rowBytes);
-        continue;
-      }
-      first = p;
       for (int x = q.Left; x < q.Right; ++x, p += bpp) {
         p[0] = b;
         p[1] = g;

@@ -108,6 +108,12 @@ class TDC {
   TDC(const TDC&) = delete;
   TDC& operator=(const TDC&) = delete;
 
+  // Makes the context as new, for a part of a bitmap as the second
+  // constructor does, but with the visible region given in bitmap
+  // coordinates. The window system hands out released contexts again this
+  // way, so that their buffers (saved states, regions) are reused.
+  void ResetOnBitmap(TBitmap& target, TPoint deviceOrigin, const TRegion& bitmapVisible);
+
   TBitmap& Bitmap() { return *target_; }
   const TBitmap& Bitmap() const { return *target_; }
 
@@ -115,7 +121,7 @@ class TDC {
   TPoint DeviceOrigin() const { return deviceOrigin_; }
   void SetDeviceOrigin(TPoint p);
   const TRegion& VisibleRegion() const {
-    EffectiveClip();  // brings a whole-bitmap context up to the bitmap's size
+    if (wholeBitmap_) EffectiveClip();  // brings the region up to the bitmap's size
     return visible_;
   }
   void SetVisibleRegion(const TRegion& deviceRgn);
@@ -281,9 +287,18 @@ class TDC {
     int StretchMode = BLACKONWHITE;
     std::shared_ptr<const TFont> Font;
     TPoint Pen;
+    // Names the clip region: changed with every change of Clip, kept by
+    // SaveDC and RestoreDC, so a restored state finds its effective clip.
+    std::uint64_t ClipId = 0;
   };
 
-  void InvalidateClip() { clipValid_ = false; }
+  // The clip region of the current state changed.
+  void ClipChanged();
+  // The visible region, the device origin or the bitmap changed.
+  void InvalidateClip() {
+    clipValid_ = false;
+    spareValid_ = false;
+  }
   int ClipComplexity() const { return EffectiveClip().Complexity(); }
   const TFont& CurrentFont() const;
   void DrawLine(TPoint a, TPoint b);
@@ -300,8 +315,16 @@ class TDC {
   bool wholeBitmap_ = false;  // visible_ is the bitmap itself, whatever its size
   TState state_;
   std::vector<TState> saved_;
-  mutable TRegion effective_;  // bitmap coordinates
+  // The effective clip (bitmap coordinates) of the state whose ClipId is
+  // effectiveId_, and the one before it: a clip narrowed between SaveDC and
+  // RestoreDC finds the outer clip still computed after the restore.
+  mutable TRegion effective_;
+  mutable std::uint64_t effectiveId_ = 0;
   mutable bool clipValid_ = false;
+  mutable TRegion spare_;
+  mutable std::uint64_t spareId_ = 0;
+  mutable bool spareValid_ = false;
+  std::uint64_t nextClipId_ = 1;
   mutable TSize clipForSize_;  // bitmap size effective_ was computed for
   mutable TRect clipBounds_;   // effective_'s bounds
   mutable TRect painted_;      // bitmap coordinates

@@ -1,6 +1,9 @@
 // Text output of TDC: single runs (TextOut) and laid-out text (DrawText).
 #include <algorithm>
 #include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
 
 #include "platform/base/Utf8.h"
 #include "platform/gfx/DC.h"
@@ -105,19 +108,44 @@ void DrawRun(TDC& dc, const TFont& font, int x, int y, const TLine& line, const 
   }
 }
 
-// Splits text into lines at CR LF, LF or CR.
-std::vector<TLine> SplitParagraphs(const TLine& text) {
-  std::vector<TLine> lines(1);
+// Buffers reused by every text call, so that laying out and drawing text
+// allocates nothing once they have grown. Text calls never nest.
+struct TTextScratch {
+  std::u32string Text;
+  TLine Chars;
+  // Lines in use are the first Count (Paras: ParaCount); the others keep
+  // their room for later calls.
+  std::vector<TLine> Lines, Paras;
+  std::size_t Count = 0, ParaCount = 0;
+
+  static TLine& Next(std::vector<TLine>& list, std::size_t& count) {
+    if (count == list.size()) list.emplace_back();
+    TLine& line = list[count++];
+    line.clear();
+    return line;
+  }
+  TLine& NewLine() { return Next(Lines, Count); }
+  TLine& NewParagraph() { return Next(Paras, ParaCount); }
+};
+
+TTextScratch& Scratch() {
+  thread_local TTextScratch scratch;
+  return scratch;
+}
+
+// Splits text into the scratch's paragraphs at CR LF, LF or CR.
+void SplitParagraphs(const TLine& text, TTextScratch& scratch) {
+  scratch.ParaCount = 0;
+  TLine* line = &scratch.NewParagraph();
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char32_t c = text[i].C;
     if (c == U'\r' || c == U'\n') {
       if (c == U'\r' && i + 1 < text.size() && text[i + 1].C == U'\n') ++i;
-      lines.emplace_back();
+      line = &scratch.NewParagraph();
     } else {
-      lines.back().push_back(text[i]);
+      line->push_back(text[i]);
     }
   }
-  return lines;
 }
 
 // Pen position after one more character, tabs jumping to the next stop.
@@ -127,10 +155,10 @@ int Step(const TFont& font, int pen, char32_t c, const TRunStyle& st) {
 
 // Greedy word wrap: lines break at spaces; a word wider than the line stays whole.
 void WrapParagraph(const TFont& font, const TLine& para, int width, const TRunStyle& st,
-                   std::vector<TLine>& out) {
+                   TTextScratch& out) {
   const std::size_t n = para.size();
   if (n == 0) {
-    out.emplace_back();
+    out.NewLine();
     return;
   }
   std::size_t start = 0;
@@ -151,9 +179,9 @@ void WrapParagraph(const TFont& font, const TLine& para, int width, const TRunSt
       any = true;
       if (p > width) break;
     }
-    TLine line(para.begin() + std::ptrdiff_t(start), para.begin() + std::ptrdiff_t(end));
+    TLine& line = out.NewLine();
+    line.assign(para.begin() + std::ptrdiff_t(start), para.begin() + std::ptrdiff_t(end));
     while (!line.empty() && line.back().C == U' ') line.pop_back();
-    out.push_back(std::move(line));
     start = end;
     while (start < n && para[start].C == U' ') ++start;
   }
@@ -171,11 +199,28 @@ void AddEndEllipsis(const TFont& font, TLine& line, int width, const TRunStyle& 
   for (int i = 0; i < 3; ++i) line.push_back({U'.', false});
 }
 
+// Utf8ToUtf32 into out, reusing its room; text with invalid bytes (rare)
+// takes the allocating way, which replaces them.
+void DecodeInto(std::u32string& out, std::string_view text) {
+  out.clear();
+  for (std::size_t i = 0; i < text.size();) {
+    const char32_t c = NextUtf8(text, i);
+    if (IsInvalidUtf8(c)) {
+      out = Utf8ToUtf32(text);
+      return;
+    }
+    out.push_back(c);
+  }
+}
+
 }  // namespace
 
 void TDC::TextOut(int x, int y, std::string_view text) {
-  TLine line;
-  for (char32_t c : Utf8ToUtf32(text)) line.push_back({c, false});
+  TTextScratch& scratch = Scratch();
+  DecodeInto(scratch.Text, text);
+  TLine& line = scratch.Chars;
+  line.clear();
+  for (char32_t c : scratch.Text) line.push_back({c, false});
   TRunStyle st;
   st.Opaque = state_.BkMode == OPAQUE;
   DrawRun(*this, CurrentFont(), x, y, line, st);
@@ -183,7 +228,9 @@ void TDC::TextOut(int x, int y, std::string_view text) {
 
 TSize TDC::GetTextExtent(std::string_view text) const {
   const TFont& font = CurrentFont();
-  return {font.TextWidth(Utf8ToUtf32(text)), font.Metrics().Height};
+  std::u32string& text32 = Scratch().Text;
+  DecodeInto(text32, text);
+  return {font.TextWidth(text32), font.Metrics().Height};
 }
 
 TTextMetric TDC::GetTextMetrics() const {
@@ -205,8 +252,11 @@ int TDC::DrawText(std::string_view text, TRect& r, std::uint32_t flags) {
   st.TabWidth = std::max(1, tabChars * std::max(1, tm.AveCharWidth));
 
   // "&x" marks x, "&&" is a literal "&", a final lone "&" disappears.
-  TLine chars;
-  const std::u32string text32 = Utf8ToUtf32(text);
+  TTextScratch& scratch = Scratch();
+  TLine& chars = scratch.Chars;
+  chars.clear();
+  std::u32string& text32 = scratch.Text;
+  DecodeInto(text32, text);
   const bool prefixes = !(flags & DT_NOPREFIX);
   for (std::size_t i = 0; i < text32.size(); ++i) {
     if (prefixes && text32[i] == U'&') {
@@ -223,16 +273,20 @@ int TDC::DrawText(std::string_view text, TRect& r, std::uint32_t flags) {
   }
 
   const int width = int(std::clamp<std::int64_t>(std::int64_t(r.Right) - r.Left, 0, INT32_MAX));
-  std::vector<TLine> lines;
-  if (flags & DT_SINGLELINE) {
-    lines.push_back(std::move(chars));
-  } else {
-    for (TLine& para : SplitParagraphs(chars)) {
+  // The lines to draw: the text itself when it is one line, otherwise lines
+  // of the reused list.
+  std::span<TLine> lines(&chars, 1);
+  if (!(flags & DT_SINGLELINE)) {
+    scratch.Count = 0;
+    SplitParagraphs(chars, scratch);
+    for (std::size_t i = 0; i < scratch.ParaCount; ++i) {
+      const TLine& para = scratch.Paras[i];
       if (flags & DT_WORDBREAK)
-        WrapParagraph(font, para, width, st, lines);
+        WrapParagraph(font, para, width, st, scratch);
       else
-        lines.push_back(std::move(para));
+        scratch.NewLine() = para;
     }
+    lines = std::span<TLine>(scratch.Lines.data(), scratch.Count);
   }
   if (flags & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS))
     for (TLine& line : lines) AddEndEllipsis(font, line, width, st);

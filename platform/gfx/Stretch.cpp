@@ -276,8 +276,11 @@ void CopyBitmapRect(TBitmap& dst, int dx, int dy, int w, int h, const TBitmap& s
   w = std::min(w, src.Width() - sx);
   h = std::min(h, src.Height() - sy);
   if (w <= 0 || h <= 0) return;
-  const TRegion area = ClipOnBitmap(dst, clip, TRect{dx, dy, dx + w, dy + h});
-  if (area.IsEmpty()) return;
+  // The clip's rectangles are cut to the target one by one: no region is
+  // built for a copy.
+  const TRect target =
+      TRect{dx, dy, dx + w, dy + h}.Intersect(TRect{0, 0, dst.Width(), dst.Height()});
+  if (target.IsEmpty() || !clip.Intersects(target)) return;
 
   const TBitmap* from = &src;
   TBitmap copy;
@@ -289,11 +292,15 @@ void CopyBitmapRect(TBitmap& dst, int dx, int dy, int w, int h, const TBitmap& s
     sx = sy = 0;
   }
   const int dbpp = dst.BytesPerPixel(), sbpp = from->BytesPerPixel();
-  for (const TRect& r : area.Rects())
+  for (const TRect& c : clip.Rects()) {
+    if (c.Top >= target.Bottom) break;  // bands are sorted by top
+    const TRect r = c.Intersect(target);
+    if (r.IsEmpty()) continue;
     for (int y = r.Top; y < r.Bottom; ++y)
       CopyPixels(dst.ScanLine(y) + std::size_t(r.Left) * dbpp, dbpp,
                  from->ScanLine(y - dy + sy) + std::size_t(r.Left - dx + sx) * sbpp, sbpp,
                  r.Width());
+  }
 }
 
 void StretchBitmapRect(TBitmap& dst, int dx, int dy, int dw, int dh, const TBitmap& src, int sx,

@@ -164,8 +164,19 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return hit;
     }
     case WM_NCPAINT: {
-      // The frame is drawn through a window context that leaves the client alone.
-      HDC dc = ws.MakeDC(w, {.Client = false});
+      // The frame is drawn through a window context that leaves the client
+      // alone. A region in wp (screen coordinates; 1 stands for the whole
+      // frame) narrows the context to it: a title button that changed its
+      // look is drawn, and presented, alone.
+      HDC dc;
+      if (wp > 1) {
+        TRegion part = *reinterpret_cast<const TRegion*>(wp);
+        const TPoint c = ws.ClientOrigin(w);
+        part.Offset(-c.X, -c.Y);
+        dc = ws.MakeDC(w, {.Client = false}, &part);
+      } else {
+        dc = ws.MakeDC(w, {.Client = false});
+      }
       dc->ExcludeClipRect(w->Client);
       LRESULT pressed = ws.Input.ButtonTrack.Hwnd == hwnd && ws.Input.ButtonTrack.Pressed
                             ? ws.Input.ButtonTrack.Hit
@@ -204,11 +215,10 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETREDRAW:
       // The platform's own trick: redraw off simply clears WS_VISIBLE, without
       // hiding anything; the caller repaints when it turns redraw back on.
-      if (wp)
-        w->Style |= WS_VISIBLE;
-      else
-        w->Style &= ~WS_VISIBLE;
-      ws.TreeChanged();
+      if (bool(wp) != bool(w->Style & WS_VISIBLE)) {
+        w->Style ^= WS_VISIBLE;
+        ws.TreeChanged();
+      }
       return 0;
     case WM_SETTEXT: {
       const char* text = reinterpret_cast<const char*>(lp);
@@ -305,7 +315,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (CaptionButtonRect(w, hit).IsEmpty()) return 0;
         SetCapture(hwnd);
         ws.Input.ButtonTrack = {hwnd, hit, true};
-        if ((w = ws.Find(hwnd))) ws.NcPaint(w);
+        if ((w = ws.Find(hwnd))) ws.NcPaintButton(w, hit);
       }
       if (hit == HTHSCROLL || hit == HTVSCROLL)
         ws.ScrollBars.BeginTrack(hwnd, hit == HTHSCROLL ? SB_HORZ : SB_VERT,
@@ -397,8 +407,9 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       // Ends whatever mouse mode the window runs: capture, frame drags, title buttons.
       if (ws.Input.Drag.Hwnd == hwnd) ws.Input.Drag = {};
       if (ws.Input.ButtonTrack.Hwnd == hwnd) {
+        const LRESULT hit = ws.Input.ButtonTrack.Hit;
         ws.Input.ButtonTrack = {};
-        ws.NcPaint(w);
+        ws.NcPaintButton(w, hit);
       }
       if (ws.Input.Capture == hwnd) ReleaseCapture();
       return 0;

@@ -676,7 +676,7 @@ bool TWindowSystem::HandleDrag(const THostEvent& ev) {
     if (ev.Kind == K::MouseMove) {
       if (over != Input.ButtonTrack.Pressed) {
         Input.ButtonTrack.Pressed = over;
-        NcPaint(w);
+        NcPaintButton(w, Input.ButtonTrack.Hit);
       }
       return true;
     }
@@ -685,7 +685,7 @@ bool TWindowSystem::HandleDrag(const THostEvent& ev) {
       LRESULT hit = Input.ButtonTrack.Hit;
       Input.ButtonTrack = {};
       ReleaseCapture();
-      if (TWnd* x = Find(h)) NcPaint(x);
+      if (TWnd* x = Find(h)) NcPaintButton(x, hit);
       if (over) {
         WPARAM sc = hit == HTCLOSE       ? SC_CLOSE
                     : hit == HTMINBUTTON ? SC_MINIMIZE

@@ -1,6 +1,7 @@
 // Update regions, device contexts on the backing store, painting order and
 // presenting, icons.
 #include <algorithm>
+#include <span>
 
 #include "platform/win/WindowSystem.h"
 
@@ -28,7 +29,72 @@ TRegion Coverage(const TWnd* c) {
   return r;
 }
 
+// kept ∩ r into out. A kept region of one rectangle, or a rectangle that
+// lies within one band of it (a caption button, a small update), is cut
+// directly without copying or combining the whole kept region.
+void CutToRect(TRegion& out, const TRegion& kept, const TRect& r) {
+  if (kept.Complexity() != COMPLEXREGION) {
+    out = TRegion(kept.Bounds().Intersect(r));
+    return;
+  }
+  constexpr int MaxParts = 8;
+  TRect parts[MaxParts];
+  int n = 0;
+  bool oneBand = true;
+  int bandTop = 0;
+  bool inBand = false;
+  for (const TRect& k : kept.Rects()) {
+    if (k.Top >= r.Bottom) break;  // bands are sorted by top
+    if (k.Bottom <= r.Top) continue;
+    if (inBand && k.Top != bandTop) {
+      oneBand = false;
+      break;
+    }
+    inBand = true;
+    bandTop = k.Top;
+    const TRect q = k.Intersect(r);
+    if (q.IsEmpty()) continue;
+    if (n == MaxParts) {
+      oneBand = false;
+      break;
+    }
+    parts[n++] = q;
+  }
+  if (!oneBand) {
+    out = kept;
+    out.Intersect(r);
+  } else if (n <= 1) {
+    out = TRegion(n ? parts[0] : TRect{});
+  } else {
+    // Pieces of one band keep their order and their gaps: already canonical.
+    out = TRegion::FromRects(std::span<const TRect>(parts, std::size_t(n)));
+  }
+}
+
+// Calls f for each child of w that still exists when its turn comes, the
+// bottom one first. The handles wait on a stack shared by nested calls, so a
+// handler may destroy windows or change the tree, and once the stack has
+// grown nothing is allocated.
+template <class F>
+void ForEachChildBottomUp(TWnd* w, F&& f) {
+  TWindowSystem& ws = WS();
+  std::vector<HWND>& stack = ws.Paint.ChildStack;
+  struct TPop {
+    std::vector<HWND>& Stack;
+    std::size_t Base;
+    ~TPop() { Stack.resize(Base); }
+  } pop{stack, stack.size()};
+  for (TWnd* c : w->Children) stack.push_back(c->Handle);
+  for (std::size_t i = stack.size(); i > pop.Base; --i)
+    if (TWnd* c = ws.Find(stack[i - 1])) f(c);
+}
+
 }  // namespace
+
+TPoint TWindowSystem::PartOrigin(const TWnd* w, bool client) const {
+  const TPoint o = OriginInTop(w);
+  return client ? TPoint{o.X + w->Client.Left, o.Y + w->Client.Top} : o;
+}
 
 TRegion TWindowSystem::VisibleRegion(TWnd* w, TDCFlags flags) const {
   const bool client = flags.Client;
@@ -88,17 +154,24 @@ void TWindowSystem::Invalidate(TWnd* w, const TRegion* clientRgn, UINT flags) {
   if (!children) return;
   // The children get the part of the region they lie under, in their own
   // client coordinates; a part over a child's frame repaints the frame too.
-  TRegion area = clientRgn ? r : TRegion(clientBounds);
+  const TRegion& area = r;  // the client area itself when no region is given
+  TRegion part;
   for (TWnd* c : w->Children) {
     if (!(c->Style & WS_VISIBLE)) continue;
-    TRegion part = area;
-    part.Intersect(Coverage(c));
+    if (c->WindowRgn) {
+      part = area;
+      part.Intersect(Coverage(c));
+    } else {
+      CutToRect(part, area, c->Rect);
+    }
     if (part.IsEmpty()) continue;
     part.Offset(-c->Rect.Left - c->Client.Left, -c->Rect.Top - c->Client.Top);
     UINT childFlags = flags;
-    TRegion nc = part;
-    nc.Subtract(Rect(0, 0, c->Client.Width(), c->Client.Height()));
-    if (!nc.IsEmpty() && (flags & RDW_INVALIDATE)) childFlags |= RDW_FRAME;
+    // Any of the part outside the child's client area lies on its frame.
+    const TRect b = part.Bounds();
+    if (b.Intersect(Rect(0, 0, c->Client.Width(), c->Client.Height())) != b &&
+        (flags & RDW_INVALIDATE))
+      childFlags |= RDW_FRAME;
     Invalidate(c, clientRgn ? &part : nullptr, childFlags | RDW_ALLCHILDREN);
   }
 }
@@ -115,9 +188,25 @@ void TWindowSystem::Validate(TWnd* w, const TRegion* clientRgn, UINT flags) {
     for (TWnd* c : w->Children) Validate(c, nullptr, flags);
 }
 
-void TWindowSystem::NcPaint(TWnd* w) {
-  w->NcUpdate = false;
-  Send(w, WM_NCPAINT, 1, 0);
+void TWindowSystem::NcPaint(TWnd* w, const TRegion* screenRgn) {
+  // A frame still owed whole is painted whole.
+  if (w->NcUpdate || !screenRgn) {
+    w->NcUpdate = false;
+    Send(w, WM_NCPAINT, 1, 0);
+    return;
+  }
+  Send(w, WM_NCPAINT, WPARAM(reinterpret_cast<std::uintptr_t>(screenRgn)), 0);
+}
+
+void TWindowSystem::NcPaintButton(TWnd* w, LRESULT hit) {
+  const TRect button = CaptionButtonRect(w, hit);
+  if (button.IsEmpty()) {
+    NcPaint(w);
+    return;
+  }
+  const TPoint o = WindowOrigin(w);
+  const TRegion screen(button.Offset(o.X, o.Y));
+  NcPaint(w, &screen);
 }
 
 void TWindowSystem::EraseNow(TWnd* w, bool children) {
@@ -140,7 +229,7 @@ void TWindowSystem::EraseNow(TWnd* w, bool children) {
     if (!(w = Find(h))) {
       for (auto it = Paint.LiveDCs.begin(); it != Paint.LiveDCs.end(); ++it)
         if (it->Dc.get() == dc) {
-          Paint.LiveDCs.erase(it);
+          RecycleDC(it);
           break;
         }
       return;
@@ -148,10 +237,7 @@ void TWindowSystem::EraseNow(TWnd* w, bool children) {
     ReleaseDCInternal(w, dc);
   }
   if (!children) return;
-  std::vector<HWND> list;
-  for (TWnd* c : w->Children) list.push_back(c->Handle);
-  for (auto it = list.rbegin(); it != list.rend(); ++it)
-    if (TWnd* c = Find(*it)) EraseNow(c, true);
+  ForEachChildBottomUp(w, [&](TWnd* c) { EraseNow(c, true); });
 }
 
 void TWindowSystem::UpdateNow(TWnd* w, bool children) {
@@ -170,11 +256,8 @@ void TWindowSystem::UpdateNow(TWnd* w, bool children) {
     if (!(w = Find(h))) return;
   }
   if (!children) return;
-  std::vector<HWND> list;
-  for (TWnd* c : w->Children) list.push_back(c->Handle);
   // Bottom children first, so those above paint last.
-  for (auto it = list.rbegin(); it != list.rend(); ++it)
-    if (TWnd* c = Find(*it)) UpdateNow(c, true);
+  ForEachChildBottomUp(w, [&](TWnd* c) { UpdateNow(c, true); });
 }
 
 void TWindowSystem::InvalidateParentArea(TWnd* w, const TRect& rectInParent) {
@@ -186,37 +269,69 @@ void TWindowSystem::InvalidateParentArea(TWnd* w, const TRect& rectInParent) {
 
 HDC TWindowSystem::MakeDC(TWnd* w, TDCFlags flags, const TRegion* clipClient) {
   TWnd* top = Top(w);
-  const bool client = flags.Client;
-  TRegion vis = CachedVisibleRegion(w, flags);
-  TPoint o = OriginInTop(w);
-  TPoint origin = client ? TPoint{o.X + w->Client.Left, o.Y + w->Client.Top} : o;
-  if (clipClient) {
-    TPoint co{o.X + w->Client.Left, o.Y + w->Client.Top};
-    vis.Intersect(Offsetted(*clipClient, co.X, co.Y));
+  const TRegion& kept = CachedVisibleRegion(w, flags);
+  const TPoint origin = PartOrigin(w, flags.Client);
+  if (!clipClient) return HandOutDC(w->Handle, top->Store, origin, kept);
+  const TPoint co = PartOrigin(w, true);
+  TRegion part;
+  if (clipClient->Complexity() != COMPLEXREGION) {
+    CutToRect(part, kept, clipClient->Bounds().Offset(co.X, co.Y));
+  } else {
+    part = *clipClient;
+    part.Offset(co.X, co.Y);
+    part.Intersect(kept);
   }
-  TRegion dirty = vis;
-  vis.Offset(-origin.X, -origin.Y);
+  return HandOutDC(w->Handle, top->Store, origin, part);
+}
+
+HDC TWindowSystem::HandOutDC(HWND h, TBitmap& target, TPoint origin, const TRegion& visible) {
+  std::unique_ptr<TDC> dc;
+  if (!Paint.FreeDCs.empty()) {
+    dc = std::move(Paint.FreeDCs.back());
+    Paint.FreeDCs.pop_back();
+  } else {
+    dc = std::make_unique<TDC>(target);
+  }
+  dc->ResetOnBitmap(target, origin, visible);
   TPaintPart::TDCRec rec;
-  rec.Hwnd = w->Handle;
+  rec.Hwnd = h;
   rec.Serial = Paint.NextDCSerial++;
-  rec.Dc = std::make_unique<TDC>(top->Store, origin, vis);
-  rec.DirtyTop = std::move(dirty);
-  HDC dc = rec.Dc.get();
+  rec.Dc = std::move(dc);
+  HDC out = rec.Dc.get();
   Paint.LiveDCs.push_back(std::move(rec));
-  return dc;
+  return out;
+}
+
+void TWindowSystem::RecycleDC(std::vector<TPaintPart::TDCRec>::iterator it) {
+  std::unique_ptr<TDC> dc = std::move(it->Dc);
+  Paint.LiveDCs.erase(it);
+  if (Paint.FreeDCs.size() >= TPaintPart::MaxFreeDCs) return;
+  // Nothing of the last use stays referenced (fonts, the window's store).
+  dc->ResetOnBitmap(Paint.ScreenBits, {}, TRegion());
+  if (Paint.FreeDCs.capacity() < TPaintPart::MaxFreeDCs)
+    Paint.FreeDCs.reserve(TPaintPart::MaxFreeDCs);
+  Paint.FreeDCs.push_back(std::move(dc));
 }
 
 void TWindowSystem::ReleaseDCInternal(TWnd* w, HDC dc) {
   for (auto it = Paint.LiveDCs.begin(); it != Paint.LiveDCs.end(); ++it)
     if (it->Dc.get() == dc) {
       // Only what the context reached and actually drew goes to the host.
-      const TRect painted = it->Dc->PaintedBounds();
+      const TRect painted = dc->PaintedBounds();
       if (TWnd* top = w ? Top(w) : nullptr; top && !painted.IsEmpty()) {
-        TRegion drawn = std::move(it->DirtyTop);
-        drawn.Intersect(painted);
-        top->Dirty.Union(drawn);
+        const TRegion& vis = dc->VisibleRegion();  // device coordinates
+        const TPoint d = dc->DeviceOrigin();
+        if (vis.Complexity() != COMPLEXREGION) {
+          const TRect drawn = vis.Bounds().Offset(d.X, d.Y).Intersect(painted);
+          if (!drawn.IsEmpty()) top->Dirty.Union(drawn);
+        } else {
+          TRegion drawn = vis;
+          drawn.Offset(d.X, d.Y);
+          drawn.Intersect(painted);
+          top->Dirty.Union(drawn);
+        }
       }
-      Paint.LiveDCs.erase(it);
+      RecycleDC(it);
       return;
     }
 }
@@ -258,9 +373,16 @@ void TWindowSystem::Present() {
   TWnd* caretTop = Paint.Caret.On ? Top(Find(Paint.Caret.Hwnd)) : nullptr;
   for (TWnd* t : TopLevels) {
     if (t->Dirty.IsEmpty() || !(t->Style & WS_VISIBLE) || !t->Native) continue;
-    std::vector<TRect> rects = t->Dirty.Rects();
+    // Only the damaged rectangles go to the host, through a list kept for
+    // every present.
+    std::vector<TRect>& rects = Paint.PresentRects;
+    rects.assign(t->Dirty.Rects().begin(), t->Dirty.Rects().end());
     t->Dirty.Clear();
-    TRegion caret = t == caretTop ? CaretRegion() : TRegion();
+    if (t != caretTop) {
+      Host->Present(t->Native, t->Store, rects);
+      continue;
+    }
+    TRegion caret = CaretRegion();
     InvertRegion(t->Store, caret);
     Host->Present(t->Native, t->Store, rects);
     InvertRegion(t->Store, caret);
@@ -358,7 +480,7 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
     ws.NcPaint(w);
     if (!(w = ws.Find(hwnd))) return nullptr;
   }
-  TRegion upd = w->Update;
+  TRegion upd = std::move(w->Update);
   bool erase = w->UpdateErase;
   w->Update.Clear();
   w->UpdateErase = false;
@@ -392,14 +514,9 @@ HDC GetDC(HWND hwnd) {
   TWindowSystem& ws = WS();
   if (!hwnd) {
     // The screen context: a real context for measuring, on a scratch pixel.
-    TPaintPart::TDCRec rec;
-    rec.Serial = ws.Paint.NextDCSerial++;
     TSize screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    rec.Dc = std::make_unique<TDC>(ws.Paint.ScreenBits, TPoint{0, 0},
-                                   TRegion(Rect(0, 0, screen.cx, screen.cy)));
-    HDC dc = rec.Dc.get();
-    ws.Paint.LiveDCs.push_back(std::move(rec));
-    return dc;
+    return ws.HandOutDC(nullptr, ws.Paint.ScreenBits, TPoint{0, 0},
+                        TRegion(Rect(0, 0, screen.cx, screen.cy)));
   }
   TWnd* w = ws.Find(hwnd);
   if (!w) return nullptr;
@@ -418,27 +535,26 @@ HDC GetDCEx(HWND hwnd, const TRegion* screenRgn, DWORD flags) {
   if (!w) return nullptr;
   bool client = !(flags & DCX_WINDOW);
   bool clipChildren = (flags & DCX_CLIPCHILDREN) || (w->Style & WS_CLIPCHILDREN);
-  HDC dc = ws.MakeDC(w, {client, clipChildren});
-  if (screenRgn && (flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN))) {
-    // Into the context's device coordinates: the window's (or client's) own.
-    TPoint o = client ? ws.ClientOrigin(w) : ws.WindowOrigin(w);
+  if (!screenRgn || !(flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN)))
+    return ws.MakeDC(w, {client, clipChildren});
+  // The region narrows the window's visible region; both are taken into
+  // top-level window coordinates.
+  TWnd* top = ws.Top(w);
+  const TRegion& kept = ws.CachedVisibleRegion(w, {client, clipChildren});
+  const TPoint topOrigin = ws.WindowOrigin(top);
+  TRegion vis;
+  if ((flags & DCX_INTERSECTRGN) && screenRgn->Complexity() != COMPLEXREGION) {
+    CutToRect(vis, kept, screenRgn->Bounds().Offset(-topOrigin.X, -topOrigin.Y));
+  } else {
     TRegion r = *screenRgn;
-    r.Offset(-o.X, -o.Y);
-    TRegion vis = dc->VisibleRegion();
+    r.Offset(-topOrigin.X, -topOrigin.Y);
+    vis = kept;
     if (flags & DCX_INTERSECTRGN)
       vis.Intersect(r);
     else
       vis.Subtract(r);
-    dc->SetVisibleRegion(vis);
-    // Only what the narrowed context can touch is presented.
-    for (auto& rec : ws.Paint.LiveDCs)
-      if (rec.Dc.get() == dc) {
-        rec.DirtyTop = vis;
-        TPoint d = dc->DeviceOrigin();
-        rec.DirtyTop.Offset(d.X, d.Y);
-      }
   }
-  return dc;
+  return ws.HandOutDC(hwnd, top->Store, ws.PartOrigin(w, client), vis);
 }
 
 HWND WindowFromDC(HDC dc) {

@@ -195,11 +195,18 @@ struct TPaintPart {
   struct TDCRec {
     HWND Hwnd = nullptr;       // nullptr: the screen context
     std::uint64_t Serial = 0;  // order of handing out
-    std::unique_ptr<TDC> Dc;
-    TRegion DirtyTop;  // what the context may have painted, top-level window coordinates
+    std::unique_ptr<TDC> Dc;   // what it may have painted is its visible region
   };
   std::vector<TDCRec> LiveDCs;
   std::uint64_t NextDCSerial = 1;
+  // Released contexts, handed out again by the next GetDC or BeginPaint, so
+  // that painting an unchanged window allocates no contexts.
+  std::vector<std::unique_ptr<TDC>> FreeDCs;
+  static constexpr std::size_t MaxFreeDCs = 16;
+  // Room reused by every repaint: the children still to visit while painting
+  // (a stack shared by nested visits) and the rectangles going to the host.
+  std::vector<HWND> ChildStack;
+  std::vector<TRect> PresentRects;
   TBitmap ScreenBits{1, 1, TPixelFormat::pf24bit};  // what the screen context draws on
 
   // The caret: one per thread. It never enters the backing store: Present
@@ -310,11 +317,23 @@ class TWindowSystem final : public THostSink {
   // A context on the window's part chosen by flags, narrowed to clipClient
   // (client coordinates) when given.
   HDC MakeDC(TWnd* w, TDCFlags flags, const TRegion* clipClient = nullptr);
+  // A context for window h (nullptr: the screen) on target with its (0, 0)
+  // at bitmap point origin, reaching exactly visible (bitmap coordinates):
+  // a released one made new, or a new one.
+  HDC HandOutDC(HWND h, TBitmap& target, TPoint origin, const TRegion& visible);
+  // The origin of the window's part chosen by flags in top-level window coordinates.
+  TPoint PartOrigin(const TWnd* w, bool client) const;
+  // Takes the context out of the live list and keeps it for reuse.
+  void RecycleDC(std::vector<TPaintPart::TDCRec>::iterator it);
   void ReleaseDCInternal(TWnd* w, HDC dc);
   // Gives back every context handed out from serial on (after a failed message).
   void ReleaseDCsFrom(std::uint64_t serial);
   void Present();
-  void NcPaint(TWnd* w);
+  // WM_NCPAINT for the whole frame, or only for what of it lies in
+  // screenRgn (screen coordinates), as the platform passes an update region.
+  void NcPaint(TWnd* w, const TRegion* screenRgn = nullptr);
+  // Repaints only a title button of the window's frame (its look changed).
+  void NcPaintButton(TWnd* w, LRESULT hit);
   TRegion CaretRegion();  // top-level window coordinates, empty when not showable
   void SetCaretOn(bool on);
   void CaretTick();

@@ -36,6 +36,8 @@ void TWindowSystem::CalcClient(TWnd* w) {
   c.Top = std::clamp(c.Top, 0, w->Height());
   c.Right = std::clamp(c.Right, c.Left, w->Width());
   c.Bottom = std::clamp(c.Bottom, c.Top, w->Height());
+  // A frame recomputed to the same client area changes no visible region.
+  if (c == w->Client) return;
   w->Client = c;
   TreeChanged();
 }
@@ -58,13 +60,15 @@ void TWindowSystem::Raise(TWnd* w) {
   auto& sib = Siblings(w);
   auto it = std::find(sib.begin(), sib.end(), w);
   if (it == sib.end() || it == sib.begin()) return;
+  const auto placeBefore = it - sib.begin();
   sib.erase(it);
   // Topmost windows stay above the others.
   auto pos = sib.begin();
   if (!(w->ExStyle & WS_EX_TOPMOST))
     while (pos != sib.end() && ((*pos)->ExStyle & WS_EX_TOPMOST)) ++pos;
+  // Raised to where it already was (below topmost windows), nothing is uncovered.
+  if (pos - sib.begin() != placeBefore) TreeChanged();
   sib.insert(pos, w);
-  TreeChanged();
   if (!w->Parent) {
     // Owned windows stay above their owner.
     std::vector<TWnd*> owned;
@@ -111,7 +115,8 @@ bool TWindowSystem::SetPos(TWnd* w, HWND after, int x, int y, int cx, int cy, UI
 
   if (moved || sized || (flags & SWP_FRAMECHANGED)) {
     w->Rect = newRect;
-    TreeChanged();
+    // A frame change alone moves nothing; CalcClient notes a new client area.
+    if (moved || sized) TreeChanged();
     CalcClient(w);
     if (!(w = Find(h))) return false;
     if (!w->Parent) {

@@ -260,10 +260,13 @@ void THeadlessHost::Present(THostWindow window, const TBitmap& store,
   if (!n) return;
   if (n->Shown.Width() != store.Width() || n->Shown.Height() != store.Height())
     n->Shown.Reset(store.Width(), store.Height(), TPixelFormat::pf24bit);
+  lastPresentedWindow_ = window;
+  lastPresented_.clear();
   for (const TRect& r : dirty) {
     TRect c = r.Intersect(Rect(0, 0, store.Width(), store.Height()));
     if (c.IsEmpty()) continue;
     CopyOverlap(store, n->Shown, c);
+    lastPresented_.push_back(c);
     ++presentedRects_;
     presentedPixels_ += std::uint64_t(c.Width()) * std::uint64_t(c.Height());
   }

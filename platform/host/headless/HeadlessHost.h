@@ -125,6 +125,10 @@ class THeadlessHost final : public THost {
   // Rectangles and pixels presented so far (for tests that check only dirty parts go out).
   std::uint64_t PresentedRects() const { return presentedRects_; }
   std::uint64_t PresentedPixels() const { return presentedPixels_; }
+  // What the last present copied: its window and its rectangles (window
+  // coordinates, cut to the store), so a test sees exactly which parts went out.
+  THostWindow LastPresentedWindow() const { return lastPresentedWindow_; }
+  const std::vector<TRect>& LastPresentedRects() const { return lastPresented_; }
   // The screen: background colour, then the visible windows bottom to top, each clipped to its
   // shape.
   TBitmap Screenshot() const;
@@ -159,6 +163,8 @@ class THeadlessHost final : public THost {
   std::uint64_t idleCount_ = 0;
   std::uint64_t presentedRects_ = 0;
   std::uint64_t presentedPixels_ = 0;
+  THostWindow lastPresentedWindow_ = 0;
+  std::vector<TRect> lastPresented_;  // its room is reused by every present
   std::uint64_t beeps_ = 0;
 };
 

@@ -73,6 +73,67 @@ TEST(DC, SaveAndRestoreRoundTripStateButNotWindowSystemPart) {
   EXPECT_FALSE(dc.RestoreDC(3));
 }
 
+TEST(DC, EffectiveClipFollowsRestoresAndWindowSystemChanges) {
+  TBitmap bmp(30, 20);
+  TDC dc(bmp, {2, 2}, TRegion(TRect{0, 0, 20, 12}));
+  const TRegion outer = dc.EffectiveClip();
+  dc.SaveDC();
+  dc.IntersectClipRect({0, 0, 5, 5});
+  EXPECT_EQ(dc.EffectiveClip(), TRegion(TRect{2, 2, 7, 7}));
+  dc.SaveDC();
+  dc.ExcludeClipRect({1, 1, 2, 2});
+  EXPECT_EQ(dc.EffectiveClip().Complexity(), COMPLEXREGION);
+  dc.RestoreDC(-1);
+  EXPECT_EQ(dc.EffectiveClip(), TRegion(TRect{2, 2, 7, 7}));
+  dc.RestoreDC(-1);
+  EXPECT_EQ(dc.EffectiveClip(), outer);
+  // A clip kept from before a change of the visible region or origin is not
+  // used again after it.
+  dc.SaveDC();
+  dc.IntersectClipRect({0, 0, 5, 5});
+  dc.EffectiveClip();
+  dc.SetVisibleRegion(TRegion(TRect{0, 0, 3, 3}));
+  EXPECT_EQ(dc.EffectiveClip(), TRegion(TRect{2, 2, 5, 5}));
+  dc.RestoreDC(-1);
+  EXPECT_EQ(dc.EffectiveClip(), TRegion(TRect{2, 2, 5, 5}));
+  dc.SetDeviceOrigin({10, 10});
+  EXPECT_EQ(dc.EffectiveClip(), TRegion(TRect{10, 10, 13, 13}));
+  // Whatever lies off the bitmap is cut, at any origin.
+  dc.SetDeviceOrigin({28, 18});
+  EXPECT_EQ(dc.EffectiveClip(), TRegion(TRect{28, 18, 30, 20}));
+  // Made new for another bitmap, nothing of the old state is left.
+  TBitmap other(8, 8);
+  dc.IntersectClipRect({0, 0, 1, 1});
+  dc.SaveDC();
+  dc.ResetOnBitmap(other, {1, 1}, TRegion(TRect{0, 0, 8, 8}));
+  EXPECT_EQ(dc.SaveDepth(), 0);
+  EXPECT_FALSE(dc.GetClipRgn());
+  EXPECT_EQ(dc.VisibleRegion(), TRegion(TRect{-1, -1, 7, 7}));  // device coordinates
+  EXPECT_EQ(dc.EffectiveClip(), TRegion(TRect{0, 0, 8, 8}));
+  EXPECT_EQ(dc.ClipBox(), (TRect{-1, -1, 7, 7}));
+}
+
+TEST(DC, FillRectWritesExactlyItsPixelsAtEveryWidth) {
+  for (TPixelFormat format : {TPixelFormat::pf24bit, TPixelFormat::pf32bit}) {
+    TBitmap bmp(140, 3, format);
+    for (int w = 0; w <= 130; ++w) {
+      bmp.Fill(Guard);
+      if (format == TPixelFormat::pf32bit)
+        for (int x = 0; x < 140; ++x) bmp.SetAlpha(x, 1, std::uint8_t(x));
+      TDC dc(bmp);
+      dc.FillRect({w % 5, 1, w % 5 + w, 2}, Red);
+      for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 140; ++x) {
+          const bool in = y == 1 && x >= w % 5 && x < w % 5 + w;
+          ASSERT_EQ(bmp.GetPixel(x, y), in ? Red : Guard) << "width " << w << " at " << x;
+          if (format == TPixelFormat::pf32bit && y == 1) {
+            ASSERT_EQ(bmp.GetAlpha(x, y), x);
+          }
+        }
+    }
+  }
+}
+
 TEST(DC, SelectClipRgnIsInDeviceCoordinatesAndCombines) {
   TBitmap bmp(20, 20);
   bmp.Fill(Guard);
