@@ -1,4 +1,4 @@
-# Writes a C++ source holding the stored glyphs of app/glyphs:
+# Writes a C++ source holding the stored glyphs and icons of app/glyphs:
 # cmake -DINPUT_DIR=<folder> -DOUTPUT=<cpp> -P EmbedGlyphs.cmake
 set(names open save resize quality undo about exit)
 set(enums Open Save Resize Quality Undo About Exit)
@@ -15,7 +15,21 @@ foreach(i RANGE 6)
   string(APPEND arrays "const std::uint8_t k_${name}[${size}] = {\n    ${bytes}};\n")
   string(APPEND cases "    case TGlyph::${enum}:\n      return {k_${name}, ${size}};\n")
 endforeach()
-file(WRITE ${OUTPUT} "// Generated from app/glyphs/*.glyph; do not edit.
+set(icon_cases "")
+foreach(size 16 32)
+  file(READ ${INPUT_DIR}/icon${size}.bgra hex HEX)
+  string(LENGTH "${hex}" hexLength)
+  math(EXPR digits "${size} * ${size} * 4 * 2")
+  if(NOT hexLength EQUAL digits)
+    message(FATAL_ERROR "icon${size}.bgra holds ${hexLength} hex digits, not ${digits}")
+  endif()
+  math(EXPR count "${hexLength} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  string(REGEX REPLACE "((0x[0-9a-f][0-9a-f],){24})" "\\1\n    " bytes "${bytes}")
+  string(APPEND arrays "const std::uint8_t k_icon${size}[${count}] = {\n    ${bytes}};\n")
+  string(APPEND icon_cases "    case ${size}:\n      return {k_icon${size}, ${count}};\n")
+endforeach()
+file(WRITE ${OUTPUT} "// Generated from app/glyphs/*.glyph and *.bgra; do not edit.
 #include \"app/StoredGlyphs.h\"
 
 namespace vm::app {
@@ -25,6 +39,12 @@ ${arrays}}  // namespace
 std::span<const std::uint8_t> StoredGlyphData(TGlyph glyph) {
   switch (glyph) {
 ${cases}  }
+  return {};
+}
+
+std::span<const std::uint8_t> StoredIconData(int size) {
+  switch (size) {
+${icon_cases}  }
   return {};
 }
 

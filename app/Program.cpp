@@ -13,6 +13,7 @@
 #include "app/Info.h"
 #include "app/Main.h"
 #include "app/Resize.h"
+#include "app/StoredGlyphs.h"
 #include "platform/controls/DialogDefs.h"
 #include "skin/data/SkinCommands.h"
 #include "skin/data/SkinConvertor.h"
@@ -45,6 +46,16 @@ std::unique_ptr<TsWindowAnnouncer>& AnnouncerHolder() {
 }
 
 }  // namespace
+
+TBitmap StoredProgramIcon(int size) {
+  const std::span<const std::uint8_t> data = StoredIconData(size);
+  const std::size_t row = std::size_t(size) * 4;
+  if (size <= 0 || data.size() != row * std::size_t(size)) return MakeProgramIconWithAlpha(size);
+  TBitmap icon(size, size, TPixelFormat::pf32bit);
+  for (int y = 0; y < size; ++y)
+    std::memcpy(icon.ScanLine(y), data.data() + std::size_t(y) * row, row);
+  return icon;
+}
 
 bool GetVersionEx(TOSVersionInfo& info) {
   if (info.dwOSVersionInfoSize != sizeof(TOSVersionInfo)) return false;
@@ -122,10 +133,11 @@ void PrepareProcess() {
   static const bool subclassesRegistered = (RegisterAdapterSubclasses(), true);
   (void)subclassesRegistered;
 
-  // The program's own icons, drawn in code.
+  // The program's own icons, as drawn in code and stored (drawing them here
+  // took a fifth of start-up).
   if (!IconHolder()) {
     auto icon = std::make_unique<tk::TIcon>();
-    icon->SetImages(MakeProgramIconWithAlpha(16), MakeProgramIconWithAlpha(32));
+    icon->SetImages(StoredProgramIcon(16), StoredProgramIcon(32));
     IconHolder() = std::move(icon);
   }
   // They are also the skin engine's default caption icon.

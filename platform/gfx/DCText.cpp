@@ -71,7 +71,7 @@ void BlendGlyph(TBitmap& bmp, const TRegion& clip, const TGlyph& g, int bx, int 
 
 // Draws one line of text with its cell's top-left at logical (x, y).
 void DrawRun(TDC& dc, const TFont& font, int x, int y, const TLine& line, const TRunStyle& st) {
-  const TTextMetric& tm = font.Metrics();
+  const TTextMetric& tm = font.LineMetrics();
   const int width = RunWidth(font, line, st);
   const TColor color = ColorToRGB(dc.TextColor());
   if (st.Opaque && width > 0) dc.FillRect({x, y, x + width, y + tm.Height}, dc.BkColor());
@@ -230,7 +230,7 @@ TSize TDC::GetTextExtent(std::string_view text) const {
   const TFont& font = CurrentFont();
   std::u32string& text32 = Scratch().Text;
   DecodeInto(text32, text);
-  return {font.TextWidth(text32), font.Metrics().Height};
+  return {font.TextWidth(text32), font.LineMetrics().Height};
 }
 
 TTextMetric TDC::GetTextMetrics() const {
@@ -239,7 +239,7 @@ TTextMetric TDC::GetTextMetrics() const {
 
 int TDC::DrawText(std::string_view text, TRect& r, std::uint32_t flags) {
   const TFont& font = CurrentFont();
-  const TTextMetric& tm = font.Metrics();
+  const TTextMetric& tm = font.LineMetrics();
   TRunStyle st;
   st.ExpandTabs = flags & DT_EXPANDTABS;
   int tabChars = 8;
@@ -249,7 +249,9 @@ int TDC::DrawText(std::string_view text, TRect& r, std::uint32_t flags) {
     flags &= ~std::uint32_t(0xFF00);
     if (tabChars == 0) tabChars = 8;
   }
-  st.TabWidth = std::max(1, tabChars * std::max(1, tm.AveCharWidth));
+  // Tab stops are measured in average characters, which only tabs need.
+  if (st.ExpandTabs && text.find('\t') != std::string_view::npos)
+    st.TabWidth = std::max(1, tabChars * std::max(1, font.Metrics().AveCharWidth));
 
   // "&x" marks x, "&&" is a literal "&", a final lone "&" disappears.
   TTextScratch& scratch = Scratch();

@@ -214,43 +214,51 @@ TFont::TFont(const TFontDesc& desc) : desc_(desc), face_(std::make_unique<TFace>
   FT_Set_Char_Size(f, 0, FT_F26Dot6(std::lround(em * 64)), 72, 72);
   const double scale = em / upm;
 
-  metrics_.Ascent = int(std::lround(asc * scale));
-  metrics_.Descent = int(std::lround(desc0 * scale));
+  line_.Ascent = int(std::lround(asc * scale));
+  line_.Descent = int(std::lround(desc0 * scale));
   if (desc.Height > 0) {
     // Rounding must not change the cell height that was asked for.
-    metrics_.Descent = desc.Height - metrics_.Ascent;
+    line_.Descent = desc.Height - line_.Ascent;
   }
-  metrics_.Height = metrics_.Ascent + metrics_.Descent;
-  metrics_.InternalLeading = std::max(0, metrics_.Height - int(std::lround(em)));
-  metrics_.ExternalLeading = 0;
+  line_.Height = line_.Ascent + line_.Descent;
+  line_.InternalLeading = std::max(0, line_.Height - int(std::lround(em)));
+  line_.ExternalLeading = 0;
   if (os2 && os2->version != 0xFFFF) {
     const double ext =
         double(os2->sTypoLineGap) - ((asc + desc0) - (os2->sTypoAscender - os2->sTypoDescender));
-    metrics_.ExternalLeading = std::max(0, int(std::lround(ext * scale)));
+    line_.ExternalLeading = std::max(0, int(std::lround(ext * scale)));
   }
-  metrics_.MaxCharWidth = int(std::lround(f->max_advance_width * scale));
-  metrics_.Weight = desc.Bold ? 700 : 400;
-  metrics_.Italic = desc.Italic;
-  metrics_.Underlined = desc.Underline;
-  metrics_.StruckOut = desc.StrikeOut;
+  line_.MaxCharWidth = int(std::lround(f->max_advance_width * scale));
+  line_.Weight = desc.Bold ? 700 : 400;
+  line_.Italic = desc.Italic;
+  line_.Underlined = desc.Underline;
+  line_.StruckOut = desc.StrikeOut;
 
   lineThickness_ = std::max(1, int(std::lround(f->underline_thickness * scale)));
-  underlinePos_ = std::clamp(int(std::lround(-f->underline_position * scale)), 1,
-                             std::max(1, metrics_.Descent));
+  underlinePos_ =
+      std::clamp(int(std::lround(-f->underline_position * scale)), 1, std::max(1, line_.Descent));
   strikePos_ = (os2 && os2->version != 0xFFFF && os2->yStrikeoutPosition > 0)
                    ? int(std::lround(os2->yStrikeoutPosition * scale))
                    : int(std::lround(em * 0.3));
-  // Average width of text: lowercase letters and space weighted by how often
-  // they occur in English, the classic definition. Newer fonts average over
-  // every glyph they hold, which makes dialog units and tab stops far too wide.
-  static constexpr int Weights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6,  35, 20, 56,
-                                      56, 17, 4,  49, 56,  71, 31, 10, 18, 3, 18, 2,  166};
-  int sum = 0, total = 0;
-  for (int i = 0; i < 27; ++i) {
-    sum += Weights[i] * Advance(i < 26 ? char32_t(U'a' + i) : U' ');
-    total += Weights[i];
-  }
-  metrics_.AveCharWidth = std::max(1, (sum + total / 2) / total);
+}
+
+const TTextMetric& TFont::Metrics() const {
+  std::call_once(averaged_, [this] {
+    // Average width of text: lowercase letters and space weighted by how
+    // often they occur in English, the classic definition. Newer fonts
+    // average over every glyph they hold, which makes dialog units and tab
+    // stops far too wide.
+    static constexpr int Weights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6,  35, 20, 56,
+                                        56, 17, 4,  49, 56,  71, 31, 10, 18, 3, 18, 2,  166};
+    int sum = 0, total = 0;
+    for (int i = 0; i < 27; ++i) {
+      sum += Weights[i] * Advance(i < 26 ? char32_t(U'a' + i) : U' ');
+      total += Weights[i];
+    }
+    metrics_ = line_;
+    metrics_.AveCharWidth = std::max(1, (sum + total / 2) / total);
+  });
+  return metrics_;
 }
 
 TFont::~TFont() = default;

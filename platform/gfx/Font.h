@@ -77,7 +77,12 @@ class TFont {
   // The family actually used and the file it came from.
   const std::string& FaceFamily() const { return faceFamily_; }
   const std::string& FaceFile() const { return faceFile_; }
-  const TTextMetric& Metrics() const { return metrics_; }
+  // Every metric. The average character width is measured on the first
+  // call (that renders 27 glyphs of a font that may show none of them), so
+  // callers that want only the line's measures use LineMetrics.
+  const TTextMetric& Metrics() const;
+  // The metrics without the average character width (AveCharWidth is 0).
+  const TTextMetric& LineMetrics() const { return line_; }
 
   // The glyph of a code point, rendered on first use and cached. Code points
   // missing from the face give the face's missing-glyph box.
@@ -102,7 +107,9 @@ class TFont {
   TFontDesc desc_;
   std::string faceFamily_;
   std::string faceFile_;
-  TTextMetric metrics_;
+  TTextMetric line_;
+  mutable TTextMetric metrics_;  // line_ and the average width, made by Metrics
+  mutable std::once_flag averaged_;
   int underlinePos_ = 1;
   int strikePos_ = 3;
   int lineThickness_ = 1;

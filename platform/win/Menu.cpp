@@ -138,10 +138,11 @@ int PositionOf(TMenu* m, UINT item, bool byPosition) {
 }
 
 // Something changed the look of a menu: the bar it is shown in is laid out
-// and painted again, an open pop-up window repaints.
+// again and painted with the next paint (a menu filled item by item paints
+// once), an open pop-up window repaints.
 void Changed(TMenu* m) {
   if (!m) return;
-  if (m->BarOf) DrawMenuBar(m->BarOf);
+  if (m->BarOf) MenuBarChanged(m->BarOf);
   if (m->Window) {
     HWND w = m->Window;
     LayoutPopupMenu(m, GetWindow(w, GW_OWNER));

@@ -58,11 +58,11 @@ HMENU GetMenu(HWND hwnd) {
   return it->second;
 }
 
-bool DrawMenuBar(HWND hwnd) {
-  TWindowSystem& ws = TWindowSystem::Get();
-  TWnd* w = ws.Find(hwnd);
-  if (!w || !GetMenu(hwnd)) return false;
-  // Items that changed width may change the number of rows.
+namespace {
+
+// Items that changed width may change the number of rows: the frame is then
+// measured again (which repaints it). True when that happened.
+bool RemeasureMenuBar(HWND hwnd, TWnd* w) {
   TRect bar = MenuBarRect(w);
   int clientTop = w->Client.Top;
   TFrameMetrics fm = FrameMetrics(w->Style, w->ExStyle);
@@ -70,10 +70,27 @@ bool DrawMenuBar(HWND hwnd) {
     FrameChanged(hwnd);
     return true;
   }
+  return false;
+}
+
+}  // namespace
+
+bool DrawMenuBar(HWND hwnd) {
+  TWindowSystem& ws = TWindowSystem::Get();
+  TWnd* w = ws.Find(hwnd);
+  if (!w || !GetMenu(hwnd)) return false;
+  if (RemeasureMenuBar(hwnd, w)) return true;
   if (!ws.Visible(w)) return true;
   w->NcUpdate = true;
   ws.NcPaint(w);
   return true;
+}
+
+void MenuBarChanged(HWND hwnd) {
+  TWindowSystem& ws = TWindowSystem::Get();
+  TWnd* w = ws.Find(hwnd);
+  if (!w || !GetMenu(hwnd) || RemeasureMenuBar(hwnd, w)) return;
+  if (ws.Visible(w)) w->NcUpdate = true;
 }
 
 bool GetMenuItemRect(HWND hwnd, HMENU menu, UINT pos, TRect* rect) {

@@ -91,6 +91,10 @@ int MenuBarHeight(HWND hwnd, int windowWidth, DWORD style, DWORD exStyle);
 // that too): what CreateWindowEx does with a top-level window's menu before
 // the window's first WM_NCCALCSIZE. False for a child or a stale menu.
 bool AttachMenuBar(HWND hwnd, HMENU menu);
+// A bar's items changed (added, removed, retitled): the frame is measured
+// again at once when the bar's height changes, and the bar is painted with
+// the next WM_NCPAINT, so that a menu rebuilt item by item paints once.
+void MenuBarChanged(HWND hwnd);
 bool MenuBarHitTest(HWND hwnd, TPoint windowPt);
 void MenuSysCommand(HWND hwnd, WPARAM cmd, LPARAM lp);
 // WM_CONTEXTMENU left to DefWindowProc: on the caption, the system menu at the pointer.

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "app/SafeFile.h"
+#include "app/StoredGlyphs.h"
 #include "skin/data/BuiltinSkin.h"
 #include "skin/frame/CaptionIcon.h"
 #include "skin/paint/pixels/PlatformFlags.h"
@@ -42,6 +43,14 @@ TEST_F(Program, StartsWithFourHiddenFormsAndTheMainWindowFirst) {
   // The preparations and the creation handler have run.
   EXPECT_TRUE(IsNTFamily);
   EXPECT_FALSE(ProgramIcon().Empty());
+  // The icon comes stored, byte for byte (alpha included) what its drawing
+  // code makes; a size without a stored form is drawn.
+  for (int size : {16, 32, 24}) {
+    const TBitmap stored = StoredProgramIcon(size);
+    EXPECT_EQ(stored.BottomUp(), MakeProgramIconWithAlpha(size).BottomUp());
+    EXPECT_TRUE(stored.SamePixels(MakeProgramIconWithAlpha(size))) << size;
+  }
+  EXPECT_TRUE(StoredIconData(24).empty());
   // The program's icon is the application's and the skin engine's default.
   EXPECT_FALSE(Application->Icon()->Empty());
   EXPECT_FALSE(EngineDefaultIcon().Empty());

@@ -5,10 +5,11 @@
 
 namespace vm {
 namespace {
-// Xlib defines FocusIn and FocusOut as macros: name these event kinds before
+// Xlib defines FocusIn, FocusOut and Expose as macros: name these event kinds before
 // its headers come in.
 constexpr THostEvent::TKind KindFocusIn = THostEvent::TKind::FocusIn;
 constexpr THostEvent::TKind KindFocusOut = THostEvent::TKind::FocusOut;
+constexpr THostEvent::TKind KindExpose = THostEvent::TKind::Expose;
 }  // namespace
 }  // namespace vm
 
@@ -417,10 +418,19 @@ struct TX11Host::TImpl {
     switch (ev.type) {
       case Expose: {
         // Answered from the image of the last presented store: the program
-        // does not paint again for an Expose.
-        if (n->Surface)
-          n->Surface->Put(n->XWin, n->Gc,
-                          Bounds(ev.xexpose.x, ev.xexpose.y, ev.xexpose.width, ev.xexpose.height));
+        // does not paint again for an Expose. A surface that keeps no image
+        // (its store goes to the server as it is) has the window system
+        // present the rectangle again from the store.
+        const TRect r = Bounds(ev.xexpose.x, ev.xexpose.y, ev.xexpose.width, ev.xexpose.height);
+        if (n->Surface && n->Surface->Keeps()) {
+          n->Surface->Put(n->XWin, n->Gc, r);
+        } else if (n->Surface) {
+          THostEvent e;
+          e.Kind = KindExpose;
+          e.Window = n->Id;
+          e.ExposeRect = r;
+          Deliver(e);
+        }
         if (ev.xexpose.count == 0) XFlush(Dpy());
         return;
       }
@@ -1059,9 +1069,13 @@ void TX11Host::Present(THostWindow window, const TBitmap& store, const std::vect
   if (!n->Surface) n->Surface = std::make_unique<TX11Surface>(h.Display);
   TX11Surface& s = *n->Surface;
   const TRect whole{0, 0, store.Width(), store.Height()};
-  if (s.Width() != store.Width() || s.Height() != store.Height()) {
+  s.Resize(store.Width(), store.Height());
+  if (s.Direct(store)) {
+    // The server takes the store's rows as they are: the dirty rectangles go
+    // out straight from them, and nothing is kept.
+    for (const TRect& r : dirty) s.PutDirect(n->XWin, n->Gc, store, r);
+  } else if (!s.Keeps()) {
     // A new image holds nothing yet: take the whole store, whatever is dirty.
-    s.Resize(store.Width(), store.Height());
     s.Update(store, whole);
     s.Put(n->XWin, n->Gc, whole);
   } else {

@@ -7,7 +7,8 @@
 // Russian one, Unicode keysyms from a test driver) arrives as code points.
 // Presenting converts the dirty rectangles of a window's backing store into
 // an image kept in the server's format (in shared memory when possible); an
-// Expose is answered from that image without asking the program to paint.
+// Expose is answered from that image without asking the program to paint. A
+// store already in the server's format is not converted (see X11Surface.h).
 //
 // This header is free of Xlib so that any file may create the host.
 #pragma once

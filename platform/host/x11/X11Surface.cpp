@@ -44,6 +44,18 @@ TX11Surface::TX11Surface(TX11Display& display) : display_(display) {
   MaskShape(v->red_mask, redShift_, redBits_);
   MaskShape(v->green_mask, greenShift_, greenBits_);
   MaskShape(v->blue_mask, blueShift_, blueBits_);
+  // The image format of the visual's depth, as every image made for it will
+  // have it (the list comes with the connection: no round trip).
+  int bitsPerPixel = 0, count = 0;
+  if (XPixmapFormatValues* formats = XListPixmapFormats(display.Handle(), &count)) {
+    for (int i = 0; i < count; ++i)
+      if (formats[i].depth == display.Depth()) bitsPerPixel = formats[i].bits_per_pixel;
+    XFree(formats);
+  }
+  const bool bgrMasks = ImageByteOrder(display.Handle()) == LSBFirst && v->red_mask == 0xFF0000 &&
+                        v->green_mask == 0xFF00 && v->blue_mask == 0xFF;
+  fastBgrx_ = bgrMasks && bitsPerPixel == 32;
+  packedBgr_ = bgrMasks && bitsPerPixel == 24;
 }
 
 TX11Surface::~TX11Surface() {
@@ -125,21 +137,65 @@ void TX11Surface::CreatePlain(int width, int height) {
 void TX11Surface::Resize(int width, int height) {
   width = std::clamp(width, 1, MaxSide);
   height = std::clamp(height, 1, MaxSide);
-  if (image_ && width == width_ && height == height_) return;
+  if (width == width_ && height == height_) return;
   Release();
-  if (!(display_.UseShm() && CreateShared(width, height))) CreatePlain(width, height);
   width_ = width;
   height_ = height;
-  const bool bgrMasks = image_->byte_order == LSBFirst && image_->red_mask == 0xFF0000 &&
-                        image_->green_mask == 0xFF00 && image_->blue_mask == 0xFF;
-  fastBgrx_ = bgrMasks && image_->bits_per_pixel == 32;
-  packedBgr_ = bgrMasks && image_->bits_per_pixel == 24;
+}
+
+void TX11Surface::Create() {
+  if (image_ || width_ <= 0 || height_ <= 0) return;
+  if (!(display_.UseShm() && CreateShared(width_, height_))) CreatePlain(width_, height_);
+}
+
+int TX11Surface::SameLayoutBytes() const {
+  return fastBgrx_ ? 4 : packedBgr_ ? 3 : 0;
+}
+
+bool TX11Surface::Direct(const TBitmap& store) const {
+  return !display_.UseShm() && !store.Empty() && !store.BottomUp() &&
+         store.BytesPerPixel() == SameLayoutBytes();
+}
+
+void TX11Surface::PutDirect(::Window window, ::GC gc, const TBitmap& store, TRect r) {
+  r = r.Intersect({0, 0, std::min(width_, store.Width()), std::min(height_, store.Height())});
+  if (r.IsEmpty() || !Direct(store)) return;
+  if (image_) {
+    // An image kept from earlier presents would answer Exposes with old pixels.
+    const int width = width_, height = height_;
+    Release();
+    width_ = width;
+    height_ = height;
+  }
+  // An image header over the store's own rows (padded to four bytes, the
+  // scan-line pad servers use): Xlib sends rows in the server's layout as
+  // they are, and has copied or written out the rectangle when it returns.
+  XImage header{};
+  header.width = store.Width();
+  header.height = store.Height();
+  header.format = ZPixmap;
+  header.data = reinterpret_cast<char*>(const_cast<std::uint8_t*>(store.Start()));
+  header.byte_order = LSBFirst;
+  header.bitmap_unit = 32;
+  header.bitmap_bit_order = LSBFirst;
+  header.bitmap_pad = 32;
+  header.depth = display_.Depth();
+  header.bytes_per_line = store.Stride();
+  header.bits_per_pixel = store.BytesPerPixel() * 8;
+  header.red_mask = 0xFF0000;
+  header.green_mask = 0xFF00;
+  header.blue_mask = 0xFF;
+  if (!XInitImage(&header)) return;
+  XPutImage(display_.Handle(), window, gc, &header, r.Left, r.Top, r.Left, r.Top,
+            unsigned(r.Width()), unsigned(r.Height()));
 }
 
 void TX11Surface::Update(const TBitmap& store, TRect r) {
-  if (!image_ || store.Empty()) return;
+  if (store.Empty()) return;
   r = r.Intersect({0, 0, std::min(width_, store.Width()), std::min(height_, store.Height())});
   if (r.IsEmpty()) return;
+  Create();
+  if (!image_) return;
   Sync();
   const int bpp = store.BytesPerPixel();
   for (int y = r.Top; y < r.Bottom; ++y) {
@@ -174,6 +230,7 @@ void TX11Surface::Put(::Window window, ::GC gc, TRect r) {
   r = r.Intersect({0, 0, width_, height_});
   if (r.IsEmpty()) return;
   if (shared_) {
+    putRequest_ = NextRequest(display_.Handle());
     XShmPutImage(display_.Handle(), window, gc, image_, r.Left, r.Top, r.Left, r.Top,
                  unsigned(r.Width()), unsigned(r.Height()), False);
     pending_ = true;
@@ -185,10 +242,12 @@ void TX11Surface::Put(::Window window, ::GC gc, TRect r) {
 
 void TX11Surface::Sync() {
   if (!pending_) return;
-  // A round trip guarantees the server has processed (and so copied) every
-  // earlier put. Completion events would avoid the wait but add a queue of
-  // their own; one sync per frame is cheap next to the conversion.
-  XSync(display_.Handle(), False);
+  // The server carries out requests in order and copies a shared image
+  // while it carries out the put: any reply, event or error it sent for a
+  // later request shows that the put is done. The event loop and the
+  // program's own round trips usually have read one by now; only when not
+  // does a round trip make sure. (Request numbers are 64-bit in Xlib.)
+  if (LastKnownRequestProcessed(display_.Handle()) < putRequest_) XSync(display_.Handle(), False);
   pending_ = false;
 }
 

@@ -195,6 +195,46 @@ void BM_X11Present(benchmark::State& state) {
 }
 BENCHMARK(BM_X11Present)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
+void BM_MemcpyStore32(benchmark::State& state) {
+  // The bytes of a 32-bit store of the window's size.
+  TBitmap store(WindowWidth, WindowHeight, TPixelFormat::pf32bit);
+  std::vector<std::uint8_t> target(store.DataSize());
+  for (auto _ : state) {
+    std::memcpy(target.data(), store.Data(), store.DataSize());
+    benchmark::DoNotOptimize(target.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(store.DataSize()));
+}
+BENCHMARK(BM_MemcpyStore32)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void BM_X11PresentSameLayout(benchmark::State& state) {
+  // A 32-bit store, whose pixels have the 24-bit visual's own layout: no
+  // conversion (a plain copy into the shared image, or straight from the
+  // store through the socket). Beside BM_MemcpyStore32.
+  const bool shm = state.range(0) != 0;
+  TX11Host host(server->Display().c_str(), shm);
+  if (shm && !host.UsesSharedMemory()) {
+    state.SkipWithError("the server offers no shared memory");
+    return;
+  }
+  THostWindow window =
+      host.CreateNativeWindow({Bounds(20, 20, WindowWidth, WindowHeight), "bench"});
+  host.ShowNativeWindow(window, true);
+  TBitmap store(WindowWidth, WindowHeight, TPixelFormat::pf32bit);
+  store.Fill(RGB(200, 180, 160));
+  const std::vector<TRect> whole{{0, 0, WindowWidth, WindowHeight}};
+  host.Present(window, store, whole);
+  host.Flush();
+  for (auto _ : state) {
+    host.Present(window, store, whole);
+    host.Flush();
+  }
+  state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(store.DataSize()));
+  state.SetLabel(shm ? "MIT-SHM" : "socket");
+}
+BENCHMARK(BM_X11PresentSameLayout)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
 void BM_X11ConvertOnly(benchmark::State& state) {
   // Converting the 24-bit store into the server's 32-bit image, without
   // sending anything: the part of presenting that is ours alone.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <filesystem>
 
 #include "platform/gfx/DC.h"
@@ -44,6 +46,17 @@ TEST_F(Text, FamiliesFallBackAndHeightsFollowThePlatform) {
     EXPECT_EQ(tahoma->Metrics().AveCharWidth, 5);
     EXPECT_EQ(TFont::Default(), tahoma);  // shared, not reloaded
   }
+  // The line's measures come without the average width, which is measured
+  // only when asked for; the two agree on everything else.
+  const auto fresh = TFont::Get({"Tahoma", -17, false, true});
+  EXPECT_EQ(fresh->LineMetrics().AveCharWidth, 0);
+  const TTextMetric& line = fresh->LineMetrics();
+  const TTextMetric& full = fresh->Metrics();
+  EXPECT_GT(full.AveCharWidth, 0);
+  EXPECT_EQ(std::tie(line.Height, line.Ascent, line.Descent, line.InternalLeading,
+                     line.ExternalLeading, line.MaxCharWidth, line.Weight, line.Italic),
+            std::tie(full.Height, full.Ascent, full.Descent, full.InternalLeading,
+                     full.ExternalLeading, full.MaxCharWidth, full.Weight, full.Italic));
   EXPECT_EQ(TFont::Get({"Times New Roman", -13})->FaceFamily(), "Liberation Serif");
   EXPECT_EQ(TFont::Get({"No Such Family", -11})->FaceFamily(), "Liberation Sans");
   // A positive height is the cell height and is kept exactly.

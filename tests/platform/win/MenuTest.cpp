@@ -172,6 +172,45 @@ TEST_F(MenuTest, TheMenuBarTakesRoomInTheNonClientAreaAndAnswersHtMenu) {
   EXPECT_FALSE(SetMenu(child, CreateMenu()));
 }
 
+TEST_F(MenuTest, ABarChangedItemByItemPaintsOnceWithTheNextPaint) {
+  HWND top = MakeTop(100, 100, 300, 200);
+  HMENU bar = CreateMenu();
+  AppendMenu(bar, MF_STRING, 10, "&Файл");
+  ASSERT_TRUE(SetMenu(top, bar));
+  ShowWindow(top, SW_SHOW);
+  UpdateWindow(top);
+  TRect before;
+  GetClientRect(top, &before);
+  Log().clear();
+  // Rebuilt item by item, as a component menu does: nothing painted yet.
+  RemoveMenu(bar, 0, MF_BYPOSITION);
+  for (UINT id = 20; id < 24; ++id) AppendMenu(bar, MF_STRING, id, "Пункт");
+  ModifyMenu(bar, 20, MF_BYCOMMAND | MF_STRING, 20, "&Правка");
+  EXPECT_TRUE(Messages(top, {WM_NCPAINT}).empty());
+  // The next paint draws the bar once, with every item.
+  UpdateWindow(top);
+  EXPECT_EQ(Messages(top, {WM_NCPAINT}).size(), 1u);
+  TRect client;
+  GetClientRect(top, &client);
+  EXPECT_EQ(client, before);
+  // A change that needs a second row measures the frame again at once.
+  AppendMenu(bar, MF_STRING, 30, "Очень длинный пункт меню");
+  AppendMenu(bar, MF_STRING, 31, "Ещё один длинный пункт");
+  GetClientRect(top, &client);
+  EXPECT_LT(client.Height(), before.Height());
+  DrawMenuBar(top);
+  TRect redrawn;
+  GetClientRect(top, &redrawn);
+  EXPECT_EQ(redrawn, client);
+  // A hidden window owes nothing.
+  ShowWindow(top, SW_HIDE);
+  Log().clear();
+  ModifyMenu(bar, 20, MF_BYCOMMAND | MF_STRING, 20, "Вид");
+  ShowWindow(top, SW_SHOW);
+  UpdateWindow(top);
+  EXPECT_EQ(Messages(top, {WM_NCPAINT}).size(), 1u);
+}
+
 TEST_F(MenuTest, AMenuGivenAtCreationIsTheBarFromTheFirstSize) {
   HWND plain = MakeTop(100, 100, 300, 200);
   TRect plainClient;

@@ -19,6 +19,7 @@ namespace {
 // Xlib's macros FocusIn and FocusOut would hide these names below.
 constexpr THostEvent::TKind KindFocusIn = THostEvent::TKind::FocusIn;
 constexpr THostEvent::TKind KindFocusOut = THostEvent::TKind::FocusOut;
+constexpr THostEvent::TKind KindExpose = THostEvent::TKind::Expose;
 }  // namespace
 }  // namespace vm
 
@@ -285,6 +286,74 @@ TEST_F(X11HostTest, PresentShowsOnlyDirtyRectanglesAndExposeRestoresFromTheStore
     EXPECT_TRUE(PumpUntil(
         [&] { return ScreenPixel(DefaultRootWindow(desk_), 30 + 10, 30 + 10) == RGB(1, 2, 3); }));
     EXPECT_EQ(ScreenPixel(X(w), 62, 47), RGB(0, 0xFF, 0));
+    host_->DestroyNativeWindow(w);
+  }
+}
+
+TEST_F(X11HostTest, AStoreInTheServersOwnLayoutIsPresentedUnconvertedBothWays) {
+  // The 24-bit visual keeps 32-bit pixels B, G, R, X: a 32-bit store has
+  // that layout already. Through shared memory its rows are copied as they
+  // are; through the socket they go out straight from the store and the host
+  // keeps no copy, so an Expose asks the window system to present again.
+  for (bool shm : {true, false}) {
+    SCOPED_TRACE(shm ? "MIT-SHM" : "socket");
+    host_ = std::make_unique<TX11Host>(server_->Display().c_str(), shm);
+    host_->SetSink(&events_);
+    THostWindow w = Shown({Bounds(30, 30, 61, 40), "same layout"});
+    TBitmap store(61, 40, TPixelFormat::pf32bit);
+    store.Fill(RGB(0x30, 0x60, 0x90));
+    store.SetAlpha(3, 3, 0x7F);  // the X byte: ignored by the server
+    store.SetPixel(60, 39, RGB(0xFE, 0x01, 0x80));
+    host_->Present(w, store, {Bounds(0, 0, 61, 40)});
+    host_->Flush();
+    EXPECT_EQ(ScreenPixel(X(w), 3, 3), RGB(0x30, 0x60, 0x90));
+    EXPECT_EQ(ScreenPixel(X(w), 60, 39), RGB(0xFE, 0x01, 0x80));
+
+    // Only the dirty rectangle reaches the screen, clipped to the store.
+    store.SetPixel(5, 6, RGB(1, 2, 3));
+    store.SetPixel(50, 30, RGB(4, 5, 6));
+    host_->Present(w, store, {Rect(-10, -10, 8, 8)});
+    host_->Flush();
+    EXPECT_EQ(ScreenPixel(X(w), 5, 6), RGB(1, 2, 3));
+    EXPECT_EQ(ScreenPixel(X(w), 50, 30), RGB(0x30, 0x60, 0x90));
+
+    // Covered and uncovered.
+    XSetWindowAttributes a{};
+    a.override_redirect = True;
+    a.background_pixel = 0xFFFFFF;
+    ::Window cover =
+        XCreateWindow(desk_, DefaultRootWindow(desk_), 0, 0, 200, 200, 0, CopyFromParent,
+                      InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
+    XMapRaised(desk_, cover);
+    XSync(desk_, False);
+    XDestroyWindow(desk_, cover);
+    XSync(desk_, False);
+    events_.Events.clear();
+    if (shm) {
+      // Answered from the host's copy without a word to the program.
+      EXPECT_TRUE(
+          PumpUntil([&] { return ScreenPixel(DefaultRootWindow(desk_), 35, 36) == RGB(1, 2, 3); }));
+      EXPECT_TRUE(events_.Of(KindExpose).empty());
+    } else {
+      // The window system is told what to present again; it does so.
+      EXPECT_TRUE(PumpUntil([&] { return !events_.Of(KindExpose).empty(); }));
+      std::vector<TRect> again;
+      for (const THostEvent& e : events_.Of(KindExpose)) {
+        EXPECT_EQ(e.Window, w);
+        again.push_back(e.ExposeRect);
+      }
+      host_->Present(w, store, again);
+      host_->Flush();
+      EXPECT_EQ(ScreenPixel(X(w), 5, 6), RGB(1, 2, 3));
+      EXPECT_EQ(ScreenPixel(X(w), 50, 30), RGB(4, 5, 6));  // dirty now: everything was exposed
+      // A store the server cannot take as it is (24-bit) is converted into a
+      // kept image again, taken whole since nothing was kept before.
+      TBitmap narrow(61, 40);
+      narrow.Fill(RGB(9, 8, 7));
+      host_->Present(w, narrow, {Bounds(0, 0, 1, 1)});
+      host_->Flush();
+      EXPECT_EQ(ScreenPixel(X(w), 40, 20), RGB(9, 8, 7));
+    }
     host_->DestroyNativeWindow(w);
   }
 }
