@@ -258,7 +258,8 @@ void TWindowSystem::Present() {
   TWnd* caretTop = Paint.Caret.On ? Top(Find(Paint.Caret.Hwnd)) : nullptr;
   for (TWnd* t : TopLevels) {
     if (t->Dirty.IsEmpty() || !(t->Style & WS_VISIBLE) || !t->Native) continue;
-    std::vector<TRect> rects = t->Dirty.Rects();
+    const std::span<const TRect> dirty = t->Dirty.Rects();
+    std::vector<TRect> rects(dirty.begin(), dirty.end());
     t->Dirty.Clear();
     TRegion caret = t == caretTop ? CaretRegion() : TRegion();
     InvertRegion(t->Store, caret);
