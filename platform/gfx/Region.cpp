@@ -40,6 +40,12 @@ inline std::size_t FirstBandBelow(const TRect* rects, std::size_t n, std::int32_
       rects);
 }
 
+// The first rectangle whose band starts at or below y.
+inline std::size_t FirstBandFrom(const TRect* rects, std::size_t n, std::int32_t y) {
+  return std::size_t(
+      std::partition_point(rects, rects + n, [y](const TRect& r) { return r.Top < y; }) - rects);
+}
+
 // Ends the band written at rects[start, n): when it continues the previous
 // band downwards with the same columns, the previous band grows instead.
 inline void EndBand(TRect* rects, std::size_t& n, std::size_t& prev, std::size_t start) {
@@ -58,6 +64,26 @@ inline void EndBand(TRect* rects, std::size_t& n, std::size_t& prev, std::size_t
     }
   }
   prev = start;
+}
+
+// Writes the bands of src[0, n) clipped to q to dst and returns how many
+// rectangles it wrote; bands cut to the same rows and columns merge. dst may
+// be src: every rectangle is written at or before the place it was read from.
+std::size_t ClipBands(const TRect* src, std::size_t n, const TRect& q, TRect* dst) {
+  std::size_t out = 0, prev = kNone;
+  for (std::size_t i = 0, e; i < n; i = e) {
+    e = BandEnd(src, i, n);
+    const std::int32_t top = std::max(src[i].Top, q.Top),
+                       bottom = std::min(src[i].Bottom, q.Bottom);
+    const std::size_t start = out;
+    for (std::size_t k = i; k < e; ++k) {
+      const std::int32_t left = std::max(src[k].Left, q.Left),
+                         right = std::min(src[k].Right, q.Right);
+      if (left < right) dst[out++] = {left, top, right, bottom};
+    }
+    EndBand(dst, out, prev, start);
+  }
+  return out;
 }
 
 // Where a combination is built before it is copied into the target region.
@@ -288,6 +314,14 @@ int TRegion::Complexity() const {
   return size_ == 1 ? SIMPLEREGION : COMPLEXREGION;
 }
 
+std::span<const TRect> TRegion::RectsInRows(int top, int bottom) const {
+  if (top >= bottom) return {};
+  const TRect* r = Data();
+  const std::size_t first = FirstBandBelow(r, size_, top);
+  const std::size_t last = first + FirstBandFrom(r + first, size_ - first, bottom);
+  return {r + first, first < last ? last - first : 0};
+}
+
 bool TRegion::Contains(TPoint p) const {
   if (!bounds_.Contains(p)) return false;
   const TRect* r = Data();
@@ -381,10 +415,14 @@ TRegion& TRegion::Intersect(const TRegion& o) {
   }
   if (o.size_ == 1) return Intersect(o.bounds_);
   if (size_ == 1) {
-    // The other region clipped to this one's rectangle.
+    // The other region clipped to this one's rectangle, read straight from it.
     const TRect q = bounds_;
-    Assign(o.Data(), o.size_);
-    return Intersect(q);
+    const std::span<const TRect> rows = o.RectsInRows(q.Top, q.Bottom);
+    size_ = 0;
+    Reserve(std::uint32_t(rows.size()));
+    size_ = std::uint32_t(ClipBands(rows.data(), rows.size(), q, Data()));
+    ComputeBounds();
+    return *this;
   }
   Sweep<TOpAnd>(o);
   return *this;
@@ -398,22 +436,8 @@ TRegion& TRegion::Intersect(const TRect& rect) {
     return *this;
   }
   if (bounds_.Intersect(q) == bounds_) return *this;
-  // Clip the bands in place: every kept rectangle is written at or before the
-  // place it was read from, and bands cut to the same rows and columns merge.
-  TRect* r = Data();
-  std::size_t n = 0, prev = kNone;
-  for (std::size_t i = FirstBandBelow(r, size_, q.Top), e; i < size_ && r[i].Top < q.Bottom;
-       i = e) {
-    e = BandEnd(r, i, size_);
-    const std::int32_t top = std::max(r[i].Top, q.Top), bottom = std::min(r[i].Bottom, q.Bottom);
-    const std::size_t start = n;
-    for (std::size_t k = i; k < e; ++k) {
-      const std::int32_t left = std::max(r[k].Left, q.Left), right = std::min(r[k].Right, q.Right);
-      if (left < right) r[n++] = {left, top, right, bottom};
-    }
-    EndBand(r, n, prev, start);
-  }
-  size_ = std::uint32_t(n);
+  const std::span<const TRect> rows = RectsInRows(q.Top, q.Bottom);
+  size_ = std::uint32_t(ClipBands(rows.data(), rows.size(), q, Data()));
   ComputeBounds();
   return *this;
 }

@@ -56,6 +56,9 @@ class TRegion {
   // The canonical rectangle list described above. It stays valid until the
   // region is next changed.
   std::span<const TRect> Rects() const { return {Data(), size_}; }
+  // The rectangles of the bands that share a row with [top, bottom), found by
+  // binary search: a caller clipping to a small area walks only those.
+  std::span<const TRect> RectsInRows(int top, int bottom) const;
 
   bool Contains(TPoint p) const;
   bool Contains(int x, int y) const { return Contains(TPoint{x, y}); }

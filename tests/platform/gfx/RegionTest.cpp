@@ -211,6 +211,15 @@ TEST(Region, RandomCombinationsGiveTheCanonicalListOfTheirPixels) {
     // The reference knows only the grid.
     ExpectMatches(TRegion(a.Rgn).Union(q.Intersect({0, 0, kGrid, kGrid})), a.Px | qp, "union rect");
     ASSERT_EQ(a.Rgn.Intersects(q), (a.Px & qp).any());
+    // A one-rectangle region intersected with a complex one reads only the
+    // rows it covers.
+    ExpectMatches(TRegion(q).Intersect(a.Rgn), a.Px & qp, "rect intersect");
+    // The rows query returns whole bands, and every band meeting the rows.
+    const auto rows = a.Rgn.RectsInRows(q.Top, q.Bottom);
+    std::size_t meeting = 0;
+    for (const TRect& r : a.Rgn.Rects()) meeting += r.Top < q.Bottom && q.Top < r.Bottom;
+    ASSERT_EQ(rows.size(), q.Top < q.Bottom ? meeting : 0u);
+    for (const TRect& r : rows) ASSERT_TRUE(r.Top < q.Bottom && q.Top < r.Bottom);
     for (int k = 0; k < 8; ++k) {
       const int x = coord(rng), y = coord(rng);
       const bool in = x >= 0 && y >= 0 && x < kGrid && y < kGrid && a.Px.test(y * kGrid + x);
