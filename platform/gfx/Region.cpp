@@ -418,10 +418,16 @@ TRegion& TRegion::Intersect(const TRegion& o) {
     // The other region clipped to this one's rectangle, read straight from it.
     const TRect q = bounds_;
     const std::span<const TRect> rows = o.RectsInRows(q.Top, q.Bottom);
-    size_ = 0;
-    Reserve(std::uint32_t(rows.size()));
-    size_ = std::uint32_t(ClipBands(rows.data(), rows.size(), q, Data()));
-    ComputeBounds();
+    if (rows.size() <= capacity_) {
+      size_ = std::uint32_t(ClipBands(rows.data(), rows.size(), q, Data()));
+      ComputeBounds();
+      return *this;
+    }
+    // More rows than room: clip into the per-thread buffer, so that a small
+    // result still stays inline.
+    TOut out;
+    out.Ensure(rows.size());
+    Assign(out.P, std::uint32_t(ClipBands(rows.data(), rows.size(), q, out.P)));
     return *this;
   }
   Sweep<TOpAnd>(o);
