@@ -86,25 +86,64 @@ std::size_t ClipBands(const TRect* src, std::size_t n, const TRect& q, TRect* ds
   return out;
 }
 
-// Where a combination is built before it is copied into the target region.
-// One buffer per thread, grown on demand and kept, so that combining regions
-// allocates nothing once the largest result has been seen.
+// Where a combination is built before it is copied into the target region:
+// one buffer per thread, grown on demand and kept, so that combining regions
+// allocates nothing once the largest result has been seen. The buffer itself
+// is plain data, so regions combined by destructors that run after the
+// thread's own clean-up (objects destroyed at thread or process exit) find
+// it empty and use a buffer of their own instead of a freed one.
+struct TScratch {
+  TRect* P = nullptr;
+  std::size_t Cap = 0;
+  bool OwnerGone = false;
+};
+thread_local TScratch tScratch;
+
+// Frees the thread's buffer when the thread ends.
+struct TScratchOwner {
+  ~TScratchOwner() {
+    if (tScratch.P) Deallocate(tScratch.P, std::uint32_t(tScratch.Cap));
+    tScratch = {nullptr, 0, true};
+  }
+  void Touch() {}
+};
+thread_local TScratchOwner tScratchOwner;
+
 struct TOut {
-  std::vector<TRect>& Buf;
-  TRect* P;
+  TRect* P = tScratch.P;
+  std::size_t Cap = tScratch.Cap;
   std::size_t N = 0;
   std::size_t Prev = kNone;
+  bool Owned = false;  // P is this combination's own buffer, not the thread's
 
-  TOut() : Buf(Scratch()), P(Buf.data()) {}
-  static std::vector<TRect>& Scratch() {
-    thread_local std::vector<TRect> buf(64);
-    return buf;
+  TOut() = default;
+  TOut(const TOut&) = delete;
+  TOut& operator=(const TOut&) = delete;
+  ~TOut() {
+    if (Owned) Deallocate(P, std::uint32_t(Cap));
   }
   void Ensure(std::size_t extra) {
-    if (N + extra > Buf.size()) {
-      Buf.resize(std::max(2 * Buf.size(), N + extra));
-      P = Buf.data();
+    if (N + extra <= Cap) return;
+    const std::size_t cap = std::max<std::size_t>({2 * Cap, N + extra, 64});
+    TRect* p = Allocate(std::uint32_t(cap));
+    if (N) std::memcpy(static_cast<void*>(p), P, N * sizeof(TRect));
+    if (Owned) {
+      Deallocate(P, std::uint32_t(Cap));
+    } else if (P) {
+      Deallocate(tScratch.P, std::uint32_t(tScratch.Cap));
+      tScratch.P = nullptr;
+      tScratch.Cap = 0;
     }
+    if (tScratch.OwnerGone) {
+      // The thread is ending: a buffer of this combination's own.
+      Owned = true;
+    } else {
+      tScratchOwner.Touch();  // registers the clean-up on first use
+      tScratch.P = p;
+      tScratch.Cap = cap;
+    }
+    P = p;
+    Cap = cap;
   }
   void Put(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) {
     P[N++] = {l, t, r, b};
