@@ -770,8 +770,10 @@ int SetWindowRgn(HWND hwnd, const TRegion* rgn, bool redraw) {
   if (!same) ws.TreeChanged();
   if (!w->Parent && ws.Host && w->Native) {
     if (w->WindowRgn)
-      ws.Host->SetNativeShape(
-          w->Native, w->WindowRgn->IsEmpty() ? std::vector<TRect>{TRect{}} : w->WindowRgn->Rects());
+      ws.Host->SetNativeShape(w->Native, w->WindowRgn->IsEmpty()
+                                             ? std::vector<TRect>{TRect{}}
+                                             : std::vector<TRect>(w->WindowRgn->Rects().begin(),
+                                                                  w->WindowRgn->Rects().end()));
     else
       ws.Host->SetNativeShape(w->Native, {});
   }
