@@ -34,11 +34,11 @@
 #include "platform/win/WinApi.h"
 #include "skin/data/SkinManager.h"
 #include "skin/state/FadeTimer.h"
+#include "tests/bench/common/AllocationCount.h"
 #include "toolkit/Application.h"
 
 // Every allocation of the process is counted, so that each benchmark can
 // report how many its step makes.
-std::atomic<std::uint64_t> Allocations{0};
 
 namespace {
 
@@ -143,11 +143,11 @@ TProgram& Program() {
 // step. Steps are functions of their own so that callgrind can count the
 // instructions of one (--toggle-collect='*HoverStep*' and so on).
 struct TCounts {
-  std::uint64_t Allocs = Allocations.load(), Pixels = 0;
+  std::uint64_t Allocs = vm::bench::AllocationCount(), Pixels = 0;
   explicit TCounts(const TProgram& p) : Pixels(p.Host.PresentedPixels()) {}
   void Report(benchmark::State& state, const TProgram& p) const {
     const double n = double(state.iterations());
-    state.counters["allocs"] = double(Allocations.load() - Allocs) / n;
+    state.counters["allocs"] = double(vm::bench::AllocationCount() - Allocs) / n;
     state.counters["presented_px"] = double(p.Host.PresentedPixels() - Pixels) / n;
   }
 };
@@ -261,19 +261,5 @@ void BM_MemcpyWindowBytes(benchmark::State& state) {
 BENCHMARK(BM_MemcpyWindowBytes)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-// Kept out of line: inlined into its callers, the delete's free() meets a
-// builtin new in GCC's eyes and trips its mismatched-allocation warning.
-[[gnu::noinline]] void* operator new(std::size_t n) {
-  Allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-[[gnu::noinline]] void operator delete(void* p) noexcept {
-  std::free(p);
-}
-[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
 
 BENCHMARK_MAIN();

@@ -20,12 +20,7 @@
 #include <vector>
 
 #include "platform/gfx/Region.h"
-
-namespace {
-
-std::atomic<std::uint64_t> Allocations{0};
-
-}  // namespace
+#include "tests/bench/common/AllocationCount.h"
 
 namespace vm {
 namespace {
@@ -95,10 +90,10 @@ const TScene kScenes[] = {
 void BM_Region(benchmark::State& state, const TScene& scene) {
   const TRegion vis = VisibleRegion(), update = UpdateRegion();
   scene.Run(vis, update);  // first use of the per-thread buffer
-  const std::uint64_t allocs = Allocations.load();
+  const std::uint64_t allocs = vm::bench::AllocationCount();
   for (auto _ : state) scene.Run(vis, update);
-  state.counters["allocs"] =
-      double(Allocations.load() - allocs) / double(std::max<std::int64_t>(state.iterations(), 1));
+  state.counters["allocs"] = double(vm::bench::AllocationCount() - allocs) /
+                             double(std::max<std::int64_t>(state.iterations(), 1));
   state.counters["rects"] = double(vis.Rects().size());
 }
 BENCHMARK_CAPTURE(BM_Region, VisibleWith12Children, kScenes[0]);
@@ -119,20 +114,6 @@ BENCHMARK(BM_MemcpyWindowBytes);
 
 }  // namespace
 }  // namespace vm
-
-// Kept out of line: inlined into its callers, the delete's free() meets a
-// builtin new in GCC's eyes and trips its mismatched-allocation warning.
-[[gnu::noinline]] void* operator new(std::size_t n) {
-  Allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-[[gnu::noinline]] void operator delete(void* p) noexcept {
-  std::free(p);
-}
-[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
 
 int main(int argc, char** argv) {
   if (argc >= 2 && std::strncmp(argv[1], "--steps=", 8) == 0) {

@@ -13,9 +13,9 @@
 #include "platform/gfx/SysColors.h"
 #include "platform/host/headless/HeadlessHost.h"
 #include "platform/win/WinApi.h"
+#include "tests/bench/common/AllocationCount.h"
 
 // Every allocation of the process is counted.
-std::atomic<std::uint64_t> Allocations{0};
 
 namespace vm {
 namespace {
@@ -70,10 +70,11 @@ struct TScene {
 
 void Repaint(benchmark::State& state, DWORD style, bool children) {
   TScene scene(style, children);
-  const std::uint64_t allocs = Allocations.load();
+  const std::uint64_t allocs = vm::bench::AllocationCount();
   for (auto _ : state) RepaintStep(scene.top);
   state.SetBytesProcessed(std::int64_t(state.iterations()) * W * H * 3);
-  state.counters["allocs"] = double(Allocations.load() - allocs) / double(state.iterations());
+  state.counters["allocs"] =
+      double(vm::bench::AllocationCount() - allocs) / double(state.iterations());
 }
 
 void BM_RepaintAndPresent_Popup(benchmark::State& state) {
@@ -119,19 +120,5 @@ BENCHMARK(BM_RepaintAndPresent_FramedWith12Children);
 
 }  // namespace
 }  // namespace vm
-
-// Kept out of line: inlined into its callers, the delete's free() meets a
-// builtin new in GCC's eyes and trips its mismatched-allocation warning.
-[[gnu::noinline]] void* operator new(std::size_t n) {
-  Allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-[[gnu::noinline]] void operator delete(void* p) noexcept {
-  std::free(p);
-}
-[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
 
 BENCHMARK_MAIN();
