@@ -61,8 +61,10 @@ void CutToRect(TRegion& out, const TRegion& kept, const TRect& r) {
     parts[n++] = q;
   }
   if (!oneBand) {
-    out = kept;
-    out.Intersect(r);
+    // From the rectangle: only the kept region's rows under it are read,
+    // and a small result stays inside the context's own region.
+    out = TRegion(r);
+    out.Intersect(kept);
   } else if (n <= 1) {
     out = TRegion(n ? parts[0] : TRect{});
   } else {
