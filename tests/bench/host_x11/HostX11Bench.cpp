@@ -157,9 +157,9 @@ void Repaint(HWND hwnd) {
                RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-void BM_MemcpyStore(benchmark::State& state) {
-  // The bytes of the window's 24-bit backing store.
-  TBitmap store(WindowWidth, WindowHeight);
+// Memcpy of the bytes of a store of the window's size: the baseline.
+void MemcpyStore(benchmark::State& state, TPixelFormat format) {
+  TBitmap store(WindowWidth, WindowHeight, format);
   std::vector<std::uint8_t> target(store.DataSize());
   for (auto _ : state) {
     std::memcpy(target.data(), store.Data(), store.DataSize());
@@ -167,71 +167,55 @@ void BM_MemcpyStore(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(store.DataSize()));
+}
+
+// The host alone: the whole store put on the screen, through shared memory
+// when range(0) is 1, else through the socket.
+void PresentWholeStore(benchmark::State& state, TPixelFormat format) {
+  const bool shm = state.range(0) != 0;
+  TX11Host host(server->Display().c_str(), shm);
+  if (shm && !host.UsesSharedMemory()) {
+    state.SkipWithError("the server offers no shared memory");
+    return;
+  }
+  THostWindow window =
+      host.CreateNativeWindow({Bounds(20, 20, WindowWidth, WindowHeight), "bench"});
+  host.ShowNativeWindow(window, true);
+  TBitmap store(WindowWidth, WindowHeight, format);
+  store.Fill(RGB(200, 180, 160));
+  const std::vector<TRect> whole{{0, 0, WindowWidth, WindowHeight}};
+  host.Present(window, store, whole);
+  host.Flush();
+  for (auto _ : state) {
+    host.Present(window, store, whole);
+    host.Flush();
+  }
+  state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(store.DataSize()));
+  state.SetLabel(shm ? "MIT-SHM" : "socket");
+}
+
+// The window's 24-bit backing store, which the host converts to the
+// server's layout.
+void BM_MemcpyStore(benchmark::State& state) {
+  MemcpyStore(state, TPixelFormat::pf24bit);
 }
 BENCHMARK(BM_MemcpyStore)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 void BM_X11Present(benchmark::State& state) {
-  // The host alone: the whole store converted and put on the screen.
-  const bool shm = state.range(0) != 0;
-  TX11Host host(server->Display().c_str(), shm);
-  if (shm && !host.UsesSharedMemory()) {
-    state.SkipWithError("the server offers no shared memory");
-    return;
-  }
-  THostWindow window =
-      host.CreateNativeWindow({Bounds(20, 20, WindowWidth, WindowHeight), "bench"});
-  host.ShowNativeWindow(window, true);
-  TBitmap store(WindowWidth, WindowHeight);
-  store.Fill(RGB(200, 180, 160));
-  const std::vector<TRect> whole{{0, 0, WindowWidth, WindowHeight}};
-  host.Present(window, store, whole);
-  host.Flush();
-  for (auto _ : state) {
-    host.Present(window, store, whole);
-    host.Flush();
-  }
-  state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(store.DataSize()));
-  state.SetLabel(shm ? "MIT-SHM" : "socket");
+  PresentWholeStore(state, TPixelFormat::pf24bit);
 }
 BENCHMARK(BM_X11Present)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
+// A 32-bit store, whose pixels have the 24-bit visual's own layout: no
+// conversion (a plain copy into the shared image, or straight from the
+// store through the socket). Beside BM_MemcpyStore32.
 void BM_MemcpyStore32(benchmark::State& state) {
-  // The bytes of a 32-bit store of the window's size.
-  TBitmap store(WindowWidth, WindowHeight, TPixelFormat::pf32bit);
-  std::vector<std::uint8_t> target(store.DataSize());
-  for (auto _ : state) {
-    std::memcpy(target.data(), store.Data(), store.DataSize());
-    benchmark::DoNotOptimize(target.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(store.DataSize()));
+  MemcpyStore(state, TPixelFormat::pf32bit);
 }
 BENCHMARK(BM_MemcpyStore32)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 void BM_X11PresentSameLayout(benchmark::State& state) {
-  // A 32-bit store, whose pixels have the 24-bit visual's own layout: no
-  // conversion (a plain copy into the shared image, or straight from the
-  // store through the socket). Beside BM_MemcpyStore32.
-  const bool shm = state.range(0) != 0;
-  TX11Host host(server->Display().c_str(), shm);
-  if (shm && !host.UsesSharedMemory()) {
-    state.SkipWithError("the server offers no shared memory");
-    return;
-  }
-  THostWindow window =
-      host.CreateNativeWindow({Bounds(20, 20, WindowWidth, WindowHeight), "bench"});
-  host.ShowNativeWindow(window, true);
-  TBitmap store(WindowWidth, WindowHeight, TPixelFormat::pf32bit);
-  store.Fill(RGB(200, 180, 160));
-  const std::vector<TRect> whole{{0, 0, WindowWidth, WindowHeight}};
-  host.Present(window, store, whole);
-  host.Flush();
-  for (auto _ : state) {
-    host.Present(window, store, whole);
-    host.Flush();
-  }
-  state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(store.DataSize()));
-  state.SetLabel(shm ? "MIT-SHM" : "socket");
+  PresentWholeStore(state, TPixelFormat::pf32bit);
 }
 BENCHMARK(BM_X11PresentSameLayout)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
