@@ -141,6 +141,24 @@ class X11HostTest : public ::testing::Test {
     return RGB(int((p >> 16) & 0xFF), int((p >> 8) & 0xFF), int(p & 0xFF));
   }
 
+  // A white window over the top-left 200 x 200 pixels of the screen, mapped
+  // and raised; removing it exposes what it covered.
+  ::Window MapCover() {
+    XSetWindowAttributes a{};
+    a.override_redirect = True;
+    a.background_pixel = 0xFFFFFF;
+    ::Window cover =
+        XCreateWindow(desk_, DefaultRootWindow(desk_), 0, 0, 200, 200, 0, CopyFromParent,
+                      InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
+    XMapRaised(desk_, cover);
+    XSync(desk_, False);
+    return cover;
+  }
+  void RemoveCover(::Window cover) {
+    XDestroyWindow(desk_, cover);
+    XSync(desk_, False);
+  }
+
   void Send(::Window w, XEvent ev, long mask) {
     XSendEvent(desk_, w, False, mask, &ev);
     XSync(desk_, False);
@@ -271,17 +289,9 @@ TEST_F(X11HostTest, PresentShowsOnlyDirtyRectanglesAndExposeRestoresFromTheStore
 
     // Cover the window with another one and uncover it: the Expose is
     // answered from the host's copy, no Present in between.
-    XSetWindowAttributes a{};
-    a.override_redirect = True;
-    a.background_pixel = 0xFFFFFF;
-    ::Window cover =
-        XCreateWindow(desk_, DefaultRootWindow(desk_), 0, 0, 200, 200, 0, CopyFromParent,
-                      InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
-    XMapRaised(desk_, cover);
-    XSync(desk_, False);
+    ::Window cover = MapCover();
     EXPECT_EQ(ScreenPixel(DefaultRootWindow(desk_), 30 + 10, 30 + 10), RGB(0xFF, 0xFF, 0xFF));
-    XDestroyWindow(desk_, cover);
-    XSync(desk_, False);
+    RemoveCover(cover);
     events_.Events.clear();
     EXPECT_TRUE(PumpUntil(
         [&] { return ScreenPixel(DefaultRootWindow(desk_), 30 + 10, 30 + 10) == RGB(1, 2, 3); }));
@@ -318,16 +328,7 @@ TEST_F(X11HostTest, AStoreInTheServersOwnLayoutIsPresentedUnconvertedBothWays) {
     EXPECT_EQ(ScreenPixel(X(w), 50, 30), RGB(0x30, 0x60, 0x90));
 
     // Covered and uncovered.
-    XSetWindowAttributes a{};
-    a.override_redirect = True;
-    a.background_pixel = 0xFFFFFF;
-    ::Window cover =
-        XCreateWindow(desk_, DefaultRootWindow(desk_), 0, 0, 200, 200, 0, CopyFromParent,
-                      InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
-    XMapRaised(desk_, cover);
-    XSync(desk_, False);
-    XDestroyWindow(desk_, cover);
-    XSync(desk_, False);
+    RemoveCover(MapCover());
     events_.Events.clear();
     if (shm) {
       // Answered from the host's copy without a word to the program.
