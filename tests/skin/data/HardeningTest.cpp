@@ -177,13 +177,14 @@ std::vector<std::uint8_t> Rle8(int w, int h) {
   }
   data.push_back(0);
   data.push_back(1);
-  std::vector<std::uint8_t> f(14 + 40 + 8, 0);
+  constexpr std::size_t headers = 14 + 40 + 8;
+  std::vector<std::uint8_t> f(headers + data.size(), 0);
   auto put32 = [&f](std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) f[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
   };
   f[0] = 'B', f[1] = 'M';
-  put32(2, std::uint32_t(f.size() + data.size()));
-  put32(10, std::uint32_t(f.size()));
+  put32(2, std::uint32_t(f.size()));
+  put32(10, std::uint32_t(headers));
   put32(14, 40);
   put32(18, std::uint32_t(w));
   put32(22, std::uint32_t(h));
@@ -191,7 +192,7 @@ std::vector<std::uint8_t> Rle8(int w, int h) {
   put32(30, 1);         // RLE8
   put32(46, 2);         // two colours
   f[54 + 4 + 2] = 255;  // index 1: red
-  f.insert(f.end(), data.begin(), data.end());
+  std::copy(data.begin(), data.end(), f.begin() + std::ptrdiff_t(headers));
   return f;
 }
 
