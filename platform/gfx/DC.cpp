@@ -7,6 +7,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/gfx/RowFill.h"
 #include "platform/gfx/SysColors.h"
 
 namespace vm {
@@ -358,55 +359,21 @@ void TDC::ForEachSpan(const TRect& bitmapArea, F&& f) const {
   }
 }
 
-namespace {
-
-// Fills n bytes of a 24-bit row with whole copies of a pattern of 32 pixels
-// of one colour (n a multiple of 3): wide copies of a constant size for the
-// body, byte stores for a short rest.
-void FillRow24(std::uint8_t* p, std::size_t n, const std::uint8_t (&pattern)[96]) {
-  for (; n >= sizeof pattern; n -= sizeof pattern, p += sizeof pattern)
-    std::memcpy(p, pattern, sizeof pattern);
-  if (n >= 24) {
-    std::memcpy(p, pattern, n);
-    return;
-  }
-  for (std::size_t i = 0; i < n; ++i) p[i] = pattern[i];
-}
-
-}  // namespace
-
 void TDC::FillRect(const TRect& r, TColor c) {
   if (r.IsEmpty()) return;
   const TColor rgb = ColorToRGB(c);
   const std::uint8_t b = std::uint8_t(GetBValue(rgb)), g = std::uint8_t(GetGValue(rgb)),
                      rr = std::uint8_t(GetRValue(rgb));
   const int bpp = target_->BytesPerPixel();
-  if (bpp == 3) {
-    // Each row is written from a pattern of whole pixels: stores only, no
-    // row read back.
-    std::uint8_t pattern[96];
-    for (std::size_t i = 0; i < sizeof pattern; i += 3) {
-      pattern[i] = b;
-      pattern[i + 1] = g;
-      pattern[i + 2] = rr;
-    }
-    ForEachSpan(LogicalToBitmap(r), [&](const TRect& q) {
-      const std::size_t rowBytes = std::size_t(q.Width()) * 3;
-      for (int y = q.Top; y < q.Bottom; ++y)
-        FillRow24(target_->ScanLine(y) + std::size_t(q.Left) * 3, rowBytes, pattern);
-    });
-    return;
-  }
-  // 32-bit rows keep their own alpha bytes, so each pixel is written alone.
+  const std::ptrdiff_t step = target_->RowStep();
+  // Each clipped rectangle goes to the row kernel whole: stores only, no row
+  // read back (32-bit rows keep their alpha bytes).
   ForEachSpan(LogicalToBitmap(r), [&](const TRect& q) {
-    for (int y = q.Top; y < q.Bottom; ++y) {
-      std::uint8_t* p = target_->ScanLine(y) + std::size_t(q.Left) * bpp;
-      for (int x = q.Left; x < q.Right; ++x, p += bpp) {
-        p[0] = b;
-        p[1] = g;
-        p[2] = rr;
-      }
-    }
+    std::uint8_t* first = target_->ScanLine(q.Top) + std::size_t(q.Left) * std::size_t(bpp);
+    if (bpp == 3)
+      FillRows24(first, step, q.Height(), std::size_t(q.Width()), b, g, rr);
+    else
+      FillRows32(first, step, q.Height(), std::size_t(q.Width()), b, g, rr);
   });
 }
 
