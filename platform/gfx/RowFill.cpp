@@ -48,9 +48,12 @@ inline void FillShort24(std::uint8_t* p, std::size_t n, const TPattern24& pat) {
   }
 }
 
-void Portable24(std::uint8_t* row, std::ptrdiff_t step, int rows, std::size_t n,
+void Portable24(std::uint8_t* first, std::ptrdiff_t step, int rows, std::size_t n,
                 const TPattern24& pat) {
-  for (int y = 0; y < rows; ++y, row += step) {
+  for (int y = 0; y < rows; ++y) {
+    // Each row from the first, so no pointer is formed past the last row
+    // (bottom-up rows step backwards).
+    std::uint8_t* const row = first + std::ptrdiff_t(y) * step;
     if (n < 16) {
       FillShort24(row, n, pat);
       continue;
@@ -69,9 +72,10 @@ void Portable24(std::uint8_t* row, std::ptrdiff_t step, int rows, std::size_t n,
   }
 }
 
-void Portable32(std::uint8_t* row, std::ptrdiff_t step, int rows, std::size_t pixels,
+void Portable32(std::uint8_t* first, std::ptrdiff_t step, int rows, std::size_t pixels,
                 std::uint8_t b, std::uint8_t g, std::uint8_t r) {
-  for (int y = 0; y < rows; ++y, row += step) {
+  for (int y = 0; y < rows; ++y) {
+    std::uint8_t* const row = first + std::ptrdiff_t(y) * step;
     std::uint8_t* p = row;
     for (std::size_t x = 0; x < pixels; ++x, p += 4) {
       p[0] = b;
@@ -91,24 +95,39 @@ inline void FillMid24Sse2(std::uint8_t* p, std::size_t n, __m128i q0, __m128i q1
   _mm_storeu_si128(reinterpret_cast<__m128i*>(p + n - 16), q2);
 }
 
-void Sse2Fill24(std::uint8_t* row, std::ptrdiff_t step, int rows, std::size_t n,
+void Sse2Fill24(std::uint8_t* first, std::ptrdiff_t step, int rows, std::size_t n,
                 const TPattern24& pat) {
   const __m128i q0 = _mm_load_si128(reinterpret_cast<const __m128i*>(pat.Bytes));
   const __m128i q1 = _mm_load_si128(reinterpret_cast<const __m128i*>(pat.Bytes + 16));
   const __m128i q2 = _mm_load_si128(reinterpret_cast<const __m128i*>(pat.Bytes + 32));
-  for (int y = 0; y < rows; ++y, row += step) {
+  for (int y = 0; y < rows; ++y) {
+    std::uint8_t* const row = first + std::ptrdiff_t(y) * step;
     if (n < 16) {
       FillShort24(row, n, pat);
     } else if (n < 48) {
       FillMid24Sse2(row, n, q0, q1, q2);
     } else {
-      // 48 bytes a round; the last round is moved back to end on the row's
-      // last byte, still a whole number of pixels from the start.
-      std::size_t i = 0;
+      // The first 16 bytes unaligned, then aligned rounds of 48 bytes from
+      // the first 16-byte boundary after the start, the registers rotated to
+      // that boundary's offset within a pixel; the last round is moved back
+      // to end on the row's last byte, a whole number of pixels from the start.
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(row), q0);
+      const std::size_t s = (16 - (reinterpret_cast<std::uintptr_t>(row) & 15)) & 15;
+      __m128i a = q0, b = q1, c = q2;
+      if (s % 3 == 1) {
+        a = q1;
+        b = q2;
+        c = q0;
+      } else if (s % 3 == 2) {
+        a = q2;
+        b = q0;
+        c = q1;
+      }
+      std::size_t i = s;
       for (; i + 48 <= n; i += 48) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), q0);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i + 16), q1);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i + 32), q2);
+        _mm_store_si128(reinterpret_cast<__m128i*>(row + i), a);
+        _mm_store_si128(reinterpret_cast<__m128i*>(row + i + 16), b);
+        _mm_store_si128(reinterpret_cast<__m128i*>(row + i + 32), c);
       }
       if (i < n) {
         std::uint8_t* e = row + n - 48;
@@ -120,7 +139,7 @@ void Sse2Fill24(std::uint8_t* row, std::ptrdiff_t step, int rows, std::size_t n,
   }
 }
 
-__attribute__((target("avx2"))) void Avx2Fill24(std::uint8_t* row, std::ptrdiff_t step, int rows,
+__attribute__((target("avx2"))) void Avx2Fill24(std::uint8_t* first, std::ptrdiff_t step, int rows,
                                                 std::size_t n, const TPattern24& pat) {
   // v0, v1, v2: the pattern from bytes 0, 32 and 64, i.e. from pixel
   // offsets 0, 2 and 1.
@@ -129,7 +148,8 @@ __attribute__((target("avx2"))) void Avx2Fill24(std::uint8_t* row, std::ptrdiff_
   const __m256i v2 = _mm256_load_si256(reinterpret_cast<const __m256i*>(pat.Bytes + 64));
   const __m128i q0 = _mm256_castsi256_si128(v0), q1 = _mm256_extracti128_si256(v0, 1),
                 q2 = _mm256_castsi256_si128(v1);
-  for (int y = 0; y < rows; ++y, row += step) {
+  for (int y = 0; y < rows; ++y) {
+    std::uint8_t* const row = first + std::ptrdiff_t(y) * step;
     if (n < 16) {
       FillShort24(row, n, pat);
       continue;
@@ -178,9 +198,10 @@ __attribute__((target("avx2"))) void Avx2Fill24(std::uint8_t* row, std::ptrdiff_
 // 32-bit rows: each pixel's word keeps its top (alpha) byte. Written as a
 // plain loop that the compiler turns into masked vector stores: SSE2 in the
 // default build, AVX2 in the clone below.
-inline void Words32(std::uint8_t* row, std::ptrdiff_t step, int rows, std::size_t pixels,
+inline void Words32(std::uint8_t* first, std::ptrdiff_t step, int rows, std::size_t pixels,
                     std::uint32_t colour) {
-  for (int y = 0; y < rows; ++y, row += step) {
+  for (int y = 0; y < rows; ++y) {
+    std::uint8_t* const row = first + std::ptrdiff_t(y) * step;
     std::uint8_t* p = row;
     for (std::size_t x = 0; x < pixels; ++x, p += 4) {
       std::uint32_t v;
