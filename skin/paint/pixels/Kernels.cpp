@@ -252,6 +252,41 @@ TColorBlend MakeColorBlend(std::uint16_t p, const int channel[3], const THalfRou
       }
     }
 
+  // The cancelling kernel's lanes and tables (see TColorBlend::Cancel).
+  int listedChannels = 0;
+  for (int ch = 0; ch < 3; ++ch)
+    if (mode[ch] == THalfRounding::Listed) ++listedChannels, b.CancelChannel = ch;
+  b.Cancel = listedChannels == 1;
+  if (b.Cancel) {
+    const int ch = b.CancelChannel;
+    std::uint8_t up[32] = {}, down[32] = {};
+    for (int v = 0; v < 256; ++v) {
+      const unsigned t = unsigned(v) * p + b.K[ch] + 50u;
+      const bool steps = InByteSet(b.Down[ch], std::uint8_t(v));
+      if (t % 100 != 0)
+        b.Cancel = b.Cancel && !steps;  // only halves can be told apart here
+      else
+        (steps ? down : up)[v >> 3] = 0xFF;
+    }
+    for (int i = 0; i < 32; ++i) b.Cancel = b.Cancel && !(up[i] && down[i]);
+    b.CancelAnyChannel = true;
+    for (int other = 0; other < 3; ++other)
+      for (int v = 0; v < 256 && other != ch; ++v)
+        if (up[v >> 3] && InByteSet(b.Down[other], std::uint8_t(v))) b.CancelAnyChannel = false;
+    for (int i = 0; i < 32; ++i) {
+      b.UpLow[i] = up[i & 15];
+      b.UpHigh[i] = up[16 + (i & 15)];
+    }
+    for (int phase = 0; phase < 3; ++phase) {
+      b.CancelLanes[phase] = b.Biased[phase];
+      for (int i = 0; i < 32; ++i)
+        if ((phase + i) % 3 == ch) {
+          b.CancelLanes[phase].HalfMask[i] = 0x7F;
+          b.CancelLanes[phase].HalfValue[i] = 0;
+        }
+    }
+  }
+
   for (int phase = 0; phase < 3; ++phase)
     for (int i = 0; i < 32; ++i) {
       const int ch = (phase + i) % 3;
@@ -339,7 +374,7 @@ __attribute__((always_inline)) inline void WalkColorBlendRuns(std::uint8_t* d,
 // same test for every byte, each byte's own test, or the old byte looked up
 // in its channel's set of values that step down. (With AVX2, blends whose
 // halves all round up take the kernel without a step below.)
-enum THalfStep { kNoStep, kSameStep, kOwnStep, kListStep };
+enum THalfStep { kNoStep, kSameStep, kOwnStep, kListStep, kCancelStep };
 
 // SSE2 (the x86-64 baseline): the bytes' products by 2p with a multiply-low
 // of the even bytes masked out and the odd ones shifted down; then as the
@@ -482,9 +517,10 @@ __attribute__((target("avx2"))) void ColorBlendRunAverageAvx2(std::uint8_t* d, s
   WalkColorBlendRuns(d, stride, n, rows, b.Average, block);
 }
 
-// Listed: how many channels are listed (their lookups are the costly part,
-// so a blend with one listed channel does one); the others take their own
-// step as kOwnStep does.
+// Listed: for kListStep, how many channels are listed (their lookups are
+// the costly part, so a blend with one listed channel does one; the others
+// take their own step as kOwnStep does); for kCancelStep, 1 when the marks
+// need no test of the byte's channel.
 template <THalfStep Step, int Listed = 0>
 __attribute__((target("avx2"))) void ColorBlendRunAvx2(std::uint8_t* d, std::int64_t n,
                                                        std::int64_t rows, std::ptrdiff_t stride,
@@ -502,6 +538,8 @@ __attribute__((target("avx2"))) void ColorBlendRunAvx2(std::uint8_t* d, std::int
   const __m256i low4 = _mm256_set1_epi8(0x0F), low3 = _mm256_set1_epi8(0x07);
   const __m256i bits = _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128,
                                         1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
+  const __m256i upLow = LoadLanes(b.UpLow), upHigh = LoadLanes(b.UpHigh);
+  const int cancelChannel = b.CancelChannel;
   constexpr int kLists = Listed > 0 ? Listed : 1;
   __m256i lo[kLists] = {}, hi[kLists] = {};
   int listed[kLists] = {};
@@ -520,7 +558,16 @@ __attribute__((target("avx2"))) void ColorBlendRunAvx2(std::uint8_t* d, std::int
     e = _mm256_mulhi_epu16(e, rcp);
     o = _mm256_mulhi_epu16(o, rcp);
     __m256i r = _mm256_blendv_epi8(_mm256_srli_epi16(e, 7), _mm256_slli_epi16(o, 1), highBytes);
-    if (Step == kListStep) {
+    if (Step == kCancelStep) {
+      const __m256i low = _mm256_blendv_epi8(e, _mm256_slli_epi16(o, 8), highBytes);
+      const __m256i step =
+          _mm256_cmpeq_epi8(_mm256_and_si256(low, LoadLanes(l.HalfMask)), LoadLanes(l.HalfValue));
+      const __m256i idx = _mm256_and_si256(_mm256_srli_epi16(x, 3), low4);
+      __m256i up =
+          _mm256_blendv_epi8(_mm256_shuffle_epi8(upHigh, idx), _mm256_shuffle_epi8(upLow, idx), x);
+      if (Listed == 0) up = _mm256_and_si256(up, LoadLanes(l.IsChannel[cancelChannel]));
+      r = _mm256_add_epi8(r, _mm256_andnot_si256(up, step));
+    } else if (Step == kListStep) {
       const __m256i idx = _mm256_and_si256(_mm256_srli_epi16(x, 3), low4);
       __m256i set = _mm256_setzero_si256();
       for (int k = 0; k < Listed; ++k) {
@@ -545,7 +592,7 @@ __attribute__((target("avx2"))) void ColorBlendRunAvx2(std::uint8_t* d, std::int
     }
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), r);
   };
-  WalkColorBlendRuns(d, stride, n, rows, b.Biased, block);
+  WalkColorBlendRuns(d, stride, n, rows, Step == kCancelStep ? b.CancelLanes : b.Biased, block);
 }
 #endif
 
@@ -570,7 +617,10 @@ void ColorBlendRunAtLevel(int level, std::uint8_t* d, std::int64_t n, std::int64
     const int listed = int(b.Mode[0] == THalfRounding::Listed) +
                        int(b.Mode[1] == THalfRounding::Listed) +
                        int(b.Mode[2] == THalfRounding::Listed);
-    if (level >= 3 && listed == 1)
+    if (level >= 3 && b.Cancel)
+      b.CancelAnyChannel ? ColorBlendRunAvx2<kCancelStep, 1>(d, n, rows, stride, b)
+                         : ColorBlendRunAvx2<kCancelStep, 0>(d, n, rows, stride, b);
+    else if (level >= 3 && listed == 1)
       ColorBlendRunAvx2<kListStep, 1>(d, n, rows, stride, b);
     else if (level >= 3 && listed == 2)
       ColorBlendRunAvx2<kListStep, 2>(d, n, rows, stride, b);

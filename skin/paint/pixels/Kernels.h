@@ -126,6 +126,21 @@ struct TColorBlend {
   };
   TLanes Biased[3];  // products of bytes moved to -128..127 (the AVX2 kernel)
   TLanes Plain[3];   // products of the bytes themselves (the SSE2 kernel)
+  // One listed channel whose halves lie at least 8 byte values apart (every
+  // percentage but the multiples of 20 and 25), so that no 8 consecutive
+  // byte values hold two of its halves that round differently: the AVX2
+  // kernel then steps down at every half of that channel (its bytes test
+  // for any half in CancelLanes) and takes the step back where the half's
+  // block of 8 byte values is marked as rounding up, one byte per block:
+  // 32 bytes, one shuffle table for the values below 128 and one for the
+  // rest, no bit to pick out. CancelChannel is the listed channel.
+  bool Cancel = false;
+  int CancelChannel = 0;
+  // No byte value at which another channel steps down lies in a block
+  // marked as rounding up, so the mark needs no test of the byte's channel.
+  bool CancelAnyChannel = false;
+  TLanes CancelLanes[3];
+  alignas(32) std::uint8_t UpLow[32] = {}, UpHigh[32] = {};
   // At 25, 50 and 75 % the halves fall on every 4th or 2nd byte value and
   // alternate in parity, so the bytes that step down are those equal to a
   // constant modulo 8 or 4 (every byte value modulo 4 or 2 when all halves

@@ -115,6 +115,48 @@ TEST(ColorBlendKernel, ListedHalvesAreLookedUpPerChannelInEveryVariant) {
     }
 }
 
+TEST(ColorBlendKernel, OneListedChannelWithSparseHalvesIsStepBackFromEveryHalf) {
+  // One listed channel whose set holds only halves, chosen at random, beside
+  // channels of the three rules: at percentages whose halves lie 10 or more
+  // byte values apart the AVX2 variant steps down at every half and back
+  // where the half's block rounds up (with and without the test of the
+  // byte's channel); elsewhere it looks the set up as for several channels.
+  std::vector<std::uint8_t> row(RunBytes);
+  unsigned seed = 11;
+  int cancelling[2] = {};
+  for (int p = 1; p < 100; p += 2)
+    for (int c = 0; c < 256; c += 3) {
+      const int channel[3] = {c, (c * 7 + 40) % 256, 255 - c};
+      const int listed = c % 3;
+      THalfRounding mode[3];
+      TByteSet down[3] = {};
+      for (int ch = 0; ch < 3; ++ch) mode[ch] = THalfRounding((c / 3 + ch) % 3);
+      mode[listed] = THalfRounding::Listed;
+      for (int v = 0; v < 256; ++v) {
+        seed = seed * 1103515245u + 12345u;
+        const unsigned t = unsigned(v * p + (100 - p) * channel[listed] + 50);
+        if (t % 100 == 0 && (seed >> 16) & 1)
+          down[listed][v >> 3] = std::uint8_t(down[listed][v >> 3] | (1u << (v & 7)));
+      }
+      const TColorBlend b = MakeColorBlend(std::uint16_t(p), channel, mode, down);
+      if (b.Cancel) ++cancelling[b.CancelAnyChannel];
+      for (int level = 0; level < ColorBlendLevels(); ++level) {
+        for (int i = 0; i < RunBytes; ++i) row[std::size_t(i)] = Source(i);
+        ColorBlendRunAtLevel(level, row.data(), RunBytes, 1, 0, b);
+        for (int i = 0; i < RunBytes; ++i) {
+          const int ch = i % 3;
+          const auto want =
+              ch == listed ? ColorBlendByteListed(Source(i), std::uint16_t(p), b.K[ch], down[ch])
+                           : ColorBlendByteRounded(Source(i), std::uint16_t(p), b.K[ch], mode[ch]);
+          if (row[std::size_t(i)] != want)
+            FAIL() << "level " << level << " p " << p << " c " << c << " byte " << i;
+        }
+      }
+    }
+  EXPECT_GT(cancelling[0], 0);
+  EXPECT_GT(cancelling[1], 0);
+}
+
 TEST(ColorBlendKernel, RunsOfEveryLengthTouchOnlyTheirBytes) {
   // Three runs with a gap of 5 bytes after each, walked downward and upward
   // (a negative stride, as for bottom-up bitmaps): short runs go through the
