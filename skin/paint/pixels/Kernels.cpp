@@ -279,11 +279,13 @@ TColorBlend MakeColorBlend(std::uint16_t p, const int channel[3], const THalfRou
     }
     for (int phase = 0; phase < 3; ++phase) {
       b.CancelLanes[phase] = b.Biased[phase];
+      b.CancelPlainLanes[phase] = b.Plain[phase];
       for (int i = 0; i < 32; ++i)
-        if ((phase + i) % 3 == ch) {
-          b.CancelLanes[phase].HalfMask[i] = 0x7F;
-          b.CancelLanes[phase].HalfValue[i] = 0;
-        }
+        if ((phase + i) % 3 == ch)
+          for (TColorBlend::TLanes* l : {&b.CancelLanes[phase], &b.CancelPlainLanes[phase]}) {
+            l->HalfMask[i] = 0x7F;
+            l->HalfValue[i] = 0;
+          }
     }
   }
 
@@ -450,6 +452,51 @@ __attribute__((target("ssse3"))) void ColorBlendRunListedSsse3(std::uint8_t* d, 
   };
   WalkColorBlendRuns(
       d, stride, n, rows, b.Plain,
+      [&](std::uint8_t * out, const std::uint8_t* in, const TColorBlend::TLanes& l)
+          __attribute__((target("ssse3"))) {
+            half(out, in, l, 0);
+            half(out + 16, in + 16, l, 8);
+          });
+}
+
+// SSSE3 with one listed channel whose halves lie apart (TColorBlend::Cancel):
+// every half of that channel steps down with the other channels' own steps,
+// and steps back where its block of byte values is marked as rounding up.
+// A shuffle index with its top bit set gives 0, so the old byte's own top
+// bit picks the table of the values below 128 or of the rest.
+template <bool AnyChannel>
+__attribute__((target("ssse3"))) void ColorBlendRunCancelSsse3(std::uint8_t* d, std::int64_t n,
+                                                               std::int64_t rows,
+                                                               std::ptrdiff_t stride,
+                                                               const TColorBlend& b) {
+  const __m128i p2 = _mm_set1_epi16(std::int16_t(2 * b.P));
+  const __m128i lowBytes = _mm_set1_epi16(0x00FF), highBytes = _mm_set1_epi16(std::int16_t(0xFF00));
+  const __m128i rcp = _mm_set1_epi16(std::int16_t(kRecip100));
+  const __m128i low4 = _mm_set1_epi8(0x0F), top = _mm_set1_epi8(std::int8_t(0x80));
+  auto at = [](const void* q) { return _mm_load_si128(static_cast<const __m128i*>(q)); };
+  const __m128i upLow = at(b.UpLow), upHigh = at(b.UpHigh);
+  const int channel = b.CancelChannel;
+  auto half = [&](std::uint8_t * out, const std::uint8_t* in, const TColorBlend::TLanes& l, int j)
+      __attribute__((target("ssse3"))) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    __m128i e = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(v, lowBytes), p2), at(l.AddEven + j));
+    __m128i o = _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(v, 8), p2), at(l.AddOdd + j));
+    e = _mm_mulhi_epu16(e, rcp);
+    o = _mm_mulhi_epu16(o, rcp);
+    const __m128i r =
+        _mm_or_si128(_mm_srli_epi16(e, 7), _mm_and_si128(_mm_slli_epi16(o, 1), highBytes));
+    const __m128i low = _mm_or_si128(_mm_and_si128(e, lowBytes), _mm_slli_epi16(o, 8));
+    const __m128i step =
+        _mm_cmpeq_epi8(_mm_and_si128(low, at(l.HalfMask + 2 * j)), at(l.HalfValue + 2 * j));
+    const __m128i idxLow =
+        _mm_or_si128(_mm_and_si128(_mm_srli_epi16(v, 3), low4), _mm_and_si128(v, top));
+    __m128i up = _mm_or_si128(_mm_shuffle_epi8(upLow, idxLow),
+                              _mm_shuffle_epi8(upHigh, _mm_xor_si128(idxLow, top)));
+    if (!AnyChannel) up = _mm_and_si128(up, at(l.IsChannel[channel] + 2 * j));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_add_epi8(r, _mm_andnot_si128(up, step)));
+  };
+  WalkColorBlendRuns(
+      d, stride, n, rows, b.CancelPlainLanes,
       [&](std::uint8_t * out, const std::uint8_t* in, const TColorBlend::TLanes& l)
           __attribute__((target("ssse3"))) {
             half(out, in, l, 0);
@@ -626,6 +673,9 @@ void ColorBlendRunAtLevel(int level, std::uint8_t* d, std::int64_t n, std::int64
       ColorBlendRunAvx2<kListStep, 2>(d, n, rows, stride, b);
     else if (level >= 3)
       ColorBlendRunAvx2<kListStep, 3>(d, n, rows, stride, b);
+    else if (level == 2 && b.Cancel)
+      b.CancelAnyChannel ? ColorBlendRunCancelSsse3<true>(d, n, rows, stride, b)
+                         : ColorBlendRunCancelSsse3<false>(d, n, rows, stride, b);
     else if (level == 2)
       ColorBlendRunListedSsse3(d, n, rows, stride, b);
     else

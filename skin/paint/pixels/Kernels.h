@@ -133,13 +133,15 @@ struct TColorBlend {
   // for any half in CancelLanes) and takes the step back where the half's
   // block of 8 byte values is marked as rounding up, one byte per block:
   // 32 bytes, one shuffle table for the values below 128 and one for the
-  // rest, no bit to pick out. CancelChannel is the listed channel.
+  // rest, no bit to pick out (the SSSE3 kernel likewise). CancelChannel is
+  // the listed channel.
   bool Cancel = false;
   int CancelChannel = 0;
   // No byte value at which another channel steps down lies in a block
   // marked as rounding up, so the mark needs no test of the byte's channel.
   bool CancelAnyChannel = false;
-  TLanes CancelLanes[3];
+  TLanes CancelLanes[3];       // for the AVX2 kernel's biased products
+  TLanes CancelPlainLanes[3];  // for the SSSE3 kernel's plain ones
   alignas(32) std::uint8_t UpLow[32] = {}, UpHigh[32] = {};
   // At 25, 50 and 75 % the halves fall on every 4th or 2nd byte value and
   // alternate in parity, so the bytes that step down are those equal to a
