@@ -43,7 +43,7 @@ void DrawScaled(TBitmap& cache, const TBitmap& pic, const TRect& rect, bool keyM
   const bool alpha = pic.PixelFormat() == TPixelFormat::pf32bit && !keyMagenta;
   const int sbpp = pic.BytesPerPixel(), dbpp = cache.BytesPerPixel();
   const std::int64_t n = pic.Width(), m2 = 2 * std::int64_t(rect.Width());
-  const std::int64_t firstNumerator = std::int64_t(2 * (clip.Left - rect.Left) + 1) * n;
+  const std::int64_t firstNumerator = (2 * (std::int64_t(clip.Left) - rect.Left) + 1) * n;
   const int firstColumn = int(firstNumerator / m2);
   const std::int64_t firstRest = firstNumerator % m2;
   for (int y = clip.Top; y < clip.Bottom; ++y) {
