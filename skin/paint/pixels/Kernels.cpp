@@ -265,8 +265,10 @@ TColorBlend MakeColorBlend(std::uint16_t p, const int channel[3], const THalfRou
       const bool steps = InByteSet(b.Down[ch], std::uint8_t(v));
       if (t % 100 != 0)
         b.Cancel = b.Cancel && !steps;  // only halves can be told apart here
+      else if (steps)
+        down[v >> 3] = 0xFF;
       else
-        (steps ? down : up)[v >> 3] = 0xFF;
+        up[v >> 3] = 0xFF;
     }
     for (int i = 0; i < 32; ++i) b.Cancel = b.Cancel && !(up[i] && down[i]);
     b.CancelAnyChannel = true;
