@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform/gfx/SysColors.h"
 #include "toolkit/Graphic.h"
 #include "toolkit/SysUtils.h"
 
@@ -250,18 +251,78 @@ void TCanvas::StyledLine(TDC& dc, TPoint a, TPoint b) {
   }
   std::int64_t dx = ex > x ? ex - x : x - ex, dy = -(ey > y ? ey - y : y - ey);
   int sx = x < ex ? 1 : -1, sy = y < ey ? 1 : -1;
+  // Whether the next point is drawn; the pattern runs on from segment to
+  // segment.
+  auto nextOn = [&] {
+    if (!pattern) return true;
+    int pos = patternPhase_ % period, i = 0;
+    while (pos >= pattern[i]) pos -= pattern[i++];
+    patternPhase_ = (patternPhase_ + 1) % period;
+    return (i % 2) == 0;
+  };
+  if (w == 1 && (x == ex || y == ey)) {
+    // Level and upright lines: the points of up to 256 steps at a time as a
+    // mask in screen order, filled through the clip in one pass.
+    const bool level = y == ey;
+    const int step = level ? sx : sy;
+    const std::int64_t steps = level ? dx : -dy;
+    std::uint8_t mask[256];
+    for (std::int64_t done = 0; done < steps;) {
+      const int count = int(std::min<std::int64_t>(256, steps - done));
+      int first = count, last = -1;  // drawn mask entries
+      for (int i = 0; i < count; ++i) {
+        const int at = step > 0 ? i : count - 1 - i;
+        mask[at] = nextOn();
+        if (mask[at]) first = std::min(first, at), last = std::max(last, at);
+      }
+      if (last >= 0) {
+        // Mask entry 0 is the step nearest the start, or the farthest when
+        // the line runs left or up.
+        const std::int64_t origin = step > 0 ? done : -(done + count - 1);
+        const int along = int((level ? x : y) + origin + first), n = last - first + 1;
+        if (level)
+          dc.FillMasked(along, int(y), n, 1, mask + first, 0, color);
+        else
+          dc.FillMasked(int(x), along, 1, n, mask + first, 1, color);
+      }
+      done += count;
+    }
+    return;
+  }
+  // Slanted one-pixel lines are written straight into the bitmap: each point
+  // is tested against the clip rectangle that held the last one, and only
+  // when it leaves it is the clip's band for its row searched.
+  const bool direct = w == 1;
+  TBitmap& target = dc.Bitmap();
+  const TRegion& clipRegion = dc.EffectiveClip();
+  const TColor rgb = ColorToRGB(color);
+  const int bpp = target.BytesPerPixel();
+  TRect inside{}, painted{};
+  auto plot = [&](int px, int py) {
+    const TPoint p = dc.LogicalToBitmap(TPoint{px, py});
+    if (!inside.Contains(p)) {
+      inside = {};
+      for (const TRect& r : clipRegion.RectsInRows(p.Y, p.Y + 1))
+        if (r.Contains(p)) {
+          inside = r;
+          break;
+        }
+      if (inside.IsEmpty()) return;
+    }
+    std::uint8_t* d = target.ScanLine(p.Y) + std::size_t(p.X) * std::size_t(bpp);
+    d[0] = std::uint8_t(GetBValue(rgb)), d[1] = std::uint8_t(GetGValue(rgb));
+    d[2] = std::uint8_t(GetRValue(rgb));
+    const TRect one{p.X, p.Y, p.X + 1, p.Y + 1};
+    painted = painted.IsEmpty()
+                  ? one
+                  : TRect{std::min(painted.Left, p.X), std::min(painted.Top, p.Y),
+                          std::max(painted.Right, p.X + 1), std::max(painted.Bottom, p.Y + 1)};
+  };
   std::int64_t err = dx + dy;
   while (x != ex || y != ey) {
-    bool on = true;
-    if (pattern) {
-      int pos = patternPhase_ % period, i = 0;
-      while (pos >= pattern[i]) pos -= pattern[i++];
-      on = (i % 2) == 0;
-      patternPhase_ = (patternPhase_ + 1) % period;
-    }
-    if (on) {
-      if (w == 1)
-        dc.SetPixel(int(x), int(y), color);
+    if (nextOn()) {
+      if (direct)
+        plot(int(x), int(y));
       else
         dc.FillRect(Bounds(int(x) - before, int(y) - before, w, w), color);
     }
@@ -275,6 +336,7 @@ void TCanvas::StyledLine(TDC& dc, TPoint a, TPoint b) {
       y += sy;
     }
   }
+  if (!painted.IsEmpty()) dc.NotePainted(painted);
 }
 
 void TCanvas::Polyline(const TPoint* points, int count) {

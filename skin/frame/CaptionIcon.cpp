@@ -33,34 +33,42 @@ int SourceOf(int x, int n, int m) {
 
 // Draws pic scaled to rect: alpha-blended for 32-bit pictures, opaque for
 // 24-bit ones, with magenta left out when keyMagenta. Only the part of rect
-// inside the cache is computed, so an absurd size costs nothing.
+// inside the cache is computed, so an absurd size costs nothing. Rows are
+// walked on their bytes; the source column follows x by an exact
+// step-and-carry of SourceOf's quotient.
 void DrawScaled(TBitmap& cache, const TBitmap& pic, const TRect& rect, bool keyMagenta) {
   if (pic.Empty() || rect.IsEmpty()) return;
   const TRect clip = rect.Intersect({0, 0, cache.Width(), cache.Height()});
   if (clip.IsEmpty()) return;
   const bool alpha = pic.PixelFormat() == TPixelFormat::pf32bit && !keyMagenta;
+  const int sbpp = pic.BytesPerPixel(), dbpp = cache.BytesPerPixel();
+  const std::int64_t n = pic.Width(), m2 = 2 * std::int64_t(rect.Width());
+  const std::int64_t firstNumerator = (2 * (std::int64_t(clip.Left) - rect.Left) + 1) * n;
+  const int firstColumn = int(firstNumerator / m2);
+  const std::int64_t firstRest = firstNumerator % m2;
   for (int y = clip.Top; y < clip.Bottom; ++y) {
     const int sy = SourceOf(y - rect.Top, pic.Height(), rect.Height());
-    for (int x = clip.Left; x < clip.Right; ++x) {
-      const int sx = SourceOf(x - rect.Left, pic.Width(), rect.Width());
-      const TColor c = pic.GetPixel(sx, sy) & 0xFFFFFF;
+    const std::uint8_t* row = pic.ScanLine(sy);
+    std::uint8_t* d = cache.ScanLine(y) + std::size_t(clip.Left) * std::size_t(dbpp);
+    int sx = firstColumn;
+    std::int64_t rest = firstRest;
+    for (int x = clip.Left; x < clip.Right; ++x, d += dbpp) {
+      const std::uint8_t* s = row + std::size_t(sx) * std::size_t(sbpp);
+      // The next column's source: the numerator grows by 2n.
+      for (rest += 2 * n; rest >= m2; rest -= m2) ++sx;
       if (keyMagenta) {
-        if (c != KeyColor) cache.SetPixel(x, y, c);
+        if (RGB(s[2], s[1], s[0]) != KeyColor) d[0] = s[0], d[1] = s[1], d[2] = s[2];
         continue;
       }
-      const int a = alpha ? pic.GetAlpha(sx, sy) : 255;
+      const int a = alpha ? s[3] : 255;
       if (a == 0) continue;
       if (a == 255) {
-        cache.SetPixel(x, y, c);
+        d[0] = s[0], d[1] = s[1], d[2] = s[2];
         continue;
       }
       // Weight 0..256 so that full opacity gives the source exactly.
       const int w = a + (a >> 7);
-      const TColor d = cache.GetPixel(x, y);
-      auto mix = [&](int s, int t) { return (s * w + t * (256 - w)) >> 8; };
-      cache.SetPixel(x, y,
-                     RGB(mix(GetRValue(c), GetRValue(d)), mix(GetGValue(c), GetGValue(d)),
-                         mix(GetBValue(c), GetBValue(d))));
+      for (int c = 0; c < 3; ++c) d[c] = std::uint8_t((s[c] * w + d[c] * (256 - w)) >> 8);
     }
   }
 }
@@ -80,16 +88,22 @@ TBitmap StandardApplicationIcon(int size) {
   const TRect outer{inset, inset + size / 8, size - inset, size - inset - size / 16};
   if (outer.IsEmpty()) return b;
   const int band = std::max(1, outer.Height() / 4);
-  for (int y = outer.Top; y < outer.Bottom; ++y)
-    for (int x = outer.Left; x < outer.Right; ++x) {
-      const bool edge =
-          x == outer.Left || x == outer.Right - 1 || y == outer.Top || y == outer.Bottom - 1;
-      TColor c = edge                   ? RGB(0x1F, 0x3A, 0x6E)
-                 : y < outer.Top + band ? RGB(0x3A, 0x6E, 0xC8)
-                                        : RGB(0xFF, 0xFF, 0xFF);
-      b.SetPixel(x, y, c);
-      b.SetAlpha(x, y, 255);
-    }
+  // Each row: the outline colour at both ends (all of it on the first and
+  // last rows), the band's or the client's colour between, all opaque.
+  auto put = [](std::uint8_t* p, TColor c) {
+    p[0] = std::uint8_t(GetBValue(c)), p[1] = std::uint8_t(GetGValue(c));
+    p[2] = std::uint8_t(GetRValue(c)), p[3] = 255;
+  };
+  const TColor edge = RGB(0x1F, 0x3A, 0x6E);
+  for (int y = outer.Top; y < outer.Bottom; ++y) {
+    const bool edgeRow = y == outer.Top || y == outer.Bottom - 1;
+    const TColor inside = edgeRow                ? edge
+                          : y < outer.Top + band ? RGB(0x3A, 0x6E, 0xC8)
+                                                 : RGB(0xFF, 0xFF, 0xFF);
+    std::uint8_t* p = b.ScanLine(y) + std::size_t(outer.Left) * 4;
+    for (int x = outer.Left; x < outer.Right; ++x, p += 4)
+      put(p, x == outer.Left || x == outer.Right - 1 ? edge : inside);
+  }
   return b;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "skin/frame/TitleMasks.h"
+#include "skin/paint/pixels/PixelOps.h"
 
 namespace vm {
 
@@ -47,17 +48,12 @@ void TsTitleButton::DrawGlyph(TBitmap& cache, bool pressed) const {
   const int y0 = r.Top + (r.Height() - g.Height()) / 2 + (pressed ? 1 : 0);
   // Only the button's own rectangle (and the cache) may be painted.
   const TRect clip = r.Intersect({0, 0, cache.Width(), cache.Height()});
+  const TRect to = Bounds(x0, y0, g.Width(), g.Height()).Intersect(clip);
+  if (to.IsEmpty()) return;
+  // The glyph's bottom-left pixel is its transparent colour.
   const TColor key = g.GetPixel(0, g.Height() - 1) & 0xFFFFFF;
-  for (int y = 0; y < g.Height(); ++y) {
-    const int cy = y0 + y;
-    if (cy < clip.Top || cy >= clip.Bottom) continue;
-    for (int x = 0; x < g.Width(); ++x) {
-      const int cx = x0 + x;
-      if (cx < clip.Left || cx >= clip.Right) continue;
-      const TColor c = g.GetPixel(x, y) & 0xFFFFFF;
-      if (c != key) cache.SetPixel(cx, cy, c);
-    }
-  }
+  CopyRectWithKey(cache, g, to.Left, to.Top, key,
+                  TRect{to.Left - x0, to.Top - y0, to.Right - 1 - x0, to.Bottom - 1 - y0});
 }
 
 TsTitleButton* TsTitleButtons::Add() {

@@ -372,27 +372,50 @@ void RefillCornerPieces(TBitmap& picture, const TsMaskData& border, int state, i
       {cnBottomRight, Bounds(pw - br, ph - bb, br, bb), {fx + f.W - br, frameBottom - bb}},
   };
   const bool ready = background.Ready && background.Bitmap && !background.Bitmap->Empty();
-  const TBitmap* back = ready ? background.Bitmap : nullptr;
+  const TBitmap* back = ParentColor == KeyColor && ready ? background.Bitmap : nullptr;
+  // Key pixels of the corners take what lies behind (within the background
+  // alone), else the parent's colour, else the key fill colour, else stay.
+  TColor fill = KeyColor;
+  if (ParentColor != KeyColor)
+    fill = ResolveColor(ParentColor);
+  else if (KeyFillColor != KeyColor)
+    fill = ResolveColor(KeyFillColor);
+  else if (!back)
+    return;
+  const std::uint8_t fb = GetBValue(fill), fg = GetGValue(fill), fr = GetRValue(fill);
+  const std::uint8_t kb = GetBValue(KeyColor), kg = GetGValue(KeyColor), kr = GetRValue(KeyColor);
+  const int sbpp = source->BytesPerPixel(), bbpp = back ? back->BytesPerPixel() : 0;
   for (const TPiece& piece : pieces) {
     if (!(corners & piece.Bit)) continue;
-    for (int y = piece.Dest.Top; y < piece.Dest.Bottom; ++y) {
-      const int sy = piece.Source.Y + (y - piece.Dest.Top);
-      if (y < 0 || y >= ph || sy < 0 || sy >= source->Height()) continue;
-      for (int x = piece.Dest.Left; x < piece.Dest.Right; ++x) {
-        const int sx = piece.Source.X + (x - piece.Dest.Left);
-        if (x < 0 || x >= pw || sx < 0 || sx >= source->Width()) continue;
-        if (source->GetPixel(sx, sy) != KeyColor) continue;
-        if (ParentColor == KeyColor && back) {
-          const std::int64_t bx = std::int64_t(background.OffsetX) + x;
-          const std::int64_t by = std::int64_t(background.OffsetY) + y;
-          if (bx >= 0 && by >= 0 && bx < back->Width() && by < back->Height())
-            picture.SetPixel(x, y, back->GetPixel(int(bx), int(by)));
-        } else if (ParentColor != KeyColor) {
-          picture.SetPixel(x, y, ResolveColor(ParentColor));
-        } else if (KeyFillColor != KeyColor) {
-          picture.SetPixel(x, y, ResolveColor(KeyFillColor));
-        }
+    // Destination columns and rows that lie in the picture, the source and
+    // (when it is taken) the background.
+    const std::int64_t toSourceX = std::int64_t(piece.Source.X) - piece.Dest.Left;
+    const std::int64_t toSourceY = std::int64_t(piece.Source.Y) - piece.Dest.Top;
+    std::int64_t left = std::max<std::int64_t>({piece.Dest.Left, 0, -toSourceX});
+    std::int64_t right =
+        std::min<std::int64_t>({piece.Dest.Right, pw, source->Width() - toSourceX});
+    std::int64_t top = std::max<std::int64_t>({piece.Dest.Top, 0, -toSourceY});
+    std::int64_t bottom =
+        std::min<std::int64_t>({piece.Dest.Bottom, ph, source->Height() - toSourceY});
+    if (back) {
+      left = std::max<std::int64_t>(left, -std::int64_t(background.OffsetX));
+      right = std::min<std::int64_t>(right, back->Width() - std::int64_t(background.OffsetX));
+      top = std::max<std::int64_t>(top, -std::int64_t(background.OffsetY));
+      bottom = std::min<std::int64_t>(bottom, back->Height() - std::int64_t(background.OffsetY));
+    }
+    if (left >= right) continue;
+    for (std::int64_t y = top; y < bottom; ++y) {
+      std::uint8_t* d = picture.ScanLine(int(y)) + left * 3;
+      const std::uint8_t* s = source->ScanLine(int(y + toSourceY)) + (left + toSourceX) * sbpp;
+      if (back) {
+        const std::uint8_t* b =
+            back->ScanLine(int(y + background.OffsetY)) + (left + background.OffsetX) * bbpp;
+        for (std::int64_t x = left; x < right; ++x, d += 3, s += sbpp, b += bbpp)
+          if (s[0] == kb && s[1] == kg && s[2] == kr) d[0] = b[0], d[1] = b[1], d[2] = b[2];
+        continue;
       }
+      for (std::int64_t x = left; x < right; ++x, d += 3, s += sbpp)
+        if (s[0] == kb && s[1] == kg && s[2] == kr) d[0] = fb, d[1] = fg, d[2] = fr;
     }
   }
 }

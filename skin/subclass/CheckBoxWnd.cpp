@@ -140,13 +140,7 @@ void TnxCheckBoxWnd::PaintGlyph(TBitmap& cache, TPoint at, bool enabled) {
   }
   PaintStateImage(glyph, TPoint{0, 0}, 0, image);
   GreyBitmapExceptKey(glyph, KeyColor);
-  for (int y = 0; y < size.cy; ++y)
-    for (int x = 0; x < size.cx; ++x) {
-      const TColor p = glyph.GetPixel(x, y);
-      const int cx = at.X + x, cy = at.Y + y;
-      if (p != KeyColor && cx >= 0 && cy >= 0 && cx < cache.Width() && cy < cache.Height())
-        cache.SetPixel(cx, cy, p);
-    }
+  CopyBitmapWithKey(cache, glyph, at.X, at.Y, KeyColor);
 }
 
 // The caption (text, or the button's icon or bitmap) in area; returns the

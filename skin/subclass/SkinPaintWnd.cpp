@@ -1,6 +1,7 @@
 #include "skin/subclass/SkinPaintWnd.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/controls/ControlDefs.h"
 #include "skin/data/SkinManager.h"
@@ -223,16 +224,23 @@ void TnxSkinPaintWnd::FillBehind(TBitmap& cache, const BackgroundInfo& backgroun
 // what lies behind the window.
 void TnxSkinPaintWnd::ShowThroughKeyPixels(TBitmap& cache, const BackgroundInfo& background,
                                            const TRect& rect) const {
+  const TRect area = rect.Intersect({0, 0, cache.Width(), cache.Height()});
+  if (area.IsEmpty()) return;
+  const std::uint8_t kb = GetBValue(KeyColor), kg = GetGValue(KeyColor), kr = GetRValue(KeyColor);
+  const int bpp = cache.BytesPerPixel();
+  // What lies behind is drawn only once a key pixel turns up.
   std::unique_ptr<TBitmap> behind;
-  for (int y = std::max(rect.Top, 0); y < std::min(rect.Bottom, cache.Height()); ++y)
-    for (int x = std::max(rect.Left, 0); x < std::min(rect.Right, cache.Width()); ++x) {
-      if (cache.GetPixel(x, y) != KeyColor) continue;
+  for (int y = area.Top; y < area.Bottom; ++y) {
+    std::uint8_t* d = cache.ScanLine(y) + std::size_t(area.Left) * std::size_t(bpp);
+    for (int x = area.Left; x < area.Right; ++x, d += bpp) {
+      if (d[0] != kb || d[1] != kg || d[2] != kr) continue;
       if (!behind) {
         behind = std::make_unique<TBitmap>(cache.Width(), cache.Height());
         FillBehind(*behind, background, TRect{0, 0, cache.Width(), cache.Height()});
       }
-      cache.SetPixel(x, y, behind->GetPixel(x, y));
+      std::memcpy(d, behind->ScanLine(y) + std::size_t(x) * 3, 3);
     }
+  }
 }
 
 void TnxSkinPaintWnd::FrameInBorderColour(TBitmap& cache, const TRect& rect) const {

@@ -176,13 +176,7 @@ void TnxToolBarWnd::PaintButton(TBitmap& cache, TDC& dc, int index,
         images->Draw(g, 0, 0, b.iBitmap);
       }
       GreyBitmapExceptKey(grey, KeyColor);
-      for (int y = 0; y < img.cy; ++y)
-        for (int x = 0; x < img.cx; ++x) {
-          const TColor p = grey.GetPixel(x, y);
-          if (p != KeyColor && ix + x >= 0 && iy + y >= 0 && ix + x < cache.Width() &&
-              iy + y < cache.Height())
-            cache.SetPixel(ix + x, iy + y, p);
-        }
+      CopyBitmapWithKey(cache, grey, ix, iy, KeyColor);
     }
   }
   if (text.empty()) return;

@@ -205,13 +205,28 @@ void MaskBytesLight(std::uint8_t* __restrict d, const std::uint8_t* __restrict s
   }
 }
 
-TColorBlend MakeColorBlend(std::uint16_t p, const int channel[3], const THalfRounding mode[3]) {
+TColorBlend MakeColorBlend(std::uint16_t p, const int channel[3], const THalfRounding mode[3],
+                           const TByteSet* down) {
   TColorBlend b;
   b.P = p;
   for (int ch = 0; ch < 3; ++ch) {
     b.K[ch] = std::uint16_t((100 - p) * channel[ch]);
     b.Mode[ch] = mode[ch];
     b.Uniform = b.Uniform && mode[ch] == mode[0];
+    b.Listed = b.Listed || mode[ch] == THalfRounding::Listed;
+    // The byte values that step down from the rounded-up quotient.
+    for (int v = 0; v < 256; ++v) {
+      const auto byte = std::uint8_t(v);
+      const bool steps = mode[ch] == THalfRounding::Listed
+                             ? down && InByteSet(down[ch], byte)
+                             : ColorBlendByteRounded(byte, p, b.K[ch], mode[ch]) !=
+                                   ColorBlendByteRounded(byte, p, b.K[ch], THalfRounding::Up);
+      if (steps) b.Down[ch][v >> 3] = std::uint8_t(b.Down[ch][v >> 3] | (1u << (v & 7)));
+    }
+    for (int i = 0; i < 32; ++i) {
+      b.DownLow[ch][i] = b.Down[ch][i & 15];
+      b.DownHigh[ch][i] = b.Down[ch][16 + (i & 15)];
+    }
   }
   // Lane j of a block holds its bytes 2j (the even product) and 2j + 1 (the
   // odd one); a block starting at channel `phase` has byte i in channel
@@ -233,8 +248,48 @@ TColorBlend MakeColorBlend(std::uint16_t p, const int channel[3], const THalfRou
       for (TColorBlend::TLanes* l : {&b.Plain[phase], &b.Biased[phase]}) {
         l->HalfMask[i] = mask;
         l->HalfValue[i] = value;
+        for (int k = 0; k < 3; ++k) l->IsChannel[k][i] = k == ch ? 0xFF : 0;
       }
     }
+
+  // The cancelling kernel's lanes and tables (see TColorBlend::Cancel).
+  int listedChannels = 0;
+  for (int ch = 0; ch < 3; ++ch)
+    if (mode[ch] == THalfRounding::Listed) ++listedChannels, b.CancelChannel = ch;
+  b.Cancel = listedChannels == 1;
+  if (b.Cancel) {
+    const int ch = b.CancelChannel;
+    std::uint8_t up[32] = {}, down[32] = {};
+    for (int v = 0; v < 256; ++v) {
+      const unsigned t = unsigned(v) * p + b.K[ch] + 50u;
+      const bool steps = InByteSet(b.Down[ch], std::uint8_t(v));
+      if (t % 100 != 0)
+        b.Cancel = b.Cancel && !steps;  // only halves can be told apart here
+      else if (steps)
+        down[v >> 3] = 0xFF;
+      else
+        up[v >> 3] = 0xFF;
+    }
+    for (int i = 0; i < 32; ++i) b.Cancel = b.Cancel && !(up[i] && down[i]);
+    b.CancelAnyChannel = true;
+    for (int other = 0; other < 3; ++other)
+      for (int v = 0; v < 256 && other != ch; ++v)
+        if (up[v >> 3] && InByteSet(b.Down[other], std::uint8_t(v))) b.CancelAnyChannel = false;
+    for (int i = 0; i < 32; ++i) {
+      b.UpLow[i] = up[i & 15];
+      b.UpHigh[i] = up[16 + (i & 15)];
+    }
+    for (int phase = 0; phase < 3; ++phase) {
+      b.CancelLanes[phase] = b.Biased[phase];
+      b.CancelPlainLanes[phase] = b.Plain[phase];
+      for (int i = 0; i < 32; ++i)
+        if ((phase + i) % 3 == ch)
+          for (TColorBlend::TLanes* l : {&b.CancelLanes[phase], &b.CancelPlainLanes[phase]}) {
+            l->HalfMask[i] = 0x7F;
+            l->HalfValue[i] = 0;
+          }
+    }
+  }
 
   for (int phase = 0; phase < 3; ++phase)
     for (int i = 0; i < 32; ++i) {
@@ -248,7 +303,7 @@ TColorBlend MakeColorBlend(std::uint16_t p, const int channel[3], const THalfRou
   int gcd = 100;
   for (int a = p; a != 0;) gcd = std::exchange(a, gcd % a);
   const int period = 100 / gcd;
-  b.BitStep = period <= 4 || (b.Uniform && mode[0] == THalfRounding::Up);
+  b.BitStep = !b.Listed && (period <= 4 || (b.Uniform && mode[0] == THalfRounding::Up));
   if (!b.BitStep) return b;
   std::uint8_t mask[3], value[3];
   for (int ch = 0; ch < 3; ++ch) {
@@ -276,9 +331,10 @@ namespace {
 
 void ColorBlendRunPortable(std::uint8_t* d, std::int64_t n, std::int64_t rows,
                            std::ptrdiff_t stride, const TColorBlend& b) {
+  // Every mode's steps are in the channels' sets, listed or not.
   for (std::int64_t row = 0; row < rows; ++row, d += stride)
     for (std::int64_t i = 0; i < n; ++i)
-      d[i] = ColorBlendByteRounded(d[i], b.P, b.K[i % 3], b.Mode[i % 3]);
+      d[i] = ColorBlendByteListed(d[i], b.P, b.K[i % 3], b.Down[i % 3]);
 }
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -319,9 +375,10 @@ __attribute__((always_inline)) inline void WalkColorBlendRuns(std::uint8_t* d,
 }
 
 // How a kernel takes the half step: not at all (every half rounds up), the
-// same test for every byte, or each byte's own. (With AVX2, blends whose
+// same test for every byte, each byte's own test, or the old byte looked up
+// in its channel's set of values that step down. (With AVX2, blends whose
 // halves all round up take the kernel without a step below.)
-enum THalfStep { kNoStep, kSameStep, kOwnStep };
+enum THalfStep { kNoStep, kSameStep, kOwnStep, kListStep, kCancelStep };
 
 // SSE2 (the x86-64 baseline): the bytes' products by 2p with a multiply-low
 // of the even bytes masked out and the odd ones shifted down; then as the
@@ -352,6 +409,101 @@ void ColorBlendRunSse2(std::uint8_t* d, std::int64_t n, std::int64_t rows, std::
                        half(out, in, l, 0);
                        half(out + 16, in + 16, l, 8);
                      });
+}
+
+// SSSE3, for blends with listed halves: the SSE2 kernel's rounded-up
+// quotients, less one where the old byte v is in its channel's set. The set
+// byte v >> 3 comes from two 16-byte shuffle tables (values below 128 and
+// the rest; a shuffle index with its top bit set gives 0, so v's own top bit
+// picks the table), one lookup per channel kept where the byte is of that
+// channel; the bit 1 << (v & 7) from one more shuffle.
+__attribute__((target("ssse3"))) void ColorBlendRunListedSsse3(std::uint8_t* d, std::int64_t n,
+                                                               std::int64_t rows,
+                                                               std::ptrdiff_t stride,
+                                                               const TColorBlend& b) {
+  const __m128i p2 = _mm_set1_epi16(std::int16_t(2 * b.P));
+  const __m128i lowBytes = _mm_set1_epi16(0x00FF), highBytes = _mm_set1_epi16(std::int16_t(0xFF00));
+  const __m128i rcp = _mm_set1_epi16(std::int16_t(kRecip100));
+  const __m128i low4 = _mm_set1_epi8(0x0F), low3 = _mm_set1_epi8(0x07);
+  const __m128i top = _mm_set1_epi8(std::int8_t(0x80));
+  const __m128i bits = _mm_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
+  auto at = [](const void* q) { return _mm_load_si128(static_cast<const __m128i*>(q)); };
+  __m128i lo[3], hi[3];
+  for (int ch = 0; ch < 3; ++ch) lo[ch] = at(b.DownLow[ch]), hi[ch] = at(b.DownHigh[ch]);
+  auto half = [&](std::uint8_t * out, const std::uint8_t* in, const TColorBlend::TLanes& l, int j)
+      __attribute__((target("ssse3"))) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    __m128i e = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(v, lowBytes), p2), at(l.AddEven + j));
+    __m128i o = _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(v, 8), p2), at(l.AddOdd + j));
+    e = _mm_mulhi_epu16(e, rcp);
+    o = _mm_mulhi_epu16(o, rcp);
+    const __m128i r =
+        _mm_or_si128(_mm_srli_epi16(e, 7), _mm_and_si128(_mm_slli_epi16(o, 1), highBytes));
+    const __m128i idxLow =
+        _mm_or_si128(_mm_and_si128(_mm_srli_epi16(v, 3), low4), _mm_and_si128(v, top));
+    const __m128i idxHigh = _mm_xor_si128(idxLow, top);
+    __m128i set = _mm_setzero_si128();
+    for (int ch = 0; ch < 3; ++ch) {
+      const __m128i s =
+          _mm_or_si128(_mm_shuffle_epi8(lo[ch], idxLow), _mm_shuffle_epi8(hi[ch], idxHigh));
+      set = _mm_or_si128(set, _mm_and_si128(s, at(l.IsChannel[ch] + 2 * j)));
+    }
+    const __m128i bit = _mm_shuffle_epi8(bits, _mm_and_si128(v, low3));
+    const __m128i step = _mm_cmpeq_epi8(_mm_and_si128(set, bit), bit);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_add_epi8(r, step));
+  };
+  WalkColorBlendRuns(
+      d, stride, n, rows, b.Plain,
+      [&](std::uint8_t * out, const std::uint8_t* in, const TColorBlend::TLanes& l)
+          __attribute__((target("ssse3"))) {
+            half(out, in, l, 0);
+            half(out + 16, in + 16, l, 8);
+          });
+}
+
+// SSSE3 with one listed channel whose halves lie apart (TColorBlend::Cancel):
+// every half of that channel steps down with the other channels' own steps,
+// and steps back where its block of byte values is marked as rounding up.
+// A shuffle index with its top bit set gives 0, so the old byte's own top
+// bit picks the table of the values below 128 or of the rest.
+template <bool AnyChannel>
+__attribute__((target("ssse3"))) void ColorBlendRunCancelSsse3(std::uint8_t* d, std::int64_t n,
+                                                               std::int64_t rows,
+                                                               std::ptrdiff_t stride,
+                                                               const TColorBlend& b) {
+  const __m128i p2 = _mm_set1_epi16(std::int16_t(2 * b.P));
+  const __m128i lowBytes = _mm_set1_epi16(0x00FF), highBytes = _mm_set1_epi16(std::int16_t(0xFF00));
+  const __m128i rcp = _mm_set1_epi16(std::int16_t(kRecip100));
+  const __m128i low4 = _mm_set1_epi8(0x0F), top = _mm_set1_epi8(std::int8_t(0x80));
+  auto at = [](const void* q) { return _mm_load_si128(static_cast<const __m128i*>(q)); };
+  const __m128i upLow = at(b.UpLow), upHigh = at(b.UpHigh);
+  const int channel = b.CancelChannel;
+  auto half = [&](std::uint8_t * out, const std::uint8_t* in, const TColorBlend::TLanes& l, int j)
+      __attribute__((target("ssse3"))) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    __m128i e = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(v, lowBytes), p2), at(l.AddEven + j));
+    __m128i o = _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(v, 8), p2), at(l.AddOdd + j));
+    e = _mm_mulhi_epu16(e, rcp);
+    o = _mm_mulhi_epu16(o, rcp);
+    const __m128i r =
+        _mm_or_si128(_mm_srli_epi16(e, 7), _mm_and_si128(_mm_slli_epi16(o, 1), highBytes));
+    const __m128i low = _mm_or_si128(_mm_and_si128(e, lowBytes), _mm_slli_epi16(o, 8));
+    const __m128i step =
+        _mm_cmpeq_epi8(_mm_and_si128(low, at(l.HalfMask + 2 * j)), at(l.HalfValue + 2 * j));
+    const __m128i idxLow =
+        _mm_or_si128(_mm_and_si128(_mm_srli_epi16(v, 3), low4), _mm_and_si128(v, top));
+    __m128i up = _mm_or_si128(_mm_shuffle_epi8(upLow, idxLow),
+                              _mm_shuffle_epi8(upHigh, _mm_xor_si128(idxLow, top)));
+    if (!AnyChannel) up = _mm_and_si128(up, at(l.IsChannel[channel] + 2 * j));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_add_epi8(r, _mm_andnot_si128(up, step)));
+  };
+  WalkColorBlendRuns(
+      d, stride, n, rows, b.CancelPlainLanes,
+      [&](std::uint8_t * out, const std::uint8_t* in, const TColorBlend::TLanes& l)
+          __attribute__((target("ssse3"))) {
+            half(out, in, l, 0);
+            half(out + 16, in + 16, l, 8);
+          });
 }
 
 __attribute__((target("avx2"))) inline __m256i LoadLanes(const void* q) {
@@ -414,7 +566,11 @@ __attribute__((target("avx2"))) void ColorBlendRunAverageAvx2(std::uint8_t* d, s
   WalkColorBlendRuns(d, stride, n, rows, b.Average, block);
 }
 
-template <THalfStep Step>
+// Listed: for kListStep, how many channels are listed (their lookups are
+// the costly part, so a blend with one listed channel does one; the others
+// take their own step as kOwnStep does); for kCancelStep, 1 when the marks
+// need no test of the byte's channel.
+template <THalfStep Step, int Listed = 0>
 __attribute__((target("avx2"))) void ColorBlendRunAvx2(std::uint8_t* d, std::int64_t n,
                                                        std::int64_t rows, std::ptrdiff_t stride,
                                                        const TColorBlend& b) {
@@ -425,6 +581,23 @@ __attribute__((target("avx2"))) void ColorBlendRunAvx2(std::uint8_t* d, std::int
   const __m256i highBytes = _mm256_set1_epi16(std::int16_t(0xFF00));
   const __m256i sameMask = LoadLanes(b.Biased[0].HalfMask);
   const __m256i sameValue = LoadLanes(b.Biased[0].HalfValue);
+  // The listed step, as in the SSSE3 kernel; here a byte blend picks the
+  // table by the byte's top bit (flipped in x: set below 128). Bits 0..6 of
+  // x are the byte's own.
+  const __m256i low4 = _mm256_set1_epi8(0x0F), low3 = _mm256_set1_epi8(0x07);
+  const __m256i bits = _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128,
+                                        1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
+  const __m256i upLow = LoadLanes(b.UpLow), upHigh = LoadLanes(b.UpHigh);
+  const int cancelChannel = b.CancelChannel;
+  constexpr int kLists = Listed > 0 ? Listed : 1;
+  __m256i lo[kLists] = {}, hi[kLists] = {};
+  int listed[kLists] = {};
+  for (int ch = 0, k = 0; ch < 3 && k < Listed; ++ch)
+    if (b.Mode[ch] == THalfRounding::Listed) {
+      listed[k] = ch;
+      lo[k] = LoadLanes(b.DownLow[ch]);
+      hi[k++] = LoadLanes(b.DownHigh[ch]);
+    }
   auto block = [&](std::uint8_t * out, const std::uint8_t* in, const TColorBlend::TLanes& l)
       __attribute__((target("avx2"))) {
     const __m256i x =
@@ -434,7 +607,33 @@ __attribute__((target("avx2"))) void ColorBlendRunAvx2(std::uint8_t* d, std::int
     e = _mm256_mulhi_epu16(e, rcp);
     o = _mm256_mulhi_epu16(o, rcp);
     __m256i r = _mm256_blendv_epi8(_mm256_srli_epi16(e, 7), _mm256_slli_epi16(o, 1), highBytes);
-    if (Step != kNoStep) {
+    if (Step == kCancelStep) {
+      const __m256i low = _mm256_blendv_epi8(e, _mm256_slli_epi16(o, 8), highBytes);
+      const __m256i step =
+          _mm256_cmpeq_epi8(_mm256_and_si256(low, LoadLanes(l.HalfMask)), LoadLanes(l.HalfValue));
+      const __m256i idx = _mm256_and_si256(_mm256_srli_epi16(x, 3), low4);
+      __m256i up =
+          _mm256_blendv_epi8(_mm256_shuffle_epi8(upHigh, idx), _mm256_shuffle_epi8(upLow, idx), x);
+      if (Listed == 0) up = _mm256_and_si256(up, LoadLanes(l.IsChannel[cancelChannel]));
+      r = _mm256_add_epi8(r, _mm256_andnot_si256(up, step));
+    } else if (Step == kListStep) {
+      const __m256i idx = _mm256_and_si256(_mm256_srli_epi16(x, 3), low4);
+      __m256i set = _mm256_setzero_si256();
+      for (int k = 0; k < Listed; ++k) {
+        const __m256i t =
+            _mm256_blendv_epi8(_mm256_shuffle_epi8(hi[k], idx), _mm256_shuffle_epi8(lo[k], idx), x);
+        set = _mm256_or_si256(set, _mm256_and_si256(t, LoadLanes(l.IsChannel[listed[k]])));
+      }
+      const __m256i bit = _mm256_shuffle_epi8(bits, _mm256_and_si256(x, low3));
+      __m256i step = _mm256_cmpeq_epi8(_mm256_and_si256(set, bit), bit);
+      if (Listed < 3) {
+        // The other channels' own test (listed bytes never match theirs).
+        const __m256i low = _mm256_blendv_epi8(e, _mm256_slli_epi16(o, 8), highBytes);
+        step = _mm256_or_si256(step, _mm256_cmpeq_epi8(_mm256_and_si256(low, LoadLanes(l.HalfMask)),
+                                                       LoadLanes(l.HalfValue)));
+      }
+      r = _mm256_add_epi8(r, step);
+    } else if (Step != kNoStep) {
       const __m256i low = _mm256_blendv_epi8(e, _mm256_slli_epi16(o, 8), highBytes);
       const __m256i mask = Step == kSameStep ? sameMask : LoadLanes(l.HalfMask);
       const __m256i value = Step == kSameStep ? sameValue : LoadLanes(l.HalfValue);
@@ -442,13 +641,13 @@ __attribute__((target("avx2"))) void ColorBlendRunAvx2(std::uint8_t* d, std::int
     }
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), r);
   };
-  WalkColorBlendRuns(d, stride, n, rows, b.Biased, block);
+  WalkColorBlendRuns(d, stride, n, rows, Step == kCancelStep ? b.CancelLanes : b.Biased, block);
 }
 #endif
 
 int BestColorBlendLevel() {
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-  static const int level = BestBlendLevel() >= 1 ? 2 : 1;
+  static const int level = BestBlendLevel() >= 1 ? 3 : __builtin_cpu_supports("ssse3") ? 2 : 1;
   return level;
 #else
   return 0;
@@ -462,15 +661,36 @@ void ColorBlendRunAtLevel(int level, std::uint8_t* d, std::int64_t n, std::int64
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
   level = std::min(level, BestColorBlendLevel());
   const bool allUp = b.Uniform && b.Mode[0] == THalfRounding::Up;
-  if (level >= 2 && b.P == 50)
+  if (b.Listed) {
+    // Plain SSE2 has no byte shuffle to look the sets up with.
+    const int listed = int(b.Mode[0] == THalfRounding::Listed) +
+                       int(b.Mode[1] == THalfRounding::Listed) +
+                       int(b.Mode[2] == THalfRounding::Listed);
+    if (level >= 3 && b.Cancel)
+      b.CancelAnyChannel ? ColorBlendRunAvx2<kCancelStep, 1>(d, n, rows, stride, b)
+                         : ColorBlendRunAvx2<kCancelStep, 0>(d, n, rows, stride, b);
+    else if (level >= 3 && listed == 1)
+      ColorBlendRunAvx2<kListStep, 1>(d, n, rows, stride, b);
+    else if (level >= 3 && listed == 2)
+      ColorBlendRunAvx2<kListStep, 2>(d, n, rows, stride, b);
+    else if (level >= 3)
+      ColorBlendRunAvx2<kListStep, 3>(d, n, rows, stride, b);
+    else if (level == 2 && b.Cancel)
+      b.CancelAnyChannel ? ColorBlendRunCancelSsse3<true>(d, n, rows, stride, b)
+                         : ColorBlendRunCancelSsse3<false>(d, n, rows, stride, b);
+    else if (level == 2)
+      ColorBlendRunListedSsse3(d, n, rows, stride, b);
+    else
+      ColorBlendRunPortable(d, n, rows, stride, b);
+  } else if (level >= 3 && b.P == 50)
     ColorBlendRunAverageAvx2(d, n, rows, stride, b);
-  else if (level >= 2 && b.BitStep)
+  else if (level >= 3 && b.BitStep)
     allUp ? ColorBlendRunBitsAvx2<false>(d, n, rows, stride, b)
           : ColorBlendRunBitsAvx2<true>(d, n, rows, stride, b);
-  else if (level >= 2)
+  else if (level >= 3)
     b.Uniform ? ColorBlendRunAvx2<kSameStep>(d, n, rows, stride, b)
               : ColorBlendRunAvx2<kOwnStep>(d, n, rows, stride, b);
-  else if (level == 1)
+  else if (level >= 1)
     allUp ? ColorBlendRunSse2<kNoStep>(d, n, rows, stride, b)
           : ColorBlendRunSse2<kOwnStep>(d, n, rows, stride, b);
   else

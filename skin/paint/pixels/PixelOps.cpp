@@ -161,11 +161,15 @@ void PrepareColorBlend(TColorBlendSetup& s, int percent, TColor c, bool bytes24)
   // Fast path: away from the halves every rounding of the exact quotient
   // gives the floating-point byte, and at the halves (where N ends in 50)
   // the floating-point blend rounds either always up, always down or always
-  // to even for most channels. When each channel matches one of the three
-  // for every byte value, 24-bit rows go through the vectorised integer
-  // kernel; otherwise the table is used.
+  // to even for most channels. A channel that matches one of the three for
+  // every byte value takes that mode; any other (f * v + (1 - f) * c
+  // computed in doubles lands a little above or below some halves and on
+  // others) lists the byte values whose half rounds down. 24-bit rows then
+  // go through the vectorised integer kernel; other bitmaps, and
+  // percentages outside 0..100, use the table.
   bool useKernel = bytes24 && percent >= 0 && percent <= 100;
   THalfRounding mode[3] = {};
+  TByteSet down[3] = {};
   for (int ch = 0; ch < 3 && useKernel; ++ch) {
     // The three roundings of every byte value against the table, in one
     // branch-free (vectorised) pass: ColorBlendByteRounded's arithmetic.
@@ -181,31 +185,47 @@ void PrepareColorBlend(TColorBlendSetup& s, int percent, TColor c, bool bytes24)
     // Up first: with no half at all every mode matches and rounding up
     // needs no correction step.
     const unsigned wrong[3] = {wrongUp, wrongDown, wrongEven};
-    useKernel = false;
-    for (int m = 0; m < 3 && !useKernel; ++m)
-      if (wrong[m] == 0) mode[ch] = THalfRounding(m), useKernel = true;
+    bool matched = false;
+    for (int m = 0; m < 3 && !matched; ++m)
+      if (wrong[m] == 0) mode[ch] = THalfRounding(m), matched = true;
+    if (matched) continue;
+    // Listed: every byte is the rounded-up quotient or one less.
+    mode[ch] = THalfRounding::Listed;
+    for (unsigned v = 0; v < 256 && useKernel; ++v) {
+      const unsigned q = (v * unsigned(percent) + k50) / 100, want = s.Table[ch][v];
+      if (want + 1 == q)
+        down[ch][v >> 3] = std::uint8_t(down[ch][v >> 3] | (1u << (v & 7)));
+      else
+        useKernel = want == q;
+    }
   }
   s.UseKernel = useKernel;
-  if (useKernel) s.Blend = MakeColorBlend(std::uint16_t(percent), channel, mode);
+  if (useKernel) s.Blend = MakeColorBlend(std::uint16_t(percent), channel, mode, down);
 }
 
-}  // namespace
+// The prepared blend for this percentage and colour (the last one kept).
+const TColorBlendSetup& ColorBlendSetup(int percent, TColor c, bool bytes24) {
+  thread_local TColorBlendSetup last;
+  if (!last.Valid || last.Percent != percent || last.Color != c || last.Bytes24 != bytes24)
+    PrepareColorBlend(last, percent, c, bytes24);
+  return last;
+}
 
-void BlendRectWithColor(TBitmap& bitmap, TRect rect, int percent, TColor color) {
+// level < 0: the processor's best, and the table where listed halves would
+// have to be looked up byte by byte.
+void BlendRectWithColorAt(int level, TBitmap& bitmap, TRect rect, int percent, TColor color) {
   TPiece p = InclusivePiece(rect, rect.Left, rect.Top);
   const TBitmap* bitmaps[1] = {&bitmap};
   if (!ClipPiece(p, bitmaps, 1)) return;
 
-  const TColor c = ResolveColor(color);
   const int bpp = bitmap.BytesPerPixel();
-  thread_local TColorBlendSetup last;
-  if (!last.Valid || last.Percent != percent || last.Color != c || last.Bytes24 != (bpp == 3))
-    PrepareColorBlend(last, percent, c, bpp == 3);
-  const TColorBlendSetup& s = last;
-  if (s.UseKernel) {
+  const TColorBlendSetup& s = ColorBlendSetup(percent, ResolveColor(color), bpp == 3);
+  const bool best = level < 0;
+  if (best) level = ColorBlendLevels() - 1;
+  if (s.UseKernel && (!best || !s.Blend.Listed || level >= 2)) {
     std::uint8_t* first = PixelAt(bitmap, p.X[0], p.Y[0]);
     const std::ptrdiff_t stride = p.H > 1 ? PixelAt(bitmap, p.X[0], p.Y[0] + 1) - first : 0;
-    ColorBlendRun(first, p.W * 3, p.H, stride, s.Blend);
+    ColorBlendRunAtLevel(level, first, p.W * 3, p.H, stride, s.Blend);
     return;
   }
   for (i64 y = 0; y < p.H; ++y) {
@@ -216,6 +236,16 @@ void BlendRectWithColor(TBitmap& bitmap, TRect rect, int percent, TColor color) 
       d[2] = s.Table[2][d[2]];
     }
   }
+}
+
+}  // namespace
+
+void BlendRectWithColor(TBitmap& bitmap, TRect rect, int percent, TColor color) {
+  BlendRectWithColorAt(-1, bitmap, rect, percent, color);
+}
+
+void BlendRectWithColorAtLevel(int level, TBitmap& bitmap, TRect rect, int percent, TColor color) {
+  BlendRectWithColorAt(std::clamp(level, 0, ColorBlendLevels() - 1), bitmap, rect, percent, color);
 }
 
 void MixBitmaps(TBitmap& dest, const TBitmap& source, std::uint32_t alpha) {

@@ -38,6 +38,11 @@ void TurnCounterClockwise(const TBitmap& src, TBitmap& dst);
 // bitmap) and adds the colour for the rest: X = nearest(f * X + (1 - f) * c)
 // with f = percent / 100.
 void BlendRectWithColor(TBitmap& bitmap, TRect rect, int percent, TColor color);
+// The same through one variant of the vector kernel (0 portable, 1 SSE2,
+// 2 SSSE3, 3 AVX2; clamped to what the processor has), so that tests and
+// benchmarks reach each of them. Blends the kernel cannot reproduce take the
+// table at every level.
+void BlendRectWithColorAtLevel(int level, TBitmap& bitmap, TRect rect, int percent, TColor color);
 
 // Mixes the whole source into dest: (D * a + S * (255 - a) + 127) >> 8 per
 // byte, a = the low byte of alpha. Nothing happens when the sizes differ or a

@@ -141,6 +141,78 @@ TEST_F(CaptionIcon, AbsurdSizesAndPlacesStayInsideTheCache) {
   ExpectPainted(cache, {}, Caption, false);
 }
 
+// The scaled drawing walks rows on their bytes; it must give what the
+// pixel-at-a-time formula gives: the source pixel under each pixel's centre,
+// blended by its alpha (weight a + a / 128 of 256), or copied unless magenta.
+void ScaledByPixel(TBitmap& cache, const TBitmap& pic, const TRect& rect, bool keyMagenta) {
+  const bool alpha = pic.PixelFormat() == TPixelFormat::pf32bit && !keyMagenta;
+  auto source = [](int x, int n, int m) {
+    return int((std::int64_t(2 * x + 1) * n) / (2 * std::int64_t(m)));
+  };
+  for (int y = std::max(rect.Top, 0); y < std::min(rect.Bottom, cache.Height()); ++y)
+    for (int x = std::max(rect.Left, 0); x < std::min(rect.Right, cache.Width()); ++x) {
+      const int sx = source(x - rect.Left, pic.Width(), rect.Width());
+      const int sy = source(y - rect.Top, pic.Height(), rect.Height());
+      const TColor c = pic.GetPixel(sx, sy);
+      if (keyMagenta) {
+        if (c != Magenta) cache.SetPixel(x, y, c);
+        continue;
+      }
+      const int a = alpha ? pic.GetAlpha(sx, sy) : 255;
+      if (a == 0) continue;
+      const int w = a + (a >> 7);
+      const TColor d = cache.GetPixel(x, y);
+      auto mix = [&](int s, int t) { return (s * w + t * (256 - w)) >> 8; };
+      cache.SetPixel(x, y,
+                     RGB(mix(GetRValue(c), GetRValue(d)), mix(GetGValue(c), GetGValue(d)),
+                         mix(GetBValue(c), GetBValue(d))));
+    }
+}
+
+TEST_F(CaptionIcon, ScaledPicturesMatchThePixelFormulaUpDownAndAtTheEdges) {
+  TForm* form = MakeForm("F", bsSingle, biSystemMenu);
+  unsigned seed = 5;
+  auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  auto noise = [&](int w, int h, TPixelFormat f) {
+    TBitmap b(w, h, f);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        b.SetPixel(x, y, next() % 5 == 0 ? Magenta : TColor(next() * 0x10001u) & 0xFFFFFF);
+        const unsigned a = next() % 4;
+        b.SetAlpha(x, y, std::uint8_t(a == 0 ? 0 : a == 1 ? 255 : next() & 0xFF));
+      }
+    return b;
+  };
+  // Pictures stretched and shrunk, in places inside the cache and across
+  // each of its edges.
+  for (TSize size : {TSize{23, 7}, TSize{5, 9}, TSize{40, 3}})
+    for (TRect place : {Bounds(3, 2, 19, 11), Bounds(-4, -3, 30, 17), Bounds(20, 9, 13, 8),
+                        Bounds(1, 1, 2, 2), Bounds(-5, -2, 40, 20)}) {
+      // The form's icon (blended by alpha) and a glyph (magenta left out).
+      tk::TIcon own;
+      own.SetImages(noise(std::max(size.cx, 30), size.cy, TPixelFormat::pf32bit),
+                    noise(32, 32, TPixelFormat::pf32bit));
+      form->SetIcon(own);
+      TBitmap cache = noise(28, 14, TPixelFormat::pf24bit), want = cache;
+      PaintCaptionIcon(cache, *form, icon, place, 20, 22);
+      const tk::TIcon& set = *form->Icon();  // the small picture is made 16 x 16
+      const bool small = std::max(place.Width(), place.Height()) <= set.SmallImage().Width();
+      ScaledByPixel(want, small ? set.SmallImage() : set.LargeImage(), place, false);
+      ASSERT_TRUE(cache.SamePixels(want)) << place.Left << "," << place.Top;
+
+      icon.Glyph.SetSize(size.cx, size.cy);
+      icon.Glyph.Image() = noise(size.cx, size.cy, TPixelFormat::pf24bit);
+      icon.Width = place.Width();
+      icon.Height = place.Height();
+      cache = noise(28, 14, TPixelFormat::pf24bit), want = cache;
+      PaintCaptionIcon(cache, *form, icon, place, 20, 22);
+      ScaledByPixel(want, icon.Glyph.Image(), place, true);
+      ASSERT_TRUE(cache.SamePixels(want)) << place.Left << "," << place.Top;
+      icon.Glyph.SetSize(0, 0);
+      icon.Width = icon.Height = 0;
+    }
+}
+
 // A strip of captions as the frame draws them: form icon at 16 and 32, the
 // application icon, the engine's, the plain one and a glyph. Looked at.
 TEST_F(CaptionIcon, Golden) {

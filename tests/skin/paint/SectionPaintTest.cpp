@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "platform/gfx/DC.h"
+#include "platform/gfx/SysColors.h"
 #include "skin/paint/MaskPaint.h"
 #include "skin/paint/pixels/Colors.h"
 #include "skin/paint/pixels/EngineColors.h"
@@ -296,6 +299,79 @@ TEST_F(SectionPaint, RefillingOneCornerTouchesExactlyItsKeyPixels) {
   EXPECT_EQ(b.GetPixel(0, 7), Guard);
   EXPECT_EQ(b.GetPixel(9, 11), Behind);
   EXPECT_EQ(b.GetPixel(5, 5), Guard);
+}
+
+// The corners' key pixels, filled one by one: the refill walks rows on their
+// bytes and must give the same pixels.
+void RefillByPixel(TBitmap& picture, const TsMaskData& md, int state, int corners,
+                   const BackgroundInfo& background) {
+  const TBitmap* source = MaskSourceBitmap(md);
+  const TMaskFrame f = TMaskFrame::Of(md);
+  if (!source || !f.Valid) return;
+  const int fx = md.R.Left + f.ClampState(state) * md.R.Width() / md.ImageCount;
+  const int bl = std::max<int>(md.WL, 0), bt = std::max<int>(md.WT, 0);
+  const int br = std::max<int>(md.WR, 0), bb = std::max<int>(md.WB, 0);
+  const int pw = picture.Width(), ph = picture.Height(), frameBottom = md.R.Top + f.H;
+  const std::tuple<int, TRect, TPoint> pieces[4] = {
+      {cnTopLeft, Bounds(0, 0, bl, bt), {fx, md.R.Top}},
+      {cnBottomLeft, Bounds(0, ph - bb, bl, bb), {fx, frameBottom - bb}},
+      {cnTopRight, Bounds(pw - br, 0, br, bt), {fx + f.W - br, md.R.Top}},
+      {cnBottomRight, Bounds(pw - br, ph - bb, br, bb), {fx + f.W - br, frameBottom - bb}}};
+  const TBitmap* back = background.Ready && background.Bitmap ? background.Bitmap : nullptr;
+  for (const auto& [bit, dest, from] : pieces) {
+    if (!(corners & bit)) continue;
+    for (int y = std::max(dest.Top, 0); y < std::min(dest.Bottom, ph); ++y)
+      for (int x = std::max(dest.Left, 0); x < std::min(dest.Right, pw); ++x) {
+        const int sx = from.X + x - dest.Left, sy = from.Y + y - dest.Top;
+        if (sx < 0 || sy < 0 || sx >= source->Width() || sy >= source->Height() ||
+            source->GetPixel(sx, sy) != KeyColor)
+          continue;
+        if (ParentColor == KeyColor && back) {
+          const int bx = background.OffsetX + x, by = background.OffsetY + y;
+          if (bx >= 0 && by >= 0 && bx < back->Width() && by < back->Height())
+            picture.SetPixel(x, y, back->GetPixel(bx, by));
+        } else if (ParentColor != KeyColor) {
+          picture.SetPixel(x, y, ResolveColor(ParentColor));
+        } else if (KeyFillColor != KeyColor) {
+          picture.SetPixel(x, y, ResolveColor(KeyFillColor));
+        }
+      }
+  }
+}
+
+TEST_F(SectionPaint, RefilledCornersMatchTheirPixelFormula) {
+  // A master of noise and magenta; random frames, states, corners, picture
+  // sizes and backgrounds (24- and 32-bit, placed across every edge), with
+  // the parent's colour, the key fill colour or neither.
+  unsigned seed = 3;
+  auto any = [&](int lo, int hi) {
+    seed = seed * 1103515245u + 12345u;
+    return lo + int((seed >> 8) % unsigned(hi - lo + 1));
+  };
+  auto& m = *manager.MasterBitmap;
+  m = TBitmap(40, 24, TPixelFormat::pf24bit, true);
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 40; ++x) m.SetPixel(x, y, any(0, 2) ? Magenta : Coded(x, y, 9));
+  const TColor oldParent = ParentColor, oldFill = KeyFillColor;
+  for (int i = 0; i < 2000; ++i) {
+    const TsMaskData md = MakeMask(&manager, {any(-4, 10), any(-4, 6), any(8, 44), any(6, 28)},
+                                   any(1, 4), 0, any(-1, 9), any(-1, 9), any(-1, 9), any(-1, 9));
+    TBitmap back(any(1, 30), any(1, 30), any(0, 1) ? TPixelFormat::pf32bit : TPixelFormat::pf24bit,
+                 any(0, 1) != 0);
+    for (int y = 0; y < back.Height(); ++y)
+      for (int x = 0; x < back.Width(); ++x) back.SetPixel(x, y, Coded(x, y, 4));
+    const BackgroundInfo bg{&back, any(-20, 20), any(-20, 20), std::uint8_t(any(0, 3) != 0)};
+    const int kind = any(0, 2);
+    ParentColor = kind == 0 ? RGB(5, 6, 7) : KeyColor;
+    KeyFillColor = kind == 1 ? (0xFF000000u | COLOR_BTNFACE) : KeyColor;  // a system colour
+    TBitmap got = MakeBitmap(any(1, 24), any(1, 24), Guard, any(0, 1) != 0), want = got;
+    const int state = any(-1, 4), corners = any(0, 15);
+    RefillCornerPieces(got, md, state, corners, bg);
+    RefillByPixel(want, md, state, corners, bg);
+    ASSERT_TRUE(got.SamePixels(want)) << "case " << i;
+  }
+  ParentColor = oldParent;
+  KeyFillColor = oldFill;
 }
 
 }  // namespace

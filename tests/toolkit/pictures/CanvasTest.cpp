@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <span>
+#include <utility>
+#include <vector>
+
 #include "platform/gfx/Font.h"
 #include "platform/win/WinApi.h"
 #include "toolkit/Bitmap.h"
@@ -99,6 +104,69 @@ TEST(Canvas, LinesLeaveOutTheirLastPointAndFollowThePenStyle) {
   s.c.MoveTo(0, 8);
   s.c.LineTo(40, 8);
   EXPECT_EQ(s.At(5, 8), clWhite);
+}
+
+// Patterned one-pixel lines are drawn a run or a row of the clip at a time;
+// they must set exactly the pixels that drawing point by point sets: a
+// Bresenham walk leaving out the last point, the pattern running on from
+// segment to segment.
+void PatternByPoint(vm::TDC& dc, TPoint a, TPoint b, std::span<const int> pattern, int& phase,
+                    TColor colour) {
+  int period = 0;
+  for (int p : pattern) period += p;
+  int x = a.X, y = a.Y;
+  const int dx = std::abs(b.X - x), dy = -std::abs(b.Y - y);
+  const int sx = x < b.X ? 1 : -1, sy = y < b.Y ? 1 : -1;
+  int err = dx + dy;
+  while (x != b.X || y != b.Y) {
+    int pos = phase, i = 0;
+    while (pos >= pattern[std::size_t(i)]) pos -= pattern[std::size_t(i++)];
+    phase = (phase + 1) % period;
+    if (i % 2 == 0) dc.SetPixel(x, y, colour);
+    const int e2 = 2 * err;
+    if (e2 >= dy) err += dy, x += sx;
+    if (e2 <= dx) err += dx, y += sy;
+  }
+}
+
+TEST(Canvas, PatternedLinesMatchDrawingPointByPointThroughAClip) {
+  const int dash[] = {18, 6}, dot[] = {3, 3}, dashDot[] = {9, 6, 3, 6};
+  const std::pair<TPenStyle, std::span<const int>> styles[] = {
+      {psDash, dash}, {psDot, dot}, {psDashDot, dashDot}};
+  // A clip of three rectangles with gaps, the view origin moved, and paths
+  // of level, upright and slanted segments both ways, some longer than one
+  // masked run (256 points), some leaving the bitmap (none so far beyond it
+  // that the walk is cut short).
+  const vm::TRegion clip = vm::TRegion::FromRects(
+      {TRect{0, 0, 600, 30}, TRect{5, 30, 290, 200}, TRect{300, 45, 598, 210}});
+  const std::vector<std::vector<TPoint>> paths = {
+      {{2, 3}, {590, 3}, {590, 190}, {4, 190}, {4, 2}},
+      {{-4, 20}, {598, 20}, {300, 1}, {300, 213}},
+      {{10, 10}, {500, 180}, {20, 170}, {21, 12}, {580, 13}},
+      {{595, 205}, {1, 1}, {7, 199}, {7, 199}, {400, 60}}};
+  for (const auto& [style, pattern] : styles)
+    for (const auto& path : paths) {
+      Sheet s(600, 210), want(600, 210);
+      vm::TDC& dc = *s.c.Handle();
+      vm::TDC& ref = *want.c.Handle();
+      for (vm::TDC* d : {&dc, &ref}) {
+        d->SelectClipRgn(&clip);
+        d->SetViewportOrg({3, -2});
+      }
+      s.c.Pen().SetColor(clRed);
+      s.c.Pen().SetStyle(style);
+      s.c.MoveTo(path[0].X, path[0].Y);
+      int phase = 0;
+      for (std::size_t i = 1; i < path.size(); ++i) {
+        s.c.LineTo(path[i].X, path[i].Y);
+        PatternByPoint(ref, path[i - 1], path[i], pattern, phase, clRed);
+      }
+      ASSERT_TRUE(s.bmp.Image().SamePixels(want.bmp.Image()))
+          << int(style) << " from " << path[0].X << "," << path[0].Y;
+      const TRect painted = dc.PaintedBounds(), need = ref.PaintedBounds();
+      EXPECT_TRUE(painted.Left <= need.Left && painted.Top <= need.Top &&
+                  painted.Right >= need.Right && painted.Bottom >= need.Bottom);
+    }
 }
 
 TEST(Canvas, TextUsesFontColourAndBrushBackground) {

@@ -264,6 +264,23 @@ TEST_P(CanvasOps, PaintDottedFrameMatchesEveryDot) {
             naive(dcb, TRect{l, t, l + w, t + h});
             ASSERT_TRUE(a.SamePixels(b)) << l << "," << t << " " << w << "x" << h;
           }
+  // Frames longer than one masked fill (85 dots), through a clip of several
+  // rectangles with gaps, starting at each place modulo 3.
+  const TRegion holes =
+      TRegion::FromRects({TRect{0, 0, 700, 40}, TRect{3, 40, 250, 330}, TRect{260, 60, 697, 331}});
+  for (int l = -4; l <= -2; ++l) {
+    TBitmap a = Filled(700, 340, Up()), b = Filled(700, 340, Up());
+    TDC dca(a), dcb(b);
+    dca.SelectClipRgn(&holes);
+    dcb.SelectClipRgn(&holes);
+    PaintDottedFrame(dca, TRect{l, l + 1, 698, 330});
+    naive(dcb, TRect{l, l + 1, 698, 330});
+    ASSERT_TRUE(a.SamePixels(b)) << l;
+    // Whole masked runs are noted as painted, gaps of the clip included.
+    const TRect painted = dca.PaintedBounds(), need = dcb.PaintedBounds();
+    EXPECT_TRUE(painted.Left <= need.Left && painted.Top <= need.Top &&
+                painted.Right >= need.Right && painted.Bottom >= need.Bottom);
+  }
 }
 
 TEST_P(CanvasOps, ImageListItemToBitmap) {
