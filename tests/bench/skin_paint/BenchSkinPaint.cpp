@@ -15,6 +15,7 @@
 #include "skin/paint/MaskPaint.h"
 #include "skin/paint/SectionPaint.h"
 #include "skin/paint/SkinText.h"
+#include "tests/bench/common/CopyBaseline.h"
 
 namespace vm {
 namespace {
@@ -82,13 +83,13 @@ TBenchSkin& Skin() {
 }
 
 void Memcpy(benchmark::State& state, const TBitmap& like) {
-  std::vector<std::uint8_t> a(like.DataSize(), 1), b(like.DataSize());
+  bench::TCopyBaseline copy(like.DataSize());
   for (auto _ : state) {
-    std::memcpy(b.data(), a.data(), a.size());
-    benchmark::DoNotOptimize(b.data());
+    copy.Copy();
+    benchmark::DoNotOptimize(copy.Destination());
     benchmark::ClobberMemory();
   }
-  state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(a.size()));
+  state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(copy.Size()));
 }
 
 void BM_SectionItemButton(benchmark::State& state) {

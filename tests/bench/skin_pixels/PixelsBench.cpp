@@ -8,6 +8,7 @@
 
 #include "skin/paint/pixels/Gradient.h"
 #include "skin/paint/pixels/PixelOps.h"
+#include "tests/bench/common/CopyBaseline.h"
 
 namespace vm {
 namespace {
@@ -29,28 +30,13 @@ void Bytes(benchmark::State& state, std::size_t bytes) {
 }
 
 // memcpy of the bytes of a w x h 24-bit picture, the baseline of each size.
-// Source and destination are cut from one buffer, the destination half a
-// page further on modulo 4 KiB. Two pictures allocated one after the other
-// from the heap lie their size plus a 16-byte header apart, so the
-// destination sits just past the source modulo 4 KiB; glibc copies a few
-// kilobytes with the string-move instruction, which on this kind of
-// processor crawls at such a distance (12 KiB in 5-7 us instead of 0.15 us).
-// That measured the instruction's bad case, not copying; large pictures are
-// page-aligned mappings and never met it.
 void MemcpyPicture(benchmark::State& state, int w, int h) {
-  const std::size_t n = std::size_t(w) * std::size_t(h) * 3, page = 4096;
-  std::vector<std::uint8_t> buffer(2 * n + 3 * page);
-  std::uint8_t* const base =
-      buffer.data() + (page - reinterpret_cast<std::uintptr_t>(buffer.data()) % page) % page;
-  std::uint8_t* const src = base;
-  std::uint8_t* const dst = base + (n + page - 1) / page * page + page / 2;
-  for (std::size_t i = 0; i < n; ++i) src[i] = std::uint8_t(i * 37 + 11);
-  std::memset(dst, 0x5A, n);
+  bench::TCopyBaseline copy(std::size_t(w) * std::size_t(h) * 3);
   for (auto _ : state) {
-    std::memcpy(dst, src, n);
+    copy.Copy();
     benchmark::ClobberMemory();
   }
-  Bytes(state, n);
+  Bytes(state, copy.Size());
 }
 
 void BM_Memcpy713x510(benchmark::State& state) {
