@@ -671,16 +671,30 @@ void TWinControl::Repaint() {
 void TWinControl::PaintWindow(HDC) {}
 
 void TWinControl::PaintControls(HDC dc, TControl* first) {
-  std::vector<TControl*> list = controls_;
+  // The controls to paint, each with its serial taken now: a control's paint
+  // may destroy or add siblings, so each is checked for life before anything
+  // of it is touched. The list sits on a stack shared by nested calls (a
+  // control painting its own children), which stops allocating once grown.
+  struct TEntry {
+    TControl* Control;
+    std::uint64_t Serial;
+  };
+  static std::vector<TEntry> stack;
+  struct TPop {
+    std::size_t Base = stack.size();
+    ~TPop() { stack.resize(Base); }
+  } pop;
   std::size_t start = 0;
   if (first) {
-    auto it = std::find(list.begin(), list.end(), first);
-    if (it != list.end()) start = std::size_t(it - list.begin()) + 1;
+    auto it = std::find(controls_.begin(), controls_.end(), first);
+    if (it != controls_.end()) start = std::size_t(it - controls_.begin()) + 1;
   }
+  for (std::size_t i = start; i < controls_.size(); ++i)
+    stack.push_back({controls_[i], controls_[i]->Serial()});
   TRect clip = dc->ClipBox();
-  for (std::size_t i = start; i < list.size(); ++i) {
-    TControl* c = list[i];
-    if (dynamic_cast<TWinControl*>(c) || !ControlAlive(c, c->Serial())) continue;
+  for (std::size_t i = pop.Base; i < stack.size(); ++i) {
+    TControl* c = stack[i].Control;
+    if (!ControlAlive(c, stack[i].Serial) || dynamic_cast<TWinControl*>(c)) continue;
     if (!c->visible_ || c->BoundsRect().Intersect(clip).IsEmpty()) continue;
     int level = dc->SaveDC();
     try {

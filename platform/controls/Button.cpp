@@ -38,6 +38,8 @@ class TButton {
   WPARAM State = 0;  // BST_* bits
   HICON Icon = nullptr;
   std::unique_ptr<TBitmap> Image;
+  // Room for the caption while painting, kept so that a repaint allocates nothing.
+  mutable std::string Text;
 
  private:
   DWORD Style() const { return DWORD(GetWindowLongPtr(h_, GWL_STYLE)); }
@@ -226,7 +228,8 @@ TRect DrawLabel(HWND h, TDC& dc, const TButton* b, TRect r, std::uint32_t flags,
     dc.BitBlt(at.Left, at.Top, bmp.Width(), bmp.Height(), bmp, 0, 0);
     return at;
   }
-  std::string text = GetWindowText(h);
+  std::string& text = b->Text;
+  GetWindowText(h, text);
   if (text.empty()) return {};
   TRect calc = r;
   dc.DrawText(text, calc, (flags | DT_CALCRECT) & ~(DT_VCENTER | DT_BOTTOM));
@@ -322,7 +325,8 @@ void PaintGroup(HWND h, TDC& dc, const TButton* b, const TRect& client, bool ena
   const int lineY = dc.GetTextMetrics().Height / 2;
   TRect frame = Rect(client.Left, client.Top + lineY, client.Right, client.Bottom);
   DrawEdge(&dc, &frame, EDGE_ETCHED, BF_RECT);
-  std::string text = GetWindowText(h);
+  std::string& text = b->Text;
+  GetWindowText(h, text);
   if (text.empty()) return;
   DWORD style = DWORD(GetWindowLongPtr(h, GWL_STYLE));
   constexpr int indent = 8, pad = 2;

@@ -33,6 +33,7 @@ class TStatic {
   HWND h_;
   HICON icon_ = nullptr;
   std::unique_ptr<TBitmap> image_;
+  std::string text_;  // room for the text while painting, kept between repaints
 };
 
 DWORD StyleOf(HWND h) {
@@ -147,7 +148,8 @@ void TStatic::Paint(TDC& dc) {
     return;
   }
   if (!IsTextType(type)) return;
-  std::string text = GetWindowText(h);
+  std::string& text = text_;
+  GetWindowText(h, text);
   if (text.empty()) return;
   dc.SetBkMode(TRANSPARENT);
   std::uint32_t flags = TextFlags(style);

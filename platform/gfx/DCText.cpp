@@ -117,6 +117,7 @@ struct TTextScratch {
   // their room for later calls.
   std::vector<TLine> Lines, Paras;
   std::size_t Count = 0, ParaCount = 0;
+  std::vector<int> Pens;  // pen positions along a line being cut to fit
 
   static TLine& Next(std::vector<TLine>& list, std::size_t& count) {
     if (count == list.size()) list.emplace_back();
@@ -187,9 +188,11 @@ void WrapParagraph(const TFont& font, const TLine& para, int width, const TRunSt
   }
 }
 
-// Cuts a line from the end until it and "..." fit the width.
-void AddEndEllipsis(const TFont& font, TLine& line, int width, const TRunStyle& st) {
-  std::vector<int> pen(line.size() + 1, 0);
+// Cuts a line from the end until it and "..." fit the width; pen is room for
+// the pen positions.
+void AddEndEllipsis(const TFont& font, TLine& line, int width, const TRunStyle& st,
+                    std::vector<int>& pen) {
+  pen.assign(line.size() + 1, 0);
   for (std::size_t i = 0; i < line.size(); ++i) pen[i + 1] = Step(font, pen[i], line[i].C, st);
   if (pen.back() <= width) return;
   const int dots = 3 * font.Advance(U'.');
@@ -291,7 +294,7 @@ int TDC::DrawText(std::string_view text, TRect& r, std::uint32_t flags) {
     lines = std::span<TLine>(scratch.Lines.data(), scratch.Count);
   }
   if (flags & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS))
-    for (TLine& line : lines) AddEndEllipsis(font, line, width, st);
+    for (TLine& line : lines) AddEndEllipsis(font, line, width, st, scratch.Pens);
 
   const int lineHeight = tm.Height + ((flags & DT_EXTERNALLEADING) ? tm.ExternalLeading : 0);
   const int total = lineHeight * int(lines.size());

@@ -275,7 +275,7 @@ HDC TWindowSystem::MakeDC(TWnd* w, TDCFlags flags, const TRegion* clipClient) {
   const TPoint origin = PartOrigin(w, flags.Client);
   if (!clipClient) return HandOutDC(w->Handle, top->Store, origin, kept);
   const TPoint co = PartOrigin(w, true);
-  TRegion part;
+  TRegion& part = Paint.ScratchRgn;
   if (clipClient->Complexity() != COMPLEXREGION) {
     CutToRect(part, kept, clipClient->Bounds().Offset(co.X, co.Y));
   } else {
@@ -327,7 +327,8 @@ void TWindowSystem::ReleaseDCInternal(TWnd* w, HDC dc) {
           const TRect drawn = vis.Bounds().Offset(d.X, d.Y).Intersect(painted);
           if (!drawn.IsEmpty()) top->Dirty.Union(drawn);
         } else {
-          TRegion drawn = vis;
+          TRegion& drawn = Paint.ScratchRgn;
+          drawn = vis;
           drawn.Offset(d.X, d.Y);
           drawn.Intersect(painted);
           top->Dirty.Union(drawn);

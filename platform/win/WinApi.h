@@ -233,6 +233,9 @@ std::intptr_t RemoveProp(HWND hwnd, std::string_view name);
 
 bool SetWindowText(HWND hwnd, std::string_view utf8);
 std::string GetWindowText(HWND hwnd);
+// The same into out, reusing its room: painting reads captions this way so
+// that a repaint allocates nothing.
+void GetWindowText(HWND hwnd, std::string& out);
 int GetWindowTextLength(HWND hwnd);
 
 // ---- Fonts (handles over the shared fonts of platform/gfx) ----

@@ -206,7 +206,8 @@ bool TWindowSystem::NextMessage(MSG* msg, HWND filter, UINT fmin, UINT fmax, boo
   auto inRange = [&](UINT m) { return (fmin == 0 && fmax == 0) || (m >= fmin && m <= fmax); };
   if (inRange(WM_PAINT)) {
     MSG m;
-    for (TWnd* t : std::vector<TWnd*>(TopLevels))
+    // FindPaint only looks, so the list cannot change under it.
+    for (TWnd* t : TopLevels)
       if (FindPaint(t, filter, &m)) {
         m.time = DWORD(Host ? Host->Now() : 0);
         m.pt = Input.CursorPos;

@@ -7,7 +7,6 @@
 // everything else uses WinApi.h.
 #pragma once
 
-#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -15,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/base/Fifo.h"
 #include "platform/host/Host.h"
 #include "platform/win/MenuState.h"
 #include "platform/win/ScrollBarState.h"
@@ -108,7 +108,7 @@ struct THookRecord {
 
 // The message queue, timers and hooks.
 struct TQueuePart {
-  std::deque<MSG> Posted;
+  TFifo<MSG> Posted;
   bool QuitPosted = false;
   int QuitCode = 0;
   MSG LastMessage;
@@ -159,7 +159,7 @@ struct TInputPart {
   // loop asks for the next message, so that capture, focus and drags started
   // by one message apply to the input that follows it (the platform's input
   // queue works the same way).
-  std::deque<THostEvent> RawInput;
+  TFifo<THostEvent> RawInput;
   HWND FocusOutPending = nullptr;
   bool SuppressHostMove = false;
 
@@ -204,9 +204,13 @@ struct TPaintPart {
   std::vector<std::unique_ptr<TDC>> FreeDCs;
   static constexpr std::size_t MaxFreeDCs = 16;
   // Room reused by every repaint: the children still to visit while painting
-  // (a stack shared by nested visits) and the rectangles going to the host.
+  // (a stack shared by nested visits), the rectangles going to the host and a
+  // region.
   std::vector<HWND> ChildStack;
   std::vector<TRect> PresentRects;
+  // A region for working out a context's clip or what a released context
+  // drew; its buffer stays once grown. Nothing holds it across a message.
+  TRegion ScratchRgn;
   TBitmap ScreenBits{1, 1, TPixelFormat::pf24bit};  // what the screen context draws on
 
   // The caret: one per thread. It never enters the backing store: Present

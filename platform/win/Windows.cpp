@@ -566,13 +566,19 @@ bool SetWindowText(HWND hwnd, std::string_view utf8) {
 }
 
 std::string GetWindowText(HWND hwnd) {
-  if (!IsWindow(hwnd)) return {};
-  LRESULT len = SendMessage(hwnd, WM_GETTEXTLENGTH, 0, 0);
-  if (len <= 0) return {};
-  std::string buf(std::size_t(len) + 1, '\0');
-  LRESULT got = SendMessage(hwnd, WM_GETTEXT, WPARAM(buf.size()), LPARAM(buf.data()));
-  buf.resize(std::size_t(std::clamp<LRESULT>(got, 0, len)));
+  std::string buf;
+  GetWindowText(hwnd, buf);
   return buf;
+}
+
+void GetWindowText(HWND hwnd, std::string& out) {
+  out.clear();
+  if (!IsWindow(hwnd)) return;
+  LRESULT len = SendMessage(hwnd, WM_GETTEXTLENGTH, 0, 0);
+  if (len <= 0) return;
+  out.resize(std::size_t(len) + 1, '\0');
+  LRESULT got = SendMessage(hwnd, WM_GETTEXT, WPARAM(out.size()), LPARAM(out.data()));
+  out.resize(std::size_t(std::clamp<LRESULT>(got, 0, len)));
 }
 
 int GetWindowTextLength(HWND hwnd) {

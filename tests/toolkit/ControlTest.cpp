@@ -3,6 +3,8 @@
 // window procedure hook.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "tests/toolkit/ToolkitTestSupport.h"
 
 namespace vm::test {
@@ -119,6 +121,45 @@ TEST_F(ControlTest, WindowlessChildrenPaintInZOrderClippedToTheirBounds) {
   EXPECT_EQ(PixelAt(f, 45, 45), Green);
   EXPECT_EQ(PixelAt(f, 20, 20), Red);
   EXPECT_EQ(PixelAt(f, 150, 80), RGB(250, 250, 250));
+}
+
+// A windowless control whose painting destroys its sibling above it, as a
+// control may do from an OnPaint handler.
+class TDestroyingSwatch : public TSwatch {
+ public:
+  using TSwatch::TSwatch;
+  TControl* Victim = nullptr;
+
+ protected:
+  void Paint() override {
+    TSwatch::Paint();
+    delete std::exchange(Victim, nullptr);
+  }
+};
+
+TEST_F(ControlTest, AControlDestroyedByAnEarlierOnesPaintingIsSkipped) {
+  TForm* f = MakeForm(100, 100, 200, 100);
+  f->SetColor(RGB(250, 250, 250));
+  auto* killer = Put<TDestroyingSwatch>(f, 0, 0, 30, 30);
+  killer->SetColor(Blue);
+  auto* victim = Put<TSwatch>(f, 40, 0, 30, 30);
+  victim->SetColor(Red);
+  auto* last = Put<TSwatch>(f, 80, 0, 30, 30);
+  last->SetColor(Green);
+  f->Show();
+  Pump();
+  ASSERT_EQ(PixelAt(f, 50, 10), Red);
+  // In one pass the victim goes between the killer's paint and its own turn:
+  // it is skipped, never touched, and the control after it still paints.
+  killer->Victim = victim;
+  const int lastPaints = last->Paints;
+  f->Invalidate();
+  Pump();
+  EXPECT_EQ(killer->Victim, nullptr);
+  EXPECT_GT(last->Paints, lastPaints);
+  EXPECT_EQ(PixelAt(f, 10, 10), Blue);
+  EXPECT_EQ(PixelAt(f, 50, 10), RGB(250, 250, 250));
+  EXPECT_EQ(PixelAt(f, 90, 10), Green);
 }
 
 TEST_F(ControlTest, MouseGoesToTheTopmostWindowlessChildAndFollowsAHeldButton) {

@@ -277,11 +277,14 @@ void THeadlessHost::SetNativeCursor(THostWindow window, THostCursor cursor) {
 }
 
 void THeadlessHost::PumpEvents() {
-  // Events queued while delivering wait for the next pump.
-  std::deque<THostEvent> batch;
+  // Events queued while delivering wait for the next pump. The two lists
+  // trade their room, so pumping allocates nothing once both have grown.
+  std::vector<THostEvent> batch = std::move(spare_);
+  batch.clear();
   batch.swap(pending_);
   for (const THostEvent& ev : batch)
     if (sink_) sink_->HostEvent(ev);
+  spare_ = std::move(batch);
 }
 
 bool THeadlessHost::WaitEvents(int timeoutMs) {

@@ -14,7 +14,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -158,7 +157,8 @@ class THeadlessHost final : public THost {
   TPoint pointer_;
   std::uint32_t buttons_ = 0;
   bool shift_ = false, control_ = false, alt_ = false;
-  std::deque<THostEvent> pending_;
+  std::vector<THostEvent> pending_;
+  std::vector<THostEvent> spare_;  // room for the next pump's batch
   TIdleHandler idle_;
   std::uint64_t idleCount_ = 0;
   std::uint64_t presentedRects_ = 0;

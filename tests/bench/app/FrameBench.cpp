@@ -143,6 +143,7 @@ TProgram& Program() {
 // step. Steps are functions of their own so that callgrind can count the
 // instructions of one (--toggle-collect='*HoverStep*' and so on).
 struct TCounts {
+  vm::bench::TAllocationTrace Trace;
   std::uint64_t Allocs = vm::bench::AllocationCount(), Pixels = 0;
   explicit TCounts(const TProgram& p) : Pixels(p.Host.PresentedPixels()) {}
   void Report(benchmark::State& state, const TProgram& p) const {

@@ -70,6 +70,7 @@ struct TScene {
 
 void Repaint(benchmark::State& state, DWORD style, bool children) {
   TScene scene(style, children);
+  const vm::bench::TAllocationTrace trace;
   const std::uint64_t allocs = vm::bench::AllocationCount();
   for (auto _ : state) RepaintStep(scene.top);
   state.SetBytesProcessed(std::int64_t(state.iterations()) * W * H * 3);
