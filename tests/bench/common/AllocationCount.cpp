@@ -71,17 +71,50 @@ vm::bench::TAllocationTrace::~TAllocationTrace() {
   TraceSeen.store(-1);
 }
 
+// Every form of the plain operator new counts and takes its memory from
+// malloc, and every plain operator delete gives it back with free: replacing
+// only some would pair, under the address sanitizer (which supplies the
+// others), its new with this free. The aligned forms stay the library's, a
+// pair of their own.
+namespace {
+void* Allocate(std::size_t n) noexcept {
+  Allocations.fetch_add(1, std::memory_order_relaxed);
+  TraceOne(n);
+  return std::malloc(n ? n : 1);
+}
+}  // namespace
+
 // Kept out of line: inlined into its callers, the delete's free() meets a
 // builtin new in GCC's eyes and trips its mismatched-allocation warning.
 [[gnu::noinline]] void* operator new(std::size_t n) {
-  Allocations.fetch_add(1, std::memory_order_relaxed);
-  TraceOne(n);
-  if (void* p = std::malloc(n ? n : 1)) return p;
+  if (void* p = Allocate(n)) return p;
   throw std::bad_alloc();
+}
+[[gnu::noinline]] void* operator new[](std::size_t n) {
+  if (void* p = Allocate(n)) return p;
+  throw std::bad_alloc();
+}
+[[gnu::noinline]] void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+  return Allocate(n);
+}
+[[gnu::noinline]] void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
+  return Allocate(n);
 }
 [[gnu::noinline]] void operator delete(void* p) noexcept {
   std::free(p);
 }
+[[gnu::noinline]] void operator delete[](void* p) noexcept {
+  std::free(p);
+}
 [[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+[[gnu::noinline]] void operator delete[](void* p, std::size_t) noexcept {
+  std::free(p);
+}
+[[gnu::noinline]] void operator delete(void* p, const std::nothrow_t&) noexcept {
+  std::free(p);
+}
+[[gnu::noinline]] void operator delete[](void* p, const std::nothrow_t&) noexcept {
   std::free(p);
 }
