@@ -99,12 +99,21 @@ TPoint TWindowSystem::PartOrigin(const TWnd* w, bool client) const {
 }
 
 TRegion TWindowSystem::VisibleRegion(TWnd* w, TDCFlags flags) const {
+  TRegion rgn;
+  VisibleRegion(w, flags, rgn);
+  return rgn;
+}
+
+void TWindowSystem::VisibleRegion(TWnd* w, TDCFlags flags, TRegion& rgn) const {
   const bool client = flags.Client;
-  if (!Visible(w)) return {};
+  if (!Visible(w)) {
+    rgn.Clear();
+    return;
+  }
   TWnd* top = Top(w);
   TPoint o = OriginInTop(w);
   TRect r = client ? w->Client.Offset(o.X, o.Y) : Bounds(o.X, o.Y, w->Width(), w->Height());
-  TRegion rgn(r);
+  rgn = TRegion(r);  // keeps a buffer rgn holds
   if (w->WindowRgn) rgn.Intersect(Offsetted(*w->WindowRgn, o.X, o.Y));
   for (const TWnd* c = w; c->Parent; c = c->Parent) {
     const TWnd* p = c->Parent;
@@ -118,7 +127,7 @@ TRegion TWindowSystem::VisibleRegion(TWnd* w, TDCFlags flags) const {
         if (s->Style & WS_VISIBLE) rgn.Subtract(Offsetted(Coverage(s), pc.X, pc.Y));
       }
     }
-    if (rgn.IsEmpty()) return rgn;
+    if (rgn.IsEmpty()) return;
   }
   rgn.Intersect(Rect(0, 0, top->Width(), top->Height()));
   if (flags.ClipChildren) {
@@ -126,13 +135,12 @@ TRegion TWindowSystem::VisibleRegion(TWnd* w, TDCFlags flags) const {
     for (const TWnd* ch : w->Children)
       if (ch->Style & WS_VISIBLE) rgn.Subtract(Offsetted(Coverage(ch), cc.X, cc.Y));
   }
-  return rgn;
 }
 
 const TRegion& TWindowSystem::CachedVisibleRegion(TWnd* w, TDCFlags flags) const {
   TWnd::TVisibleCache& c = w->Visible[(flags.Client ? 1 : 0) | (flags.ClipChildren ? 2 : 0)];
   if (c.Generation != TreeGeneration) {
-    c.Region = VisibleRegion(w, flags);
+    VisibleRegion(w, flags, c.Region);  // into the cache's own buffer
     c.Generation = TreeGeneration;
   }
   return c.Region;

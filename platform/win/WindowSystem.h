@@ -312,6 +312,7 @@ class TWindowSystem final : public THostSink {
   // The part of the window a context may paint, in top-level coordinates:
   // computed afresh, or kept per window until the tree changes.
   TRegion VisibleRegion(TWnd* w, TDCFlags flags) const;
+  void VisibleRegion(TWnd* w, TDCFlags flags, TRegion& out) const;  // reusing out's buffer
   const TRegion& CachedVisibleRegion(TWnd* w, TDCFlags flags) const;
   void Invalidate(TWnd* w, const TRegion* clientRgn, UINT flags);
   void Validate(TWnd* w, const TRegion* clientRgn, UINT flags);
