@@ -380,6 +380,30 @@ __attribute__((always_inline)) inline void WalkColorBlendRuns(std::uint8_t* d,
 // halves all round up take the kernel without a step below.)
 enum THalfStep { kNoStep, kSameStep, kOwnStep, kListStep, kCancelStep };
 
+// The start every SSE kernel shares, for 16 old bytes at in: each byte's
+// numerator 2 (v p + k + 50) in a 16-bit lane (even bytes in E, odd in O),
+// multiplied high by the reciprocal of 100, so that a lane's bits 7 and up
+// are the rounded-up quotient and its low 7 bits are 0 exactly at a half.
+struct TSseQuotients {
+  __m128i V, E, O, R;  // R: the rounded-up quotients, one byte each
+};
+
+inline TSseQuotients SseQuotients(const std::uint8_t* in, const TColorBlend::TLanes& l, int j,
+                                  __m128i p2) {
+  const __m128i lowBytes = _mm_set1_epi16(0x00FF);
+  const __m128i rcp = _mm_set1_epi16(std::int16_t(kRecip100));
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+  const __m128i e = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(v, lowBytes), p2),
+                                  _mm_load_si128(reinterpret_cast<const __m128i*>(l.AddEven + j)));
+  const __m128i o = _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(v, 8), p2),
+                                  _mm_load_si128(reinterpret_cast<const __m128i*>(l.AddOdd + j)));
+  const __m128i qe = _mm_mulhi_epu16(e, rcp), qo = _mm_mulhi_epu16(o, rcp);
+  const __m128i r =
+      _mm_or_si128(_mm_srli_epi16(qe, 7),
+                   _mm_and_si128(_mm_slli_epi16(qo, 1), _mm_set1_epi16(std::int16_t(0xFF00))));
+  return {v, qe, qo, r};
+}
+
 // SSE2 (the x86-64 baseline): the bytes' products by 2p with a multiply-low
 // of the even bytes masked out and the odd ones shifted down; then as the
 // AVX2 kernel below, 16 bytes at a time.
@@ -387,16 +411,12 @@ template <THalfStep Step>
 void ColorBlendRunSse2(std::uint8_t* d, std::int64_t n, std::int64_t rows, std::ptrdiff_t stride,
                        const TColorBlend& b) {
   const __m128i p2 = _mm_set1_epi16(std::int16_t(2 * b.P));
-  const __m128i lowBytes = _mm_set1_epi16(0x00FF), highBytes = _mm_set1_epi16(std::int16_t(0xFF00));
-  const __m128i rcp = _mm_set1_epi16(std::int16_t(kRecip100));
+  const __m128i lowBytes = _mm_set1_epi16(0x00FF);
   auto at = [](const void* q) { return _mm_load_si128(static_cast<const __m128i*>(q)); };
   auto half = [&](std::uint8_t* out, const std::uint8_t* in, const TColorBlend::TLanes& l, int j) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-    __m128i e = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(v, lowBytes), p2), at(l.AddEven + j));
-    __m128i o = _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(v, 8), p2), at(l.AddOdd + j));
-    e = _mm_mulhi_epu16(e, rcp);
-    o = _mm_mulhi_epu16(o, rcp);
-    __m128i r = _mm_or_si128(_mm_srli_epi16(e, 7), _mm_and_si128(_mm_slli_epi16(o, 1), highBytes));
+    const TSseQuotients q = SseQuotients(in, l, j, p2);
+    __m128i r = q.R;
+    const __m128i e = q.E, o = q.O;
     if (Step != kNoStep) {
       const __m128i low = _mm_or_si128(_mm_and_si128(e, lowBytes), _mm_slli_epi16(o, 8));
       r = _mm_add_epi8(
@@ -422,8 +442,6 @@ __attribute__((target("ssse3"))) void ColorBlendRunListedSsse3(std::uint8_t* d, 
                                                                std::ptrdiff_t stride,
                                                                const TColorBlend& b) {
   const __m128i p2 = _mm_set1_epi16(std::int16_t(2 * b.P));
-  const __m128i lowBytes = _mm_set1_epi16(0x00FF), highBytes = _mm_set1_epi16(std::int16_t(0xFF00));
-  const __m128i rcp = _mm_set1_epi16(std::int16_t(kRecip100));
   const __m128i low4 = _mm_set1_epi8(0x0F), low3 = _mm_set1_epi8(0x07);
   const __m128i top = _mm_set1_epi8(std::int8_t(0x80));
   const __m128i bits = _mm_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
@@ -432,13 +450,8 @@ __attribute__((target("ssse3"))) void ColorBlendRunListedSsse3(std::uint8_t* d, 
   for (int ch = 0; ch < 3; ++ch) lo[ch] = at(b.DownLow[ch]), hi[ch] = at(b.DownHigh[ch]);
   auto half = [&](std::uint8_t * out, const std::uint8_t* in, const TColorBlend::TLanes& l, int j)
       __attribute__((target("ssse3"))) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-    __m128i e = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(v, lowBytes), p2), at(l.AddEven + j));
-    __m128i o = _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(v, 8), p2), at(l.AddOdd + j));
-    e = _mm_mulhi_epu16(e, rcp);
-    o = _mm_mulhi_epu16(o, rcp);
-    const __m128i r =
-        _mm_or_si128(_mm_srli_epi16(e, 7), _mm_and_si128(_mm_slli_epi16(o, 1), highBytes));
+    const TSseQuotients q = SseQuotients(in, l, j, p2);
+    const __m128i v = q.V, r = q.R;
     const __m128i idxLow =
         _mm_or_si128(_mm_and_si128(_mm_srli_epi16(v, 3), low4), _mm_and_si128(v, top));
     const __m128i idxHigh = _mm_xor_si128(idxLow, top);
@@ -472,21 +485,15 @@ __attribute__((target("ssse3"))) void ColorBlendRunCancelSsse3(std::uint8_t* d, 
                                                                std::ptrdiff_t stride,
                                                                const TColorBlend& b) {
   const __m128i p2 = _mm_set1_epi16(std::int16_t(2 * b.P));
-  const __m128i lowBytes = _mm_set1_epi16(0x00FF), highBytes = _mm_set1_epi16(std::int16_t(0xFF00));
-  const __m128i rcp = _mm_set1_epi16(std::int16_t(kRecip100));
+  const __m128i lowBytes = _mm_set1_epi16(0x00FF);
   const __m128i low4 = _mm_set1_epi8(0x0F), top = _mm_set1_epi8(std::int8_t(0x80));
   auto at = [](const void* q) { return _mm_load_si128(static_cast<const __m128i*>(q)); };
   const __m128i upLow = at(b.UpLow), upHigh = at(b.UpHigh);
   const int channel = b.CancelChannel;
   auto half = [&](std::uint8_t * out, const std::uint8_t* in, const TColorBlend::TLanes& l, int j)
       __attribute__((target("ssse3"))) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-    __m128i e = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(v, lowBytes), p2), at(l.AddEven + j));
-    __m128i o = _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(v, 8), p2), at(l.AddOdd + j));
-    e = _mm_mulhi_epu16(e, rcp);
-    o = _mm_mulhi_epu16(o, rcp);
-    const __m128i r =
-        _mm_or_si128(_mm_srli_epi16(e, 7), _mm_and_si128(_mm_slli_epi16(o, 1), highBytes));
+    const TSseQuotients q = SseQuotients(in, l, j, p2);
+    const __m128i v = q.V, e = q.E, o = q.O, r = q.R;
     const __m128i low = _mm_or_si128(_mm_and_si128(e, lowBytes), _mm_slli_epi16(o, 8));
     const __m128i step =
         _mm_cmpeq_epi8(_mm_and_si128(low, at(l.HalfMask + 2 * j)), at(l.HalfValue + 2 * j));
