@@ -73,6 +73,23 @@ void CutToRect(TRegion& out, const TRegion& kept, const TRect& r) {
   }
 }
 
+// kept narrowed by rgn moved by offset into kept's coordinates: kept ∩ rgn,
+// or kept less rgn when exclude is set. A rectangle to keep is cut by
+// CutToRect; only a complex region is combined with the whole kept region.
+void Narrow(TRegion& out, const TRegion& kept, const TRegion& rgn, TPoint offset, bool exclude) {
+  if (!exclude && rgn.Complexity() != COMPLEXREGION) {
+    CutToRect(out, kept, rgn.Bounds().Offset(offset.X, offset.Y));
+    return;
+  }
+  TRegion moved = rgn;
+  moved.Offset(offset.X, offset.Y);
+  out = kept;
+  if (exclude)
+    out.Subtract(moved);
+  else
+    out.Intersect(moved);
+}
+
 // Calls f for each child of w that still exists when its turn comes, the
 // bottom one first. The handles wait on a stack shared by nested calls, so a
 // handler may destroy windows or change the tree, and once the stack has
@@ -282,15 +299,8 @@ HDC TWindowSystem::MakeDC(TWnd* w, TDCFlags flags, const TRegion* clipClient) {
   const TRegion& kept = CachedVisibleRegion(w, flags);
   const TPoint origin = PartOrigin(w, flags.Client);
   if (!clipClient) return HandOutDC(w->Handle, top->Store, origin, kept);
-  const TPoint co = PartOrigin(w, true);
   TRegion& part = Paint.ScratchRgn;
-  if (clipClient->Complexity() != COMPLEXREGION) {
-    CutToRect(part, kept, clipClient->Bounds().Offset(co.X, co.Y));
-  } else {
-    part = *clipClient;
-    part.Offset(co.X, co.Y);
-    part.Intersect(kept);
-  }
+  Narrow(part, kept, *clipClient, PartOrigin(w, true), false);
   return HandOutDC(w->Handle, top->Store, origin, part);
 }
 
@@ -554,17 +564,7 @@ HDC GetDCEx(HWND hwnd, const TRegion* screenRgn, DWORD flags) {
   const TRegion& kept = ws.CachedVisibleRegion(w, {client, clipChildren});
   const TPoint topOrigin = ws.WindowOrigin(top);
   TRegion vis;
-  if ((flags & DCX_INTERSECTRGN) && screenRgn->Complexity() != COMPLEXREGION) {
-    CutToRect(vis, kept, screenRgn->Bounds().Offset(-topOrigin.X, -topOrigin.Y));
-  } else {
-    TRegion r = *screenRgn;
-    r.Offset(-topOrigin.X, -topOrigin.Y);
-    vis = kept;
-    if (flags & DCX_INTERSECTRGN)
-      vis.Intersect(r);
-    else
-      vis.Subtract(r);
-  }
+  Narrow(vis, kept, *screenRgn, {-topOrigin.X, -topOrigin.Y}, !(flags & DCX_INTERSECTRGN));
   return ws.HandOutDC(hwnd, top->Store, ws.PartOrigin(w, client), vis);
 }
 
