@@ -312,11 +312,7 @@ void TCanvas::StyledLine(TDC& dc, TPoint a, TPoint b) {
     std::uint8_t* d = target.ScanLine(p.Y) + std::size_t(p.X) * std::size_t(bpp);
     d[0] = std::uint8_t(GetBValue(rgb)), d[1] = std::uint8_t(GetGValue(rgb));
     d[2] = std::uint8_t(GetRValue(rgb));
-    const TRect one{p.X, p.Y, p.X + 1, p.Y + 1};
-    painted = painted.IsEmpty()
-                  ? one
-                  : TRect{std::min(painted.Left, p.X), std::min(painted.Top, p.Y),
-                          std::max(painted.Right, p.X + 1), std::max(painted.Bottom, p.Y + 1)};
+    painted = painted.Union({p.X, p.Y, p.X + 1, p.Y + 1});
   };
   std::int64_t err = dx + dy;
   while (x != ex || y != ey) {

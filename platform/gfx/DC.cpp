@@ -237,13 +237,7 @@ const TRegion& TDC::EffectiveClip() const {
 void TDC::NotePainted(const TRect& bitmapArea) const {
   EffectiveClip();
   const TRect r = bitmapArea.Intersect(clipBounds_);
-  if (r.IsEmpty()) return;
-  if (painted_.IsEmpty()) {
-    painted_ = r;
-    return;
-  }
-  painted_ = {std::min(painted_.Left, r.Left), std::min(painted_.Top, r.Top),
-              std::max(painted_.Right, r.Right), std::max(painted_.Bottom, r.Bottom)};
+  painted_ = painted_.Union(r);
 }
 
 int TDC::IntersectClipRect(const TRect& r) {

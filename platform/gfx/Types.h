@@ -63,6 +63,13 @@ struct TRect {
     if (r.IsEmpty()) return {};
     return r;
   }
+  // The smallest rectangle holding both; an empty one adds nothing.
+  constexpr TRect Union(const TRect& o) const {
+    if (o.IsEmpty()) return *this;
+    if (IsEmpty()) return o;
+    return {std::min(Left, o.Left), std::min(Top, o.Top), std::max(Right, o.Right),
+            std::max(Bottom, o.Bottom)};
+  }
   friend bool operator==(const TRect&, const TRect&) = default;
 };
 

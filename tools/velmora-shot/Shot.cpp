@@ -294,10 +294,7 @@ class TSession {
     TRect all{0, 0, 0, 0};
     EnumWindows([&](HWND h) {
       TRect r;
-      if (IsWindowVisible(h) && GetWindowRect(h, &r) && !r.IsEmpty())
-        all = all.IsEmpty() ? r
-                            : TRect{std::min(all.Left, r.Left), std::min(all.Top, r.Top),
-                                    std::max(all.Right, r.Right), std::max(all.Bottom, r.Bottom)};
+      if (IsWindowVisible(h) && GetWindowRect(h, &r) && !r.IsEmpty()) all = all.Union(r);
       return true;
     });
     all = {std::max(all.Left, 0), std::max(all.Top, 0), std::min(all.Right, screen.Width()),
