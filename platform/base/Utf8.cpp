@@ -43,6 +43,12 @@ char32_t NextUtf8(std::string_view s, std::size_t& i) {
 std::u32string Utf8ToUtf32(std::string_view s) {
   std::u32string out;
   out.reserve(s.size());
+  Utf8ToUtf32(s, out);
+  return out;
+}
+
+void Utf8ToUtf32(std::string_view s, std::u32string& out) {
+  out.clear();
   for (std::size_t i = 0; i < s.size();) {
     const std::size_t at = i;
     const char32_t c = NextUtf8(s, i);
@@ -55,7 +61,6 @@ std::u32string Utf8ToUtf32(std::string_view s) {
     const int len = AnnouncedLength(static_cast<unsigned char>(s[at]));
     for (int k = 1; k < len && i < s.size() && IsUtf8Continuation(s[i]); ++k) ++i;
   }
-  return out;
 }
 
 void AppendUtf8(std::string& out, char32_t c) {

@@ -14,7 +14,9 @@ namespace vm {
 
 inline constexpr char32_t InvalidUtf8Base = 0x110000;
 
-constexpr bool IsInvalidUtf8(char32_t c) { return c >= InvalidUtf8Base; }
+constexpr bool IsInvalidUtf8(char32_t c) {
+  return c >= InvalidUtf8Base;
+}
 
 // The character at s[i], moving i past it; an invalid byte moves i by one and
 // comes back as InvalidUtf8Base + the byte. i must be below s.size().
@@ -23,11 +25,15 @@ char32_t NextUtf8(std::string_view s, std::size_t& i);
 // UTF-8 to code points; invalid bytes become U+FFFD (one for each maximal
 // invalid piece), never an exception.
 std::u32string Utf8ToUtf32(std::string_view s);
+// The same into out, which keeps its room (no allocation once it has grown).
+void Utf8ToUtf32(std::string_view s, std::u32string& out);
 std::string Utf32ToUtf8(std::u32string_view s);
 // Appends one code point (U+0000..U+10FFFF, not a surrogate) as UTF-8.
 void AppendUtf8(std::string& out, char32_t c);
 
-constexpr bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+constexpr bool IsUtf8Continuation(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 // The start of the character after the one at i (s.size() at the end), and
 // of the one before i (0 at the start); stray continuation bytes are stepped

@@ -202,25 +202,11 @@ void AddEndEllipsis(const TFont& font, TLine& line, int width, const TRunStyle& 
   for (int i = 0; i < 3; ++i) line.push_back({U'.', false});
 }
 
-// Utf8ToUtf32 into out, reusing its room; text with invalid bytes (rare)
-// takes the allocating way, which replaces them.
-void DecodeInto(std::u32string& out, std::string_view text) {
-  out.clear();
-  for (std::size_t i = 0; i < text.size();) {
-    const char32_t c = NextUtf8(text, i);
-    if (IsInvalidUtf8(c)) {
-      out = Utf8ToUtf32(text);
-      return;
-    }
-    out.push_back(c);
-  }
-}
-
 }  // namespace
 
 void TDC::TextOut(int x, int y, std::string_view text) {
   TTextScratch& scratch = Scratch();
-  DecodeInto(scratch.Text, text);
+  Utf8ToUtf32(text, scratch.Text);
   TLine& line = scratch.Chars;
   line.clear();
   for (char32_t c : scratch.Text) line.push_back({c, false});
@@ -232,7 +218,7 @@ void TDC::TextOut(int x, int y, std::string_view text) {
 TSize TDC::GetTextExtent(std::string_view text) const {
   const TFont& font = CurrentFont();
   std::u32string& text32 = Scratch().Text;
-  DecodeInto(text32, text);
+  Utf8ToUtf32(text, text32);
   return {font.TextWidth(text32), font.LineMetrics().Height};
 }
 
@@ -261,7 +247,7 @@ int TDC::DrawText(std::string_view text, TRect& r, std::uint32_t flags) {
   TLine& chars = scratch.Chars;
   chars.clear();
   std::u32string& text32 = scratch.Text;
-  DecodeInto(text32, text);
+  Utf8ToUtf32(text, text32);
   const bool prefixes = !(flags & DT_NOPREFIX);
   for (std::size_t i = 0; i < text32.size(); ++i) {
     if (prefixes && text32[i] == U'&') {
